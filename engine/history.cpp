@@ -1,0 +1,43 @@
+#include "engine/history.h"
+
+#include "engine/game_engine.h"
+
+namespace corvelle {
+
+CMoveHistory::CMoveHistory(CEngineOwner* ownerWindow) : owner(ownerWindow), capacity(10) {
+    records.resize(capacity);
+}
+
+CMoveHistory::~CMoveHistory() {
+    capacity = 0;
+}
+
+uint32_t CMoveHistory::Push(const HistoryRecord& record) {
+    if (count == capacity) {
+        capacity += 10;
+        records.resize(capacity);
+    }
+    records[count] = record;
+    const uint32_t index = count++;
+    if (owner)
+        owner->ResetHintIndex();
+    return index;
+}
+
+bool CMoveHistory::RemoveAt(uint32_t index) {
+    if (index >= count)
+        return false;
+    for (uint32_t i = index; i + 1 < count; ++i)
+        records[i] = records[i + 1];
+    --count;
+    return true;
+}
+
+bool CMoveHistory::GetAt(uint32_t index, HistoryRecord& out) const {
+    if (index >= count)
+        return false;
+    out = records[index];
+    return true;
+}
+
+}  // namespace corvelle

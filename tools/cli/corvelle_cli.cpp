@@ -1,0 +1,69 @@
+// corvelle-cli: the rules engine and the game database from the command line.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "engine/game_engine.h"
+#include "engine/resources.h"
+
+using namespace corvelle;
+
+namespace {
+
+const char* const kCategoryNames[] = {"Other", "Addition", "Canfield", "Castle", "Fan", "40Thieves",
+                                      "FreeCell", "Klondike", "Spider", "Terrace", "Yukon"};
+const char* const kTimeNames[] = {"<3m", "3-5m", "5-10m", ">10m"};
+const char* const kSkillNames[] = {"easy", "medium", "hard"};
+
+void Usage() {
+    std::printf(
+        "usage: corvelle-cli [--db FOLDER] COMMAND\n"
+        "  list    position, id, name, category, difficulty, time class of every game\n"
+        "FOLDER holds the packed database (TYPE_ID.bin files); default: %s\n",
+        CORVELLE_DEFAULT_DB);
+}
+
+int List() {
+    const int n = GetGameCount();
+    if (n == 0) {
+        std::fprintf(stderr, "corvelle-cli: no game database found\n");
+        return 1;
+    }
+    for (int pos = 0; pos < n; ++pos) {
+        uint32_t length = 0;
+        uint8_t* record = InflateGameRecord(static_cast<uint16_t>(pos), &length);
+        CGameEngine engine;
+        if (!record || !engine.LoadGameDefinition(record, length)) {
+            std::free(record);
+            std::printf("%d\t?\t(damaged record)\n", pos);
+            continue;
+        }
+        std::free(record);
+        std::printf("%d\t%u\t%s\t%s\t%s\t%s\n", pos, engine.id, engine.name, kCategoryNames[engine.category],
+                    kSkillNames[engine.skill], kTimeNames[engine.timeClass]);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string db = CORVELLE_DEFAULT_DB;
+    int arg = 1;
+    if (arg + 1 < argc && std::strcmp(argv[arg], "--db") == 0) {
+        db = argv[arg + 1];
+        arg += 2;
+    }
+    if (arg >= argc || std::strcmp(argv[arg], "help") == 0 || std::strcmp(argv[arg], "--help") == 0) {
+        Usage();
+        return arg >= argc ? 2 : 0;
+    }
+    LoadResourceDirectory(db.c_str());
+    const std::string command = argv[arg];
+    if (command == "list")
+        return List();
+    std::fprintf(stderr, "corvelle-cli: unknown command '%s'\n", command.c_str());
+    Usage();
+    return 2;
+}
