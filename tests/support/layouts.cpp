@@ -1,0 +1,109 @@
+#include "support/layouts.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstring>
+
+#include "engine/assembler.h"
+
+namespace corvelle::test {
+namespace {
+
+unsigned SuitOf(char c) {
+    const char* at = std::strchr("CSDH", std::toupper(static_cast<unsigned char>(c)));
+    return at && c ? static_cast<unsigned>(at - "CSDH") + 1 : 0;
+}
+
+unsigned RankOf(char c) {
+    const char* at = std::strchr("A23456789TJQK", std::toupper(static_cast<unsigned char>(c)));
+    return at && c ? static_cast<unsigned>(at - "A23456789TJQK") + 1 : 0;
+}
+
+}  // namespace
+
+void ArrangeLayout(CGameEngine& e, const std::vector<PileText>& piles) {
+    e.cardStates.assign(e.cardCount, CardState{});
+    e.pileStates.assign(e.pileCount, PileState{});
+    for (uint16_t p = 0; p < e.pileCount; ++p) {
+        const PileDef& d = e.piles[p];
+        PileState& s = e.pileStates[p];
+        s.x = d.x;
+        s.y = d.y;
+        s.fan = d.fan;
+        s.acceptsDrops = d.acceptsDrops;
+        s.dropProgram = d.dropProgram;
+        s.pickupProgram = d.pickupProgram;
+        s.manualExposure = d.manualExposure;
+        s.enabled = d.enabled;
+        s.attribute = d.attribute;
+    }
+    std::vector<bool> placed(e.cardCount, false);
+    std::vector<std::vector<uint16_t>> order(e.pileCount);
+    for (size_t p = 0; p < piles.size() && p < e.pileCount; ++p) {
+        for (std::string_view text : piles[p]) {
+            ASSERT_EQ(text.size(), 2u) << text;
+            const unsigned rank = RankOf(text[0]), suit = SuitOf(text[1]);
+            uint16_t card = 0;
+            while (card < e.cardCount &&
+                   (placed[card] || e.cards[card].suit != suit || e.cards[card].rank != rank))
+                ++card;
+            ASSERT_LT(card, e.cardCount) << "no free card " << text;
+            placed[card] = true;
+            e.cardStates[card].faceUp = std::isupper(static_cast<unsigned char>(text[1])) ? 1 : 0;
+            order[p].push_back(card);
+        }
+    }
+    std::vector<uint16_t> rest;
+    for (uint16_t c = 0; c < e.cardCount; ++c)
+        if (!placed[c])
+            rest.push_back(c);
+    std::vector<uint16_t>& last = order[e.pileCount - 1];
+    last.insert(last.begin(), rest.begin(), rest.end());
+    for (uint16_t p = 0; p < e.pileCount; ++p) {
+        e.pileStates[p].count = static_cast<uint16_t>(order[p].size());
+        for (size_t i = 0; i < order[p].size(); ++i) {
+            CardState& s = e.cardStates[order[p][i]];
+            s.pile = p;
+            s.position = static_cast<int16_t>(i);
+            s.movable = s.faceUp;
+            s.exposed = i + 1 == order[p].size() ? 1 : 0;
+        }
+    }
+    e.moveLinks = e.links;
+    e.moveLinkCount = e.linkCount;
+    e.counters.clear();
+    for (const CounterDef& c : e.counterDefs)
+        e.counters.push_back(CounterState{c.initialValue, c.exhaustedEvent});
+    e.finished = 0;
+    e.history = std::make_unique<CMoveHistory>(e.owner);
+}
+
+RuleCardList CardList(std::string_view text) {
+    RuleCardList list;
+    for (size_t at = 0;;) {
+        while (at < text.size() && text[at] == ' ')
+            ++at;
+        if (at + 1 >= text.size())
+            break;
+        const unsigned rank = RankOf(text[at]), suit = SuitOf(text[at + 1]);
+        EXPECT_TRUE(rank && suit) << text.substr(at, 2);
+        if (std::isupper(static_cast<unsigned char>(text[at + 1])))
+            list.push_back(RuleCard{suit, rank});
+        else
+            list.push_back(RuleCard{kFaceDownSuit, kFaceDownRank});
+        at += 2;
+    }
+    list.push_back(RuleCard{0, 0});
+    return list;
+}
+
+std::vector<uint8_t> Program(std::string_view text) {
+    std::vector<uint8_t> bytes;
+    AssemblerError error;
+    EXPECT_TRUE(AssembleRuleProgram(text, bytes, &error)) << error.ToString();
+    bytes.push_back(OpEnd);
+    return bytes;
+}
+
+}  // namespace corvelle::test
