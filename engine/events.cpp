@@ -1,0 +1,228 @@
+// Events, their conditions and counters, the automatic events and the
+// exposed flags.
+#include "engine/events.h"
+
+namespace corvelle {
+namespace {
+
+const EventCounter* FindEventCounter(const CGameEngine& e, uint16_t event) {
+    const size_t n = e.eventCounters.size() < e.eventCounterCount ? e.eventCounters.size() : e.eventCounterCount;
+    for (size_t i = 0; i < n; ++i)
+        if (e.eventCounters[i].event == event)
+            return &e.eventCounters[i];
+    return nullptr;
+}
+
+// Pushes a record that opens the step's undo group when nothing has yet.
+void PushGrouped(CGameEngine& e, HistoryRecord r, uint8_t& firstFlag) {
+    r.groupStart = firstFlag == 0 ? 1 : 0;
+    firstFlag = 1;
+    if (e.history)
+        e.history->Push(r);
+}
+
+}  // namespace
+
+bool EventCounterAllows(const CGameEngine& e, uint16_t event) {
+    const EventCounter* ec = FindEventCounter(e, event);
+    if (!ec || ec->counter >= e.counters.size())
+        return true;
+    return e.counters[ec->counter].value != 0;
+}
+
+bool CGameEngine::IsEventAllowed(uint16_t event) const {
+    // Reused between calls so that checking conditions allocates nothing
+    // once the lists have grown to the largest pile.
+    static thread_local RuleCardList listA, listB;
+    const size_t n = eventConditions.size() < eventConditionCount ? eventConditions.size() : eventConditionCount;
+    for (size_t i = 0; i < n; ++i) {
+        if (eventConditions[i].event != event)
+            continue;
+        // A condition, pile or program that does not exist fails.
+        const uint16_t index = eventConditions[i].condition;
+        if (index >= conditions.size())
+            return false;
+        const RuleCondition& c = conditions[index];
+        if (c.pileA >= pileStates.size() || !pileStates[c.pileA].enabled)
+            return false;
+        if (c.pileB != kNone && c.pileB >= pileStates.size())
+            return false;
+        BuildPileCardList(c.pileA, listA);
+        if (c.pileB != kNone)
+            BuildPileCardList(c.pileB, listB);
+        if (!EvaluateProgram(c.program, listA, c.pileB != kNone ? &listB : nullptr))
+            return false;
+    }
+    return true;
+}
+
+bool CGameEngine::UseEventCounter(uint16_t event, uint8_t& firstFlag, uint16_t& counterOut, bool consume,
+                                  bool record) {
+    if (consume)
+        counterOut = counterCount;
+    const EventCounter* ec = FindEventCounter(*this, event);
+    if (!ec)
+        return true;
+    if (consume)
+        counterOut = ec->counter;
+    if (ec->counter >= counters.size())
+        return true;   // no runtime state for it: nothing to count
+    CounterState& state = counters[ec->counter];
+    if (state.value == 0)
+        return false;
+    if (!consume)
+        return true;
+    --state.value;
+    if (record) {
+        HistoryRecord r{};
+        r.kind = HistoryCounterUsed;
+        r.index = ec->counter;
+        PushGrouped(*this, r, firstFlag);
+    }
+    return true;
+}
+
+bool CGameEngine::RunEventActions(uint16_t event, uint8_t& firstFlag, uint16_t& index, ActionDef& actionOut,
+                                  bool record) {
+    const size_t n = eventActions.size() < eventActionCount ? eventActions.size() : eventActionCount;
+    for (; index < n; ++index) {
+        const EventAction& ea = eventActions[index];
+        if (ea.event != event || ea.action >= actions.size())
+            continue;
+        actionOut = actions[ea.action];
+        uint16_t result = 0;
+        if (!ExecuteAction(actionOut, &result))
+            continue;   // changed nothing: neither recorded nor reported
+        if (record) {
+            HistoryRecord r{};
+            r.kind = HistoryActionExecuted;
+            r.index = ea.action;
+            r.value = result;
+            PushGrouped(*this, r, firstFlag);
+        }
+        ++index;
+        return true;
+    }
+    return false;
+}
+
+bool CGameEngine::RunCounterExhaustedEvent(uint16_t counter, uint8_t& firstFlag, uint16_t& index,
+                                           ActionDef& actionOut) {
+    if (counter >= counterCount || counter >= counters.size())
+        return false;
+    const CounterState& state = counters[counter];
+    if (state.value != 0 || state.exhaustedEvent == 0)
+        return false;
+    // The used-up event runs without checking its own conditions or counter.
+    return RunEventActions(state.exhaustedEvent, firstFlag, index, actionOut, true);
+}
+
+bool CGameEngine::RunAutomaticEvents(bool atStart, bool record, uint8_t& firstFlag) {
+    CAutomaticEventRunner runner(*this, atStart, record, firstFlag);
+    ActionDef action;
+    while (runner.Next(action)) {
+    }
+    return runner.AnyActionRan();
+}
+
+void CGameEngine::RefreshExposedCards(bool record) {
+    for (size_t c = 0; c < cardStates.size(); ++c) {
+        CardState& card = cardStates[c];
+        if (card.pile >= pileStates.size())
+            continue;
+        const PileState& pile = pileStates[card.pile];
+        if (pile.manualExposure != 0)
+            continue;   // such piles keep the flags the deal and actions gave them
+        const uint8_t exposed = card.position + 1 == pile.count ? 1 : 0;
+        if (card.exposed == exposed)
+            continue;
+        card.exposed = exposed;
+        if (record && history) {
+            HistoryRecord r{};
+            r.kind = HistoryExposedToggled;
+            r.groupStart = 0;
+            r.index = static_cast<uint16_t>(c);
+            history->Push(r);
+        }
+    }
+}
+
+// ------------------------------------------------------ CAutomaticEventRunner
+
+CAutomaticEventRunner::CAutomaticEventRunner(CGameEngine& gameEngine, bool gameStart, bool recordHistory,
+                                             uint8_t& groupFlag, bool runExhaustedEvents)
+    : engine(gameEngine), firstFlag(groupFlag), atStart(gameStart), record(recordHistory),
+      runExhausted(runExhaustedEvents) {}
+
+// At the end of a pass: another one follows only when a repeating event ran
+// and the pass changed something, the game is not finished and the cap is not
+// reached.
+bool CAutomaticEventRunner::EndPass() {
+    const bool again = repeatingEventRan && changedInPass && !engine.finished && passes < kMaxAutomaticPasses;
+    if (!again)
+        return false;
+    ++passes;
+    event = 1;
+    repeatingEventRan = false;
+    changedInPass = false;
+    return true;
+}
+
+bool CAutomaticEventRunner::Next(ActionDef& actionOut) {
+    for (;;) {
+        switch (phase) {
+        case Done:
+            return false;
+        case CheckEvent: {
+            if (event >= engine.eventCount || event >= engine.eventTypes.size()) {
+                if (!EndPass()) {
+                    phase = Done;
+                    return false;
+                }
+                continue;
+            }
+            const uint8_t type = engine.eventTypes[event];
+            if ((type == EventAtStart) != atStart || type == EventPlayerOnly ||
+                !engine.IsEventAllowed(event) ||
+                !engine.UseEventCounter(event, firstFlag, counter, true, record)) {
+                ++event;
+                continue;
+            }
+            // A used counter is a change too: an event that only counts
+            // down repeats until its counter is used up.
+            if (counter < engine.counterCount)
+                changedInPass = true;
+            if (type == EventAfterStepRepeating)
+                repeatingEventRan = true;
+            index = 0;
+            phase = EventActions;
+            continue;
+        }
+        case EventActions:
+            if (engine.RunEventActions(event, firstFlag, index, actionOut, record)) {
+                ran = changedInPass = true;
+                return true;
+            }
+            index = 0;
+            phase = runExhausted ? ExhaustedActions : AfterEvent;
+            continue;
+        case ExhaustedActions:
+            if (engine.RunCounterExhaustedEvent(counter, firstFlag, index, actionOut)) {
+                ran = changedInPass = true;
+                return true;
+            }
+            phase = AfterEvent;
+            continue;
+        case AfterEvent:
+            if (engine.finished) {
+                phase = Done;
+                return false;
+            }
+            ++event;
+            phase = CheckEvent;
+            continue;
+        }
+    }
+}
+
+}  // namespace corvelle

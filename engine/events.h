@@ -1,0 +1,67 @@
+// Automatic events, one executed action at a time.
+//
+// After every player step the engine runs the automatic events in passes:
+// each pass walks events 1 .. eventCount - 1 in order and runs every one that
+// is allowed (its conditions hold and its counter is not used up). A pass in
+// which a repeating event (type 1) ran and something changed is followed by
+// another pass; a pass in which nothing changed ends the repetition, since
+// the next one would find the same state; the game being finished ends it at
+// once; and a hard cap on the number of passes ends events that keep changing
+// the game without end. The engine's RunAutomaticEvents and the game field's
+// automatic moves both step this runner, so the rule lives in one place.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/game_engine.h"
+
+namespace corvelle {
+
+// Passes that one run of the automatic events makes at most.
+constexpr unsigned kMaxAutomaticPasses = 1000;
+
+class CAutomaticEventRunner {
+public:
+    // atStart: run the game-start events (type 3) instead of the after-step
+    // events (types 0 and 1). record: push history records, opening a group
+    // as `firstFlag` says. runExhaustedEvents: after each event, also run the
+    // actions of its counter's used-up event (the game field does this; the
+    // engine's own RunAutomaticEvents does not). `engine` and `firstFlag`
+    // must outlive the runner.
+    CAutomaticEventRunner(CGameEngine& engine, bool atStart, bool record, uint8_t& firstFlag,
+                          bool runExhaustedEvents = false);
+
+    // Runs on to the next action that changed something and copies it to
+    // `actionOut` (with the fields that ExecuteAction filled in). False once
+    // the passes are over.
+    bool Next(ActionDef& actionOut);
+
+    // At least one action changed something so far.
+    bool AnyActionRan() const { return ran; }
+    unsigned Passes() const { return passes; }
+
+private:
+    enum Phase { CheckEvent, EventActions, ExhaustedActions, AfterEvent, Done };
+
+    bool EndPass();
+
+    CGameEngine& engine;
+    uint8_t& firstFlag;
+    bool atStart;
+    bool record;
+    bool runExhausted;
+    Phase phase = CheckEvent;
+    uint16_t event = 1;
+    uint16_t index = 0;
+    uint16_t counter = 0;
+    unsigned passes = 1;
+    bool repeatingEventRan = false;
+    bool changedInPass = false;
+    bool ran = false;
+};
+
+// Whether the event's counter (the first EventCounter naming it) still allows
+// it to run; an event without a counter always may. Changes nothing.
+bool EventCounterAllows(const CGameEngine& engine, uint16_t event);
+
+}  // namespace corvelle

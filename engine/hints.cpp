@@ -1,0 +1,161 @@
+// Hint search: the moves and pile clicks open to the player, numbered in a
+// fixed order (clicks first or last, then moves by card and destination).
+#include <vector>
+
+#include "engine/events.h"
+
+namespace corvelle {
+namespace {
+
+// The game's piles as rule card lists, built once per search: the cards of
+// every pile by position, and each pile's whole list (top card first). The
+// pick-up lists of a card are cut from its pile's list: A is the head down
+// to the card, B the tail below it, which already ends with the pile's
+// terminating pair. They equal what the engine's list builders give.
+class PileLists {
+public:
+    explicit PileLists(const CGameEngine& e) : engine(e) {
+        const size_t piles = e.pileStates.size();
+        start.assign(piles + 1, 0);
+        for (size_t p = 0; p < piles; ++p)
+            start[p + 1] = start[p] + e.pileStates[p].count;
+        slots.assign(start[piles], kNone);
+        for (size_t c = 0; c < e.cardStates.size(); ++c) {
+            const CardState& s = e.cardStates[c];
+            if (s.pile < piles && s.position >= 0 && s.position < e.pileStates[s.pile].count)
+                slots[start[s.pile] + s.position] = static_cast<uint16_t>(c);
+        }
+        lists.assign(start[piles] + piles, RuleCard{0, 0});
+        for (size_t p = 0; p < piles; ++p) {
+            const uint16_t count = e.pileStates[p].count;
+            RuleCard* list = &lists[start[p] + p];
+            for (uint16_t pos = 0; pos < count; ++pos) {
+                const uint16_t c = slots[start[p] + pos];
+                RuleCard& entry = list[count - 1 - pos];
+                if (c == kNone || c >= e.cards.size() || !e.cardStates[c].faceUp)
+                    entry = RuleCard{kFaceDownSuit, kFaceDownRank};
+                else
+                    entry = RuleCard{e.cards[c].suit, e.cards[c].rank};
+            }
+        }
+    }
+
+    uint16_t CardAt(uint16_t pile, int position) const { return slots[start[pile] + position]; }
+    const RuleCard* List(uint16_t pile) const { return &lists[start[pile] + pile]; }
+
+    // Pick-up lists of the card at `position` of `pile`: A is written into
+    // `a`, B points into the pile's own list.
+    const RuleCard* PickupLists(uint16_t pile, int position, RuleCardList& a) const {
+        const int count = engine.pileStates[pile].count;
+        const RuleCard* list = List(pile);
+        a.assign(list, list + (count - position));
+        a.push_back(RuleCard{0, 0});
+        return list + (count - position);
+    }
+
+private:
+    const CGameEngine& engine;
+    std::vector<size_t> start;
+    std::vector<uint16_t> slots;
+    std::vector<RuleCard> lists;
+};
+
+bool RunProgram(const CGameEngine& e, uint16_t program, const RuleCard* a, const RuleCard* b) {
+    if (program >= e.programs.size())
+        return false;
+    return EvaluateRuleProgram(a, b, e.programs[program].data(), e.programs[program].size());
+}
+
+bool LinkAllows(const CGameEngine& e, uint16_t from, uint16_t to) {
+    const size_t n = e.moveLinks.size() < e.moveLinkCount ? e.moveLinks.size() : e.moveLinkCount;
+    for (size_t i = 0; i < n; ++i) {
+        const MoveLink& link = e.moveLinks[i];
+        if ((link.sourcePile == from || link.sourcePile == kAnyPile) &&
+            (link.destPile == to || link.destPile == kAnyPile))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool CGameEngine::FindClickHint(uint16_t n, uint16_t& pile, uint16_t& card, uint16_t& count) const {
+    const size_t pileTotal = pileStates.size() < piles.size() ? pileStates.size() : piles.size();
+    for (size_t p = 0; p < pileTotal; ++p) {
+        uint16_t event;
+        if (pileStates[p].count != 0) {
+            const uint16_t top = TopCard(static_cast<uint16_t>(p));
+            if (top == kNone || !cardStates[top].movable)
+                continue;
+            event = piles[p].clickEvent;
+        } else {
+            event = piles[p].emptyClickEvent;
+        }
+        if (!IsEventAllowed(event) || !EventCounterAllows(*this, event))
+            continue;
+        if (count == n) {
+            pile = static_cast<uint16_t>(p);
+            card = kNone;
+            return true;
+        }
+        ++count;
+    }
+    return false;
+}
+
+bool CGameEngine::FindHint(uint16_t n, uint16_t& first, uint16_t& second, bool withClicks) const {
+    uint16_t count = 0;
+    bool found = false;
+    if (withClicks)
+        found = FindClickHint(n, first, second, count);
+
+    const uint16_t pileTotal = static_cast<uint16_t>(pileStates.size() < piles.size() ? pileStates.size() : piles.size());
+    if (!found) {
+        const PileLists lists(*this);
+        RuleCardList listA;
+        for (int pass = 1; pass <= 2 && !found; ++pass) {
+            for (size_t i = 0; i < cardStates.size() && !found; ++i) {
+                const CardState& s = cardStates[i];
+                if (s.pile >= pileTotal)
+                    continue;
+                const uint16_t p = s.pile;
+                const PileState& from = pileStates[p];
+                const bool onTop = s.position + 1 == from.count;
+                if (pass == 1 ? !onTop : (onTop || from.fan == 0))
+                    continue;
+                if (!s.movable || !from.acceptsDrops || s.position < 0 || s.position >= from.count)
+                    continue;
+                const RuleCard* listB = lists.PickupLists(p, s.position, listA);
+                if (!RunProgram(*this, from.pickupProgram, listA.data(), listB))
+                    continue;
+                for (uint16_t d = 0; d < pileTotal && !found; ++d) {
+                    if (d == p)
+                        continue;
+                    const PileState& to = pileStates[d];
+                    if (to.count != 0) {
+                        const uint16_t top = lists.CardAt(d, to.count - 1);
+                        if (top == kNone || !cardStates[top].exposed)
+                            continue;
+                    } else if (piles[d].baseKind == BaseNone) {
+                        continue;
+                    }
+                    if (!LinkAllows(*this, p, d) || !RunProgram(*this, to.dropProgram, listA.data(), lists.List(d)))
+                        continue;
+                    if (count == n) {
+                        found = true;
+                        first = static_cast<uint16_t>(i);
+                        second = d;
+                    } else {
+                        ++count;
+                    }
+                }
+            }
+        }
+    }
+
+    if (!withClicks && !found)
+        found = FindClickHint(n, first, second, count);
+    return found;
+}
+
+}  // namespace corvelle
