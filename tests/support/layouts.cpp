@@ -66,7 +66,7 @@ void ArrangeLayout(CGameEngine& e, const std::vector<PileText>& piles) {
             CardState& s = e.cardStates[order[p][i]];
             s.pile = p;
             s.position = static_cast<int16_t>(i);
-            s.movable = s.faceUp;
+            s.movable = 1;
             s.exposed = i + 1 == order[p].size() ? 1 : 0;
         }
     }

@@ -19,7 +19,7 @@ using PileText = std::vector<std::string_view>;
 // given piles (index i of `piles` is pile i; piles not listed are empty).
 // Cards not named go face down to the bottom of the last pile. Pile flags
 // and programs, move links and counters come from the definition; the
-// history is empty; every top card is exposed and every face-up card movable.
+// history is empty; every card is movable and every top card exposed.
 void ArrangeLayout(CGameEngine& engine, const std::vector<PileText>& piles);
 
 // A rule card list from text, top card first: "5C 6d" gives {1,5}, {6,15}
