@@ -11,7 +11,7 @@
 using namespace corvelle;
 using corvelle::model::GameBuilder;
 using corvelle::model::Move;
-using corvelle::model::PileAttribute;
+using corvelle::model::ChangePile;
 using corvelle::model::TurnTop;
 using corvelle::test::ArrangeLayout;
 
@@ -326,7 +326,7 @@ TEST(AutomaticEvents, RepeatingPassesAndTheirBound) {
 TEST(AutomaticEvents, EndlessChangesStopAtTheCap) {
     GameBuilder b = FourPiles();
     const uint16_t flip = b.Event(EventAfterStepRepeating);
-    b.Action(flip, PileAttribute(0, PileReverse, 0));
+    b.Action(flip, ChangePile(0, PileReverse, 0));
     CGameEngine e;
     Load(e, b, {{"AC", "2C"}});
     uint8_t flag = 0;

@@ -182,7 +182,7 @@ inline ActionDef TurnAll(uint16_t pile, uint16_t faceUp) {
     a.count = 0;
     return a;
 }
-inline ActionDef PileAttribute(uint16_t pile, uint8_t subKind, uint16_t value) {
+inline ActionDef ChangePile(uint16_t pile, uint8_t subKind, uint16_t value) {
     ActionDef a{};
     a.kind = ActionSetPileAttribute;
     a.sourcePile = pile;
@@ -217,7 +217,7 @@ inline GameDefinitionData KlondikeLike() {
     const uint16_t redeal = b.Event(EventPlayerOnly);
     b.Condition(redeal, kNotEmpty, waste);
     b.Action(redeal, Move(waste, SourceFromPosition, 0, 0, stock));
-    b.Action(redeal, PileAttribute(stock, PileReverse, 0));
+    b.Action(redeal, ChangePile(stock, PileReverse, 0));
     b.Action(redeal, TurnAll(stock, 0));
     b.Counter(redeal, 2);
     b.PileAt(stock).clickEvent = draw;
