@@ -117,9 +117,10 @@ TEST_F(KlondikeHints, MovesThenClicks) {
     EXPECT_EQ(AllHints(e, true), clicksFirst);
 
     // Every hinted move is one the player may make.
-    for (const Hint& h : expected)
+    for (const Hint& h : expected) {
         if (h.second != kNone)
             EXPECT_TRUE(steps::MoveAllowed(e, static_cast<uint16_t>(h.first), static_cast<uint16_t>(h.second)));
+    }
 }
 
 TEST_F(KlondikeHints, BeyondTheLastHintWritesNothing) {
@@ -203,8 +204,9 @@ TEST(Hints, ModelGamesFromTheDeal) {
         const std::vector<Hint> hints = AllHints(e, false);
         ASSERT_FALSE(hints.empty()) << g.name;
         EXPECT_EQ(hints.back(), Hint(0, kNone)) << g.name;   // the stock click comes last
-        for (const Hint& h : hints)
+        for (const Hint& h : hints) {
             if (h.second != kNone)
                 EXPECT_TRUE(steps::MoveAllowed(e, static_cast<uint16_t>(h.first), static_cast<uint16_t>(h.second)));
+        }
     }
 }
