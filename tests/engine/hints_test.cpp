@@ -118,8 +118,9 @@ TEST_F(KlondikeHints, MovesThenClicks) {
 
     // Every hinted move is one the player may make.
     for (const Hint& h : expected) {
-        if (h.second != kNone)
+        if (h.second != kNone) {
             EXPECT_TRUE(steps::MoveAllowed(e, static_cast<uint16_t>(h.first), static_cast<uint16_t>(h.second)));
+        }
     }
 }
 
@@ -205,8 +206,9 @@ TEST(Hints, ModelGamesFromTheDeal) {
         ASSERT_FALSE(hints.empty()) << g.name;
         EXPECT_EQ(hints.back(), Hint(0, kNone)) << g.name;   // the stock click comes last
         for (const Hint& h : hints) {
-            if (h.second != kNone)
+            if (h.second != kNone) {
                 EXPECT_TRUE(steps::MoveAllowed(e, static_cast<uint16_t>(h.first), static_cast<uint16_t>(h.second)));
+            }
         }
     }
 }
