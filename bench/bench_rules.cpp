@@ -1,0 +1,140 @@
+// Rule programs, hint search and automatic events on a Klondike-like (52
+// cards) and a Spider-like (104 cards) game: median times of
+//  - one evaluation of the run-checking pick-up program, over the moving
+//    cards of a dealt position and over a full 13-card run;
+//  - a full hint enumeration (a search that finds nothing, so it visits
+//    every candidate: what the lost-game check costs when no move is left);
+//  - RunAutomaticEvents right after a player's move.
+// Targets: an evaluation under 1 us, a full hint enumeration under 200 us.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "engine/events.h"
+#include "tests/support/model_games.h"
+#include "tests/support/player_steps.h"
+
+using namespace corvelle;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+template <typename F>
+double MedianNanoseconds(int rounds, int perRound, F&& body) {
+    std::vector<double> samples;
+    for (int r = 0; r < rounds; ++r) {
+        const auto start = Clock::now();
+        for (int k = 0; k < perRound; ++k)
+            body(k);
+        samples.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count() / perRound);
+    }
+    std::nth_element(samples.begin(), samples.begin() + rounds / 2, samples.end());
+    return samples[rounds / 2];
+}
+
+volatile int sink = 0;
+
+// "AH 2S ..." as a face-up rule card list, top card first.
+RuleCardList ParseRun(const char* text) {
+    RuleCardList list;
+    for (const char* at = text; at[0] && at[1]; at += at[2] ? 3 : 2) {
+        const unsigned rank = static_cast<unsigned>(std::strchr("A23456789TJQK", at[0]) - "A23456789TJQK") + 1;
+        const unsigned suit = static_cast<unsigned>(std::strchr("CSDH", at[1]) - "CSDH") + 1;
+        list.push_back(RuleCard{suit, rank});
+        if (!at[2])
+            break;
+    }
+    list.push_back(RuleCard{0, 0});
+    return list;
+}
+
+void Bench(const char* label, const GameDefinitionData& game, const char* runProgram, const char* fullRun) {
+    const std::vector<uint8_t> record = SerializeGameRecord(game);
+    CGameEngine e;
+    if (!e.LoadGameDefinition(record.data(), record.size()) || !steps::StartGame(e, 12345)) {
+        std::printf("%s: cannot load or deal\n", label);
+        return;
+    }
+    std::printf("== %s (%u cards, %u piles, %u events)\n", label, e.cardCount, e.pileCount, e.eventCount);
+
+    // The run check over the longest face-up run of the dealt tableau.
+    std::vector<uint8_t> code = model::Code(runProgram);
+    code.push_back(OpEnd);
+    RuleCardList a, b;
+    uint16_t best = 0;
+    int bestLength = 0;
+    for (uint16_t c = 0; c < e.cardCount; ++c) {
+        e.BuildPickupCardLists(c, a, b);
+        if (e.cardStates[c].faceUp && static_cast<int>(a.size()) > bestLength &&
+            EvaluateRuleProgram(a.data(), b.data(), code.data(), code.size())) {
+            best = c;
+            bestLength = static_cast<int>(a.size());
+        }
+    }
+    e.BuildPickupCardLists(best, a, b);
+    double ns = MedianNanoseconds(31, 20000, [&](int) {
+        sink += EvaluateRuleProgram(a.data(), b.data(), code.data(), code.size());
+    });
+    std::printf("run check, %d-card run of the deal:  %8.1f ns\n", bestLength - 1, ns);
+    const RuleCardList run = ParseRun(fullRun);
+    ns = MedianNanoseconds(31, 20000, [&](int) {
+        sink += EvaluateRuleProgram(run.data(), nullptr, code.data(), code.size());
+    });
+    std::printf("run check, 13-card run:             %8.1f ns  (target < 1000)\n", ns);
+
+    // A full hint enumeration, and the first hint.
+    uint16_t first = 0, second = 0;
+    int hints = 0;
+    while (e.FindHint(static_cast<uint16_t>(hints), first, second, false))
+        ++hints;
+    ns = MedianNanoseconds(31, 50, [&](int) { sink += e.FindHint(0xFFFF, first, second, true); });
+    std::printf("full hint enumeration (%2d hints):   %8.1f ns  (target < 200000)\n", hints, ns);
+    ns = MedianNanoseconds(31, 200, [&](int) { sink += e.FindHint(0, first, second, true); });
+    std::printf("first hint, clicks first:           %8.1f ns\n", ns);
+
+    // RunAutomaticEvents after each hinted move (taken back after timing).
+    std::vector<double> samples;
+    for (int round = 0; round < 200; ++round) {
+        if (!e.FindHint(static_cast<uint16_t>(round % std::max(hints, 1)), first, second, false) || second == kNone)
+            break;
+        HistoryRecord r{};
+        r.kind = HistoryPlayerMove;
+        r.groupStart = 1;
+        r.index = e.cardStates[first].pile;
+        r.value = static_cast<uint16_t>(e.cardStates[first].position);
+        r.destPile = second;
+        r.destCountBefore = e.pileStates[second].count;
+        e.history->Push(r);
+        ActionDef move{};
+        move.kind = ActionMoveCards;
+        move.sourceMode = SourceFromTop;
+        move.sourcePile = r.index;
+        move.count = static_cast<uint16_t>(e.pileStates[r.index].count - r.value);
+        move.destPile = second;
+        move.destMode = DestFromTop;
+        uint16_t result = 0;
+        e.ExecuteAction(move, &result);
+        uint8_t flag = 1;
+        const auto start = Clock::now();
+        e.RunAutomaticEvents(false, true, flag);
+        samples.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count());
+        steps::UndoStep(e);
+    }
+    if (!samples.empty()) {
+        std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
+        std::printf("RunAutomaticEvents after a move:    %8.1f ns  (%zu moves)\n", samples[samples.size() / 2],
+                    samples.size());
+    }
+}
+
+}  // namespace
+
+int main() {
+    Bench("Klondike-like", model::KlondikeLike(), model::programs::kAlternatingRun,
+          "AH 2S 3D 4C 5H 6S 7D 8C 9H TS JD QC KH");
+    Bench("Spider-like", model::SpiderLike(), model::programs::kSameSuitRun,
+          "AS 2S 3S 4S 5S 6S 7S 8S 9S TS JS QS KS");
+    return sink == 12345 ? 1 : 0;
+}
