@@ -17,8 +17,10 @@
 
 namespace corvelle {
 
-// Passes that one run of the automatic events makes at most.
-constexpr unsigned kMaxAutomaticPasses = 1000;
+// Passes that one run of the automatic events makes at most. Legitimate
+// repetition moves or turns cards one pass at a time, so it needs at most
+// about one pass per card (104 for two decks).
+constexpr unsigned kMaxAutomaticPasses = 256;
 
 class CAutomaticEventRunner {
 public:
