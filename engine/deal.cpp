@@ -40,6 +40,25 @@ int FindCard(const std::vector<CardState>& cards, uint16_t pile, int position) {
 
 }  // namespace
 
+PileState InitialPileState(const PileDef& def) {
+    PileState ps{};
+    ps.x = def.x;
+    ps.y = def.y;
+    ps.fan = def.fan;
+    ps.acceptsDrops = def.acceptsDrops;
+    ps.dropProgram = def.dropProgram;
+    ps.pickupProgram = def.pickupProgram;
+    ps.manualExposure = def.manualExposure;
+    ps.enabled = def.enabled;
+    if (def.baseKind == BaseMarked) {
+        ps.attribute = def.attribute & 0xFFu;
+        ps.attributeHigh = def.attribute >> 8;
+    } else {
+        ps.attribute = def.attribute;
+    }
+    return ps;
+}
+
 bool CGameEngine::NewDeal(uint32_t& gameNumber) {
     FreeGameState();
     if (!HasDefinition() || cardCount == 0 || cards.size() < cardCount || piles.size() < pileCount)
@@ -123,23 +142,9 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
     }
 
     for (uint16_t p = 0; p < pileCount; ++p) {
-        const PileDef& def = piles[p];
-        PileState& ps = pileStates[p];
-        ps.x = def.x;
-        ps.y = def.y;
-        ps.fan = def.fan;
-        ps.acceptsDrops = def.acceptsDrops;
-        ps.dropProgram = def.dropProgram;
-        ps.pickupProgram = def.pickupProgram;
-        ps.manualExposure = def.manualExposure;
-        ps.enabled = def.enabled;
-        if (def.baseKind == BaseMarked) {
-            ps.attribute = def.attribute & 0xFFu;
-            ps.attributeHigh = def.attribute >> 8;
-        } else {
-            ps.attribute = def.attribute;
-            ps.attributeHigh = 0;
-        }
+        const uint16_t count = pileStates[p].count;
+        pileStates[p] = InitialPileState(piles[p]);
+        pileStates[p].count = count;
     }
 
     for (uint16_t k = 0; k < placementCount; ++k) {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "engine/records.h"
+
 namespace corvelle {
 
 // The first candidate card for deal step i of a deck of `cardCount` cards,
@@ -13,5 +15,9 @@ uint32_t DealCandidate(int32_t i, uint32_t s, uint16_t cardCount);
 // The probe step: the first of 7, 11, 13 and 17 that does not divide the
 // card count, else 1.
 int DealProbeStep(uint16_t cardCount);
+// The state a pile starts a game with (its card count 0): position, fan,
+// flags and programs of its definition, the attribute split as base kind 2
+// (marked) keeps it.
+PileState InitialPileState(const PileDef& def);
 
 }  // namespace corvelle

@@ -10,8 +10,6 @@
 
 using namespace corvelle;
 using corvelle::model::GameBuilder;
-using corvelle::model::Move;
-using corvelle::model::ChangePile;
 using corvelle::model::TurnTop;
 using corvelle::test::ArrangeLayout;
 
@@ -132,8 +130,8 @@ TEST(EventCounters, ConsumeReportAndRecord) {
 TEST(EventActions, OneChangingActionPerCall) {
     GameBuilder b = FourPiles();
     const uint16_t ev = b.Event(EventPlayerOnly);
-    b.Action(ev, Move(2, SourceFromTop, 0, 1, 3));    // pile 2 is empty: no change
-    b.Action(ev, Move(0, SourceFromTop, 0, 2, 1));
+    b.Action(ev, test::Move(2, SourceFromTop, 0, 1, 3, DestFromTop));    // pile 2 is empty: no change
+    b.Action(ev, test::Move(0, SourceFromTop, 0, 2, 1, DestFromTop));
     b.Action(ev, TurnTop(1, 1));                       // already face up: no change
     b.Action(ev, TurnTop(0, 0));
     CGameEngine e;
@@ -183,7 +181,7 @@ TEST(EventActions, OneChangingActionPerCall) {
 TEST(EventActions, EventThatChangesNothingStillRuns) {
     GameBuilder b = FourPiles();
     const uint16_t ev = b.Event(EventPlayerOnly);
-    b.Action(ev, Move(2, SourceFromTop, 0, 1, 3));
+    b.Action(ev, test::Move(2, SourceFromTop, 0, 1, 3, DestFromTop));
     b.Counter(ev, 3);
     CGameEngine e;
     Load(e, b, {{"AC"}});
@@ -201,8 +199,8 @@ TEST(EventCounters, UsedUpEventRunsInTheSameStep) {
     const uint16_t click = b.Event(EventPlayerOnly);
     const uint16_t usedUp = b.Event(EventPlayerOnly);
     b.Condition(usedUp, "PUSH 1", 0);                   // never holds, and is not checked
-    b.Action(click, Move(0, SourceFromTop, 0, 1, 1));
-    b.Action(usedUp, Move(0, SourceFromTop, 0, 1, 2));
+    b.Action(click, test::Move(0, SourceFromTop, 0, 1, 1, DestFromTop));
+    b.Action(usedUp, test::Move(0, SourceFromTop, 0, 1, 2, DestFromTop));
     const uint16_t counter = b.Counter(click, 1, usedUp);
     CGameEngine e;
     Load(e, b, {{"AC", "2C", "3C"}});
@@ -237,7 +235,7 @@ TEST(ExposedCards, RefreshFollowsTheTop) {
     const uint16_t two = e.CardAt(0, 1), ace = e.CardAt(0, 0);
     const uint16_t four = e.CardAt(3, 0), five = e.CardAt(3, 1);
     e.cardStates[four].exposed = 1;   // a manual pile keeps whatever it has
-    ActionDef move = Move(0, SourceFromTop, 0, 1, 1);
+    ActionDef move = test::Move(0, SourceFromTop, 0, 1, 1, DestFromTop);
     uint16_t result;
     ASSERT_TRUE(e.ExecuteAction(move, &result));
     e.RefreshExposedCards(true);
@@ -261,15 +259,15 @@ TEST(ExposedCards, RefreshFollowsTheTop) {
 TEST(AutomaticEvents, TypesAndOrder) {
     GameBuilder b = FourPiles();
     const uint16_t atStart = b.Event(EventAtStart);
-    b.Action(atStart, Move(0, SourceFromTop, 0, 1, 1));
+    b.Action(atStart, test::Move(0, SourceFromTop, 0, 1, 1, DestFromTop));
     const uint16_t playerOnly = b.Event(EventPlayerOnly);
-    b.Action(playerOnly, Move(0, SourceFromTop, 0, 1, 3));
+    b.Action(playerOnly, test::Move(0, SourceFromTop, 0, 1, 3, DestFromTop));
     const uint16_t afterStep = b.Event(EventAfterStep);
-    b.Action(afterStep, Move(0, SourceFromTop, 0, 1, 2));
+    b.Action(afterStep, test::Move(0, SourceFromTop, 0, 1, 2, DestFromTop));
     // Event 0 never runs automatically, whatever its type.
     b.Data().eventTypes[0] = EventAfterStepRepeating;
     b.Data().eventConditions.clear();
-    b.Action(0, Move(0, SourceFromTop, 0, 1, 3));
+    b.Action(0, test::Move(0, SourceFromTop, 0, 1, 3, DestFromTop));
     CGameEngine e;
     Load(e, b, {{"AC", "2C", "3C", "4C"}});
 
@@ -295,10 +293,10 @@ TEST(AutomaticEvents, RepeatingPassesAndTheirBound) {
     // Moves one card per pass from pile 0 to pile 1 while pile 0 holds any.
     const uint16_t drain = b.Event(EventAfterStepRepeating);
     b.Condition(drain, model::programs::kNotEmpty, 0);
-    b.Action(drain, Move(0, SourceFromTop, 0, 1, 1));
+    b.Action(drain, test::Move(0, SourceFromTop, 0, 1, 1, DestFromTop));
     // Allowed for ever, changes nothing.
     const uint16_t idle = b.Event(EventAfterStepRepeating);
-    b.Action(idle, Move(3, SourceFromTop, 0, 1, 3));
+    b.Action(idle, test::Move(3, SourceFromTop, 0, 1, 3, DestFromTop));
     CGameEngine e;
     Load(e, b, {{"AC", "2C", "3C", "4C", "5C"}});
 
@@ -326,7 +324,7 @@ TEST(AutomaticEvents, RepeatingPassesAndTheirBound) {
 TEST(AutomaticEvents, EndlessChangesStopAtTheCap) {
     GameBuilder b = FourPiles();
     const uint16_t flip = b.Event(EventAfterStepRepeating);
-    b.Action(flip, ChangePile(0, PileReverse, 0));
+    b.Action(flip, test::PileAttr(0, PileReverse, 0));
     CGameEngine e;
     Load(e, b, {{"AC", "2C"}});
     uint8_t flag = 0;
@@ -342,12 +340,12 @@ TEST(AutomaticEvents, EndlessChangesStopAtTheCap) {
 TEST(AutomaticEvents, FinishingEndsThePass) {
     GameBuilder b = FourPiles();
     const uint16_t repeat = b.Event(EventAfterStepRepeating);
-    b.Action(repeat, Move(0, SourceFromTop, 0, 1, 1));
+    b.Action(repeat, test::Move(0, SourceFromTop, 0, 1, 1, DestFromTop));
     const uint16_t win = b.Event(EventAfterStep);
     b.Condition(win, "SUIT RANK ADD", 2);   // pile 2 is empty
     b.Action(win, model::Finish());
     const uint16_t later = b.Event(EventAfterStep);
-    b.Action(later, Move(0, SourceFromTop, 0, 1, 3));
+    b.Action(later, test::Move(0, SourceFromTop, 0, 1, 3, DestFromTop));
     CGameEngine e;
     Load(e, b, {{"AC", "2C", "3C"}});
     uint8_t flag = 0;
@@ -380,7 +378,7 @@ TEST(PlayerSteps, GroupsOfAMoveAndAClick) {
     b.Action(drop, TurnTop(0, 0));
     b.PileAt(1).dropEvent = drop;
     const uint16_t click = b.Event(EventPlayerOnly);
-    b.Action(click, Move(0, SourceFromTop, 0, 1, 2));
+    b.Action(click, test::Move(0, SourceFromTop, 0, 1, 2, DestFromTop));
     b.PileAt(0).clickEvent = click;
     CGameEngine e;
     Load(e, b, {{"AC", "2C", "3C"}});

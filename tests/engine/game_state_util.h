@@ -10,6 +10,7 @@
 
 #include "engine/game_engine.h"
 #include "engine/invariants.h"
+#include "support/action_records.h"
 #include "support/sample_games.h"
 
 namespace corvelle::test {
@@ -74,49 +75,5 @@ public:
     int resets = 0;
     uint32_t stamps[10] = {};
 };
-
-inline ActionDef Move(uint16_t from, uint8_t sourceMode, int16_t position, uint16_t count, uint16_t to,
-                      uint8_t destMode, uint16_t destPosition = 0) {
-    ActionDef a{};
-    a.kind = ActionMoveCards;
-    a.sourcePile = from;
-    a.sourceMode = sourceMode;
-    a.sourcePosition = position;
-    a.count = count;
-    a.destPile = to;
-    a.destMode = destMode;
-    a.destPosition = destPosition;
-    return a;
-}
-
-inline ActionDef PileAttr(uint16_t pile, uint8_t subKind, uint16_t value) {
-    ActionDef a{};
-    a.kind = ActionSetPileAttribute;
-    a.sourcePile = pile;
-    a.subKind = subKind;
-    a.value = value;
-    return a;
-}
-
-inline ActionDef CardAttr(uint16_t pile, uint8_t mode, int16_t position, uint16_t count, uint8_t subKind,
-                          uint16_t value) {
-    ActionDef a{};
-    a.kind = ActionSetCardAttribute;
-    a.sourcePile = pile;
-    a.sourceMode = mode;
-    a.sourcePosition = position;
-    a.count = count;
-    a.subKind = subKind;
-    a.value = value;
-    return a;
-}
-
-inline ActionDef LinkAction(uint8_t kind, uint16_t source, uint16_t dest) {
-    ActionDef a{};
-    a.kind = kind;
-    a.sourcePile = source;
-    a.destPile = dest;
-    return a;
-}
 
 }  // namespace corvelle::test

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/assembler.h"
+#include "engine/deal.h"
 
 namespace corvelle::test {
 namespace {
@@ -25,19 +26,8 @@ unsigned RankOf(char c) {
 void ArrangeLayout(CGameEngine& e, const std::vector<PileText>& piles) {
     e.cardStates.assign(e.cardCount, CardState{});
     e.pileStates.assign(e.pileCount, PileState{});
-    for (uint16_t p = 0; p < e.pileCount; ++p) {
-        const PileDef& d = e.piles[p];
-        PileState& s = e.pileStates[p];
-        s.x = d.x;
-        s.y = d.y;
-        s.fan = d.fan;
-        s.acceptsDrops = d.acceptsDrops;
-        s.dropProgram = d.dropProgram;
-        s.pickupProgram = d.pickupProgram;
-        s.manualExposure = d.manualExposure;
-        s.enabled = d.enabled;
-        s.attribute = d.attribute;
-    }
+    for (uint16_t p = 0; p < e.pileCount; ++p)
+        e.pileStates[p] = InitialPileState(e.piles[p]);
     std::vector<bool> placed(e.cardCount, false);
     std::vector<std::vector<uint16_t>> order(e.pileCount);
     for (size_t p = 0; p < piles.size() && p < e.pileCount; ++p) {

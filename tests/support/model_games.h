@@ -15,6 +15,7 @@
 
 #include "engine/assembler.h"
 #include "engine/record_writer.h"
+#include "tests/support/action_records.h"
 
 namespace corvelle::model {
 
@@ -154,47 +155,14 @@ private:
     GameDefinitionData g;
 };
 
-// Action records.
-inline ActionDef Move(uint16_t from, uint8_t sourceMode, int16_t position, uint16_t count, uint16_t to) {
-    ActionDef a{};
-    a.kind = ActionMoveCards;
-    a.sourceMode = sourceMode;
-    a.sourcePile = from;
-    a.sourcePosition = position;
-    a.count = count;
-    a.destPile = to;
-    a.destMode = DestFromTop;
-    return a;
-}
+// Turning the top card, or every card, of a pile.
 inline ActionDef TurnTop(uint16_t pile, uint16_t faceUp) {
-    ActionDef a{};
-    a.kind = ActionSetCardAttribute;
-    a.subKind = CardFaceUp;
-    a.sourceMode = SourceFromTop;
-    a.sourcePile = pile;
-    a.count = 1;
-    a.value = faceUp;
-    return a;
+    return test::CardAttr(pile, SourceFromTop, 0, 1, CardFaceUp, faceUp);
 }
 inline ActionDef TurnAll(uint16_t pile, uint16_t faceUp) {
-    ActionDef a = TurnTop(pile, faceUp);
-    a.sourceMode = SourceFromPosition;
-    a.count = 0;
-    return a;
+    return test::CardAttr(pile, SourceFromPosition, 0, 0, CardFaceUp, faceUp);
 }
-inline ActionDef ChangePile(uint16_t pile, uint8_t subKind, uint16_t value) {
-    ActionDef a{};
-    a.kind = ActionSetPileAttribute;
-    a.sourcePile = pile;
-    a.subKind = subKind;
-    a.value = value;
-    return a;
-}
-inline ActionDef Finish() {
-    ActionDef a{};
-    a.kind = ActionFinishGame;
-    return a;
-}
+inline ActionDef Finish() { return ActionDef{ActionFinishGame}; }
 
 // Pile numbers of the Klondike-like game.
 enum KlondikePiles : uint16_t { kStock = 0, kWaste = 1, kFoundation = 2, kTableau = 6 };
@@ -212,12 +180,12 @@ inline GameDefinitionData KlondikeLike() {
         b.Data().flips.push_back(PilePosition{pile, static_cast<int16_t>(t)});
     }
     const uint16_t draw = b.Event(EventPlayerOnly);
-    b.Action(draw, Move(stock, SourceFromTop, 0, 1, waste));
+    b.Action(draw, test::Move(stock, SourceFromTop, 0, 1, waste, DestFromTop));
     b.Action(draw, TurnTop(waste, 1));
     const uint16_t redeal = b.Event(EventPlayerOnly);
     b.Condition(redeal, kNotEmpty, waste);
-    b.Action(redeal, Move(waste, SourceFromPosition, 0, 0, stock));
-    b.Action(redeal, ChangePile(stock, PileReverse, 0));
+    b.Action(redeal, test::Move(waste, SourceFromPosition, 0, 0, stock, DestFromTop));
+    b.Action(redeal, test::PileAttr(stock, PileReverse, 0));
     b.Action(redeal, TurnAll(stock, 0));
     b.Counter(redeal, 2);
     b.PileAt(stock).clickEvent = draw;
@@ -253,14 +221,14 @@ inline GameDefinitionData SpiderLike() {
     const uint16_t deal = b.Event(EventPlayerOnly);
     b.Condition(deal, kNotEmpty, stock);
     for (uint16_t t = 0; t < 10; ++t) {
-        b.Action(deal, Move(stock, SourceFromTop, 0, 1, kSpiderTableau + t));
+        b.Action(deal, test::Move(stock, SourceFromTop, 0, 1, kSpiderTableau + t, DestFromTop));
         b.Action(deal, TurnTop(kSpiderTableau + t, 1));
     }
     b.PileAt(stock).clickEvent = deal;
     for (uint16_t t = 0; t < 10; ++t) {
         const uint16_t clear = b.Event(EventAfterStepRepeating);
         b.Condition(clear, kCompleteRun, kSpiderTableau + t);
-        b.Action(clear, Move(kSpiderTableau + t, SourceFromTop, 0, 13, done));
+        b.Action(clear, test::Move(kSpiderTableau + t, SourceFromTop, 0, 13, done, DestFromTop));
     }
     for (uint16_t t = 0; t < 10; ++t) {
         const uint16_t turn = b.Event(EventAfterStep);

@@ -62,11 +62,9 @@ inline bool MoveAllowed(const CGameEngine& e, uint16_t card, uint16_t to) {
     return e.EvaluateProgram(e.pileStates[to].dropProgram, a, &b);
 }
 
-// A player's move with its drop event and the automatic moves; false (and
-// nothing changed) when the move is not allowed.
-inline bool PlayerMove(CGameEngine& e, uint16_t card, uint16_t to) {
-    if (!MoveAllowed(e, card, to) || !e.history)
-        return false;
+// The move itself: the player-move record (opening the step's group) and
+// the move of `card` and every card above it onto `to`. No checks, no events.
+inline void ExecutePlayerMove(CGameEngine& e, uint16_t card, uint16_t to) {
     const CardState s = e.cardStates[card];
     HistoryRecord r{};
     r.kind = HistoryPlayerMove;
@@ -75,7 +73,8 @@ inline bool PlayerMove(CGameEngine& e, uint16_t card, uint16_t to) {
     r.value = static_cast<uint16_t>(s.position);
     r.destPile = to;
     r.destCountBefore = e.pileStates[to].count;
-    e.history->Push(r);
+    if (e.history)
+        e.history->Push(r);
     ActionDef move{};
     move.kind = ActionMoveCards;
     move.sourceMode = SourceFromTop;
@@ -85,6 +84,14 @@ inline bool PlayerMove(CGameEngine& e, uint16_t card, uint16_t to) {
     move.destMode = DestFromTop;
     uint16_t result = 0;
     e.ExecuteAction(move, &result);
+}
+
+// A player's move with its drop event and the automatic moves; false (and
+// nothing changed) when the move is not allowed.
+inline bool PlayerMove(CGameEngine& e, uint16_t card, uint16_t to) {
+    if (!MoveAllowed(e, card, to) || !e.history)
+        return false;
+    ExecutePlayerMove(e, card, to);
     uint8_t firstFlag = 1;
     if (to < e.piles.size())
         RunPlayerEvent(e, e.piles[to].dropEvent, firstFlag);
