@@ -37,10 +37,15 @@ uint8_t* InflateFromStream(const uint8_t* stream, uint32_t streamSize, uint32_t 
     zs.avail_in = streamSize;
 
     bool ok = true;
-    // Skip the records before the wanted one, using the buffer as scratch.
+    // Skip the records before the wanted one into scratch space on the stack
+    // (or the result buffer when that is larger): wide output windows keep
+    // zlib on its fast path.
+    uint8_t stackScratch[32768];
+    uint8_t* scratch = length > sizeof stackScratch ? buffer : stackScratch;
+    const uint32_t scratchSize = length > sizeof stackScratch ? length : sizeof stackScratch;
     while (ok && skip != 0) {
-        const uint32_t chunk = skip < length ? skip : length;
-        zs.next_out = buffer;
+        const uint32_t chunk = skip < scratchSize ? skip : scratchSize;
+        zs.next_out = scratch;
         zs.avail_out = chunk;
         const int rc = inflate(&zs, Z_NO_FLUSH);
         const uint32_t produced = chunk - zs.avail_out;

@@ -20,6 +20,12 @@ struct Random {
         return state >> 8;
     }
     int Range(int lo, int hi) { return lo + static_cast<int>(Next() % static_cast<uint32_t>(hi - lo + 1)); }
+    // Mostly small values, now and then one up to hi, as the sizes of real
+    // games are spread.
+    int Skewed(int lo, int hi) {
+        const double r = (Next() % 10000) / 10000.0;
+        return lo + static_cast<int>((hi - lo) * r * r * r * r * r);
+    }
 };
 
 GameDefinitionData MakeGame(uint16_t id, Random& rnd) {
@@ -32,11 +38,17 @@ GameDefinitionData MakeGame(uint16_t id, Random& rnd) {
     g.name = "Synthetic " + std::to_string(id);
     if (rnd.Range(0, 20) == 0)
         g.extraCategories.push_back(static_cast<uint8_t>(rnd.Range(0, 10)));
+    // Rules text and programs are drawn from small vocabularies so that the
+    // records compress like real ones do.
+    static const char* const words[] = {"the", "cards", "pile", "build", "down", "in", "suit", "move",
+                                        "<b>Object</b>", "foundation", "tableau", "stock", "a", "to", "King",
+                                        "Ace", "empty", "space", "may", "be", "filled", "by", "any", "card"};
     const int rulesLength = rnd.Range(292, 1494);
-    for (int i = 0; i < rulesLength; ++i)
-        g.rulesText += (i % 60 == 59) ? '\n' : static_cast<char>('a' + rnd.Range(0, 25));
-
-    const int decks = rnd.Range(1, 4);
+    while (static_cast<int>(g.rulesText.size()) < rulesLength) {
+        g.rulesText += words[rnd.Range(0, 23)];
+        g.rulesText += rnd.Range(0, 12) == 0 ? '\n' : ' ';
+    }
+    const int decks = rnd.Skewed(1, 4);
     const int groups = rnd.Range(1, 2);
     for (int d = 0; d < decks; ++d)
         for (int suit = 1; suit <= 4; ++suit)
@@ -44,9 +56,9 @@ GameDefinitionData MakeGame(uint16_t id, Random& rnd) {
                 g.cards.push_back(CardDef{static_cast<uint16_t>(groups == 2 && rank == 1 ? 1 : 0),
                                           static_cast<uint8_t>(suit), static_cast<uint8_t>(rank)});
     const int aces = groups == 2 ? 4 * decks : 0;
-    const int pileCount = rnd.Range(3, 53);
-    const int programCount = rnd.Range(3, 73);
-    const int eventCount = rnd.Range(2, 60);
+    const int pileCount = rnd.Skewed(3, 53);
+    const int programCount = rnd.Skewed(3, 73);
+    const int eventCount = rnd.Skewed(2, 60);
     // Split the cards over the piles: the last pile of each group takes the rest.
     int left = static_cast<int>(g.cards.size()) - aces;
     for (int p = 0; p < pileCount; ++p) {
@@ -85,19 +97,27 @@ GameDefinitionData MakeGame(uint16_t id, Random& rnd) {
     }
     for (int e = 0; e < eventCount; ++e)
         g.eventTypes.push_back(static_cast<uint8_t>(e == 0 ? 0 : rnd.Range(0, 3)));
+    static const std::vector<uint8_t> blocks[] = {
+        {28, 22, 13, 1, 0, 1, 1, 0, 1, 19, 20, 11, 22, 13, 28, 25, 19, 20},
+        {2, 1, 1, 1, 4, 28, 22, 13, 1, 0, 1, 19, 20, 23, 5, 26, 27, 3},
+        {25, 29, 25, 7, 1, 1, 1, 7, 10},
+        {28, 25, 6},
+        {11, 12, 16, 14, 15, 24, 17, 18},
+    };
     for (int i = 0; i < programCount; ++i) {
         std::vector<uint8_t> program;
-        const int length = i == 0 ? 3 : rnd.Range(3, 120);
-        while (static_cast<int>(program.size()) < length) {
-            if (i == 0 || rnd.Range(0, 3) == 0) {
-                program.insert(program.end(), {1, static_cast<uint8_t>(i == 0 ? 1 : rnd.Range(0, 99)), 1});
-            } else {
-                program.push_back(static_cast<uint8_t>(rnd.Range(2, 29)));
+        if (i == 0) {
+            program = {1, 1, 1};
+        } else {
+            for (int parts = rnd.Skewed(1, 12); parts > 0; --parts) {
+                const auto& block = blocks[rnd.Range(0, 4)];
+                program.insert(program.end(), block.begin(), block.end());
+                program.insert(program.end(), {1, static_cast<uint8_t>(rnd.Range(0, 13)), 1});
             }
         }
         g.programs.push_back(program);
     }
-    const int actionCount = rnd.Range(1, 200);
+    const int actionCount = rnd.Skewed(1, 555);
     for (int i = 0; i < actionCount; ++i) {
         ActionDef a{};
         a.kind = static_cast<uint8_t>(rnd.Range(0, 5));
@@ -112,7 +132,7 @@ GameDefinitionData MakeGame(uint16_t id, Random& rnd) {
         g.actions.push_back(a);
     }
     g.links.push_back(MoveLink{kAnyPile, kAnyPile});
-    for (int i = rnd.Range(0, 40); i > 0; --i)
+    for (int i = rnd.Skewed(0, 487); i > 0; --i)
         g.links.push_back(MoveLink{static_cast<uint16_t>(rnd.Range(0, pileCount - 1)),
                                    static_cast<uint16_t>(rnd.Range(0, pileCount - 1))});
     for (int i = rnd.Range(0, 16); i > 0; --i)
@@ -123,17 +143,17 @@ GameDefinitionData MakeGame(uint16_t id, Random& rnd) {
         for (int i = rnd.Range(0, 15); i > 0; --i)
             list->push_back(PilePosition{static_cast<uint16_t>(rnd.Range(0, pileCount - 1)),
                                          static_cast<int16_t>(rnd.Range(0, 6))});
-    for (int i = rnd.Range(1, 300); i > 0; --i)
+    for (int i = rnd.Skewed(1, 900); i > 0; --i)
         g.eventActions.push_back(EventAction{static_cast<uint16_t>(rnd.Range(1, eventCount - 1)),
                                              static_cast<uint16_t>(rnd.Range(0, actionCount - 1))});
     g.conditions.push_back(RuleCondition{0, 0, kNone});
-    for (int i = rnd.Range(1, 120); i > 0; --i)
+    for (int i = rnd.Skewed(1, 123); i > 0; --i)
         g.conditions.push_back(RuleCondition{static_cast<uint16_t>(rnd.Range(0, programCount - 1)),
                                              static_cast<uint16_t>(rnd.Range(0, pileCount - 1)),
                                              rnd.Range(0, 20) == 0 ? static_cast<uint16_t>(rnd.Range(0, pileCount - 1))
                                                                    : kNone});
     g.eventConditions.push_back(EventCondition{0, 0});
-    for (int i = rnd.Range(1, 300); i > 0; --i)
+    for (int i = rnd.Skewed(1, 835); i > 0; --i)
         g.eventConditions.push_back(EventCondition{static_cast<uint16_t>(rnd.Range(1, eventCount - 1)),
                                                    static_cast<uint16_t>(rnd.Range(1, static_cast<int>(g.conditions.size()) - 1))});
     for (int i = rnd.Range(0, 4); i > 0; --i)
