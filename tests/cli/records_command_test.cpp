@@ -27,7 +27,8 @@ TEST_F(RecordsCommandTest, ListsSavedGamesStatisticsAndBestTimes) {
     ASSERT_NE(record, nullptr);
     ASSERT_TRUE(engine.LoadGameDefinition(record, length));
     std::free(record);
-    test::DealByHand(engine);
+    uint32_t number = 3;
+    ASSERT_TRUE(engine.NewDeal(number));
     engine.history->Push(HistoryRecord{HistoryExposedToggled, 1, 0, 0, 0, 0, 0, 0});
     owner.elapsed = 125;
     engine.SaveGame();

@@ -11,6 +11,7 @@
 
 #include "engine/registry.h"
 #include "engine/saved_game.h"
+#include "game_state_util.h"
 #include "support/registry_sandbox.h"
 #include "support/sample_games.h"
 
@@ -59,28 +60,17 @@ uint8_t FailedFlag(unsigned slot) {
     return failed;
 }
 
-// The pile, position and count invariants, checked through the engine's own
-// lookups rather than the saved-game code.
 void ExpectConsistentState(const CGameEngine& e) {
-    ASSERT_EQ(e.cardStates.size(), e.cardCount);
-    ASSERT_EQ(e.pileStates.size(), e.pileCount);
-    size_t total = 0;
-    for (uint16_t p = 0; p < e.pileCount; ++p) {
-        total += e.pileStates[p].count;
-        for (int pos = 0; pos < e.pileStates[p].count; ++pos)
-            ASSERT_NE(e.CardAt(p, pos), kNone) << "pile " << p << " position " << pos;
-    }
-    EXPECT_EQ(total, e.cardCount);
-    ASSERT_EQ(e.counters.size(), e.counterCount);
-    ASSERT_NE(e.history, nullptr);
-    EXPECT_EQ(e.moveLinkCount, e.moveLinks.size());
+    EXPECT_TRUE(test::Consistent(e));
+    EXPECT_NE(e.history, nullptr);
 }
 
 class SavedGameTest : public test::RegistrySandbox {
 public:
     void Use(uint16_t id, int piles = 8) {
         ASSERT_TRUE(test::LoadInto(engine, Game(id, piles)));
-        test::DealByHand(engine);
+        uint32_t number = id;
+        ASSERT_TRUE(engine.NewDeal(number));
     }
 
     // A few changes of every kind the blob carries, with their history.
@@ -188,7 +178,8 @@ TEST_F(SavedGameTest, ARestoreReproducesTheGameExactly) {
     EXPECT_EQ(slot.at(u"data").second.size(), expected);
     EXPECT_EQ(slot.at(u"data").first, kRegBinary);
 
-    test::DealByHand(engine);
+    uint32_t other = 77;
+    ASSERT_TRUE(engine.NewDeal(other));
     owner.elapsed = 0;
     owner.hintIndex = 3;
     ASSERT_TRUE(engine.LoadSavedGame(false));
@@ -206,6 +197,41 @@ TEST_F(SavedGameTest, ARestoreReproducesTheGameExactly) {
     ExpectConsistentState(engine);
 }
 
+TEST_F(SavedGameTest, UndoReachesBackIntoTheMovesMadeBeforeTheSave) {
+    Use(1);
+    const test::StateSnapshot dealt(engine);
+    // A player move: the top card of pile 7 onto pile 2.
+    const uint16_t card = engine.TopCard(7);
+    HistoryRecord move{HistoryPlayerMove, 1, 0, 7, static_cast<uint16_t>(engine.cardStates[card].position), 2,
+                       engine.pileStates[2].count, 0};
+    engine.GetHistory()->Push(move);
+    ActionDef run = test::Move(7, SourceFromTop, 0, 1, 2, DestFromTop);
+    engine.ExecuteAction(run, nullptr);
+    const test::StateSnapshot afterMove(engine);
+    // A step of its own: definition action 1 (pile 0's top card to pile 1).
+    ActionDef copy = engine.actions[1];
+    uint16_t result = 0;
+    ASSERT_TRUE(engine.ExecuteAction(copy, &result));
+    engine.GetHistory()->Push(HistoryRecord{HistoryActionExecuted, 1, 0, 1, result, 0, 0, 0});
+    const test::StateSnapshot afterAction(engine);
+    owner.elapsed = 300;
+    engine.SaveGame();
+
+    uint32_t other = 1234;
+    ASSERT_TRUE(engine.NewDeal(other));
+    owner.elapsed = 0;
+    ASSERT_TRUE(engine.LoadSavedGame(false));
+    EXPECT_EQ(owner.elapsed, 300u);
+    EXPECT_TRUE(test::StateSnapshot(engine) == afterAction);
+    ASSERT_TRUE(engine.CanUndo());
+    EXPECT_TRUE(engine.UndoOne());
+    EXPECT_TRUE(test::StateSnapshot(engine) == afterMove);
+    EXPECT_TRUE(engine.UndoOne());
+    EXPECT_TRUE(test::StateSnapshot(engine) == dealt);
+    EXPECT_FALSE(engine.CanUndo());
+    ExpectConsistentState(engine);
+}
+
 TEST_F(SavedGameTest, AnEmptyHistoryAndNoLinksStillCarryTheirCounts) {
     Use(1);
     engine.moveLinks.clear();
@@ -215,6 +241,7 @@ TEST_F(SavedGameTest, AnEmptyHistoryAndNoLinksStillCarryTheirCounts) {
     ASSERT_TRUE(engine.LoadSavedGame(false));
     EXPECT_EQ(engine.moveLinkCount, 0);
     EXPECT_EQ(engine.history->GetCount(), 0u);
+    EXPECT_FALSE(engine.CanUndo());
 }
 
 TEST_F(SavedGameTest, TheFailedGuardDropsARestoreThatNeverReachedASave) {
@@ -326,10 +353,20 @@ const Damage kDamages[] = {
          BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, kCards + 8 * 40 + 6, 0xFFFF); });
      }},
     {"two cards at one position", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         // Cards 30 and 31 lie on pile 7; give 31 the position of 30.
+         // Give the second card found on pile 7 the position of the first.
          BlobEdit(t, s, b, [](std::vector<uint8_t>& x) {
-             x[kCards + 8 * 31 + 6] = x[kCards + 8 * 30 + 6];
-             x[kCards + 8 * 31 + 7] = x[kCards + 8 * 30 + 7];
+             size_t first = 52;
+             for (size_t c = 0; c < 52; ++c) {
+                 if (x[kCards + 8 * c + 4] != 7)
+                     continue;
+                 if (first == 52) {
+                     first = c;
+                     continue;
+                 }
+                 x[kCards + 8 * c + 6] = x[kCards + 8 * first + 6];
+                 x[kCards + 8 * c + 7] = x[kCards + 8 * first + 7];
+                 break;
+             }
          });
      }},
     {"pile count disagrees", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
@@ -561,7 +598,8 @@ TEST_F(SavedGameTest, FuzzedBlobsAreRefusedOrConsistent) {
     Use(1);
     Play();
     for (int i = 0; i < 400; ++i) {
-        test::DealByHand(engine);
+        uint32_t number = 1;
+        ASSERT_TRUE(engine.NewDeal(number));
         Play();
         owner.stamps[9] = 0xFFFFFFFFu;   // keeps game 2's slot out of the choice
         engine.SaveGame();

@@ -28,39 +28,4 @@ void RegistrySandbox::TearDown() {
     SetProgramKeyPath(u"");
 }
 
-void DealByHand(CGameEngine& e) {
-    e.FreeGameState();
-    e.cardStates.assign(e.cardCount, CardState{});
-    e.pileStates.assign(e.pileCount, PileState{});
-    uint16_t card = 0;
-    for (uint16_t p = 0; p < e.pileCount; ++p) {
-        const PileDef& def = e.piles[p];
-        PileState& s = e.pileStates[p];
-        s.x = def.x;
-        s.y = def.y;
-        s.fan = def.fan;
-        s.acceptsDrops = def.acceptsDrops;
-        s.dropProgram = def.dropProgram;
-        s.pickupProgram = def.pickupProgram;
-        s.manualExposure = def.manualExposure;
-        s.enabled = def.enabled;
-        s.attribute = def.attribute;
-        for (uint16_t k = 0; k < def.dealCount && card < e.cardCount; ++k, ++card) {
-            CardState& c = e.cardStates[card];
-            c.faceUp = def.dealFaceUp;
-            c.movable = 1;
-            c.pile = p;
-            c.position = static_cast<int16_t>(k);
-            ++s.count;
-        }
-    }
-    e.moveLinks = e.links;
-    e.moveLinkCount = e.linkCount;
-    e.counters.clear();
-    for (const CounterDef& d : e.counterDefs)
-        e.counters.push_back(CounterState{d.initialValue, d.exhaustedEvent});
-    e.finished = 0;
-    e.history = std::make_unique<CMoveHistory>(e.owner);
-}
-
 }  // namespace corvelle::test

@@ -2,7 +2,7 @@
 // its own root key (below "SOFTWARE\Velmora Software\Corvelle Tests", named
 // after the process and a counter), so test processes running side by side
 // never see each other's records; the key is deleted when the test ends.
-// An engine owner with a clock, save stamps and a hint counter is included.
+// An engine owner with a clock, save stamps and a hint counter goes with it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -33,10 +33,5 @@ public:
     int hintIndex = 5;
     int hintResets = 0;
 };
-
-// A game in play built by hand from the loaded definition: every pile takes
-// its deal count of cards in card order, face up per its deal flag; pile
-// states, links and counters come from the definition; an empty history.
-void DealByHand(CGameEngine& engine);
 
 }  // namespace corvelle::test
