@@ -8,8 +8,8 @@
 // a new game.
 #include "engine/saved_game.h"
 
-#include <cstring>
 #include <ctime>
+#include <type_traits>
 
 #include "engine/game_engine.h"
 #include "engine/registry.h"
@@ -23,31 +23,33 @@ const char16_t kData[] = u"data";
 const char16_t kFailed[] = u"failed";
 const char16_t kDefinitionHash[] = u"definitionHash";
 
-// ---------------------------------------------------------------- writing
+// The blob is little-endian and packed whatever the compiler does with the
+// structures: every record goes field by field through one field list
+// (below), which BlobWriter and BlobReader walk in the two directions.
 
 class BlobWriter {
 public:
     explicit BlobWriter(size_t reserve) { bytes.reserve(reserve); }
-    void U8(uint32_t v) { bytes.push_back(static_cast<uint8_t>(v)); }
-    void U16(uint32_t v) { U8(v); U8(v >> 8); }
-    void U32(uint32_t v) { U16(v); U16(v >> 16); }
+    template <typename T>
+    void operator()(const T& value) {
+        const auto v = static_cast<std::make_unsigned_t<T>>(value);
+        for (size_t i = 0; i < sizeof(T); ++i)
+            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
     std::vector<uint8_t> bytes;
 };
 
-// ---------------------------------------------------------------- reading
-
+// Reads within bounds the caller has checked with Left().
 class BlobReader {
 public:
     BlobReader(const uint8_t* data, size_t size) : p(data), end(data + size) {}
-    bool Has(size_t n) const { return static_cast<size_t>(end - p) >= n; }
-    uint8_t U8() { return *p++; }
-    uint16_t U16() { const uint16_t v = static_cast<uint16_t>(p[0] | p[1] << 8); p += 2; return v; }
-    int16_t I16() { return static_cast<int16_t>(U16()); }
-    uint32_t U32() {
-        const uint32_t v = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-        p += 4;
-        return v;
+    template <typename T>
+    void operator()(T& value) {
+        std::make_unsigned_t<T> v = 0;
+        for (size_t i = 0; i < sizeof(T); ++i)
+            v = static_cast<std::make_unsigned_t<T>>(v | static_cast<std::make_unsigned_t<T>>(p[i]) << (8 * i));
+        p += sizeof(T);
+        value = static_cast<T>(v);
     }
     void Skip(size_t n) { p += n; }
     size_t Left() const { return static_cast<size_t>(end - p); }
@@ -56,6 +58,31 @@ private:
     const uint8_t* p;
     const uint8_t* end;
 };
+
+template <typename IO, typename Card>
+void CardFields(IO& io, Card& c) {
+    io(c.faceUp); io(c.movable); io(c.exposed); io(c.reserved); io(c.pile); io(c.position);
+}
+
+template <typename IO, typename Pile>
+void PileFields(IO& io, Pile& p) {
+    io(p.x); io(p.y); io(p.fan); io(p.acceptsDrops); io(p.reserved1); io(p.count); io(p.dropProgram);
+    io(p.pickupProgram); io(p.manualExposure); io(p.enabled);
+    io(p.reserved2[0]); io(p.reserved2[1]); io(p.reserved2[2]);
+    io(p.attribute); io(p.attributeHigh);
+}
+
+template <typename IO, typename Link>
+void LinkFields(IO& io, Link& l) { io(l.sourcePile); io(l.destPile); }
+
+template <typename IO, typename Counter>
+void CounterFields(IO& io, Counter& c) { io(c.value); io(c.exhaustedEvent); }
+
+template <typename IO, typename Record>
+void HistoryFields(IO& io, Record& r) {
+    io(r.kind); io(r.groupStart); io(r.reserved1); io(r.index); io(r.value); io(r.destPile);
+    io(r.destCountBefore); io(r.reserved2);
+}
 
 bool Fail(const char** error, const char* reason) {
     if (error)
@@ -130,57 +157,23 @@ uint64_t DefinitionFingerprint(const CGameEngine& e) {
 std::vector<uint8_t> SerializeSavedGame(const CGameEngine& e, uint32_t elapsedSeconds) {
     const uint32_t historyCount = e.history ? e.history->GetCount() : 0;
     BlobWriter w(FixedSize(e) + 4u * e.moveLinks.size() + 16u * historyCount);
-    w.U32(elapsedSeconds);
-    for (const CardState& c : e.cardStates) {
-        w.U8(c.faceUp);
-        w.U8(c.movable);
-        w.U8(c.exposed);
-        w.U8(c.reserved);
-        w.U16(c.pile);
-        w.U16(static_cast<uint16_t>(c.position));
-    }
-    for (const PileState& p : e.pileStates) {
-        w.U16(static_cast<uint16_t>(p.x));
-        w.U16(static_cast<uint16_t>(p.y));
-        w.U32(p.fan);
-        w.U8(p.acceptsDrops);
-        w.U8(p.reserved1);
-        w.U16(p.count);
-        w.U16(p.dropProgram);
-        w.U16(p.pickupProgram);
-        w.U32(p.manualExposure);
-        w.U8(p.enabled);
-        w.U8(p.reserved2[0]);
-        w.U8(p.reserved2[1]);
-        w.U8(p.reserved2[2]);
-        w.U32(p.attribute);
-        w.U32(p.attributeHigh);
-    }
+    w(elapsedSeconds);
+    for (const CardState& c : e.cardStates)
+        CardFields(w, c);
+    for (const PileState& p : e.pileStates)
+        PileFields(w, p);
     // The link count is the list's own length, so count and records agree.
-    const size_t links = e.moveLinks.size() < 0xFFFF ? e.moveLinks.size() : 0xFFFF;
-    w.U16(static_cast<uint32_t>(links));
-    for (size_t i = 0; i < links; ++i) {
-        w.U16(e.moveLinks[i].sourcePile);
-        w.U16(e.moveLinks[i].destPile);
-    }
-    for (const CounterState& c : e.counters) {
-        w.U16(c.value);
-        w.U16(c.exhaustedEvent);
-    }
-    w.U32(0);   // reserved
-    w.U8(e.finished);
-    w.U32(historyCount);
-    for (uint32_t i = 0; i < historyCount; ++i) {
-        const HistoryRecord& r = e.history->Records()[i];
-        w.U32(r.kind);
-        w.U8(r.groupStart);
-        w.U8(r.reserved1);
-        w.U16(r.index);
-        w.U16(r.value);
-        w.U16(r.destPile);
-        w.U16(r.destCountBefore);
-        w.U16(r.reserved2);
-    }
+    const uint16_t links = static_cast<uint16_t>(e.moveLinks.size() < 0xFFFF ? e.moveLinks.size() : 0xFFFF);
+    w(links);
+    for (uint16_t i = 0; i < links; ++i)
+        LinkFields(w, e.moveLinks[i]);
+    for (const CounterState& c : e.counters)
+        CounterFields(w, c);
+    w(uint32_t{0});   // reserved
+    w(e.finished);
+    w(historyCount);
+    for (uint32_t i = 0; i < historyCount; ++i)
+        HistoryFields(w, e.history->Records()[i]);
     return std::move(w.bytes);
 }
 
@@ -192,66 +185,34 @@ bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, Save
         return Fail(error, "shorter than the game's fixed part");
 
     BlobReader r(data, size);
-    out.elapsedSeconds = r.U32();
-
+    r(out.elapsedSeconds);
     out.cardStates.resize(c);
-    for (CardState& card : out.cardStates) {
-        card.faceUp = r.U8();
-        card.movable = r.U8();
-        card.exposed = r.U8();
-        card.reserved = r.U8();
-        card.pile = r.U16();
-        card.position = r.I16();
-    }
+    for (CardState& card : out.cardStates)
+        CardFields(r, card);
     out.pileStates.resize(p);
-    for (PileState& pile : out.pileStates) {
-        pile.x = r.I16();
-        pile.y = r.I16();
-        pile.fan = r.U32();
-        pile.acceptsDrops = r.U8();
-        pile.reserved1 = r.U8();
-        pile.count = r.U16();
-        pile.dropProgram = r.U16();
-        pile.pickupProgram = r.U16();
-        pile.manualExposure = r.U32();
-        pile.enabled = r.U8();
-        pile.reserved2[0] = r.U8();
-        pile.reserved2[1] = r.U8();
-        pile.reserved2[2] = r.U8();
-        pile.attribute = r.U32();
-        pile.attributeHigh = r.U32();
-    }
-    const uint16_t linkCount = r.U16();
+    for (PileState& pile : out.pileStates)
+        PileFields(r, pile);
+    uint16_t linkCount = 0;
+    r(linkCount);
     // What must follow the links: counters, reserved, finished, history count.
     const size_t tail = 4 * k + 9;
     if (r.Left() < 4u * linkCount + tail)
         return Fail(error, "shorter than its move links need");
     out.moveLinks.resize(linkCount);
-    for (MoveLink& link : out.moveLinks) {
-        link.sourcePile = r.U16();
-        link.destPile = r.U16();
-    }
+    for (MoveLink& link : out.moveLinks)
+        LinkFields(r, link);
     out.counters.resize(k);
-    for (CounterState& counter : out.counters) {
-        counter.value = r.U16();
-        counter.exhaustedEvent = r.U16();
-    }
+    for (CounterState& counter : out.counters)
+        CounterFields(r, counter);
     r.Skip(4);
-    out.finished = r.U8();
-    const uint32_t historyCount = r.U32();
+    r(out.finished);
+    uint32_t historyCount = 0;
+    r(historyCount);
     if (historyCount > kMaxSavedHistory || r.Left() != 16ull * historyCount)
         return Fail(error, "length does not match its history count");
     out.history.resize(historyCount);
-    for (HistoryRecord& h : out.history) {
-        h.kind = r.U32();
-        h.groupStart = r.U8();
-        h.reserved1 = r.U8();
-        h.index = r.U16();
-        h.value = r.U16();
-        h.destPile = r.U16();
-        h.destCountBefore = r.U16();
-        h.reserved2 = r.U16();
-    }
+    for (HistoryRecord& h : out.history)
+        HistoryFields(r, h);
 
     // Cards and piles: every card on a pile, the positions of each pile
     // exactly 0 .. count - 1, and each count the number of its cards.

@@ -201,22 +201,20 @@ bool CRegistryKey::ListSubKeys(std::vector<std::u16string>& names) const {
     names.clear();
     std::lock_guard<std::mutex> guard(Lock());
     Node* node = Live(handle);
-    if (!node)
-        return false;
-    for (const auto& child : node->children)
-        names.push_back(child.second.first);
-    return true;
+    if (node)
+        for (const auto& child : node->children)
+            names.push_back(child.second.first);
+    return node != nullptr;
 }
 
 bool CRegistryKey::ListValues(std::vector<std::u16string>& names) const {
     names.clear();
     std::lock_guard<std::mutex> guard(Lock());
     Node* node = Live(handle);
-    if (!node)
-        return false;
-    for (const auto& value : node->values)
-        names.push_back(value.name);
-    return true;
+    if (node)
+        for (const auto& value : node->values)
+            names.push_back(value.name);
+    return node != nullptr;
 }
 
 bool DeleteRegistryKey(const std::u16string& path) {

@@ -78,36 +78,40 @@ bool CRegistryKey::DeleteValue(const char16_t* name) {
     return handle && RegDeleteValueW(Key(handle), Wide(name)) == ERROR_SUCCESS;
 }
 
-bool CRegistryKey::ListSubKeys(std::vector<std::u16string>& names) const {
-    names.clear();
-    if (!handle)
-        return false;
+namespace {
+
+// Collects the names that `enumerate`(index, buffer, length) gives for
+// index 0, 1, ... until the registry reports no more items.
+template <typename Enumerate>
+bool ListNames(std::vector<std::u16string>& names, DWORD room, Enumerate enumerate) {
+    std::vector<wchar_t> buffer(room);
     for (DWORD i = 0;; ++i) {
-        wchar_t buffer[256];
-        DWORD length = 256;
-        const LONG result = RegEnumKeyExW(Key(handle), i, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+        DWORD length = room;
+        const LONG result = enumerate(i, buffer.data(), &length);
         if (result == ERROR_NO_MORE_ITEMS)
             return true;
         if (result != ERROR_SUCCESS)
             return false;
-        names.emplace_back(reinterpret_cast<const char16_t*>(buffer), length);
+        names.emplace_back(reinterpret_cast<const char16_t*>(buffer.data()), length);
     }
+}
+
+}  // namespace
+
+bool CRegistryKey::ListSubKeys(std::vector<std::u16string>& names) const {
+    names.clear();
+    HKEY key = Key(handle);
+    return handle && ListNames(names, 256, [key](DWORD i, wchar_t* buffer, DWORD* length) {
+        return RegEnumKeyExW(key, i, buffer, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 bool CRegistryKey::ListValues(std::vector<std::u16string>& names) const {
     names.clear();
-    if (!handle)
-        return false;
-    for (DWORD i = 0;; ++i) {
-        wchar_t buffer[16384];
-        DWORD length = 16384;
-        const LONG result = RegEnumValueW(Key(handle), i, buffer, &length, nullptr, nullptr, nullptr, nullptr);
-        if (result == ERROR_NO_MORE_ITEMS)
-            return true;
-        if (result != ERROR_SUCCESS)
-            return false;
-        names.emplace_back(reinterpret_cast<const char16_t*>(buffer), length);
-    }
+    HKEY key = Key(handle);
+    return handle && ListNames(names, 16384, [key](DWORD i, wchar_t* buffer, DWORD* length) {
+        return RegEnumValueW(key, i, buffer, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 bool DeleteRegistryKey(const std::u16string& path) {

@@ -276,10 +276,12 @@ TEST_F(SavedGameTest, SavingWithoutAGameInPlayWritesNothing) {
 
 // ------------------------------------------------------------ damaged slots
 
+// One kind of damage: an edit of the blob (written back with a matching
+// "size"), or a change of the slot's values given its stored blob.
 struct Damage {
     const char* name;
-    // Changes slot `slot` of a saved game of the engine's definition.
-    std::function<void(SavedGameTest&, unsigned slot, std::vector<uint8_t>& blob)> apply;
+    std::function<void(std::vector<uint8_t>& blob)> blob;
+    std::function<void(unsigned slot, const std::vector<uint8_t>& blob)> slot;
 };
 
 // Offsets for the test game (52 cards, 8 piles, 2 counters) and l links.
@@ -306,138 +308,80 @@ void WriteValue(unsigned slot, const char16_t* name, uint32_t type, const std::v
     }
 }
 
-void BlobEdit(SavedGameTest& t, unsigned slot, std::vector<uint8_t>& blob,
-              const std::function<void(std::vector<uint8_t>&)>& edit);
-
 const Damage kDamages[] = {
-    {"size is binary", [](SavedGameTest&, unsigned s, std::vector<uint8_t>& b) {
+    {"truncated", [](std::vector<uint8_t>& x) { x.resize(x.size() - 16); }},
+    {"extra bytes", [](std::vector<uint8_t>& x) { x.push_back(0); }},
+    {"shorter than the fixed part", [](std::vector<uint8_t>& x) { x.resize(20); }},
+    {"card on a missing pile", [](std::vector<uint8_t>& x) { Put16(x, kCards + 8 * 5 + 4, 8); }},
+    {"card on the scratch pile index 0xFFFF", [](std::vector<uint8_t>& x) { Put16(x, kCards + 8 * 5 + 4, 0xFFFF); }},
+    {"negative position", [](std::vector<uint8_t>& x) { Put16(x, kCards + 8 * 40 + 6, 0xFFFF); }},
+    {"two cards at one position", [](std::vector<uint8_t>& x) {
+         // Give the second card found on pile 7 the position of the first.
+         size_t first = 52;
+         for (size_t c = 0; c < 52; ++c) {
+             if (x[kCards + 8 * c + 4] != 7)
+                 continue;
+             if (first == 52) {
+                 first = c;
+                 continue;
+             }
+             x[kCards + 8 * c + 6] = x[kCards + 8 * first + 6];
+             x[kCards + 8 * c + 7] = x[kCards + 8 * first + 7];
+             break;
+         }
+     }},
+    {"pile count disagrees", [](std::vector<uint8_t>& x) { Put16(x, kPiles + 32 * 1 + 10, 2); }},
+    {"pile counts swapped", [](std::vector<uint8_t>& x) {
+         // Totals still add up but positions no longer fit their piles.
+         Put16(x, kPiles + 32 * 1 + 10, 0);
+         Put16(x, kPiles + 32 * 2 + 10, 2);
+     }},
+    {"unknown fan", [](std::vector<uint8_t>& x) { Put32(x, kPiles + 32 * 3 + 4, 9); }},
+    {"drop program out of range", [](std::vector<uint8_t>& x) { Put16(x, kPiles + 32 * 3 + 12, 2); }},
+    {"pickup program out of range", [](std::vector<uint8_t>& x) { Put16(x, kPiles + 32 * 3 + 14, 0x7FFF); }},
+    {"link count too large", [](std::vector<uint8_t>& x) { Put16(x, kLinkCount, 0xFFFF); }},
+    {"link to a missing pile", [](std::vector<uint8_t>& x) { Put16(x, kLinks + 2, 8); }},
+    {"counter event out of range", [](std::vector<uint8_t>& x) { Put16(x, Counters(LinksIn(x)) + 2, 1); }},
+    {"finished flag 2", [](std::vector<uint8_t>& x) { x[Finished(LinksIn(x))] = 2; }},
+    {"history count huge", [](std::vector<uint8_t>& x) { Put32(x, HistoryCount(LinksIn(x)), 0x10000001u); }},
+    {"history kind unknown", [](std::vector<uint8_t>& x) { Put32(x, History(LinksIn(x)) + 16, 4); }},
+    {"history move from a missing pile", [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 6, 8); }},
+    {"history move to a missing pile", [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 10, 0xFFFF); }},
+    {"history action out of range", [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 16 + 6, 2); }},
+    {"history card out of range", [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 32 + 6, 52); }},
+    {"history counter out of range", [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 48 + 6, 2); }},
+    {"history opens without a step", [](std::vector<uint8_t>& x) { x[History(LinksIn(x)) + 4] = 0; }},
+    {"size is binary", nullptr, [](unsigned s, const std::vector<uint8_t>& b) {
          WriteValue(s, u"size", kRegBinary, {static_cast<uint8_t>(b.size()), static_cast<uint8_t>(b.size() >> 8), 0, 0});
      }},
-    {"size is huge", [](SavedGameTest&, unsigned s, std::vector<uint8_t>&) {
+    {"size is huge", nullptr, [](unsigned s, const std::vector<uint8_t>&) {
          WriteValue(s, u"size", kRegDword, {0xFF, 0xFF, 0xFF, 0xFF});
      }},
-    {"size differs from data", [](SavedGameTest&, unsigned s, std::vector<uint8_t>& b) {
+    {"size differs from data", nullptr, [](unsigned s, const std::vector<uint8_t>& b) {
          const uint32_t n = static_cast<uint32_t>(b.size() - 1);
          WriteValue(s, u"size", kRegDword, {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), 0, 0});
      }},
-    {"size missing", [](SavedGameTest&, unsigned s, std::vector<uint8_t>&) {
+    {"size missing", nullptr, [](unsigned s, const std::vector<uint8_t>&) {
          CRegistryKey key;
          key.Open(SavedGameSlotPath(s));
          key.DeleteValue(u"size");
      }},
-    {"data is a DWORD", [](SavedGameTest&, unsigned s, std::vector<uint8_t>&) {
+    {"data is a DWORD", nullptr, [](unsigned s, const std::vector<uint8_t>&) {
          WriteValue(s, u"data", kRegDword, {1, 2, 3, 4});
          WriteValue(s, u"size", kRegDword, {4, 0, 0, 0});
      }},
-    {"data missing", [](SavedGameTest&, unsigned s, std::vector<uint8_t>&) {
+    {"data missing", nullptr, [](unsigned s, const std::vector<uint8_t>&) {
          CRegistryKey key;
          key.Open(SavedGameSlotPath(s));
          key.DeleteValue(u"data");
      }},
-    {"truncated", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { x.resize(x.size() - 16); });
-     }},
-    {"extra bytes", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { x.push_back(0); });
-     }},
-    {"shorter than the fixed part", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { x.resize(20); });
-     }},
-    {"card on a missing pile", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, kCards + 8 * 5 + 4, 8); });
-     }},
-    {"card on the scratch pile index 0xFFFF", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, kCards + 8 * 5 + 4, 0xFFFF); });
-     }},
-    {"negative position", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, kCards + 8 * 40 + 6, 0xFFFF); });
-     }},
-    {"two cards at one position", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         // Give the second card found on pile 7 the position of the first.
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) {
-             size_t first = 52;
-             for (size_t c = 0; c < 52; ++c) {
-                 if (x[kCards + 8 * c + 4] != 7)
-                     continue;
-                 if (first == 52) {
-                     first = c;
-                     continue;
-                 }
-                 x[kCards + 8 * c + 6] = x[kCards + 8 * first + 6];
-                 x[kCards + 8 * c + 7] = x[kCards + 8 * first + 7];
-                 break;
-             }
-         });
-     }},
-    {"pile count disagrees", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, kPiles + 32 * 1 + 10, 2); });
-     }},
-    {"pile counts swapped", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         // Totals still add up but positions no longer fit their piles.
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) {
-             Put16(x, kPiles + 32 * 1 + 10, 0);
-             Put16(x, kPiles + 32 * 2 + 10, 2);
-         });
-     }},
-    {"unknown fan", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put32(x, kPiles + 32 * 3 + 4, 9); });
-     }},
-    {"drop program out of range", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, kPiles + 32 * 3 + 12, 2); });
-     }},
-    {"pickup program out of range", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, kPiles + 32 * 3 + 14, 0x7FFF); });
-     }},
-    {"link count too large", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, kLinkCount, 0xFFFF); });
-     }},
-    {"link to a missing pile", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, kLinks + 2, 8); });
-     }},
-    {"counter event out of range", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, Counters(LinksIn(x)) + 2, 1); });
-     }},
-    {"finished flag 2", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { x[Finished(LinksIn(x))] = 2; });
-     }},
-    {"history count huge", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put32(x, HistoryCount(LinksIn(x)), 0x10000001u); });
-     }},
-    {"history kind unknown", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put32(x, History(LinksIn(x)) + 16, 4); });
-     }},
-    {"history move from a missing pile", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 6, 8); });
-     }},
-    {"history move to a missing pile", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 10, 0xFFFF); });
-     }},
-    {"history action out of range", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 16 + 6, 2); });
-     }},
-    {"history card out of range", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 32 + 6, 52); });
-     }},
-    {"history counter out of range", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 48 + 6, 2); });
-     }},
-    {"history opens without a step", [](SavedGameTest& t, unsigned s, std::vector<uint8_t>& b) {
-         BlobEdit(t, s, b, [](std::vector<uint8_t>& x) { x[History(LinksIn(x)) + 4] = 0; });
-     }},
-    {"definition fingerprint differs", [](SavedGameTest&, unsigned s, std::vector<uint8_t>&) {
+    {"definition fingerprint differs", nullptr, [](unsigned s, const std::vector<uint8_t>&) {
          WriteValue(s, u"definitionHash", kRegBinary, {1, 2, 3, 4, 5, 6, 7, 8});
      }},
-    {"definition fingerprint damaged", [](SavedGameTest&, unsigned s, std::vector<uint8_t>&) {
+    {"definition fingerprint damaged", nullptr, [](unsigned s, const std::vector<uint8_t>&) {
          WriteValue(s, u"definitionHash", kRegBinary, {1, 2, 3});
      }},
 };
-
-void BlobEdit(SavedGameTest& t, unsigned slot, std::vector<uint8_t>& blob,
-              const std::function<void(std::vector<uint8_t>&)>& edit) {
-    std::vector<uint8_t> copy = blob;
-    edit(copy);
-    t.WriteBlob(slot, copy);
-}
 
 class DamagedSlotTest : public SavedGameTest, public ::testing::WithParamInterface<size_t> {};
 
@@ -456,7 +400,12 @@ TEST_P(DamagedSlotTest, IsDroppedAndTheOtherSlotsStayAsTheyWere) {
         ASSERT_EQ(engine.FindSavedGameSlot(2), 8);
         const SlotValues other = ReadSlot(9);
         std::vector<uint8_t> blob = StoredBlob(8);
-        damage.apply(*this, 8, blob);
+        if (damage.blob) {
+            damage.blob(blob);
+            WriteBlob(8, blob);
+        } else {
+            damage.slot(8, blob);
+        }
 
         EXPECT_FALSE(engine.LoadSavedGame(preview));
         EXPECT_TRUE(engine.cardStates.empty());
