@@ -321,7 +321,7 @@ void GhostCourt(Canvas& c, int suit, int rank, const Fonts& fonts) {
                   true),
            g);
     c.Fill(CapText(fonts.serifBold, kRankText[rank], kCx, 26, 26), g);
-    Pip(c, suit, kCx, 74, 20, g, true);
+    Pip(c, suit, kCx, 74, 20, g);
 }
 
 std::string Name(const char* kind, int suit, int rank) {

@@ -2,7 +2,9 @@
 // 24-bit BMP files (and the window icon) with a resource-script fragment
 // that names them by id.
 //
-//   corvelle-artgen <output folder> <font folder>
+//   corvelle-artgen <output folder> [font folder]
+//
+// The font folder defaults to the one found when the tool was built.
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -51,11 +53,11 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: corvelle-artgen <output folder> <font folder>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: corvelle-artgen <output folder> [font folder]\n");
         return 2;
     }
-    std::string fontDir = argv[2];
+    std::string fontDir = argc == 3 ? argv[2] : CORVELLE_FONT_DIR;
     art::Fonts fonts;
     struct {
         art::Font* font;
