@@ -11,24 +11,13 @@ HBITMAP LoadArt(uint16_t bitmapId) {
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, 0));
 }
 
-BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    return bi;
-}
-
 // The pixels of a bitmap resource as 0x00RRGGBB values, rows from the top,
 // read straight from the program's resource section. Plain 24- and 32-bit
 // bitmaps (all of the program's artwork) are read this way; anything else
 // leaves the picture empty and the caller takes the general GDI route.
-class ArtPixels {
+class ResourcePixels {
 public:
-    explicit ArtPixels(uint16_t bitmapId) {
+    explicit ResourcePixels(uint16_t bitmapId) {
         HMODULE module = GetModuleHandleW(nullptr);
         HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(bitmapId), MAKEINTRESOURCEW(2));  // RT_BITMAP
         if (!found) {
@@ -87,7 +76,7 @@ void DrawKeyed(HDC dc, int x, int y, int w, int h, const std::vector<uint32_t>& 
         mask[i] = keyed ? 0xFFFFFF : 0;
         colour[i] = keyed ? 0 : pixels[i];
     }
-    BITMAPINFO bi = TopDown32(w, h);
+    BITMAPINFO bi = TopDownBitmapInfo32(w, h);
     StretchDIBits(dc, x, y, w, h, 0, 0, w, h, mask.data(), &bi, DIB_RGB_COLORS, SRCAND);
     StretchDIBits(dc, x, y, w, h, 0, 0, w, h, colour.data(), &bi, DIB_RGB_COLORS, SRCPAINT);
 }
@@ -131,7 +120,7 @@ private:
 }  // namespace
 
 void DrawBitmapTransparent(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key) {
-    ArtPixels art(bitmapId);
+    ResourcePixels art(bitmapId);
     if (art.Ok()) {
         DrawKeyed(dc, x, y, art.Width(), art.Height(), art.Pixels(), key);
         return;
@@ -143,9 +132,9 @@ void DrawBitmapTransparent(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLO
 }
 
 void DrawBitmap(HDC dc, int32_t x, int32_t y, uint16_t bitmapId) {
-    ArtPixels art(bitmapId);
+    ResourcePixels art(bitmapId);
     if (art.Ok()) {
-        BITMAPINFO bi = TopDown32(art.Width(), art.Height());
+        BITMAPINFO bi = TopDownBitmapInfo32(art.Width(), art.Height());
         StretchDIBits(dc, x, y, art.Width(), art.Height(), 0, 0, art.Width(), art.Height(), art.Pixels().data(), &bi,
                       DIB_RGB_COLORS, SRCCOPY);
         return;
@@ -159,7 +148,7 @@ void DrawBitmap(HDC dc, int32_t x, int32_t y, uint16_t bitmapId) {
 void DrawBitmapRotated(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key) {
     // Turning the pixel array and drawing it keyed with its top-left corner
     // at (x - w + 1, y - h + 1) puts every non-key pixel (i, j) at (x - i, y - j).
-    ArtPixels art(bitmapId);
+    ResourcePixels art(bitmapId);
     if (art.Ok()) {
         std::vector<uint32_t>& px = art.Pixels();
         std::reverse(px.begin(), px.end());

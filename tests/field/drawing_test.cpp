@@ -63,21 +63,20 @@ void ExpectKeyedCopy(const Surface& s, const ArtPixels& art, int x, int y, COLOR
 }
 
 TEST(DrawBitmapTransparent, LeavesOutExactlyTheKeyColour) {
-    ArtPixels glyph = ReadArt(kBlackAceGlyph);
-    ASSERT_EQ(glyph.width, 15);
-    ASSERT_EQ(glyph.height, 21);
-    Surface s(30, 30, kMagenta);
-    DrawBitmapTransparent(s.Dc(), 7, 5, kBlackAceGlyph, kKeyWhite);
-    ExpectKeyedCopy(s, glyph, 7, 5, kKeyWhite, kMagenta);
-}
-
-TEST(DrawBitmapTransparent, GreenKeyedIcon) {
-    ArtPixels arrow = ReadArt(kRegionArrow);
-    ASSERT_EQ(arrow.width, 13);
-    ASSERT_EQ(arrow.height, 14);
-    Surface s(20, 20, kMagenta);
-    DrawBitmapTransparent(s.Dc(), 3, 4, kRegionArrow, kKeyGreen);
-    ExpectKeyedCopy(s, arrow, 3, 4, kKeyGreen, kMagenta);
+    // A white-keyed card glyph and a green-keyed panel icon, at their sizes.
+    struct Case {
+        uint16_t id;
+        int width, height;
+        COLORREF key;
+    } const cases[] = {{kBlackAceGlyph, 15, 21, kKeyWhite}, {kRegionArrow, 13, 14, kKeyGreen}};
+    for (const Case& c : cases) {
+        ArtPixels art = ReadArt(c.id);
+        ASSERT_EQ(art.width, c.width) << c.id;
+        ASSERT_EQ(art.height, c.height) << c.id;
+        Surface s(30, 30, kMagenta);
+        DrawBitmapTransparent(s.Dc(), 7, 5, c.id, c.key);
+        ExpectKeyedCopy(s, art, 7, 5, c.key, kMagenta);
+    }
 }
 
 TEST(DrawBitmapTransparent, SamePixelsAsTransparentBltOfTheLoadedBitmap) {

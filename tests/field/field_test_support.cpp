@@ -2,21 +2,12 @@
 
 #include <cstdio>
 
+#include "field/drawing.h"
+
 namespace {
 
-BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    return bi;
-}
-
 std::vector<COLORREF> ReadBits(HDC dc, HBITMAP bitmap, int width, int height) {
-    BITMAPINFO bi = TopDown32(width, height);
+    BITMAPINFO bi = TopDownBitmapInfo32(width, height);
     std::vector<uint32_t> raw(static_cast<size_t>(width) * height);
     if (!GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), raw.data(), &bi, DIB_RGB_COLORS)) return {};
     std::vector<COLORREF> out(raw.size());
