@@ -12,3 +12,11 @@ bench: build
 	@for b in build/tools/bin/bench_*; do echo "== $$b"; "$$b"; done
 clean:
 	rm -rf build
+# make contact-sheet - redraw docs/contact-sheet.png (every card, back and
+# pile base as the game field renders them under Wine)
+.PHONY: contact-sheet
+contact-sheet: build
+	bash -c 'source scripts/wine-env.sh && trap wine_env_stop EXIT && wine_env_start && \
+	  ctest --test-dir "$${BUILD_DIR:-build}/win" -R ContactSheet --output-on-failure'
+	mkdir -p docs
+	convert "$${BUILD_DIR:-build}/win/tests/field/contact-sheet.bmp" docs/contact-sheet.png

@@ -6,6 +6,7 @@
 
 #include "engine/game_engine.h"
 #include "engine/resources.h"
+#include "tools/cli/records_command.h"
 
 using namespace corvelle;
 
@@ -20,6 +21,12 @@ void Usage() {
     std::printf(
         "usage: corvelle-cli [--db FOLDER] COMMAND\n"
         "  list    position, id, name, category, difficulty, time class of every game\n"
+        "  records [--root KEY]\n"
+        "          saved games, statistics and best times in the current user's registry\n"
+        "          below KEY (default SOFTWARE\\Velmora Software\\Corvelle). They live in\n"
+        "          the registry of a Wine prefix: use the Windows build of this tool,\n"
+        "            WINEPREFIX=/path/to/prefix wine build/win/tools/cli/corvelle-cli.exe records\n"
+        "          (the tests' prefix is build/wineprefix); looking changes nothing.\n"
         "FOLDER holds the packed database (TYPE_ID.bin files); default: %s\n",
         CORVELLE_DEFAULT_DB);
 }
@@ -59,10 +66,14 @@ int main(int argc, char** argv) {
         Usage();
         return arg >= argc ? 2 : 0;
     }
+#ifndef _WIN32
     LoadResourceDirectory(db.c_str());
+#endif
     const std::string command = argv[arg];
     if (command == "list")
         return List();
+    if (command == "records")
+        return RunRecordsCommand(argc - arg - 1, argv + arg + 1);
     std::fprintf(stderr, "corvelle-cli: unknown command '%s'\n", command.c_str());
     Usage();
     return 2;

@@ -1,0 +1,100 @@
+#include "field/card_painter.h"
+
+namespace {
+
+uint32_t ClampBack(uint32_t n) { return n < CardArt::kBacks ? n : CardArt::kBacks - 1; }
+
+}  // namespace
+
+void CCardPainter::DrawCardFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const {
+    if (suit >= CardArt::kSuits || rank >= CardArt::kRanks) return;
+    const int32_t right = x + static_cast<int32_t>(cardWidth) - 1;
+    const int32_t bottom = y + static_cast<int32_t>(cardHeight) - 1;
+    DrawBitmap(dc, x, y, CardArt::kBlankFace);
+    DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(CardArt::kFace + rank * 4 + suit), kKeyWhite);
+    const auto glyph = static_cast<uint16_t>(CardArt::kRankGlyph + rank * 2 + suit / 2);
+    DrawBitmapTransparent(dc, x, y, glyph, kKeyWhite);
+    DrawBitmapRotated(dc, right, bottom, glyph, kKeyWhite);
+    const auto pip = static_cast<uint16_t>(CardArt::kSuitPip + suit);
+    DrawBitmapTransparent(dc, x, y + 20, pip, kKeyWhite);
+    DrawBitmapRotated(dc, right, bottom - 20, pip, kKeyWhite);
+}
+
+void CCardPainter::DrawCardBack(HDC dc, int32_t x, int32_t y, uint32_t n) const {
+    DrawBitmap(dc, x, y, static_cast<uint16_t>(CardArt::kBack + 2 * ClampBack(n)));
+}
+
+void CCardPainter::DrawPileBase(HDC dc, int32_t x, int32_t y, const FieldPile& pile) const {
+    const int32_t right = x + static_cast<int32_t>(cardWidth) - 1;
+    const int32_t bottom = y + static_cast<int32_t>(cardHeight) - 1;
+    switch (pile.baseKind) {
+    case 0:
+        DrawBitmapTransparent(dc, x, y, CardArt::kPlainBase, kKeyGreen);
+        break;
+    case 2: {
+        DrawBitmapTransparent(dc, x, y, CardArt::kMarkedBase, kKeyWhite);
+        const uint32_t r = pile.baseValue, s = pile.baseSuit;
+        // Marks outside the artwork's range are not drawn (their ids would
+        // name other pictures).
+        const bool hasRank = r != CardArt::kNone && r < CardArt::kRanks;
+        const bool hasSuit = s != CardArt::kNone && s < CardArt::kSuits;
+        if (hasRank) {
+            const auto mark = static_cast<uint16_t>(CardArt::kMarkRank + r);
+            DrawBitmapTransparent(dc, x, y, mark, kKeyWhite);
+            DrawBitmapRotated(dc, right, bottom, mark, kKeyWhite);
+            if (hasSuit) {
+                DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(CardArt::kMarkPicture + r * 4 + s), kKeyWhite);
+                const auto suitMark = static_cast<uint16_t>(CardArt::kMarkSuit + s);
+                DrawBitmapTransparent(dc, x, y + 20, suitMark, kKeyWhite);
+                DrawBitmapRotated(dc, right, bottom - 20, suitMark, kKeyWhite);
+            }
+        } else if (r == CardArt::kNone && hasSuit) {
+            DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(CardArt::kMarkPicture + s), kKeyWhite);
+        }
+        break;
+    }
+    case 3:
+        if ((pile.baseValue & 0xFFFF) < 2)
+            DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(CardArt::kPicturedBase + (pile.baseValue & 0xFFFF)),
+                                  kKeyWhite);
+        break;
+    default:  // 1: no base
+        break;
+    }
+}
+
+void CCardPainter::DrawSelectionFrame(HDC dc, int32_t x, int32_t y) const {
+    const auto w = static_cast<int32_t>(cardWidth), h = static_cast<int32_t>(cardHeight);
+    const RECT parts[] = {
+        {x + 1, y + 1, x + w - 1, y + h - 1},  // inside
+        {x + 3, y, x + w - 3, y + 1},          // top edge
+        {x + 3, y + h - 1, x + w - 3, y + h},  // bottom edge
+        {x, y + 3, x + 1, y + h - 3},          // left edge
+        {x + w - 1, y + 3, x + w, y + h - 3},  // right edge
+    };
+    for (const RECT& r : parts) InvertRect(dc, &r);
+}
+
+CCardImageSet::CCardImageSet(HDC dc, const CCardPainter* painter, uint32_t width, uint32_t height)
+    : images_(new CMemoryBitmap[CardArt::kFaces + CardArt::kBacks]) {
+    for (uint32_t i = 0; i < CardArt::kFaces; ++i) {
+        images_[i].Create(dc, width, height);
+        painter->DrawCardFace(images_[i].GetDC(), 0, 0, i / CardArt::kRanks, i % CardArt::kRanks);
+    }
+    for (uint32_t n = 0; n < CardArt::kBacks; ++n) {
+        CMemoryBitmap& image = images_[CardArt::kFaces + n];
+        image.Create(dc, width, height);
+        painter->DrawCardBack(image.GetDC(), 0, 0, n);
+    }
+}
+
+CCardImageSet::~CCardImageSet() { delete[] images_; }
+
+void CCardImageSet::DrawFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const {
+    if (suit >= CardArt::kSuits || rank >= CardArt::kRanks) return;
+    images_[suit * CardArt::kRanks + rank].DrawTransparent(dc, x, y, kKeyGreen);
+}
+
+void CCardImageSet::DrawBack(HDC dc, int32_t x, int32_t y, uint32_t n) const {
+    images_[CardArt::kFaces + ClampBack(n)].DrawTransparent(dc, x, y, kKeyGreen);
+}

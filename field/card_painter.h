@@ -1,0 +1,63 @@
+// Card faces, backs, pile bases and the selection highlight composed from
+// the bitmap resources, and the 56 pre-rendered card images.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "field/drawing.h"
+#include "field/field_model.h"
+
+// Bitmap resource ids of the card artwork.
+namespace CardArt {
+constexpr uint16_t kPlainBase = 129;
+constexpr uint16_t kBack = 130;
+constexpr uint16_t kPicturedBase = 131;  // + value (0 black, 1 red)
+constexpr uint16_t kFace = 133;          // + rank * 4 + suit
+constexpr uint16_t kRankGlyph = 185;     // + rank * 2 + colour (0 black, 1 red)
+constexpr uint16_t kSuitPip = 211;       // + suit
+constexpr uint16_t kBlankFace = 215;
+constexpr uint16_t kMarkPicture = 216;   // + rank * 4 + suit
+constexpr uint16_t kMarkRank = 268;      // + rank
+constexpr uint16_t kMarkSuit = 281;      // + suit
+constexpr uint16_t kMarkedBase = 298;
+constexpr uint32_t kSuits = 4;
+constexpr uint32_t kRanks = 13;
+constexpr uint32_t kFaces = kSuits * kRanks;
+constexpr uint32_t kBacks = 4;
+constexpr uint32_t kNone = 0xFFFFFFFF;
+}  // namespace CardArt
+
+class CCardPainter {
+public:
+    uint32_t cardWidth = 0;
+    uint32_t cardHeight = 0;
+
+    void DrawCardFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const;
+    // Back n (0 .. 3; larger values draw the last back).
+    void DrawCardBack(HDC dc, int32_t x, int32_t y, uint32_t n) const;
+    void DrawPileBase(HDC dc, int32_t x, int32_t y, const FieldPile& pile) const;
+    // Inverts the card's area except the pixels outside its rounded corners;
+    // drawing it twice restores the card.
+    void DrawSelectionFrame(HDC dc, int32_t x, int32_t y) const;
+};
+
+// The 52 faces (index suit * 13 + rank) and 4 backs (52 + n), rendered once
+// into card-sized memory bitmaps and drawn with the green key, which leaves
+// out the pixels outside the rounded corners.
+class CCardImageSet {
+public:
+    CCardImageSet(HDC dc, const CCardPainter* painter, uint32_t width, uint32_t height);
+    ~CCardImageSet();
+    CCardImageSet(const CCardImageSet&) = delete;
+    CCardImageSet& operator=(const CCardImageSet&) = delete;
+
+    // Cards outside the 52 draw nothing.
+    void DrawFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const;
+    // Back n; a choice past the last back draws the last back.
+    void DrawBack(HDC dc, int32_t x, int32_t y, uint32_t n) const;
+
+private:
+    CMemoryBitmap* images_;
+};

@@ -1,0 +1,69 @@
+// The small drawing layer of the game field: bitmap resources drawn at their
+// own size (opaque, with a key colour, or turned by 180 degrees), a
+// two-colour rectangle outline, and a memory device context with its bitmap.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Key colours of the artwork: pure green for icons, the plain pile base and
+// the rendered card images; white for card and pile-base pictures.
+constexpr COLORREF kKeyGreen = RGB(0, 255, 0);
+constexpr COLORREF kKeyWhite = RGB(255, 255, 255);
+
+// Header of a 32-bit top-down DIB of the given size (0x00RRGGBB pixels).
+inline BITMAPINFO TopDownBitmapInfo32(int width, int height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
+// Draws bitmap resource `bitmapId` at (x, y), leaving out pixels of colour `key`.
+void DrawBitmapTransparent(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key);
+// Draws bitmap resource `bitmapId` at (x, y), every pixel.
+void DrawBitmap(HDC dc, int32_t x, int32_t y, uint16_t bitmapId);
+// Draws bitmap resource `bitmapId` turned by 180 degrees: source pixel (i, j)
+// lands on (x - i, y - j), so (x, y) is the bottom-right pixel of the area
+// covered. Pixels of colour `key` are left out.
+void DrawBitmapRotated(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key);
+// One-pixel outline of r: `first` on the left and top edges, `second` on the
+// right and bottom edges (r.right - 1 and r.bottom - 1).
+void DrawFrame(HDC dc, const RECT* r, COLORREF first, COLORREF second);
+
+// A memory device context with a bitmap of its own selected into it.
+class CMemoryBitmap {
+public:
+    CMemoryBitmap() = default;
+    CMemoryBitmap(HDC dc, uint32_t width, uint32_t height);
+    ~CMemoryBitmap();
+    CMemoryBitmap(const CMemoryBitmap&) = delete;
+    CMemoryBitmap& operator=(const CMemoryBitmap&) = delete;
+
+    // Makes a memory DC and a bitmap of the given size, both compatible with
+    // dc, replacing any previous ones.
+    void Create(HDC dc, uint32_t width, uint32_t height);
+    void Destroy();
+    HDC GetDC() const { return memoryDc_; }
+    uint32_t Width() const { return width_; }
+    uint32_t Height() const { return height_; }
+
+    // Copies the whole image to `at` of dc.
+    void BlitTo(HDC dc, const POINT* at) const;
+    // Fills the image from the area of its size at `at` of dc.
+    void BlitFrom(HDC dc, const POINT* at);
+    // Draws the whole image at (x, y) of dc, leaving out pixels of colour key.
+    void DrawTransparent(HDC dc, int32_t x, int32_t y, COLORREF key) const;
+
+private:
+    HDC memoryDc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    uint32_t width_ = 0;
+    uint32_t height_ = 0;
+};

@@ -1,0 +1,218 @@
+// corvelle-cli records. The records live in the registry of the machine (or
+// Wine prefix) the program ran on, so this command is useful in the Windows
+// build of the tool, run under Wine with that prefix's WINEPREFIX.
+#include "tools/cli/records_command.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "engine/game_engine.h"
+#include "engine/registry.h"
+#include "engine/resources.h"
+#include "engine/saved_game.h"
+#include "engine/statistics.h"
+
+namespace corvelle {
+namespace {
+
+void Append(std::string& out, const char* format, ...) {
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    out += line;
+}
+
+std::string Clock(uint32_t seconds) {
+    char text[32];
+    if (seconds >= 3600)
+        std::snprintf(text, sizeof text, "%u:%02u:%02u", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    else
+        std::snprintf(text, sizeof text, "%u:%02u", seconds / 60, seconds % 60);
+    return text;
+}
+
+uint32_t Le(const std::vector<uint8_t>& b, size_t at, size_t n) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < n && at + i < b.size(); ++i)
+        v |= static_cast<uint32_t>(b[at + i]) << (8 * i);
+    return v;
+}
+
+// The definition of the game with this id from the game database, if any.
+std::unique_ptr<CGameEngine> FindGame(uint16_t gameId) {
+    for (int position = 0; position < GetGameCount(); ++position) {
+        uint32_t length = 0;
+        uint8_t* record = InflateGameRecord(static_cast<uint16_t>(position), &length);
+        if (!record)
+            continue;
+        auto engine = std::make_unique<CGameEngine>();
+        const bool loaded = engine->LoadGameDefinition(record, length);
+        std::free(record);
+        if (loaded && engine->id == gameId)
+            return engine;
+    }
+    return nullptr;
+}
+
+void PrintSavedGames(const std::u16string& root, std::string& out) {
+    out += "Saved games\n";
+    const std::u16string saved = ProgramKeyPath();
+    SetProgramKeyPath(root);
+    int shown = 0;
+    for (unsigned slot = 0; slot < kSavedGameSlots; ++slot) {
+        CRegistryKey key;
+        if (!key.Open(SavedGameSlotPath(slot)))
+            continue;
+        ++shown;
+        uint8_t idBytes[2] = {};
+        const bool hasId = key.ReadBinaryExact(u"solId", idBytes, 2);
+        const uint16_t gameId = static_cast<uint16_t>(idBytes[0] | idBytes[1] << 8);
+        uint8_t failed = 0;
+        const bool hasFailed = key.ReadBinaryExact(u"failed", &failed, 1);
+        uint32_t size = 0;
+        const bool hasSize = key.ReadDword(u"size", size);
+        std::vector<uint8_t> data;
+        const bool hasData = key.ReadBinary(u"data", data, 64u << 20);
+        uint8_t hashBytes[8] = {};
+        const bool hasHash = key.ReadBinaryExact(u"definitionHash", hashBytes, 8);
+
+        Append(out, "  slot %u: ", slot);
+        if (hasId)
+            Append(out, "game id %u", gameId);
+        else
+            out += "game id unreadable";
+        Append(out, ", failed %s", hasFailed ? (failed ? "1 (dropped at the next restore)" : "0") : "unreadable");
+        if (hasSize)
+            Append(out, ", size %u", size);
+        else
+            out += ", size unreadable";
+        if (hasData)
+            Append(out, ", data %zu bytes", data.size());
+        else
+            out += ", data unreadable";
+        out += "\n";
+        if (hasData && data.size() >= 4)
+            Append(out, "          clock %s\n", Clock(Le(data, 0, 4)).c_str());
+
+        std::unique_ptr<CGameEngine> game = hasId && GetGameCount() > 0 ? FindGame(gameId) : nullptr;
+        if (!game) {
+            if (GetGameCount() > 0 && hasId)
+                out += "          no game with this id in the game database\n";
+            continue;
+        }
+        Append(out, "          %s\n", game->name);
+        SavedGameData parsed;
+        const char* why = "";
+        if (!hasData || !hasSize || size != data.size()) {
+            out += "          would not restore: size and data disagree\n";
+        } else if (!ParseSavedGame(*game, data.data(), data.size(), parsed, &why)) {
+            Append(out, "          would not restore: %s\n", why);
+        } else {
+            uint64_t stored = 0;
+            for (int i = 0; i < 8; ++i)
+                stored |= static_cast<uint64_t>(hashBytes[i]) << (8 * i);
+            const bool sameDefinition = !hasHash || stored == DefinitionFingerprint(*game);
+            Append(out, "          %zu links, %zu history records%s%s\n", parsed.moveLinks.size(),
+                   parsed.history.size(), parsed.finished ? ", finished" : "",
+                   sameDefinition ? "" : "; made for another version of the game: would not restore");
+        }
+    }
+    SetProgramKeyPath(saved);
+    if (!shown)
+        out += "  (none)\n";
+}
+
+std::vector<std::u16string> SubKeys(const std::u16string& path) {
+    std::vector<std::u16string> names;
+    CRegistryKey key;
+    if (key.Open(path))
+        key.ListSubKeys(names);
+    return names;
+}
+
+void PrintStatistics(const std::u16string& root, std::string& out) {
+    out += "Statistics\n";
+    const std::vector<std::u16string> games = SubKeys(root + u"\\statistics");
+    if (games.empty())
+        out += "  (none)\n";
+    for (const auto& game : games) {
+        CRegistryKey key;
+        uint8_t b[8];
+        const std::string name = Utf16ToUtf8(game);
+        if (!key.Open(root + u"\\statistics\\" + game) || !key.ReadBinaryExact(u"data", b, 8)) {
+            Append(out, "  %-24s no record (reads as zeros)\n", name.c_str());
+            continue;
+        }
+        const std::vector<uint8_t> v(b, b + 8);
+        Append(out, "  %-24s played %u, won %u, time %s\n", name.c_str(), Le(v, 0, 2), Le(v, 2, 2),
+               Clock(Le(v, 4, 4)).c_str());
+    }
+}
+
+void PrintBestTimes(const std::u16string& root, std::string& out) {
+    out += "Best times\n";
+    const std::vector<std::u16string> games = SubKeys(root + u"\\bestScores");
+    if (games.empty())
+        out += "  (none)\n";
+    for (const auto& game : games) {
+        CRegistryKey key;
+        std::vector<uint8_t> b;
+        Append(out, "  %s\n", Utf16ToUtf8(game).c_str());
+        if (!key.Open(root + u"\\bestScores\\" + game) || !key.ReadBinary(u"data", b, kBestTimesDataSize) ||
+            b.size() != kBestTimesDataSize) {
+            out += "    damaged or missing (reads as an empty table)\n";
+            continue;
+        }
+        int filled = 0;
+        for (int i = 0; i < kBestTimeEntries; ++i) {
+            const uint32_t seconds = Le(b, 36 * i + 32, 4);
+            if (!seconds)
+                continue;
+            std::u16string name;
+            for (int c = 0; c < kBestTimeNameLength; ++c) {
+                const char16_t unit = static_cast<char16_t>(Le(b, 36 * i + 2 * c, 2));
+                if (!unit)
+                    break;
+                name.push_back(unit);
+            }
+            Append(out, "    %2d. %-16s %s\n", i + 1, Utf16ToUtf8(name).c_str(), Clock(seconds).c_str());
+            ++filled;
+        }
+        if (!filled)
+            out += "    (empty)\n";
+    }
+}
+
+}  // namespace
+
+void PrintRecords(const std::u16string& root, std::string& out) {
+    Append(out, "Records under HKEY_CURRENT_USER\\%s\n\n", Utf16ToUtf8(root).c_str());
+    PrintSavedGames(root, out);
+    out += "\n";
+    PrintStatistics(root, out);
+    out += "\n";
+    PrintBestTimes(root, out);
+}
+
+int RunRecordsCommand(int argc, char** argv) {
+    std::u16string root = kDefaultProgramKeyPath;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--root") == 0 && i + 1 < argc) {
+            root = Utf8ToUtf16(argv[++i]);
+        } else {
+            std::fprintf(stderr, "corvelle-cli records: unknown argument '%s'\n", argv[i]);
+            return 2;
+        }
+    }
+    std::string out;
+    PrintRecords(root, out);
+    std::fputs(out.c_str(), stdout);
+    return 0;
+}
+
+}  // namespace corvelle
