@@ -52,9 +52,11 @@ public:
     // ---- actions (actions.cpp)
     bool ExecuteAction(ActionDef& action, uint16_t* result);
 
-    // ---- history and undo (history.cpp)
+    // ---- history and undo (history.cpp, undo.cpp)
     CMoveHistory* GetHistory() { return history.get(); }
     bool CanUndo() const;
+    // Undoes the last record; returns its groupStart, and true when the
+    // history is empty or has just become empty, so that an undo loop ends.
     bool UndoOne();
 
     // ---- rule card lists (rules.cpp); the lists are written into the
@@ -82,6 +84,11 @@ public:
     void SaveGame();
     bool LoadSavedGame(bool preview);
 
+private:
+    // Runs the inverse of a definition action, given the result it recorded.
+    void UndoAction(const ActionDef& action, uint16_t recorded);
+
+public:
     // ---- small queries
     bool HasDefinition() const { return pileCount != 0 && !piles.empty(); }
     bool HasGameInPlay() const { return !cardStates.empty() || (cardCount == 0 && history != nullptr); }

@@ -1,0 +1,179 @@
+// The deal: a fresh game in play from the loaded definition and a game number.
+#include "engine/deal.h"
+
+#include <new>
+
+#include "engine/crt_random.h"
+#include "engine/game_engine.h"
+
+namespace corvelle {
+
+uint32_t DealCandidate(int32_t i, uint32_t s, uint16_t cardCount) {
+    static constexpr uint32_t kModuli[] = {2, 3, 5, 7, 11, 13, 17, 43, 73, 107, 149, 181};
+    const uint32_t ui = static_cast<uint32_t>(i);
+    const uint32_t t = ui + s;
+    const uint32_t a = (3u * ui + s) % 23u;
+    const uint32_t b = static_cast<uint32_t>(i % 2 + i % 3 + i % 5 + i % 7 + i % 11);
+    const uint32_t c = t % 5u + 1u;
+    uint32_t e = 0;
+    for (uint32_t m : kModuli)
+        e += t % m;
+    return (a + b * c + e) % cardCount;
+}
+
+int DealProbeStep(uint16_t cardCount) {
+    for (int step : {7, 11, 13, 17})
+        if (cardCount % step != 0)
+            return step;
+    return 1;
+}
+
+namespace {
+
+// The first card at (pile, position), or -1.
+int FindCard(const std::vector<CardState>& cards, uint16_t pile, int position) {
+    for (size_t i = 0; i < cards.size(); ++i)
+        if (cards[i].pile == pile && cards[i].position == position)
+            return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace
+
+bool CGameEngine::NewDeal(uint32_t& gameNumber) {
+    FreeGameState();
+    if (!HasDefinition() || cardCount == 0 || cards.size() < cardCount || piles.size() < pileCount)
+        return false;
+
+    try {
+        cardStates.assign(cardCount, CardState{});
+        pileStates.assign(pileCount, PileState{});
+        moveLinkCount = linkCount;
+        moveLinks.assign(links.begin(), links.begin() + linkCount);
+        counters.resize(counterCount);
+        history.reset(new CMoveHistory(owner));
+    } catch (const std::bad_alloc&) {
+        // Without its arrays or its history the game cannot be played.
+        FreeGameState();
+        moveLinkCount = 0;
+        return false;
+    }
+
+    if (gameNumber == 0) {
+        SeedRandom(TickCountMs());
+        uint32_t drawn = 0;
+        for (int b = 0; b < 4; ++b)
+            drawn |= static_cast<uint32_t>(NextRandom() & 0xFF) << (8 * b);
+        gameNumber = drawn;
+    }
+
+    // Deal every card to its pile. The probe visits every card within
+    // cardCount steps (the step is a prime that does not divide the count,
+    // or 1), so a pile whose group has no free card left is closed after one
+    // full round instead of probing for ever.
+    const uint32_t s = gameNumber + 1000u;
+    const int step = DealProbeStep(cardCount);
+    std::vector<uint8_t> used(cardCount, 0);
+    unsigned pile = 0;
+    int dealtToPile = 0;
+    for (int32_t i = 0; i < static_cast<int32_t>(cardCount);) {
+        while (pile < pileCount && dealtToPile >= piles[pile].dealCount) {
+            ++pile;
+            dealtToPile = 0;
+        }
+        if (pile >= pileCount)
+            break;
+        const uint16_t group = piles[pile].cardGroup;
+        int j = static_cast<int>(DealCandidate(i, s, cardCount));
+        int probes = 0;
+        while ((used[j] || cards[j].cardGroup != group) && probes < cardCount) {
+            j -= step;
+            if (j < 0)
+                j += cardCount;
+            ++probes;
+        }
+        if (used[j] || cards[j].cardGroup != group) {
+            // No card of this pile's group is left: the pile takes no more.
+            ++pile;
+            dealtToPile = 0;
+            continue;
+        }
+        used[j] = 1;
+        CardState& card = cardStates[j];
+        card.faceUp = piles[pile].dealFaceUp;
+        card.movable = 1;
+        card.exposed = 0;
+        card.pile = static_cast<uint16_t>(pile);
+        card.position = static_cast<int16_t>(dealtToPile);
+        pileStates[pile].count++;
+        ++dealtToPile;
+        ++i;
+    }
+    // Cards that found no pile (a definition whose deal counts fall short of
+    // its deck) go on top of the last pile, so that every card lies on a pile.
+    const uint16_t lastPile = static_cast<uint16_t>(pileCount - 1);
+    for (uint16_t c = 0; c < cardCount; ++c) {
+        if (used[c])
+            continue;
+        CardState& card = cardStates[c];
+        card.faceUp = piles[lastPile].dealFaceUp;
+        card.movable = 1;
+        card.pile = lastPile;
+        card.position = static_cast<int16_t>(pileStates[lastPile].count++);
+    }
+
+    for (uint16_t p = 0; p < pileCount; ++p) {
+        const PileDef& def = piles[p];
+        PileState& ps = pileStates[p];
+        ps.x = def.x;
+        ps.y = def.y;
+        ps.fan = def.fan;
+        ps.acceptsDrops = def.acceptsDrops;
+        ps.dropProgram = def.dropProgram;
+        ps.pickupProgram = def.pickupProgram;
+        ps.manualExposure = def.manualExposure;
+        ps.enabled = def.enabled;
+        if (def.baseKind == BaseMarked) {
+            ps.attribute = def.attribute & 0xFFu;
+            ps.attributeHigh = def.attribute >> 8;
+        } else {
+            ps.attribute = def.attribute;
+            ps.attributeHigh = 0;
+        }
+    }
+
+    for (uint16_t k = 0; k < placementCount; ++k) {
+        const CardPlacement& pl = placements[k];
+        const int there = FindCard(cardStates, pl.pile, pl.position);
+        if (there < 0 || there == pl.card || pl.card >= cardCount)
+            continue;
+        CardState& a = cardStates[pl.card];
+        CardState& b = cardStates[there];
+        std::swap(a.pile, b.pile);
+        std::swap(a.position, b.position);
+        a.faceUp = piles[a.pile].dealFaceUp;
+        b.faceUp = piles[b.pile].dealFaceUp;
+    }
+    for (uint16_t k = 0; k < flipCount; ++k)
+        for (CardState& card : cardStates)
+            if (card.pile == flips[k].pile && card.position == flips[k].position)
+                card.faceUp = card.faceUp ? 0 : 1;
+    for (uint16_t k = 0; k < lockCount; ++k) {
+        const int c = FindCard(cardStates, locks[k].pile, locks[k].position);
+        if (c >= 0)
+            cardStates[c].movable = 0;
+    }
+    for (uint16_t k = 0; k < exposureCount; ++k) {
+        const int c = FindCard(cardStates, exposures[k].pile, exposures[k].position);
+        if (c >= 0)
+            cardStates[c].exposed = 1;
+    }
+
+    for (uint16_t k = 0; k < counterCount; ++k)
+        counters[k] = CounterState{counterDefs[k].initialValue, counterDefs[k].exhaustedEvent};
+    finished = 0;
+    RefreshExposedCards(false);
+    return true;
+}
+
+}  // namespace corvelle
