@@ -3,9 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/game_engine.h"
 #include "engine/resources.h"
+#include "tools/cli/cli_games.h"
 
 using namespace corvelle;
 
@@ -19,9 +21,11 @@ const char* const kSkillNames[] = {"easy", "medium", "hard"};
 void Usage() {
     std::printf(
         "usage: corvelle-cli [--db FOLDER] COMMAND\n"
-        "  list    position, id, name, category, difficulty, time class of every game\n"
-        "FOLDER holds the packed database (TYPE_ID.bin files); default: %s\n",
-        CORVELLE_DEFAULT_DB);
+        "  list                position, id, name, category, difficulty, time class of every game,\n"
+        "                      tab-separated, one line per game\n"
+        "%s"
+        "FOLDER holds the packed database (TYPE_ID.bin files and library.txt); default: %s\n",
+        cli::GameCommandsHelp(), CORVELLE_DEFAULT_DB);
 }
 
 int List() {
@@ -63,6 +67,13 @@ int main(int argc, char** argv) {
     const std::string command = argv[arg];
     if (command == "list")
         return List();
+    const std::vector<std::string> rest(argv + arg + 1, argv + argc);
+    if (command == "show") return cli::ShowCommand(db, rest);
+    if (command == "deal") return cli::DealCommand(db, rest);
+    if (command == "play") return cli::PlayCommand(db, rest);
+    if (command == "hints") return cli::HintsCommand(db, rest);
+    if (command == "solve") return cli::SolveCommand(db, rest);
+    if (command == "check") return cli::CheckCommand(db, rest);
     std::fprintf(stderr, "corvelle-cli: unknown command '%s'\n", command.c_str());
     Usage();
     return 2;

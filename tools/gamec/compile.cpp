@@ -1063,7 +1063,7 @@ bool CompileLibrary(const std::string& gamesFolder, Library& out, std::vector<Di
     std::sort(paths.begin(), paths.end());
     for (const fs::path& p : paths) {
         SourceFile f;
-        f.key = p.stem().string();
+        f.key = (p.extension() == ".family" ? "family:" : "") + p.stem().string();
         if (!ReadSourceFile(p.string(), f, diags)) { ok = false; continue; }
         if (files.count(f.key)) {
             diags.push_back({p.string(), 1, "another file is also named '" + f.key + "'"});

@@ -269,13 +269,15 @@ bool ExpandSource(const std::map<std::string, SourceFile>& files, const std::str
     std::vector<const SourceFile*> chain;
     std::set<std::string> seen;
     for (std::string k = key; !k.empty();) {
-        const auto it = files.find(k);
+        // The game itself by its key; the files it starts from prefer families.
+        auto it = chain.empty() ? files.find(k) : files.find("family:" + k);
+        if (it == files.end()) it = files.find(k);
         if (it == files.end()) {
             const SourceFile& child = *chain.back();
             diags.push_back({child.path, child.lines[1].line, "'from' names '" + k + "', which is no game or family"});
             return false;
         }
-        if (!seen.insert(k).second) {
+        if (!seen.insert(it->first).second) {
             diags.push_back({it->second.path, 1, "'from' chain loops back to '" + k + "'"});
             return false;
         }
