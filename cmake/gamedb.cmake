@@ -25,7 +25,7 @@ endif()
 # the fc-solve cross-check where the game names a preset. The random play
 # makes CORVELLE_SOAK_STEPS steps per game (10,000 by default).
 set(CORVELLE_SOAK_STEPS 10000 CACHE STRING "Random-play steps per game in the library checks")
-if(NOT WIN32 AND CORVELLE_TESTS)
+if(NOT WIN32 AND CORVELLE_TESTS AND EXISTS ${CMAKE_SOURCE_DIR}/engine/events.h)
   foreach(file ${GAME_SOURCES})
     if(file MATCHES "\\.game$")
       get_filename_component(key ${file} NAME_WE)

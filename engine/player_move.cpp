@@ -1,5 +1,7 @@
 #include "engine/player_move.h"
 
+// The automatic events come from the engine's event runner.
+#if __has_include("engine/events.h")
 #include "engine/events.h"
 
 namespace corvelle {
@@ -170,3 +172,4 @@ bool StartGame(CGameEngine& engine, uint32_t gameNumber) {
 }
 
 }  // namespace corvelle
+#endif

@@ -7,7 +7,9 @@
 
 #include "engine/game_engine.h"
 #include "engine/resources.h"
+#ifdef CORVELLE_GAME_COMMANDS
 #include "tools/cli/cli_games.h"
+#endif
 
 using namespace corvelle;
 
@@ -23,9 +25,14 @@ void Usage() {
         "usage: corvelle-cli [--db FOLDER] COMMAND\n"
         "  list                position, id, name, category, difficulty, time class of every game,\n"
         "                      tab-separated, one line per game\n"
+#ifdef CORVELLE_GAME_COMMANDS
         "%s"
+#endif
         "FOLDER holds the packed database (TYPE_ID.bin files and library.txt); default: %s\n",
-        cli::GameCommandsHelp(), CORVELLE_DEFAULT_DB);
+#ifdef CORVELLE_GAME_COMMANDS
+        cli::GameCommandsHelp(),
+#endif
+        CORVELLE_DEFAULT_DB);
 }
 
 int List() {
@@ -67,6 +74,7 @@ int main(int argc, char** argv) {
     const std::string command = argv[arg];
     if (command == "list")
         return List();
+#ifdef CORVELLE_GAME_COMMANDS
     const std::vector<std::string> rest(argv + arg + 1, argv + argc);
     if (command == "show") return cli::ShowCommand(db, rest);
     if (command == "deal") return cli::DealCommand(db, rest);
@@ -74,6 +82,7 @@ int main(int argc, char** argv) {
     if (command == "hints") return cli::HintsCommand(db, rest);
     if (command == "solve") return cli::SolveCommand(db, rest);
     if (command == "check") return cli::CheckCommand(db, rest);
+#endif
     std::fprintf(stderr, "corvelle-cli: unknown command '%s'\n", command.c_str());
     Usage();
     return 2;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <regex>
 #include <cstring>
 #include <sstream>
 #include <unordered_set>
@@ -267,22 +268,32 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
     for (const std::string& raw : lines) {
         if (raw.find("could not solve") != std::string::npos || raw.find("Iterations count exceeded") != std::string::npos)
             return "";
-        int a = 0, b = 0, n = 0;
+        std::smatch m;
         std::vector<int> targets;
         int from = -1;
-        if (std::sscanf(raw.c_str(), "Move a card from stack %d to the foundations", &a) == 1) { from = stacks.at(a); targets = founds; }
-        else if (std::sscanf(raw.c_str(), "Move a card from freecell %d to the foundations", &a) == 1) { from = cells.at(a); targets = founds; }
-        else if (std::sscanf(raw.c_str(), "Move a card from stack %d to freecell %d", &a, &b) == 2) { from = stacks.at(a); targets = {cells.at(b)}; }
-        else if (std::sscanf(raw.c_str(), "Move a card from freecell %d to stack %d", &a, &b) == 2) { from = cells.at(a); targets = {stacks.at(b)}; }
-        else if (std::sscanf(raw.c_str(), "Move %d cards from stack %d to stack %d", &n, &a, &b) == 3) {
-            if (n != 1) return "the solver moved a sequence: " + raw;
-            from = stacks.at(a);
-            targets = {stacks.at(b)};
-        } else if (StartsWith(raw, "Move")) {
-            return "unknown solver move: " + raw;
+        const std::string text = raw.substr(0, raw.find_last_not_of("\r\n") + 1);
+        static const std::regex toFoundation("Move a card from (stack|freecell) (\\d+) to the foundations");
+        static const std::regex toCell("Move a card from stack (\\d+) to freecell (\\d+)");
+        static const std::regex fromCell("Move a card from freecell (\\d+) to stack (\\d+)");
+        static const std::regex stackToStack("Move (\\d+) cards from stack (\\d+) to stack (\\d+)");
+        const auto at = [](const std::vector<int>& v, const std::string& i) {
+            const size_t k = std::stoul(i);
+            return k < v.size() ? v[k] : -1;
+        };
+        if (std::regex_match(text, m, toFoundation)) { from = at(m[1] == "stack" ? stacks : cells, m[2]); targets = founds; }
+        else if (std::regex_match(text, m, toCell)) { from = at(stacks, m[1]); targets = {at(cells, m[2])}; }
+        else if (std::regex_match(text, m, fromCell)) { from = at(cells, m[1]); targets = {at(stacks, m[2])}; }
+        else if (std::regex_match(text, m, stackToStack)) {
+            if (m[1] != "1") return "the solver moved a sequence: " + text;
+            from = at(stacks, m[2]);
+            targets = {at(stacks, m[3])};
+        } else if (StartsWith(text, "Move")) {
+            return "unknown solver move: " + text;
         } else {
             continue;
         }
+        if (from < 0 || std::find(targets.begin(), targets.end(), -1) != targets.end())
+            return "the solver names a pile the game does not have: " + text;
         sawMove = true;
         const uint16_t card = e.TopCard(static_cast<uint16_t>(from));
         if (card == kNone) return "the solver moves from an empty pile: " + raw;
