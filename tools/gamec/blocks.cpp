@@ -8,16 +8,10 @@
 #include <sstream>
 
 #include "tools/gamec/gamec.h"
+#include "tools/gamec/source.h"
 
 namespace corvelle::gamec {
 namespace {
-
-std::string Trim(const std::string& s) {
-    size_t a = 0, b = s.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-    return s.substr(a, b - a);
-}
 
 bool IsNameChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';

@@ -8,13 +8,6 @@
 namespace corvelle::gamec {
 namespace {
 
-std::string Trim(const std::string& s) {
-    size_t a = 0, b = s.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-    return s.substr(a, b - a);
-}
-
 bool Tokenize(const std::string& raw, std::vector<std::string>& tok, std::string& error) {
     tok.clear();
     size_t i = 0;
@@ -195,6 +188,13 @@ bool Unroll(const std::vector<Line>& lines, size_t begin, size_t end, std::map<s
 }
 
 }  // namespace
+
+std::string Trim(const std::string& s) {
+    size_t a = 0, b = s.size();
+    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
+    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
+    return s.substr(a, b - a);
+}
 
 bool ReadSourceFile(const std::string& path, SourceFile& out, std::vector<Diagnostic>& diags) {
     std::ifstream in(path);

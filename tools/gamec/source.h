@@ -24,6 +24,9 @@ struct SourceFile {
     std::vector<Line> lines;     // every statement, the header included
 };
 
+// Text without the blanks at either end.
+std::string Trim(const std::string& s);
+
 bool ReadSourceFile(const std::string& path, SourceFile& out, std::vector<Diagnostic>& diags);
 
 // The statements of `key` with its ancestors' first, parameters substituted,
