@@ -3,10 +3,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/game_engine.h"
 #include "engine/resources.h"
 #include "tools/cli/records_command.h"
+#ifdef CORVELLE_GAME_COMMANDS
+#include "tools/cli/cli_games.h"
+#endif
 
 using namespace corvelle;
 
@@ -20,14 +24,21 @@ const char* const kSkillNames[] = {"easy", "medium", "hard"};
 void Usage() {
     std::printf(
         "usage: corvelle-cli [--db FOLDER] COMMAND\n"
-        "  list    position, id, name, category, difficulty, time class of every game\n"
+        "  list                position, id, name, category, difficulty, time class of every game,\n"
+        "                      tab-separated, one line per game\n"
+#ifdef CORVELLE_GAME_COMMANDS
+        "%s"
+#endif
         "  records [--root KEY]\n"
         "          saved games, statistics and best times in the current user's registry\n"
         "          below KEY (default SOFTWARE\\Velmora Software\\Corvelle). They live in\n"
         "          the registry of a Wine prefix: use the Windows build of this tool,\n"
         "            WINEPREFIX=/path/to/prefix wine build/win/tools/cli/corvelle-cli.exe records\n"
         "          (the tests' prefix is build/wineprefix); looking changes nothing.\n"
-        "FOLDER holds the packed database (TYPE_ID.bin files); default: %s\n",
+        "FOLDER holds the packed database (TYPE_ID.bin files and library.txt); default: %s\n",
+#ifdef CORVELLE_GAME_COMMANDS
+        cli::GameCommandsHelp(),
+#endif
         CORVELLE_DEFAULT_DB);
 }
 
@@ -74,6 +85,15 @@ int main(int argc, char** argv) {
         return List();
     if (command == "records")
         return RunRecordsCommand(argc - arg - 1, argv + arg + 1);
+#ifdef CORVELLE_GAME_COMMANDS
+    const std::vector<std::string> rest(argv + arg + 1, argv + argc);
+    if (command == "show") return cli::ShowCommand(db, rest);
+    if (command == "deal") return cli::DealCommand(db, rest);
+    if (command == "play") return cli::PlayCommand(db, rest);
+    if (command == "hints") return cli::HintsCommand(db, rest);
+    if (command == "solve") return cli::SolveCommand(db, rest);
+    if (command == "check") return cli::CheckCommand(db, rest);
+#endif
     std::fprintf(stderr, "corvelle-cli: unknown command '%s'\n", command.c_str());
     Usage();
     return 2;

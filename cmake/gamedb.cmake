@@ -1,0 +1,37 @@
+# The game library (games/) compiled into the database resources, and one
+# check per game in the test command.
+set(GAME_DB_DIR ${CMAKE_BINARY_DIR}/gamedb)
+file(GLOB_RECURSE GAME_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/games/*.game
+     ${CMAKE_SOURCE_DIR}/games/*.family ${CMAKE_SOURCE_DIR}/games/blocks/*.blk)
+if(WIN32)
+  set(GAMEC ${CORVELLE_HOST_BIN}/corvelle-gamec)
+  set(GAMEC_DEPENDS ${GAMEC})
+else()
+  set(GAMEC $<TARGET_FILE:corvelle-gamec>)
+  set(GAMEC_DEPENDS corvelle-gamec)
+endif()
+add_custom_command(
+  OUTPUT ${GAME_DB_DIR}/gamedb.rc ${GAME_DB_DIR}/library.txt
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${GAME_DB_DIR}
+  COMMAND ${GAMEC} ${CMAKE_SOURCE_DIR}/games ${GAME_DB_DIR} ${GAME_DB_DIR}/gamedb.rc
+  DEPENDS ${GAMEC_DEPENDS} ${GAME_SOURCES}
+  COMMENT "Compiling the game library")
+add_custom_target(corvelle_gamedb ALL DEPENDS ${GAME_DB_DIR}/gamedb.rc)
+if(TARGET corvelle-cli)
+  add_dependencies(corvelle-cli corvelle_gamedb)
+endif()
+
+# One check per game (host build): deals, a win, random play with undo, and
+# the fc-solve cross-check where the game names a preset. The random play
+# makes CORVELLE_SOAK_STEPS steps per game (10,000 by default).
+set(CORVELLE_SOAK_STEPS 10000 CACHE STRING "Random-play steps per game in the library checks")
+if(NOT WIN32 AND CORVELLE_TESTS)
+  foreach(file ${GAME_SOURCES})
+    if(file MATCHES "\\.game$")
+      get_filename_component(key ${file} NAME_WE)
+      add_test(NAME game.${key}
+               COMMAND corvelle-cli --db ${GAME_DB_DIR} check ${key} --soak ${CORVELLE_SOAK_STEPS})
+      set_tests_properties(game.${key} PROPERTIES LABELS games TIMEOUT 900)
+    endif()
+  endforeach()
+endif()

@@ -1,0 +1,173 @@
+#include "engine/player_move.h"
+
+// The automatic events come from the engine's event runner.
+#include "engine/events.h"
+
+namespace corvelle {
+namespace {
+
+// Runs one event as every caller does: conditions and counter, then its
+// actions one by one, then the actions of its counter's used-up event.
+bool RunOneEvent(CGameEngine& engine, uint16_t event, uint8_t& firstFlag, std::vector<ActionDef>* actions) {
+    uint16_t counter = 0;
+    if (!engine.IsEventAllowed(event) || !engine.UseEventCounter(event, firstFlag, counter, true, true))
+        return false;
+    bool ran = false;
+    ActionDef done{};
+    uint16_t index = 0;
+    while (engine.RunEventActions(event, firstFlag, index, done, true)) {
+        ran = true;
+        if (actions) actions->push_back(done);
+    }
+    index = 0;
+    while (engine.RunCounterExhaustedEvent(counter, firstFlag, index, done)) {
+        ran = true;
+        if (actions) actions->push_back(done);
+    }
+    return ran;
+}
+
+bool Refuse(MoveRefusal* why, MoveRefusal reason) {
+    if (why) *why = reason;
+    return false;
+}
+
+}  // namespace
+
+const char* MoveRefusalText(MoveRefusal why) {
+    switch (why) {
+    case MoveRefusal::None: return "accepted";
+    case MoveRefusal::NoSuchCard: return "no such card or pile";
+    case MoveRefusal::NotMovable: return "the card cannot be moved";
+    case MoveRefusal::PickupRule: return "these cards cannot be picked up";
+    case MoveRefusal::SamePile: return "the cards are already on that pile";
+    case MoveRefusal::OutOfPlay: return "the pile is out of play";
+    case MoveRefusal::TopNotExposed: return "the top card of the pile is covered";
+    case MoveRefusal::NoLink: return "cards may not go from that pile to this one";
+    case MoveRefusal::DropRule: return "the pile does not take these cards";
+    case MoveRefusal::NothingHappened: return "nothing to do";
+    }
+    return "refused";
+}
+
+bool CanPickUp(const CGameEngine& engine, uint16_t card) {
+    if (card >= engine.cardStates.size() || !engine.cardStates[card].movable) return false;
+    const uint16_t pile = engine.cardStates[card].pile;
+    if (pile >= engine.pileStates.size()) return false;
+    RuleCardList a, b;
+    engine.BuildPickupCardLists(card, a, b);
+    return engine.EvaluateProgram(engine.pileStates[pile].pickupProgram, a, &b);
+}
+
+MoveRefusal CheckDrop(const CGameEngine& engine, uint16_t card, uint16_t destination) {
+    if (card >= engine.cardStates.size() || destination >= engine.pileStates.size()) return MoveRefusal::NoSuchCard;
+    const uint16_t source = engine.cardStates[card].pile;
+    if (source == destination) return MoveRefusal::SamePile;
+    const PileState& dest = engine.pileStates[destination];
+    if (!dest.acceptsDrops) return MoveRefusal::OutOfPlay;
+    if (dest.count) {
+        const uint16_t top = engine.TopCard(destination);
+        if (top == kNone || !engine.cardStates[top].exposed) return MoveRefusal::TopNotExposed;
+    }
+    bool linked = false;
+    for (const MoveLink& link : engine.moveLinks)
+        if ((link.sourcePile == kAnyPile || link.sourcePile == source) &&
+            (link.destPile == kAnyPile || link.destPile == destination)) {
+            linked = true;
+            break;
+        }
+    if (!linked) return MoveRefusal::NoLink;
+    RuleCardList moving, onto;
+    engine.BuildMovingCardList(card, moving);
+    engine.BuildPileCardList(destination, onto);
+    if (!engine.EvaluateProgram(dest.dropProgram, moving, &onto)) return MoveRefusal::DropRule;
+    return MoveRefusal::None;
+}
+
+bool TryMove(CGameEngine& engine, uint16_t card, uint16_t destination, std::vector<ActionDef>* actions,
+             MoveRefusal* why) {
+    const MoveRefusal check = CheckDrop(engine, card, destination);
+    if (check != MoveRefusal::None) return Refuse(why, check);
+    const CardState moved = engine.cardStates[card];
+    const uint16_t source = moved.pile;
+    HistoryRecord record{};
+    record.kind = HistoryPlayerMove;
+    record.groupStart = 1;
+    record.index = source;
+    record.value = static_cast<uint16_t>(moved.position);
+    record.destPile = destination;
+    record.destCountBefore = engine.pileStates[destination].count;
+    if (engine.GetHistory()) engine.GetHistory()->Push(record);
+    ActionDef move{};
+    move.kind = ActionMoveCards;
+    move.sourceMode = SourceFromTop;
+    move.sourcePile = source;
+    move.sourcePosition = 0;
+    move.count = static_cast<uint16_t>(engine.pileStates[source].count - moved.position);
+    move.destPile = destination;
+    move.destMode = DestFromTop;
+    move.destPosition = 0;
+    engine.ExecuteAction(move, nullptr);
+    // The drop event joins the group that the move record opened.
+    uint8_t firstFlag = 1;
+    RunOneEvent(engine, engine.piles[destination].dropEvent, firstFlag, actions);
+    if (why) *why = MoveRefusal::None;
+    return true;
+}
+
+bool TryPileClick(CGameEngine& engine, uint16_t pile, std::vector<ActionDef>* actions, MoveRefusal* why) {
+    if (pile >= engine.pileStates.size()) return Refuse(why, MoveRefusal::NoSuchCard);
+    if (!engine.pileStates[pile].acceptsDrops) return Refuse(why, MoveRefusal::OutOfPlay);
+    uint16_t event = engine.piles[pile].emptyClickEvent;
+    if (engine.pileStates[pile].count) {
+        event = engine.piles[pile].clickEvent;
+        const uint16_t top = engine.TopCard(pile);
+        if (top == kNone || !engine.cardStates[top].movable) return Refuse(why, MoveRefusal::NotMovable);
+    }
+    uint8_t firstFlag = 0;
+    if (!RunOneEvent(engine, event, firstFlag, actions)) return Refuse(why, MoveRefusal::NothingHappened);
+    if (why) *why = MoveRefusal::None;
+    return true;
+}
+
+bool RunAutoMoves(CGameEngine& engine, std::vector<ActionDef>* actions) {
+    uint8_t firstFlag = 1;
+    CAutomaticEventRunner runner(engine, false, true, firstFlag, true);
+    ActionDef done{};
+    while (runner.Next(done))
+        if (actions) actions->push_back(done);
+    engine.RefreshExposedCards(true);
+    return runner.AnyActionRan();
+}
+
+bool PlayMove(CGameEngine& engine, uint16_t card, uint16_t destination, MoveRefusal* why) {
+    if (card >= engine.cardStates.size()) return Refuse(why, MoveRefusal::NoSuchCard);
+    if (!engine.cardStates[card].movable) return Refuse(why, MoveRefusal::NotMovable);
+    if (!CanPickUp(engine, card)) return Refuse(why, MoveRefusal::PickupRule);
+    if (!TryMove(engine, card, destination, nullptr, why)) return false;
+    RunAutoMoves(engine);
+    return true;
+}
+
+bool PlayClick(CGameEngine& engine, uint16_t pile, MoveRefusal* why) {
+    if (!TryPileClick(engine, pile, nullptr, why)) return false;
+    RunAutoMoves(engine);
+    return true;
+}
+
+bool UndoStep(CGameEngine& engine) {
+    if (!engine.CanUndo()) return false;
+    while (engine.CanUndo())
+        if (engine.UndoOne()) break;
+    return true;
+}
+
+bool StartGame(CGameEngine& engine, uint32_t gameNumber) {
+    if (!engine.NewDeal(gameNumber)) return false;
+    uint8_t firstFlag = 0;
+    engine.RunAutomaticEvents(true, false, firstFlag);
+    engine.RefreshExposedCards(false);
+    return true;
+}
+
+}  // namespace corvelle

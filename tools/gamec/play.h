@@ -1,0 +1,58 @@
+// Playing the compiled library without a window: a bounded search for a win
+// through the engine's own hints and undo, and the checks that the test
+// command runs on every game.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/game_engine.h"
+#include "tools/gamec/gamec.h"
+
+namespace corvelle::gamec {
+
+// One step in the format of `corvelle-cli play`: "FROM TO COUNT" or "click PILE".
+struct Step {
+    bool click = false;
+    uint16_t from = 0, to = 0, count = 0;   // click: `from` is the pile
+    std::string Text() const;
+};
+
+// The hints of the position, in the engine's order (moves, then clicks).
+std::vector<Step> ListHints(const CGameEngine& engine);
+// Plays a step through the player move; false with a reason when refused.
+bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason = nullptr);
+
+struct SearchResult {
+    bool won = false;
+    long nodes = 0;
+    std::vector<Step> steps;   // the winning line when won
+};
+// Depth-first search over the hints, with undo, until the game is finished
+// or `budget` positions have been expanded. Leaves the game as it found it.
+SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& pileNames, long budget);
+
+// What the library index (library.txt) says of one database position.
+struct GameEntry {
+    int position = 0;
+    std::string key, name;
+    int winRange = 20;
+    long budget = 20000;
+    std::string solver, solverLayout;
+    std::vector<std::string> pileNames;
+};
+std::vector<GameEntry> ParseLibraryIndex(const std::string& text);
+
+struct CheckOptions {
+    int dealNumbers = 1000;
+    int soakSteps = 10000;
+    int solverNumbers = 50;
+    bool runSolver = true;
+};
+// Runs every check on one game; returns the failures (empty when all pass).
+// `log` receives one line per check with what it found.
+std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record, size_t length,
+                                   const CheckOptions& options, std::vector<std::string>& log);
+
+}  // namespace corvelle::gamec
