@@ -47,7 +47,8 @@ inline int InsertionPoint(uint8_t mode, uint16_t destPosition, int count, int ra
     case DestAtPosition: ins = destPosition; break;
     default: ins = rangeStart; break;
     }
-    return std::clamp(ins, 0, count);
+    // A count below 0 (history that does not fit the position) clips to 0.
+    return std::max(0, std::min(ins, count));
 }
 
 // Which cards of a range a card attribute change (or which flag of a pile)

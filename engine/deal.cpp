@@ -28,18 +28,6 @@ int DealProbeStep(uint16_t cardCount) {
     return 1;
 }
 
-namespace {
-
-// The first card at (pile, position), or -1.
-int FindCard(const std::vector<CardState>& cards, uint16_t pile, int position) {
-    for (size_t i = 0; i < cards.size(); ++i)
-        if (cards[i].pile == pile && cards[i].position == position)
-            return static_cast<int>(i);
-    return -1;
-}
-
-}  // namespace
-
 PileState InitialPileState(const PileDef& def) {
     PileState ps{};
     ps.x = def.x;
@@ -106,9 +94,8 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
         int j = static_cast<int>(DealCandidate(i, s, cardCount));
         int probes = 0;
         while ((used[j] || cards[j].cardGroup != group) && probes < cardCount) {
-            j -= step;
-            if (j < 0)
-                j += cardCount;
+            // The step may exceed a small deck: wrap by whole decks.
+            j = (j + cardCount - step % cardCount) % cardCount;
             ++probes;
         }
         if (used[j] || cards[j].cardGroup != group) {
@@ -149,8 +136,8 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
 
     for (uint16_t k = 0; k < placementCount; ++k) {
         const CardPlacement& pl = placements[k];
-        const int there = FindCard(cardStates, pl.pile, pl.position);
-        if (there < 0 || there == pl.card || pl.card >= cardCount)
+        const uint16_t there = CardAt(pl.pile, pl.position);
+        if (there == kNone || there == pl.card || pl.card >= cardCount)
             continue;
         CardState& a = cardStates[pl.card];
         CardState& b = cardStates[there];
@@ -164,13 +151,13 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
             if (card.pile == flips[k].pile && card.position == flips[k].position)
                 card.faceUp = card.faceUp ? 0 : 1;
     for (uint16_t k = 0; k < lockCount; ++k) {
-        const int c = FindCard(cardStates, locks[k].pile, locks[k].position);
-        if (c >= 0)
+        const uint16_t c = CardAt(locks[k].pile, locks[k].position);
+        if (c != kNone)
             cardStates[c].movable = 0;
     }
     for (uint16_t k = 0; k < exposureCount; ++k) {
-        const int c = FindCard(cardStates, exposures[k].pile, exposures[k].position);
-        if (c >= 0)
+        const uint16_t c = CardAt(exposures[k].pile, exposures[k].position);
+        if (c != kNone)
             cardStates[c].exposed = 1;
     }
 

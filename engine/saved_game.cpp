@@ -225,6 +225,9 @@ bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, Save
     for (const CardState& card : out.cardStates) {
         if (card.pile >= p)
             return Fail(error, "card on a pile that does not exist");
+        // Flags are 0 or 1, as in the game records: undo relies on it.
+        if (card.faceUp > 1 || card.movable > 1 || card.exposed > 1)
+            return Fail(error, "card flag neither 0 nor 1");
         if (card.position < 0 || card.position >= out.pileStates[card.pile].count)
             return Fail(error, "card position outside its pile");
         uint8_t& slot = taken[firstSlot[card.pile] + static_cast<uint32_t>(card.position)];
@@ -235,6 +238,8 @@ bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, Save
     for (const PileState& pile : out.pileStates) {
         if (pile.fan > FanUp)
             return Fail(error, "pile with an unknown fan");
+        if (pile.acceptsDrops > 1 || pile.enabled > 1 || pile.manualExposure > 1)
+            return Fail(error, "pile flag neither 0 nor 1");
         if (pile.dropProgram >= e.programCount || pile.pickupProgram >= e.programCount)
             return Fail(error, "pile names a rule program that does not exist");
     }

@@ -121,6 +121,9 @@ void CBestTimesTable::Clear() {
 }
 
 bool CBestTimesTable::Qualifies(uint32_t seconds) const {
+    // A time of 0 marks an empty entry, so it cannot be stored as a result.
+    if (seconds == 0)
+        return false;
     for (int i = kBestTimeEntries - 1; i >= 0; --i)
         if (entries[i].seconds == 0 || entries[i].seconds > seconds)
             return true;
@@ -128,6 +131,8 @@ bool CBestTimesTable::Qualifies(uint32_t seconds) const {
 }
 
 void CBestTimesTable::Insert(const std::u16string& playerName, uint32_t seconds) {
+    if (!Qualifies(seconds))
+        return;
     int at = 0;
     while (at < kBestTimeEntries && entries[at].seconds != 0 && entries[at].seconds <= seconds)
         ++at;

@@ -100,6 +100,8 @@ void CGameEngine::UndoAction(const ActionDef& original, uint16_t recorded) {
         const int srcBefore = pileStates[src].count + (src == dst ? 0 : moved);
         const CardRange range = SelectRange(original.sourceMode, original.sourcePosition, original.count, srcBefore);
         const int destAfterRemoval = pileStates[dst].count - moved;
+        if (destAfterRemoval < 0)
+            return;   // the record does not fit the position: nothing to take back
         const int ins = InsertionPoint(original.destMode, original.destPosition, destAfterRemoval, range.lo);
         ActionDef back = MoveAction(dst, SourceRange, ins, moved, src, DestAtPosition, range.lo);
         ExecuteAction(back, nullptr);

@@ -93,6 +93,19 @@ TEST(Deal, ShortGroupsEndTheProbeAndEveryCardStillLiesOnAPile) {
         EXPECT_EQ(s.movable, 1);
 }
 
+TEST(Deal, DecksSmallerThanTheProbeStepStayInBounds) {
+    // Four cards probe with step 7: the step wraps round the deck more than once.
+    GameDefinitionData g = MakeSimpleGame(2);
+    g.cards.resize(4);
+    g.piles[0].dealCount = 2;
+    g.piles[1].dealCount = 2;
+    for (uint32_t number = 1; number <= 50; ++number) {
+        CGameEngine engine;
+        LoadAndDeal(engine, g, number);
+        EXPECT_TRUE(Consistent(engine)) << number;
+    }
+}
+
 TEST(Deal, SameNumberSameLayoutAndDrawnNumbersAreWrittenBack) {
     for (int decks : {1, 2}) {
         GameDefinitionData g = MakeSimpleGame(10, decks);

@@ -337,6 +337,8 @@ const Damage kDamages[] = {
          Put16(x, kPiles + 32 * 2 + 10, 2);
      }},
     {"unknown fan", [](std::vector<uint8_t>& x) { Put32(x, kPiles + 32 * 3 + 4, 9); }},
+    {"card flag 2", [](std::vector<uint8_t>& x) { x[kCards + 8 * 7] = 2; }},
+    {"pile flag 2", [](std::vector<uint8_t>& x) { x[kPiles + 32 * 2 + 20] = 2; }},
     {"drop program out of range", [](std::vector<uint8_t>& x) { Put16(x, kPiles + 32 * 3 + 12, 2); }},
     {"pickup program out of range", [](std::vector<uint8_t>& x) { Put16(x, kPiles + 32 * 3 + 14, 0x7FFF); }},
     {"link count too large", [](std::vector<uint8_t>& x) { Put16(x, kLinkCount, 0xFFFF); }},

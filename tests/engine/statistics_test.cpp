@@ -193,12 +193,18 @@ TEST_F(BestTimesTest, ClearWritesZerosAndDamagedTablesStartEmpty) {
     EXPECT_EQ(table.GetTime(0), 0u);
 }
 
-TEST_F(BestTimesTest, ABestTimeOfZeroLooksEmpty) {
+TEST_F(BestTimesTest, ATimeOfZeroIsNeverStored) {
+    // 0 marks an empty entry; storing it would put a hole among the times.
     CBestTimesTable table(u"Fan");
+    table.Insert(u"Ten", 10);
+    table.Insert(u"Twenty", 20);
+    EXPECT_FALSE(table.Qualifies(0));
     table.Insert(u"Zero", 0);
-    EXPECT_EQ(table.GetTime(0), 0u);
-    table.Insert(u"One", 1);
-    EXPECT_EQ(std::u16string(table.GetName(0)), u"One");   // went into the "empty" first entry
+    table.Insert(u"Fifteen", 15);
+    EXPECT_EQ(table.GetTime(0), 10u);
+    EXPECT_EQ(table.GetTime(1), 15u);
+    EXPECT_EQ(table.GetTime(2), 20u);
+    EXPECT_EQ(table.GetTime(3), 0u);
 }
 
 }  // namespace
