@@ -62,7 +62,8 @@ inline int InsertionPoint(uint8_t mode, uint16_t destPosition, int count, int ra
 //                lo + k changed
 //   (a << 8) | n longer ranges whose changed cards form one run: the n
 //                cards (1..255) from lo + a (a 0..127) changed
-// A longer range with scattered changes is recorded as unknown.
+// A longer range with scattered changes is recorded as unknown here; the
+// events record such a change as one history record per run of changed cards.
 // The pile flags AcceptsDrops and Enabled record 0x8000 | the previous flag.
 constexpr uint16_t kChangeMaskFlag = 0x8000;
 constexpr int kChangeMaskBits = 15;

@@ -2,6 +2,10 @@
 // exposed flags.
 #include "engine/events.h"
 
+#include <vector>
+
+#include "engine/action_range.h"
+
 namespace corvelle {
 namespace {
 
@@ -19,6 +23,38 @@ void PushGrouped(CGameEngine& e, HistoryRecord r, uint8_t& firstFlag) {
     firstFlag = 1;
     if (e.history)
         e.history->Push(r);
+}
+
+// The flag that a card-attribute action sets, for each card of its range, by
+// offset from the range's start.
+std::vector<uint8_t> RangeFlags(const CGameEngine& e, const ActionDef& a, const CardRange& range) {
+    std::vector<uint8_t> flags(static_cast<size_t>(range.Size()), 0);
+    for (const CardState& c : e.cardStates)
+        if (c.pile == a.sourcePile && c.position >= range.lo && c.position < range.hi)
+            flags[static_cast<size_t>(c.position - range.lo)] =
+                a.subKind == CardFaceUp ? c.faceUp : a.subKind == CardMovable ? c.movable : c.exposed;
+    return flags;
+}
+
+// One result per run of changed cards, (offset << 8) | length as the undo of
+// a card-attribute change reads it; empty when a run starts beyond what that
+// form can name.
+std::vector<uint16_t> ChangedRuns(const std::vector<uint8_t>& before, const std::vector<uint8_t>& after) {
+    std::vector<uint16_t> runs;
+    for (size_t at = 0; at < before.size();) {
+        if (before[at] == after[at]) {
+            ++at;
+            continue;
+        }
+        size_t end = at;
+        while (end < before.size() && before[end] != after[end] && end - at < 255)
+            ++end;
+        if (at > 127)
+            return {};
+        runs.push_back(static_cast<uint16_t>((at << 8) | (end - at)));
+        at = end;
+    }
+    return runs;
 }
 
 }  // namespace
@@ -90,6 +126,17 @@ bool CGameEngine::RunEventActions(uint16_t event, uint8_t& firstFlag, uint16_t& 
         if (ea.event != event || ea.action >= actions.size())
             continue;
         actionOut = actions[ea.action];
+        // A long card range can change scattered cards, which one 16-bit
+        // result cannot describe: such a change is recorded as one record per
+        // run of changed cards, so that undo restores every card exactly.
+        CardRange range;
+        std::vector<uint8_t> before;
+        if (record && actionOut.kind == ActionSetCardAttribute && actionOut.sourcePile < pileStates.size()) {
+            range = SelectRange(actionOut.sourceMode, actionOut.sourcePosition, actionOut.count,
+                                pileStates[actionOut.sourcePile].count);
+            if (range.Size() > kChangeMaskBits)
+                before = RangeFlags(*this, actionOut, range);
+        }
         uint16_t result = 0;
         if (!ExecuteAction(actionOut, &result))
             continue;   // changed nothing: neither recorded nor reported
@@ -97,8 +144,15 @@ bool CGameEngine::RunEventActions(uint16_t event, uint8_t& firstFlag, uint16_t& 
             HistoryRecord r{};
             r.kind = HistoryActionExecuted;
             r.index = ea.action;
-            r.value = result;
-            PushGrouped(*this, r, firstFlag);
+            std::vector<uint16_t> runs;
+            if (!before.empty() && result == 0)
+                runs = ChangedRuns(before, RangeFlags(*this, actionOut, range));
+            if (runs.empty())
+                runs.push_back(result);
+            for (uint16_t value : runs) {
+                r.value = value;
+                PushGrouped(*this, r, firstFlag);
+            }
         }
         ++index;
         return true;

@@ -136,10 +136,12 @@ TEST(Undo, TurningCardsRestoresEachCardAsItWas) {
 TEST(Undo, LongRanges) {
     GameDefinitionData g = GameWithCounts({10, 42});
     g.actions.push_back(CardAttr(1, SourceFromPosition, 0, 0, CardMovable, 0));
+    g.eventTypes.push_back(EventPlayerOnly);
+    g.eventActions.push_back(EventAction{1, 1});
     CGameEngine engine;
     LoadAndDeal(engine, g);
     const auto stock = PileCards(engine, 1);
-    // Changes in one run: exact.
+    // Changes in one run: one exact record.
     for (int k = 0; k < 30; ++k)
         engine.cardStates[stock[k]].movable = 0;
     const StateSnapshot before(engine);
@@ -147,14 +149,21 @@ TEST(Undo, LongRanges) {
     ASSERT_TRUE(RunRecorded(engine, 1, firstFlag));
     EXPECT_EQ(UndoGroup(engine), 1);
     EXPECT_TRUE(StateSnapshot(engine) == before);
-    // Scattered changes over a long range cannot be recorded: the range gets
-    // the opposite value throughout.
-    engine.cardStates[stock[35]].movable = 0;
-    firstFlag = 0;
-    ASSERT_TRUE(RunRecorded(engine, 1, firstFlag));
-    UndoGroup(engine);
+
+    // Scattered changes over a long range: an event records one record per
+    // run of changed cards, and undo restores each card as it was.
     for (int k = 0; k < 42; ++k)
-        EXPECT_EQ(engine.cardStates[stock[k]].movable, 1);
+        engine.cardStates[stock[k]].movable = (k % 7 == 3 || k == 20 || k == 21) ? 0 : 1;
+    const StateSnapshot scattered(engine);
+    firstFlag = 0;
+    uint16_t index = 0;
+    ActionDef executed{};
+    ASSERT_TRUE(engine.RunEventActions(1, firstFlag, index, executed, true));
+    for (int k = 0; k < 42; ++k)
+        ASSERT_EQ(engine.cardStates[stock[k]].movable, 0);
+    // The cards that changed lie between the seven that already held 0.
+    EXPECT_EQ(UndoGroup(engine), 8);
+    EXPECT_TRUE(StateSnapshot(engine) == scattered);
 }
 
 TEST(Undo, ShufflesCountersAndResets) {
