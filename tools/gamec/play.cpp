@@ -78,8 +78,8 @@ namespace {
 // One depth-first search over the hints with undo. Positions already seen
 // (by hash) are not entered again. Moves are tried in order of promise:
 // cards to a foundation, then moves that turn a card up or empty a pile,
-// then moves that land a card on one of its own suit, then the rest, clicks
-// last. A whole pile moved onto an empty one other than a foundation gains
+// then the rest (with `noSplits`: those that land a card on one of its own
+// suit, then those to an empty pile), clicks last. A whole pile moved onto an empty one other than a foundation gains
 // nothing and is left out.
 // With `noSplits` only moves that make progress are tried: a run is not
 // lifted off a face-up card that it could be lifted with (splitting a run
@@ -103,14 +103,11 @@ void Search(CGameEngine& engine, const std::vector<std::string>& pileNames, long
         if (below < 0) return 1;
         const uint16_t under = engine.CardAt(s.from, below);
         if (under == kNone || !engine.cardStates[under].faceUp) return 1;
-        const bool split = CanPickUp(engine, under);
-        if (noSplits && split) return -1;
+        if (!noSplits) return 2;
+        if (CanPickUp(engine, under)) return -1;
         const uint16_t moved = engine.CardAt(s.from, below + 1), onto = engine.TopCard(s.to);
         if (onto == kNone) return 3;
-        if (moved != kNone && engine.cards[moved].suit == engine.cards[onto].suit &&
-            (noSplits || engine.cards[moved].suit != engine.cards[under].suit))
-            return 2;
-        return noSplits ? -1 : 3;
+        return moved != kNone && engine.cards[moved].suit == engine.cards[onto].suit ? 2 : -1;
     };
     auto expand = [&]() {
         ranked.clear();
@@ -162,8 +159,9 @@ SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& p
         result.won = true;
         return result;
     }
-    // First without splitting runs, then, with a fresh budget, everything.
-    for (const bool noSplits : {true, false}) {
+    // Every move first; when that finds no win, with a fresh budget, the
+    // progress-only pass, which reaches further in games of long lines.
+    for (const bool noSplits : {false, true}) {
         std::unordered_set<uint64_t> seen{StateHash(engine)};
         Search(engine, pileNames, budget, noSplits, seen, result);
         if (result.won) break;
