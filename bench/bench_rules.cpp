@@ -14,7 +14,7 @@
 
 #include "engine/events.h"
 #include "tests/support/model_games.h"
-#include "tests/support/player_steps.h"
+#include "engine/player_move.h"
 
 using namespace corvelle;
 using Clock = std::chrono::steady_clock;
@@ -53,7 +53,7 @@ RuleCardList ParseRun(const char* text) {
 void Bench(const char* label, const GameDefinitionData& game, const char* runProgram, const char* fullRun) {
     const std::vector<uint8_t> record = SerializeGameRecord(game);
     CGameEngine e;
-    if (!e.LoadGameDefinition(record.data(), record.size()) || !steps::StartGame(e, 12345)) {
+    if (!e.LoadGameDefinition(record.data(), record.size()) || !StartGame(e, 12345)) {
         std::printf("%s: cannot load or deal\n", label);
         return;
     }
@@ -101,12 +101,12 @@ void Bench(const char* label, const GameDefinitionData& game, const char* runPro
     for (int round = 0; round < 200; ++round) {
         if (moves == 0 || !e.FindHint(static_cast<uint16_t>(round % moves), first, second, false))
             break;
-        steps::ExecutePlayerMove(e, first, second);
+        TryMove(e, first, second);
         uint8_t flag = 1;
         const auto start = Clock::now();
         e.RunAutomaticEvents(false, true, flag);
         samples.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count());
-        steps::UndoStep(e);
+        UndoStep(e);
     }
     if (!samples.empty()) {
         std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());

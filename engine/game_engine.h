@@ -78,6 +78,13 @@ public:
     // ---- hints (hints.cpp)
     bool FindHint(uint16_t n, uint16_t& first, uint16_t& second, bool withClicks) const;
     bool FindClickHint(uint16_t n, uint16_t& pile, uint16_t& card, uint16_t& count) const;
+    // Every hint of the position in one scan, numbered as FindHint numbers
+    // them: out[n] is what FindHint(n) finds.
+    struct HintMove {
+        uint16_t first;    // the card to move, or the pile to click
+        uint16_t second;   // the destination pile, or kNone for a click
+    };
+    void FindAllHints(std::vector<HintMove>& out, bool withClicks) const;
 
     // ---- saved games (saved_game.cpp)
     uint16_t FindSavedGameSlot(uint16_t gameId) const;

@@ -77,85 +77,120 @@ bool LinkAllows(const CGameEngine& e, uint16_t from, uint16_t to) {
     return false;
 }
 
-}  // namespace
-
-bool CGameEngine::FindClickHint(uint16_t n, uint16_t& pile, uint16_t& card, uint16_t& count) const {
-    const size_t pileTotal = pileStates.size() < piles.size() ? pileStates.size() : piles.size();
+// The clickable piles in order: a pile whose click (or, empty, whose
+// empty-click) event may run now. `take(pile)` returns true to stop.
+template <typename Take>
+bool ScanClicks(const CGameEngine& e, Take&& take) {
+    const size_t pileTotal = e.pileStates.size() < e.piles.size() ? e.pileStates.size() : e.piles.size();
     for (size_t p = 0; p < pileTotal; ++p) {
         uint16_t event;
-        if (pileStates[p].count != 0) {
-            const uint16_t top = TopCard(static_cast<uint16_t>(p));
-            if (top == kNone || !cardStates[top].movable)
+        if (e.pileStates[p].count != 0) {
+            const uint16_t top = e.TopCard(static_cast<uint16_t>(p));
+            if (top == kNone || !e.cardStates[top].movable)
                 continue;
-            event = piles[p].clickEvent;
+            event = e.piles[p].clickEvent;
         } else {
-            event = piles[p].emptyClickEvent;
+            event = e.piles[p].emptyClickEvent;
         }
-        if (!IsEventAllowed(event) || !EventCounterAllows(*this, event))
+        if (!e.IsEventAllowed(event) || !EventCounterAllows(e, event))
             continue;
-        if (count == n) {
-            pile = static_cast<uint16_t>(p);
-            card = kNone;
+        if (take(static_cast<uint16_t>(p)))
             return true;
-        }
-        ++count;
     }
     return false;
 }
 
-bool CGameEngine::FindHint(uint16_t n, uint16_t& first, uint16_t& second, bool withClicks) const {
-    uint16_t count = 0;
-    bool found = false;
-    if (withClicks)
-        found = FindClickHint(n, first, second, count);
-
-    const uint16_t pileTotal = static_cast<uint16_t>(pileStates.size() < piles.size() ? pileStates.size() : piles.size());
-    if (!found) {
-        const PileLists lists(*this);
-        RuleCardList listA;
-        for (int pass = 1; pass <= 2 && !found; ++pass) {
-            for (size_t i = 0; i < cardStates.size() && !found; ++i) {
-                const CardState& s = cardStates[i];
-                if (s.pile >= pileTotal)
+// The moves in order: top cards first, then the cards under them in fanned
+// piles, each by card index and then by destination. `take(card, pile)`
+// returns true to stop.
+template <typename Take>
+bool ScanMoves(const CGameEngine& e, Take&& take) {
+    const uint16_t pileTotal =
+        static_cast<uint16_t>(e.pileStates.size() < e.piles.size() ? e.pileStates.size() : e.piles.size());
+    const PileLists lists(e);
+    RuleCardList listA;
+    for (int pass = 1; pass <= 2; ++pass) {
+        for (size_t i = 0; i < e.cardStates.size(); ++i) {
+            const CardState& s = e.cardStates[i];
+            if (s.pile >= pileTotal)
+                continue;
+            const uint16_t p = s.pile;
+            const PileState& from = e.pileStates[p];
+            const bool onTop = s.position + 1 == from.count;
+            if (pass == 1 ? !onTop : (onTop || from.fan == 0))
+                continue;
+            if (!s.movable || !from.acceptsDrops || s.position < 0 || s.position >= from.count)
+                continue;
+            const RuleCard* listB = lists.PickupLists(p, s.position, listA);
+            if (!RunProgram(e, from.pickupProgram, listA.data(), listB))
+                continue;
+            for (uint16_t d = 0; d < pileTotal; ++d) {
+                if (d == p)
                     continue;
-                const uint16_t p = s.pile;
-                const PileState& from = pileStates[p];
-                const bool onTop = s.position + 1 == from.count;
-                if (pass == 1 ? !onTop : (onTop || from.fan == 0))
-                    continue;
-                if (!s.movable || !from.acceptsDrops || s.position < 0 || s.position >= from.count)
-                    continue;
-                const RuleCard* listB = lists.PickupLists(p, s.position, listA);
-                if (!RunProgram(*this, from.pickupProgram, listA.data(), listB))
-                    continue;
-                for (uint16_t d = 0; d < pileTotal && !found; ++d) {
-                    if (d == p)
+                const PileState& to = e.pileStates[d];
+                if (to.count != 0) {
+                    const uint16_t top = lists.CardAt(d, to.count - 1);
+                    if (top == kNone || !e.cardStates[top].exposed)
                         continue;
-                    const PileState& to = pileStates[d];
-                    if (to.count != 0) {
-                        const uint16_t top = lists.CardAt(d, to.count - 1);
-                        if (top == kNone || !cardStates[top].exposed)
-                            continue;
-                    } else if (piles[d].baseKind == BaseNone) {
-                        continue;
-                    }
-                    if (!LinkAllows(*this, p, d) || !RunProgram(*this, to.dropProgram, listA.data(), lists.List(d)))
-                        continue;
-                    if (count == n) {
-                        found = true;
-                        first = static_cast<uint16_t>(i);
-                        second = d;
-                    } else {
-                        ++count;
-                    }
+                } else if (e.piles[d].baseKind == BaseNone) {
+                    continue;
                 }
+                if (!LinkAllows(e, p, d) || !RunProgram(e, to.dropProgram, listA.data(), lists.List(d)))
+                    continue;
+                if (take(static_cast<uint16_t>(i), d))
+                    return true;
             }
         }
     }
+    return false;
+}
 
-    if (!withClicks && !found)
-        found = FindClickHint(n, first, second, count);
-    return found;
+// Every hint in FindHint's numbering: the clicks first or last, the moves
+// between. `take(first, second)` (second kNone for a click) returns true to
+// stop; the result tells whether it stopped.
+template <typename Take>
+bool ScanHints(const CGameEngine& e, bool withClicks, Take&& take) {
+    const auto click = [&](uint16_t pile) { return take(pile, kNone); };
+    if (withClicks && ScanClicks(e, click))
+        return true;
+    if (ScanMoves(e, take))
+        return true;
+    return !withClicks && ScanClicks(e, click);
+}
+
+}  // namespace
+
+bool CGameEngine::FindClickHint(uint16_t n, uint16_t& pile, uint16_t& card, uint16_t& count) const {
+    return ScanClicks(*this, [&](uint16_t p) {
+        if (count != n) {
+            ++count;
+            return false;
+        }
+        pile = p;
+        card = kNone;
+        return true;
+    });
+}
+
+bool CGameEngine::FindHint(uint16_t n, uint16_t& first, uint16_t& second, bool withClicks) const {
+    uint16_t count = 0;
+    return ScanHints(*this, withClicks, [&](uint16_t a, uint16_t b) {
+        if (count != n) {
+            ++count;
+            return false;
+        }
+        first = a;
+        second = b;
+        return true;
+    });
+}
+
+void CGameEngine::FindAllHints(std::vector<HintMove>& out, bool withClicks) const {
+    out.clear();
+    ScanHints(*this, withClicks, [&](uint16_t a, uint16_t b) {
+        out.push_back(HintMove{a, b});
+        return false;
+    });
 }
 
 }  // namespace corvelle

@@ -6,9 +6,22 @@
 namespace corvelle {
 namespace {
 
-// Runs one event as every caller does: conditions and counter, then its
-// actions one by one, then the actions of its counter's used-up event.
-bool RunOneEvent(CGameEngine& engine, uint16_t event, uint8_t& firstFlag, std::vector<ActionDef>* actions) {
+bool Refuse(MoveRefusal* why, MoveRefusal reason) {
+    if (why) *why = reason;
+    return false;
+}
+
+// The pick-up half of a step's checks.
+MoveRefusal CheckLift(const CGameEngine& engine, uint16_t card) {
+    if (card >= engine.cardStates.size()) return MoveRefusal::NoSuchCard;
+    if (!engine.cardStates[card].movable) return MoveRefusal::NotMovable;
+    if (!CanPickUp(engine, card)) return MoveRefusal::PickupRule;
+    return MoveRefusal::None;
+}
+
+}  // namespace
+
+bool RunPlayerEvent(CGameEngine& engine, uint16_t event, uint8_t& firstFlag, std::vector<ActionDef>* actions) {
     uint16_t counter = 0;
     if (!engine.IsEventAllowed(event) || !engine.UseEventCounter(event, firstFlag, counter, true, true))
         return false;
@@ -26,13 +39,6 @@ bool RunOneEvent(CGameEngine& engine, uint16_t event, uint8_t& firstFlag, std::v
     }
     return ran;
 }
-
-bool Refuse(MoveRefusal* why, MoveRefusal reason) {
-    if (why) *why = reason;
-    return false;
-}
-
-}  // namespace
 
 const char* MoveRefusalText(MoveRefusal why) {
     switch (why) {
@@ -84,6 +90,11 @@ MoveRefusal CheckDrop(const CGameEngine& engine, uint16_t card, uint16_t destina
     return MoveRefusal::None;
 }
 
+MoveRefusal CheckMove(const CGameEngine& engine, uint16_t card, uint16_t destination) {
+    const MoveRefusal lift = CheckLift(engine, card);
+    return lift != MoveRefusal::None ? lift : CheckDrop(engine, card, destination);
+}
+
 bool TryMove(CGameEngine& engine, uint16_t card, uint16_t destination, std::vector<ActionDef>* actions,
              MoveRefusal* why) {
     const MoveRefusal check = CheckDrop(engine, card, destination);
@@ -110,7 +121,7 @@ bool TryMove(CGameEngine& engine, uint16_t card, uint16_t destination, std::vect
     engine.ExecuteAction(move, nullptr);
     // The drop event joins the group that the move record opened.
     uint8_t firstFlag = 1;
-    RunOneEvent(engine, engine.piles[destination].dropEvent, firstFlag, actions);
+    RunPlayerEvent(engine, engine.piles[destination].dropEvent, firstFlag, actions);
     if (why) *why = MoveRefusal::None;
     return true;
 }
@@ -125,7 +136,7 @@ bool TryPileClick(CGameEngine& engine, uint16_t pile, std::vector<ActionDef>* ac
         if (top == kNone || !engine.cardStates[top].movable) return Refuse(why, MoveRefusal::NotMovable);
     }
     uint8_t firstFlag = 0;
-    if (!RunOneEvent(engine, event, firstFlag, actions)) return Refuse(why, MoveRefusal::NothingHappened);
+    if (!RunPlayerEvent(engine, event, firstFlag, actions)) return Refuse(why, MoveRefusal::NothingHappened);
     if (why) *why = MoveRefusal::None;
     return true;
 }
@@ -141,9 +152,9 @@ bool RunAutoMoves(CGameEngine& engine, std::vector<ActionDef>* actions) {
 }
 
 bool PlayMove(CGameEngine& engine, uint16_t card, uint16_t destination, MoveRefusal* why) {
-    if (card >= engine.cardStates.size()) return Refuse(why, MoveRefusal::NoSuchCard);
-    if (!engine.cardStates[card].movable) return Refuse(why, MoveRefusal::NotMovable);
-    if (!CanPickUp(engine, card)) return Refuse(why, MoveRefusal::PickupRule);
+    const MoveRefusal lift = CheckLift(engine, card);
+    if (lift != MoveRefusal::None) return Refuse(why, lift);
+    // TryMove makes the drop checks itself.
     if (!TryMove(engine, card, destination, nullptr, why)) return false;
     RunAutoMoves(engine);
     return true;

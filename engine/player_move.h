@@ -29,9 +29,18 @@ const char* MoveRefusalText(MoveRefusal why);
 // movable and its pile's pick-up program accepts the run.
 bool CanPickUp(const CGameEngine& engine, uint16_t card);
 
+// Runs one event as a player's step does: its conditions and counter, its
+// actions, then the actions of the event of a counter it used up. `actions`
+// (optional) receives the executed actions. True when an action ran.
+bool RunPlayerEvent(CGameEngine& engine, uint16_t event, uint8_t& firstFlag, std::vector<ActionDef>* actions = nullptr);
+
 // The checks of a drop of `card` (with the cards above it) on `destination`,
 // in the order the drop makes them; changes nothing.
 MoveRefusal CheckDrop(const CGameEngine& engine, uint16_t card, uint16_t destination);
+
+// Every check of a whole step moving `card` onto `destination`: the card is
+// movable, may be picked up, and the drop is allowed.
+MoveRefusal CheckMove(const CGameEngine& engine, uint16_t card, uint16_t destination);
 
 // A drop: the checks, then the player-move history record (opening the undo
 // group), the move and the destination's drop event. `actions` (optional)

@@ -11,7 +11,7 @@
 
 #include "engine/invariants.h"
 #include "tests/support/model_games.h"
-#include "tests/support/player_steps.h"
+#include "engine/player_move.h"
 
 using namespace corvelle;
 
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CGameEngine e;
     Check(e.LoadGameDefinition(record.data(), record.size()));
     const uint32_t number = 1u + (data[1] | data[2] << 8 | data[3] << 16 | static_cast<uint32_t>(data[4]) << 24) % 0xFFFFFFF0u;
-    Check(steps::StartGame(e, number));
+    Check(StartGame(e, number));
     std::vector<CardState> dealt = e.cardStates;
 
     for (size_t at = 5; at + 1 < size && at < 5 + 2 * 200; at += 2) {
@@ -50,22 +50,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 0:   // take a hint, if there is one
             if (e.FindHint(arg % 16, first, second, arg & 0x80)) {
                 if (second == kNone) {
-                    steps::PileClick(e, first);
+                    PlayClick(e, first);
                 } else {
-                    Check(steps::MoveAllowed(e, first, second));
-                    Check(steps::PlayerMove(e, first, second));
+                    Check(CheckMove(e, first, second) == MoveRefusal::None);
+                    Check(PlayMove(e, first, second));
                 }
             }
             break;
         case 1:   // any move, mostly refused
-            steps::PlayerMove(e, static_cast<uint16_t>(arg % e.cardCount),
-                              static_cast<uint16_t>((arg * 7 + at) % e.pileCount));
+            PlayMove(e, static_cast<uint16_t>(arg % e.cardCount),
+                     static_cast<uint16_t>((arg * 7 + at) % e.pileCount));
             break;
         case 2:
-            steps::PileClick(e, static_cast<uint16_t>(arg % e.pileCount));
+            PlayClick(e, static_cast<uint16_t>(arg % e.pileCount));
             break;
         case 3:
-            steps::UndoStep(e);
+            UndoStep(e);
             break;
         default: {   // automatic events on their own, recorded as a step
             uint8_t flag = 0;
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         Check(CheckGameInvariants(e));
     }
-    while (steps::UndoStep(e)) {
+    while (UndoStep(e)) {
     }
     Check(CheckGameInvariants(e));
     for (size_t c = 0; c < dealt.size(); ++c)

@@ -6,7 +6,7 @@
 
 #include "engine/game_engine.h"
 #include "engine/invariants.h"
-#include "tests/support/player_steps.h"
+#include "engine/player_move.h"
 
 using namespace corvelle;
 
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // code with odd definitions, not about long games.
     if (engine.cardCount > 520 || engine.pileCount > 200)
         return 0;
-    if (!steps::StartGame(engine, static_cast<uint32_t>(size) + 1))
+    if (!StartGame(engine, static_cast<uint32_t>(size) + 1))
         return 0;
     if (!CheckGameInvariants(engine))
         std::abort();
@@ -27,13 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!engine.FindHint(static_cast<uint16_t>(step), first, second, step % 2 == 0))
             break;
         if (second == kNone)
-            steps::PileClick(engine, first);
+            PlayClick(engine, first);
         else
-            steps::PlayerMove(engine, first, second);
+            PlayMove(engine, first, second);
         if (!CheckGameInvariants(engine))
             std::abort();
     }
-    while (steps::UndoStep(engine)) {
+    while (UndoStep(engine)) {
     }
     if (!CheckGameInvariants(engine))
         std::abort();

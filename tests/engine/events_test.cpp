@@ -5,7 +5,7 @@
 #include "engine/events.h"
 #include "support/layouts.h"
 #include "support/model_games.h"
-#include "support/player_steps.h"
+#include "engine/player_move.h"
 #include "support/sample_games.h"
 
 using namespace corvelle;
@@ -186,7 +186,7 @@ TEST(EventActions, EventThatChangesNothingStillRuns) {
     CGameEngine e;
     Load(e, b, {{"AC"}});
     uint8_t flag = 0;
-    EXPECT_FALSE(steps::RunPlayerEvent(e, ev, flag));   // no action ran ...
+    EXPECT_FALSE(RunPlayerEvent(e, ev, flag));   // no action ran ...
     EXPECT_EQ(e.counters[0].value, 2);                  // ... but the counter was used
     const std::vector<HistoryRecord> h = History(e);
     ASSERT_EQ(h.size(), 1u);
@@ -210,7 +210,7 @@ TEST(EventCounters, UsedUpEventRunsInTheSameStep) {
     ActionDef out{};
     EXPECT_FALSE(e.RunCounterExhaustedEvent(counter, flag, index, out));   // value 1: not used up
     EXPECT_FALSE(e.RunCounterExhaustedEvent(e.counterCount, flag, index, out));
-    ASSERT_TRUE(steps::RunPlayerEvent(e, click, flag));
+    ASSERT_TRUE(RunPlayerEvent(e, click, flag));
     EXPECT_EQ(e.pileStates[1].count, 1);
     EXPECT_EQ(e.pileStates[2].count, 1);
     const std::vector<HistoryRecord> h = History(e);
@@ -383,7 +383,7 @@ TEST(PlayerSteps, GroupsOfAMoveAndAClick) {
     CGameEngine e;
     Load(e, b, {{"AC", "2C", "3C"}});
 
-    ASSERT_TRUE(steps::PlayerMove(e, e.CardAt(0, 2), 1));
+    ASSERT_TRUE(PlayMove(e, e.CardAt(0, 2), 1));
     std::vector<HistoryRecord> h = History(e);
     ASSERT_GE(h.size(), 2u);
     EXPECT_EQ(h[0].kind, HistoryPlayerMove);
@@ -392,7 +392,7 @@ TEST(PlayerSteps, GroupsOfAMoveAndAClick) {
     EXPECT_EQ(h[1].groupStart, 0);   // the drop event joins the move's group
     const uint32_t afterMove = e.history->GetCount();
 
-    ASSERT_TRUE(steps::PileClick(e, 0));
+    ASSERT_TRUE(PlayClick(e, 0));
     h = History(e);
     ASSERT_GT(h.size(), afterMove);
     EXPECT_EQ(h[afterMove].kind, HistoryActionExecuted);
@@ -401,9 +401,9 @@ TEST(PlayerSteps, GroupsOfAMoveAndAClick) {
         EXPECT_EQ(h[i].groupStart, 0);
 
     // Undo takes back the click, then the move.
-    ASSERT_TRUE(steps::UndoStep(e));
+    ASSERT_TRUE(UndoStep(e));
     EXPECT_EQ(e.history->GetCount(), afterMove);
-    ASSERT_TRUE(steps::UndoStep(e));
+    ASSERT_TRUE(UndoStep(e));
     EXPECT_EQ(e.history->GetCount(), 0u);
     EXPECT_EQ(e.pileStates[0].count, 3);
     EXPECT_EQ(e.cardStates[e.CardAt(0, 1)].faceUp, 1);

@@ -9,7 +9,7 @@
 
 #include "support/layouts.h"
 #include "support/model_games.h"
-#include "support/player_steps.h"
+#include "engine/player_move.h"
 #include "support/sample_games.h"
 
 using namespace corvelle;
@@ -119,7 +119,7 @@ TEST_F(KlondikeHints, MovesThenClicks) {
     // Every hinted move is one the player may make.
     for (const Hint& h : expected) {
         if (h.second != kNone) {
-            EXPECT_TRUE(steps::MoveAllowed(e, static_cast<uint16_t>(h.first), static_cast<uint16_t>(h.second)));
+            EXPECT_EQ(CheckMove(e, static_cast<uint16_t>(h.first), static_cast<uint16_t>(h.second)), MoveRefusal::None);
         }
     }
 }
@@ -201,14 +201,38 @@ TEST(Hints, ModelGamesFromTheDeal) {
     for (const GameDefinitionData& g : {model::KlondikeLike(), model::SpiderLike()}) {
         CGameEngine e;
         ASSERT_TRUE(test::LoadInto(e, g)) << g.name;
-        ASSERT_TRUE(steps::StartGame(e, 7)) << g.name;
+        ASSERT_TRUE(StartGame(e, 7)) << g.name;
         const std::vector<Hint> hints = AllHints(e, false);
         ASSERT_FALSE(hints.empty()) << g.name;
         EXPECT_EQ(hints.back(), Hint(0, kNone)) << g.name;   // the stock click comes last
         for (const Hint& h : hints) {
             if (h.second != kNone) {
-                EXPECT_TRUE(steps::MoveAllowed(e, static_cast<uint16_t>(h.first), static_cast<uint16_t>(h.second)));
+                EXPECT_EQ(CheckMove(e, static_cast<uint16_t>(h.first), static_cast<uint16_t>(h.second)), MoveRefusal::None);
             }
+        }
+    }
+}
+
+TEST(Hints, OneScanListsWhatFindHintFinds) {
+    // Along a played line of each model game, FindAllHints gives exactly the
+    // hints FindHint numbers, with clicks first and last.
+    for (const GameDefinitionData& g : {model::KlondikeLike(), model::SpiderLike()}) {
+        CGameEngine e;
+        ASSERT_TRUE(test::LoadInto(e, g)) << g.name;
+        ASSERT_TRUE(StartGame(e, 11)) << g.name;
+        std::vector<CGameEngine::HintMove> all;
+        for (int step = 0; step < 60; ++step) {
+            for (const bool withClicks : {false, true}) {
+                e.FindAllHints(all, withClicks);
+                std::vector<Hint> listed;
+                for (const CGameEngine::HintMove& h : all)
+                    listed.emplace_back(h.first, h.second);
+                ASSERT_EQ(listed, AllHints(e, withClicks)) << g.name << " step " << step;
+            }
+            if (all.empty())
+                break;
+            const CGameEngine::HintMove h = all[(step * 7) % all.size()];
+            ASSERT_TRUE(h.second == kNone ? PlayClick(e, h.first) : PlayMove(e, h.first, h.second));
         }
     }
 }

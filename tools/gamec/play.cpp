@@ -37,17 +37,19 @@ std::string Step::Text() const {
 }
 
 std::vector<Step> ListHints(const CGameEngine& engine) {
+    std::vector<CGameEngine::HintMove> hints;
+    engine.FindAllHints(hints, false);
     std::vector<Step> out;
-    uint16_t first = 0, second = 0;
-    for (uint16_t n = 0; n < 4000 && engine.FindHint(n, first, second, false); ++n) {
+    out.reserve(hints.size());
+    for (const CGameEngine::HintMove& h : hints) {
         Step s;
-        if (second == kNone) {
+        if (h.second == kNone) {
             s.click = true;
-            s.from = first;
+            s.from = h.first;
         } else {
-            const CardState& c = engine.cardStates[first];
+            const CardState& c = engine.cardStates[h.first];
             s.from = c.pile;
-            s.to = second;
+            s.to = h.second;
             s.count = static_cast<uint16_t>(engine.pileStates[c.pile].count - c.position);
         }
         out.push_back(s);
@@ -71,45 +73,63 @@ bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason) {
     return ok;
 }
 
-SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& pileNames, long budget) {
-    SearchResult result;
+namespace {
+
+// One depth-first search over the hints with undo. Positions already seen
+// (by hash) are not entered again. Moves are tried in order of promise:
+// cards to a foundation, then moves that turn a card up or empty a pile,
+// then the rest (with `noSplits`: those that land a card on one of its own
+// suit, then those to an empty pile), clicks last. A whole pile moved onto an empty one other than a foundation gains
+// nothing and is left out.
+// With `noSplits` only moves that make progress are tried: a run is not
+// lifted off a face-up card that it could be lifted with (splitting a run
+// the player may move whole), nor moved from one face-up card onto another
+// of a different suit, unless it goes to a foundation or an empty pile. Far
+// fewer positions, at the price of some wins.
+void Search(CGameEngine& engine, const std::vector<std::string>& pileNames, long budget, bool noSplits,
+            std::unordered_set<uint64_t>& seen, SearchResult& result) {
     struct Frame {
         std::vector<Step> options;
         size_t next = 0;
     };
-    std::unordered_set<uint64_t> seen;
     std::vector<Frame> stack;
+    std::vector<std::pair<int, Step>> ranked;
+    const long limit = result.nodes + budget;
+    auto isFoundation = [&](uint16_t pile) { return pile < pileNames.size() && StartsWith(pileNames[pile], "foundation"); };
+    auto rank = [&](const Step& s) {
+        if (s.click) return 4;
+        if (isFoundation(s.to)) return 0;
+        const int below = engine.pileStates[s.from].count - s.count - 1;
+        if (below < 0) return 1;
+        const uint16_t under = engine.CardAt(s.from, below);
+        if (under == kNone || !engine.cardStates[under].faceUp) return 1;
+        if (!noSplits) return 2;
+        if (CanPickUp(engine, under)) return -1;
+        const uint16_t moved = engine.CardAt(s.from, below + 1), onto = engine.TopCard(s.to);
+        if (onto == kNone) return 3;
+        return moved != kNone && engine.cards[moved].suit == engine.cards[onto].suit ? 2 : -1;
+    };
     auto expand = [&]() {
-        Frame f;
-        std::vector<Step> hints = ListHints(engine);
-        // Cards to the foundations first, then moves that uncover a card or
-        // empty a pile, then the rest, clicks last; a whole pile moved onto an
-        // empty one gains nothing and is left out.
-        auto rank = [&](const Step& s) {
-            if (s.click) return 3;
-            if (s.to < pileNames.size() && StartsWith(pileNames[s.to], "foundation")) return 0;
-            const int below = engine.pileStates[s.from].count - s.count - 1;
-            if (below < 0) return 1;
-            const uint16_t under = engine.CardAt(s.from, below);
-            return under != kNone && !engine.cardStates[under].faceUp ? 1 : 2;
-        };
-        for (const Step& s : hints) {
-            if (!s.click && s.count == engine.pileStates[s.from].count && engine.pileStates[s.to].count == 0) continue;
-            f.options.push_back(s);
+        ranked.clear();
+        for (const Step& s : ListHints(engine)) {
+            if (!s.click && s.count == engine.pileStates[s.from].count && engine.pileStates[s.to].count == 0 &&
+                !isFoundation(s.to))
+                continue;
+            const int r = rank(s);
+            if (r >= 0) ranked.emplace_back(r, s);
         }
-        std::stable_sort(f.options.begin(), f.options.end(), [&](const Step& a, const Step& b) { return rank(a) < rank(b); });
+        std::stable_sort(ranked.begin(), ranked.end(),
+                         [](const std::pair<int, Step>& a, const std::pair<int, Step>& b) { return a.first < b.first; });
+        Frame f;
+        f.options.reserve(ranked.size());
+        for (const auto& r : ranked) f.options.push_back(r.second);
         ++result.nodes;
         stack.push_back(std::move(f));
     };
-    seen.insert(StateHash(engine));
-    if (engine.finished) {
-        result.won = true;
-        return result;
-    }
     expand();
     while (!stack.empty()) {
         Frame& f = stack.back();
-        if (f.next >= f.options.size() || result.nodes >= budget) {
+        if (f.next >= f.options.size() || result.nodes >= limit) {
             stack.pop_back();
             if (!stack.empty()) UndoStep(engine);
             continue;
@@ -121,13 +141,30 @@ SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& p
             result.won = true;
             // Leave the game as it was found.
             for (size_t k = 0; k < stack.size(); ++k) UndoStep(engine);
-            return result;
+            return;
         }
         if (!seen.insert(StateHash(engine)).second || stack.size() > 3000) {
             UndoStep(engine);
             continue;
         }
         expand();
+    }
+}
+
+}  // namespace
+
+SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& pileNames, long budget) {
+    SearchResult result;
+    if (engine.finished) {
+        result.won = true;
+        return result;
+    }
+    // Every move first; when that finds no win, with a fresh budget, the
+    // progress-only pass, which reaches further in games of long lines.
+    for (const bool noSplits : {false, true}) {
+        std::unordered_set<uint64_t> seen{StateHash(engine)};
+        Search(engine, pileNames, budget, noSplits, seen, result);
+        if (result.won) break;
     }
     return result;
 }
