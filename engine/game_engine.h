@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/history.h"
@@ -78,6 +79,9 @@ public:
     // ---- hints (hints.cpp)
     bool FindHint(uint16_t n, uint16_t& first, uint16_t& second, bool withClicks) const;
     bool FindClickHint(uint16_t n, uint16_t& pile, uint16_t& card, uint16_t& count) const;
+    // Every hint at once, in the order of FindHint without clicks first:
+    // (card, destination) for moves, then (pile, kNone) for clicks.
+    void ListHints(std::vector<std::pair<uint16_t, uint16_t>>& out) const;
 
     // ---- saved games (saved_game.cpp)
     uint16_t FindSavedGameSlot(uint16_t gameId) const;

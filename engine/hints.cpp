@@ -1,5 +1,6 @@
 // Hint search: the moves and pile clicks open to the player, numbered in a
 // fixed order (clicks first or last, then moves by card and destination).
+#include <utility>
 #include <vector>
 
 #include "engine/events.h"
@@ -103,59 +104,87 @@ bool CGameEngine::FindClickHint(uint16_t n, uint16_t& pile, uint16_t& card, uint
     return false;
 }
 
+namespace {
+
+// Calls `take`(card, destination) for every move hint in hint order until it
+// returns true; returns whether it did.
+template <typename Take>
+bool WalkMoveHints(const CGameEngine& e, Take take) {
+    const uint16_t pileTotal = static_cast<uint16_t>(e.pileStates.size() < e.piles.size() ? e.pileStates.size() : e.piles.size());
+    const PileLists lists(e);
+    RuleCardList listA;
+    for (int pass = 1; pass <= 2; ++pass) {
+        for (size_t i = 0; i < e.cardStates.size(); ++i) {
+            const CardState& s = e.cardStates[i];
+            if (s.pile >= pileTotal)
+                continue;
+            const uint16_t p = s.pile;
+            const PileState& from = e.pileStates[p];
+            const bool onTop = s.position + 1 == from.count;
+            if (pass == 1 ? !onTop : (onTop || from.fan == 0))
+                continue;
+            if (!s.movable || !from.acceptsDrops || s.position < 0 || s.position >= from.count)
+                continue;
+            const RuleCard* listB = lists.PickupLists(p, s.position, listA);
+            if (!RunProgram(e, from.pickupProgram, listA.data(), listB))
+                continue;
+            for (uint16_t d = 0; d < pileTotal; ++d) {
+                if (d == p)
+                    continue;
+                const PileState& to = e.pileStates[d];
+                if (to.count != 0) {
+                    const uint16_t top = lists.CardAt(d, to.count - 1);
+                    if (top == kNone || !e.cardStates[top].exposed)
+                        continue;
+                } else if (e.piles[d].baseKind == BaseNone) {
+                    continue;
+                }
+                if (!LinkAllows(e, p, d) || !RunProgram(e, to.dropProgram, listA.data(), lists.List(d)))
+                    continue;
+                if (take(static_cast<uint16_t>(i), d))
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 bool CGameEngine::FindHint(uint16_t n, uint16_t& first, uint16_t& second, bool withClicks) const {
     uint16_t count = 0;
     bool found = false;
     if (withClicks)
         found = FindClickHint(n, first, second, count);
-
-    const uint16_t pileTotal = static_cast<uint16_t>(pileStates.size() < piles.size() ? pileStates.size() : piles.size());
     if (!found) {
-        const PileLists lists(*this);
-        RuleCardList listA;
-        for (int pass = 1; pass <= 2 && !found; ++pass) {
-            for (size_t i = 0; i < cardStates.size() && !found; ++i) {
-                const CardState& s = cardStates[i];
-                if (s.pile >= pileTotal)
-                    continue;
-                const uint16_t p = s.pile;
-                const PileState& from = pileStates[p];
-                const bool onTop = s.position + 1 == from.count;
-                if (pass == 1 ? !onTop : (onTop || from.fan == 0))
-                    continue;
-                if (!s.movable || !from.acceptsDrops || s.position < 0 || s.position >= from.count)
-                    continue;
-                const RuleCard* listB = lists.PickupLists(p, s.position, listA);
-                if (!RunProgram(*this, from.pickupProgram, listA.data(), listB))
-                    continue;
-                for (uint16_t d = 0; d < pileTotal && !found; ++d) {
-                    if (d == p)
-                        continue;
-                    const PileState& to = pileStates[d];
-                    if (to.count != 0) {
-                        const uint16_t top = lists.CardAt(d, to.count - 1);
-                        if (top == kNone || !cardStates[top].exposed)
-                            continue;
-                    } else if (piles[d].baseKind == BaseNone) {
-                        continue;
-                    }
-                    if (!LinkAllows(*this, p, d) || !RunProgram(*this, to.dropProgram, listA.data(), lists.List(d)))
-                        continue;
-                    if (count == n) {
-                        found = true;
-                        first = static_cast<uint16_t>(i);
-                        second = d;
-                    } else {
-                        ++count;
-                    }
-                }
+        found = WalkMoveHints(*this, [&](uint16_t card, uint16_t dest) {
+            if (count != n) {
+                ++count;
+                return false;
             }
-        }
+            first = card;
+            second = dest;
+            return true;
+        });
     }
-
     if (!withClicks && !found)
         found = FindClickHint(n, first, second, count);
     return found;
+}
+
+void CGameEngine::ListHints(std::vector<std::pair<uint16_t, uint16_t>>& out) const {
+    out.clear();
+    WalkMoveHints(*this, [&](uint16_t card, uint16_t dest) {
+        out.emplace_back(card, dest);
+        return false;
+    });
+    uint16_t pile = 0, card = 0;
+    for (uint16_t n = 0;; ++n) {
+        uint16_t count = 0;
+        if (!FindClickHint(n, pile, card, count))
+            break;
+        out.emplace_back(pile, kNone);
+    }
 }
 
 }  // namespace corvelle

@@ -38,8 +38,10 @@ std::string Step::Text() const {
 
 std::vector<Step> ListHints(const CGameEngine& engine) {
     std::vector<Step> out;
-    uint16_t first = 0, second = 0;
-    for (uint16_t n = 0; n < 4000 && engine.FindHint(n, first, second, false); ++n) {
+    std::vector<std::pair<uint16_t, uint16_t>> hints;
+    engine.ListHints(hints);
+    for (const auto& [first, second] : hints) {
+        if (out.size() == 4000) break;
         Step s;
         if (second == kNone) {
             s.click = true;
