@@ -28,6 +28,15 @@ std::vector<Hint> AllHints(const CGameEngine& e, bool withClicks) {
     return out;
 }
 
+// The one-pass list, in the same form as AllHints.
+std::vector<Hint> ListedHints(const CGameEngine& e) {
+    std::vector<CGameEngine::HintMove> raw;
+    e.FindAllHints(raw, false);
+    std::vector<Hint> out;
+    for (const CGameEngine::HintMove& h : raw) out.emplace_back(h.first, h.second);
+    return out;
+}
+
 int Card(const CGameEngine& e, char rank, char suit) {
     const unsigned s = static_cast<unsigned>(std::strchr("CSDH", suit) - "CSDH") + 1;
     const unsigned r = static_cast<unsigned>(std::strchr("A23456789TJQK", rank) - "A23456789TJQK") + 1;
@@ -110,6 +119,7 @@ TEST_F(KlondikeHints, MovesThenClicks) {
         {0, kNone},
     };
     EXPECT_EQ(AllHints(e, false), expected);
+    EXPECT_EQ(ListedHints(e), expected);
 
     // With clicks first, the click is hint 0 and the moves follow.
     std::vector<Hint> clicksFirst = {{0, kNone}};
@@ -205,6 +215,7 @@ TEST(Hints, ModelGamesFromTheDeal) {
         const std::vector<Hint> hints = AllHints(e, false);
         ASSERT_FALSE(hints.empty()) << g.name;
         EXPECT_EQ(hints.back(), Hint(0, kNone)) << g.name;   // the stock click comes last
+        EXPECT_EQ(ListedHints(e), hints) << g.name;
         for (const Hint& h : hints) {
             if (h.second != kNone) {
                 EXPECT_EQ(CheckMove(e, static_cast<uint16_t>(h.first), static_cast<uint16_t>(h.second)), MoveRefusal::None);
