@@ -94,7 +94,7 @@ SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& p
         std::vector<Step> hints = ListHints(engine);
         // Cards to the foundations first, then moves that uncover a card or
         // empty a pile, then the rest, clicks last; a whole pile moved onto an
-        // empty one gains nothing and is left out.
+        // empty one other than a foundation gains nothing and is left out.
         auto rank = [&](const Step& s) {
             if (s.click) return 3;
             if (s.to < pileNames.size() && StartsWith(pileNames[s.to], "foundation")) return 0;
@@ -104,7 +104,9 @@ SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& p
             return under != kNone && !engine.cardStates[under].faceUp ? 1 : 2;
         };
         for (const Step& s : hints) {
-            if (!s.click && s.count == engine.pileStates[s.from].count && engine.pileStates[s.to].count == 0) continue;
+            if (!s.click && s.count == engine.pileStates[s.from].count && engine.pileStates[s.to].count == 0 &&
+                !(s.to < pileNames.size() && StartsWith(pileNames[s.to], "foundation")))
+                continue;
             f.options.push_back(s);
         }
         std::stable_sort(f.options.begin(), f.options.end(), [&](const Step& a, const Step& b) { return rank(a) < rank(b); });
