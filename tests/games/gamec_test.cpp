@@ -9,6 +9,7 @@
 #include "engine/rules.h"
 #include "tools/gamec/asm_adapter.h"
 #include "tools/gamec/gamec.h"
+#include "tools/gamec/play.h"
 
 using namespace corvelle;
 using namespace corvelle::gamec;
@@ -174,4 +175,32 @@ TEST(BuildingBlocks, PassTheirTests) {
         }
     }
     EXPECT_GT(tests, 50);
+}
+
+// The numbers the check must win within: N alone means 1..N; FIRST..N
+// reaches the index of the library and back.
+TEST(GameCompiler, WinnableRange) {
+    {
+        ScratchLibrary lib({{"small.game", SmallGame("winnable within 5..9 budget 300\n")}});
+        Library out;
+        std::vector<Diagnostic> diags;
+        ASSERT_TRUE(lib.Compile(out, diags)) << Errors(diags);
+        ASSERT_EQ(out.games.size(), 1u);
+        EXPECT_EQ(out.games[0].winFirst, 5);
+        EXPECT_EQ(out.games[0].winRange, 9);
+        EXPECT_EQ(out.games[0].searchBudget, 300);
+    }
+    for (const char* bad : {"winnable within 9..5\n", "winnable within 0..5\n", "winnable within 3..\n"}) {
+        ScratchLibrary lib({{"small.game", SmallGame(bad)}});
+        Library out;
+        std::vector<Diagnostic> diags;
+        EXPECT_FALSE(lib.Compile(out, diags)) << bad;
+    }
+    const std::vector<GameEntry> index =
+        ParseLibraryIndex("0\tsmall\tSmall\t5..9\t300\t-\t-\tstock,pile\n1\tother\tOther\t12\t20000\t-\t-\tpile\n");
+    ASSERT_EQ(index.size(), 2u);
+    EXPECT_EQ(index[0].winFirst, 5);
+    EXPECT_EQ(index[0].winRange, 9);
+    EXPECT_EQ(index[1].winFirst, 1);
+    EXPECT_EQ(index[1].winRange, 12);
 }

@@ -146,7 +146,7 @@ private:
     std::vector<uint8_t> extraCategories_;
     std::vector<std::string> related_;
     bool dense_ = false;
-    int winRange_ = 20, budget_ = 20000;
+    int winFirst_ = 1, winRange_ = 20, budget_ = 20000;
     std::string solver_, solverLayout_;
     std::string rules_;
     int rulesLine_ = 0;
@@ -368,14 +368,19 @@ void GameCompiler::Statement(const Line& l) {
     } else if (w == "dense-grid") {
         dense_ = true;
     } else if (w == "winnable") {
-        // winnable within N [budget M]
-        if (t.size() < 3 || t[1] != "within" || !ToInt(t[2], v) || v < 1) {
-            Fail(l, "'winnable' reads: winnable within N [budget NODES]");
+        // winnable within [FIRST..]N [budget M]
+        const size_t dots = t.size() >= 3 ? t[2].find("..") : std::string::npos;
+        long first = 1;
+        if (t.size() < 3 || t[1] != "within" ||
+            (dots != std::string::npos && (!ToInt(t[2].substr(0, dots), first) || !ToInt(t[2].substr(dots + 2), v))) ||
+            (dots == std::string::npos && !ToInt(t[2], v)) || first < 1 || v < first) {
+            Fail(l, "'winnable' reads: winnable within [FIRST..]N [budget NODES]");
             return;
         }
+        winFirst_ = static_cast<int>(first);
         winRange_ = static_cast<int>(v);
         if (t.size() == 5 && t[3] == "budget" && ToInt(t[4], v) && v > 0) budget_ = static_cast<int>(v);
-        else if (t.size() != 3) Fail(l, "'winnable' reads: winnable within N [budget NODES]");
+        else if (t.size() != 3) Fail(l, "'winnable' reads: winnable within [FIRST..]N [budget NODES]");
     } else if (w == "solver") {
         solver_.clear();
         if (t.size() == 2 && t[1] == "none") return;
@@ -1024,6 +1029,7 @@ bool GameCompiler::Finish(CompiledGame& out) {
     d.rulesText = rules_;
     d.cards = cards_;
     out.related = related_;
+    out.winFirst = winFirst_;
     out.winRange = winRange_;
     out.searchBudget = budget_;
     out.solver = solver_;
@@ -1136,7 +1142,7 @@ std::string LibraryIndexText(const Library& lib) {
         const CompiledGame& g = lib.games[i];
         std::string piles;
         for (const std::string& p : g.pileNames) piles += (piles.empty() ? "" : ",") + p;
-        s += std::to_string(i) + "\t" + g.key + "\t" + g.def.name + "\t" + std::to_string(g.winRange) + "\t" +
+        s += std::to_string(i) + "\t" + g.key + "\t" + g.def.name + "\t" + (g.winFirst > 1 ? std::to_string(g.winFirst) + ".." : std::string()) + std::to_string(g.winRange) + "\t" +
              std::to_string(g.searchBudget) + "\t" + (g.solver.empty() ? "-" : g.solver) + "\t" +
              (g.solverLayout.empty() ? "-" : g.solverLayout) + "\t" + piles + "\n";
     }

@@ -61,7 +61,8 @@ struct CompiledGame {
     std::vector<std::string> pileNames;
     std::vector<std::string> eventNames;
     std::vector<std::string> related;   // game names
-    int winRange = 20;          // the bounded search must win one of numbers 1..winRange
+    int winFirst = 1;           // the bounded search must win one of numbers winFirst..winRange
+    int winRange = 20;
     int searchBudget = 20000;   // node budget of that search per number
     std::string solver;         // fc-solve arguments for the cross-check, empty: none
     std::string solverLayout;   // "tableau=..;cells=..;foundations=.."

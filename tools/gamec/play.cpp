@@ -12,6 +12,7 @@
 #include <sstream>
 #include <unordered_set>
 
+#include "engine/crt_random.h"
 #include "engine/invariants.h"
 #include "engine/player_move.h"
 
@@ -135,7 +136,7 @@ void Search(CGameEngine& engine, const std::vector<std::string>& pileNames, long
             continue;
         }
         const Step step = f.options[f.next++];
-        if (!ApplyStep(engine, step)) continue;
+        if (!ApplySearchStep(engine, step)) continue;
         if (engine.finished) {
             for (const Frame& g : stack) result.steps.push_back(g.options[g.next - 1]);
             result.won = true;
@@ -181,7 +182,10 @@ std::vector<GameEntry> ParseLibraryIndex(const std::string& text) {
         g.position = std::atoi(f[0].c_str());
         g.key = f[1];
         g.name = f[2];
-        g.winRange = std::atoi(f[3].c_str());
+        // The numbers the search must win within: N, or FIRST..N.
+        const size_t dots = f[3].find("..");
+        g.winFirst = dots == std::string::npos ? 1 : std::atoi(f[3].c_str());
+        g.winRange = std::atoi(f[3].c_str() + (dots == std::string::npos ? 0 : dots + 2));
         g.budget = std::atol(f[4].c_str());
         g.solver = f[5] == "-" ? "" : f[5];
         g.solverLayout = f[6] == "-" ? "" : f[6];
@@ -370,7 +374,7 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
     // 2. Winnable by the bounded search.
     int wonAt = 0;
     long nodes = 0;
-    for (int n = 1; n <= game.winRange && !wonAt; ++n) {
+    for (int n = game.winFirst; n <= game.winRange && !wonAt; ++n) {
         StartGame(e, static_cast<uint32_t>(n));
         const SearchResult r = SearchForWin(e, game.pileNames, game.budget);
         nodes += r.nodes;
@@ -378,7 +382,7 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             // Replay the winning line from the deal: every step accepted.
             StartGame(e, static_cast<uint32_t>(n));
             for (const Step& s : r.steps)
-                if (!ApplyStep(e, s, &why)) {
+                if (!ApplySearchStep(e, s, &why)) {
                     failures.push_back("the winning line of number " + std::to_string(n) + " is refused at " + s.Text() + ": " + why);
                     break;
                 }
@@ -386,9 +390,9 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             wonAt = n;
         }
     }
-    if (!wonAt) failures.push_back("no win found in game numbers 1.." + std::to_string(game.winRange));
+    if (!wonAt) failures.push_back("no win found in game numbers " + std::to_string(game.winFirst) + ".." + std::to_string(game.winRange));
     log.push_back(wonAt ? "won game number " + std::to_string(wonAt) + " (" + std::to_string(nodes) + " positions searched)"
-                        : "no win in 1.." + std::to_string(game.winRange));
+                        : "no win in " + std::to_string(game.winFirst) + ".." + std::to_string(game.winRange));
     // 3. Random play from the hints with undo; every game undone to its deal.
     uint32_t rng = 12345;
     auto next = [&](uint32_t m) { rng = rng * 1103515245u + 12345u; return (rng >> 8) % m; };

@@ -37,7 +37,7 @@ SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& p
 struct GameEntry {
     int position = 0;
     std::string key, name;
-    int winRange = 20;
+    int winFirst = 1, winRange = 20;   // game numbers winFirst..winRange
     long budget = 20000;
     std::string solver, solverLayout;
     std::vector<std::string> pileNames;
