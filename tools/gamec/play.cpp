@@ -273,15 +273,11 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
         std::smatch m;
         std::vector<int> targets;
         int from = -1;
-        uint16_t count = 1;
         const std::string text = raw.substr(0, raw.find_last_not_of("\r\n") + 1);
         static const std::regex toFoundation("Move a card from (stack|freecell) (\\d+) to the foundations");
         static const std::regex toCell("Move a card from stack (\\d+) to freecell (\\d+)");
         static const std::regex fromCell("Move a card from freecell (\\d+) to stack (\\d+)");
         static const std::regex stackToStack("Move (\\d+) cards from stack (\\d+) to stack (\\d+)");
-        // Games that move whole runs: sequences between columns, and a
-        // complete suit from a column to a foundation.
-        static const std::regex runToFoundation("Move the sequence on top of Stack (\\d+) to the foundations");
         const auto at = [](const std::vector<int>& v, const std::string& i) {
             const size_t k = std::stoul(i);
             return k < v.size() ? v[k] : -1;
@@ -290,13 +286,9 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
         else if (std::regex_match(text, m, toCell)) { from = at(stacks, m[1]); targets = {at(cells, m[2])}; }
         else if (std::regex_match(text, m, fromCell)) { from = at(cells, m[1]); targets = {at(stacks, m[2])}; }
         else if (std::regex_match(text, m, stackToStack)) {
-            count = static_cast<uint16_t>(std::stoul(m[1]));
+            if (m[1] != "1") return "the solver moved a sequence: " + text;
             from = at(stacks, m[2]);
             targets = {at(stacks, m[3])};
-        } else if (std::regex_match(text, m, runToFoundation)) {
-            count = 13;
-            from = at(stacks, m[1]);
-            targets = founds;
         } else if (StartsWith(text, "Move")) {
             return "unknown solver move: " + text;
         } else {
@@ -305,11 +297,12 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
         if (from < 0 || std::find(targets.begin(), targets.end(), -1) != targets.end())
             return "the solver names a pile the game does not have: " + text;
         sawMove = true;
-        if (e.pileStates[from].count < count) return "the solver moves more cards than the pile holds: " + raw;
+        const uint16_t card = e.TopCard(static_cast<uint16_t>(from));
+        if (card == kNone) return "the solver moves from an empty pile: " + raw;
         bool done = false;
         std::string why;
         for (int t : targets)
-            if (ApplyStep(e, Step{false, static_cast<uint16_t>(from), static_cast<uint16_t>(t), count}, &why)) { done = true; break; }
+            if (ApplyStep(e, Step{false, static_cast<uint16_t>(from), static_cast<uint16_t>(t), 1}, &why)) { done = true; break; }
         if (!done) return "solver step refused (" + why + "): " + raw;
     }
     solved = sawMove || e.finished;
