@@ -11,7 +11,7 @@ cmake -S "$root" -B "$build/host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCORVELLE_SANITIZE="$sanitize" >/dev/null
 cmake --build "$build/host" -j "$jobs"
 # Tools used at build time and benchmarks are also built without sanitizers.
-cmake -S "$root" -B "$build/tools" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVELLE_TESTS=OFF >/dev/null
+cmake -S "$root" -B "$build/tools" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVELLE_TESTS=OFF -DCORVELLE_GAME_CHECKS=ON >/dev/null
 cmake --build "$build/tools" -j "$jobs"
 cmake -S "$root" -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \

@@ -11,6 +11,9 @@ jobs=${JOBS:-$(nproc)}
 echo "== host tests (sanitizers)"
 ctest --test-dir "$build/host" -j "$jobs" --output-on-failure --timeout 600
 
+echo "== game library checks"
+ctest --test-dir "$build/tools" -L games -j "$jobs" --output-on-failure --timeout 900
+
 echo "== Windows tests (Wine)"
 source "$root/scripts/wine-env.sh"
 trap wine_env_stop EXIT

@@ -74,6 +74,15 @@ bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason) {
     return ok;
 }
 
+// A step of the search and of its replay. A click may shuffle, and shuffles
+// draw from the one global generator, whose state differs between the search
+// and the replay; seeding it from the position makes a click deal the same
+// cards both times.
+static bool ApplySearchStep(CGameEngine& engine, const Step& step, std::string* reason = nullptr) {
+    if (step.click) SeedRandom(static_cast<uint32_t>(StateHash(engine)));
+    return ApplyStep(engine, step, reason);
+}
+
 namespace {
 
 // One depth-first search over the hints with undo. Positions already seen
