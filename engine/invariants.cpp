@@ -30,12 +30,17 @@ bool CheckGameInvariants(const CGameEngine& engine, std::string* reason) {
         return Fail(reason, "counters: " + std::to_string(engine.counters.size()) + " for " +
                                 std::to_string(engine.counterCount) + " defined");
 
+    return CheckCardPlaces(engine.cardStates, engine.pileStates, reason);
+}
+
+bool CheckCardPlaces(const std::vector<CardState>& cards, const std::vector<PileState>& piles, std::string* reason) {
+    const size_t pileTotal = piles.size();
     // Which card holds each place of each pile.
     std::vector<std::vector<int>> places(pileTotal);
     for (size_t p = 0; p < pileTotal; ++p)
-        places[p].assign(engine.pileStates[p].count, -1);
-    for (size_t c = 0; c < engine.cardStates.size(); ++c) {
-        const CardState& card = engine.cardStates[c];
+        places[p].assign(piles[p].count, -1);
+    for (size_t c = 0; c < cards.size(); ++c) {
+        const CardState& card = cards[c];
         const std::string name = "card " + std::to_string(c);
         if (card.pile >= pileTotal)
             return Fail(reason, name + " lies on pile " + std::to_string(card.pile) + ", which does not exist");

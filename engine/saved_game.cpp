@@ -12,6 +12,7 @@
 #include <type_traits>
 
 #include "engine/game_engine.h"
+#include "engine/invariants.h"
 #include "engine/registry.h"
 
 namespace corvelle {
@@ -215,26 +216,19 @@ bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, Save
         HistoryFields(r, h);
 
     // Cards and piles: every card on a pile, the positions of each pile
-    // exactly 0 .. count - 1, and each count the number of its cards.
-    std::vector<uint32_t> firstSlot(p + 1, 0);
-    for (size_t i = 0; i < p; ++i)
-        firstSlot[i + 1] = firstSlot[i] + out.pileStates[i].count;
-    if (firstSlot[p] != c)
+    // exactly 0 .. count - 1, and each count the number of its cards. The
+    // counts are summed first, so damaged counts allocate nothing.
+    uint32_t counted = 0;
+    for (const PileState& pile : out.pileStates)
+        counted += pile.count;
+    if (counted != c)
         return Fail(error, "pile counts do not add up to the cards");
-    std::vector<uint8_t> taken(c, 0);
-    for (const CardState& card : out.cardStates) {
-        if (card.pile >= p)
-            return Fail(error, "card on a pile that does not exist");
+    for (const CardState& card : out.cardStates)
         // Flags are 0 or 1, as in the game records: undo relies on it.
         if (card.faceUp > 1 || card.movable > 1 || card.exposed > 1)
             return Fail(error, "card flag neither 0 nor 1");
-        if (card.position < 0 || card.position >= out.pileStates[card.pile].count)
-            return Fail(error, "card position outside its pile");
-        uint8_t& slot = taken[firstSlot[card.pile] + static_cast<uint32_t>(card.position)];
-        if (slot)
-            return Fail(error, "two cards at one position");
-        slot = 1;
-    }
+    if (!CheckCardPlaces(out.cardStates, out.pileStates))
+        return Fail(error, "cards do not fill their piles' positions exactly");
     for (const PileState& pile : out.pileStates) {
         if (pile.fan > FanUp)
             return Fail(error, "pile with an unknown fan");
