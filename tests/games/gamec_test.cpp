@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "engine/game_engine.h"
+#include "engine/player_move.h"
 #include "engine/rules.h"
 #include "tools/gamec/asm_adapter.h"
 #include "tools/gamec/gamec.h"
@@ -203,4 +204,43 @@ TEST(GameCompiler, WinnableRange) {
     EXPECT_EQ(index[0].winRange, 9);
     EXPECT_EQ(index[1].winFirst, 1);
     EXPECT_EQ(index[1].winRange, 12);
+}
+
+// A Golf deal played out to the end: when the engine offers no hint, there
+// is no legal move and no click that changes anything either, so the game
+// field can tell the player the game is stuck.
+TEST(GameLibrary, PlayedOutGolfIsRecognisedAsStuck) {
+    Library lib;
+    std::vector<Diagnostic> diags;
+    ASSERT_TRUE(CompileLibrary(CORVELLE_GAMES_DIR, lib, diags)) << Errors(diags);
+    const CompiledGame* golf = nullptr;
+    for (const CompiledGame& g : lib.games)
+        if (g.def.name == "Golf") golf = &g;
+    ASSERT_NE(golf, nullptr);
+    const std::vector<uint8_t> record = SerializeGameRecord(golf->def);
+    CGameEngine e;
+    ASSERT_TRUE(e.LoadGameDefinition(record.data(), record.size()));
+    int stuckDeals = 0;
+    for (uint32_t number = 1; number <= 10; ++number) {
+        ASSERT_TRUE(StartGame(e, number));
+        // Cards to the waste while any fits, otherwise turn the stock.
+        for (int guard = 0; guard < 200; ++guard) {
+            const std::vector<Step> hints = ListHints(e);
+            if (hints.empty()) break;
+            ASSERT_TRUE(ApplyStep(e, hints.front()));
+        }
+        ASSERT_TRUE(ListHints(e).empty()) << number;
+        if (e.finished) continue;
+        ++stuckDeals;
+        for (uint16_t card = 0; card < e.cardCount; ++card)
+            for (uint16_t p = 0; p < e.pileCount; ++p)
+                EXPECT_FALSE(CanPickUp(e, card) && CheckDrop(e, card, p) == MoveRefusal::None)
+                    << "number " << number << ": card " << card << " to pile " << p;
+        for (uint16_t p = 0; p < e.pileCount; ++p) {
+            const bool changed = TryPileClick(e, p);
+            EXPECT_FALSE(changed) << "number " << number << ": click on pile " << p;
+            if (changed) UndoStep(e);
+        }
+    }
+    EXPECT_GT(stuckDeals, 0);
 }
