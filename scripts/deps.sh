@@ -6,7 +6,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine64 fonts-wine libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1
   libxfixes3 libgnutls30 xvfb xauth googletest libstb-dev imagemagick xdotool x11-apps
-  cmake ninja-build g++ zlib1g-dev fonts-dejavu-core freecell-solver-bin
+  cmake ninja-build make g++ zlib1g-dev fonts-dejavu-core freecell-solver-bin
 )
 missing=()
 for p in "${packages[@]}"; do
