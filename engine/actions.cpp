@@ -252,13 +252,7 @@ bool CGameEngine::ExecuteAction(ActionDef& action, uint16_t* result) {
         const uint16_t d = action.destPile;
         if (!LinkPileOk(s, pileTotal) || !LinkPileOk(d, pileTotal))
             return false;
-        for (const MoveLink& l : moveLinks) {
-            const bool sourceOk = l.sourcePile == kAnyPile || l.sourcePile == s;
-            const bool destOk = l.destPile == kAnyPile || l.destPile == d;
-            if (sourceOk && destOk)
-                return false;
-        }
-        if (moveLinks.size() >= kMaxMoveLinks)
+        if (MoveLinkAllows(s, d) || moveLinks.size() >= kMaxMoveLinks)
             return false;
         moveLinks.push_back(MoveLink{s, d});
         moveLinkCount = static_cast<uint16_t>(moveLinks.size());
@@ -282,6 +276,14 @@ bool CGameEngine::ExecuteAction(ActionDef& action, uint16_t* result) {
     default:
         return false;
     }
+}
+
+bool CGameEngine::MoveLinkAllows(uint16_t source, uint16_t dest) const {
+    for (const MoveLink& link : moveLinks)
+        if ((link.sourcePile == kAnyPile || link.sourcePile == source) &&
+            (link.destPile == kAnyPile || link.destPile == dest))
+            return true;
+    return false;
 }
 
 }  // namespace corvelle

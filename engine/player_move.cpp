@@ -75,14 +75,7 @@ MoveRefusal CheckDrop(const CGameEngine& engine, uint16_t card, uint16_t destina
         const uint16_t top = engine.TopCard(destination);
         if (top == kNone || !engine.cardStates[top].exposed) return MoveRefusal::TopNotExposed;
     }
-    bool linked = false;
-    for (const MoveLink& link : engine.moveLinks)
-        if ((link.sourcePile == kAnyPile || link.sourcePile == source) &&
-            (link.destPile == kAnyPile || link.destPile == destination)) {
-            linked = true;
-            break;
-        }
-    if (!linked) return MoveRefusal::NoLink;
+    if (!engine.MoveLinkAllows(source, destination)) return MoveRefusal::NoLink;
     RuleCardList moving, onto;
     engine.BuildMovingCardList(card, moving);
     engine.BuildPileCardList(destination, onto);
