@@ -217,21 +217,20 @@ bool CGameEngine::ExecuteAction(ActionDef& action, uint16_t* result) {
             moveLinks.erase(moveLinks.begin() + static_cast<std::ptrdiff_t>(i));
             removed = true;
             if (anyAny) {
-                if (s != kAnyPile && d != kAnyPile) {
-                    for (uint16_t q = 0; q < piles16; ++q)
-                        if (q != s)
-                            AppendLink(moveLinks, q, kAnyPile);
-                    for (uint16_t q = 0; q < piles16; ++q)
-                        if (q != s && q != d)
-                            AppendLink(moveLinks, s, q);
-                } else if (s == kAnyPile) {
+                if (s == kAnyPile) {
                     for (uint16_t q = 0; q < piles16; ++q)
                         if (q != d)
                             AppendLink(moveLinks, kAnyPile, q);
                 } else {
+                    // Every other source keeps all its moves; s keeps the
+                    // moves to every pile but d (to none when d is any).
                     for (uint16_t q = 0; q < piles16; ++q)
                         if (q != s)
                             AppendLink(moveLinks, q, kAnyPile);
+                    if (d != kAnyPile)
+                        for (uint16_t q = 0; q < piles16; ++q)
+                            if (q != s && q != d)
+                                AppendLink(moveLinks, s, q);
                 }
             } else if (sourceAny && d != kAnyPile) {
                 for (uint16_t q = 0; q < piles16; ++q)
