@@ -1,6 +1,6 @@
-// Helpers shared by ExecuteAction and undo: the card range of a source mode
-// and the compact record of which cards of a range an attribute change
-// actually changed.
+// Helpers shared by ExecuteAction, undo and the player's move: the card range
+// of a source mode, a move action built from its fields, and the compact
+// record of which cards of a range an attribute change actually changed.
 #pragma once
 
 #include <algorithm>
@@ -49,6 +49,23 @@ inline int InsertionPoint(uint8_t mode, uint16_t destPosition, int count, int ra
     }
     // A count below 0 (history that does not fit the position) clips to 0.
     return std::max(0, std::min(ins, count));
+}
+
+// A move of the cards of pile `from` that `sourceMode` and `sourcePosition`
+// select (`count` of them) to pile `to`, inserted as `destMode` and
+// `destPosition` say.
+inline ActionDef MoveAction(uint16_t from, uint8_t sourceMode, int sourcePosition, int count, uint16_t to,
+                            uint8_t destMode, int destPosition) {
+    ActionDef a{};
+    a.kind = ActionMoveCards;
+    a.sourcePile = from;
+    a.sourceMode = sourceMode;
+    a.sourcePosition = static_cast<int16_t>(sourcePosition);
+    a.count = static_cast<uint16_t>(count);
+    a.destPile = to;
+    a.destMode = destMode;
+    a.destPosition = static_cast<uint16_t>(destPosition);
+    return a;
 }
 
 // Which cards of a range a card attribute change (or which flag of a pile)

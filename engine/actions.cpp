@@ -217,21 +217,20 @@ bool CGameEngine::ExecuteAction(ActionDef& action, uint16_t* result) {
             moveLinks.erase(moveLinks.begin() + static_cast<std::ptrdiff_t>(i));
             removed = true;
             if (anyAny) {
-                if (s != kAnyPile && d != kAnyPile) {
-                    for (uint16_t q = 0; q < piles16; ++q)
-                        if (q != s)
-                            AppendLink(moveLinks, q, kAnyPile);
-                    for (uint16_t q = 0; q < piles16; ++q)
-                        if (q != s && q != d)
-                            AppendLink(moveLinks, s, q);
-                } else if (s == kAnyPile) {
+                if (s == kAnyPile) {
                     for (uint16_t q = 0; q < piles16; ++q)
                         if (q != d)
                             AppendLink(moveLinks, kAnyPile, q);
                 } else {
+                    // Every other source keeps all its moves; s keeps the
+                    // moves to every pile but d (to none when d is any).
                     for (uint16_t q = 0; q < piles16; ++q)
                         if (q != s)
                             AppendLink(moveLinks, q, kAnyPile);
+                    if (d != kAnyPile)
+                        for (uint16_t q = 0; q < piles16; ++q)
+                            if (q != s && q != d)
+                                AppendLink(moveLinks, s, q);
                 }
             } else if (sourceAny && d != kAnyPile) {
                 for (uint16_t q = 0; q < piles16; ++q)
@@ -252,13 +251,7 @@ bool CGameEngine::ExecuteAction(ActionDef& action, uint16_t* result) {
         const uint16_t d = action.destPile;
         if (!LinkPileOk(s, pileTotal) || !LinkPileOk(d, pileTotal))
             return false;
-        for (const MoveLink& l : moveLinks) {
-            const bool sourceOk = l.sourcePile == kAnyPile || l.sourcePile == s;
-            const bool destOk = l.destPile == kAnyPile || l.destPile == d;
-            if (sourceOk && destOk)
-                return false;
-        }
-        if (moveLinks.size() >= kMaxMoveLinks)
+        if (MoveLinkAllows(s, d) || moveLinks.size() >= kMaxMoveLinks)
             return false;
         moveLinks.push_back(MoveLink{s, d});
         moveLinkCount = static_cast<uint16_t>(moveLinks.size());
@@ -282,6 +275,14 @@ bool CGameEngine::ExecuteAction(ActionDef& action, uint16_t* result) {
     default:
         return false;
     }
+}
+
+bool CGameEngine::MoveLinkAllows(uint16_t source, uint16_t dest) const {
+    for (const MoveLink& link : moveLinks)
+        if ((link.sourcePile == kAnyPile || link.sourcePile == source) &&
+            (link.destPile == kAnyPile || link.destPile == dest))
+            return true;
+    return false;
 }
 
 }  // namespace corvelle

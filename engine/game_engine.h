@@ -51,6 +51,9 @@ public:
 
     // ---- actions (actions.cpp)
     bool ExecuteAction(ActionDef& action, uint16_t* result);
+    // Whether a move link lets cards go from `source` to `dest`: a link whose
+    // source and destination each are that pile or kAnyPile.
+    bool MoveLinkAllows(uint16_t source, uint16_t dest) const;
 
     // ---- history and undo (history.cpp, undo.cpp)
     CMoveHistory* GetHistory() { return history.get(); }

@@ -66,17 +66,6 @@ bool RunProgram(const CGameEngine& e, uint16_t program, const RuleCard* a, const
     return EvaluateRuleProgram(a, b, e.programs[program].data(), e.programs[program].size());
 }
 
-bool LinkAllows(const CGameEngine& e, uint16_t from, uint16_t to) {
-    const size_t n = e.moveLinks.size() < e.moveLinkCount ? e.moveLinks.size() : e.moveLinkCount;
-    for (size_t i = 0; i < n; ++i) {
-        const MoveLink& link = e.moveLinks[i];
-        if ((link.sourcePile == from || link.sourcePile == kAnyPile) &&
-            (link.destPile == to || link.destPile == kAnyPile))
-            return true;
-    }
-    return false;
-}
-
 // The clickable piles in order: a pile whose click (or, empty, whose
 // empty-click) event may run now. `take(pile)` returns true to stop.
 template <typename Take>
@@ -135,7 +124,7 @@ bool ScanMoves(const CGameEngine& e, Take&& take) {
                 } else if (e.piles[d].baseKind == BaseNone) {
                     continue;
                 }
-                if (!LinkAllows(e, p, d) || !RunProgram(e, to.dropProgram, listA.data(), lists.List(d)))
+                if (!e.MoveLinkAllows(p, d) || !RunProgram(e, to.dropProgram, listA.data(), lists.List(d)))
                     continue;
                 if (take(static_cast<uint16_t>(i), d))
                     return true;

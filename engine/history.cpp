@@ -4,19 +4,11 @@
 
 namespace corvelle {
 
-CMoveHistory::CMoveHistory(CEngineOwner* ownerWindow) : owner(ownerWindow), capacity(10) {
-    records.resize(capacity);
-}
-
-CMoveHistory::~CMoveHistory() {
-    capacity = 0;
-}
+CMoveHistory::CMoveHistory(CEngineOwner* ownerWindow) : owner(ownerWindow), records(10) {}
 
 uint32_t CMoveHistory::Push(const HistoryRecord& record) {
-    if (count == capacity) {
-        capacity += 10;
-        records.resize(capacity);
-    }
+    if (count == records.size())
+        records.resize(count + 10);
     records[count] = record;
     const uint32_t index = count++;
     if (owner)

@@ -14,7 +14,6 @@ class CEngineOwner;
 class CMoveHistory {
 public:
     explicit CMoveHistory(CEngineOwner* owner);
-    ~CMoveHistory();
 
     // Appends a record (growing the room 10 records at a time) and resets the
     // owner's hint counter; returns the record's index.
@@ -22,13 +21,12 @@ public:
     bool RemoveAt(uint32_t index);
     bool GetAt(uint32_t index, HistoryRecord& out) const;
     uint32_t GetCount() const { return count; }
-    uint32_t GetCapacity() const { return capacity; }
+    uint32_t GetCapacity() const { return static_cast<uint32_t>(records.size()); }
     const HistoryRecord* Records() const { return records.data(); }
 
 private:
     CEngineOwner* owner;
     uint32_t count = 0;
-    uint32_t capacity = 0;
     std::vector<HistoryRecord> records;
 };
 

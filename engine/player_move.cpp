@@ -1,5 +1,6 @@
 #include "engine/player_move.h"
 
+#include "engine/action_range.h"
 // The automatic events come from the engine's event runner.
 #include "engine/events.h"
 
@@ -75,14 +76,7 @@ MoveRefusal CheckDrop(const CGameEngine& engine, uint16_t card, uint16_t destina
         const uint16_t top = engine.TopCard(destination);
         if (top == kNone || !engine.cardStates[top].exposed) return MoveRefusal::TopNotExposed;
     }
-    bool linked = false;
-    for (const MoveLink& link : engine.moveLinks)
-        if ((link.sourcePile == kAnyPile || link.sourcePile == source) &&
-            (link.destPile == kAnyPile || link.destPile == destination)) {
-            linked = true;
-            break;
-        }
-    if (!linked) return MoveRefusal::NoLink;
+    if (!engine.MoveLinkAllows(source, destination)) return MoveRefusal::NoLink;
     RuleCardList moving, onto;
     engine.BuildMovingCardList(card, moving);
     engine.BuildPileCardList(destination, onto);
@@ -109,15 +103,8 @@ bool TryMove(CGameEngine& engine, uint16_t card, uint16_t destination, std::vect
     record.destPile = destination;
     record.destCountBefore = engine.pileStates[destination].count;
     if (engine.GetHistory()) engine.GetHistory()->Push(record);
-    ActionDef move{};
-    move.kind = ActionMoveCards;
-    move.sourceMode = SourceFromTop;
-    move.sourcePile = source;
-    move.sourcePosition = 0;
-    move.count = static_cast<uint16_t>(engine.pileStates[source].count - moved.position);
-    move.destPile = destination;
-    move.destMode = DestFromTop;
-    move.destPosition = 0;
+    ActionDef move = MoveAction(source, SourceFromTop, 0, engine.pileStates[source].count - moved.position,
+                                destination, DestFromTop, 0);
     engine.ExecuteAction(move, nullptr);
     // The drop event joins the group that the move record opened.
     uint8_t firstFlag = 1;

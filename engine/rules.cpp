@@ -370,6 +370,17 @@ void FillTerminated(RuleCardList& out, size_t entries) {
     out[entries] = RuleCard{0, 0};
 }
 
+// The list of the cards at positions from .. to - 1 of `pile`, the card at
+// to - 1 first.
+void FillFromPile(const CGameEngine& e, uint16_t pile, int from, int to, RuleCardList& out) {
+    FillTerminated(out, to - from);
+    for (size_t i = 0; i < e.cardStates.size() && i < e.cards.size(); ++i) {
+        const CardState& s = e.cardStates[i];
+        if (s.pile == pile && s.position >= from && s.position < to)
+            out[to - 1 - s.position] = EntryOf(e.cards[i], s);
+    }
+}
+
 }  // namespace
 
 bool EvaluateRuleProgram(const RuleCard* listA, const RuleCard* listB, const uint8_t* program,
@@ -382,12 +393,7 @@ bool EvaluateRuleProgram(const RuleCard* listA, const RuleCard* listB, const uin
 
 void CGameEngine::BuildPileCardList(uint16_t pile, RuleCardList& out) const {
     const int count = pile < pileStates.size() ? pileStates[pile].count : 0;
-    FillTerminated(out, count);
-    for (size_t i = 0; i < cardStates.size() && i < cards.size(); ++i) {
-        const CardState& s = cardStates[i];
-        if (s.pile == pile && s.position >= 0 && s.position < count)
-            out[count - 1 - s.position] = EntryOf(cards[i], s);
-    }
+    FillFromPile(*this, pile, 0, count, out);
 }
 
 void CGameEngine::BuildMovingCardList(uint16_t card, RuleCardList& out) const {
@@ -402,12 +408,7 @@ void CGameEngine::BuildMovingCardList(uint16_t card, RuleCardList& out) const {
         FillTerminated(out, 0);
         return;
     }
-    FillTerminated(out, count - from);
-    for (size_t i = 0; i < cardStates.size() && i < cards.size(); ++i) {
-        const CardState& s = cardStates[i];
-        if (s.pile == pile && s.position >= from && s.position < count)
-            out[count - 1 - s.position] = EntryOf(cards[i], s);
-    }
+    FillFromPile(*this, pile, from, count, out);
 }
 
 void CGameEngine::BuildPickupCardLists(uint16_t card, RuleCardList& listA, RuleCardList& listB) const {
@@ -416,14 +417,7 @@ void CGameEngine::BuildPickupCardLists(uint16_t card, RuleCardList& listA, RuleC
         FillTerminated(listB, 0);
         return;
     }
-    const uint16_t pile = cardStates[card].pile;
-    const int below = cardStates[card].position;
-    FillTerminated(listB, below);
-    for (size_t i = 0; i < cardStates.size() && i < cards.size(); ++i) {
-        const CardState& s = cardStates[i];
-        if (s.pile == pile && s.position >= 0 && s.position < below)
-            listB[below - 1 - s.position] = EntryOf(cards[i], s);
-    }
+    FillFromPile(*this, cardStates[card].pile, 0, cardStates[card].position, listB);
 }
 
 bool CGameEngine::EvaluateProgram(uint16_t program, const RuleCardList& listA,

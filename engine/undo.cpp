@@ -24,20 +24,6 @@ uint16_t LogicalNot(uint16_t value) {
     return value == 0 ? 1 : 0;
 }
 
-ActionDef MoveAction(uint16_t from, uint8_t sourceMode, int sourcePosition, int count, uint16_t to,
-                     uint8_t destMode, int destPosition) {
-    ActionDef a{};
-    a.kind = ActionMoveCards;
-    a.sourcePile = from;
-    a.sourceMode = sourceMode;
-    a.sourcePosition = static_cast<int16_t>(sourcePosition);
-    a.count = static_cast<uint16_t>(count);
-    a.destPile = to;
-    a.destMode = destMode;
-    a.destPosition = static_cast<uint16_t>(destPosition);
-    return a;
-}
-
 }  // namespace
 
 bool CGameEngine::CanUndo() const {

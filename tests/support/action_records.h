@@ -1,22 +1,14 @@
 // ActionDef records for tests, benchmarks and fuzz targets (no GoogleTest).
 #pragma once
 
+#include "engine/action_range.h"
 #include "engine/records.h"
 
 namespace corvelle::test {
 
 inline ActionDef Move(uint16_t from, uint8_t sourceMode, int16_t position, uint16_t count, uint16_t to,
                       uint8_t destMode, uint16_t destPosition = 0) {
-    ActionDef a{};
-    a.kind = ActionMoveCards;
-    a.sourcePile = from;
-    a.sourceMode = sourceMode;
-    a.sourcePosition = position;
-    a.count = count;
-    a.destPile = to;
-    a.destMode = destMode;
-    a.destPosition = destPosition;
-    return a;
+    return MoveAction(from, sourceMode, position, count, to, destMode, destPosition);
 }
 
 inline ActionDef PileAttr(uint16_t pile, uint8_t subKind, uint16_t value) {

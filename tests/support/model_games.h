@@ -164,6 +164,17 @@ inline ActionDef TurnAll(uint16_t pile, uint16_t faceUp) {
 }
 inline ActionDef Finish() { return ActionDef{ActionFinishGame}; }
 
+// One after-step event for each of `count` piles from `first`: the pile's
+// top card turns face up when it lies face down.
+inline void TurnUpTops(GameBuilder& b, uint16_t first, uint16_t count) {
+    for (uint16_t t = 0; t < count; ++t) {
+        const uint16_t pile = static_cast<uint16_t>(first + t);
+        const uint16_t turn = b.Event(EventAfterStep);
+        b.Condition(turn, programs::kTopFaceDown, pile);
+        b.Action(turn, TurnTop(pile, 1));
+    }
+}
+
 // Pile numbers of the Klondike-like game.
 enum KlondikePiles : uint16_t { kStock = 0, kWaste = 1, kFoundation = 2, kTableau = 6 };
 
@@ -190,11 +201,7 @@ inline GameDefinitionData KlondikeLike() {
     b.Counter(redeal, 2);
     b.PileAt(stock).clickEvent = draw;
     b.PileAt(stock).emptyClickEvent = redeal;
-    for (uint16_t t = 0; t < 7; ++t) {
-        const uint16_t turn = b.Event(EventAfterStep);
-        b.Condition(turn, kTopFaceDown, kTableau + t);
-        b.Action(turn, TurnTop(kTableau + t, 1));
-    }
+    TurnUpTops(b, kTableau, 7);
     const uint16_t win = b.Event(EventAfterStep);
     for (uint16_t f = 0; f < 4; ++f)
         b.Condition(win, CountIs(13), kFoundation + f);
@@ -230,11 +237,7 @@ inline GameDefinitionData SpiderLike() {
         b.Condition(clear, kCompleteRun, kSpiderTableau + t);
         b.Action(clear, test::Move(kSpiderTableau + t, SourceFromTop, 0, 13, done, DestFromTop));
     }
-    for (uint16_t t = 0; t < 10; ++t) {
-        const uint16_t turn = b.Event(EventAfterStep);
-        b.Condition(turn, kTopFaceDown, kSpiderTableau + t);
-        b.Action(turn, TurnTop(kSpiderTableau + t, 1));
-    }
+    TurnUpTops(b, kSpiderTableau, 10);
     const uint16_t win = b.Event(EventAfterStep);
     b.Condition(win, CountIs(104), done);
     b.Action(win, Finish());
