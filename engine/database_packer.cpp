@@ -5,16 +5,12 @@
 
 #include <zlib.h>
 
+#include "engine/byte_order.h"
 #include "engine/game_engine.h"
 #include "engine/records.h"
 
 namespace corvelle {
 namespace {
-
-void PutU16(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v & 0xFF));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
 
 bool Deflate(const std::vector<uint8_t>& in, std::vector<uint8_t>& out) {
     uLongf size = compressBound(static_cast<uLong>(in.size()));
@@ -64,15 +60,15 @@ bool PackDatabase(const std::vector<std::vector<uint8_t>>& records, const std::s
             return false;
         }
         seen[h.id] = true;
-        PutU16(ids.bytes, h.id);
-        PutU16(cats.bytes, h.category);
+        AppendLE(ids.bytes, h.id);
+        AppendLE(cats.bytes, h.category);
         skills.bytes.push_back(static_cast<uint8_t>(h.skill));
         times.bytes.push_back(static_cast<uint8_t>(h.timeClass));
-        PutU16(sizes.bytes, static_cast<uint16_t>(r.size()));
+        AppendLE(sizes.bytes, static_cast<uint16_t>(r.size()));
         const uint8_t* extra = r.data() + sizeof h + RecordName(r).size() + 1;
         for (unsigned i = 0; i < h.extraCategoryCount; ++i) {
-            PutU16(acats.bytes, h.id);
-            PutU16(acats.bytes, extra[i]);
+            AppendLE(acats.bytes, h.id);
+            AppendLE<uint16_t>(acats.bytes, extra[i]);
         }
     }
     for (size_t group = 0; group * kGamesPerGroup < n; ++group) {

@@ -2,13 +2,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/byte_order.h"
 #include "engine/game_engine.h"
 #include "engine/resources.h"
 
 namespace corvelle {
 namespace {
-
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 // Walks the record body in order, checking that every item fits. Used both by
 // the validator and, once a record has passed it, by the loader.
@@ -67,7 +66,7 @@ bool MeasureRecord(const uint8_t* record, size_t length, RecordLayout& out, cons
     for (unsigned i = 0; i < h.programCount; ++i) {
         if (length - at < 2)
             return Fail(error, "a rule program runs past the record");
-        const int16_t n = static_cast<int16_t>(ReadU16(record + at));
+        const int16_t n = LoadLE<int16_t>(record + at);
         if (n < 0 || static_cast<size_t>(n) > length - at - 2)
             return Fail(error, "a rule program runs past the record");
         at += 2 + static_cast<size_t>(n);
@@ -150,7 +149,7 @@ size_t ReadString(const uint8_t* source, size_t available, std::vector<char>& ou
 size_t ReadProgram(const uint8_t* source, size_t available, std::vector<uint8_t>& out) {
     if (available < 2)
         return 0;
-    const int16_t n = static_cast<int16_t>(ReadU16(source));
+    const int16_t n = LoadLE<int16_t>(source);
     if (n < 0 || static_cast<size_t>(n) > available - 2)
         return 0;
     out.assign(source + 2, source + 2 + n);
