@@ -90,11 +90,11 @@ void CopyArray(const uint8_t* record, size_t offset, uint16_t count, std::vector
 }
 
 template <typename T>
-const T* At(const uint8_t* record, size_t offset, size_t i) {
+T At(const uint8_t* record, size_t offset, size_t i) {
     // Entries are read by copy: the record buffer has no alignment promise.
-    static thread_local T entry;
+    T entry;
     std::memcpy(&entry, record + offset + i * sizeof(T), sizeof(T));
-    return &entry;
+    return entry;
 }
 
 int32_t GridToPixels(int32_t v, uint8_t anchor, int32_t pixels, int32_t grid) {
@@ -180,7 +180,7 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
 
     std::vector<uint32_t> groupCards, groupDealt;
     for (unsigned i = 0; i < h.cardCount; ++i) {
-        const CardDef& c = *At<CardDef>(record, L.cards, i);
+        const CardDef c = At<CardDef>(record, L.cards, i);
         if (c.suit < 1 || c.suit > 4 || c.rank < 1 || c.rank > 13)
             return Fail(error, "card with a suit or rank out of range");
         if (c.cardGroup >= groupCards.size())
@@ -188,7 +188,7 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
         groupCards[c.cardGroup]++;
     }
     for (unsigned i = 0; i < h.pileCount; ++i) {
-        const PileDef& p = *At<PileDef>(record, L.piles, i);
+        const PileDef p = At<PileDef>(record, L.piles, i);
         if (p.xAnchor > 3 || p.yAnchor > 3 || p.fan > 4 || p.baseKind > 3 || p.extentKind > 2 ||
             p.dealFaceUp > 1 || p.acceptsDrops > 1 || p.manualExposure > 1 || p.enabled > 1)
             return Fail(error, "pile with a layout or flag value out of range");
@@ -209,7 +209,7 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
         return Fail(error, "the piles' deal counts do not match the cards of their groups");
 
     for (unsigned i = 0; i < h.actionCount; ++i) {
-        const ActionDef& a = *At<ActionDef>(record, L.actions, i);
+        const ActionDef a = At<ActionDef>(record, L.actions, i);
         switch (a.kind) {
         case ActionMoveCards:
             if (!pileOk(a.sourcePile) || !pileOk(a.destPile))
@@ -239,12 +239,12 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
         }
     }
     for (unsigned i = 0; i < h.linkCount; ++i) {
-        const MoveLink& m = *At<MoveLink>(record, L.links, i);
+        const MoveLink m = At<MoveLink>(record, L.links, i);
         if (!linkPileOk(m.sourcePile) || !linkPileOk(m.destPile))
             return Fail(error, "move link names a pile that does not exist");
     }
     for (unsigned i = 0; i < h.placementCount; ++i) {
-        const CardPlacement& p = *At<CardPlacement>(record, L.placements, i);
+        const CardPlacement p = At<CardPlacement>(record, L.placements, i);
         if (!pileOk(p.pile) || p.card >= h.cardCount)
             return Fail(error, "placement names a pile or card that does not exist");
     }
@@ -252,31 +252,31 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
     const uint16_t positionCounts[3] = {h.flipCount, h.lockCount, h.exposureCount};
     for (int list = 0; list < 3; ++list)
         for (unsigned i = 0; i < positionCounts[list]; ++i)
-            if (!pileOk(At<PilePosition>(record, positionLists[list], i)->pile))
+            if (!pileOk(At<PilePosition>(record, positionLists[list], i).pile))
                 return Fail(error, "flip, lock or exposure names a pile that does not exist");
     for (unsigned i = 0; i < h.eventCount; ++i)
         if (record[L.eventTypes + i] > EventAtStart)
             return Fail(error, "event of an unknown type");
     for (unsigned i = 0; i < h.eventActionCount; ++i) {
-        const EventAction& e = *At<EventAction>(record, L.eventActions, i);
+        const EventAction e = At<EventAction>(record, L.eventActions, i);
         if (!eventOk(e.event) || e.action >= h.actionCount)
             return Fail(error, "event action names an event or action that does not exist");
     }
     for (unsigned i = 0; i < h.conditionCount; ++i) {
-        const RuleCondition& c = *At<RuleCondition>(record, L.conditions, i);
+        const RuleCondition c = At<RuleCondition>(record, L.conditions, i);
         if (c.program >= h.programCount || !pileOk(c.pileA) || (c.pileB != kNone && !pileOk(c.pileB)))
             return Fail(error, "condition names a program or pile that does not exist");
     }
     for (unsigned i = 0; i < h.eventConditionCount; ++i) {
-        const EventCondition& e = *At<EventCondition>(record, L.eventConditions, i);
+        const EventCondition e = At<EventCondition>(record, L.eventConditions, i);
         if (!eventOk(e.event) || e.condition >= h.conditionCount)
             return Fail(error, "event condition names an event or condition that does not exist");
     }
     for (unsigned i = 0; i < h.counterCount; ++i)
-        if (!eventOk(At<CounterDef>(record, L.counters, i)->exhaustedEvent))
+        if (!eventOk(At<CounterDef>(record, L.counters, i).exhaustedEvent))
             return Fail(error, "counter names an event that does not exist");
     for (unsigned i = 0; i < h.eventCounterCount; ++i) {
-        const EventCounter& e = *At<EventCounter>(record, L.eventCounters, i);
+        const EventCounter e = At<EventCounter>(record, L.eventCounters, i);
         if (!eventOk(e.event) || e.counter >= h.counterCount)
             return Fail(error, "event counter names an event or counter that does not exist");
     }
