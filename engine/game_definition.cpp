@@ -24,6 +24,17 @@ bool Fail(const char** error, const char* message) {
     return false;
 }
 
+// The stored size (length field included) of the rule program at `source`,
+// or 0 when its length is negative or runs past the `available` bytes.
+size_t ProgramSize(const uint8_t* source, size_t available) {
+    if (available < 2)
+        return 0;
+    const int16_t n = LoadLE<int16_t>(source);
+    if (n < 0 || static_cast<size_t>(n) > available - 2)
+        return 0;
+    return static_cast<size_t>(n) + 2;
+}
+
 bool MeasureRecord(const uint8_t* record, size_t length, RecordLayout& out, const char** error) {
     if (!record || length < sizeof(GameRecordHeader))
         return Fail(error, "record shorter than its header");
@@ -64,12 +75,10 @@ bool MeasureRecord(const uint8_t* record, size_t length, RecordLayout& out, cons
         return Fail(error, "an array runs past the record");
     out.programsStart = at;
     for (unsigned i = 0; i < h.programCount; ++i) {
-        if (length - at < 2)
+        const size_t size = ProgramSize(record + at, length - at);
+        if (size == 0)
             return Fail(error, "a rule program runs past the record");
-        const int16_t n = LoadLE<int16_t>(record + at);
-        if (n < 0 || static_cast<size_t>(n) > length - at - 2)
-            return Fail(error, "a rule program runs past the record");
-        at += 2 + static_cast<size_t>(n);
+        at += size;
     }
     if (!skipArray(out.conditions, h.conditionCount, sizeof(RuleCondition)) ||
         !skipArray(out.eventConditions, h.eventConditionCount, sizeof(EventCondition)) ||
@@ -147,14 +156,12 @@ size_t ReadString(const uint8_t* source, size_t available, std::vector<char>& ou
 }
 
 size_t ReadProgram(const uint8_t* source, size_t available, std::vector<uint8_t>& out) {
-    if (available < 2)
+    const size_t size = ProgramSize(source, available);
+    if (size == 0)
         return 0;
-    const int16_t n = LoadLE<int16_t>(source);
-    if (n < 0 || static_cast<size_t>(n) > available - 2)
-        return 0;
-    out.assign(source + 2, source + 2 + n);
+    out.assign(source + 2, source + size);
     out.push_back(0);   // END, so that every program ends
-    return static_cast<size_t>(n) + 2;
+    return size;
 }
 
 bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error) {
