@@ -164,10 +164,10 @@ size_t ReadProgram(const uint8_t* source, size_t available, std::vector<uint8_t>
     return size;
 }
 
-bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error) {
-    RecordLayout L;
-    if (!MeasureRecord(record, length, L, error))
-        return false;
+namespace {
+
+// The values of a record whose layout MeasureRecord has found sound.
+bool CheckRecordValues(const uint8_t* record, const RecordLayout& L, const char** error) {
     const GameRecordHeader& h = L.header;
     if (h.category >= kCategoryCount || h.skill >= kSkillCount || h.timeClass >= kTimeClassCount)
         return Fail(error, "category, difficulty or time class out of range");
@@ -290,6 +290,13 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
     return true;
 }
 
+}  // namespace
+
+bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error) {
+    RecordLayout L;
+    return MeasureRecord(record, length, L, error) && CheckRecordValues(record, L, error);
+}
+
 bool CGameEngine::LoadGameDefinition(const uint8_t* record, size_t length) {
     FreeGameDefinition();
     // Zero the whole definition half, counts included.
@@ -300,7 +307,7 @@ bool CGameEngine::LoadGameDefinition(const uint8_t* record, size_t length) {
     eventConditionCount = counterCount = eventCounterCount = extraCategoryCount = 0;
 
     RecordLayout L;
-    if (!ValidateGameRecord(record, length) || !MeasureRecord(record, length, L, nullptr))
+    if (!MeasureRecord(record, length, L, nullptr) || !CheckRecordValues(record, L, nullptr))
         return false;
     const GameRecordHeader& h = L.header;
 
