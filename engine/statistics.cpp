@@ -65,8 +65,6 @@ CBestTimesTable::CBestTimesTable(const std::u16string& gameName) {
 
 void CBestTimesTable::Init(const std::u16string& gameName) {
     key = gameName;
-    for (auto& entry : entries)
-        entry = BestTimeEntry();
     Load();
 }
 
