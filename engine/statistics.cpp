@@ -23,15 +23,30 @@ std::u16string BestScoresPath(const std::u16string& gameName) {
 GameStatistics ReadOpenStatistics(const CRegistryKey& key, bool created) {
     GameStatistics out;
     uint8_t bytes[8];
-    if (!created && key.ReadBinaryExact(kData, bytes, sizeof bytes)) {
-        out.played = LoadLE<uint16_t>(bytes);
-        out.won = LoadLE<uint16_t>(bytes + 2);
-        out.totalSeconds = LoadLE<uint32_t>(bytes + 4);
-    }
+    if (!created && key.ReadBinaryExact(kData, bytes, sizeof bytes))
+        out = DecodeGameStatistics(bytes);
     return out;
 }
 
 }  // namespace
+
+GameStatistics DecodeGameStatistics(const uint8_t* bytes) {
+    GameStatistics out;
+    out.played = LoadLE<uint16_t>(bytes);
+    out.won = LoadLE<uint16_t>(bytes + 2);
+    out.totalSeconds = LoadLE<uint32_t>(bytes + 4);
+    return out;
+}
+
+void DecodeBestTimes(const uint8_t* bytes, BestTimeEntry (&entries)[kBestTimeEntries]) {
+    for (int i = 0; i < kBestTimeEntries; ++i) {
+        const uint8_t* p = bytes + 36 * i;
+        for (int c = 0; c < 16; ++c)
+            entries[i].name[c] = static_cast<char16_t>(LoadLE<uint16_t>(p + 2 * c));
+        entries[i].name[kBestTimeNameLength] = 0;   // a stored name always ends within its field
+        entries[i].seconds = LoadLE<uint32_t>(p + 32);
+    }
+}
 
 void ReadGameStatistics(const std::u16string& gameName, GameStatistics& out) {
     CRegistryKey key;
@@ -83,13 +98,7 @@ void CBestTimesTable::Load() {
         regKey.WriteBinary(kData, bytes, sizeof bytes);
         return;
     }
-    for (int i = 0; i < kBestTimeEntries; ++i) {
-        const uint8_t* p = bytes + 36 * i;
-        for (int c = 0; c < 16; ++c)
-            entries[i].name[c] = static_cast<char16_t>(LoadLE<uint16_t>(p + 2 * c));
-        entries[i].name[kBestTimeNameLength] = 0;   // a stored name always ends within its field
-        entries[i].seconds = LoadLE<uint32_t>(p + 32);
-    }
+    DecodeBestTimes(bytes, entries);
 }
 
 void CBestTimesTable::Save() const {

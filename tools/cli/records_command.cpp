@@ -139,8 +139,9 @@ void PrintStatistics(const std::u16string& root, std::string& out) {
             Append(out, "  %-24s no record (reads as zeros)\n", name.c_str());
             continue;
         }
-        Append(out, "  %-24s played %u, won %u, time %s\n", name.c_str(), LoadLE<uint16_t>(b),
-               LoadLE<uint16_t>(b + 2), Clock(LoadLE<uint32_t>(b + 4)).c_str());
+        const GameStatistics s = DecodeGameStatistics(b);
+        Append(out, "  %-24s played %u, won %u, time %s\n", name.c_str(), s.played, s.won,
+               Clock(s.totalSeconds).c_str());
     }
 }
 
@@ -151,26 +152,20 @@ void PrintBestTimes(const std::u16string& root, std::string& out) {
         out += "  (none)\n";
     for (const auto& game : games) {
         CRegistryKey key;
-        std::vector<uint8_t> b;
+        uint8_t b[kBestTimesDataSize];
         Append(out, "  %s\n", Utf16ToUtf8(game).c_str());
-        if (!key.Open(root + u"\\bestScores\\" + game) || !key.ReadBinary(u"data", b, kBestTimesDataSize) ||
-            b.size() != kBestTimesDataSize) {
+        if (!key.Open(root + u"\\bestScores\\" + game) || !key.ReadBinaryExact(u"data", b, sizeof b)) {
             out += "    damaged or missing (reads as an empty table)\n";
             continue;
         }
+        BestTimeEntry entries[kBestTimeEntries];
+        DecodeBestTimes(b, entries);
         int filled = 0;
         for (int i = 0; i < kBestTimeEntries; ++i) {
-            const uint32_t seconds = LoadLE<uint32_t>(b.data() + 36 * i + 32);
-            if (!seconds)
+            if (!entries[i].seconds)
                 continue;
-            std::u16string name;
-            for (int c = 0; c < kBestTimeNameLength; ++c) {
-                const char16_t unit = static_cast<char16_t>(LoadLE<uint16_t>(b.data() + 36 * i + 2 * c));
-                if (!unit)
-                    break;
-                name.push_back(unit);
-            }
-            Append(out, "    %2d. %-16s %s\n", i + 1, Utf16ToUtf8(name).c_str(), Clock(seconds).c_str());
+            Append(out, "    %2d. %-16s %s\n", i + 1, Utf16ToUtf8(entries[i].name).c_str(),
+                   Clock(entries[i].seconds).c_str());
             ++filled;
         }
         if (!filled)
