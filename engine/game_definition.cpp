@@ -2,13 +2,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/byte_order.h"
 #include "engine/game_engine.h"
 #include "engine/resources.h"
 
 namespace corvelle {
 namespace {
-
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 // Walks the record body in order, checking that every item fits. Used both by
 // the validator and, once a record has passed it, by the loader.
@@ -23,6 +22,17 @@ bool Fail(const char** error, const char* message) {
     if (error)
         *error = message;
     return false;
+}
+
+// The stored size (length field included) of the rule program at `source`,
+// or 0 when its length is negative or runs past the `available` bytes.
+size_t ProgramSize(const uint8_t* source, size_t available) {
+    if (available < 2)
+        return 0;
+    const int16_t n = LoadLE<int16_t>(source);
+    if (n < 0 || static_cast<size_t>(n) > available - 2)
+        return 0;
+    return static_cast<size_t>(n) + 2;
 }
 
 bool MeasureRecord(const uint8_t* record, size_t length, RecordLayout& out, const char** error) {
@@ -65,12 +75,10 @@ bool MeasureRecord(const uint8_t* record, size_t length, RecordLayout& out, cons
         return Fail(error, "an array runs past the record");
     out.programsStart = at;
     for (unsigned i = 0; i < h.programCount; ++i) {
-        if (length - at < 2)
+        const size_t size = ProgramSize(record + at, length - at);
+        if (size == 0)
             return Fail(error, "a rule program runs past the record");
-        const int16_t n = static_cast<int16_t>(ReadU16(record + at));
-        if (n < 0 || static_cast<size_t>(n) > length - at - 2)
-            return Fail(error, "a rule program runs past the record");
-        at += 2 + static_cast<size_t>(n);
+        at += size;
     }
     if (!skipArray(out.conditions, h.conditionCount, sizeof(RuleCondition)) ||
         !skipArray(out.eventConditions, h.eventConditionCount, sizeof(EventCondition)) ||
@@ -91,11 +99,11 @@ void CopyArray(const uint8_t* record, size_t offset, uint16_t count, std::vector
 }
 
 template <typename T>
-const T* At(const uint8_t* record, size_t offset, size_t i) {
+T At(const uint8_t* record, size_t offset, size_t i) {
     // Entries are read by copy: the record buffer has no alignment promise.
-    static thread_local T entry;
+    T entry;
     std::memcpy(&entry, record + offset + i * sizeof(T), sizeof(T));
-    return &entry;
+    return entry;
 }
 
 int32_t GridToPixels(int32_t v, uint8_t anchor, int32_t pixels, int32_t grid) {
@@ -148,20 +156,18 @@ size_t ReadString(const uint8_t* source, size_t available, std::vector<char>& ou
 }
 
 size_t ReadProgram(const uint8_t* source, size_t available, std::vector<uint8_t>& out) {
-    if (available < 2)
+    const size_t size = ProgramSize(source, available);
+    if (size == 0)
         return 0;
-    const int16_t n = static_cast<int16_t>(ReadU16(source));
-    if (n < 0 || static_cast<size_t>(n) > available - 2)
-        return 0;
-    out.assign(source + 2, source + 2 + n);
+    out.assign(source + 2, source + size);
     out.push_back(0);   // END, so that every program ends
-    return static_cast<size_t>(n) + 2;
+    return size;
 }
 
-bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error) {
-    RecordLayout L;
-    if (!MeasureRecord(record, length, L, error))
-        return false;
+namespace {
+
+// The values of a record whose layout MeasureRecord has found sound.
+bool CheckRecordValues(const uint8_t* record, const RecordLayout& L, const char** error) {
     const GameRecordHeader& h = L.header;
     if (h.category >= kCategoryCount || h.skill >= kSkillCount || h.timeClass >= kTimeClassCount)
         return Fail(error, "category, difficulty or time class out of range");
@@ -181,7 +187,7 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
 
     std::vector<uint32_t> groupCards, groupDealt;
     for (unsigned i = 0; i < h.cardCount; ++i) {
-        const CardDef& c = *At<CardDef>(record, L.cards, i);
+        const CardDef c = At<CardDef>(record, L.cards, i);
         if (c.suit < 1 || c.suit > 4 || c.rank < 1 || c.rank > 13)
             return Fail(error, "card with a suit or rank out of range");
         if (c.cardGroup >= groupCards.size())
@@ -189,7 +195,7 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
         groupCards[c.cardGroup]++;
     }
     for (unsigned i = 0; i < h.pileCount; ++i) {
-        const PileDef& p = *At<PileDef>(record, L.piles, i);
+        const PileDef p = At<PileDef>(record, L.piles, i);
         if (p.xAnchor > 3 || p.yAnchor > 3 || p.fan > 4 || p.baseKind > 3 || p.extentKind > 2 ||
             p.dealFaceUp > 1 || p.acceptsDrops > 1 || p.manualExposure > 1 || p.enabled > 1)
             return Fail(error, "pile with a layout or flag value out of range");
@@ -210,7 +216,7 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
         return Fail(error, "the piles' deal counts do not match the cards of their groups");
 
     for (unsigned i = 0; i < h.actionCount; ++i) {
-        const ActionDef& a = *At<ActionDef>(record, L.actions, i);
+        const ActionDef a = At<ActionDef>(record, L.actions, i);
         switch (a.kind) {
         case ActionMoveCards:
             if (!pileOk(a.sourcePile) || !pileOk(a.destPile))
@@ -240,12 +246,12 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
         }
     }
     for (unsigned i = 0; i < h.linkCount; ++i) {
-        const MoveLink& m = *At<MoveLink>(record, L.links, i);
+        const MoveLink m = At<MoveLink>(record, L.links, i);
         if (!linkPileOk(m.sourcePile) || !linkPileOk(m.destPile))
             return Fail(error, "move link names a pile that does not exist");
     }
     for (unsigned i = 0; i < h.placementCount; ++i) {
-        const CardPlacement& p = *At<CardPlacement>(record, L.placements, i);
+        const CardPlacement p = At<CardPlacement>(record, L.placements, i);
         if (!pileOk(p.pile) || p.card >= h.cardCount)
             return Fail(error, "placement names a pile or card that does not exist");
     }
@@ -253,35 +259,42 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
     const uint16_t positionCounts[3] = {h.flipCount, h.lockCount, h.exposureCount};
     for (int list = 0; list < 3; ++list)
         for (unsigned i = 0; i < positionCounts[list]; ++i)
-            if (!pileOk(At<PilePosition>(record, positionLists[list], i)->pile))
+            if (!pileOk(At<PilePosition>(record, positionLists[list], i).pile))
                 return Fail(error, "flip, lock or exposure names a pile that does not exist");
     for (unsigned i = 0; i < h.eventCount; ++i)
         if (record[L.eventTypes + i] > EventAtStart)
             return Fail(error, "event of an unknown type");
     for (unsigned i = 0; i < h.eventActionCount; ++i) {
-        const EventAction& e = *At<EventAction>(record, L.eventActions, i);
+        const EventAction e = At<EventAction>(record, L.eventActions, i);
         if (!eventOk(e.event) || e.action >= h.actionCount)
             return Fail(error, "event action names an event or action that does not exist");
     }
     for (unsigned i = 0; i < h.conditionCount; ++i) {
-        const RuleCondition& c = *At<RuleCondition>(record, L.conditions, i);
+        const RuleCondition c = At<RuleCondition>(record, L.conditions, i);
         if (c.program >= h.programCount || !pileOk(c.pileA) || (c.pileB != kNone && !pileOk(c.pileB)))
             return Fail(error, "condition names a program or pile that does not exist");
     }
     for (unsigned i = 0; i < h.eventConditionCount; ++i) {
-        const EventCondition& e = *At<EventCondition>(record, L.eventConditions, i);
+        const EventCondition e = At<EventCondition>(record, L.eventConditions, i);
         if (!eventOk(e.event) || e.condition >= h.conditionCount)
             return Fail(error, "event condition names an event or condition that does not exist");
     }
     for (unsigned i = 0; i < h.counterCount; ++i)
-        if (!eventOk(At<CounterDef>(record, L.counters, i)->exhaustedEvent))
+        if (!eventOk(At<CounterDef>(record, L.counters, i).exhaustedEvent))
             return Fail(error, "counter names an event that does not exist");
     for (unsigned i = 0; i < h.eventCounterCount; ++i) {
-        const EventCounter& e = *At<EventCounter>(record, L.eventCounters, i);
+        const EventCounter e = At<EventCounter>(record, L.eventCounters, i);
         if (!eventOk(e.event) || e.counter >= h.counterCount)
             return Fail(error, "event counter names an event or counter that does not exist");
     }
     return true;
+}
+
+}  // namespace
+
+bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error) {
+    RecordLayout L;
+    return MeasureRecord(record, length, L, error) && CheckRecordValues(record, L, error);
 }
 
 bool CGameEngine::LoadGameDefinition(const uint8_t* record, size_t length) {
@@ -294,7 +307,7 @@ bool CGameEngine::LoadGameDefinition(const uint8_t* record, size_t length) {
     eventConditionCount = counterCount = eventCounterCount = extraCategoryCount = 0;
 
     RecordLayout L;
-    if (!ValidateGameRecord(record, length) || !MeasureRecord(record, length, L, nullptr))
+    if (!MeasureRecord(record, length, L, nullptr) || !CheckRecordValues(record, L, nullptr))
         return false;
     const GameRecordHeader& h = L.header;
 

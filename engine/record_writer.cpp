@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/byte_order.h"
+
 namespace corvelle {
 namespace {
 
@@ -11,11 +13,6 @@ void Append(std::vector<uint8_t>& out, const std::vector<T>& items) {
     out.resize(at + items.size() * sizeof(T));
     if (!items.empty())
         std::memcpy(out.data() + at, items.data(), items.size() * sizeof(T));
-}
-
-void AppendU16(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v & 0xFF));
-    out.push_back(static_cast<uint8_t>(v >> 8));
 }
 
 }  // namespace
@@ -62,7 +59,7 @@ std::vector<uint8_t> SerializeGameRecord(const GameDefinitionData& g) {
     Append(out, g.eventTypes);
     Append(out, g.eventActions);
     for (const auto& program : g.programs) {
-        AppendU16(out, static_cast<uint16_t>(program.size()));
+        AppendLE(out, static_cast<uint16_t>(program.size()));
         out.insert(out.end(), program.begin(), program.end());
     }
     Append(out, g.conditions);

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "engine/byte_order.h"
+
 namespace corvelle {
 
 const char16_t kDefaultProgramKeyPath[] = u"SOFTWARE\\Velmora Software\\Corvelle";
@@ -52,14 +54,13 @@ bool CRegistryKey::ReadDword(const char16_t* name, uint32_t& value) const {
     std::vector<uint8_t> bytes;
     if (!QueryValue(name, type, bytes, 4) || type != kRegDword || bytes.size() != 4)
         return false;
-    value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    value = LoadLE<uint32_t>(bytes.data());
     return true;
 }
 
 bool CRegistryKey::WriteDword(const char16_t* name, uint32_t value) {
-    const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                              static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    uint8_t bytes[4];
+    StoreLE(bytes, value);
     return WriteBinaryTyped(name, kRegDword, bytes, 4);
 }
 

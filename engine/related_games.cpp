@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "engine/byte_order.h"
 #include "engine/records.h"
 #include "engine/resources.h"
 
@@ -56,7 +57,7 @@ void CRelatedSolsTable::Build(const uint8_t* text, size_t textSize, const uint8_
     // kNoGame and are skipped.
     std::vector<uint32_t> positionOfId(0x10000, kNoGame);
     for (int i = 0; i < gameCount; ++i) {
-        const uint16_t gameId = static_cast<uint16_t>(ids[2 * i] | ids[2 * i + 1] << 8);
+        const uint16_t gameId = LoadLE<uint16_t>(ids + 2 * i);
         if (positionOfId[gameId] == kNoGame)
             positionOfId[gameId] = static_cast<uint32_t>(i);
     }

@@ -5,6 +5,7 @@
 
 #include <zlib.h>
 
+#include "engine/byte_order.h"
 #include "engine/records.h"
 
 namespace corvelle {
@@ -82,7 +83,7 @@ uint8_t* InflateGameRecord(uint16_t position, uint32_t* length) {
     const uint8_t* sizes = LoadAppResource(kResSolSize, L"SOLSIZE", &sizesSize);
     if (!stream || !sizes || sizesSize < 2u * (position + 1u))
         return nullptr;
-    auto sizeAt = [sizes](int p) { return static_cast<uint32_t>(sizes[2 * p] | (sizes[2 * p + 1] << 8)); };
+    auto sizeAt = [sizes](int p) -> uint32_t { return LoadLE<uint16_t>(sizes + 2 * p); };
     uint32_t skip = 0;
     for (int p = group * kGamesPerGroup; p < position; ++p)
         skip += sizeAt(p);

@@ -9,8 +9,8 @@
 #include "engine/saved_game.h"
 
 #include <ctime>
-#include <type_traits>
 
+#include "engine/byte_order.h"
 #include "engine/game_engine.h"
 #include "engine/invariants.h"
 #include "engine/registry.h"
@@ -32,11 +32,7 @@ class BlobWriter {
 public:
     explicit BlobWriter(size_t reserve) { bytes.reserve(reserve); }
     template <typename T>
-    void operator()(const T& value) {
-        const auto v = static_cast<std::make_unsigned_t<T>>(value);
-        for (size_t i = 0; i < sizeof(T); ++i)
-            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    }
+    void operator()(const T& value) { AppendLE(bytes, value); }
     std::vector<uint8_t> bytes;
 };
 
@@ -46,11 +42,8 @@ public:
     BlobReader(const uint8_t* data, size_t size) : p(data), end(data + size) {}
     template <typename T>
     void operator()(T& value) {
-        std::make_unsigned_t<T> v = 0;
-        for (size_t i = 0; i < sizeof(T); ++i)
-            v = static_cast<std::make_unsigned_t<T>>(v | static_cast<std::make_unsigned_t<T>>(p[i]) << (8 * i));
+        value = LoadLE<T>(p);
         p += sizeof(T);
-        value = static_cast<T>(v);
     }
     void Skip(size_t n) { p += n; }
     size_t Left() const { return static_cast<size_t>(end - p); }
@@ -85,6 +78,15 @@ void HistoryFields(IO& io, Record& r) {
     io(r.destCountBefore); io(r.reserved2);
 }
 
+// The slot's game id; an id that cannot be read as its two bytes fails.
+bool ReadGameId(const CRegistryKey& key, uint16_t& id) {
+    uint8_t bytes[2];
+    if (!key.ReadBinaryExact(kSolId, bytes, 2))
+        return false;
+    id = LoadLE<uint16_t>(bytes);
+    return true;
+}
+
 bool Fail(const char** error, const char* reason) {
     if (error)
         *error = reason;
@@ -111,8 +113,8 @@ public:
         }
     }
     void AddU32(uint32_t v) {
-        const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-                              static_cast<uint8_t>(v >> 24)};
+        uint8_t b[4];
+        StoreLE(b, v);
         Add(b, 4);
     }
     // The records have no padding (records.h), so their bytes are their fields.
@@ -279,8 +281,7 @@ uint16_t CGameEngine::FindSavedGameSlot(uint16_t gameId) const {
         if (!key.Open(SavedGameSlotPath(slot)))
             continue;
         uint16_t stored = 0;
-        // An id that cannot be read as its two bytes matches nothing.
-        if (key.ReadBinaryExact(kSolId, &stored, sizeof stored) && stored == gameId)
+        if (ReadGameId(key, stored) && stored == gameId)
             return static_cast<uint16_t>(slot);
     }
     return kSavedGameSlots;
@@ -307,11 +308,9 @@ void CGameEngine::SaveGame() {
         }
     }
     const std::vector<uint8_t> blob = SerializeSavedGame(*this, owner ? owner->GetElapsedSeconds() : 0);
-    const uint64_t fingerprint = DefinitionFingerprint(*this);
-    uint8_t hashBytes[8];
-    for (int i = 0; i < 8; ++i)
-        hashBytes[i] = static_cast<uint8_t>(fingerprint >> (8 * i));
-    const uint8_t idBytes[2] = {static_cast<uint8_t>(id), static_cast<uint8_t>(id >> 8)};
+    uint8_t hashBytes[8], idBytes[2];
+    StoreLE(hashBytes, DefinitionFingerprint(*this));
+    StoreLE(idBytes, id);
     const uint8_t notFailed = 0;
 
     CRegistryKey key;
@@ -355,7 +354,7 @@ bool CGameEngine::LoadSavedGame(bool preview) {
     }
 
     uint16_t storedId = 0;
-    if (!key.ReadBinaryExact(kSolId, &storedId, sizeof storedId) || storedId != id)
+    if (!ReadGameId(key, storedId) || storedId != id)
         return false;   // the slot changed hands meanwhile; "failed" stays set
 
     // Everything below is the blob itself: whatever fails removes the slot.
@@ -368,10 +367,7 @@ bool CGameEngine::LoadSavedGame(bool preview) {
         valid = true;
         uint8_t hashBytes[8];
         if (key.ReadBinaryExact(kDefinitionHash, hashBytes, 8)) {
-            uint64_t stored = 0;
-            for (int i = 0; i < 8; ++i)
-                stored |= static_cast<uint64_t>(hashBytes[i]) << (8 * i);
-            valid = stored == DefinitionFingerprint(*this);
+            valid = LoadLE<uint64_t>(hashBytes) == DefinitionFingerprint(*this);
         } else {
             // Missing is fine (a slot written without one); present but
             // unreadable is damage.

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "engine/byte_order.h"
 #include "engine/registry.h"
 
 namespace corvelle {
@@ -18,27 +19,34 @@ std::u16string BestScoresPath(const std::u16string& gameName) {
     return ProgramSubKey(u"bestScores\\" + gameName);
 }
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-void Put16(uint8_t* p, uint32_t v) { p[0] = static_cast<uint8_t>(v); p[1] = static_cast<uint8_t>(v >> 8); }
-void Put32(uint8_t* p, uint32_t v) { Put16(p, v); Put16(p + 2, v >> 16); }
-
 // The record of an open statistics key; zeros when it is new or damaged.
 GameStatistics ReadOpenStatistics(const CRegistryKey& key, bool created) {
     GameStatistics out;
     uint8_t bytes[8];
-    if (!created && key.ReadBinaryExact(kData, bytes, sizeof bytes)) {
-        out.played = Get16(bytes);
-        out.won = Get16(bytes + 2);
-        out.totalSeconds = Get32(bytes + 4);
-    }
+    if (!created && key.ReadBinaryExact(kData, bytes, sizeof bytes))
+        out = DecodeGameStatistics(bytes);
     return out;
 }
 
 }  // namespace
+
+GameStatistics DecodeGameStatistics(const uint8_t* bytes) {
+    GameStatistics out;
+    out.played = LoadLE<uint16_t>(bytes);
+    out.won = LoadLE<uint16_t>(bytes + 2);
+    out.totalSeconds = LoadLE<uint32_t>(bytes + 4);
+    return out;
+}
+
+void DecodeBestTimes(const uint8_t* bytes, BestTimeEntry (&entries)[kBestTimeEntries]) {
+    for (int i = 0; i < kBestTimeEntries; ++i) {
+        const uint8_t* p = bytes + 36 * i;
+        for (int c = 0; c < 16; ++c)
+            entries[i].name[c] = static_cast<char16_t>(LoadLE<uint16_t>(p + 2 * c));
+        entries[i].name[kBestTimeNameLength] = 0;   // a stored name always ends within its field
+        entries[i].seconds = LoadLE<uint32_t>(p + 32);
+    }
+}
 
 void ReadGameStatistics(const std::u16string& gameName, GameStatistics& out) {
     CRegistryKey key;
@@ -60,9 +68,9 @@ void AddGameStatistics(const std::u16string& gameName, bool won, uint32_t second
         ++s.won;
     s.totalSeconds = seconds > 0xFFFFFFFFu - s.totalSeconds ? 0xFFFFFFFFu : s.totalSeconds + seconds;
     uint8_t bytes[8];
-    Put16(bytes, s.played);
-    Put16(bytes + 2, s.won);
-    Put32(bytes + 4, s.totalSeconds);
+    StoreLE(bytes, s.played);
+    StoreLE(bytes + 2, s.won);
+    StoreLE(bytes + 4, s.totalSeconds);
     key.WriteBinary(kData, bytes, sizeof bytes);
 }
 
@@ -72,8 +80,6 @@ CBestTimesTable::CBestTimesTable(const std::u16string& gameName) {
 
 void CBestTimesTable::Init(const std::u16string& gameName) {
     key = gameName;
-    for (auto& entry : entries)
-        entry = BestTimeEntry();
     Load();
 }
 
@@ -92,13 +98,7 @@ void CBestTimesTable::Load() {
         regKey.WriteBinary(kData, bytes, sizeof bytes);
         return;
     }
-    for (int i = 0; i < kBestTimeEntries; ++i) {
-        const uint8_t* p = bytes + 36 * i;
-        for (int c = 0; c < 16; ++c)
-            entries[i].name[c] = static_cast<char16_t>(Get16(p + 2 * c));
-        entries[i].name[kBestTimeNameLength] = 0;   // a stored name always ends within its field
-        entries[i].seconds = Get32(p + 32);
-    }
+    DecodeBestTimes(bytes, entries);
 }
 
 void CBestTimesTable::Save() const {
@@ -106,8 +106,8 @@ void CBestTimesTable::Save() const {
     for (int i = 0; i < kBestTimeEntries; ++i) {
         uint8_t* p = bytes + 36 * i;
         for (int c = 0; c < 16; ++c)
-            Put16(p + 2 * c, entries[i].name[c]);
-        Put32(p + 32, entries[i].seconds);
+            StoreLE<uint16_t>(p + 2 * c, entries[i].name[c]);
+        StoreLE(p + 32, entries[i].seconds);
     }
     CRegistryKey regKey;
     if (regKey.Create(BestScoresPath(key)))

@@ -33,6 +33,12 @@ constexpr int kBestTimeEntries = 10;
 constexpr int kBestTimeNameLength = 15;
 constexpr size_t kBestTimesDataSize = kBestTimeEntries * 36;
 
+// The stored forms read back, for code that reads the records without
+// creating their keys (the records tool): the 8 bytes of a statistics record
+// and the 360 bytes of a best-times table.
+GameStatistics DecodeGameStatistics(const uint8_t* bytes);
+void DecodeBestTimes(const uint8_t* bytes, BestTimeEntry (&entries)[kBestTimeEntries]);
+
 // The ten best times of one game, fastest first, empty entries last.
 class CBestTimesTable {
 public:

@@ -124,26 +124,25 @@ Value* FindValue(Node& node, const char16_t* name) {
     return nullptr;
 }
 
+// A new handle to the node at `path` (see Find), or nullptr.
+void* NewHandle(const std::u16string& path, bool create, bool* created) {
+    std::lock_guard<std::mutex> guard(Lock());
+    Handle node = Find(path, create, created);
+    return node ? new Handle(node) : nullptr;
+}
+
 }  // namespace
 
 bool CRegistryKey::Open(const std::u16string& path) {
     Close();
-    std::lock_guard<std::mutex> guard(Lock());
-    Handle node = Find(path, false, nullptr);
-    if (!node)
-        return false;
-    handle = new Handle(node);
-    return true;
+    handle = NewHandle(path, false, nullptr);
+    return handle != nullptr;
 }
 
 bool CRegistryKey::Create(const std::u16string& path, bool* created) {
     Close();
-    std::lock_guard<std::mutex> guard(Lock());
-    Handle node = Find(path, true, created);
-    if (!node)
-        return false;
-    handle = new Handle(node);
-    return true;
+    handle = NewHandle(path, true, created);
+    return handle != nullptr;
 }
 
 void CRegistryKey::Close() {

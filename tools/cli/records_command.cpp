@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "engine/byte_order.h"
 #include "engine/game_engine.h"
 #include "engine/registry.h"
 #include "engine/resources.h"
@@ -34,13 +35,6 @@ std::string Clock(uint32_t seconds) {
     else
         std::snprintf(text, sizeof text, "%u:%02u", seconds / 60, seconds % 60);
     return text;
-}
-
-uint32_t Le(const std::vector<uint8_t>& b, size_t at, size_t n) {
-    uint32_t v = 0;
-    for (size_t i = 0; i < n && at + i < b.size(); ++i)
-        v |= static_cast<uint32_t>(b[at + i]) << (8 * i);
-    return v;
 }
 
 // The definition of the game with this id from the game database, if any.
@@ -71,7 +65,7 @@ void PrintSavedGames(const std::u16string& root, std::string& out) {
         ++shown;
         uint8_t idBytes[2] = {};
         const bool hasId = key.ReadBinaryExact(u"solId", idBytes, 2);
-        const uint16_t gameId = static_cast<uint16_t>(idBytes[0] | idBytes[1] << 8);
+        const uint16_t gameId = LoadLE<uint16_t>(idBytes);
         uint8_t failed = 0;
         const bool hasFailed = key.ReadBinaryExact(u"failed", &failed, 1);
         uint32_t size = 0;
@@ -97,7 +91,7 @@ void PrintSavedGames(const std::u16string& root, std::string& out) {
             out += ", data unreadable";
         out += "\n";
         if (hasData && data.size() >= 4)
-            Append(out, "          clock %s\n", Clock(Le(data, 0, 4)).c_str());
+            Append(out, "          clock %s\n", Clock(LoadLE<uint32_t>(data.data())).c_str());
 
         std::unique_ptr<CGameEngine> game = hasId && GetGameCount() > 0 ? FindGame(gameId) : nullptr;
         if (!game) {
@@ -113,10 +107,7 @@ void PrintSavedGames(const std::u16string& root, std::string& out) {
         } else if (!ParseSavedGame(*game, data.data(), data.size(), parsed, &why)) {
             Append(out, "          would not restore: %s\n", why);
         } else {
-            uint64_t stored = 0;
-            for (int i = 0; i < 8; ++i)
-                stored |= static_cast<uint64_t>(hashBytes[i]) << (8 * i);
-            const bool sameDefinition = !hasHash || stored == DefinitionFingerprint(*game);
+            const bool sameDefinition = !hasHash || LoadLE<uint64_t>(hashBytes) == DefinitionFingerprint(*game);
             Append(out, "          %zu links, %zu history records%s%s\n", parsed.moveLinks.size(),
                    parsed.history.size(), parsed.finished ? ", finished" : "",
                    sameDefinition ? "" : "; made for another version of the game: would not restore");
@@ -148,9 +139,9 @@ void PrintStatistics(const std::u16string& root, std::string& out) {
             Append(out, "  %-24s no record (reads as zeros)\n", name.c_str());
             continue;
         }
-        const std::vector<uint8_t> v(b, b + 8);
-        Append(out, "  %-24s played %u, won %u, time %s\n", name.c_str(), Le(v, 0, 2), Le(v, 2, 2),
-               Clock(Le(v, 4, 4)).c_str());
+        const GameStatistics s = DecodeGameStatistics(b);
+        Append(out, "  %-24s played %u, won %u, time %s\n", name.c_str(), s.played, s.won,
+               Clock(s.totalSeconds).c_str());
     }
 }
 
@@ -161,26 +152,20 @@ void PrintBestTimes(const std::u16string& root, std::string& out) {
         out += "  (none)\n";
     for (const auto& game : games) {
         CRegistryKey key;
-        std::vector<uint8_t> b;
+        uint8_t b[kBestTimesDataSize];
         Append(out, "  %s\n", Utf16ToUtf8(game).c_str());
-        if (!key.Open(root + u"\\bestScores\\" + game) || !key.ReadBinary(u"data", b, kBestTimesDataSize) ||
-            b.size() != kBestTimesDataSize) {
+        if (!key.Open(root + u"\\bestScores\\" + game) || !key.ReadBinaryExact(u"data", b, sizeof b)) {
             out += "    damaged or missing (reads as an empty table)\n";
             continue;
         }
+        BestTimeEntry entries[kBestTimeEntries];
+        DecodeBestTimes(b, entries);
         int filled = 0;
         for (int i = 0; i < kBestTimeEntries; ++i) {
-            const uint32_t seconds = Le(b, 36 * i + 32, 4);
-            if (!seconds)
+            if (!entries[i].seconds)
                 continue;
-            std::u16string name;
-            for (int c = 0; c < kBestTimeNameLength; ++c) {
-                const char16_t unit = static_cast<char16_t>(Le(b, 36 * i + 2 * c, 2));
-                if (!unit)
-                    break;
-                name.push_back(unit);
-            }
-            Append(out, "    %2d. %-16s %s\n", i + 1, Utf16ToUtf8(name).c_str(), Clock(seconds).c_str());
+            Append(out, "    %2d. %-16s %s\n", i + 1, Utf16ToUtf8(entries[i].name).c_str(),
+                   Clock(entries[i].seconds).c_str());
             ++filled;
         }
         if (!filled)
