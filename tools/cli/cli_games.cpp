@@ -97,13 +97,14 @@ int Usage(const char* what) {
 }
 
 bool Begin(const std::string& db, const std::vector<std::string>& args, size_t need, const char* usage,
-           LoadedGame& g, CGameEngine& e, uint32_t& number) {
+           LoadedGame& g, CGameEngine& e) {
     if (args.size() < need) {
         Usage(usage);
         return false;
     }
     if (!FindGame(db, args[0], g) || !Load(e, g)) return false;
     if (need >= 2) {
+        uint32_t number = 0;
         if (!Number(args[1], number) || number == 0) {
             std::fprintf(stderr, "corvelle-cli: the game number is 1..4294967295\n");
             return false;
@@ -137,8 +138,7 @@ const char* GameCommandsHelp() {
 int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
-    uint32_t number = 0;
-    if (!Begin(db, args, 1, "show GAME", g, e, number)) return 1;
+    if (!Begin(db, args, 1, "show GAME", g, e)) return 1;
     static const char* const cats[] = {"Other", "Addition", "Canfield", "Castle", "Fan", "40Thieves",
                                        "FreeCell", "Klondike", "Spider", "Terrace", "Yukon"};
     std::printf("name %s\nid %u\ncategory %s\ndifficulty %u\ntime %u\ndense %u\ncards %u\n", e.name, e.id,
@@ -190,8 +190,7 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
 int DealCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
-    uint32_t number = 0;
-    if (!Begin(db, args, 2, "deal GAME NUMBER", g, e, number)) return 1;
+    if (!Begin(db, args, 2, "deal GAME NUMBER", g, e)) return 1;
     PrintLayout(e, g);
     return 0;
 }
@@ -199,8 +198,7 @@ int DealCommand(const std::string& db, const std::vector<std::string>& args) {
 int PlayCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
-    uint32_t number = 0;
-    if (!Begin(db, args, 2, "play GAME NUMBER < STEPS", g, e, number)) return 1;
+    if (!Begin(db, args, 2, "play GAME NUMBER < STEPS", g, e)) return 1;
     for (std::string line; std::getline(std::cin, line);) {
         std::istringstream words(line);
         std::vector<std::string> w;
@@ -240,8 +238,7 @@ int PlayCommand(const std::string& db, const std::vector<std::string>& args) {
 int HintsCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
-    uint32_t number = 0;
-    if (!Begin(db, args, 2, "hints GAME NUMBER", g, e, number)) return 1;
+    if (!Begin(db, args, 2, "hints GAME NUMBER", g, e)) return 1;
     for (const gamec::Step& s : gamec::ListHints(e)) std::printf("%s\n", s.Text().c_str());
     return 0;
 }
@@ -249,8 +246,7 @@ int HintsCommand(const std::string& db, const std::vector<std::string>& args) {
 int SolveCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
-    uint32_t number = 0;
-    if (!Begin(db, args, 2, "solve GAME NUMBER [--budget N]", g, e, number)) return 1;
+    if (!Begin(db, args, 2, "solve GAME NUMBER [--budget N]", g, e)) return 1;
     long budget = g.entry.budget;
     if (args.size() == 4 && args[2] == "--budget") budget = std::atol(args[3].c_str());
     else if (args.size() != 2) return Usage("solve GAME NUMBER [--budget N]");
