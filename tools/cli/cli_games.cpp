@@ -31,6 +31,19 @@ std::vector<GameEntry> ReadIndex(const std::string& db) {
     return gamec::ParseLibraryIndex(ss.str());
 }
 
+// The record of database position `position`.
+bool InflateRecord(int position, std::vector<uint8_t>& out) {
+    uint32_t length = 0;
+    uint8_t* record = InflateGameRecord(static_cast<uint16_t>(position), &length);
+    if (!record) {
+        std::fprintf(stderr, "corvelle-cli: the record of position %d does not inflate\n", position);
+        return false;
+    }
+    out.assign(record, record + length);
+    std::free(record);
+    return true;
+}
+
 // GAME is a database position or a name (or the game file's key).
 bool FindGame(const std::string& db, const std::string& game, LoadedGame& out) {
     const int count = GetGameCount();
@@ -45,14 +58,7 @@ bool FindGame(const std::string& db, const std::string& game, LoadedGame& out) {
         std::fprintf(stderr, "corvelle-cli: no game '%s'\n", game.c_str());
         return false;
     }
-    uint32_t length = 0;
-    uint8_t* record = InflateGameRecord(static_cast<uint16_t>(position), &length);
-    if (!record) {
-        std::fprintf(stderr, "corvelle-cli: the record of position %d does not inflate\n", position);
-        return false;
-    }
-    out.record.assign(record, record + length);
-    std::free(record);
+    if (!InflateRecord(position, out.record)) return false;
     out.entry = GameEntry{};
     out.entry.position = position;
     for (const GameEntry& g : index)
@@ -280,10 +286,10 @@ int CheckCommand(const std::string& db, const std::vector<std::string>& args) {
     int failed = 0, checked = 0;
     for (const GameEntry& entry : games) {
         if (!only.empty() && only != entry.name && only != entry.key && only != std::to_string(entry.position)) continue;
-        LoadedGame g;
-        if (!FindGame(db, std::to_string(entry.position), g)) return 1;
+        std::vector<uint8_t> record;
+        if (!InflateRecord(entry.position, record)) return 1;
         std::vector<std::string> log;
-        const std::vector<std::string> failures = gamec::CheckGame(entry, g.record.data(), g.record.size(), options, log);
+        const std::vector<std::string> failures = gamec::CheckGame(entry, record.data(), record.size(), options, log);
         ++checked;
         std::printf("%s: %s\n", entry.name.c_str(), failures.empty() ? "ok" : "FAILED");
         for (const std::string& l : log) std::printf("    %s\n", l.c_str());
