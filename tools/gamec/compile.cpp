@@ -130,7 +130,7 @@ private:
     int Program(const std::string& expr, const std::string& file, int line);
     bool Finish(CompiledGame& out);
     bool BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals);
-    bool BuildEvents(CompiledGame& out);
+    bool BuildEvents(CompiledGame& out, const std::vector<PileOpts>& finals);
     bool Action(const Line& l, std::vector<ActionDef>& out);
     void CheckGuarantees(const CompiledGame& out, const std::vector<PileOpts>& finals);
     void CheckLayout(const CompiledGame& out, const std::vector<PileOpts>& finals);
@@ -655,9 +655,13 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
     // Deal counts first: `rest` takes what the other piles of its card group leave.
     std::map<int, int> groupCards, groupDealt;
     for (const CardDef& c : cards_) groupCards[c.cardGroup]++;
+    // The options as they apply to each pile; what is written nowhere is
+    // reported at the game's header.
     finals.clear();
     for (const PileEntry& p : piles_) {
         PileOpts o;
+        o.file = file_;
+        o.line = headerLine_;
         if (!p.group.empty()) Merge(o, groups_[p.group].opts);
         Merge(o, p.own);
         finals.push_back(o);
@@ -693,9 +697,7 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
 
     for (size_t i = 0; i < piles_.size(); ++i) {
         const PileOpts& o = finals[i];
-        const std::string& file = o.file.empty() ? file_ : o.file;
-        const int line = o.line ? o.line : headerLine_;
-        if (!o.x || !o.y) return Fail(file, line, "pile '" + piles_[i].name + "' has no position ('at X Y')");
+        if (!o.x || !o.y) return Fail(o.file, o.line, "pile '" + piles_[i].name + "' has no position ('at X Y')");
         PileDef p{};
         p.cardGroup = static_cast<uint16_t>(o.cardGroup.value_or(0));
         const int member = piles_[i].member;
@@ -713,8 +715,8 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
         p.dealFaceUp = static_cast<uint8_t>(o.faceUp.value_or(1));
         p.acceptsDrops = static_cast<uint8_t>(o.acceptsDrops.value_or(1));
         p.dealCount = static_cast<uint16_t>(deal[i]);
-        p.pickupProgram = static_cast<uint16_t>(Program(o.pick.value_or("one"), file, line));
-        p.dropProgram = static_cast<uint16_t>(Program(o.drop.value_or("never"), file, line));
+        p.pickupProgram = static_cast<uint16_t>(Program(o.pick.value_or("one"), o.file, o.line));
+        p.dropProgram = static_cast<uint16_t>(Program(o.drop.value_or("never"), o.file, o.line));
         p.manualExposure = static_cast<uint8_t>(o.manual.value_or(0));
         p.enabled = static_cast<uint8_t>(o.enabled.value_or(1));
         p.drawOrder = static_cast<uint8_t>(o.layer.value_or(0));
@@ -735,7 +737,7 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
         out.pileNames.push_back(piles_[i].name);
         // Deal corrections: face-up top cards, locks, placed cards.
         if (o.topUp) {
-            if (p.dealFaceUp) return Fail(file, line, "'top-up' turns cards of a pile dealt face down");
+            if (p.dealFaceUp) return Fail(o.file, o.line, "'top-up' turns cards of a pile dealt face down");
             for (int k = std::max(0, deal[i] - *o.topUp); k < deal[i]; ++k)
                 d.flips.push_back({static_cast<uint16_t>(i), static_cast<int16_t>(k)});
         }
@@ -744,24 +746,24 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
         if (o.place) {
             const auto& v = *o.place;
             const int groupSize = piles_[i].group.empty() ? 1 : groups_[piles_[i].group].size;
-            if (static_cast<int>(v.size()) != groupSize) return Fail(file, line, "'place' names one card per pile");
+            if (static_cast<int>(v.size()) != groupSize) return Fail(o.file, o.line, "'place' names one card per pile");
             const std::string card = v.size() == 1 ? v[0] : v[member];
             std::vector<uint32_t> sr;
-            if (!ParseTestCards(card, sr) || sr.size() != 2 || sr[0] > 4) return Fail(file, line, "'" + card + "' is no card");
+            if (!ParseTestCards(card, sr) || sr.size() != 2 || sr[0] > 4) return Fail(o.file, o.line, "'" + card + "' is no card");
             int found = -1;
             for (size_t c = 0; c < d.cards.size() && found < 0; ++c)
                 if (d.cards[c].suit == sr[0] && d.cards[c].rank == sr[1] && d.cards[c].cardGroup == p.cardGroup &&
                     std::none_of(d.placements.begin(), d.placements.end(), [&](const CardPlacement& pl) { return pl.card == c; }))
                     found = static_cast<int>(c);
-            if (found < 0) return Fail(file, line, "the deck has no free card " + card + " for this pile");
-            if (deal[i] < 1) return Fail(file, line, "'place' needs a pile that is dealt a card");
+            if (found < 0) return Fail(o.file, o.line, "the deck has no free card " + card + " for this pile");
+            if (deal[i] < 1) return Fail(o.file, o.line, "'place' needs a pile that is dealt a card");
             d.placements.push_back({static_cast<uint16_t>(i), static_cast<uint16_t>(found), 0});
         }
     }
     return ok_;
 }
 
-bool GameCompiler::BuildEvents(CompiledGame& out) {
+bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& finals) {
     GameDefinitionData& d = out.def;
     // Event 0 is the null event: never allowed.
     std::map<std::string, int> eventIndex;
@@ -824,15 +826,11 @@ bool GameCompiler::BuildEvents(CompiledGame& out) {
     if (d.actions.empty()) { Fail(file_, headerLine_, "the game has no action at all"); return false; }
     // Pile events.
     for (size_t i = 0; i < piles_.size(); ++i) {
-        PileOpts o;
-        if (!piles_[i].group.empty()) Merge(o, groups_[piles_[i].group].opts);
-        Merge(o, piles_[i].own);
-        const std::string file = o.file.empty() ? file_ : o.file;
-        const int line = o.line ? o.line : headerLine_;
+        const PileOpts& o = finals[i];
         PileDef& p = d.piles[i];
-        p.clickEvent = static_cast<uint16_t>(eventRef(o.click.value_or(""), file, line));
-        p.emptyClickEvent = static_cast<uint16_t>(eventRef(o.emptyClick.value_or(""), file, line));
-        p.dropEvent = static_cast<uint16_t>(eventRef(o.onDrop.value_or(""), file, line));
+        p.clickEvent = static_cast<uint16_t>(eventRef(o.click.value_or(""), o.file, o.line));
+        p.emptyClickEvent = static_cast<uint16_t>(eventRef(o.emptyClick.value_or(""), o.file, o.line));
+        p.dropEvent = static_cast<uint16_t>(eventRef(o.onDrop.value_or(""), o.file, o.line));
     }
     // Links: none written means every pile to every pile.
     if (links_.empty()) d.links.push_back({kAnyPile, kAnyPile});
@@ -904,8 +902,7 @@ void GameCompiler::CheckGuarantees(const CompiledGame& out, const std::vector<Pi
                 }
                 if (kind == 2) continue;
                 if (!p.acceptsDrops && !ev.name.empty())
-                    Fail(finals[i].file.empty() ? file_ : finals[i].file, finals[i].line ? finals[i].line : headerLine_,
-                         "pile '" + out.pileNames[i] + "' is out of play and cannot be clicked");
+                    Fail(finals[i].file, finals[i].line, "pile '" + out.pileNames[i] + "' is out of play and cannot be clicked");
                 std::set<int> known;   // piles known to hold cards when the event runs
                 if (kind == 0) known.insert(static_cast<int>(i));
                 for (const Condition& c : ev.conditions)
@@ -953,7 +950,7 @@ void GameCompiler::CheckGuarantees(const CompiledGame& out, const std::vector<Pi
             return m.destPile == i || m.destPile == kAnyPile;
         });
         if (linked)
-            Fail(finals[i].file.empty() ? file_ : finals[i].file, finals[i].line ? finals[i].line : headerLine_,
+            Fail(finals[i].file, finals[i].line,
                  "pile '" + out.pileNames[i] + "' is out of play but its drop rule and links still accept cards");
     }
 }
@@ -976,17 +973,15 @@ void GameCompiler::CheckLayout(const CompiledGame& out, const std::vector<PileOp
         case FanUp: r.t = extent >= 0 ? r.t - extent : 0; break;
         default: break;
         }
-        const std::string& file = o.file.empty() ? file_ : o.file;
-        const int line = o.line ? o.line : headerLine_;
         if (r.l < 0 || r.t < 0 || r.r > kRef || r.b > kRef) {
-            Fail(file, line, "pile '" + out.pileNames[i] + "' lies outside the 160 x 160 layout (" + std::to_string(r.l) + "," +
+            Fail(o.file, o.line, "pile '" + out.pileNames[i] + "' lies outside the 160 x 160 layout (" + std::to_string(r.l) + "," +
                                  std::to_string(r.t) + " to " + std::to_string(r.r) + "," + std::to_string(r.b) + ")");
         }
         if (p.acceptsDrops) {
             for (size_t k = 0; k < rects.size(); ++k) {
                 const Rect& q = rects[k];
                 if (d.piles[k].acceptsDrops && r.l < q.r && q.l < r.r && r.t < q.b && q.t < r.b)
-                    Fail(file, line, "pile '" + out.pileNames[i] + "' overlaps pile '" + out.pileNames[k] + "'");
+                    Fail(o.file, o.line, "pile '" + out.pileNames[i] + "' overlaps pile '" + out.pileNames[k] + "'");
             }
         }
         rects.push_back(r);
@@ -1035,7 +1030,7 @@ bool GameCompiler::Finish(CompiledGame& out) {
     out.solver = solver_;
     out.solverLayout = solverLayout_;
     std::vector<PileOpts> finals;
-    if (!BuildPiles(out, finals) || !BuildEvents(out)) return false;
+    if (!BuildPiles(out, finals) || !BuildEvents(out, finals)) return false;
     if (std::none_of(d.actions.begin(), d.actions.end(), [](const ActionDef& a) { return a.kind == ActionFinishGame; }))
         Fail(file_, headerLine_, "no event finishes the game");
     CheckGuarantees(out, finals);
