@@ -240,7 +240,7 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
             if (f < 0) return Fail(l, "fan is none, right, left, down or up");
             o.fan = f;
             ++i;
-            if (i + 2 < t.size() + 1 && i + 1 < t.size() && t[i + 1] == "max") {
+            if (i + 1 < t.size() && t[i + 1] == "max") {
                 if (!need(2) || !num(t[i + 2], v)) return false;
                 o.fanMax = v;
                 i += 2;
@@ -271,19 +271,16 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
                 o.faceUp = t[i + 1] == "up";
                 ++i;
             }
-        } else if (w == "top-up") {
+        } else if (w == "top-up" || w == "mark" || w == "layer" || w == "cards") {
             if (!need(1) || !num(t[i + 1], v)) return false;
-            o.topUp = v;
+            auto& field = w == "top-up" ? o.topUp : w == "mark" ? o.attribute : w == "layer" ? o.layer : o.cardGroup;
+            field = v;
             ++i;
         } else if (w == "base") {
             if (!need(1)) return false;
             const int b = WordIndex(t[i + 1], {"plain", "none", "marked", "picture"});
             if (b < 0) return Fail(l, "base is plain, none, marked or picture");
             o.base = b;
-            ++i;
-        } else if (w == "mark") {
-            if (!need(1) || !num(t[i + 1], v)) return false;
-            o.attribute = v;
             ++i;
         } else if (w == "drop" || w == "pick" || w == "click" || w == "empty-click" || w == "on-drop") {
             if (!need(1)) return false;
@@ -299,14 +296,6 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
             o.acceptsDrops = 0;
         } else if (w == "in-play") {
             o.acceptsDrops = 1;
-        } else if (w == "layer") {
-            if (!need(1) || !num(t[i + 1], v)) return false;
-            o.layer = v;
-            ++i;
-        } else if (w == "cards") {
-            if (!need(1) || !num(t[i + 1], v)) return false;
-            o.cardGroup = v;
-            ++i;
         } else if (w == "lock-all") {
             o.lockAll = true;
         } else if (w == "place") {
