@@ -24,7 +24,6 @@ const char* const kSuitName[kSuits] = {"clubs", "spades", "diamonds", "hearts"};
 const char* const kRankName[kRanks] = {"ace", "2", "3", "4", "5", "6", "7", "8", "9", "10", "jack", "queen", "king"};
 
 Color White() { return Rgb(255, 255, 255); }
-Color SuitInk(int suit) { return IsRed(suit) ? InkRed() : InkBlack(); }
 // The light green of the marked bases, meant for the default table colour.
 Color Ghost() { return Rgb(120, 196, 120); }
 Color Outline() { return Rgb(34, 34, 38); }
@@ -408,6 +407,7 @@ Path BaseOutline(double inset, double width) {
 Color InkBlack() { return Rgb(20, 20, 24); }
 Color InkRed() { return Rgb(204, 18, 34); }
 Color TableGreen() { return Rgb(0, 128, 0); }
+Color SuitInk(int suit) { return IsRed(suit) ? InkRed() : InkBlack(); }
 
 Path SuitShape(int suit) {
     Path p;
