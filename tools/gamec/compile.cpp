@@ -49,6 +49,12 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// The entry of `entries` (piles, events, counters) called `name`, or end().
+template <typename Entries>
+auto FindNamed(Entries& entries, const std::string& name) {
+    return std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.name == name; });
+}
+
 // Pile options as written; a group's options apply to every member, a
 // member's own options win.
 struct PileOpts {
@@ -404,7 +410,7 @@ void GameCompiler::Statement(const Line& l) {
         cards_.clear();
     } else if (w == "pile") {
         if (t.size() < 2) { Fail(l, "'pile' needs a name"); return; }
-        auto it = std::find_if(piles_.begin(), piles_.end(), [&](const PileEntry& p) { return p.name == t[1]; });
+        auto it = FindNamed(piles_, t[1]);
         if (it == piles_.end()) {
             if (groups_.count(t[1])) { Fail(l, "'" + t[1] + "' is a group of piles; use 'piles'"); return; }
             piles_.push_back({t[1], "", 0, {}});
@@ -447,16 +453,16 @@ void GameCompiler::Statement(const Line& l) {
     } else if (w == "remove") {
         if (t.size() != 3) { Fail(l, "'remove' reads: remove pile|piles|event|counter|links NAME"); return; }
         if (t[1] == "pile") {
-            auto it = std::find_if(piles_.begin(), piles_.end(), [&](const PileEntry& p) { return p.name == t[2]; });
+            auto it = FindNamed(piles_, t[2]);
             if (it == piles_.end()) Fail(l, "no pile named '" + t[2] + "'"); else piles_.erase(it);
         } else if (t[1] == "piles") {
             if (!groups_.erase(t[2])) Fail(l, "no group named '" + t[2] + "'");
             piles_.erase(std::remove_if(piles_.begin(), piles_.end(), [&](const PileEntry& p) { return p.group == t[2]; }), piles_.end());
         } else if (t[1] == "event") {
-            auto it = std::find_if(events_.begin(), events_.end(), [&](const EventEntry& e) { return e.name == t[2]; });
+            auto it = FindNamed(events_, t[2]);
             if (it == events_.end()) Fail(l, "no event named '" + t[2] + "'"); else events_.erase(it);
         } else if (t[1] == "counter") {
-            auto it = std::find_if(counters_.begin(), counters_.end(), [&](const CounterEntry& c) { return c.name == t[2]; });
+            auto it = FindNamed(counters_, t[2]);
             if (it == counters_.end()) Fail(l, "no counter named '" + t[2] + "'"); else counters_.erase(it);
         } else if (t[1] == "links" && t[2] == "all") {
             links_.clear();
@@ -476,7 +482,7 @@ void GameCompiler::Statement(const Line& l) {
             return;
         }
         CounterEntry c{t[1], static_cast<int>(v), t.size() == 5 ? t[4] : "", l.line, l.file};
-        auto it = std::find_if(counters_.begin(), counters_.end(), [&](const CounterEntry& e) { return e.name == t[1]; });
+        auto it = FindNamed(counters_, t[1]);
         if (it == counters_.end()) counters_.push_back(c); else *it = c;
     } else if (w == "event") {
         // event NAME auto|repeat|player|start ... end
@@ -488,7 +494,7 @@ void GameCompiler::Statement(const Line& l) {
         e.type = type;
         e.line = l.line;
         e.file = l.file;
-        auto it = std::find_if(events_.begin(), events_.end(), [&](const EventEntry& x) { return x.name == t[1]; });
+        auto it = FindNamed(events_, t[1]);
         if (it == events_.end()) { events_.push_back(e); open_ = &events_.back(); }
         else { *it = e; open_ = &*it; }
     } else if (w == "end") {
@@ -609,7 +615,7 @@ bool GameCompiler::Action(const Line& l, std::vector<ActionDef>& out) {
     }
     if (w == "reset") {
         if (t.size() != 2) return Fail(l, "'reset' names one counter");
-        const auto it = std::find_if(counters_.begin(), counters_.end(), [&](const CounterEntry& c) { return c.name == t[1]; });
+        const auto it = FindNamed(counters_, t[1]);
         if (it == counters_.end()) return Fail(l, "no counter named '" + t[1] + "'");
         ActionDef a{};
         a.kind = ActionResetCounter;
@@ -807,7 +813,7 @@ bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& f
             }
         }
         if (!e.counter.empty()) {
-            const auto it = std::find_if(counters_.begin(), counters_.end(), [&](const CounterEntry& c) { return c.name == e.counter; });
+            const auto it = FindNamed(counters_, e.counter);
             if (it == counters_.end()) Fail(e.file, e.line, "no counter named '" + e.counter + "'");
             else d.eventCounters.push_back({ev, static_cast<uint16_t>(it - counters_.begin())});
         }
