@@ -3,13 +3,7 @@
 set(GAME_DB_DIR ${CMAKE_BINARY_DIR}/gamedb)
 file(GLOB_RECURSE GAME_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/games/*.game
      ${CMAKE_SOURCE_DIR}/games/*.family ${CMAKE_SOURCE_DIR}/games/blocks/*.blk)
-if(WIN32)
-  set(GAMEC ${CORVELLE_HOST_BIN}/corvelle-gamec)
-  set(GAMEC_DEPENDS ${GAMEC})
-else()
-  set(GAMEC $<TARGET_FILE:corvelle-gamec>)
-  set(GAMEC_DEPENDS corvelle-gamec)
-endif()
+corvelle_host_tool(GAMEC corvelle-gamec)
 add_custom_command(
   OUTPUT ${GAME_DB_DIR}/gamedb.rc ${GAME_DB_DIR}/library.txt
   COMMAND ${CMAKE_COMMAND} -E make_directory ${GAME_DB_DIR}

@@ -1,12 +1,6 @@
 # The generated test database (800 records of varied shapes).
 set(TEST_DB_DIR ${CMAKE_BINARY_DIR}/testdb)
-if(WIN32)
-  set(SYNTHDB ${CORVELLE_HOST_BIN}/corvelle-synthdb)
-  set(SYNTHDB_DEPENDS ${SYNTHDB})
-else()
-  set(SYNTHDB $<TARGET_FILE:corvelle-synthdb>)
-  set(SYNTHDB_DEPENDS corvelle-synthdb)
-endif()
+corvelle_host_tool(SYNTHDB corvelle-synthdb)
 add_custom_command(
   OUTPUT ${TEST_DB_DIR}/testdb.rc
   COMMAND ${CMAKE_COMMAND} -E make_directory ${TEST_DB_DIR}

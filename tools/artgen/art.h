@@ -46,5 +46,7 @@ void MiniCard(Canvas& c, double x, double y, double w, double h, double angle, i
 Color InkBlack();
 Color InkRed();
 Color TableGreen();
+// The ink of a suit's symbols: red or black.
+Color SuitInk(int suit);
 
 }  // namespace art

@@ -24,7 +24,6 @@ const char* const kSuitName[kSuits] = {"clubs", "spades", "diamonds", "hearts"};
 const char* const kRankName[kRanks] = {"ace", "2", "3", "4", "5", "6", "7", "8", "9", "10", "jack", "queen", "king"};
 
 Color White() { return Rgb(255, 255, 255); }
-Color SuitInk(int suit) { return IsRed(suit) ? InkRed() : InkBlack(); }
 // The light green of the marked bases, meant for the default table colour.
 Color Ghost() { return Rgb(120, 196, 120); }
 Color Outline() { return Rgb(34, 34, 38); }
@@ -188,8 +187,7 @@ void RobePattern(Canvas& c, const Path& robe, const CourtStyle& s) {
     c.Fill(Stroke(robe, 0.8, true), Outline());
 }
 
-void CourtHalf(Canvas& c, int suit, int rank, const Fonts& fonts) {
-    (void)fonts;
+void CourtHalf(Canvas& c, int suit, int rank) {
     CourtStyle s = StyleFor(suit, rank);
     // Figures of odd suits look to the left, even ones to the right.
     const bool left = suit % 2 == 1;
@@ -302,11 +300,11 @@ void CourtHalf(Canvas& c, int suit, int rank, const Fonts& fonts) {
     Pip(c, suit, kCx - dir * 16, 13, 9, ink);
 }
 
-void CourtPicture(Canvas& c, int suit, int rank, const Fonts& fonts) {
+void CourtPicture(Canvas& c, int suit, int rank) {
     const Color ink = SuitInk(suit);
     c.Fill(Path().Rect(kFrameX0, kFrameY0, kFrameX1 - kFrameX0 + 1, kFrameY1 - kFrameY0 + 1), Rgb(252, 246, 230));
     c.SetClip(kFrameX0 + 1, kFrameY0 + 1, kFrameX1, (kFrameY0 + kFrameY1 + 1) / 2);
-    CourtHalf(c, suit, rank, fonts);
+    CourtHalf(c, suit, rank);
     c.ResetClip();
     MirrorHalf(c);
     // The frame and the line between the two halves.
@@ -408,6 +406,7 @@ Path BaseOutline(double inset, double width) {
 Color InkBlack() { return Rgb(20, 20, 24); }
 Color InkRed() { return Rgb(204, 18, 34); }
 Color TableGreen() { return Rgb(0, 128, 0); }
+Color SuitInk(int suit) { return IsRed(suit) ? InkRed() : InkBlack(); }
 
 Path SuitShape(int suit) {
     Path p;
@@ -464,7 +463,7 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
             Canvas c(kW, kH);
             if (rank == 0) AcePicture(c, suit, SuitInk(suit), false);
             else if (rank < 10) PipLayout(c, suit, rank, SuitInk(suit));
-            else CourtPicture(c, suit, rank, fonts);
+            else CourtPicture(c, suit, rank);
             sink.Bitmap(133 + rank * 4 + suit, Name("face", suit, rank), Keyed(c, kKeyWhite, White()));
         }
     }

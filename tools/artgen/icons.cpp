@@ -33,7 +33,7 @@ void MiniCard(Canvas& c, double x, double y, double w, double h, double angle, i
     if (suit >= 0) {
         double s = std::min(w, h) * 0.55;
         Path pip = SuitShape(suit).Transformed(m * Affine::Translate(x + w / 2, y + h / 2) * Affine::Scale(s, s));
-        c.Fill(pip, IsRed(suit) ? InkRed() : InkBlack());
+        c.Fill(pip, SuitInk(suit));
     }
 }
 
@@ -65,7 +65,7 @@ void NewGame(Canvas& c, const Affine& m, double u) {
         c.Fill(Stroke(p, std::max(0.9, 1.1 * u), true), Line());
         Path pip = SuitShape(suit).Transformed(m * Affine::RotateAbout(angle, 16, 30) * Affine::Translate(16, 18) *
                                                Affine::Scale(8, 8));
-        c.Fill(pip, IsRed(suit) ? InkRed() : InkBlack());
+        c.Fill(pip, SuitInk(suit));
     };
     card(-0.45, 1);
     card(0.0, 3);
@@ -260,8 +260,7 @@ void AllIcon(Canvas& c) {
     for (int s = 0; s < 4; ++s) {
         double x = s % 2 ? 11 : 4, y = s < 2 ? 4 : 11;
         int suit = s == 0 ? 1 : s == 1 ? 3 : s == 2 ? 2 : 0;
-        c.Fill(SuitShape(suit).Transformed(Affine::Translate(x, y) * Affine::Scale(6.4, 6.4)),
-               IsRed(suit) ? InkRed() : InkBlack());
+        c.Fill(SuitShape(suit).Transformed(Affine::Translate(x, y) * Affine::Scale(6.4, 6.4)), SuitInk(suit));
     }
 }
 
@@ -325,8 +324,7 @@ Canvas AppIcon(int size) {
         Path p = Path().RoundRect(8, 3, 17, 25, 2.5).Transformed(m);
         c.Fill(p, Paper());
         c.Fill(Stroke(p, std::max(1.0, 1.2 * u), true), Line());
-        c.Fill(SuitShape(suit).Transformed(m * Affine::Translate(16.5, 15.5) * Affine::Scale(12, 12)),
-               IsRed(suit) ? InkRed() : InkBlack());
+        c.Fill(SuitShape(suit).Transformed(m * Affine::Translate(16.5, 15.5) * Affine::Scale(12, 12)), SuitInk(suit));
     };
     card(-0.3, 3, -3);
     card(0.22, 1, 3);

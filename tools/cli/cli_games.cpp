@@ -31,6 +31,19 @@ std::vector<GameEntry> ReadIndex(const std::string& db) {
     return gamec::ParseLibraryIndex(ss.str());
 }
 
+// The record of database position `position`.
+bool InflateRecord(int position, std::vector<uint8_t>& out) {
+    uint32_t length = 0;
+    uint8_t* record = InflateGameRecord(static_cast<uint16_t>(position), &length);
+    if (!record) {
+        std::fprintf(stderr, "corvelle-cli: the record of position %d does not inflate\n", position);
+        return false;
+    }
+    out.assign(record, record + length);
+    std::free(record);
+    return true;
+}
+
 // GAME is a database position or a name (or the game file's key).
 bool FindGame(const std::string& db, const std::string& game, LoadedGame& out) {
     const int count = GetGameCount();
@@ -45,14 +58,7 @@ bool FindGame(const std::string& db, const std::string& game, LoadedGame& out) {
         std::fprintf(stderr, "corvelle-cli: no game '%s'\n", game.c_str());
         return false;
     }
-    uint32_t length = 0;
-    uint8_t* record = InflateGameRecord(static_cast<uint16_t>(position), &length);
-    if (!record) {
-        std::fprintf(stderr, "corvelle-cli: the record of position %d does not inflate\n", position);
-        return false;
-    }
-    out.record.assign(record, record + length);
-    std::free(record);
+    if (!InflateRecord(position, out.record)) return false;
     out.entry = GameEntry{};
     out.entry.position = position;
     for (const GameEntry& g : index)
@@ -97,13 +103,14 @@ int Usage(const char* what) {
 }
 
 bool Begin(const std::string& db, const std::vector<std::string>& args, size_t need, const char* usage,
-           LoadedGame& g, CGameEngine& e, uint32_t& number) {
+           LoadedGame& g, CGameEngine& e) {
     if (args.size() < need) {
         Usage(usage);
         return false;
     }
     if (!FindGame(db, args[0], g) || !Load(e, g)) return false;
     if (need >= 2) {
+        uint32_t number = 0;
         if (!Number(args[1], number) || number == 0) {
             std::fprintf(stderr, "corvelle-cli: the game number is 1..4294967295\n");
             return false;
@@ -137,8 +144,7 @@ const char* GameCommandsHelp() {
 int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
-    uint32_t number = 0;
-    if (!Begin(db, args, 1, "show GAME", g, e, number)) return 1;
+    if (!Begin(db, args, 1, "show GAME", g, e)) return 1;
     static const char* const cats[] = {"Other", "Addition", "Canfield", "Castle", "Fan", "40Thieves",
                                        "FreeCell", "Klondike", "Spider", "Terrace", "Yukon"};
     std::printf("name %s\nid %u\ncategory %s\ndifficulty %u\ntime %u\ndense %u\ncards %u\n", e.name, e.id,
@@ -190,8 +196,7 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
 int DealCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
-    uint32_t number = 0;
-    if (!Begin(db, args, 2, "deal GAME NUMBER", g, e, number)) return 1;
+    if (!Begin(db, args, 2, "deal GAME NUMBER", g, e)) return 1;
     PrintLayout(e, g);
     return 0;
 }
@@ -199,8 +204,7 @@ int DealCommand(const std::string& db, const std::vector<std::string>& args) {
 int PlayCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
-    uint32_t number = 0;
-    if (!Begin(db, args, 2, "play GAME NUMBER < STEPS", g, e, number)) return 1;
+    if (!Begin(db, args, 2, "play GAME NUMBER < STEPS", g, e)) return 1;
     for (std::string line; std::getline(std::cin, line);) {
         std::istringstream words(line);
         std::vector<std::string> w;
@@ -240,8 +244,7 @@ int PlayCommand(const std::string& db, const std::vector<std::string>& args) {
 int HintsCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
-    uint32_t number = 0;
-    if (!Begin(db, args, 2, "hints GAME NUMBER", g, e, number)) return 1;
+    if (!Begin(db, args, 2, "hints GAME NUMBER", g, e)) return 1;
     for (const gamec::Step& s : gamec::ListHints(e)) std::printf("%s\n", s.Text().c_str());
     return 0;
 }
@@ -249,8 +252,7 @@ int HintsCommand(const std::string& db, const std::vector<std::string>& args) {
 int SolveCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
-    uint32_t number = 0;
-    if (!Begin(db, args, 2, "solve GAME NUMBER [--budget N]", g, e, number)) return 1;
+    if (!Begin(db, args, 2, "solve GAME NUMBER [--budget N]", g, e)) return 1;
     long budget = g.entry.budget;
     if (args.size() == 4 && args[2] == "--budget") budget = std::atol(args[3].c_str());
     else if (args.size() != 2) return Usage("solve GAME NUMBER [--budget N]");
@@ -284,10 +286,10 @@ int CheckCommand(const std::string& db, const std::vector<std::string>& args) {
     int failed = 0, checked = 0;
     for (const GameEntry& entry : games) {
         if (!only.empty() && only != entry.name && only != entry.key && only != std::to_string(entry.position)) continue;
-        LoadedGame g;
-        if (!FindGame(db, std::to_string(entry.position), g)) return 1;
+        std::vector<uint8_t> record;
+        if (!InflateRecord(entry.position, record)) return 1;
         std::vector<std::string> log;
-        const std::vector<std::string> failures = gamec::CheckGame(entry, g.record.data(), g.record.size(), options, log);
+        const std::vector<std::string> failures = gamec::CheckGame(entry, record.data(), record.size(), options, log);
         ++checked;
         std::printf("%s: %s\n", entry.name.c_str(), failures.empty() ? "ok" : "FAILED");
         for (const std::string& l : log) std::printf("    %s\n", l.c_str());

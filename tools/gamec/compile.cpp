@@ -49,6 +49,12 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// The entry of `entries` (piles, events, counters) called `name`, or end().
+template <typename Entries>
+auto FindNamed(Entries& entries, const std::string& name) {
+    return std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.name == name; });
+}
+
 // Pile options as written; a group's options apply to every member, a
 // member's own options win.
 struct PileOpts {
@@ -130,7 +136,7 @@ private:
     int Program(const std::string& expr, const std::string& file, int line);
     bool Finish(CompiledGame& out);
     bool BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals);
-    bool BuildEvents(CompiledGame& out);
+    bool BuildEvents(CompiledGame& out, const std::vector<PileOpts>& finals);
     bool Action(const Line& l, std::vector<ActionDef>& out);
     void CheckGuarantees(const CompiledGame& out, const std::vector<PileOpts>& finals);
     void CheckLayout(const CompiledGame& out, const std::vector<PileOpts>& finals);
@@ -240,7 +246,7 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
             if (f < 0) return Fail(l, "fan is none, right, left, down or up");
             o.fan = f;
             ++i;
-            if (i + 2 < t.size() + 1 && i + 1 < t.size() && t[i + 1] == "max") {
+            if (i + 1 < t.size() && t[i + 1] == "max") {
                 if (!need(2) || !num(t[i + 2], v)) return false;
                 o.fanMax = v;
                 i += 2;
@@ -271,19 +277,16 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
                 o.faceUp = t[i + 1] == "up";
                 ++i;
             }
-        } else if (w == "top-up") {
+        } else if (w == "top-up" || w == "mark" || w == "layer" || w == "cards") {
             if (!need(1) || !num(t[i + 1], v)) return false;
-            o.topUp = v;
+            auto& field = w == "top-up" ? o.topUp : w == "mark" ? o.attribute : w == "layer" ? o.layer : o.cardGroup;
+            field = v;
             ++i;
         } else if (w == "base") {
             if (!need(1)) return false;
             const int b = WordIndex(t[i + 1], {"plain", "none", "marked", "picture"});
             if (b < 0) return Fail(l, "base is plain, none, marked or picture");
             o.base = b;
-            ++i;
-        } else if (w == "mark") {
-            if (!need(1) || !num(t[i + 1], v)) return false;
-            o.attribute = v;
             ++i;
         } else if (w == "drop" || w == "pick" || w == "click" || w == "empty-click" || w == "on-drop") {
             if (!need(1)) return false;
@@ -299,14 +302,6 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
             o.acceptsDrops = 0;
         } else if (w == "in-play") {
             o.acceptsDrops = 1;
-        } else if (w == "layer") {
-            if (!need(1) || !num(t[i + 1], v)) return false;
-            o.layer = v;
-            ++i;
-        } else if (w == "cards") {
-            if (!need(1) || !num(t[i + 1], v)) return false;
-            o.cardGroup = v;
-            ++i;
         } else if (w == "lock-all") {
             o.lockAll = true;
         } else if (w == "place") {
@@ -415,7 +410,7 @@ void GameCompiler::Statement(const Line& l) {
         cards_.clear();
     } else if (w == "pile") {
         if (t.size() < 2) { Fail(l, "'pile' needs a name"); return; }
-        auto it = std::find_if(piles_.begin(), piles_.end(), [&](const PileEntry& p) { return p.name == t[1]; });
+        auto it = FindNamed(piles_, t[1]);
         if (it == piles_.end()) {
             if (groups_.count(t[1])) { Fail(l, "'" + t[1] + "' is a group of piles; use 'piles'"); return; }
             piles_.push_back({t[1], "", 0, {}});
@@ -458,16 +453,16 @@ void GameCompiler::Statement(const Line& l) {
     } else if (w == "remove") {
         if (t.size() != 3) { Fail(l, "'remove' reads: remove pile|piles|event|counter|links NAME"); return; }
         if (t[1] == "pile") {
-            auto it = std::find_if(piles_.begin(), piles_.end(), [&](const PileEntry& p) { return p.name == t[2]; });
+            auto it = FindNamed(piles_, t[2]);
             if (it == piles_.end()) Fail(l, "no pile named '" + t[2] + "'"); else piles_.erase(it);
         } else if (t[1] == "piles") {
             if (!groups_.erase(t[2])) Fail(l, "no group named '" + t[2] + "'");
             piles_.erase(std::remove_if(piles_.begin(), piles_.end(), [&](const PileEntry& p) { return p.group == t[2]; }), piles_.end());
         } else if (t[1] == "event") {
-            auto it = std::find_if(events_.begin(), events_.end(), [&](const EventEntry& e) { return e.name == t[2]; });
+            auto it = FindNamed(events_, t[2]);
             if (it == events_.end()) Fail(l, "no event named '" + t[2] + "'"); else events_.erase(it);
         } else if (t[1] == "counter") {
-            auto it = std::find_if(counters_.begin(), counters_.end(), [&](const CounterEntry& c) { return c.name == t[2]; });
+            auto it = FindNamed(counters_, t[2]);
             if (it == counters_.end()) Fail(l, "no counter named '" + t[2] + "'"); else counters_.erase(it);
         } else if (t[1] == "links" && t[2] == "all") {
             links_.clear();
@@ -487,7 +482,7 @@ void GameCompiler::Statement(const Line& l) {
             return;
         }
         CounterEntry c{t[1], static_cast<int>(v), t.size() == 5 ? t[4] : "", l.line, l.file};
-        auto it = std::find_if(counters_.begin(), counters_.end(), [&](const CounterEntry& e) { return e.name == t[1]; });
+        auto it = FindNamed(counters_, t[1]);
         if (it == counters_.end()) counters_.push_back(c); else *it = c;
     } else if (w == "event") {
         // event NAME auto|repeat|player|start ... end
@@ -499,7 +494,7 @@ void GameCompiler::Statement(const Line& l) {
         e.type = type;
         e.line = l.line;
         e.file = l.file;
-        auto it = std::find_if(events_.begin(), events_.end(), [&](const EventEntry& x) { return x.name == t[1]; });
+        auto it = FindNamed(events_, t[1]);
         if (it == events_.end()) { events_.push_back(e); open_ = &events_.back(); }
         else { *it = e; open_ = &*it; }
     } else if (w == "end") {
@@ -620,7 +615,7 @@ bool GameCompiler::Action(const Line& l, std::vector<ActionDef>& out) {
     }
     if (w == "reset") {
         if (t.size() != 2) return Fail(l, "'reset' names one counter");
-        const auto it = std::find_if(counters_.begin(), counters_.end(), [&](const CounterEntry& c) { return c.name == t[1]; });
+        const auto it = FindNamed(counters_, t[1]);
         if (it == counters_.end()) return Fail(l, "no counter named '" + t[1] + "'");
         ActionDef a{};
         a.kind = ActionResetCounter;
@@ -655,9 +650,13 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
     // Deal counts first: `rest` takes what the other piles of its card group leave.
     std::map<int, int> groupCards, groupDealt;
     for (const CardDef& c : cards_) groupCards[c.cardGroup]++;
+    // The options as they apply to each pile; what is written nowhere is
+    // reported at the game's header.
     finals.clear();
     for (const PileEntry& p : piles_) {
         PileOpts o;
+        o.file = file_;
+        o.line = headerLine_;
         if (!p.group.empty()) Merge(o, groups_[p.group].opts);
         Merge(o, p.own);
         finals.push_back(o);
@@ -693,9 +692,7 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
 
     for (size_t i = 0; i < piles_.size(); ++i) {
         const PileOpts& o = finals[i];
-        const std::string& file = o.file.empty() ? file_ : o.file;
-        const int line = o.line ? o.line : headerLine_;
-        if (!o.x || !o.y) return Fail(file, line, "pile '" + piles_[i].name + "' has no position ('at X Y')");
+        if (!o.x || !o.y) return Fail(o.file, o.line, "pile '" + piles_[i].name + "' has no position ('at X Y')");
         PileDef p{};
         p.cardGroup = static_cast<uint16_t>(o.cardGroup.value_or(0));
         const int member = piles_[i].member;
@@ -713,8 +710,8 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
         p.dealFaceUp = static_cast<uint8_t>(o.faceUp.value_or(1));
         p.acceptsDrops = static_cast<uint8_t>(o.acceptsDrops.value_or(1));
         p.dealCount = static_cast<uint16_t>(deal[i]);
-        p.pickupProgram = static_cast<uint16_t>(Program(o.pick.value_or("one"), file, line));
-        p.dropProgram = static_cast<uint16_t>(Program(o.drop.value_or("never"), file, line));
+        p.pickupProgram = static_cast<uint16_t>(Program(o.pick.value_or("one"), o.file, o.line));
+        p.dropProgram = static_cast<uint16_t>(Program(o.drop.value_or("never"), o.file, o.line));
         p.manualExposure = static_cast<uint8_t>(o.manual.value_or(0));
         p.enabled = static_cast<uint8_t>(o.enabled.value_or(1));
         p.drawOrder = static_cast<uint8_t>(o.layer.value_or(0));
@@ -735,7 +732,7 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
         out.pileNames.push_back(piles_[i].name);
         // Deal corrections: face-up top cards, locks, placed cards.
         if (o.topUp) {
-            if (p.dealFaceUp) return Fail(file, line, "'top-up' turns cards of a pile dealt face down");
+            if (p.dealFaceUp) return Fail(o.file, o.line, "'top-up' turns cards of a pile dealt face down");
             for (int k = std::max(0, deal[i] - *o.topUp); k < deal[i]; ++k)
                 d.flips.push_back({static_cast<uint16_t>(i), static_cast<int16_t>(k)});
         }
@@ -744,24 +741,24 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
         if (o.place) {
             const auto& v = *o.place;
             const int groupSize = piles_[i].group.empty() ? 1 : groups_[piles_[i].group].size;
-            if (static_cast<int>(v.size()) != groupSize) return Fail(file, line, "'place' names one card per pile");
+            if (static_cast<int>(v.size()) != groupSize) return Fail(o.file, o.line, "'place' names one card per pile");
             const std::string card = v.size() == 1 ? v[0] : v[member];
             std::vector<uint32_t> sr;
-            if (!ParseTestCards(card, sr) || sr.size() != 2 || sr[0] > 4) return Fail(file, line, "'" + card + "' is no card");
+            if (!ParseTestCards(card, sr) || sr.size() != 2 || sr[0] > 4) return Fail(o.file, o.line, "'" + card + "' is no card");
             int found = -1;
             for (size_t c = 0; c < d.cards.size() && found < 0; ++c)
                 if (d.cards[c].suit == sr[0] && d.cards[c].rank == sr[1] && d.cards[c].cardGroup == p.cardGroup &&
                     std::none_of(d.placements.begin(), d.placements.end(), [&](const CardPlacement& pl) { return pl.card == c; }))
                     found = static_cast<int>(c);
-            if (found < 0) return Fail(file, line, "the deck has no free card " + card + " for this pile");
-            if (deal[i] < 1) return Fail(file, line, "'place' needs a pile that is dealt a card");
+            if (found < 0) return Fail(o.file, o.line, "the deck has no free card " + card + " for this pile");
+            if (deal[i] < 1) return Fail(o.file, o.line, "'place' needs a pile that is dealt a card");
             d.placements.push_back({static_cast<uint16_t>(i), static_cast<uint16_t>(found), 0});
         }
     }
     return ok_;
 }
 
-bool GameCompiler::BuildEvents(CompiledGame& out) {
+bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& finals) {
     GameDefinitionData& d = out.def;
     // Event 0 is the null event: never allowed.
     std::map<std::string, int> eventIndex;
@@ -816,7 +813,7 @@ bool GameCompiler::BuildEvents(CompiledGame& out) {
             }
         }
         if (!e.counter.empty()) {
-            const auto it = std::find_if(counters_.begin(), counters_.end(), [&](const CounterEntry& c) { return c.name == e.counter; });
+            const auto it = FindNamed(counters_, e.counter);
             if (it == counters_.end()) Fail(e.file, e.line, "no counter named '" + e.counter + "'");
             else d.eventCounters.push_back({ev, static_cast<uint16_t>(it - counters_.begin())});
         }
@@ -824,15 +821,11 @@ bool GameCompiler::BuildEvents(CompiledGame& out) {
     if (d.actions.empty()) { Fail(file_, headerLine_, "the game has no action at all"); return false; }
     // Pile events.
     for (size_t i = 0; i < piles_.size(); ++i) {
-        PileOpts o;
-        if (!piles_[i].group.empty()) Merge(o, groups_[piles_[i].group].opts);
-        Merge(o, piles_[i].own);
-        const std::string file = o.file.empty() ? file_ : o.file;
-        const int line = o.line ? o.line : headerLine_;
+        const PileOpts& o = finals[i];
         PileDef& p = d.piles[i];
-        p.clickEvent = static_cast<uint16_t>(eventRef(o.click.value_or(""), file, line));
-        p.emptyClickEvent = static_cast<uint16_t>(eventRef(o.emptyClick.value_or(""), file, line));
-        p.dropEvent = static_cast<uint16_t>(eventRef(o.onDrop.value_or(""), file, line));
+        p.clickEvent = static_cast<uint16_t>(eventRef(o.click.value_or(""), o.file, o.line));
+        p.emptyClickEvent = static_cast<uint16_t>(eventRef(o.emptyClick.value_or(""), o.file, o.line));
+        p.dropEvent = static_cast<uint16_t>(eventRef(o.onDrop.value_or(""), o.file, o.line));
     }
     // Links: none written means every pile to every pile.
     if (links_.empty()) d.links.push_back({kAnyPile, kAnyPile});
@@ -904,8 +897,7 @@ void GameCompiler::CheckGuarantees(const CompiledGame& out, const std::vector<Pi
                 }
                 if (kind == 2) continue;
                 if (!p.acceptsDrops && !ev.name.empty())
-                    Fail(finals[i].file.empty() ? file_ : finals[i].file, finals[i].line ? finals[i].line : headerLine_,
-                         "pile '" + out.pileNames[i] + "' is out of play and cannot be clicked");
+                    Fail(finals[i].file, finals[i].line, "pile '" + out.pileNames[i] + "' is out of play and cannot be clicked");
                 std::set<int> known;   // piles known to hold cards when the event runs
                 if (kind == 0) known.insert(static_cast<int>(i));
                 for (const Condition& c : ev.conditions)
@@ -953,7 +945,7 @@ void GameCompiler::CheckGuarantees(const CompiledGame& out, const std::vector<Pi
             return m.destPile == i || m.destPile == kAnyPile;
         });
         if (linked)
-            Fail(finals[i].file.empty() ? file_ : finals[i].file, finals[i].line ? finals[i].line : headerLine_,
+            Fail(finals[i].file, finals[i].line,
                  "pile '" + out.pileNames[i] + "' is out of play but its drop rule and links still accept cards");
     }
 }
@@ -976,17 +968,15 @@ void GameCompiler::CheckLayout(const CompiledGame& out, const std::vector<PileOp
         case FanUp: r.t = extent >= 0 ? r.t - extent : 0; break;
         default: break;
         }
-        const std::string& file = o.file.empty() ? file_ : o.file;
-        const int line = o.line ? o.line : headerLine_;
         if (r.l < 0 || r.t < 0 || r.r > kRef || r.b > kRef) {
-            Fail(file, line, "pile '" + out.pileNames[i] + "' lies outside the 160 x 160 layout (" + std::to_string(r.l) + "," +
+            Fail(o.file, o.line, "pile '" + out.pileNames[i] + "' lies outside the 160 x 160 layout (" + std::to_string(r.l) + "," +
                                  std::to_string(r.t) + " to " + std::to_string(r.r) + "," + std::to_string(r.b) + ")");
         }
         if (p.acceptsDrops) {
             for (size_t k = 0; k < rects.size(); ++k) {
                 const Rect& q = rects[k];
                 if (d.piles[k].acceptsDrops && r.l < q.r && q.l < r.r && r.t < q.b && q.t < r.b)
-                    Fail(file, line, "pile '" + out.pileNames[i] + "' overlaps pile '" + out.pileNames[k] + "'");
+                    Fail(o.file, o.line, "pile '" + out.pileNames[i] + "' overlaps pile '" + out.pileNames[k] + "'");
             }
         }
         rects.push_back(r);
@@ -1035,7 +1025,7 @@ bool GameCompiler::Finish(CompiledGame& out) {
     out.solver = solver_;
     out.solverLayout = solverLayout_;
     std::vector<PileOpts> finals;
-    if (!BuildPiles(out, finals) || !BuildEvents(out)) return false;
+    if (!BuildPiles(out, finals) || !BuildEvents(out, finals)) return false;
     if (std::none_of(d.actions.begin(), d.actions.end(), [](const ActionDef& a) { return a.kind == ActionFinishGame; }))
         Fail(file_, headerLine_, "no event finishes the game");
     CheckGuarantees(out, finals);
