@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "engine/events.h"
@@ -40,9 +39,7 @@ volatile int sink = 0;
 RuleCardList ParseRun(const char* text) {
     RuleCardList list;
     for (const char* at = text; at[0] && at[1]; at += at[2] ? 3 : 2) {
-        const unsigned rank = static_cast<unsigned>(std::strchr("A23456789TJQK", at[0]) - "A23456789TJQK") + 1;
-        const unsigned suit = static_cast<unsigned>(std::strchr("CSDH", at[1]) - "CSDH") + 1;
-        list.push_back(RuleCard{suit, rank});
+        list.push_back(RuleCard{SuitOfLetter(at[1]), RankOfLetter(at[0])});
         if (!at[2])
             break;
     }

@@ -72,6 +72,15 @@ inline bool IsRedSuit(unsigned suit) { return suit == SuitDiamonds || suit == Su
 // The one suit-to-letter mapping used by every tool and text: 1 C, 2 S, 3 D, 4 H.
 inline char SuitLetter(unsigned suit) { return suit >= 1 && suit <= 4 ? "CSDH"[suit - 1] : '?'; }
 inline char RankLetter(unsigned rank) { return rank >= 1 && rank <= 13 ? "A23456789TJQK"[rank - 1] : '?'; }
+// Their reverse, in either case: 1..4 and 1..13, 0 for any other character.
+inline unsigned LetterIndex(const char* letters, unsigned count, char c) {
+    const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    for (unsigned i = 0; i < count; ++i)
+        if (letters[i] == upper) return i + 1;
+    return 0;
+}
+inline unsigned SuitOfLetter(char c) { return LetterIndex("CSDH", 4, c); }
+inline unsigned RankOfLetter(char c) { return LetterIndex("A23456789TJQK", 13, c); }
 
 enum AnchorKind : uint8_t { AnchorStart = 0, AnchorProportional = 1, AnchorCentre = 2, AnchorEnd = 3 };
 enum FanKind : uint8_t { FanNone = 0, FanRight = 1, FanLeft = 2, FanDown = 3, FanUp = 4 };

@@ -38,8 +38,7 @@ std::vector<Hint> ListedHints(const CGameEngine& e) {
 }
 
 int Card(const CGameEngine& e, char rank, char suit) {
-    const unsigned s = static_cast<unsigned>(std::strchr("CSDH", suit) - "CSDH") + 1;
-    const unsigned r = static_cast<unsigned>(std::strchr("A23456789TJQK", rank) - "A23456789TJQK") + 1;
+    const unsigned s = SuitOfLetter(suit), r = RankOfLetter(rank);
     for (size_t i = 0; i < e.cards.size(); ++i)
         if (e.cards[i].suit == s && e.cards[i].rank == r)
             return static_cast<int>(i);

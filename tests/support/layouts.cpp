@@ -3,25 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstring>
 
 #include "engine/assembler.h"
 #include "engine/deal.h"
 
 namespace corvelle::test {
-namespace {
-
-unsigned SuitOf(char c) {
-    const char* at = std::strchr("CSDH", std::toupper(static_cast<unsigned char>(c)));
-    return at && c ? static_cast<unsigned>(at - "CSDH") + 1 : 0;
-}
-
-unsigned RankOf(char c) {
-    const char* at = std::strchr("A23456789TJQK", std::toupper(static_cast<unsigned char>(c)));
-    return at && c ? static_cast<unsigned>(at - "A23456789TJQK") + 1 : 0;
-}
-
-}  // namespace
 
 void ArrangeLayout(CGameEngine& e, const std::vector<PileText>& piles) {
     e.cardStates.assign(e.cardCount, CardState{});
@@ -33,7 +19,7 @@ void ArrangeLayout(CGameEngine& e, const std::vector<PileText>& piles) {
     for (size_t p = 0; p < piles.size() && p < e.pileCount; ++p) {
         for (std::string_view text : piles[p]) {
             ASSERT_EQ(text.size(), 2u) << text;
-            const unsigned rank = RankOf(text[0]), suit = SuitOf(text[1]);
+            const unsigned rank = RankOfLetter(text[0]), suit = SuitOfLetter(text[1]);
             uint16_t card = 0;
             while (card < e.cardCount &&
                    (placed[card] || e.cards[card].suit != suit || e.cards[card].rank != rank))
@@ -76,7 +62,7 @@ RuleCardList CardList(std::string_view text) {
             ++at;
         if (at + 1 >= text.size())
             break;
-        const unsigned rank = RankOf(text[at]), suit = SuitOf(text[at + 1]);
+        const unsigned rank = RankOfLetter(text[at]), suit = SuitOfLetter(text[at + 1]);
         EXPECT_TRUE(rank && suit) << text.substr(at, 2);
         if (std::isupper(static_cast<unsigned char>(text[at + 1])))
             list.push_back(RuleCard{suit, rank});

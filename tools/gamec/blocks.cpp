@@ -1,7 +1,6 @@
 // The building blocks of rule programs: loading games/blocks/*.blk and
 // expanding block calls and program expressions into mnemonic text.
 #include <algorithm>
-#include <cstring>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -181,14 +180,11 @@ bool ParseTestCards(const std::string& text, std::vector<uint32_t>& suitRank) {
         }
         if (card.size() != 2)
             return false;
-        const char* ranks = "A23456789TJQK";
-        const char* suits = "CSDH";
-        const char* r = std::strchr(ranks, std::toupper(static_cast<unsigned char>(card[0])));
-        const char* s = std::strchr(suits, std::toupper(static_cast<unsigned char>(card[1])));
-        if (!r || !s || !*r || !*s)
+        const unsigned r = RankOfLetter(card[0]), s = SuitOfLetter(card[1]);
+        if (!r || !s)
             return false;
-        suitRank.push_back(static_cast<uint32_t>(s - suits + 1));
-        suitRank.push_back(static_cast<uint32_t>(r - ranks + 1));
+        suitRank.push_back(s);
+        suitRank.push_back(r);
     }
     return true;
 }

@@ -400,11 +400,10 @@ void GameCompiler::Statement(const Line& l) {
         if (copies < 1 || copies > 16) { Fail(l, "a deck is repeated 1 to 16 times"); return; }
         for (long c = 0; c < copies; ++c)
             for (char s : suits) {
-                const char* at = std::strchr("CSDH", std::toupper(static_cast<unsigned char>(s)));
-                if (!at || !*at) { Fail(l, std::string("unknown suit letter '") + s + "'"); return; }
+                const unsigned suit = SuitOfLetter(s);
+                if (!suit) { Fail(l, std::string("unknown suit letter '") + s + "'"); return; }
                 for (int r = 1; r <= 13; ++r)
-                    cards_.push_back({static_cast<uint16_t>(group), static_cast<uint8_t>(at - "CSDH" + 1),
-                                      static_cast<uint8_t>(r)});
+                    cards_.push_back({static_cast<uint16_t>(group), static_cast<uint8_t>(suit), static_cast<uint8_t>(r)});
             }
     } else if (w == "decks" && t.size() == 2 && t[1] == "clear") {
         cards_.clear();
