@@ -145,11 +145,9 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
     if (!Begin(db, args, 1, "show GAME", g, e)) return 1;
-    static const char* const cats[] = {"Other", "Addition", "Canfield", "Castle", "Fan", "40Thieves",
-                                       "FreeCell", "Klondike", "Spider", "Terrace", "Yukon"};
     std::printf("name %s\nid %u\ncategory %s\ndifficulty %u\ntime %u\ndense %u\ncards %u\n", e.name, e.id,
-                cats[e.category], e.skill, e.timeClass, e.denseGrid, e.cardCount);
-    for (uint32_t c : e.extraCategories) std::printf("also-category %s\n", cats[c]);
+                kCategoryNames[e.category], e.skill, e.timeClass, e.denseGrid, e.cardCount);
+    for (uint32_t c : e.extraCategories) std::printf("also-category %s\n", kCategoryNames[c]);
     for (uint16_t p = 0; p < e.pileCount; ++p) {
         const PileDef& d = e.piles[p];
         std::printf("pile %u %s: x %d y %d anchors %u %u fan %u extent %u base %u deal %u %s accepts %u pick %u drop %u "

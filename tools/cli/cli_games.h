@@ -6,6 +6,10 @@
 
 namespace corvelle::cli {
 
+// The category names `list` and `show` print, indexed by GameCategory.
+inline constexpr const char* kCategoryNames[] = {"Other", "Addition", "Canfield", "Castle", "Fan", "40Thieves",
+                                                 "FreeCell", "Klondike", "Spider", "Terrace", "Yukon"};
+
 // Each returns the process exit status. `args` are the words after the
 // command; `db` is the database folder (it also holds library.txt).
 int ShowCommand(const std::string& db, const std::vector<std::string>& args);

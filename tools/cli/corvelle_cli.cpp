@@ -7,17 +7,13 @@
 
 #include "engine/game_engine.h"
 #include "engine/resources.h"
-#include "tools/cli/records_command.h"
-#ifdef CORVELLE_GAME_COMMANDS
 #include "tools/cli/cli_games.h"
-#endif
+#include "tools/cli/records_command.h"
 
 using namespace corvelle;
 
 namespace {
 
-const char* const kCategoryNames[] = {"Other", "Addition", "Canfield", "Castle", "Fan", "40Thieves",
-                                      "FreeCell", "Klondike", "Spider", "Terrace", "Yukon"};
 const char* const kTimeNames[] = {"<3m", "3-5m", "5-10m", ">10m"};
 const char* const kSkillNames[] = {"easy", "medium", "hard"};
 
@@ -58,7 +54,7 @@ int List() {
             continue;
         }
         std::free(record);
-        std::printf("%d\t%u\t%s\t%s\t%s\t%s\n", pos, engine.id, engine.name, kCategoryNames[engine.category],
+        std::printf("%d\t%u\t%s\t%s\t%s\t%s\n", pos, engine.id, engine.name, cli::kCategoryNames[engine.category],
                     kSkillNames[engine.skill], kTimeNames[engine.timeClass]);
     }
     return 0;
