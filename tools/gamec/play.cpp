@@ -74,6 +74,21 @@ bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason) {
     return ok;
 }
 
+std::string ProveStuck(CGameEngine& e) {
+    for (uint16_t card = 0; card < e.cardCount; ++card) {
+        if (!CanPickUp(e, card)) continue;
+        for (uint16_t p = 0; p < e.pileCount; ++p)
+            if (CheckDrop(e, card, p) == MoveRefusal::None && !(e.piles[p].baseKind == BaseNone && e.pileStates[p].count == 0))
+                return "no hint, yet card " + std::to_string(card) + " may go to pile " + std::to_string(p);
+    }
+    for (uint16_t p = 0; p < e.pileCount; ++p)
+        if (TryPileClick(e, p)) {
+            UndoStep(e);
+            return "no hint, yet a click on pile " + std::to_string(p) + " does something";
+        }
+    return "";
+}
+
 // A step of the search and of its replay. A click may shuffle, and shuffles
 // draw from the one global generator, whose state differs between the search
 // and the replay; seeding it from the position makes a click deal the same
@@ -223,22 +238,6 @@ struct Snapshot {
     }
 };
 Snapshot Take(const CGameEngine& e) { return {e.cardStates, e.pileStates, e.counters, e.finished}; }
-
-// A position without hints must offer no legal step at all.
-std::string ProveStuck(CGameEngine& e) {
-    for (uint16_t card = 0; card < e.cardCount; ++card) {
-        if (!CanPickUp(e, card)) continue;
-        for (uint16_t p = 0; p < e.pileCount; ++p)
-            if (CheckDrop(e, card, p) == MoveRefusal::None && !(e.piles[p].baseKind == BaseNone && e.pileStates[p].count == 0))
-                return "no hint, yet card " + std::to_string(card) + " may go to pile " + std::to_string(p);
-    }
-    for (uint16_t p = 0; p < e.pileCount; ++p)
-        if (TryPileClick(e, p)) {
-            UndoStep(e);
-            return "no hint, yet a click on pile " + std::to_string(p) + " does something";
-        }
-    return "";
-}
 
 std::string CardText(const CGameEngine& e, uint16_t card) {
     std::string s;

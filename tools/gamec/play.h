@@ -24,6 +24,11 @@ std::vector<Step> ListHints(const CGameEngine& engine);
 // Plays a step through the player move; false with a reason when refused.
 bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason = nullptr);
 
+// For a position without hints: "" when it has no legal step either (no
+// card that may be picked up and dropped on a pile, no click that changes
+// anything), else what could still be done.
+std::string ProveStuck(CGameEngine& engine);
+
 struct SearchResult {
     bool won = false;
     long nodes = 0;
