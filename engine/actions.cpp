@@ -242,7 +242,6 @@ bool CGameEngine::ExecuteAction(ActionDef& action, uint16_t* result) {
                         AppendLink(moveLinks, q, d);
             }
         }
-        moveLinkCount = static_cast<uint16_t>(moveLinks.size());
         return removed;
     }
 
@@ -254,7 +253,6 @@ bool CGameEngine::ExecuteAction(ActionDef& action, uint16_t* result) {
         if (MoveLinkAllows(s, d) || moveLinks.size() >= kMaxMoveLinks)
             return false;
         moveLinks.push_back(MoveLink{s, d});
-        moveLinkCount = static_cast<uint16_t>(moveLinks.size());
         return true;
     }
 

@@ -10,10 +10,9 @@ namespace corvelle {
 namespace {
 
 const EventCounter* FindEventCounter(const CGameEngine& e, uint16_t event) {
-    const size_t n = e.eventCounters.size() < e.eventCounterCount ? e.eventCounters.size() : e.eventCounterCount;
-    for (size_t i = 0; i < n; ++i)
-        if (e.eventCounters[i].event == event)
-            return &e.eventCounters[i];
+    for (const EventCounter& ec : e.eventCounters)
+        if (ec.event == event)
+            return &ec;
     return nullptr;
 }
 
@@ -70,12 +69,11 @@ bool CGameEngine::IsEventAllowed(uint16_t event) const {
     // Reused between calls so that checking conditions allocates nothing
     // once the lists have grown to the largest pile.
     static thread_local RuleCardList listA, listB;
-    const size_t n = eventConditions.size() < eventConditionCount ? eventConditions.size() : eventConditionCount;
-    for (size_t i = 0; i < n; ++i) {
-        if (eventConditions[i].event != event)
+    for (const EventCondition& ec : eventConditions) {
+        if (ec.event != event)
             continue;
         // A condition, pile or program that does not exist fails.
-        const uint16_t index = eventConditions[i].condition;
+        const uint16_t index = ec.condition;
         if (index >= conditions.size())
             return false;
         const RuleCondition& c = conditions[index];
@@ -95,7 +93,7 @@ bool CGameEngine::IsEventAllowed(uint16_t event) const {
 bool CGameEngine::UseEventCounter(uint16_t event, uint8_t& firstFlag, uint16_t& counterOut, bool consume,
                                   bool record) {
     if (consume)
-        counterOut = counterCount;
+        counterOut = CounterCount();
     const EventCounter* ec = FindEventCounter(*this, event);
     if (!ec)
         return true;
@@ -120,8 +118,7 @@ bool CGameEngine::UseEventCounter(uint16_t event, uint8_t& firstFlag, uint16_t& 
 
 bool CGameEngine::RunEventActions(uint16_t event, uint8_t& firstFlag, uint16_t& index, ActionDef& actionOut,
                                   bool record) {
-    const size_t n = eventActions.size() < eventActionCount ? eventActions.size() : eventActionCount;
-    for (; index < n; ++index) {
+    for (; index < eventActions.size(); ++index) {
         const EventAction& ea = eventActions[index];
         if (ea.event != event || ea.action >= actions.size())
             continue;
@@ -162,7 +159,7 @@ bool CGameEngine::RunEventActions(uint16_t event, uint8_t& firstFlag, uint16_t& 
 
 bool CGameEngine::RunCounterExhaustedEvent(uint16_t counter, uint8_t& firstFlag, uint16_t& index,
                                            ActionDef& actionOut) {
-    if (counter >= counterCount || counter >= counters.size())
+    if (counter >= counterDefs.size() || counter >= counters.size())
         return false;
     const CounterState& state = counters[counter];
     if (state.value != 0 || state.exhaustedEvent == 0)
@@ -228,7 +225,7 @@ bool CAutomaticEventRunner::Next(ActionDef& actionOut) {
         case Done:
             return false;
         case CheckEvent: {
-            if (event >= engine.eventCount || event >= engine.eventTypes.size()) {
+            if (event >= engine.eventTypes.size()) {
                 if (!EndPass()) {
                     phase = Done;
                     return false;
@@ -244,7 +241,7 @@ bool CAutomaticEventRunner::Next(ActionDef& actionOut) {
             }
             // A used counter is a change too: an event that only counts
             // down repeats until its counter is used up.
-            if (counter < engine.counterCount)
+            if (counter < engine.CounterCount())
                 changedInPass = true;
             if (type == EventAfterStepRepeating)
                 repeatingEventRan = true;

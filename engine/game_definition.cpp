@@ -1,9 +1,9 @@
-// Loading a GameRecord into the definition half of CGameEngine.
+// Checking a GameRecord and loading it into a CGameDefinition.
 #include <algorithm>
 #include <cstring>
 
 #include "engine/byte_order.h"
-#include "engine/game_engine.h"
+#include "engine/game_definition.h"
 #include "engine/resources.h"
 
 namespace corvelle {
@@ -297,14 +297,11 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
     return MeasureRecord(record, length, L, error) && CheckRecordValues(record, L, error);
 }
 
-bool CGameEngine::LoadGameDefinition(const uint8_t* record, size_t length) {
+bool CGameDefinition::LoadGameDefinition(const uint8_t* record, size_t length) {
     FreeGameDefinition();
-    // Zero the whole definition half, counts included.
+    // Zero the whole definition, its arrays freed above.
     std::memset(name, 0, sizeof name);
     id = 0; category = skill = timeClass = 0; denseGrid = 0;
-    cardCount = pileCount = actionCount = linkCount = placementCount = flipCount = lockCount = 0;
-    exposureCount = eventCount = eventActionCount = programCount = conditionCount = 0;
-    eventConditionCount = counterCount = eventCounterCount = extraCategoryCount = 0;
 
     RecordLayout L;
     if (!MeasureRecord(record, length, L, nullptr) || !CheckRecordValues(record, L, nullptr))
@@ -317,7 +314,6 @@ bool CGameEngine::LoadGameDefinition(const uint8_t* record, size_t length) {
     skill = h.skill;
     timeClass = h.timeClass;
     denseGrid = h.denseGrid;
-    extraCategoryCount = h.extraCategoryCount;
     extraCategories.assign(record + L.extraOffset, record + L.extraOffset + h.extraCategoryCount);
     ReadString(record + L.rulesOffset, length - L.rulesOffset, rulesText);
 
@@ -340,20 +336,13 @@ bool CGameEngine::LoadGameDefinition(const uint8_t* record, size_t length) {
     CopyArray(record, L.counters, h.counterCount, counterDefs);
     CopyArray(record, L.eventCounters, h.eventCounterCount, eventCounters);
 
-    cardCount = h.cardCount; pileCount = h.pileCount; actionCount = h.actionCount;
-    linkCount = h.linkCount; placementCount = h.placementCount; flipCount = h.flipCount;
-    lockCount = h.lockCount; exposureCount = h.exposureCount; eventCount = h.eventCount;
-    eventActionCount = h.eventActionCount; programCount = h.programCount;
-    conditionCount = h.conditionCount; eventConditionCount = h.eventConditionCount;
-    counterCount = h.counterCount; eventCounterCount = h.eventCounterCount;
-
     for (PileDef& pile : piles)
         ConvertPileToPixels(pile, denseGrid != 0);
     return true;
 }
 
-void CGameEngine::FreeGameDefinition() {
-    // Release every array; the counts stay until the next load zeroes them.
+void CGameDefinition::FreeGameDefinition() {
+    // Release every array; each count is its array's size, so all are 0 now.
     std::vector<char>().swap(rulesText);
     std::vector<CardDef>().swap(cards);
     std::vector<PileDef>().swap(piles);

@@ -420,7 +420,7 @@ void CGameEngine::BuildPickupCardLists(uint16_t card, RuleCardList& listA, RuleC
     FillFromPile(*this, cardStates[card].pile, 0, cardStates[card].position, listB);
 }
 
-bool CGameEngine::EvaluateProgram(uint16_t program, const RuleCardList& listA,
+bool CGameDefinition::EvaluateProgram(uint16_t program, const RuleCardList& listA,
                                   const RuleCardList* listB) const {
     // Each list must end with its terminating pair, so that no cursor can
     // read past the vector.

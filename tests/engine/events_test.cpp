@@ -52,7 +52,7 @@ TEST(EventConditions, AllMustHold) {
     EXPECT_TRUE(e.IsEventAllowed(twoPiles));
     EXPECT_TRUE(e.IsEventAllowed(disabled));
     EXPECT_FALSE(e.IsEventAllowed(0));                 // the null event
-    EXPECT_TRUE(e.IsEventAllowed(e.eventCount + 5));   // beyond the events: no conditions
+    EXPECT_TRUE(e.IsEventAllowed(e.EventCount() + 5));   // beyond the events: no conditions
 
     e.pileStates[3].enabled = 0;                       // pile A disabled: refused
     EXPECT_FALSE(e.IsEventAllowed(disabled));
@@ -62,14 +62,14 @@ TEST(EventConditions, AllMustHold) {
     // Indexes out of range make the condition fail.
     ArrangeLayout(e, {{"AC"}, {}, {"5H"}, {"KS"}});
     const uint16_t program = e.conditions[2].program;
-    e.conditions[2].program = e.programCount;
+    e.conditions[2].program = e.ProgramCount();
     EXPECT_FALSE(e.IsEventAllowed(twoPiles));
     e.conditions[2].program = program;
     EXPECT_TRUE(e.IsEventAllowed(twoPiles));
-    e.conditions[2].pileB = e.pileCount;
+    e.conditions[2].pileB = e.PileCount();
     EXPECT_FALSE(e.IsEventAllowed(twoPiles));
     e.conditions[2].pileB = 2;
-    e.conditions[2].pileA = e.pileCount;
+    e.conditions[2].pileA = e.PileCount();
     EXPECT_FALSE(e.IsEventAllowed(twoPiles));
     e.eventConditions.back().condition = 999;
     EXPECT_FALSE(e.IsEventAllowed(disabled));
@@ -90,7 +90,7 @@ TEST(EventCounters, ConsumeReportAndRecord) {
     uint16_t counter = 77;
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(e.UseEventCounter(free, flag, counter, true, true));
-    EXPECT_EQ(counter, e.counterCount);   // no counter
+    EXPECT_EQ(counter, e.CounterCount());   // no counter
     EXPECT_EQ(e.history->GetCount(), 0u);
 
     // Without consume: nothing changes, nothing is reported.
@@ -175,7 +175,7 @@ TEST(EventActions, OneChangingActionPerCall) {
 
     // An event beyond the game's events runs nothing.
     index = 0;
-    EXPECT_FALSE(e.RunEventActions(e.eventCount, flag, index, out, true));
+    EXPECT_FALSE(e.RunEventActions(e.EventCount(), flag, index, out, true));
 }
 
 TEST(EventActions, EventThatChangesNothingStillRuns) {
@@ -209,7 +209,7 @@ TEST(EventCounters, UsedUpEventRunsInTheSameStep) {
     uint16_t index = 0, used = 0;
     ActionDef out{};
     EXPECT_FALSE(e.RunCounterExhaustedEvent(counter, flag, index, out));   // value 1: not used up
-    EXPECT_FALSE(e.RunCounterExhaustedEvent(e.counterCount, flag, index, out));
+    EXPECT_FALSE(e.RunCounterExhaustedEvent(e.CounterCount(), flag, index, out));
     ASSERT_TRUE(RunPlayerEvent(e, click, flag));
     EXPECT_EQ(e.pileStates[1].count, 1);
     EXPECT_EQ(e.pileStates[2].count, 1);

@@ -294,10 +294,10 @@ TEST(UndoProperty, RandomStepsUndoneGroupByGroupRestoreEveryState) {
                 uint8_t firstFlag = 0;
                 const int what = pick(0, 5);
                 if (what <= 1) {
-                    const uint16_t card = static_cast<uint16_t>(pick(0, engine.cardCount - 1));
-                    uint16_t dest = static_cast<uint16_t>(pick(0, engine.pileCount - 1));
+                    const uint16_t card = static_cast<uint16_t>(pick(0, engine.CardCount() - 1));
+                    uint16_t dest = static_cast<uint16_t>(pick(0, engine.PileCount() - 1));
                     if (dest == engine.cardStates[card].pile)
-                        dest = static_cast<uint16_t>((dest + 1) % engine.pileCount);
+                        dest = static_cast<uint16_t>((dest + 1) % engine.PileCount());
                     PlayerMove(engine, card, dest);
                     firstFlag = 1;
                 }
@@ -311,7 +311,7 @@ TEST(UndoProperty, RandomStepsUndoneGroupByGroupRestoreEveryState) {
                     }
                 }
                 for (int n = pick(what <= 1 ? 0 : 1, 3); n > 0; --n)
-                    RunRecorded(engine, static_cast<uint16_t>(pick(1, engine.actionCount - 1)), firstFlag);
+                    RunRecorded(engine, static_cast<uint16_t>(pick(1, engine.ActionCount() - 1)), firstFlag);
                 engine.RefreshExposedCards(true);
                 ASSERT_TRUE(Consistent(engine)) << "step " << step;
                 if (engine.GetHistory()->GetCount() > recordsBefore)
