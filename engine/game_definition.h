@@ -34,8 +34,8 @@ public:
     uint16_t ProgramCount() const { return Count(programs); }
     uint16_t CounterCount() const { return Count(counterDefs); }
 
-    // Runs a program of the definition (rules.cpp); false for an index out
-    // of range.
+    // Runs a program of the definition (interpreter.cpp); false for an
+    // index out of range.
     bool EvaluateProgram(uint16_t program, const RuleCardList& listA, const RuleCardList* listB) const;
 
     char name[32] = {};

@@ -75,6 +75,14 @@ public:
     bool LoadSavedGame(bool preview);
 
 private:
+    // ExecuteAction's handlers, one per action kind (actions.cpp).
+    bool MoveCards(ActionDef& action, uint16_t* result);
+    bool SetPileAttribute(ActionDef& action, uint16_t* result);
+    bool ShufflePile(ActionDef& action, uint16_t* result);
+    bool SetCardAttribute(const ActionDef& action, uint16_t* result);
+    bool ForbidMove(uint16_t source, uint16_t dest);
+    bool AllowMove(uint16_t source, uint16_t dest);
+    bool ResetCounter(uint16_t counter, uint16_t* result);
     // Runs the inverse of a definition action, given the result it recorded.
     void UndoAction(const ActionDef& action, uint16_t recorded);
 

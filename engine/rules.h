@@ -1,4 +1,4 @@
-// Rule card lists and the rule-program interpreter.
+// Rule card lists (rules.cpp) and the rule-program interpreter (interpreter.cpp).
 #pragma once
 
 #include <cstddef>
