@@ -101,7 +101,7 @@ void Bench(const char* label, const GameDefinitionData& game, const char* runPro
         TryMove(e, first, second);
         uint8_t flag = 1;
         const auto start = Clock::now();
-        e.RunAutomaticEvents(false, true, flag);
+        e.RunAutomaticEvents(AutomaticEvents::AfterStep, Recording::Recorded, flag);
         samples.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count());
         UndoStep(e);
     }

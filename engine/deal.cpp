@@ -163,7 +163,7 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
     for (size_t k = 0; k < counterDefs.size(); ++k)
         counters[k] = CounterState{counterDefs[k].initialValue, counterDefs[k].exhaustedEvent};
     finished = 0;
-    RefreshExposedCards(false);
+    RefreshExposedCards(Recording::Unrecorded);
     return true;
 }
 

@@ -128,9 +128,9 @@ void ConvertPileToPixels(PileDef& pile, bool dense) {
     if (fanned && pile.fanExtent != 0) {
         const int32_t e = pile.fanExtent;
         int32_t r = e;
-        if (pile.extentKind == 0) r = e * S / D;
-        else if (pile.extentKind == 1) r = e + D;
-        else if (pile.extentKind == 2) r = (e - 160) * S / D + 160;
+        if (pile.extentKind == ExtentFixed) r = e * S / D;
+        else if (pile.extentKind == ExtentScaled) r = e + D;
+        else if (pile.extentKind == ExtentFromFarEdge) r = (e - 160) * S / D + 160;
         pile.fanExtent = static_cast<uint16_t>(r);
     }
     pile.x = static_cast<int16_t>(GridToPixels(pile.x, pile.xAnchor, kCardWidth, gridW));
@@ -138,9 +138,9 @@ void ConvertPileToPixels(PileDef& pile, bool dense) {
     if (fanned && pile.fanExtent != 0) {
         const int32_t e = pile.fanExtent;
         int32_t r = e;
-        if (pile.extentKind == 0) r = e * S / D;
-        else if (pile.extentKind == 2) r = (e - 160) * S / D + 160;
-        if (!dense && pile.extentKind <= 2)
+        if (pile.extentKind == ExtentFixed) r = e * S / D;
+        else if (pile.extentKind == ExtentFromFarEdge) r = (e - 160) * S / D + 160;
+        if (!dense && pile.extentKind <= ExtentFromFarEdge)
             r -= 3;
         pile.fanExtent = static_cast<uint16_t>(r);
     }
@@ -196,8 +196,9 @@ bool CheckRecordValues(const uint8_t* record, const RecordLayout& L, const char*
     }
     for (unsigned i = 0; i < h.pileCount; ++i) {
         const PileDef p = At<PileDef>(record, L.piles, i);
-        if (p.xAnchor > 3 || p.yAnchor > 3 || p.fan > 4 || p.baseKind > 3 || p.extentKind > 2 ||
-            p.dealFaceUp > 1 || p.acceptsDrops > 1 || p.manualExposure > 1 || p.enabled > 1)
+        if (p.xAnchor > AnchorEnd || p.yAnchor > AnchorEnd || p.fan > FanUp || p.baseKind > BasePictured ||
+            p.extentKind > ExtentFromFarEdge || p.dealFaceUp > 1 || p.acceptsDrops > 1 || p.manualExposure > 1 ||
+            p.enabled > 1)
             return Fail(error, "pile with a layout or flag value out of range");
         if (p.pickupProgram >= h.programCount || p.dropProgram >= h.programCount)
             return Fail(error, "pile names a rule program that does not exist");

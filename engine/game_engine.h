@@ -20,6 +20,15 @@
 
 namespace corvelle {
 
+// Which automatic events a run walks: those after a player's step (types 0
+// and 1) or those of the game's start (type 3).
+enum class AutomaticEvents : uint8_t { AfterStep, AtGameStart };
+// Whether an operation pushes history records, so that undo can take it back.
+enum class Recording : uint8_t { Unrecorded, Recorded };
+// Whether UseEventCounter only asks if the counter allows the event or also
+// uses one count of it.
+enum class CounterUse : uint8_t { Check, Consume };
+
 class CGameEngine : public CGameDefinition {
 public:
     explicit CGameEngine(CEngineOwner* owner = nullptr);
@@ -51,12 +60,17 @@ public:
     void BuildPickupCardLists(uint16_t card, RuleCardList& listA, RuleCardList& listB) const;
 
     // ---- events, conditions and counters (events.cpp)
+    // The caller of a step owns its undo group: `groupOpened` is 0 until a
+    // record of the step has opened the group (its groupStart set), and the
+    // first record pushed while it is 0 opens it and sets it to 1.
     bool IsEventAllowed(uint16_t event) const;
-    bool UseEventCounter(uint16_t event, uint8_t& firstFlag, uint16_t& counterOut, bool consume, bool record);
-    bool RunEventActions(uint16_t event, uint8_t& firstFlag, uint16_t& index, ActionDef& actionOut, bool record);
-    bool RunCounterExhaustedEvent(uint16_t counter, uint8_t& firstFlag, uint16_t& index, ActionDef& actionOut);
-    bool RunAutomaticEvents(bool atStart, bool record, uint8_t& firstFlag);
-    void RefreshExposedCards(bool record);
+    bool UseEventCounter(uint16_t event, uint8_t& groupOpened, uint16_t& counterOut, CounterUse use,
+                         Recording recording);
+    bool RunEventActions(uint16_t event, uint8_t& groupOpened, uint16_t& index, ActionDef& actionOut,
+                         Recording recording);
+    bool RunCounterExhaustedEvent(uint16_t counter, uint8_t& groupOpened, uint16_t& index, ActionDef& actionOut);
+    bool RunAutomaticEvents(AutomaticEvents which, Recording recording, uint8_t& groupOpened);
+    void RefreshExposedCards(Recording recording);
 
     // ---- hints (hints.cpp)
     bool FindHint(uint16_t n, uint16_t& first, uint16_t& second, bool withClicks) const;

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         default: {   // automatic events on their own, recorded as a step
             uint8_t flag = 0;
-            e.RunAutomaticEvents(false, true, flag);
+            e.RunAutomaticEvents(AutomaticEvents::AfterStep, Recording::Recorded, flag);
             break;
         }
         }

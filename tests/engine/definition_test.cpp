@@ -53,16 +53,16 @@ TEST(PileConversion, PositionsOnBothGrids) {
 }
 
 TEST(PileConversion, FanExtentIsConvertedTwice) {
-    EXPECT_EQ(Extent(FanUp, 0, 8, true), 172);
-    EXPECT_EQ(Extent(FanUp, 0, 10, false), 279);
-    EXPECT_EQ(Extent(FanLeft, 0, 10, true), 188);
-    EXPECT_EQ(Extent(FanUp, 1, 58, false), 76);
-    EXPECT_EQ(Extent(FanUp, 1, 53, true), 77);
-    EXPECT_EQ(Extent(FanUp, 2, 77, true), 42044);
-    EXPECT_EQ(Extent(FanUp, 2, 114, false), 20695);
+    EXPECT_EQ(Extent(FanUp, ExtentFixed, 8, true), 172);
+    EXPECT_EQ(Extent(FanUp, ExtentFixed, 10, false), 279);
+    EXPECT_EQ(Extent(FanLeft, ExtentFixed, 10, true), 188);
+    EXPECT_EQ(Extent(FanUp, ExtentScaled, 58, false), 76);
+    EXPECT_EQ(Extent(FanUp, ExtentScaled, 53, true), 77);
+    EXPECT_EQ(Extent(FanUp, ExtentFromFarEdge, 77, true), 42044);
+    EXPECT_EQ(Extent(FanUp, ExtentFromFarEdge, 114, false), 20695);
     // Not fanned: kept as stored; an extent of 0 stays 0 whatever its kind.
-    EXPECT_EQ(Extent(FanNone, 0, 40, false), 40);
-    EXPECT_EQ(Extent(FanNone, 2, 40, true), 40);
+    EXPECT_EQ(Extent(FanNone, ExtentFixed, 40, false), 40);
+    EXPECT_EQ(Extent(FanNone, ExtentFromFarEdge, 40, true), 40);
     for (uint8_t kind = 0; kind <= 2; ++kind) {
         EXPECT_EQ(Extent(FanDown, kind, 0, false), 0);
         EXPECT_EQ(Extent(FanDown, kind, 0, true), 0);
