@@ -1,6 +1,7 @@
 // Checking a GameRecord and loading it into a CGameDefinition.
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/byte_order.h"
 #include "engine/game_definition.h"
@@ -330,8 +331,11 @@ bool CGameDefinition::LoadGameDefinition(const uint8_t* record, size_t length) {
     CopyArray(record, L.eventActions, h.eventActionCount, eventActions);
     programs.resize(h.programCount);
     size_t at = L.programsStart;
-    for (auto& program : programs)
-        at += ReadProgram(record + at, length - at, program);
+    for (RuleProgram& program : programs) {
+        std::vector<uint8_t> code;
+        at += ReadProgram(record + at, length - at, code);
+        program = RuleProgram(std::move(code));
+    }
     CopyArray(record, L.conditions, h.conditionCount, conditions);
     CopyArray(record, L.eventConditions, h.eventConditionCount, eventConditions);
     CopyArray(record, L.counters, h.counterCount, counterDefs);
@@ -355,7 +359,7 @@ void CGameDefinition::FreeGameDefinition() {
     std::vector<PilePosition>().swap(exposures);
     std::vector<uint8_t>().swap(eventTypes);
     std::vector<EventAction>().swap(eventActions);
-    std::vector<std::vector<uint8_t>>().swap(programs);
+    std::vector<RuleProgram>().swap(programs);
     std::vector<RuleCondition>().swap(conditions);
     std::vector<EventCondition>().swap(eventConditions);
     std::vector<CounterDef>().swap(counterDefs);

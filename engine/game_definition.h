@@ -56,7 +56,7 @@ public:
     std::vector<PilePosition> exposures;
     std::vector<uint8_t> eventTypes;
     std::vector<EventAction> eventActions;
-    std::vector<std::vector<uint8_t>> programs;   // bytecode followed by one 0 (END)
+    std::vector<RuleProgram> programs;    // bytecode followed by one 0 (END), jumps worked out
     std::vector<RuleCondition> conditions;
     std::vector<EventCondition> eventConditions;
     std::vector<CounterDef> counterDefs;

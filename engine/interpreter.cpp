@@ -6,7 +6,14 @@
 // never allocates. Programs come from game data, so every malformed case ends
 // the evaluation with false instead of reading or writing out of bounds, and
 // a step budget stops programs that would never end.
+//
+// Where each jump leads is worked out once per program (RuleProgram, below
+// the interpreter): the searches that define a jump's target walk the
+// bytecode, and doing them on every evaluation cost a third of the time of
+// the win search.
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "engine/game_definition.h"
 #include "engine/rules.h"
@@ -18,8 +25,8 @@ constexpr unsigned kStackRoom = 502;
 constexpr unsigned kRegisterRoom = 200;
 constexpr unsigned kRegisterCount = 2;
 // Work budget of one evaluation, in program bytes: every backward jump
-// charges the length of the loop body it repeats and every jump scan the
-// bytes it walks. Straight-line code needs no budget, since the position
+// charges the length of the loop body it repeats and every jump the length
+// of the search for its target, once per evaluation (see Target). Straight-line code needs no budget, since the position
 // only moves forward between backward jumps. Loops of the game data walk a
 // list, at most 105 rounds for two decks; even two nested loops over two
 // such lists with a 40-byte body stay below the budget, while a loop that
@@ -27,15 +34,16 @@ constexpr unsigned kRegisterCount = 2;
 constexpr uint32_t kMaxSteps = 1u << 19;
 // A cursor that has moved past its list's terminating pair.
 constexpr uint32_t kPastEnd = 0xFFFFFFFFu;
-// Jump targets found by the scans, remembered by the position of the jump
-// (the scans depend only on the program), so that a loop scans once.
-constexpr unsigned kJumpCacheSize = 32;
+// The jumps already charged in this evaluation, one slot per position
+// modulo 32.
+constexpr unsigned kJumpSlots = 32;
 constexpr uint32_t kEndsProgram = 0xFFFFFFFFu;   // EXIT that meets BLOCK or END
+constexpr uint32_t kNoStop = RuleProgram::kNoJumpStop;
 
 class Interpreter {
 public:
-    Interpreter(const RuleCard* listA, const RuleCard* listB, const uint8_t* program, size_t length)
-        : code(program), size(length) {
+    Interpreter(const RuleCard* listA, const RuleCard* listB, const RuleProgram& rules)
+        : program(rules), code(rules.Code().data()), size(rules.Code().size()) {
         lists[0] = listA;
         lists[1] = listB;
     }
@@ -44,7 +52,6 @@ public:
 
 private:
     bool Result() const { return depth > 0 && stack[depth - 1] == 0; }
-    size_t Width(size_t at) const { return code[at] == OpPush ? 3 : 1; }
     bool Charge(size_t n) {
         steps += static_cast<uint32_t>(n < kMaxSteps ? n : kMaxSteps);
         return steps <= kMaxSteps;
@@ -58,15 +65,12 @@ private:
         reg = static_cast<unsigned>(n);
         return true;
     }
-    // The target of the jump at `at`: the byte the scan stops on, or
-    // kEndsProgram. False when the scan finds no target.
+    // The target of the jump at `at`: the byte its search stops on, or
+    // kEndsProgram. False when the search finds no target or the budget
+    // runs out.
     bool Target(size_t at, uint32_t& target);
-    bool Scan(size_t at, uint32_t& target);
-    bool ScanForward(size_t at, uint8_t open, uint8_t close, uint32_t& target);
-    bool ScanIfFalse(size_t at, uint32_t& target);
-    bool ScanExit(size_t at, uint32_t& target);
-    bool ScanLoopBack(size_t at, uint32_t& target);
 
+    const RuleProgram& program;
     const uint8_t* code;
     size_t size;
     uint32_t steps = 0;
@@ -78,107 +82,27 @@ private:
     const RuleCard* lists[2];
     uint32_t cursors[2] = {0, 0};
     unsigned current = 0;
-    uint32_t jumpFrom[kJumpCacheSize];
-    uint32_t jumpTo[kJumpCacheSize];
-    uint32_t jumpValid = 0;
+    uint32_t jumpFrom[kJumpSlots];
+    uint32_t jumpCharged = 0;
 };
 
 bool Interpreter::Target(size_t at, uint32_t& target) {
-    const unsigned slot = at % kJumpCacheSize;
-    if ((jumpValid >> slot & 1) && jumpFrom[slot] == at) {
-        target = jumpTo[slot];
-        return true;
-    }
-    if (!Scan(at, target))
+    const uint32_t stop = program.JumpStop(at);
+    if (stop == kNoStop)
         return false;
-    jumpValid |= 1u << slot;
-    jumpFrom[slot] = static_cast<uint32_t>(at);
-    jumpTo[slot] = target;
+    // A jump's search is charged the first time the jump is taken, and again
+    // when another jump at the same position modulo 32 was charged since:
+    // the budget counts as it did when each evaluation searched for its
+    // targets and remembered them in 32 slots.
+    const unsigned slot = at % kJumpSlots;
+    if (!((jumpCharged >> slot & 1) && jumpFrom[slot] == at)) {
+        if (!Charge(stop > at ? stop - at : at - stop))
+            return false;
+        jumpCharged |= 1u << slot;
+        jumpFrom[slot] = static_cast<uint32_t>(at);
+    }
+    target = code[at] == OpExit && code[stop] != OpEndBlock ? kEndsProgram : stop;
     return true;
-}
-
-bool Interpreter::Scan(size_t at, uint32_t& target) {
-    switch (code[at]) {
-    case OpBreak: return ScanForward(at, OpLoop, OpEndLoop, target);
-    case OpElse: return ScanForward(at, OpIf, OpEndIf, target);
-    case OpIf: return ScanIfFalse(at, target);
-    case OpExit: return ScanExit(at, target);
-    case OpEndLoop: return ScanLoopBack(at, target);
-    default: return false;
-    }
-}
-
-// BREAK and ELSE: the matching close byte, with nesting by open and close.
-bool Interpreter::ScanForward(size_t at, uint8_t open, uint8_t close, uint32_t& target) {
-    unsigned nesting = 1;
-    const size_t from = at;
-    for (;;) {
-        at += Width(at);
-        if (at >= size)
-            return false;
-        if (code[at] == open) {
-            ++nesting;
-        } else if (code[at] == close && --nesting == 0) {
-            target = static_cast<uint32_t>(at);
-            return Charge(at - from);
-        }
-    }
-}
-
-// IF with a non-zero value: the ELSE of this IF, its ENDIF, or an END met on
-// the way.
-bool Interpreter::ScanIfFalse(size_t at, uint32_t& target) {
-    unsigned nesting = 1;
-    const size_t from = at;
-    for (;;) {
-        at += Width(at);
-        if (at >= size)
-            return false;
-        const uint8_t b = code[at];
-        if (b == OpEnd || (b == OpElse && nesting == 1) || (b == OpEndIf && --nesting == 0)) {
-            target = static_cast<uint32_t>(at);
-            return Charge(at - from);
-        }
-        if (b == OpIf)
-            ++nesting;
-    }
-}
-
-// EXIT: no nesting. The next ENDBLOCK; a BLOCK or END first ends the program.
-bool Interpreter::ScanExit(size_t at, uint32_t& target) {
-    const size_t from = at;
-    for (++at; at < size; at += Width(at)) {
-        const uint8_t b = code[at];
-        if (b == OpEndBlock || b == OpBlock || b == OpEnd) {
-            target = b == OpEndBlock ? static_cast<uint32_t>(at) : kEndsProgram;
-            return Charge(at - from);
-        }
-    }
-    return false;
-}
-
-// ENDLOOP: walk back byte by byte to the matching LOOP. A byte 1 that is not
-// the first byte is taken as the trailing byte of a PUSH, whose opcode lies
-// two bytes further back, so PUSH values of 4 or 5 are not read as LOOP or
-// ENDLOOP.
-bool Interpreter::ScanLoopBack(size_t at, uint32_t& target) {
-    unsigned nesting = 1;
-    const size_t from = at;
-    while (at > 0) {
-        --at;
-        if (code[at] == OpPush && at != 0) {
-            if (at < 2)
-                return false;
-            at -= 2;
-        }
-        if (code[at] == OpEndLoop) {
-            ++nesting;
-        } else if (code[at] == OpLoop && --nesting == 0) {
-            target = static_cast<uint32_t>(at);
-            return Charge(from - at);
-        }
-    }
-    return false;
 }
 
 bool Interpreter::Run() {
@@ -358,12 +282,105 @@ bool Interpreter::Run() {
 
 }  // namespace
 
+bool EvaluateRuleProgram(const RuleCard* listA, const RuleCard* listB, const RuleProgram& program) {
+    if (program.Code().empty())
+        return false;
+    Interpreter interpreter(listA, listB, program);
+    return interpreter.Run();
+}
+
 bool EvaluateRuleProgram(const RuleCard* listA, const RuleCard* listB, const uint8_t* program,
                          size_t length) {
     if (!program || length == 0)
         return false;
-    Interpreter interpreter(listA, listB, program, length);
-    return interpreter.Run();
+    return EvaluateRuleProgram(listA, listB, RuleProgram(std::vector<uint8_t>(program, program + length)));
+}
+
+// ---------------------------------------------------------------- RuleProgram
+//
+// The searches that define where a jump at `at` leads; each walks forward
+// from at + 1 in instruction steps (a PUSH and its two value bytes are one
+// step) or, for ENDLOOP, backward:
+//   BREAK    the ENDLOOP that closes the enclosing loop, LOOP ... ENDLOOP
+//            pairs nesting;
+//   ELSE     the ENDIF that closes the enclosing IF, IF ... ENDIF nesting;
+//   IF       (taken when its value is not 0) an ELSE of this IF, its ENDIF,
+//            or the first END met at any depth;
+//   EXIT     the first ENDBLOCK, BLOCK or END, without nesting (a BLOCK or
+//            END ends the program);
+//   ENDLOOP  back to its LOOP, ENDLOOP ... LOOP nesting, stepping byte by
+//            byte; a byte 1 that is not the first byte is taken as a PUSH's
+//            last byte, whose opcode lies two bytes further back.
+// A search that runs off either end of the bytecode finds nothing.
+//
+// Each table below answers one kind of search for every start position at
+// once: a search that meets a nested pair continues after the pair's close,
+// which the same table already holds for a later position (forward) or an
+// earlier one (backward), so every table takes one pass.
+
+RuleProgram::RuleProgram(std::vector<uint8_t> bytecode) : code(std::move(bytecode)), stops(code.size(), kNoStop) {
+    const size_t n = code.size();
+    const auto next = [&](size_t at) { return at + (code[at] == OpPush ? 3 : 1); };
+    const auto entry = [n](const std::vector<uint32_t>& table, size_t at) { return at < n ? table[at] : kNoStop; };
+    // Searches that start at `at` (inclusive) with one level open.
+    std::vector<uint32_t> loopClose(n), ifClose(n), ifFalse(n), ifInner(n), blockEnd(n);
+    const auto closing = [&](std::vector<uint32_t>& table, size_t at, uint8_t open, uint8_t close) -> uint32_t {
+        if (code[at] == close)
+            return static_cast<uint32_t>(at);
+        if (code[at] != open)
+            return entry(table, next(at));
+        const uint32_t inner = entry(table, next(at));
+        return inner == kNoStop ? kNoStop : entry(table, inner + 1u);
+    };
+    // Within an IF taken as false: a nested IF ends at its ENDIF, or ends
+    // the whole search at an END inside it.
+    const auto pastNestedIf = [&](std::vector<uint32_t>& table, size_t at) -> uint32_t {
+        const uint32_t inner = entry(ifInner, next(at));
+        if (inner == kNoStop || code[inner] == OpEnd)
+            return inner;
+        return entry(table, inner + 1u);
+    };
+    for (size_t at = n; at-- > 0;) {
+        const uint8_t b = code[at];
+        loopClose[at] = closing(loopClose, at, OpLoop, OpEndLoop);
+        ifClose[at] = closing(ifClose, at, OpIf, OpEndIf);
+        ifInner[at] = b == OpEnd || b == OpEndIf ? static_cast<uint32_t>(at)
+                      : b == OpIf                ? pastNestedIf(ifInner, at)
+                                                 : entry(ifInner, next(at));
+        ifFalse[at] = b == OpEnd || b == OpElse || b == OpEndIf ? static_cast<uint32_t>(at)
+                      : b == OpIf                               ? pastNestedIf(ifFalse, at)
+                                                                : entry(ifFalse, next(at));
+        blockEnd[at] = b == OpEndBlock || b == OpBlock || b == OpEnd ? static_cast<uint32_t>(at)
+                                                                     : entry(blockEnd, next(at));
+    }
+    // Backward: the LOOP that closes one open level, searching before `at`.
+    std::vector<uint32_t> loopOpen(n, kNoStop);
+    for (size_t at = 1; at < n; ++at) {
+        size_t before = at - 1;
+        if (code[before] == OpPush && before != 0) {
+            if (before < 2)
+                continue;
+            before -= 2;
+        }
+        if (code[before] == OpLoop) {
+            loopOpen[at] = static_cast<uint32_t>(before);
+        } else if (code[before] == OpEndLoop) {
+            const uint32_t inner = loopOpen[before];
+            loopOpen[at] = inner == kNoStop ? kNoStop : loopOpen[inner];
+        } else {
+            loopOpen[at] = loopOpen[before];
+        }
+    }
+    for (size_t at = 0; at < n; ++at) {
+        switch (code[at]) {
+        case OpBreak: stops[at] = entry(loopClose, at + 1); break;
+        case OpElse: stops[at] = entry(ifClose, at + 1); break;
+        case OpIf: stops[at] = entry(ifFalse, at + 1); break;
+        case OpExit: stops[at] = entry(blockEnd, at + 1); break;
+        case OpEndLoop: stops[at] = loopOpen[at]; break;
+        default: break;
+        }
+    }
 }
 
 bool CGameDefinition::EvaluateProgram(uint16_t program, const RuleCardList& listA,
@@ -373,8 +390,7 @@ bool CGameDefinition::EvaluateProgram(uint16_t program, const RuleCardList& list
     const auto terminated = [](const RuleCardList& l) { return !l.empty() && l.back().suit == 0; };
     if (program >= programs.size() || !terminated(listA) || (listB && !terminated(*listB)))
         return false;
-    const std::vector<uint8_t>& code = programs[program];
-    return EvaluateRuleProgram(listA.data(), listB ? listB->data() : nullptr, code.data(), code.size());
+    return EvaluateRuleProgram(listA.data(), listB ? listB->data() : nullptr, programs[program]);
 }
 
 }  // namespace corvelle

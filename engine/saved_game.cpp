@@ -148,8 +148,8 @@ uint64_t DefinitionFingerprint(const CGameEngine& e) {
     f.AddArray(e.eventTypes);
     f.AddArray(e.eventActions);
     f.AddU32(static_cast<uint32_t>(e.programs.size()));
-    for (const auto& program : e.programs)
-        f.AddArray(program);
+    for (const RuleProgram& program : e.programs)
+        f.AddArray(program.Code());
     f.AddArray(e.conditions);
     f.AddArray(e.eventConditions);
     f.AddArray(e.counterDefs);

@@ -98,8 +98,8 @@ TEST(GameRecord, RoundTripThroughTheLoader) {
     EXPECT_EQ(engine.piles[1].x, 30 * 79 / 15);
     EXPECT_EQ(engine.ProgramCount(), 3);
     // Every program carries an added END byte.
-    EXPECT_EQ(engine.programs[2], (std::vector<uint8_t>{OpSuit, OpRank, OpAdd, OpEnd}));
-    EXPECT_EQ(engine.programs[0], (std::vector<uint8_t>{OpPush, 1, 1, OpEnd}));
+    EXPECT_EQ(engine.programs[2].Code(), (std::vector<uint8_t>{OpSuit, OpRank, OpAdd, OpEnd}));
+    EXPECT_EQ(engine.programs[0].Code(), (std::vector<uint8_t>{OpPush, 1, 1, OpEnd}));
     EXPECT_EQ(engine.CounterCount(), 1);
     EXPECT_EQ(engine.counterDefs[0].initialValue, 3);
     EXPECT_EQ(engine.flips.size(), 1u);
