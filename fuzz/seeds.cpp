@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "engine/resources.h"
-#include "tests/support/model_games.h"
+#include "models/model_games.h"
 
 using namespace corvelle;
 

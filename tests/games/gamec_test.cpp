@@ -10,7 +10,7 @@
 #include "engine/rules.h"
 #include "tools/gamec/asm_adapter.h"
 #include "tools/gamec/gamec.h"
-#include "tools/gamec/play.h"
+#include "tools/play/play.h"
 
 using namespace corvelle;
 using namespace corvelle::gamec;

@@ -10,7 +10,7 @@
 #include "engine/player_move.h"
 #include "engine/resources.h"
 #include "tools/gamec/asm_adapter.h"
-#include "tools/gamec/play.h"
+#include "tools/play/play.h"
 
 namespace corvelle::cli {
 namespace {

@@ -1,6 +1,6 @@
 #include "tools/gamec/asm_adapter.h"
 
-#include "engine/assembler.h"
+#include "writer/assembler.h"
 
 namespace corvelle::gamec {
 

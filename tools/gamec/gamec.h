@@ -3,7 +3,8 @@
 //
 // A game file is a list of statements, one per line; a game names the family
 // or game it starts from (`from`) and states only what differs. The language
-// is described in README.md ("Adding a game") and in games/README.txt.
+// is described in README.md ("Adding a game"); the building blocks document
+// themselves in games/blocks/*.blk.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/record_writer.h"
+#include "writer/record_writer.h"
 
 namespace corvelle::gamec {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "engine/database_packer.h"
+#include "writer/database_packer.h"
 #include "tools/gamec/gamec.h"
 
 using namespace corvelle;

@@ -1,4 +1,4 @@
-#include "tools/gamec/play.h"
+#include "tools/play/play.h"
 
 #include <unistd.h>
 
