@@ -9,8 +9,8 @@
 #include "engine/game_engine.h"
 #include "engine/player_move.h"
 #include "engine/resources.h"
-#include "tools/gamec/asm_adapter.h"
 #include "tools/play/play.h"
+#include "writer/assembler.h"
 
 namespace corvelle::cli {
 namespace {
@@ -164,7 +164,7 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     for (const PilePosition& p : e.locks) std::printf("lock %s %d\n", PileName(g, p.pile).c_str(), p.position);
     for (uint16_t i = 0; i < e.programCount; ++i) {
         std::printf("program %u:\n", i);
-        std::istringstream text(gamec::DisassembleBytes(e.programs[i].data(), e.programs[i].size() - 1));
+        std::istringstream text(DisassembleRuleProgram(e.programs[i].data(), e.programs[i].size() - 1));
         for (std::string line; std::getline(text, line);) std::printf("    %s\n", line.c_str());
     }
     for (uint16_t ev = 0; ev < e.eventCount; ++ev) {

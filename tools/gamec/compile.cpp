@@ -12,9 +12,9 @@
 
 #include "engine/game_engine.h"
 #include "engine/resources.h"
-#include "tools/gamec/asm_adapter.h"
 #include "tools/gamec/gamec.h"
 #include "tools/gamec/source.h"
+#include "writer/assembler.h"
 
 namespace corvelle::gamec {
 namespace {
@@ -180,8 +180,9 @@ int GameCompiler::Program(const std::string& expr, const std::string& file, int 
         return 0;
     }
     std::vector<uint8_t> bytes;
-    if (!AssembleText(text, bytes, error)) {
-        Fail(file, line, "rule '" + expr + "': " + error);
+    AssemblerError asmError;
+    if (!AssembleRuleProgram(text, bytes, &asmError)) {
+        Fail(file, line, "rule '" + expr + "': " + asmError.ToString());
         return 0;
     }
     const auto it = programIndex_.find(bytes);
