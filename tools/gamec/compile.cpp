@@ -20,17 +20,6 @@ int WordIndex(const std::string& w, std::initializer_list<const char*> words) {
     return -1;
 }
 
-bool ToInt(const std::string& s, long& v) {
-    if (s.empty()) return false;
-    size_t used = 0;
-    try {
-        v = std::stol(s, &used);
-    } catch (...) {
-        return false;
-    }
-    return used == s.size();
-}
-
 std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
@@ -190,7 +179,11 @@ bool GameCompiler::Finish(CompiledGame& out) {
     CheckGuarantees(out, finals);
     CheckLayout(out, finals);
     if (!ok_) return false;
+    out.idLine = idLine_;
     const std::vector<uint8_t> record = SerializeGameRecord(d);
+    if (record.size() > 0xFFFF)
+        return Fail(file_, headerLine_, "the compiled game takes " + std::to_string(record.size()) +
+                                            " bytes; a game record holds at most 65535");
     const char* error = nullptr;
     if (!ValidateGameRecord(record.data(), record.size(), &error))
         return Fail(file_, headerLine_, std::string("the engine would refuse this game: ") + error);
@@ -262,6 +255,7 @@ bool CompileLibrary(const std::string& gamesFolder, Library& out, std::vector<Di
         diags.push_back({gamesFolder, 0, "more than 800 games"});
         ok = false;
     }
+
     std::set<std::pair<int, int>> pairs;
     for (const CompiledGame& g : out.games)
         for (const std::string& r : g.related) {

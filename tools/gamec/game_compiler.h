@@ -16,10 +16,22 @@
 
 namespace corvelle::gamec {
 
+// What one game may hold; each limit is checked at the statement that
+// would pass it.
+constexpr int kMaxPiles = 255;
+constexpr int kMaxGroupSize = 60;
+constexpr int kMaxCards = 1024;
+constexpr int kMaxCardGroup = 99;
+constexpr long kMaxWinNumber = 100000;          // winnable within [FIRST..]N
+constexpr long kMaxSearchBudget = 100000000;    // winnable ... budget NODES
+
+// A pile, group, event or counter name: a letter, then letters, digits,
+// '-' and '_' (names are written into the library index, separated by
+// commas and tabs).
+bool IsName(const std::string& name);
+
 // The index of `w` in `words`, or -1.
 int WordIndex(const std::string& w, std::initializer_list<const char*> words);
-// A whole decimal number (sign allowed); false for anything else.
-bool ToInt(const std::string& s, long& v);
 std::string Lower(std::string s);
 
 // The entry of `entries` (piles, events, counters) called `name`, or end().
@@ -116,6 +128,12 @@ private:
     void EndStatement(const Line& statement);
     // False (with a diagnostic) unless the statement has exactly `count` values.
     bool TakesValues(const Line& statement, size_t count);
+    // Reads `word` as a whole number within min..max; otherwise a diagnostic
+    // saying what the number is (`what`) and its range.
+    bool Number(const Line& statement, const std::string& word, long min, long max, const std::string& what, long& value);
+    bool Number(const Line& statement, const std::string& word, long min, long max, const std::string& what, int& value);
+    // False (with a diagnostic) unless `name` is a valid name.
+    bool CheckName(const Line& statement, const std::string& name);
     void EventLine(const Line& l);
     bool PileOptions(const Line& l, size_t from, PileOpts& o);
     bool Action(const Line& l, std::vector<ActionDef>& out);
@@ -136,6 +154,7 @@ private:
     bool ok_ = true;
     std::string file_;
     int headerLine_ = 1;
+    int idLine_ = 0;
 
     std::string name_;
     std::optional<int> id_, category_, skill_, time_;

@@ -9,6 +9,15 @@
 
 namespace corvelle::gamec {
 
+// The preprocessor's limits; each is refused with a FILE:LINE message
+// (README.md, "Adding a game", lists them).
+constexpr long kMaxInteger = 2147483647;          // |value| in {expressions} and loop bounds
+constexpr int kMaxExpressionNesting = 64;         // parentheses and signs inside one {expression}
+constexpr int kMaxLoopNesting = 16;               // `for` loops inside each other
+constexpr long kMaxLoopIterations = 1000;         // passes of one `for` loop
+constexpr size_t kMaxExpandedStatements = 100000; // statements of one game after expansion
+constexpr size_t kMaxFileBytes = 1000000;         // size of one game or family file
+
 struct Line {
     std::string file;
     int line = 0;
@@ -26,6 +35,9 @@ struct SourceFile {
 
 // Text without the blanks at either end.
 std::string Trim(const std::string& s);
+// Reads `s` as a whole decimal number (an optional '-' and digits only)
+// within min..max.
+bool ParseInteger(const std::string& s, long min, long max, long& value);
 
 bool ReadSourceFile(const std::string& path, SourceFile& out, std::vector<Diagnostic>& diags);
 

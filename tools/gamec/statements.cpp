@@ -1,5 +1,7 @@
 // Reading a game's statements: one handler per keyword, the pile options,
 // the lines of an event and its actions.
+#include <algorithm>
+#include <cctype>
 #include <sstream>
 
 #include "engine/game_engine.h"
@@ -11,7 +13,38 @@ namespace {
 const char* const kCategoryWords[] = {"other", "addition", "canfield", "castle", "fan", "forty-thieves",
                                       "freecell", "klondike", "spider", "terrace", "yukon"};
 
+bool IsSolverWord(const std::string& word) {
+    return !word.empty() && word.size() <= 40 && std::isalpha(static_cast<unsigned char>(word[0])) &&
+           std::all_of(word.begin(), word.end(), [](char c) { return std::islower(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c)) || c == '_' || c == '-'; });
+}
+
 }  // namespace
+
+bool IsName(const std::string& name) {
+    return !name.empty() && std::isalpha(static_cast<unsigned char>(name[0])) &&
+           std::all_of(name.begin(), name.end(), [](char c) {
+               return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+           });
+}
+
+bool CheckSolverOptions(const std::vector<std::string>& options, std::string& error) {
+    const char* const usage = "'solver' takes Freecell Solver's -g GAME, -l PRESET and --max-iters N (N 1..100000000), or none";
+    if (options.empty()) {
+        error = usage;
+        return false;
+    }
+    for (size_t i = 0; i < options.size(); i += 2) {
+        long iterations = 0;
+        const bool known = i + 1 < options.size() &&
+                           (((options[i] == "-g" || options[i] == "-l") && IsSolverWord(options[i + 1])) ||
+                            (options[i] == "--max-iters" && ParseInteger(options[i + 1], 1, 100000000, iterations)));
+        if (!known) {
+            error = usage;
+            return false;
+        }
+    }
+    return true;
+}
 
 const std::map<std::string, GameCompiler::StatementHandler>& GameCompiler::Statements() {
     static const std::map<std::string, StatementHandler> handlers = {
@@ -56,9 +89,36 @@ bool GameCompiler::TakesValues(const Line& statement, size_t count) {
     return Fail(statement, "'" + statement.tok[0] + "' takes " + std::to_string(count) + " value(s)");
 }
 
+bool GameCompiler::Number(const Line& statement, const std::string& word, long min, long max, const std::string& what,
+                          long& value) {
+    if (ParseInteger(word, min, max, value)) return true;
+    const std::string shown = word.size() <= 24 ? word : word.substr(0, 21) + "...";
+    return Fail(statement, what + " is a number " + std::to_string(min) + ".." + std::to_string(max) + ", not '" + shown + "'");
+}
+
+bool GameCompiler::Number(const Line& statement, const std::string& word, long min, long max, const std::string& what,
+                          int& value) {
+    long v = 0;
+    if (!Number(statement, word, min, max, what, v)) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool GameCompiler::CheckName(const Line& statement, const std::string& name) {
+    if (IsName(name)) return true;
+    return Fail(statement, "'" + (name.size() <= 24 ? name : name.substr(0, 21) + "...") +
+                               "' is no name: a name is a letter, then letters, digits, '-' or '_'");
+}
+
 void GameCompiler::GameStatement(const Line& statement) {
+    if (!TakesValues(statement, 1)) return;
     name_ = statement.tok[1];
     headerLine_ = statement.line;
+    for (char c : name_)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            Fail(statement, "a game's name holds no tab or other control character");
+            return;
+        }
 }
 
 void GameCompiler::FamilyStatement(const Line&) {
@@ -67,8 +127,12 @@ void GameCompiler::FamilyStatement(const Line&) {
 
 void GameCompiler::IdStatement(const Line& statement) {
     long id = 0;
-    if (TakesValues(statement, 1) && ToInt(statement.tok[1], id) && id >= 0 && id < kMaxGames) id_ = static_cast<int>(id);
-    else Fail(statement, "id is a number 0..799");
+    if (TakesValues(statement, 1) && ParseInteger(statement.tok[1], 0, kMaxGames - 1, id)) {
+        id_ = static_cast<int>(id);
+        idLine_ = statement.line;
+    } else {
+        Fail(statement, "id is a number 0..799");
+    }
 }
 
 void GameCompiler::CategoryStatement(const Line& statement) {
@@ -110,18 +174,20 @@ void GameCompiler::DenseGridStatement(const Line&) {
 void GameCompiler::WinnableStatement(const Line& statement) {
     // winnable within [FIRST..]N [budget M]
     const auto& words = statement.tok;
-    const char* const usage = "'winnable' reads: winnable within [FIRST..]N [budget NODES]";
+    const std::string usage = "'winnable' reads: winnable within [FIRST..]N [budget NODES], game numbers 1.." +
+                              std::to_string(kMaxWinNumber) + ", NODES 1.." + std::to_string(kMaxSearchBudget);
     const size_t dots = words.size() >= 3 ? words[2].find("..") : std::string::npos;
     long first = 1, last = 0, budget = 0;
     if (words.size() < 3 || words[1] != "within" ||
-        (dots != std::string::npos && (!ToInt(words[2].substr(0, dots), first) || !ToInt(words[2].substr(dots + 2), last))) ||
-        (dots == std::string::npos && !ToInt(words[2], last)) || first < 1 || last < first) {
+        (dots != std::string::npos && (!ParseInteger(words[2].substr(0, dots), 1, kMaxWinNumber, first) ||
+                                       !ParseInteger(words[2].substr(dots + 2), 1, kMaxWinNumber, last))) ||
+        (dots == std::string::npos && !ParseInteger(words[2], 1, kMaxWinNumber, last)) || last < first) {
         Fail(statement, usage);
         return;
     }
     winFirst_ = static_cast<int>(first);
     winRange_ = static_cast<int>(last);
-    if (words.size() == 5 && words[3] == "budget" && ToInt(words[4], budget) && budget > 0) budget_ = static_cast<int>(budget);
+    if (words.size() == 5 && words[3] == "budget" && ParseInteger(words[4], 1, kMaxSearchBudget, budget)) budget_ = static_cast<int>(budget);
     else if (words.size() != 3) Fail(statement, usage);
 }
 
@@ -129,11 +195,29 @@ void GameCompiler::SolverStatement(const Line& statement) {
     const auto& words = statement.tok;
     solver_.clear();
     if (words.size() == 2 && words[1] == "none") return;
+    const std::vector<std::string> options(words.begin() + 1, words.end());
+    std::string error;
+    if (!CheckSolverOptions(options, error)) {
+        Fail(statement, error);
+        return;
+    }
     for (size_t i = 1; i < words.size(); ++i) solver_ += (i > 1 ? " " : "") + words[i];
 }
 
 void GameCompiler::SolverLayoutStatement(const Line& statement) {
-    if (TakesValues(statement, 1)) solverLayout_ = statement.tok[1];
+    if (!TakesValues(statement, 1)) return;
+    // tableau=GROUP;cells=GROUP;foundations=GROUP, each part optional
+    std::stringstream parts(statement.tok[1]);
+    for (std::string part; std::getline(parts, part, ';');) {
+        const size_t eq = part.find('=');
+        const std::string key = part.substr(0, eq);
+        if (eq == std::string::npos || WordIndex(key, {"tableau", "cells", "foundations"}) < 0 ||
+            !IsName(part.substr(eq + 1))) {
+            Fail(statement, "'solver-layout' reads: solver-layout tableau=GROUP;cells=GROUP;foundations=GROUP");
+            return;
+        }
+    }
+    solverLayout_ = statement.tok[1];
 }
 
 void GameCompiler::RulesStatement(const Line& statement) {
@@ -148,14 +232,20 @@ void GameCompiler::DeckStatement(const Line& statement) {
     long copies = 1, group = 0;
     std::string suits = "CSDH";
     size_t i = 1;
-    if (i < words.size() && ToInt(words[i], copies)) ++i;
+    if (i < words.size() && words[i] != "suits" && words[i] != "cards") {
+        if (!ParseInteger(words[i], 1, 16, copies)) { Fail(statement, "a deck is repeated 1 to 16 times"); return; }
+        ++i;
+    }
     for (; i < words.size(); i += 2) {
         if (i + 1 >= words.size()) { Fail(statement, usage); return; }
         if (words[i] == "suits") suits = words[i + 1];
-        else if (words[i] == "cards" && ToInt(words[i + 1], group)) {}
+        else if (words[i] == "cards") { if (!Number(statement, words[i + 1], 0, kMaxCardGroup, "a card group", group)) return; }
         else { Fail(statement, usage); return; }
     }
-    if (copies < 1 || copies > 16) { Fail(statement, "a deck is repeated 1 to 16 times"); return; }
+    if (cards_.size() + static_cast<size_t>(copies) * suits.size() * 13 > static_cast<size_t>(kMaxCards)) {
+        Fail(statement, "a game has at most " + std::to_string(kMaxCards) + " cards");
+        return;
+    }
     for (long c = 0; c < copies; ++c)
         for (char letter : suits) {
             const unsigned suit = SuitOfLetter(letter);
@@ -175,9 +265,11 @@ void GameCompiler::PileStatement(const Line& statement) {
     const auto& words = statement.tok;
     if (words.size() < 2) { Fail(statement, "'pile' needs a name"); return; }
     const std::string& name = words[1];
+    if (!CheckName(statement, name)) return;
     auto it = FindNamed(piles_, name);
     if (it == piles_.end()) {
         if (groups_.count(name)) { Fail(statement, "'" + name + "' is a group of piles; use 'piles'"); return; }
+        if (piles_.size() >= static_cast<size_t>(kMaxPiles)) { Fail(statement, "a game has at most " + std::to_string(kMaxPiles) + " piles"); return; }
         piles_.push_back({name, "", 0, {}});
         it = piles_.end() - 1;
     }
@@ -190,17 +282,22 @@ void GameCompiler::PilesStatement(const Line& statement) {
     const auto& words = statement.tok;
     if (words.size() < 2) { Fail(statement, "'piles' needs a name"); return; }
     const std::string& name = words[1];
+    if (!CheckName(statement, name)) return;
     size_t i = 2;
     long count = 0;
     auto group = groups_.find(name);
-    if (i < words.size() && ToInt(words[i], count)) {
+    if (i < words.size() && !words[i].empty() && (std::isdigit(static_cast<unsigned char>(words[i][0])) || words[i][0] == '-')) {
+        if (!Number(statement, words[i], 1, kMaxGroupSize, "the number of piles in a group", count)) return;
         ++i;
-        if (count < 1 || count > 60) { Fail(statement, "a group holds 1 to 60 piles"); return; }
-        if (group == groups_.end()) group = groups_.emplace(name, GroupEntry{}).first;
         // Grow or shrink the group in place; new members follow the last one.
         int have = 0, lastIndex = -1;
         for (size_t k = 0; k < piles_.size(); ++k)
             if (piles_[k].group == name) { ++have; lastIndex = static_cast<int>(k); }
+        if (piles_.size() - have + count > static_cast<size_t>(kMaxPiles)) {
+            Fail(statement, "a game has at most " + std::to_string(kMaxPiles) + " piles");
+            return;
+        }
+        if (group == groups_.end()) group = groups_.emplace(name, GroupEntry{}).first;
         for (; have > count; --have) {
             piles_.erase(piles_.begin() + lastIndex);
             --lastIndex;
@@ -226,7 +323,10 @@ void GameCompiler::RemoveStatement(const Line& statement) {
     const std::string& name = words[2];
     if (what == "pile") {
         auto it = FindNamed(piles_, name);
-        if (it == piles_.end()) Fail(statement, "no pile named '" + name + "'"); else piles_.erase(it);
+        if (it == piles_.end()) Fail(statement, "no pile named '" + name + "'");
+        else if (!it->group.empty())
+            Fail(statement, "pile '" + name + "' belongs to group '" + it->group + "': remove the group or give it fewer piles");
+        else piles_.erase(it);
     } else if (what == "piles") {
         if (!groups_.erase(name)) Fail(statement, "no group named '" + name + "'");
         piles_.erase(std::remove_if(piles_.begin(), piles_.end(), [&](const PileEntry& p) { return p.group == name; }), piles_.end());
@@ -247,6 +347,7 @@ void GameCompiler::RemoveStatement(const Line& statement) {
 void GameCompiler::LinkStatement(const Line& statement) {
     const auto& words = statement.tok;
     if (words.size() != 4 || words[2] != "->") { Fail(statement, "'link' reads: link FROM -> TO"); return; }
+    if ((words[1] != "any" && !CheckName(statement, words[1])) || (words[3] != "any" && !CheckName(statement, words[3]))) return;
     links_.push_back({words[1], words[3]});
     linkLines_.push_back(statement);
 }
@@ -255,11 +356,12 @@ void GameCompiler::CounterStatement(const Line& statement) {
     // counter NAME INITIAL [then EVENT]
     const auto& words = statement.tok;
     long initial = 0;
-    if ((words.size() != 3 && words.size() != 5) || !ToInt(words[2], initial) || initial < 0 || initial > 65535 ||
+    if ((words.size() != 3 && words.size() != 5) || !ParseInteger(words[2], 0, 65535, initial) ||
         (words.size() == 5 && words[3] != "then")) {
-        Fail(statement, "'counter' reads: counter NAME INITIAL [then EVENT]");
+        Fail(statement, "'counter' reads: counter NAME INITIAL [then EVENT], INITIAL 0..65535");
         return;
     }
+    if (!CheckName(statement, words[1])) return;
     CounterEntry counter{words[1], static_cast<int>(initial), words.size() == 5 ? words[4] : "", statement.line, statement.file};
     auto it = FindNamed(counters_, words[1]);
     if (it == counters_.end()) counters_.push_back(counter); else *it = counter;
@@ -271,6 +373,7 @@ void GameCompiler::EventStatement(const Line& statement) {
     const int type = words.size() == 3 ? WordIndex(words[2], {"auto", "repeat", "player", "start"}) : -1;
     if (type < 0) { Fail(statement, "'event' reads: event NAME auto|repeat|player|start"); return; }
     if (words[1] == "none") { Fail(statement, "'none' names no event"); return; }
+    if (!CheckName(statement, words[1])) return;
     EventEntry event;
     event.name = words[1];
     event.type = type;
@@ -296,11 +399,10 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
         }
         return true;
     };
-    auto num = [&](const std::string& s, int& v) {
-        long x = 0;
-        if (!ToInt(s, x)) return Fail(l, "'" + s + "' is not a number");
-        v = static_cast<int>(x);
-        return true;
+    // Positions, steps and fan lengths are measured in the layout reference.
+    const long ref = kLayoutReference;
+    auto num = [&](const std::string& s, long min, long max, const char* what, int& v) {
+        return Number(l, s, min, max, what, v);
     };
     for (; i < t.size(); ++i) {
         const std::string& w = t[i];
@@ -309,16 +411,18 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
             int xa = 0, ya = 0;
             size_t j = i + 1;
             if (j < t.size() && (xa = WordIndex(t[j], {"left", "prop", "centre", "right"})) >= 0) ++j; else xa = 0;
-            if (j >= t.size() || !num(t[j], v)) return Fail(l, "'at' reads: at [left|centre|right|prop] X [top|middle|bottom|prop] Y");
+            if (j >= t.size()) return Fail(l, "'at' reads: at [left|centre|right|prop] X [top|middle|bottom|prop] Y");
+            if (!num(t[j], -ref, ref, "a pile position", v)) return false;
             o.xAnchor = xa; o.x = v; ++j;
             if (j < t.size() && (ya = WordIndex(t[j], {"top", "prop", "middle", "bottom"})) >= 0) ++j; else ya = 0;
-            if (j >= t.size() || !num(t[j], v)) return Fail(l, "'at' reads: at [left|centre|right|prop] X [top|middle|bottom|prop] Y");
+            if (j >= t.size()) return Fail(l, "'at' reads: at [left|centre|right|prop] X [top|middle|bottom|prop] Y");
+            if (!num(t[j], -ref, ref, "a pile position", v)) return false;
             o.yAnchor = ya; o.y = v;
             i = j;
         } else if (w == "step") {
-            if (!need(2) || !num(t[i + 1], v)) return false;
+            if (!need(2) || !num(t[i + 1], -ref, ref, "a step between piles", v)) return false;
             o.dx = v;
-            if (!num(t[i + 2], v)) return false;
+            if (!num(t[i + 2], -ref, ref, "a step between piles", v)) return false;
             o.dy = v;
             i += 2;
         } else if (w == "fan") {
@@ -328,7 +432,7 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
             o.fan = f;
             ++i;
             if (i + 1 < t.size() && t[i + 1] == "max") {
-                if (!need(2) || !num(t[i + 2], v)) return false;
+                if (!need(2) || !num(t[i + 2], 0, ref, "a fan's length", v)) return false;
                 o.fanMax = v;
                 i += 2;
             }
@@ -341,15 +445,25 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
             if (d == "rest") {
                 o.dealRest = true;
                 counts = {0};
-            } else if (dots != std::string::npos && ToInt(d.substr(0, dots), a) && ToInt(d.substr(dots + 2), b) && a <= b) {
+            } else if (dots != std::string::npos) {
+                if (!Number(l, d.substr(0, dots), 0, kMaxCards, "a deal count", a) ||
+                    !Number(l, d.substr(dots + 2), 0, kMaxCards, "a deal count", b))
+                    return false;
+                if (a > b || b - a >= kMaxGroupSize)
+                    return Fail(l, "a deal range FIRST..LAST gives one count per pile of a group: 1 to " +
+                                       std::to_string(kMaxGroupSize) + " counts, rising");
                 for (long k = a; k <= b; ++k) counts.push_back(k);
                 o.dealRest = false;
             } else {
                 std::stringstream ss(d);
                 for (std::string part; std::getline(ss, part, ',');) {
-                    if (!ToInt(part, a) || a < 0) return Fail(l, "'deal' takes N, FIRST..LAST, N,N,... or rest");
+                    if (!ParseInteger(part, 0, kMaxCards, a))
+                        return Fail(l, "'deal' takes N, FIRST..LAST, N,N,... or rest, each count 0.." + std::to_string(kMaxCards));
+                    if (counts.size() == static_cast<size_t>(kMaxGroupSize))
+                        return Fail(l, "a deal list gives at most " + std::to_string(kMaxGroupSize) + " counts");
                     counts.push_back(a);
                 }
+                if (counts.empty()) return Fail(l, "'deal' takes N, FIRST..LAST, N,N,... or rest");
                 o.dealRest = false;
             }
             o.deal = counts;
@@ -359,7 +473,12 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
                 ++i;
             }
         } else if (w == "top-up" || w == "mark" || w == "layer" || w == "cards") {
-            if (!need(1) || !num(t[i + 1], v)) return false;
+            if (!need(1)) return false;
+            const bool read = w == "top-up" ? num(t[i + 1], 0, kMaxCards, "a top-up count", v)
+                            : w == "mark"   ? num(t[i + 1], 0, 65535, "a mark", v)
+                            : w == "layer"  ? num(t[i + 1], 0, 255, "a layer", v)
+                                            : num(t[i + 1], 0, kMaxCardGroup, "a card group", v);
+            if (!read) return false;
             auto& field = w == "top-up" ? o.topUp : w == "mark" ? o.attribute : w == "layer" ? o.layer : o.cardGroup;
             field = v;
             ++i;
@@ -424,7 +543,7 @@ bool GameCompiler::Action(const Line& l, std::vector<ActionDef>& out) {
     auto range = [&](const std::string& n, ActionDef& a) {
         long k = 0;
         if (n == "all") { a.sourceMode = SourceFromPosition; a.sourcePosition = 0; a.count = 0; return true; }
-        if (!ToInt(n, k) || k < 1 || k > 1000) return Fail(l, "a number of cards is 1.. or 'all'");
+        if (!ParseInteger(n, 1, 1000, k)) return Fail(l, "a number of cards is 1..1000 or 'all'");
         a.sourceMode = SourceFromTop; a.sourcePosition = 0; a.count = static_cast<uint16_t>(k);
         return true;
     };
@@ -479,7 +598,7 @@ bool GameCompiler::Action(const Line& l, std::vector<ActionDef>& out) {
         a.kind = ActionSetPileAttribute;
         long v = 0;
         if (w == "mark") {
-            if (!ToInt(t[2], v) || v < 0 || v > 65535) return Fail(l, "a mark is a number 0..65535");
+            if (!ParseInteger(t[2], 0, 65535, v)) return Fail(l, "a mark is a number 0..65535");
             a.subKind = PileAttributeValue;
         } else {
             a.subKind = w == "set-drop" ? PileDropProgram : PilePickupProgram;
