@@ -28,12 +28,9 @@ bool ImpliesNotEmpty(const std::string& expr) {
 
 void GameCompiler::CheckGuarantees(const CompiledGame& out, const std::vector<PileOpts>& finals) {
     const GameDefinitionData& d = out.def;
-    const auto actionsOf = [&](int ev) {
-        std::vector<ActionDef> v;
-        for (const EventAction& ea : d.eventActions)
-            if (ea.event == ev) v.push_back(d.actions[ea.action]);
-        return v;
-    };
+    std::vector<std::vector<ActionDef>> actionsByEvent(events_.size() + 1);
+    for (const EventAction& ea : d.eventActions) actionsByEvent[ea.event].push_back(d.actions[ea.action]);
+    const auto actionsOf = [&](int ev) { return actionsByEvent[ev]; };
     // A finishing automatic event whose only conditions are 'empty' on a set
     // of piles proves that, while the game runs, one of them holds a card.
     std::vector<std::set<int>> provenNotAllEmpty;

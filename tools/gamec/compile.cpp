@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 #include <set>
+#include <tuple>
 
 #include "engine/game_engine.h"
 #include "tools/gamec/game_compiler.h"
@@ -26,6 +27,8 @@ std::string Lower(std::string s) {
 }
 
 int GameCompiler::Program(const std::string& expr, const std::string& file, int line) {
+    const auto known = expressionIndex_.find(expr);
+    if (known != expressionIndex_.end()) return known->second;
     std::string text, error;
     if (!blocks_.CompileExpression(expr, text, error)) {
         Fail(file, line, error);
@@ -38,12 +41,12 @@ int GameCompiler::Program(const std::string& expr, const std::string& file, int 
         return 0;
     }
     const auto it = programIndex_.find(bytes);
-    if (it != programIndex_.end()) return it->second;
+    if (it != programIndex_.end()) return expressionIndex_[expr] = it->second;
     const int index = static_cast<int>(def_->programs.size());
     def_->programs.push_back(bytes);
     programNames_.push_back(expr);
     programIndex_[bytes] = index;
-    return index;
+    return expressionIndex_[expr] = index;
 }
 
 bool GameCompiler::Compile(const std::vector<Line>& lines, CompiledGame& out) {
@@ -75,6 +78,11 @@ bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& f
     for (const CounterEntry& c : counters_)
         d.counters.push_back({static_cast<uint16_t>(c.initial), static_cast<uint16_t>(eventRef(c.exhausted, c.file, c.line))});
     std::map<std::string, uint16_t> actionIndex;
+    std::map<std::tuple<uint16_t, uint16_t, uint16_t>, uint16_t> conditionIndex;
+    for (size_t k = 0; k < d.conditions.size(); ++k) {
+        const RuleCondition& c = d.conditions[k];
+        conditionIndex.emplace(std::make_tuple(c.program, c.pileA, c.pileB), static_cast<uint16_t>(k));
+    }
     for (const EventEntry& e : events_) {
         const uint16_t ev = static_cast<uint16_t>(eventIndex[e.name]);
         for (const Condition& c : e.conditions) {
@@ -87,11 +95,13 @@ bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& f
             for (size_t k = 0; k < a.size(); ++k) {
                 const RuleCondition rc{static_cast<uint16_t>(program), static_cast<uint16_t>(a[k]),
                                        static_cast<uint16_t>(b.size() == 1 ? b[0] : b[k])};
-                auto it = std::find_if(d.conditions.begin(), d.conditions.end(), [&](const RuleCondition& x) {
-                    return x.program == rc.program && x.pileA == rc.pileA && x.pileB == rc.pileB;
-                });
-                if (it == d.conditions.end()) { d.conditions.push_back(rc); it = d.conditions.end() - 1; }
-                d.eventConditions.push_back({ev, static_cast<uint16_t>(it - d.conditions.begin())});
+                const auto key = std::make_tuple(rc.program, rc.pileA, rc.pileB);
+                auto it = conditionIndex.find(key);
+                if (it == conditionIndex.end()) {
+                    it = conditionIndex.emplace(key, static_cast<uint16_t>(d.conditions.size())).first;
+                    d.conditions.push_back(rc);
+                }
+                d.eventConditions.push_back({ev, it->second});
             }
         }
         for (const Line& l : e.actions) {
@@ -135,6 +145,7 @@ bool GameCompiler::Finish(CompiledGame& out) {
     GameDefinitionData& d = out.def;
     def_ = &d;
     programIndex_.clear();
+    expressionIndex_.clear();
     programNames_.clear();
     Program("never", file_, headerLine_);   // program 0: never true (the null event's condition)
     if (name_.empty() || name_.size() > 31) Fail(file_, headerLine_, "a game's name has 1 to 31 characters");
@@ -190,12 +201,9 @@ bool GameCompiler::Finish(CompiledGame& out) {
     return true;
 }
 
-bool CompileLibrary(const std::string& gamesFolder, Library& out, std::vector<Diagnostic>& diags) {
+bool ReadLibrarySources(const std::string& gamesFolder, LibrarySources& out, std::vector<Diagnostic>& diags) {
     namespace fs = std::filesystem;
-    BlockLibrary blocks;
-    bool ok = LoadBlocks(gamesFolder + "/blocks", blocks, diags);
-    std::map<std::string, SourceFile> files;
-    std::vector<std::string> gameKeys;
+    bool ok = LoadBlocks(gamesFolder + "/blocks", out.blocks, diags);
     std::vector<fs::path> paths;
     std::error_code ec;
     for (const auto& entry : fs::recursive_directory_iterator(gamesFolder, ec)) {
@@ -211,7 +219,12 @@ bool CompileLibrary(const std::string& gamesFolder, Library& out, std::vector<Di
         SourceFile f;
         f.key = (p.extension() == ".family" ? "family:" : "") + p.stem().string();
         if (!ReadSourceFile(p.string(), f, diags)) { ok = false; continue; }
-        if (files.count(f.key)) {
+        if (!IsName(p.stem().string())) {
+            diags.push_back({p.string(), 1, "a game's file name is a letter, then letters, digits, '-' or '_'"});
+            ok = false;
+            continue;
+        }
+        if (out.files.count(f.key)) {
             diags.push_back({p.string(), 1, "another file is also named '" + f.key + "'"});
             ok = false;
             continue;
@@ -221,18 +234,44 @@ bool CompileLibrary(const std::string& gamesFolder, Library& out, std::vector<Di
             ok = false;
             continue;
         }
-        if (!f.family) gameKeys.push_back(f.key);
-        files[f.key] = f;
+        if (!f.family) out.gameKeys.push_back(f.key);
+        out.files[f.key] = f;
     }
+    return ok;
+}
+
+bool CompileGame(const LibrarySources& sources, const std::string& key, CompiledGame& out, std::vector<Diagnostic>& diags) {
+    std::vector<Line> lines;
+    if (!ExpandSource(sources.files, key, lines, diags)) return false;
+    out.key = key;
+    out.file = sources.files.at(key).path;
+    GameCompiler compiler(sources.blocks, diags);
+    return compiler.Compile(lines, out);
+}
+
+bool CompileGameText(LibrarySources& sources, const std::string& path, const std::string& text, CompiledGame& out,
+                     std::vector<Diagnostic>& diags) {
+    SourceFile f;
+    f.key = "~" + std::filesystem::path(path).stem().string();
+    if (!ReadSourceText(path, text, f, diags)) return false;
+    if (f.family) {
+        diags.push_back({path, 1, "a .family file starts with 'family', a .game file with 'game'"});
+        return false;
+    }
+    const std::string key = f.key;
+    sources.files[key] = std::move(f);
+    const bool ok = CompileGame(sources, key, out, diags);
+    sources.files.erase(key);
+    return ok;
+}
+
+bool CompileLibrary(const std::string& gamesFolder, Library& out, std::vector<Diagnostic>& diags) {
+    LibrarySources sources;
+    bool ok = ReadLibrarySources(gamesFolder, sources, diags);
     if (!ok) return false;
-    for (const std::string& key : gameKeys) {
-        std::vector<Line> lines;
-        if (!ExpandSource(files, key, lines, diags)) { ok = false; continue; }
+    for (const std::string& key : sources.gameKeys) {
         CompiledGame g;
-        g.key = key;
-        g.file = files[key].path;
-        GameCompiler compiler(blocks, diags);
-        if (!compiler.Compile(lines, g)) { ok = false; continue; }
+        if (!CompileGame(sources, key, g, diags)) { ok = false; continue; }
         out.games.push_back(std::move(g));
     }
     if (!ok) return false;

@@ -19,6 +19,8 @@ namespace corvelle::gamec {
 // What one game may hold; each limit is checked at the statement that
 // would pass it.
 constexpr int kMaxPiles = 255;
+constexpr int kMaxEvents = 1000;
+constexpr int kMaxCounters = 1000;
 constexpr int kMaxGroupSize = 60;
 constexpr int kMaxCards = 1024;
 constexpr int kMaxCardGroup = 99;
@@ -175,6 +177,7 @@ private:
     EventEntry* open_ = nullptr;
 
     std::map<std::vector<uint8_t>, int> programIndex_;
+    std::map<std::string, int> expressionIndex_;       // expression -> program, so each compiles once
     GameDefinitionData* def_ = nullptr;
     std::map<std::string, int> pileIndex_;
     std::vector<std::string> programNames_;

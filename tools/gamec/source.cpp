@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <sstream>
 #include <set>
 
 namespace corvelle::gamec {
@@ -266,6 +267,17 @@ bool ReadSourceFile(const std::string& path, SourceFile& out, std::vector<Diagno
         return false;
     }
     in.seekg(0);
+    std::stringstream text;
+    text << in.rdbuf();
+    return ReadSourceText(path, text.str(), out, diags);
+}
+
+bool ReadSourceText(const std::string& path, const std::string& text, SourceFile& out, std::vector<Diagnostic>& diags) {
+    if (text.size() > kMaxFileBytes) {
+        diags.push_back({path, 1, "the file is larger than " + std::to_string(kMaxFileBytes) + " bytes"});
+        return false;
+    }
+    std::istringstream in(text);
     out.path = path;
     std::string raw;
     int lineNo = 0;

@@ -364,6 +364,10 @@ void GameCompiler::CounterStatement(const Line& statement) {
     if (!CheckName(statement, words[1])) return;
     CounterEntry counter{words[1], static_cast<int>(initial), words.size() == 5 ? words[4] : "", statement.line, statement.file};
     auto it = FindNamed(counters_, words[1]);
+    if (it == counters_.end() && counters_.size() >= static_cast<size_t>(kMaxCounters)) {
+        Fail(statement, "a game has at most " + std::to_string(kMaxCounters) + " counters");
+        return;
+    }
     if (it == counters_.end()) counters_.push_back(counter); else *it = counter;
 }
 
@@ -380,6 +384,10 @@ void GameCompiler::EventStatement(const Line& statement) {
     event.line = statement.line;
     event.file = statement.file;
     auto it = FindNamed(events_, words[1]);
+    if (it == events_.end() && events_.size() >= static_cast<size_t>(kMaxEvents)) {
+        Fail(statement, "a game has at most " + std::to_string(kMaxEvents) + " events");
+        return;
+    }
     if (it == events_.end()) { events_.push_back(event); open_ = &events_.back(); }
     else { *it = event; open_ = &*it; }
 }
