@@ -384,7 +384,7 @@ bool ExpandSource(const std::map<std::string, SourceFile>& files, const std::str
         if (l.tok[0] == "set" || !vars.count(l.tok[1])) vars[l.tok[1]] = l.tok[2];
     }
     for (const Line& l : all)
-        if (l.tok[0] == "set" && !std::any_of(all.begin(), all.end(), [&](const Line& p) {
+        if (l.tok[0] == "set" && l.tok.size() == 3 && !std::any_of(all.begin(), all.end(), [&](const Line& p) {
                 return p.tok[0] == "param" && p.tok.size() == 3 && p.tok[1] == l.tok[1];
             })) {
             diags.push_back({l.file, l.line, "'set " + l.tok[1] + "': no family declares that parameter"});
