@@ -14,6 +14,12 @@
 namespace corvelle {
 namespace {
 
+std::vector<uint8_t> Number(uint32_t value) {
+    std::vector<uint8_t> bytes(4);
+    StoreLE(bytes.data(), value);
+    return bytes;
+}
+
 class PreferencesTest : public test::RegistrySandbox {
 protected:
     void SetUp() override {
@@ -42,11 +48,7 @@ protected:
     void Store(const char16_t* name, uint32_t type, std::vector<uint8_t> bytes) {
         ASSERT_TRUE(Key().WriteValue(name, type, bytes.data(), bytes.size()));
     }
-    void StoreNumber(const char16_t* name, uint32_t type, uint32_t value) {
-        std::vector<uint8_t> bytes(4);
-        StoreLE(bytes.data(), value);
-        Store(name, type, bytes);
-    }
+    void StoreNumber(const char16_t* name, uint32_t type, uint32_t value) { Store(name, type, Number(value)); }
     // Preferences as a later start finds them after a clean close.
     AppPreferences LoadAfterCleanClose() {
         AppPreferences prefs;
@@ -205,16 +207,6 @@ TEST_F(PreferencesTest, EveryValueComesBackAfterACleanClose) {
     EXPECT_EQ(loaded.mainWindowPos.showCmd, 3u);
 }
 
-TEST_F(PreferencesTest, TheDefaultsGoThroughTheRegistryUnchanged) {
-    // The empty favourites are stored as their one-entry form.
-    const AppPreferences saved = LoadAfterCleanClose();
-    EXPECT_EQ(Stored(u"favList"), (std::vector<uint8_t>{0xFF, 0xFF}));
-    EXPECT_EQ(Stored(u"favNum"), (std::vector<uint8_t>{1, 0, 0, 0}));
-    const AppPreferences loaded = Load();
-    ExpectSame(loaded, saved);
-    EXPECT_TRUE(loaded.favorites.ids.empty());
-}
-
 TEST_F(PreferencesTest, MissingValuesTakeTheirDefaults) {
     AppPreferences saved = ChangedPreferences();
     ASSERT_TRUE(SavePreferences(saved, PreferencesSave::kCleanClose));
@@ -237,12 +229,6 @@ struct BadValue {
     uint32_t type;
     std::vector<uint8_t> bytes;
 };
-
-std::vector<uint8_t> Number(uint32_t value) {
-    std::vector<uint8_t> bytes(4);
-    StoreLE(bytes.data(), value);
-    return bytes;
-}
 
 std::vector<uint8_t> States(const std::vector<std::pair<uint32_t, uint8_t>>& states) {
     std::vector<uint8_t> bytes;
@@ -419,6 +405,9 @@ TEST_F(PreferencesTest, FirstStartWritesTheDefaultsAndThePlacementWithoutAsking)
     ExpectSame(prefs, AppPreferences());
     EXPECT_EQ(Stored(u"failed"), std::vector<uint8_t>{1});
     EXPECT_EQ(LoadLE<int32_t>(Stored(u"mainWindowPos").data() + 36), 555);
+    // The empty favourites are stored in their one-entry form.
+    EXPECT_EQ(Stored(u"favNum"), Number(1));
+    EXPECT_EQ(Stored(u"favList"), (std::vector<uint8_t>{0xFF, 0xFF}));
     std::vector<std::u16string> names;
     ASSERT_TRUE(Key().ListValues(names));
     EXPECT_EQ(names.size(), 30u);
@@ -510,13 +499,6 @@ TEST_F(PreferencesTest, AKeyThatCannotBeOpenedGivesTheDefaultsAndWritesNothing) 
     if (probe.Open(root)) {
         EXPECT_TRUE(probe.ListSubKeys(names) && names.empty());
     }
-}
-
-TEST(Preferences, TimeLimitsAreTheOfferedOnes) {
-    EXPECT_TRUE(IsOfferedTimeLimit(1));
-    EXPECT_TRUE(IsOfferedTimeLimit(10));
-    EXPECT_FALSE(IsOfferedTimeLimit(0));
-    EXPECT_FALSE(IsOfferedTimeLimit(4));
 }
 
 }  // namespace
