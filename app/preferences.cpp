@@ -46,6 +46,7 @@ using Bytes = std::vector<uint8_t>;
 
 const char16_t kPrefsKey[] = u"prefs";
 const char16_t kFailedValue[] = u"failed";
+const char16_t kSelectWindowPosValue[] = u"selectWindowPos";
 
 // A stored one-byte value, or `fallback` when it is missing, of another size
 // or above `max`.
@@ -130,9 +131,17 @@ WindowPlacement DecodePlacement(const uint8_t* in) {
     return p;
 }
 
+// The width of a placement's normal rectangle; 0 for an empty or inverted one.
+uint32_t NormalWidth(const WindowPlacement& p) {
+    const int64_t width = int64_t{p.normalRight} - p.normalLeft;
+    return width > 0 && width <= UINT32_MAX ? static_cast<uint32_t>(width) : 0;
+}
+
 // What a read pass learns beyond the members.
 struct ReadState {
     const PreferencesLoadOptions* options = nullptr;
+    uint32_t mainWindowWidth = 0;     // the widths panels must fit in
+    uint32_t selectWindowWidth = 0;
     bool placementRead = false;
     uint32_t favoriteCount = 0;   // a usable stored "favNum", else 0
 };
@@ -230,13 +239,14 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
             if (in && in->size() == kWindowPlacementSize) {
                 p.mainWindowPos = DecodePlacement(in->data());
                 read.placementRead = true;
+                read.mainWindowWidth = std::max(read.mainWindowWidth, NormalWidth(p.mainWindowPos));
             }
         });
     row(u"mainPopupsEnabled", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.mainPopupsEnabled); },
         [&](const Bytes* in) { p.mainPopupsEnabled = FlagOr(in, d.mainPopupsEnabled); });
     row(u"mainPopupsWidth", kRegBinary, 4, [&](Bytes& out) { PutNumber(out, p.mainPopupsWidth); },
         [&](const Bytes* in) {
-            p.mainPopupsWidth = PanelWidthOr(in, d.mainPopupsWidth, kMainPopupsMinWidth, o.mainWindowWidth);
+            p.mainPopupsWidth = PanelWidthOr(in, d.mainPopupsWidth, kMainPopupsMinWidth, read.mainWindowWidth);
         });
     row(u"mainPopupsState", kRegBinary, kMainPopupCount * kPopupRegionStateSize,
         [&](Bytes& out) { PutStates(out, p.mainPopupsState); },
@@ -257,7 +267,7 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
     row(u"selectPopupsWidth", kRegBinary, 4, [&](Bytes& out) { PutNumber(out, p.selectPopupsWidth); },
         [&](const Bytes* in) {
             p.selectPopupsWidth =
-                PanelWidthOr(in, d.selectPopupsWidth, kSelectPopupsMinWidth, o.selectWindowWidth);
+                PanelWidthOr(in, d.selectPopupsWidth, kSelectPopupsMinWidth, read.selectWindowWidth);
         });
     row(u"selectPopupsState", kRegBinary, kSelectPopupCount * kPopupRegionStateSize,
         [&](Bytes& out) { PutStates(out, p.selectPopupsState); },
@@ -361,6 +371,16 @@ PreferencesLoadResult LoadPreferences(AppPreferences& prefs, const PreferencesLo
         }
     }
 
+    // The selection dialog keeps its own placement in this key.
+    state.mainWindowWidth = options.mainWindowWidth;
+    state.selectWindowWidth = options.selectWindowWidth;
+    uint32_t type = kRegNone;
+    Bytes selectPlacement;
+    if (key.QueryValue(kSelectWindowPosValue, type, selectPlacement, kWindowPlacementSize) &&
+        selectPlacement.size() == kWindowPlacementSize) {
+        state.selectWindowWidth =
+            std::max(state.selectWindowWidth, NormalWidth(DecodePlacement(selectPlacement.data())));
+    }
     ReadValues(key, prefs, state, ReadPass::kValues);
     result.placementRead = state.placementRead;
     return result;

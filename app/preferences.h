@@ -145,9 +145,11 @@ struct PreferencesLoadOptions {
     // The database's game ids, one per position. Favourites naming any other
     // id are dropped and a current game beyond the database becomes none.
     std::vector<uint16_t> gameIds;
-    // Widths of the main window and of the selection dialog: a stored panel
-    // width wider than its window, or narrower than the panel's minimum, is
-    // replaced by its default.
+    // Widths of the main window and of the selection dialog as they are now
+    // (at least their smallest sizes). A stored panel width wider than its
+    // window, or narrower than the panel's minimum, is replaced by its
+    // default; a window whose placement is stored counts with the wider of
+    // the two widths, since it gets its stored size back.
     uint32_t mainWindowWidth = 1100;
     uint32_t selectWindowWidth = 600;
     // Asked when the last run did not end cleanly; true resets every value to

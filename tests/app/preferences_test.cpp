@@ -256,7 +256,7 @@ TEST_F(PreferencesTest, StoredValuesOutOfRangeOrOfTheWrongSizeTakeTheirDefaults)
         {u"curSolId", kRegDword, Number(5)},   // beyond the five games
         {u"bgCustomColors", kRegBinary, std::vector<uint8_t>(63, 1)},
         {u"lastPlayed", kRegNone, std::vector<uint8_t>(36, 1)},
-        {u"mainPopupsWidth", kRegBinary, Number(1101)},
+        {u"mainPopupsWidth", kRegBinary, Number(1201)},   // the stored window is 1200 wide
         {u"mainPopupsWidth", kRegBinary, Number(0xFFFFFFFF)},
         {u"mainPopupsWidth", kRegBinary, Number(220)},
         {u"selectPopupsWidth", kRegBinary, Number(601)},
@@ -321,6 +321,23 @@ TEST_F(PreferencesTest, ValuesAtTheEdgesOfTheirRangesAreKept) {
         EXPECT_EQ(loaded.selectPopupsWidth, 160u);
         EXPECT_EQ(loaded.curSolId, 4u);
     }
+    // A window that gets its stored size back takes a panel as wide as it.
+    AppPreferences wide;
+    wide.mainWindowPos.normalLeft = -100;
+    wide.mainWindowPos.normalRight = 1700;
+    wide.mainPopupsWidth = 1800;
+    wide.selectPopupsWidth = 900;
+    ASSERT_TRUE(SavePreferences(wide, PreferencesSave::kCleanClose));
+    Store(u"selectWindowPos", kRegBinary, std::vector<uint8_t>(kWindowPlacementSize, 0));
+    EXPECT_EQ(Load().selectPopupsWidth, kSelectPopupsDefaultWidth);
+    std::vector<uint8_t> placement(kWindowPlacementSize, 0);
+    StoreLE(placement.data() + 36, 900);   // the normal rectangle's right edge
+    Store(u"selectWindowPos", kRegBinary, placement);
+    ASSERT_TRUE(SavePreferences(wide, PreferencesSave::kCleanClose));
+    const AppPreferences widths = Load();
+    EXPECT_EQ(widths.mainPopupsWidth, 1800u);
+    EXPECT_EQ(widths.selectPopupsWidth, 900u);
+
     // Types are not checked, and flags hold 0 or 1.
     LoadAfterCleanClose();
     Store(u"cardBack", kRegBinary, Number(3));
