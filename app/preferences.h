@@ -166,10 +166,13 @@ struct PreferencesLoadResult {
 };
 
 // Reads the preferences at start-up and marks the run as started ("failed"
-// 1 in the registry). On a first start the defaults and prefs.mainWindowPos
-// (the window's current placement, set by the caller) are written. Every
-// value that is missing, of the wrong size or out of range takes its
-// default. The caller applies mainWindowPos when placementRead is set.
+// 1 in the registry). On a first start, and when the player chose to reset
+// after an abnormal end, the defaults are written with prefs.mainWindowPos
+// (the window's current placement, set by the caller before the call) and
+// nothing stored is read. Otherwise every value that is missing, of the
+// wrong size or out of range takes its default. The caller applies
+// mainWindowPos when placementRead is set (only its normal size is meant to
+// be used: the window is then centred).
 PreferencesLoadResult LoadPreferences(AppPreferences& prefs, const PreferencesLoadOptions& options);
 
 // Why the preferences are stored: only a clean close clears the run marker;

@@ -8,7 +8,9 @@
 
 #include "app/preferences.h"
 #include "engine/byte_order.h"
+#include "engine/records.h"
 #include "engine/registry.h"
+#include "engine/resources.h"
 #include "support/registry_sandbox.h"
 
 namespace corvelle {
@@ -517,6 +519,16 @@ TEST_F(PreferencesTest, AKeyThatCannotBeOpenedGivesTheDefaultsAndWritesNothing) 
         EXPECT_TRUE(probe.ListSubKeys(names) && names.empty());
     }
 }
+
+#ifndef _WIN32
+TEST(DatabaseGameIds, ReadsTheIdTableOnePerPosition) {
+    const uint8_t table[] = {100, 0, 7, 0, 0x20, 0x03};
+    RegisterAppResource(kResSolId, L"SOLID", table, sizeof table);
+    EXPECT_EQ(DatabaseGameIds(), (std::vector<uint16_t>{100, 7, 800}));
+    ClearAppResources();
+    EXPECT_TRUE(DatabaseGameIds().empty());
+}
+#endif
 
 }  // namespace
 }  // namespace corvelle
