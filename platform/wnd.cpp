@@ -18,9 +18,6 @@ constexpr wchar_t kDefaultClass[] = L"CorvelleWnd";
 // The object to bind to the next window the thread creates (windows of
 // other classes than our own: controls and dialogs).
 thread_local CWnd* pendingObject = nullptr;
-// The control being created, which may ask its parent for WM_MEASUREITEM
-// before the parent can find it among its children.
-thread_local CWnd* creatingObject = nullptr;
 
 }  // namespace
 
@@ -72,9 +69,7 @@ HWND CreateBoundWindow(CWnd* object, DWORD exStyle, const wchar_t* className,
                        const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent,
                        HMENU menu) {
     CWnd* outer = pendingObject;
-    CWnd* outerCreating = creatingObject;
     pendingObject = object;
-    creatingObject = object;
     HHOOK hook = ::SetWindowsHookExW(WH_CBT, &WindowBinding::CreationHook, nullptr,
                                      ::GetCurrentThreadId());
     HWND window = ::CreateWindowExW(exStyle, className, windowName, style, rect.left, rect.top,
@@ -82,7 +77,6 @@ HWND CreateBoundWindow(CWnd* object, DWORD exStyle, const wchar_t* className,
                                     ::GetModuleHandleW(nullptr), nullptr);
     if (hook != nullptr) ::UnhookWindowsHookEx(hook);
     pendingObject = outer;
-    creatingObject = outerCreating;
     return window;
 }
 
@@ -407,10 +401,6 @@ void CWnd::OnDrawItem(int, DRAWITEMSTRUCT* item) {
 void CWnd::OnMeasureItem(int id, MEASUREITEMSTRUCT* item) {
     LRESULT result = 0;
     HWND control = item->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(hwnd_, id);
-    if (control == nullptr && item->CtlType != ODT_MENU && creatingObject != nullptr &&
-        creatingObject->hwnd_ != nullptr && ::GetDlgCtrlID(creatingObject->hwnd_) == id) {
-        control = creatingObject->hwnd_;
-    }
     if (control == nullptr ||
         !ReflectChildNotify(control, WM_MEASUREITEM, current_.wParam, current_.lParam, &result)) {
         Default();
