@@ -201,6 +201,26 @@ void CWnd::ScreenToClient(RECT* r) const {
     ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(r), 2);
 }
 
+void CWnd::CenterWindow() const {
+    RECT window;
+    ::GetWindowRect(hwnd_, &window);
+    RECT area;
+    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    if (owner != nullptr) {
+        ::GetWindowRect(owner, &area);
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+        area = monitor.rcWork;
+    }
+    int width = window.right - window.left;
+    int height = window.bottom - window.top;
+    int x = area.left + (area.right - area.left - width) / 2;
+    int y = area.top + (area.bottom - area.top - height) / 2;
+    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool CWnd::Bind(HWND window, WNDPROC previous) {
     if (!::SetPropW(window, kObjectProp, this)) return false;
     if (previous != nullptr) ::SetPropW(window, kPreviousProcProp, reinterpret_cast<HANDLE>(previous));
