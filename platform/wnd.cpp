@@ -413,7 +413,8 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) { return FALSE; }
 void CWnd::OnDrawItem(int, DRAWITEMSTRUCT* item) {
     LRESULT result = 0;
     if (item->CtlType == ODT_MENU ||
-        !ReflectChildNotify(item->hwndItem, WM_DRAWITEM, current_.wParam, current_.lParam, &result)) {
+        !ReflectChildNotify(item->hwndItem, WM_DRAWITEM, static_cast<WPARAM>(item->CtlID),
+                            reinterpret_cast<LPARAM>(item), &result)) {
         Default();
     }
 }
@@ -422,7 +423,8 @@ void CWnd::OnMeasureItem(int id, MEASUREITEMSTRUCT* item) {
     LRESULT result = 0;
     HWND control = item->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(hwnd_, id);
     if (control == nullptr ||
-        !ReflectChildNotify(control, WM_MEASUREITEM, current_.wParam, current_.lParam, &result)) {
+        !ReflectChildNotify(control, WM_MEASUREITEM, static_cast<WPARAM>(id),
+                            reinterpret_cast<LPARAM>(item), &result)) {
         Default();
     }
 }

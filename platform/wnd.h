@@ -165,6 +165,7 @@ protected:
                                    LRESULT* result);
 
     HWND hwnd_ = nullptr;
+    bool ownsWindow_ = false;          // destroyed with the object (made by this object)
 
 private:
     friend struct WindowBinding;
@@ -179,7 +180,6 @@ private:
     void Unbind();
 
     WNDPROC previousProc_ = nullptr;   // subclassed windows: the procedure replaced
-    bool ownsWindow_ = false;          // made by Create/CreateEx, destroyed with the object
     CurrentMessage current_{};
 };
 

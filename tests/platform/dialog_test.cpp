@@ -14,6 +14,7 @@ using namespace corvelle;
 namespace {
 
 constexpr UINT kStep = WM_APP + 1;
+constexpr UINT kTestDialogResource = 900;   // platform_test.rc
 
 // A dialog that runs `step` once its loop runs (a message it posts to itself
 // in OnInitDialog) and can fail or end in OnInitDialog.
@@ -214,6 +215,39 @@ TEST(DoModal, WithoutAParentTheApplicationsMainWindowOwnsTheDialog) {
     EXPECT_EQ(ownerOfDialog, mainWindow.GetSafeHwnd());
     EXPECT_FALSE(mainEnabledDuring);
     EXPECT_TRUE(IsWindowEnabled(mainWindow.GetSafeHwnd()));
+}
+
+TEST(Modeless, TheDialogLivesWithItsObject) {
+    HostWindow owner;
+    HWND window;
+    {
+        ScriptedDialog dialog(SimpleTemplate().Get(), &owner);
+        ASSERT_TRUE(dialog.CreateModeless());
+        window = dialog.GetSafeHwnd();
+        EXPECT_TRUE(IsWindowEnabled(owner.GetSafeHwnd())) << "a modeless dialog leaves its owner alone";
+        PumpMessages();
+        dialog.EndDialog(IDOK);
+        EXPECT_FALSE(IsWindowVisible(window));
+        EXPECT_TRUE(IsWindow(window));
+    }
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST(DoModal, RunsADialogResourceOfTheProgram) {
+    HostWindow owner;
+    class FromResource : public CDialog {
+    public:
+        using CDialog::CDialog;
+        int items = 0;
+    protected:
+        BOOL OnInitDialog() override {
+            items = (::GetDlgItem(GetSafeHwnd(), IDOK) != nullptr) + (::GetDlgItem(GetSafeHwnd(), 901) != nullptr);
+            ::PostMessageW(::GetDlgItem(GetSafeHwnd(), IDOK), BM_CLICK, 0, 0);
+            return TRUE;
+        }
+    } dialog(kTestDialogResource, &owner);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.items, 2);
 }
 
 }  // namespace
