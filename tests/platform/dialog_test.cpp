@@ -161,42 +161,31 @@ TEST(DoModal, TheMessageFilterSeesMessagesBeforeIsDialogMessage) {
     HostWindow owner;
     TestApp& app = TheTestApp();
     ASSERT_EQ(GetApp(), &app);
-    app.seen.clear();
+    ScriptedDialog dialog(SimpleTemplate().Get(), &owner);
+    constexpr UINT kEnd = WM_APP + 2;
     int filterCodeSeen = -1;
     // The filter swallows Esc: had IsDialogMessage seen it first, the dialog
-    // would have been cancelled.
+    // would have been cancelled. The message after it ends the run.
     app.filter = [&](int code, MSG* message) -> BOOL {
         if (message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE) {
             filterCodeSeen = code;
             return TRUE;
         }
+        if (message->message == kEnd) {
+            dialog.EndDialog(9);
+            return TRUE;
+        }
         return FALSE;
     };
-    ScriptedDialog dialog(SimpleTemplate().Get(), &owner);
     dialog.step = [](ScriptedDialog& d) {
         ::PostMessageW(GetFocus() != nullptr ? GetFocus() : d.GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-        d.PostMessage(WM_APP + 2);
+        d.PostMessage(kEnd);
     };
-    // WM_APP + 2 arrives after the Esc and ends the run.
-    class Ender : public ScriptedDialog {
-    public:
-        using ScriptedDialog::ScriptedDialog;
-    protected:
-        BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
-            if (message == WM_APP + 2) {
-                EndDialog(9);
-                return TRUE;
-            }
-            return ScriptedDialog::OnWndMsg(message, wParam, lParam, result);
-        }
-    } ender(SimpleTemplate().Get(), &owner);
-    ender.step = dialog.step;
-    INT_PTR result = ender.DoModal();
+    INT_PTR result = dialog.DoModal();
     app.filter = nullptr;
     EXPECT_EQ(result, 9);
-    EXPECT_FALSE(ender.cancelCalled);
+    EXPECT_FALSE(dialog.cancelCalled);
     EXPECT_EQ(filterCodeSeen, MSGF_DIALOGBOX);
-    EXPECT_NE(std::find(app.seen.begin(), app.seen.end(), static_cast<UINT>(WM_APP + 2)), app.seen.end());
 }
 
 TEST(DoModal, WithoutAParentTheApplicationsMainWindowOwnsTheDialog) {

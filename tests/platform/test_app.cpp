@@ -1,7 +1,6 @@
 #include "test_app.h"
 
 BOOL TestApp::ProcessMessageFilter(int code, MSG* message) {
-    seen.push_back(message->message);
     if (filter) return filter(code, message);
     return CWinApp::ProcessMessageFilter(code, message);
 }

@@ -13,8 +13,7 @@
 class TestApp : public corvelle::CWinApp {
 public:
     BOOL ProcessMessageFilter(int code, MSG* message) override;
-    // Messages the filter saw (message, wParam), and an optional answer.
-    std::vector<UINT> seen;
+    // The filter's answer for the running test, when it sets one.
     std::function<BOOL(int, MSG*)> filter;
 };
 TestApp& TheTestApp();
