@@ -80,7 +80,7 @@ TEST(DoModal, DisablesTheOwnerAndGivesItBackEnabledAndActive) {
     EXPECT_EQ(dialog.DoModal(), 42);
 }
 
-TEST(DoModal, OkAndCancelEndWithTheirIds) {
+TEST(DoModal, OkEscAndTheCloseBoxEndWithTheirIds) {
     HostWindow owner;
     ScriptedDialog dialog(SimpleTemplate().Get(), &owner);
     dialog.step = [](ScriptedDialog& d) {
@@ -96,6 +96,11 @@ TEST(DoModal, OkAndCancelEndWithTheirIds) {
     };
     EXPECT_EQ(escaped.DoModal(), IDCANCEL);
     EXPECT_TRUE(escaped.cancelCalled);
+    // So does the close box.
+    ScriptedDialog closed(SimpleTemplate().Get(), &owner);
+    closed.step = [](ScriptedDialog& d) { d.PostMessage(WM_SYSCOMMAND, SC_CLOSE); };
+    EXPECT_EQ(closed.DoModal(), IDCANCEL);
+    EXPECT_TRUE(closed.cancelCalled);
 }
 
 TEST(DoModal, NestedRunsEachDisableAndRestoreTheirOwner) {
