@@ -18,6 +18,10 @@ constexpr wchar_t kDefaultClass[] = L"CorvelleWnd";
 // The object to bind to the next window the thread creates (windows of
 // other classes than our own: controls and dialogs).
 thread_local CWnd* pendingObject = nullptr;
+// The object CreateEx hands to a window of our own class in lpCreateParams.
+// Only that value is trusted: a window of our class made by other code (a
+// dialog template naming the class) brings other creation data.
+thread_local CWnd* creatingObject = nullptr;
 
 }  // namespace
 
@@ -27,7 +31,10 @@ struct WindowBinding {
         if (message == WM_NCCREATE) {
             auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
             auto* object = static_cast<CWnd*>(create->lpCreateParams);
-            if (object != nullptr && object->hwnd_ == nullptr) object->Bind(window, nullptr);
+            if (object != nullptr && object == creatingObject && object->hwnd_ == nullptr) {
+                creatingObject = nullptr;
+                object->Bind(window, nullptr);
+            }
         }
         if (CWnd* object = CWnd::FromHandlePermanent(window)) {
             return object->Dispatch(window, message, wParam, lParam);
@@ -63,34 +70,39 @@ struct WindowBinding {
     }
 };
 
-// Creates a window of a class that is not ours with `object` bound from the
-// window's first message on.
-HWND CreateBoundWindow(CWnd* object, DWORD exStyle, const wchar_t* className,
-                       const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent,
-                       HMENU menu) {
+namespace {
+
+// Runs `make`, which creates one window, with `object` bound to that window
+// from its first message on.
+template <typename Make>
+HWND CreateWithBinding(CWnd* object, Make make) {
     CWnd* outer = pendingObject;
     pendingObject = object;
     HHOOK hook = ::SetWindowsHookExW(WH_CBT, &WindowBinding::CreationHook, nullptr,
                                      ::GetCurrentThreadId());
-    HWND window = ::CreateWindowExW(exStyle, className, windowName, style, rect.left, rect.top,
-                                    rect.right - rect.left, rect.bottom - rect.top, parent, menu,
-                                    ::GetModuleHandleW(nullptr), nullptr);
+    HWND window = make();
     if (hook != nullptr) ::UnhookWindowsHookEx(hook);
     pendingObject = outer;
     return window;
 }
 
-// The same for a dialog made from a template.
+}  // namespace
+
+HWND CreateBoundWindow(CWnd* object, DWORD exStyle, const wchar_t* className,
+                       const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent,
+                       HMENU menu) {
+    return CreateWithBinding(object, [&] {
+        return ::CreateWindowExW(exStyle, className, windowName, style, rect.left, rect.top,
+                                 rect.right - rect.left, rect.bottom - rect.top, parent, menu,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    });
+}
+
 HWND CreateBoundDialog(CWnd* object, const DLGTEMPLATE* dialogTemplate, HWND owner, DLGPROC proc) {
-    CWnd* outer = pendingObject;
-    pendingObject = object;
-    HHOOK hook = ::SetWindowsHookExW(WH_CBT, &WindowBinding::CreationHook, nullptr,
-                                     ::GetCurrentThreadId());
-    HWND window = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), dialogTemplate, owner,
-                                               proc, 0);
-    if (hook != nullptr) ::UnhookWindowsHookEx(hook);
-    pendingObject = outer;
-    return window;
+    return CreateWithBinding(object, [&] {
+        return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), dialogTemplate, owner,
+                                            proc, 0);
+    });
 }
 
 CWnd::CWnd() = default;
@@ -134,9 +146,12 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
     HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
     HWND window;
     if (WindowBinding::IsOwnClass(className)) {
+        CWnd* outer = creatingObject;
+        creatingObject = this;
         window = ::CreateWindowExW(exStyle, className, windowName, style, rect.left, rect.top,
                                    rect.right - rect.left, rect.bottom - rect.top, parentWindow,
                                    menu, ::GetModuleHandleW(nullptr), this);
+        creatingObject = outer;
     } else {
         window = CreateBoundWindow(this, exStyle, className, windowName, style, rect,
                                    parentWindow, menu);

@@ -108,6 +108,18 @@ TEST(WindowBinding, AFailedOnCreateLeavesTheObjectUnboundAndReusable) {
     EXPECT_NE(child.GetSafeHwnd(), nullptr);
 }
 
+TEST(WindowBinding, AWindowOfOurClassMadeElsewhereIsNotBoundToItsCreationData) {
+    // Creation data that is not an object (as a dialog template would give).
+    int notAnObject = 12345;
+    HWND window = CreateWindowExW(0, CWnd::DefaultClassName(), L"", WS_POPUP, 0, 0, 10, 10,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), &notAnObject);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(window), nullptr);
+    SendMessageW(window, WM_SIZE, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(DestroyWindow(window));
+    EXPECT_EQ(notAnObject, 12345);
+}
+
 TEST(WindowDispatch, MessagesReachTheirTypedHandlers) {
     HostWindow host;
     RecordingWnd child;
