@@ -1,5 +1,7 @@
 #include "field/card_painter.h"
 
+namespace corvelle {
+
 namespace {
 
 uint32_t ClampBack(uint32_t n) { return n < CardArt::kBacks ? n : CardArt::kBacks - 1; }
@@ -98,3 +100,5 @@ void CCardImageSet::DrawFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32
 void CCardImageSet::DrawBack(HDC dc, int32_t x, int32_t y, uint32_t n) const {
     images_[CardArt::kFaces + ClampBack(n)].DrawTransparent(dc, x, y, kKeyGreen);
 }
+
+}  // namespace corvelle

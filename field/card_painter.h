@@ -9,6 +9,8 @@
 #include "field/drawing.h"
 #include "field/field_model.h"
 
+namespace corvelle {
+
 // Bitmap resource ids of the card artwork.
 namespace CardArt {
 constexpr uint16_t kPlainBase = 129;
@@ -26,7 +28,7 @@ constexpr uint32_t kSuits = 4;
 constexpr uint32_t kRanks = 13;
 constexpr uint32_t kFaces = kSuits * kRanks;
 constexpr uint32_t kBacks = 4;
-constexpr uint32_t kNone = 0xFFFFFFFF;
+constexpr uint32_t kNone = kNoMark;
 }  // namespace CardArt
 
 class CCardPainter {
@@ -61,3 +63,5 @@ public:
 private:
     CMemoryBitmap* images_;
 };
+
+}  // namespace corvelle

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+namespace corvelle {
+
 namespace {
 
 HBITMAP LoadArt(uint16_t bitmapId) {
@@ -224,3 +226,5 @@ void CMemoryBitmap::DrawTransparent(HDC dc, int32_t x, int32_t y, COLORREF key) 
     TransparentBlt(dc, x, y, static_cast<int>(width_), static_cast<int>(height_), memoryDc_, 0, 0,
                    static_cast<int>(width_), static_cast<int>(height_), key);
 }
+
+}  // namespace corvelle

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace corvelle {
+
 // Key colours of the artwork: pure green for icons, the plain pile base and
 // the rendered card images; white for card and pile-base pictures.
 constexpr COLORREF kKeyGreen = RGB(0, 255, 0);
@@ -67,3 +69,5 @@ private:
     uint32_t width_ = 0;
     uint32_t height_ = 0;
 };
+
+}  // namespace corvelle

@@ -8,6 +8,8 @@
 
 #include "field/card_painter.h"
 
+using namespace corvelle;
+
 int main() {
     HDC screen = GetDC(nullptr);
     HDC buffer = CreateCompatibleDC(screen);
