@@ -47,8 +47,11 @@ int32_t FanLimit(const FieldLayout& layout, const FieldPile& pile, int32_t px, i
 PilePlacement PlacePile(const FieldLayout& layout, const FieldPile& pile, int32_t width, int32_t height) {
     PilePlacement p;
     const int32_t cw = Signed(layout.cardWidth), ch = Signed(layout.cardHeight);
-    p.x = ScaleAlign(pile.x, width, kLayoutReference, static_cast<int32_t>(pile.xAnchor)) - cw / 2;
-    p.y = ScaleAlign(pile.y, height, kLayoutReference, static_cast<int32_t>(pile.yAnchor)) - ch / 2;
+    // The game library places every pile by its first card's top-left
+    // corner (the game compiler measures each anchor to the card's left or
+    // top edge), so the mapped position is the corner itself.
+    p.x = ScaleAlign(pile.x, width, kLayoutReference, static_cast<int32_t>(pile.xAnchor));
+    p.y = ScaleAlign(pile.y, height, kLayoutReference, static_cast<int32_t>(pile.yAnchor));
     p.limit = FanLimit(layout, pile, p.x, p.y, width, height);
     const int32_t n = pile.CardCount();
     if (n < 2) return p;
