@@ -1,6 +1,7 @@
 #include "field/field_model.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "engine/game_engine.h"
 #include "engine/resources.h"
@@ -115,20 +116,39 @@ std::vector<uint16_t> SortPilesByDrawOrder(const FieldLayout& layout) {
     return order;
 }
 
-bool MoveFieldRun(FieldLayout& layout, uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile,
+bool FieldRunFits(const FieldLayout& layout, uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile,
                   uint16_t toIndex) {
     if (fromPile >= layout.piles.size() || toPile >= layout.piles.size() || count == 0) return false;
-    std::vector<FieldCard>& source = layout.piles[fromPile].cards;
-    std::vector<FieldCard>& dest = layout.piles[toPile].cards;
-    if (size_t{fromIndex} + count > source.size()) return false;
+    const size_t sourceCount = layout.piles[fromPile].cards.size();
+    if (size_t{fromIndex} + count > sourceCount) return false;
     // Within one pile the insert index counts the cards left after the run
     // has gone.
-    const size_t room = dest.size() - (fromPile == toPile ? count : 0);
-    if (toIndex > room) return false;
-    const auto first = source.begin() + fromIndex;
-    std::vector<FieldCard> run(first, first + count);
-    source.erase(first, first + count);
-    dest.insert(dest.begin() + toIndex, run.begin(), run.end());
+    const size_t room = layout.piles[toPile].cards.size() - (fromPile == toPile ? count : 0);
+    return toIndex <= room;
+}
+
+std::vector<FieldCard> TakeFieldRun(FieldLayout& layout, uint16_t pile, uint16_t fromIndex, uint16_t count) {
+    if (pile >= layout.piles.size()) return {};
+    std::vector<FieldCard>& cards = layout.piles[pile].cards;
+    const size_t from = std::min<size_t>(fromIndex, cards.size());
+    const size_t to = std::min(from + count, cards.size());
+    std::vector<FieldCard> run(cards.begin() + static_cast<std::ptrdiff_t>(from),
+                               cards.begin() + static_cast<std::ptrdiff_t>(to));
+    cards.erase(cards.begin() + static_cast<std::ptrdiff_t>(from), cards.begin() + static_cast<std::ptrdiff_t>(to));
+    return run;
+}
+
+void InsertFieldRun(FieldLayout& layout, uint16_t pile, uint16_t index, const std::vector<FieldCard>& run) {
+    if (pile >= layout.piles.size()) return;
+    std::vector<FieldCard>& cards = layout.piles[pile].cards;
+    const size_t at = std::min<size_t>(index, cards.size());
+    cards.insert(cards.begin() + static_cast<std::ptrdiff_t>(at), run.begin(), run.end());
+}
+
+bool MoveFieldRun(FieldLayout& layout, uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile,
+                  uint16_t toIndex) {
+    if (!FieldRunFits(layout, fromPile, fromIndex, count, toPile, toIndex)) return false;
+    InsertFieldRun(layout, toPile, toIndex, TakeFieldRun(layout, fromPile, fromIndex, count));
     return true;
 }
 

@@ -75,6 +75,13 @@ std::vector<uint16_t> SortPilesByDrawOrder(const FieldLayout& layout);
 // or a pile that does not exist.
 bool MoveFieldRun(FieldLayout& layout, uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile,
                   uint16_t toIndex);
+// The two halves of MoveFieldRun, for a caller that shows the run in motion
+// between them: whether the move fits, taking the run out of its pile, and
+// putting it into a pile (an index beyond the pile appends it).
+bool FieldRunFits(const FieldLayout& layout, uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile,
+                  uint16_t toIndex);
+std::vector<FieldCard> TakeFieldRun(FieldLayout& layout, uint16_t pile, uint16_t fromIndex, uint16_t count);
+void InsertFieldRun(FieldLayout& layout, uint16_t pile, uint16_t index, const std::vector<FieldCard>& run);
 
 // The first place, piles in order and each from its bottom card up, of the
 // card numbered `card`; false when no pile holds it.

@@ -72,12 +72,12 @@ void LayOutPile(const FieldLayout& layout, const FieldPile& pile, int32_t width,
     const PilePlacement p = PlacePile(layout, pile, width, height);
     const int32_t n = pile.CardCount();
     if (n == 0) {
-        out.push_back({-1, p.x, p.y});
+        out.push_back({-1, p.x, p.y, true});
     } else if (pile.fan != FanNone) {
-        for (int32_t i = 0; i < n; ++i) out.push_back({i, p.x + i * p.dx, p.y + i * p.dy});
+        for (int32_t i = 0; i < n; ++i) out.push_back({i, p.x + i * p.dx, p.y + i * p.dy, true});
     } else {
-        if (n > 1) out.push_back({n - 2, p.x, p.y});
-        out.push_back({n - 1, p.x, p.y + (n > 1 ? 1 : 0)});
+        if (n > 1) out.push_back({n - 2, p.x, p.y, false});
+        out.push_back({n - 1, p.x, p.y + (n > 1 ? 1 : 0), true});
     }
 }
 
@@ -88,11 +88,11 @@ bool PeekedCardSpot(const FieldLayout& layout, const FieldPile& pile, int32_t wi
     const PilePlacement p = PlacePile(layout, pile, width, height);
     const int32_t k = index;
     if (pile.fan != FanNone) {
-        *spot = {k, p.x + k * p.dx, p.y + k * p.dy};
+        *spot = {k, p.x + k * p.dx, p.y + k * p.dy, true};
         return true;
     }
     if (k != n - 1) return false;
-    *spot = {k, p.x, p.y + (k > 0 ? 1 : 0)};
+    *spot = {k, p.x, p.y + (k > 0 ? 1 : 0), true};
     return true;
 }
 

@@ -26,6 +26,7 @@ struct CardSpot {
     int32_t index = 0;
     int32_t x = 0;
     int32_t y = 0;
+    bool hit = true;   // gets a hit region (all but the card below an unfanned pile's top)
 };
 
 bool IsHorizontalFan(uint32_t fan);

@@ -6,6 +6,7 @@
 #include "field/hit_regions.h"
 #include "field/pile_geometry.h"
 #include "library_games.h"
+#include "visible_points.h"
 
 namespace corvelle {
 namespace {
@@ -119,7 +120,9 @@ TEST(PileGeometry, DrawnCardsOfEachKindOfPile) {
     ASSERT_EQ(s.size(), 2u);
     EXPECT_EQ(s[0].index, 1);
     EXPECT_EQ(s[0].y, 44);
+    EXPECT_FALSE(s[0].hit);
     EXPECT_EQ(s[1].index, 2);
+    EXPECT_TRUE(s[1].hit);
     EXPECT_EQ(s[1].y, 45);
     EXPECT_EQ(s[1].x, s[0].x);
     // One card: at the pile's place.
@@ -233,7 +236,7 @@ TEST_P(LibraryLayout, EveryRecordedCardIsHitAtAVisiblePointAndFansStayInside) {
             spots.clear();
             LayOutPile(layout, layout.piles[p], w, h, spots);
             for (const CardSpot& s : spots) {
-                regions.AddRegion(s.x, s.y, p, static_cast<int16_t>(s.index));
+                if (s.hit) regions.AddRegion(s.x, s.y, p, static_cast<int16_t>(s.index));
                 if (layout.piles[p].fan == FanNone || s.index < 0) continue;
                 const CardSpot& first = spots.front();
                 if (first.x < 0 || first.y < 0 || first.x + 79 > w || first.y + 112 > h) continue;
@@ -245,34 +248,19 @@ TEST_P(LibraryLayout, EveryRecordedCardIsHitAtAVisiblePointAndFansStayInside) {
         }
         const std::vector<HitRegion>& all = regions.Entries();
         for (size_t i = 0; i < all.size(); ++i) {
-            const HitRect& r = all[i].rect;
             const FieldPile& pile = layout.piles[all[i].pile];
             if (pile.cards.empty() && pile.baseKind == BaseNone) continue;
-            const int32_t candidates[][2] = {{r.left, r.top},          {r.right - 1, r.top},
-                                             {r.left, r.bottom - 1},   {r.right - 1, r.bottom - 1},
-                                             {(r.left + r.right) / 2, (r.top + r.bottom) / 2}};
-            bool found = false;
-            for (const auto& c : candidates) {
-                bool covered = false;
-                for (size_t j = i + 1; j < all.size() && !covered; ++j) {
-                    const HitRect& q = all[j].rect;
-                    const FieldPile& over = layout.piles[all[j].pile];
-                    if (over.cards.empty() && over.baseKind == BaseNone) continue;
-                    covered = c[0] >= q.left && c[0] < q.right && c[1] >= q.top && c[1] < q.bottom;
-                }
-                if (covered) continue;
-                uint16_t pile16 = 0, index = 0;
-                ASSERT_TRUE(regions.HitTest(c[0], c[1], &pile16, &index, nullptr)) << name;
-                EXPECT_EQ(pile16, all[i].pile) << name;
-                EXPECT_EQ(index, all[i].index < 0 ? kFieldNone : static_cast<uint16_t>(all[i].index)) << name;
-                if (all[i].index >= 0) {
-                    EXPECT_EQ(layout.piles[pile16].cards[index].card,
-                              pile.cards[static_cast<size_t>(all[i].index)].card) << name;
-                }
-                found = true;
-                break;
+            int32_t x = 0, y = 0;
+            ASSERT_TRUE(test::VisiblePoint(all, layout, i, &x, &y))
+                << name << ": pile " << all[i].pile << " card " << all[i].index << " is hidden";
+            uint16_t pile16 = 0, index = 0;
+            ASSERT_TRUE(regions.HitTest(x, y, &pile16, &index, nullptr)) << name;
+            EXPECT_EQ(pile16, all[i].pile) << name;
+            EXPECT_EQ(index, all[i].index < 0 ? kFieldNone : static_cast<uint16_t>(all[i].index)) << name;
+            if (all[i].index >= 0) {
+                EXPECT_EQ(layout.piles[pile16].cards[index].card,
+                          pile.cards[static_cast<size_t>(all[i].index)].card) << name;
             }
-            EXPECT_TRUE(found) << name << ": pile " << all[i].pile << " card " << all[i].index << " is hidden";
         }
     }
 }
