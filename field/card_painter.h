@@ -46,7 +46,7 @@ public:
 };
 
 // The 52 faces (index suit * 13 + rank) and 4 backs (52 + n), rendered once
-// into card-sized memory bitmaps and drawn with the green key, which leaves
+// into card-sized memory images and drawn with the green key, which leaves
 // out the pixels outside the rounded corners.
 class CCardImageSet {
 public:
@@ -61,7 +61,7 @@ public:
     void DrawBack(HDC dc, int32_t x, int32_t y, uint32_t n) const;
 
 private:
-    CMemoryBitmap* images_;
+    CKeyedImage* images_;
 };
 
 }  // namespace corvelle
