@@ -214,10 +214,12 @@ TEST(HitRegions, FindRegionAnswersForTheCardBelowAPosition) {
 }
 
 // Every game of the library, dealt, laid out as a full paint lays it out,
-// at the layout's own size (160 grid units: 843 x 853) and in a wider, lower
-// field: every card the paint records can be found again by a press on a
-// part of it that nothing drawn later covers, and the fan of a pile whose
-// first card lies inside the field stays inside.
+// in a field of 1100 x 800 and in a narrow one (860 x 860, about the
+// smallest width the main window leaves it): every pile starts inside the
+// field, piles in
+// play do not overlap, fans stay inside, and every card the paint records
+// can be found again by a press on a part of it that nothing drawn later
+// covers.
 class LibraryLayout : public ::testing::TestWithParam<std::pair<int, int>> {};
 
 TEST_P(LibraryLayout, EveryRecordedCardIsHitAtAVisiblePointAndFansStayInside) {
@@ -232,20 +234,32 @@ TEST_P(LibraryLayout, EveryRecordedCardIsHitAtAVisiblePointAndFansStayInside) {
         layout.SetStandardGeometry();
         CHitRegions regions(&layout);
         std::vector<CardSpot> spots;
+        std::vector<std::pair<uint16_t, HitRect>> drawn;   // every visible pile's cards
         for (uint16_t p : SortPilesByDrawOrder(layout)) {
             spots.clear();
             LayOutPile(layout, layout.piles[p], w, h, spots);
+            if (spots.empty()) continue;
+            const CardSpot& first = spots.front();
+            const bool inside = first.x >= 0 && first.y >= 0 && first.x + 79 <= w && first.y + 112 <= h;
+            EXPECT_TRUE(inside) << name << " pile " << p << " at " << first.x << "," << first.y;
             for (const CardSpot& s : spots) {
                 if (s.hit) regions.AddRegion(s.x, s.y, p, static_cast<int16_t>(s.index));
-                if (layout.piles[p].fan == FanNone || s.index < 0) continue;
-                const CardSpot& first = spots.front();
-                if (first.x < 0 || first.y < 0 || first.x + 79 > w || first.y + 112 > h) continue;
+                drawn.push_back({p, HitRect{s.x, s.y, s.x + 79, s.y + 112}});
+                if (layout.piles[p].fan == FanNone || s.index < 0 || !inside) continue;
                 EXPECT_GE(s.x, 0) << name << " pile " << p;
                 EXPECT_GE(s.y, 0) << name << " pile " << p;
                 EXPECT_LE(s.x + 79, w) << name << " pile " << p;
                 EXPECT_LE(s.y + 112, h) << name << " pile " << p;
             }
         }
+        // Piles in play never overlap one another.
+        for (size_t i = 0; i < drawn.size(); ++i)
+            for (size_t j = i + 1; j < drawn.size(); ++j) {
+                const HitRect &a = drawn[i].second, &b = drawn[j].second;
+                if (drawn[i].first == drawn[j].first) continue;
+                const bool overlap = a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+                ASSERT_FALSE(overlap) << name << ": piles " << drawn[i].first << " and " << drawn[j].first;
+            }
         const std::vector<HitRegion>& all = regions.Entries();
         for (size_t i = 0; i < all.size(); ++i) {
             const FieldPile& pile = layout.piles[all[i].pile];
@@ -266,7 +280,7 @@ TEST_P(LibraryLayout, EveryRecordedCardIsHitAtAVisiblePointAndFansStayInside) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, LibraryLayout,
-                         ::testing::Values(std::make_pair(1100, 800), std::make_pair(843, 853)));
+                         ::testing::Values(std::make_pair(1100, 800), std::make_pair(860, 860)));
 
 }  // namespace
 }  // namespace corvelle
