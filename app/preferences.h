@@ -145,9 +145,11 @@ struct PreferencesLoadOptions {
     // The database's game ids, one per position. Favourites naming any other
     // id are dropped and a current game beyond the database becomes none.
     std::vector<uint16_t> gameIds;
-    // Widths of the main window and of the selection dialog: a stored panel
-    // width wider than its window, or narrower than the panel's minimum, is
-    // replaced by its default.
+    // Widths of the main window and of the selection dialog as they are now
+    // (at least their smallest sizes). A stored panel width wider than its
+    // window, or narrower than the panel's minimum, is replaced by its
+    // default; a window whose placement is stored counts with the wider of
+    // the two widths, since it gets its stored size back.
     uint32_t mainWindowWidth = 1100;
     uint32_t selectWindowWidth = 600;
     // Asked when the last run did not end cleanly; true resets every value to
@@ -164,10 +166,13 @@ struct PreferencesLoadResult {
 };
 
 // Reads the preferences at start-up and marks the run as started ("failed"
-// 1 in the registry). On a first start the defaults and prefs.mainWindowPos
-// (the window's current placement, set by the caller) are written. Every
-// value that is missing, of the wrong size or out of range takes its
-// default. The caller applies mainWindowPos when placementRead is set.
+// 1 in the registry). On a first start, and when the player chose to reset
+// after an abnormal end, the defaults are written with prefs.mainWindowPos
+// (the window's current placement, set by the caller before the call) and
+// nothing stored is read. Otherwise every value that is missing, of the
+// wrong size or out of range takes its default. The caller applies
+// mainWindowPos when placementRead is set (only its normal size is meant to
+// be used: the window is then centred).
 PreferencesLoadResult LoadPreferences(AppPreferences& prefs, const PreferencesLoadOptions& options);
 
 // Why the preferences are stored: only a clean close clears the run marker;
