@@ -58,6 +58,7 @@ bool CDialog::CreateModeless() {
         ::DestroyWindow(window);
         return false;
     }
+    ownsWindow_ = true;
     return true;
 }
 

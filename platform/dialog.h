@@ -26,7 +26,8 @@ public:
     // Ends the modal run with `result` (from any handler, OnInitDialog too).
     void EndDialog(INT_PTR result);
 
-    // Creates the dialog modeless (visible when the template says so).
+    // Creates the dialog modeless (visible when the template says so); the
+    // object destroys it when it goes.
     bool CreateModeless();
 
     CWnd* GetParentWnd() const { return parent_; }

@@ -3,21 +3,6 @@
 
 namespace corvelle {
 
-namespace {
-
-BITMAPINFO DibInfo(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;   // rows from the top
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
-}  // namespace
-
 bool ImageFromBitmap(HBITMAP bitmap, PixelImage* image) {
     image->Clear();
     BITMAP header{};
@@ -26,7 +11,7 @@ bool ImageFromBitmap(HBITMAP bitmap, PixelImage* image) {
         return false;
     }
     PixelImage read(header.bmWidth, header.bmHeight);
-    BITMAPINFO info = DibInfo(read.width, read.height);
+    BITMAPINFO info = TopDownDibInfo(read.width, read.height);
     HDC screen = ::GetDC(nullptr);
     int lines = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(read.height), read.pixels.data(),
                             &info, DIB_RGB_COLORS);
@@ -39,7 +24,7 @@ bool ImageFromBitmap(HBITMAP bitmap, PixelImage* image) {
 
 void DrawImage(HDC dc, const PixelImage& image, int x, int y) {
     if (image.Empty()) return;
-    BITMAPINFO info = DibInfo(image.width, image.height);
+    BITMAPINFO info = TopDownDibInfo(image.width, image.height);
     ::SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(image.width), static_cast<DWORD>(image.height),
                         0, 0, 0, static_cast<UINT>(image.height), image.pixels.data(), &info,
                         DIB_RGB_COLORS);
@@ -47,7 +32,7 @@ void DrawImage(HDC dc, const PixelImage& image, int x, int y) {
 
 void DrawImageStretched(HDC dc, const PixelImage& image, const RECT& r) {
     if (image.Empty() || r.right <= r.left || r.bottom <= r.top) return;
-    BITMAPINFO info = DibInfo(image.width, image.height);
+    BITMAPINFO info = TopDownDibInfo(image.width, image.height);
     int previous = ::SetStretchBltMode(dc, COLORONCOLOR);
     ::StretchDIBits(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0, image.width,
                     image.height, image.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);

@@ -8,6 +8,19 @@
 
 namespace corvelle {
 
+// The header of a 32-bit DIB of the given size with rows from the top, the
+// layout of PixelImage.
+inline BITMAPINFO TopDownDibInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // The bitmap's pixels as 32-bit; false (and *image empty) when the bitmap
 // cannot be read. The bitmap must not be selected into a device context.
 bool ImageFromBitmap(HBITMAP bitmap, PixelImage* image);

@@ -7,12 +7,12 @@ namespace {
 CWinApp* application = nullptr;
 }  // namespace
 
-CWinApp::CWinApp() : instance_(::GetModuleHandleW(nullptr)) {
+CWinApp::CWinApp() : previous_(application), instance_(::GetModuleHandleW(nullptr)) {
     application = this;
 }
 
 CWinApp::~CWinApp() {
-    if (application == this) application = nullptr;
+    if (application == this) application = previous_;
 }
 
 BOOL CWinApp::InitInstance() {

@@ -13,7 +13,9 @@ class CWnd;
 
 class CWinApp {
 public:
-    // Registers itself as the application object (the last one constructed).
+    // Registers itself as the application object. The program has exactly
+    // one; a test may make another for a while, the previous one coming back
+    // when it goes.
     CWinApp();
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
@@ -36,6 +38,7 @@ public:
 
 private:
     friend int RunApplication(HINSTANCE instance);
+    CWinApp* previous_ = nullptr;
     HINSTANCE instance_ = nullptr;
     CWnd* mainWnd_ = nullptr;
     int exitCode_ = 0;

@@ -18,8 +18,9 @@ constexpr wchar_t kDefaultClass[] = L"CorvelleWnd";
 // The object to bind to the next window the thread creates (windows of
 // other classes than our own: controls and dialogs).
 thread_local CWnd* pendingObject = nullptr;
-// The control being created, which may ask its parent for WM_MEASUREITEM
-// before the parent can find it among its children.
+// The object CreateEx hands to a window of our own class in lpCreateParams.
+// Only that value is trusted: a window of our class made by other code (a
+// dialog template naming the class) brings other creation data.
 thread_local CWnd* creatingObject = nullptr;
 
 }  // namespace
@@ -30,7 +31,10 @@ struct WindowBinding {
         if (message == WM_NCCREATE) {
             auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
             auto* object = static_cast<CWnd*>(create->lpCreateParams);
-            if (object != nullptr && object->hwnd_ == nullptr) object->Bind(window, nullptr);
+            if (object != nullptr && object == creatingObject && object->hwnd_ == nullptr) {
+                creatingObject = nullptr;
+                object->Bind(window, nullptr);
+            }
         }
         if (CWnd* object = CWnd::FromHandlePermanent(window)) {
             return object->Dispatch(window, message, wParam, lParam);
@@ -66,37 +70,39 @@ struct WindowBinding {
     }
 };
 
-// Creates a window of a class that is not ours with `object` bound from the
-// window's first message on.
-HWND CreateBoundWindow(CWnd* object, DWORD exStyle, const wchar_t* className,
-                       const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent,
-                       HMENU menu) {
+namespace {
+
+// Runs `make`, which creates one window, with `object` bound to that window
+// from its first message on.
+template <typename Make>
+HWND CreateWithBinding(CWnd* object, Make make) {
     CWnd* outer = pendingObject;
-    CWnd* outerCreating = creatingObject;
     pendingObject = object;
-    creatingObject = object;
     HHOOK hook = ::SetWindowsHookExW(WH_CBT, &WindowBinding::CreationHook, nullptr,
                                      ::GetCurrentThreadId());
-    HWND window = ::CreateWindowExW(exStyle, className, windowName, style, rect.left, rect.top,
-                                    rect.right - rect.left, rect.bottom - rect.top, parent, menu,
-                                    ::GetModuleHandleW(nullptr), nullptr);
+    HWND window = make();
     if (hook != nullptr) ::UnhookWindowsHookEx(hook);
     pendingObject = outer;
-    creatingObject = outerCreating;
     return window;
 }
 
-// The same for a dialog made from a template.
+}  // namespace
+
+HWND CreateBoundWindow(CWnd* object, DWORD exStyle, const wchar_t* className,
+                       const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent,
+                       HMENU menu) {
+    return CreateWithBinding(object, [&] {
+        return ::CreateWindowExW(exStyle, className, windowName, style, rect.left, rect.top,
+                                 rect.right - rect.left, rect.bottom - rect.top, parent, menu,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    });
+}
+
 HWND CreateBoundDialog(CWnd* object, const DLGTEMPLATE* dialogTemplate, HWND owner, DLGPROC proc) {
-    CWnd* outer = pendingObject;
-    pendingObject = object;
-    HHOOK hook = ::SetWindowsHookExW(WH_CBT, &WindowBinding::CreationHook, nullptr,
-                                     ::GetCurrentThreadId());
-    HWND window = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), dialogTemplate, owner,
-                                               proc, 0);
-    if (hook != nullptr) ::UnhookWindowsHookEx(hook);
-    pendingObject = outer;
-    return window;
+    return CreateWithBinding(object, [&] {
+        return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), dialogTemplate, owner,
+                                            proc, 0);
+    });
 }
 
 CWnd::CWnd() = default;
@@ -140,9 +146,12 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
     HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
     HWND window;
     if (WindowBinding::IsOwnClass(className)) {
+        CWnd* outer = creatingObject;
+        creatingObject = this;
         window = ::CreateWindowExW(exStyle, className, windowName, style, rect.left, rect.top,
                                    rect.right - rect.left, rect.bottom - rect.top, parentWindow,
                                    menu, ::GetModuleHandleW(nullptr), this);
+        creatingObject = outer;
     } else {
         window = CreateBoundWindow(this, exStyle, className, windowName, style, rect,
                                    parentWindow, menu);
@@ -205,6 +214,26 @@ CWnd* CWnd::GetDlgItem(int id) const {
 
 void CWnd::ScreenToClient(RECT* r) const {
     ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(r), 2);
+}
+
+void CWnd::CenterWindow() const {
+    RECT window;
+    ::GetWindowRect(hwnd_, &window);
+    RECT area;
+    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    if (owner != nullptr) {
+        ::GetWindowRect(owner, &area);
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+        area = monitor.rcWork;
+    }
+    int width = window.right - window.left;
+    int height = window.bottom - window.top;
+    int x = area.left + (area.right - area.left - width) / 2;
+    int y = area.top + (area.bottom - area.top - height) / 2;
+    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CWnd::Bind(HWND window, WNDPROC previous) {
@@ -399,7 +428,8 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) { return FALSE; }
 void CWnd::OnDrawItem(int, DRAWITEMSTRUCT* item) {
     LRESULT result = 0;
     if (item->CtlType == ODT_MENU ||
-        !ReflectChildNotify(item->hwndItem, WM_DRAWITEM, current_.wParam, current_.lParam, &result)) {
+        !ReflectChildNotify(item->hwndItem, WM_DRAWITEM, static_cast<WPARAM>(item->CtlID),
+                            reinterpret_cast<LPARAM>(item), &result)) {
         Default();
     }
 }
@@ -407,12 +437,9 @@ void CWnd::OnDrawItem(int, DRAWITEMSTRUCT* item) {
 void CWnd::OnMeasureItem(int id, MEASUREITEMSTRUCT* item) {
     LRESULT result = 0;
     HWND control = item->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(hwnd_, id);
-    if (control == nullptr && item->CtlType != ODT_MENU && creatingObject != nullptr &&
-        creatingObject->hwnd_ != nullptr && ::GetDlgCtrlID(creatingObject->hwnd_) == id) {
-        control = creatingObject->hwnd_;
-    }
     if (control == nullptr ||
-        !ReflectChildNotify(control, WM_MEASUREITEM, current_.wParam, current_.lParam, &result)) {
+        !ReflectChildNotify(control, WM_MEASUREITEM, static_cast<WPARAM>(id),
+                            reinterpret_cast<LPARAM>(item), &result)) {
         Default();
     }
 }

@@ -55,7 +55,13 @@ public:
     HWND GetSafeHwnd() const { return hwnd_; }
     operator HWND() const { return hwnd_; }
     CWnd* GetParent() const;
+    // The object bound to child `id`, or nullptr when the child has none
+    // (GetDlgItemHwnd gives the window of any child).
     CWnd* GetDlgItem(int id) const;
+    HWND GetDlgItemHwnd(int id) const { return ::GetDlgItem(hwnd_, id); }
+    LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::SendDlgItemMessageW(hwnd_, id, message, wParam, lParam);
+    }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(hwnd_); }
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
@@ -78,6 +84,9 @@ public:
     void GetClientRect(RECT* r) const { ::GetClientRect(hwnd_, r); }
     void GetWindowRect(RECT* r) const { ::GetWindowRect(hwnd_, r); }
     void ScreenToClient(RECT* r) const;
+    // Centres the window on its owner, or an unowned window on the work
+    // area of its monitor.
+    void CenterWindow() const;
     void SetWindowText(const wchar_t* text) const { ::SetWindowTextW(hwnd_, text); }
     // The window's text in buffer (size units including the terminator).
     int GetWindowText(wchar_t* buffer, int size) const { return ::GetWindowTextW(hwnd_, buffer, size); }
@@ -156,6 +165,7 @@ protected:
                                    LRESULT* result);
 
     HWND hwnd_ = nullptr;
+    bool ownsWindow_ = false;          // destroyed with the object (made by this object)
 
 private:
     friend struct WindowBinding;
@@ -170,7 +180,6 @@ private:
     void Unbind();
 
     WNDPROC previousProc_ = nullptr;   // subclassed windows: the procedure replaced
-    bool ownsWindow_ = false;          // made by Create/CreateEx, destroyed with the object
     CurrentMessage current_{};
 };
 
