@@ -23,8 +23,6 @@ int main(int argc, char** argv) {
     std::vector<gamec::Diagnostic> diags;
     bool ok = gamec::CompileLibrary(argv[1], lib, diags);
     for (const auto& d : diags) std::fprintf(stderr, "%s\n", d.ToString().c_str());
-    // Ids are stable and a growing library leaves gaps between them; the
-    // compiler has already made sure that each is below 800 and used once.
     if (!ok) return 1;
     std::vector<std::vector<uint8_t>> records;
     std::vector<std::string> names;
