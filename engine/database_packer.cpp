@@ -67,8 +67,10 @@ bool PackDatabase(const std::vector<std::vector<uint8_t>>& records, const std::s
         }
         GameRecordHeader h;
         std::memcpy(&h, r.data(), sizeof h);
-        if (h.id >= n || seen[h.id]) {
-            error = "game ids must be a permutation of 0 .. N - 1 (position " + std::to_string(pos) + ")";
+        // Ids are stable, so a library that is still growing may leave gaps;
+        // each id is below the database's size limit and used once.
+        if (h.id >= kMaxGames || seen[h.id]) {
+            error = "game ids must be distinct and below 800 (position " + std::to_string(pos) + ")";
             return false;
         }
         seen[h.id] = true;
