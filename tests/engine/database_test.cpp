@@ -5,12 +5,12 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/database_packer.h"
 #include "engine/game_engine.h"
 #include "engine/records.h"
 #include "engine/resources.h"
-#include "engine/record_writer.h"
 #include "support/sample_games.h"
+#include "writer/database_packer.h"
+#include "writer/record_writer.h"
 
 using namespace corvelle;
 
