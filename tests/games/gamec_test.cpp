@@ -236,3 +236,44 @@ TEST(GameLibrary, PlayedOutGolfIsRecognisedAsStuck) {
     }
     EXPECT_GT(stuckDeals, 0);
 }
+
+// No game lets a card go from one foundation to another: in positions
+// reached by playing hints, the top card of every foundation is refused by
+// every other foundation.
+TEST(GameLibrary, FoundationCardsNeverMoveToAnotherFoundation) {
+    Library lib;
+    std::vector<Diagnostic> diags;
+    ASSERT_TRUE(CompileLibrary(CORVELLE_GAMES_DIR, lib, diags)) << Errors(diags);
+    uint32_t rng = 7;
+    for (const CompiledGame& g : lib.games) {
+        std::vector<uint16_t> foundations;
+        for (size_t p = 0; p < g.pileNames.size(); ++p)
+            if (g.pileNames[p].rfind("foundation", 0) == 0) foundations.push_back(static_cast<uint16_t>(p));
+        if (foundations.size() < 2) continue;
+        const std::vector<uint8_t> record = SerializeGameRecord(g.def);
+        CGameEngine e;
+        ASSERT_TRUE(e.LoadGameDefinition(record.data(), record.size())) << g.def.name;
+        for (uint32_t number = 1; number <= 3; ++number) {
+            ASSERT_TRUE(StartGame(e, number));
+            for (int step = 0; step < 150 && !e.finished; ++step) {
+                for (uint16_t from : foundations) {
+                    const uint16_t card = e.TopCard(from);
+                    if (card == kNone) continue;
+                    for (uint16_t to : foundations) {
+                        if (to == from) continue;
+                        ASSERT_NE(CheckMove(e, card, to), MoveRefusal::None)
+                            << g.def.name << " " << number << ": " << g.pileNames[from] << " -> " << g.pileNames[to];
+                    }
+                }
+                // Foundation moves first, so that foundations fill; else a random hint.
+                const std::vector<Step> hints = ListHints(e);
+                if (hints.empty()) break;
+                rng = rng * 1103515245u + 12345u;
+                const Step* pick = &hints[(rng >> 8) % hints.size()];
+                for (const Step& h : hints)
+                    if (!h.click && std::find(foundations.begin(), foundations.end(), h.to) != foundations.end()) pick = &h;
+                ASSERT_TRUE(ApplyStep(e, *pick)) << g.def.name;
+            }
+        }
+    }
+}
