@@ -1,8 +1,9 @@
-// The pseudo-random generator behind deals and shuffles: the classic linear
-// congruential generator of the C runtime (state := state x 214013 + 2531011,
-// draws of 15 bits), implemented here so that a game number deals the same
-// layout on every platform and with every C library. There is one global
-// state, as the program has one thread; it is 1 until the first seed.
+// The pseudo-random generator behind random game numbers and shuffles: the
+// classic linear congruential generator of the C runtime (state := state x
+// 214013 + 2531011, draws of 15 bits), implemented here so that a game plays
+// the same on every platform and with every C library. Random game numbers
+// draw from one global state (the program has one thread; it is 1 until the
+// first seed); each game in play keeps its own state for its shuffles.
 #pragma once
 
 #include <cstdint>
