@@ -282,11 +282,16 @@ std::vector<int> GroupPiles(const GameEntry& g, const std::string& group) {
     return v;
 }
 
+// What Freecell Solver made of a deal: a solution, a proof that there is
+// none (it went through every position its moves reach), or neither (it ran
+// out of iterations).
+enum class SolverVerdict { Solved, Unsolvable, Unknown };
+
 // Cross-check against Freecell Solver: the deal as its board, its solution
-// replayed through the player move. Returns "" or the failure; `solved`
-// tells whether the solver found a solution at all.
-std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
-    solved = false;
+// replayed through the player move. Returns "" or the failure, and the
+// solver's verdict.
+std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verdict) {
+    verdict = SolverVerdict::Unknown;
     std::map<std::string, std::string> layout;
     std::istringstream in(g.solverLayout);
     for (std::string kv; std::getline(in, kv, ';');) {
@@ -329,7 +334,8 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
     FILE* f = fdopen(fd, "w");
     std::fputs(board.c_str(), f);
     std::fclose(f);
-    const std::string command = "fc-solve " + g.solver + " --freecells-num " + std::to_string(cells.size()) +
+    // -sel tells a count of iterations running out from a proof of no solution.
+    const std::string command = "fc-solve -sel " + g.solver + " --freecells-num " + std::to_string(cells.size()) +
                                 " --stacks-num " + std::to_string(stacks.size()) + " -m " + path + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) {
@@ -343,8 +349,11 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
     std::remove(path);
     bool sawMove = false;
     for (const std::string& raw : lines) {
-        if (raw.find("could not solve") != std::string::npos || raw.find("Iterations count exceeded") != std::string::npos)
+        if (raw.find("could not solve") != std::string::npos) {
+            verdict = SolverVerdict::Unsolvable;
             return "";
+        }
+        if (raw.find("Iterations count exceeded") != std::string::npos) return "";
         std::smatch m;
         std::vector<int> targets;
         int from = -1;
@@ -380,9 +389,9 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
             if (ApplyStep(e, Step{false, static_cast<uint16_t>(from), static_cast<uint16_t>(t), 1}, &why)) { done = true; break; }
         if (!done) return "solver step refused (" + why + "): " + raw;
     }
-    solved = sawMove || e.finished;
-    if (solved && !e.finished) return "the solver's moves do not finish the game";
-    return "";
+    if (!sawMove && !e.finished) return "";
+    verdict = SolverVerdict::Solved;
+    return e.finished ? "" : "the solver's moves do not finish the game";
 }
 
 }  // namespace
@@ -469,22 +478,32 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
     }
     log.push_back("random play: " + std::to_string(steps) + " steps in " + std::to_string(games) + " games, " +
                   std::to_string(stuck) + " stuck positions without any move");
-    // 4. The independent solver.
+    // 4. The independent solver, both ways: its solutions replay, and where
+    // it proves a deal has none, the search finds no win either.
     if (options.runSolver && !game.solver.empty()) {
-        int solved = 0, tried = 0;
+        int solved = 0, unsolvable = 0, tried = 0;
         for (int n = 1; tried < options.solverNumbers && n <= options.solverNumbers * 2; ++n) {
             StartGame(e, static_cast<uint32_t>(n));
-            bool ok = false;
-            const std::string r = SolverReplay(e, game, ok);
+            SolverVerdict verdict = SolverVerdict::Unknown;
+            const std::string r = SolverReplay(e, game, verdict);
             ++tried;
             if (!r.empty()) {
                 failures.push_back("fc-solve, number " + std::to_string(n) + ": " + r);
                 break;
             }
-            solved += ok;
+            solved += verdict == SolverVerdict::Solved;
+            if (verdict != SolverVerdict::Unsolvable) continue;
+            ++unsolvable;
+            StartGame(e, static_cast<uint32_t>(n));
+            const SearchResult won = SearchForWin(e, game.pileNames, game.budget);
+            if (won.won)
+                failures.push_back("fc-solve proves number " + std::to_string(n) + " unsolvable, yet the search wins it in " +
+                                   std::to_string(won.steps.size()) + " steps");
         }
         if (solved == 0) failures.push_back("fc-solve solved none of the deals");
-        log.push_back("fc-solve: " + std::to_string(solved) + " of " + std::to_string(tried) + " deals solved and replayed");
+        log.push_back("fc-solve: " + std::to_string(solved) + " of " + std::to_string(tried) +
+                      " deals solved and replayed, " + std::to_string(unsolvable) +
+                      " proved unsolvable and not won by the search");
     }
     return failures;
 }
