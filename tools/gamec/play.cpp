@@ -258,12 +258,13 @@ struct Snapshot {
     std::vector<PileState> piles;
     std::vector<CounterState> counters;
     uint8_t finished = 0;
+    uint32_t shuffleState = 0;
     bool operator==(const Snapshot& o) const {
-        return finished == o.finished && SameBytes(cards, o.cards) && SameBytes(piles, o.piles) &&
-               SameBytes(counters, o.counters);
+        return finished == o.finished && shuffleState == o.shuffleState && SameBytes(cards, o.cards) &&
+               SameBytes(piles, o.piles) && SameBytes(counters, o.counters);
     }
 };
-Snapshot Take(const CGameEngine& e) { return {e.cardStates, e.pileStates, e.counters, e.finished}; }
+Snapshot Take(const CGameEngine& e) { return {e.cardStates, e.pileStates, e.counters, e.finished, e.shuffleState}; }
 
 std::string CardText(const CGameEngine& e, uint16_t card) {
     std::string s;
