@@ -61,11 +61,11 @@ bool CRegistryKey::ReadDword(const char16_t* name, uint32_t& value) const {
 bool CRegistryKey::WriteDword(const char16_t* name, uint32_t value) {
     uint8_t bytes[4];
     StoreLE(bytes, value);
-    return WriteBinaryTyped(name, kRegDword, bytes, 4);
+    return WriteValue(name, kRegDword, bytes, 4);
 }
 
 bool CRegistryKey::WriteBinary(const char16_t* name, const void* data, size_t size) {
-    return WriteBinaryTyped(name, kRegBinary, data, size);
+    return WriteValue(name, kRegBinary, data, size);
 }
 
 std::u16string Utf8ToUtf16(const char* text, size_t length) {

@@ -57,6 +57,9 @@ public:
 
     bool WriteBinary(const char16_t* name, const void* data, size_t size);
     bool WriteDword(const char16_t* name, uint32_t value);
+    // Any bytes under any type (the preferences store one-byte values typed
+    // REG_DWORD and texts typed REG_NONE).
+    bool WriteValue(const char16_t* name, uint32_t type, const void* data, size_t size);
     bool DeleteValue(const char16_t* name);
 
     // Names of the direct sub-keys and of the values, in the registry's order.
@@ -64,7 +67,6 @@ public:
     bool ListValues(std::vector<std::u16string>& names) const;
 
 private:
-    bool WriteBinaryTyped(const char16_t* name, uint32_t type, const void* data, size_t size);
     void* handle = nullptr;
 };
 

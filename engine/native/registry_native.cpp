@@ -168,7 +168,7 @@ bool CRegistryKey::HasValue(const char16_t* name) const {
     return node && FindValue(*node, name);
 }
 
-bool CRegistryKey::WriteBinaryTyped(const char16_t* name, uint32_t type, const void* data, size_t size) {
+bool CRegistryKey::WriteValue(const char16_t* name, uint32_t type, const void* data, size_t size) {
     std::lock_guard<std::mutex> guard(Lock());
     Node* node = Live(handle);
     if (!node || (size && !data))

@@ -67,7 +67,7 @@ bool CRegistryKey::HasValue(const char16_t* name) const {
     return handle && RegQueryValueExW(Key(handle), Wide(name), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-bool CRegistryKey::WriteBinaryTyped(const char16_t* name, uint32_t type, const void* data, size_t size) {
+bool CRegistryKey::WriteValue(const char16_t* name, uint32_t type, const void* data, size_t size) {
     if (!handle || size > 0xFFFFFFFFu)
         return false;
     return RegSetValueExW(Key(handle), Wide(name), 0, type, static_cast<const BYTE*>(data),
