@@ -1,10 +1,13 @@
-#include "tools/gamec/play.h"
+#include "tools/play/play.h"
 
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <map>
 #include <regex>
@@ -14,6 +17,7 @@
 
 #include "engine/invariants.h"
 #include "engine/player_move.h"
+#include "tools/gamec/source.h"
 
 namespace corvelle::gamec {
 namespace {
@@ -79,21 +83,21 @@ bool ParseStep(const std::string& line, Step& step) {
     std::istringstream words(line);
     std::vector<std::string> w;
     for (std::string x; words >> x;) w.push_back(x);
-    const auto number = [](const std::string& text, uint16_t& v) {
-        char* end = nullptr;
-        const unsigned long x = std::strtoul(text.c_str(), &end, 10);
-        if (text.empty() || *end || x > 0xFFFF) return false;
+    // Digits only, within min..65535.
+    const auto number = [](const std::string& text, long min, uint16_t& v) {
+        long x = 0;
+        if (text.empty() || text[0] == '-' || !ParseInteger(text, min, 0xFFFF, x)) return false;
         v = static_cast<uint16_t>(x);
         return true;
     };
     step = Step{};
     if (w.size() == 2 && w[0] == "click") {
         step.click = true;
-        return number(w[1], step.from);
+        return number(w[1], 0, step.from);
     }
     step.count = 1;
-    return (w.size() == 2 || w.size() == 3) && number(w[0], step.from) && number(w[1], step.to) &&
-           (w.size() == 2 || number(w[2], step.count));
+    return (w.size() == 2 || w.size() == 3) && number(w[0], 0, step.from) && number(w[1], 0, step.to) &&
+           (w.size() == 2 || number(w[2], 1, step.count));
 }
 
 std::string ReplayAsPlayer(const uint8_t* record, size_t length, uint32_t number, const std::vector<Step>& steps) {
@@ -288,6 +292,42 @@ std::vector<int> GroupPiles(const GameEntry& g, const std::string& group) {
 // out of iterations).
 enum class SolverVerdict { Solved, Unsolvable, Unknown };
 
+// Runs fc-solve, found on the PATH, with `args` as its argument vector (no
+// shell sees them) and collects its standard output and error. False when
+// it cannot be started.
+bool RunSolver(const std::vector<std::string>& args, std::vector<std::string>& lines) {
+    int fds[2];
+    if (pipe(fds) != 0) return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addclose(&actions, fds[1]);
+    std::vector<char*> argv;
+    static char program[] = "fc-solve";
+    argv.push_back(program);
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, program, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (spawned != 0) {
+        close(fds[0]);
+        return false;
+    }
+    FILE* out = fdopen(fds[0], "r");
+    char buf[512];
+    while (out && std::fgets(buf, sizeof buf, out)) lines.push_back(buf);
+    if (out) std::fclose(out); else close(fds[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    // posix_spawnp reports a program it cannot find only through the exit
+    // status on some C libraries.
+    return !(WIFEXITED(status) && WEXITSTATUS(status) == 127 && lines.empty());
+}
+
 // Cross-check against Freecell Solver: the deal as its board, its solution
 // replayed through the player move. Returns "" or the failure, and the
 // solver's verdict.
@@ -329,6 +369,11 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verd
         for (uint16_t c : pileCards(p)) line += (line.empty() ? "" : " ") + CardText(e, c);
         board += line + "\n";
     }
+    std::vector<std::string> args;
+    std::istringstream words(g.solver);
+    for (std::string w; words >> w;) args.push_back(w);
+    std::string refused;
+    if (!CheckSolverOptions(args, refused)) return "the solver line is refused: " + refused;
     char path[] = "/tmp/corvelle-board-XXXXXX";
     const int fd = mkstemp(path);
     if (fd < 0) return "cannot write a board file";
@@ -336,18 +381,12 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verd
     std::fputs(board.c_str(), f);
     std::fclose(f);
     // -sel tells a count of iterations running out from a proof of no solution.
-    const std::string command = "fc-solve -sel " + g.solver + " --freecells-num " + std::to_string(cells.size()) +
-                                " --stacks-num " + std::to_string(stacks.size()) + " -m " + path + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        std::remove(path);
-        return "cannot run fc-solve";
-    }
+    args.insert(args.end(), {"-sel", "--freecells-num", std::to_string(cells.size()), "--stacks-num",
+                             std::to_string(stacks.size()), "-m", path});
     std::vector<std::string> lines;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, pipe)) lines.push_back(buf);
-    pclose(pipe);
+    const bool ran = RunSolver(args, lines);
     std::remove(path);
+    if (!ran) return "cannot run fc-solve";
     bool sawMove = false;
     for (const std::string& raw : lines) {
         if (raw.find("could not solve") != std::string::npos) {
