@@ -348,7 +348,7 @@ TEST(GameLibrary, ForeCellRunsGoNoFurtherThanTheFreeCellsAllow) {
     LibraryGame forecell(LibraryGame::Named("ForeCell"));
     CGameEngine& e = forecell.engine;
     const auto pile = [&](const std::string& name) { return forecell.Pile(name); };
-    std::vector<test::PileText> layout(e.pileCount);
+    std::vector<test::PileText> layout(e.PileCount());
     layout[pile("tableau1")] = {"9S", "8H", "7C"};
     layout[pile("tableau2")] = {"TD"};
     layout[pile("tableau3")] = {"9C"};
