@@ -310,9 +310,11 @@ bool CSolGameField::DragDrop(int32_t x, int32_t y) {
         FieldUpdateList updates;
         if (HitField(dropX, dropY, &target, nullptr, nullptr) && target != pressedPile_ &&
             TryMove(pressedCard_, target, updates)) {
-            // The player's own drop is not animated.
+            // The player's own drop is not animated: it shows at once, before
+            // the drop event's updates are replayed (without animation the
+            // batch's one redraw shows both).
             MoveCardsInModel(layout_, pressedPile_, pressedIndex_, target);
-            RepaintAndPresent();
+            if (animation_) RepaintAndPresent();
             ApplyFieldUpdates(updates);
             acted = true;
         } else {
