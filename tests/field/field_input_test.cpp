@@ -10,6 +10,7 @@
 #include <random>
 
 #include "app/preferences.h"
+#include "engine/action_range.h"
 #include "engine/invariants.h"
 #include "engine/player_move.h"
 #include "field/animation.h"
@@ -395,6 +396,25 @@ TEST_F(InputTest, ThePeekShowsTheCoveredCardAndRestoresTheCursor) {
     EXPECT_FALSE(field_->Peeking());
     EXPECT_EQ(GetCursor(), arrow);
     ReleaseCapture();
+}
+
+// A batch that could not keep one of its updates rebuilds the copy from the
+// engine once it has been replayed.
+TEST_F(InputTest, ABatchThatLostAnUpdateEndsWithTheCopyRebuiltFromTheEngine) {
+    Play("Klondike (draw one)", 5, kPlayModeDrag, 1);
+    ActionDef move = MoveAction(0, SourceFromTop, 0, 3, 1, DestFromTop, 0);
+    engine_->ExecuteAction(move, nullptr);   // behind the field's back
+    ASSERT_NE(Difference(), "");
+    FieldUpdateList updates;
+    QueueFieldUpdate(MoveAction(0, SourceFromTop, 0, 3, field_->Layout().PileCount(), DestFromTop, 0),
+                     field_->Layout(), updates);
+    EXPECT_TRUE(updates.lost);
+    field_->ApplyFieldUpdates(updates);
+    EXPECT_EQ(Difference(), "");
+    EXPECT_TRUE(updates.items.empty());
+    const std::vector<COLORREF> shown = Buffer();
+    field_->Redraw();
+    EXPECT_TRUE(shown == Buffer());
 }
 
 // In Canfield a column left empty takes the reserve's top card at once.
