@@ -11,7 +11,7 @@
 #include "field/field_update.h"
 #include "field_compare.h"
 #include "library_games.h"
-#include "support/action_records.h"
+#include "models/action_records.h"
 
 namespace corvelle {
 namespace {
