@@ -101,10 +101,12 @@ FieldCard Card(uint16_t number, uint32_t suit, uint32_t rank, bool up) {
     return c;
 }
 
+// A pile whose first card's top-left corner is (x, y); the pile holds the
+// card's centre, half a 79 x 112 card further.
 FieldPile Pile(int32_t x, int32_t y, uint32_t fan, std::vector<FieldCard> cards, uint32_t baseKind = BasePlain) {
     FieldPile p;
-    p.x = x;
-    p.y = y;
+    p.x = x + 39;
+    p.y = y + 56;
     p.fan = fan;
     p.visible = 1;
     p.baseKind = baseKind;
