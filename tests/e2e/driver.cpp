@@ -173,15 +173,11 @@ void Drag(POINT from, POINT to) {
     MouseAt(to, MOUSEEVENTF_LEFTUP);
 }
 
-Screenshot CaptureClient(HWND window) {
+Screenshot CaptureScreen(const RECT& area) {
     Screenshot shot;
-    RECT r;
-    if (!::GetClientRect(window, &r)) return shot;
-    POINT origin{0, 0};
-    ::ClientToScreen(window, &origin);
-    shot.width = r.right;
-    shot.height = r.bottom;
-    if (shot.width <= 0 || shot.height <= 0) return shot;
+    shot.width = area.right - area.left;
+    shot.height = area.bottom - area.top;
+    if (shot.width <= 0 || shot.height <= 0) return Screenshot{};
     HDC screen = ::GetDC(nullptr);
     HDC dc = ::CreateCompatibleDC(screen);
     BITMAPINFO bi{};
@@ -193,7 +189,7 @@ Screenshot CaptureClient(HWND window) {
     void* bits = nullptr;
     HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = ::SelectObject(dc, dib);
-    ::BitBlt(dc, 0, 0, shot.width, shot.height, screen, origin.x, origin.y, SRCCOPY);
+    ::BitBlt(dc, 0, 0, shot.width, shot.height, screen, area.left, area.top, SRCCOPY);
     ::GdiFlush();
     const auto* px = static_cast<const uint32_t*>(bits);
     shot.pixels.assign(px, px + static_cast<size_t>(shot.width) * shot.height);
@@ -203,6 +199,14 @@ Screenshot CaptureClient(HWND window) {
     ::DeleteDC(dc);
     ::ReleaseDC(nullptr, screen);
     return shot;
+}
+
+Screenshot CaptureClient(HWND window) {
+    RECT r;
+    if (!::GetClientRect(window, &r)) return Screenshot{};
+    POINT origin{0, 0};
+    ::ClientToScreen(window, &origin);
+    return CaptureScreen(RECT{origin.x, origin.y, origin.x + r.right, origin.y + r.bottom});
 }
 
 Screenshot CaptureSettled(HWND window, DWORD ms, const Screenshot* unlike, DWORD gapMs) {

@@ -72,6 +72,7 @@ struct Screenshot {
     bool operator!=(const Screenshot& o) const { return !(*this == o); }
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
+Screenshot CaptureScreen(const RECT& area);   // screen coordinates
 Screenshot CaptureClient(HWND window);
 // Waits until two captures in a row, `gapMs` apart, are the same, and
 // returns it; optionally also until it differs from `unlike`.
