@@ -100,10 +100,7 @@ BOOL CCorvelleDlg::OnInitDialog() {
 }
 
 void CCorvelleDlg::ReadPrefs() {
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    ::GetWindowPlacement(hwnd_, &wp);
-    prefs_.mainWindowPos = ToPlacement(wp);
+    TakeWindowPlacement();
     RECT window;
     GetWindowRect(&window);
 
@@ -127,11 +124,15 @@ void CCorvelleDlg::ReadPrefs() {
     CenterWindow();
 }
 
-void CCorvelleDlg::SavePrefs() {
+void CCorvelleDlg::TakeWindowPlacement() {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
     if (::GetWindowPlacement(hwnd_, &wp))
         prefs_.mainWindowPos = ToPlacement(wp);
+}
+
+void CCorvelleDlg::SavePrefs() {
+    TakeWindowPlacement();
     SavePreferences(prefs_, PreferencesSave::kWhileRunning);
 }
 
@@ -217,10 +218,7 @@ void CCorvelleDlg::OnClose() {
     // The game first: its save stamp is part of the preferences.
     if (prefs_.curSolId != kNoCurrentGame)
         flow_.SaveCurrentGame();
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    if (::GetWindowPlacement(hwnd_, &wp))
-        prefs_.mainWindowPos = ToPlacement(wp);
+    TakeWindowPlacement();
     SavePreferences(prefs_, PreferencesSave::kCleanClose);
     EndDialog(IDOK);
 }

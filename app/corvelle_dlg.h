@@ -71,6 +71,8 @@ protected:
 
 private:
     void ReadPrefs();
+    // The window's placement as it is now into the preferences.
+    void TakeWindowPlacement();
     void OnCommandBar();
 
     // GameFlowView
