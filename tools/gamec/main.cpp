@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "engine/database_packer.h"
+#include "writer/database_packer.h"
 #include "tools/gamec/gamec.h"
 
 using namespace corvelle;
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     }
     gamec::Library lib;
     std::vector<gamec::Diagnostic> diags;
-    const bool ok = gamec::CompileLibrary(argv[1], lib, diags);
+    bool ok = gamec::CompileLibrary(argv[1], lib, diags);
     for (const auto& d : diags) std::fprintf(stderr, "%s\n", d.ToString().c_str());
     if (!ok) return 1;
     std::vector<std::vector<uint8_t>> records;
