@@ -19,9 +19,6 @@ namespace corvelle {
 
 class CSolGameField;
 
-// Sent (never posted) to the main window after every change of the game:
-// the game-state check.
-constexpr UINT WM_GAMESTATECHECK = WM_USER + 0x1004;
 // The property that marks the main window, so that a second start finds it.
 extern const wchar_t kMainWindowProperty[];
 // The smallest size of the main window, in pixels.

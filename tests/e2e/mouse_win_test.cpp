@@ -150,7 +150,13 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
         }
         if (engine.finished) break;
         // The field shows the step before the next one is made.
-        shown = CaptureSettled(field, 5000, &shown, 60);
+        const Screenshot before = shown;
+        shown = CaptureSettled(field, 3000, &before, 60);
+        if (shown == before) {
+            WriteBmp(shown, L"mouse-win-stuck.bmp");
+            FAIL() << "step " << i << " (" << s.from << " " << s.to << " " << s.count << (s.click ? " click" : "")
+                   << ") changed nothing on the screen; the field is in mouse-win-stuck.bmp";
+        }
     }
     ASSERT_TRUE(engine.finished) << "the steps did not win";
 
