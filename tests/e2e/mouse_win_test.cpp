@@ -131,7 +131,7 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     for (size_t i = 0; i < steps.size() && !engine.finished; ++i) {
         const Step& s = steps[i];
         BringToFront(main);
-        CardSpot from;
+        CardSpot from, to;
         if (s.click) {
             const uint16_t count = engine.pileStates[s.from].count;
             ASSERT_TRUE(SpotOf(engine, s.from, count == 0 ? -1 : count - 1, width, height, from)) << "step " << i;
@@ -140,7 +140,6 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
         } else {
             const uint16_t count = engine.pileStates[s.from].count;
             const uint16_t destCount = engine.pileStates[s.to].count;
-            CardSpot to;
             ASSERT_TRUE(SpotOf(engine, s.from, count - s.count, width, height, from)) << "step " << i;
             ASSERT_TRUE(SpotOf(engine, s.to, destCount == 0 ? -1 : destCount - 1, width, height, to)) << "step " << i;
             const POINT press = OnScreen(field, from.x + 10, from.y + 8);
@@ -155,7 +154,8 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
         if (shown == before) {
             WriteBmp(shown, L"mouse-win-stuck.bmp");
             FAIL() << "step " << i << " (" << s.from << " " << s.to << " " << s.count << (s.click ? " click" : "")
-                   << ") changed nothing on the screen; the field is in mouse-win-stuck.bmp";
+                   << ") changed nothing on the screen (from " << from.x << "," << from.y << " to " << to.x << ","
+                   << to.y << " in a field of " << width << "x" << height << "); it is in mouse-win-stuck.bmp";
         }
     }
     ASSERT_TRUE(engine.finished) << "the steps did not win";
