@@ -1,0 +1,54 @@
+// The application object and what the entry point runs.
+#include "platform/win_app.h"
+
+namespace corvelle {
+
+namespace {
+CWinApp* application = nullptr;
+}  // namespace
+
+CWinApp::CWinApp() : previous_(application), instance_(::GetModuleHandleW(nullptr)) {
+    application = this;
+}
+
+CWinApp::~CWinApp() {
+    if (application == this) application = previous_;
+}
+
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
+
+int CWinApp::Run() {
+    MSG message;
+    BOOL got;
+    while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0) {
+        if (got == -1) break;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    if (got == 0) exitCode_ = static_cast<int>(message.wParam);
+    return ExitInstance();
+}
+
+int CWinApp::ExitInstance() {
+    return exitCode_;
+}
+
+BOOL CWinApp::ProcessMessageFilter(int, MSG*) {
+    return FALSE;
+}
+
+CWinApp* GetApp() {
+    return application;
+}
+
+int RunApplication(HINSTANCE instance) {
+    CWinApp* app = GetApp();
+    if (app == nullptr) return 1;
+    app->instance_ = instance;
+    if (!app->InitInstance()) return app->ExitInstance();
+    return app->Run();
+}
+
+}  // namespace corvelle

@@ -1,0 +1,85 @@
+// Bitmaps read into pixels and images drawn back, 1:1 and stretched.
+#include <gtest/gtest.h>
+
+#include "platform/image_gdi.h"
+
+using namespace corvelle;
+
+namespace {
+
+// A 32-bit screen-independent surface to draw on and read from.
+class DibSurface {
+public:
+    DibSurface(int w, int h) {
+        BITMAPINFO info = TopDownDibInfo(w, h);
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        old_ = SelectObject(dc_, bitmap_);
+        w_ = w;
+    }
+    ~DibSurface() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC Dc() const { return dc_; }
+    uint32_t At(int x, int y) const {
+        GdiFlush();
+        return bits_[y * w_ + x] & 0xFFFFFF;
+    }
+    HBITMAP Detach() {
+        SelectObject(dc_, old_);
+        HBITMAP b = bitmap_;
+        bitmap_ = CreateCompatibleBitmap(dc_, 1, 1);
+        old_ = SelectObject(dc_, bitmap_);
+        return b;
+    }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+    uint32_t* bits_ = nullptr;
+    int w_;
+};
+
+PixelImage Quadrants() {
+    PixelImage image(4, 2);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x) image.At(x, y) = x < 2 ? (y == 0 ? 0xFF0000u : 0x00FF00u) : 0x0000FFu;
+    }
+    return image;
+}
+
+TEST(ImageGdi, DrawAtOwnSizeAndStretchedThenReadBack) {
+    PixelImage image = Quadrants();
+    DibSurface surface(12, 8);
+    PatBlt(surface.Dc(), 0, 0, 12, 8, WHITENESS);
+    DrawImage(surface.Dc(), image, 1, 1);
+    EXPECT_EQ(surface.At(1, 1), 0xFF0000u);
+    EXPECT_EQ(surface.At(2, 2), 0x00FF00u);
+    EXPECT_EQ(surface.At(4, 1), 0x0000FFu);
+    EXPECT_EQ(surface.At(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(surface.At(5, 1), 0xFFFFFFu);
+
+    RECT r{0, 0, 12, 8};   // three times as wide, four times as high
+    DrawImageStretched(surface.Dc(), image, r);
+    EXPECT_EQ(surface.At(0, 0), 0xFF0000u);
+    EXPECT_EQ(surface.At(5, 3), 0xFF0000u);
+    EXPECT_EQ(surface.At(5, 4), 0x00FF00u);
+    EXPECT_EQ(surface.At(6, 7), 0x0000FFu);
+    EXPECT_EQ(surface.At(11, 0), 0x0000FFu);
+
+    HBITMAP bitmap = surface.Detach();
+    PixelImage read;
+    ASSERT_TRUE(ImageFromBitmap(bitmap, &read));
+    DeleteObject(bitmap);
+    ASSERT_EQ(read.width, 12);
+    ASSERT_EQ(read.height, 8);
+    EXPECT_EQ(read.At(0, 0), 0xFF0000u);
+    EXPECT_EQ(read.At(11, 7), 0x0000FFu);
+    EXPECT_FALSE(ImageFromBitmap(nullptr, &read));
+    EXPECT_TRUE(read.Empty());
+}
+
+}  // namespace
