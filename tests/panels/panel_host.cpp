@@ -1,0 +1,131 @@
+#include "panel_host.h"
+
+#include <cstring>
+
+namespace corvelle::test {
+
+const char kTestRules[] =
+    "<b>Object of the game</b>\n"
+    "Move every card to the waste pile. A card goes there when it is one rank above or below the waste's top "
+    "card, whatever its suit; Kings and Aces do not turn the corner.\n\n"
+    "<b>Play</b>\n"
+    "Click a tableau card to move it to the waste. When no card fits, click the stock to turn up its next card. "
+    "The game is lost when the stock is empty and no tableau card fits.";
+
+PanelHost::PanelHost() { SetGame(engine, "Golf", kTestRules); }
+
+PanelHost::~PanelHost() {
+    panel.reset();
+    DestroyWindow();
+}
+
+bool PanelHost::Open(int width, int height) {
+    static const bool registered = CWnd::RegisterClass(L"CorvellePanelHost", 0, ::LoadCursorW(nullptr, IDC_ARROW),
+                                                       nullptr);
+    if (!registered) return false;
+    RECT r{0, 0, width, height};
+    ::AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    ::OffsetRect(&r, 40 - r.left, 40 - r.top);
+    if (!CreateEx(0, L"CorvellePanelHost", L"Corvelle", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, r, nullptr, 0)) {
+        return false;
+    }
+    ShowWindow(SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+    UpdateWindow();
+    Pump();
+    return true;
+}
+
+bool PanelHost::BuildPanel() {
+    panel = CreateMainPopups(this);
+    if (!panel) return false;
+    RecalcLayout();
+    panel->UpdateRulesText();
+    Pump();
+    return true;
+}
+
+void PanelHost::RecalcLayout() {
+    ++layouts;
+    if (!panel) return;
+    RECT client;
+    GetClientRect(&client);
+    panel->Place(client);
+    Invalidate(FALSE);
+}
+
+void PanelHost::OnSize(UINT, int, int) {
+    Default();
+    RecalcLayout();
+}
+
+void PanelHost::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(hwnd_, &paint);
+    RECT client;
+    GetClientRect(&client);
+    HBRUSH field = ::CreateSolidBrush(RGB(0, 0x80, 0));
+    ::FillRect(dc, &client, field);
+    ::DeleteObject(field);
+    RECT status{client.left, client.bottom - 20, client.right, client.bottom};
+    ::FillRect(dc, &status, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::EndPaint(hwnd_, &paint);
+}
+
+void SetGame(CGameEngine& engine, const char* name, const char* rules) {
+    std::memset(engine.name, 0, sizeof engine.name);
+    std::strncpy(engine.name, name, sizeof engine.name - 1);
+    engine.rulesText.assign(rules, rules + std::strlen(rules) + 1);
+}
+
+void Pump() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(5);
+    }
+}
+
+namespace {
+
+void Send(DWORD flags, POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    const int w = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int h = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    input.mi.dx = static_cast<LONG>((screen.x * 65536 + w / 2) / w);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536 + h / 2) / h);
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    ::SendInput(1, &input, sizeof input);
+    Pump();
+}
+
+POINT Cursor() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    return p;
+}
+
+}  // namespace
+
+void MouseMoveTo(POINT screen) { Send(MOUSEEVENTF_MOVE, screen); }
+void MouseDown() { Send(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE, Cursor()); }
+void MouseUp() { Send(MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE, Cursor()); }
+
+POINT ScreenPoint(HWND window, int x, int y) {
+    POINT p{x, y};
+    ::ClientToScreen(window, &p);
+    return p;
+}
+
+RECT RectInParent(HWND window) {
+    RECT r;
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+}  // namespace corvelle::test
