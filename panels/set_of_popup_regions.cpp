@@ -605,7 +605,6 @@ BOOL CSetOfPopupRegions::CPopupRegion::CRegionHeader::DrawItem(DRAWITEMSTRUCT* i
 BOOL CSetOfPopupRegions::CPopupRegion::CRegionHeader::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam,
                                                               LRESULT* result) {
     if (message == WM_MOUSELEAVE) {
-        trackingLeave = false;
         // While pressed the button holds the mouse: the press decides.
         if (::GetCapture() != hwnd_ && hot && !region->dragging) {
             hot = false;
@@ -636,13 +635,13 @@ void CSetOfPopupRegions::CPopupRegion::CRegionHeader::OnMouseMove(UINT flags, PO
     if ((flags & MK_LBUTTON) == 0) {
         // Hover: the system reports when the mouse leaves.
         if (!Inside(point)) return;
-        if (!trackingLeave) {
-            TRACKMOUSEEVENT track{};
-            track.cbSize = sizeof track;
-            track.dwFlags = TME_LEAVE;
-            track.hwndTrack = hwnd_;
-            trackingLeave = ::TrackMouseEvent(&track) != FALSE;
-        }
+        // Asked again on every move: a press (the button's capture) may
+        // have ended the last request without a leave.
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof track;
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = hwnd_;
+        ::TrackMouseEvent(&track);
         if (!hot) {
             hot = true;
             Invalidate(FALSE);

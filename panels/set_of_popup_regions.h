@@ -169,7 +169,6 @@ private:
     CPopupRegion* region;
     bool hot = false;
     POINT pressPoint{};
-    bool trackingLeave = false;
 };
 
 // The body: holds the region's controls and places them by anchors and

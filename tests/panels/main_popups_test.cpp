@@ -98,8 +98,7 @@ TEST_F(MainPopupsTest, DISABLED_Screenshot) {
     table.Insert(u"Ann", 95);
     table.Insert(u"Bertrand", 185);
     ASSERT_TRUE(host.BuildPanel());
-    const DWORD until = ::GetTickCount() + 8000;
-    while (::GetTickCount() < until) Pump();
+    PumpFor(8000);
 }
 
 }  // namespace

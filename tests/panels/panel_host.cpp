@@ -1,5 +1,6 @@
 #include "panel_host.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace corvelle::test {
@@ -78,6 +79,11 @@ void SetGame(CGameEngine& engine, const char* name, const char* rules) {
     engine.rulesText.assign(rules, rules + std::strlen(rules) + 1);
 }
 
+void PumpFor(DWORD ms) {
+    const DWORD until = ::GetTickCount() + ms;
+    while (static_cast<LONG>(::GetTickCount() - until) < 0) Pump();
+}
+
 void Pump() {
     MSG msg;
     for (int round = 0; round < 3; ++round) {
@@ -96,22 +102,32 @@ void Send(DWORD flags, POINT screen) {
     input.type = INPUT_MOUSE;
     const int w = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
     const int h = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    input.mi.dx = static_cast<LONG>((screen.x * 65536 + w / 2) / w);
-    input.mi.dy = static_cast<LONG>((screen.y * 65536 + h / 2) / h);
+    // The middle of the pixel, so the system's truncation lands on it.
+    input.mi.dx = static_cast<LONG>((int64_t{2 * screen.x + 1} * 65536) / (2 * w));
+    input.mi.dy = static_cast<LONG>((int64_t{2 * screen.y + 1} * 65536) / (2 * h));
     input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     ::SendInput(1, &input, sizeof input);
-    Pump();
+    // The input reaches the queues a little later: wait until the cursor is
+    // there, then run what arrived.
+    for (int i = 0; i < 40; ++i) {
+        POINT at{};
+        ::GetCursorPos(&at);
+        if (at.x == screen.x && at.y == screen.y) break;
+        ::Sleep(5);
+    }
+    for (int i = 0; i < 4; ++i) Pump();
 }
 
-POINT Cursor() {
-    POINT p{};
-    ::GetCursorPos(&p);
-    return p;
-}
+POINT lastTarget{};
+
+POINT Cursor() { return lastTarget; }
 
 }  // namespace
 
-void MouseMoveTo(POINT screen) { Send(MOUSEEVENTF_MOVE, screen); }
+void MouseMoveTo(POINT screen) {
+    lastTarget = screen;
+    Send(MOUSEEVENTF_MOVE, screen);
+}
 void MouseDown() { Send(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE, Cursor()); }
 void MouseUp() { Send(MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE, Cursor()); }
 

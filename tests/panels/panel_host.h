@@ -54,6 +54,8 @@ void SetGame(CGameEngine& engine, const char* name, const char* rules);
 
 // Runs the window messages that are waiting.
 void Pump();
+// Runs window messages for `ms` milliseconds (timers included).
+void PumpFor(DWORD ms);
 // Real input: the cursor moved to a screen point, the left button pressed
 // or released there.
 void MouseMoveTo(POINT screen);
