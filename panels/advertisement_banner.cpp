@@ -67,31 +67,39 @@ void CAdvertisementBanner::LoadFailed() {
 }
 
 void CAdvertisementBanner::UpdateBanner(bool initial) {
-    switch (schedule.Update(initial)) {
+    const BannerAction action = schedule.Update(initial);
+    switch (action) {
     case BannerAction::kNothing: break;
     case BannerAction::kShowAgain:
         ShowWindow(SW_HIDE);
         ShowWindow(SW_SHOW);
         break;
     case BannerAction::kNavigate:
-        ++loads;
-        if (!browser.Navigate(loadAddress.c_str())) {
-            LoadFailed();
-            break;
-        }
-        // A navigation error may already have been reported inside Navigate.
-        if (schedule.HasPage()) ShowPage();
-        break;
     case BannerAction::kReload:
+        // The page view shows at once; the load starts from the message
+        // loop (it runs asynchronously anyway), so whoever asked is not
+        // held up by the browser's start.
         ++loads;
-        if (!browser.Refresh()) {
-            LoadFailed();
-            break;
-        }
-        if (schedule.HasPage()) ShowPage();
+        ShowPage();
+        PostMessage(kStartLoadMessage, action == BannerAction::kNavigate ? 1 : 0);
         break;
     case BannerAction::kShowFallback: ShowFallback(); break;
     }
+}
+
+void CAdvertisementBanner::StartLoad(bool navigate) {
+    if (!schedule.HasPage()) return;   // failed meanwhile
+    const bool started = navigate ? browser.Navigate(loadAddress.c_str()) : browser.Refresh();
+    if (!started) LoadFailed();
+}
+
+BOOL CAdvertisementBanner::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (message == kStartLoadMessage) {
+        StartLoad(wParam != 0);
+        *result = 0;
+        return TRUE;
+    }
+    return CWnd::OnWndMsg(message, wParam, lParam, result);
 }
 
 void CAdvertisementBanner::OnSize(UINT, int cx, int cy) {

@@ -40,8 +40,12 @@ public:
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
+    static constexpr UINT kStartLoadMessage = WM_APP + 1;
+    // Navigates (or reloads) as decided by the last update.
+    void StartLoad(bool navigate);
     void ShowPage();
     void ShowFallback();
     void LoadFailed();

@@ -37,6 +37,8 @@ bool CBestScoresTable::Create(DWORD style, const RECT& rect, CWnd* parent, UINT 
 }
 
 void CBestScoresTable::FillList() {
+    // One repaint for the whole list, not one per row.
+    SendMessage(WM_SETREDRAW, FALSE);
     DeleteAllItems();
     for (int e = kBestTimeEntries - 1; e >= 0; --e) {
         const uint32_t seconds = table.GetTime(e);
@@ -48,6 +50,8 @@ void CBestScoresTable::FillList() {
         cell.pszText = const_cast<wchar_t*>(Wide(time));
         SendMessage(LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
     }
+    SendMessage(WM_SETREDRAW, TRUE);
+    Invalidate(FALSE);
 }
 
 void CBestScoresTable::FitNameColumn() {

@@ -141,7 +141,7 @@ std::vector<StackRegion> CSetOfPopupRegions::StackRegions() const {
 
 void CSetOfPopupRegions::RepositionRegions(bool invalidateHeaders, bool rebuildBodyBuffers, bool keepScrollRange,
                                            bool redrawChildren) {
-    if (regions.empty()) return;
+    if (regions.empty() || layoutDeferred) return;
     RECT rc;
     GetClientRect(&rc);
     int32_t contentLeft = rc.left + band.left;
@@ -297,6 +297,7 @@ void CSetOfPopupRegions::OnPaint() {
 BOOL CSetOfPopupRegions::OnEraseBkgnd(HDC) { return TRUE; }
 
 void CSetOfPopupRegions::RedrawNow() {
+    if (layoutDeferred) return;
     HDC dc = ::GetDC(hwnd_);
     dirty = true;
     PaintBackBuffer();

@@ -86,6 +86,9 @@ public:
     bool EnsureRegionVisible(UINT i);
     void RedrawNow();
     void MoveRegion(UINT from, UINT to);
+    // While deferred, layouts and repaints wait (a builder filling many
+    // regions lays the panel out once at the end).
+    void DeferLayout(bool defer) { layoutDeferred = defer; }
 
     // Header drags (called by the headers).
     void BeginRegionDrag(UINT index);
@@ -140,6 +143,7 @@ private:
     bool resizing = false;
     POINT lastMouse{};
     uint32_t minWidth = 0;
+    bool layoutDeferred = false;
 };
 
 // A body for `region` in its container; nullptr when the window cannot be

@@ -141,6 +141,10 @@ std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner) {
     if (!panel->Create(parent, MainPopupsRect(client, kMainPopupsMinWidth), kMainPopupsControlId)) return nullptr;
     panel->SetResizeBand(RECT{3, 0, 0, 0});
     panel->SetMinWidth(kMainPopupsMinWidth);
+    // Built hidden and laid out once at the end: every paint of a visible
+    // window costs, and none of the steps in between is ever seen.
+    panel->DeferLayout(true);
+    panel->ShowWindow(SW_HIDE);
     AppPreferences& prefs = owner->GetPanelPreferences();
     prefs.mainPopupsState = ValidMainPopupsState(prefs.mainPopupsState);
     UINT heights[kMainPopupCount];
@@ -156,8 +160,12 @@ std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner) {
         if (!panel->FillRegion(i, prefs.mainPopupsState[i].id)) return nullptr;
     }
     panel->SetRegionLocked(0, true);
-    panel->RepositionRegions(true, false, false, false);
+    // One layout for the whole build; the bodies' sizes changed while it
+    // waited, so their buffers are made again.
+    panel->DeferLayout(false);
+    panel->RepositionRegions(true, true, false, false);
     if (panel->bestScores != nullptr) panel->bestScores->FitNameColumn();
+    panel->ShowWindow(SW_SHOW);
     return panel;
 }
 

@@ -84,6 +84,15 @@ void PumpFor(DWORD ms) {
     while (static_cast<LONG>(::GetTickCount() - until) < 0) Pump();
 }
 
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+    const DWORD until = ::GetTickCount() + ms;
+    while (!done()) {
+        if (static_cast<LONG>(::GetTickCount() - until) >= 0) return done();
+        Pump();
+    }
+    return true;
+}
+
 void Pump() {
     MSG msg;
     for (int round = 0; round < 3; ++round) {
@@ -93,6 +102,33 @@ void Pump() {
         }
         ::Sleep(5);
     }
+}
+
+DWORD CountGdiObjects() {
+    const DWORD reported = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (reported != 0) return reported;
+    // Wine does not count: read the entries of the GDI handle table instead
+    // (24-byte entries: object, owner process id and count, unique, type).
+    // Wine's table is the process's own and leaves the owner 0; the
+    // system-wide objects of owner 0 elsewhere are a constant.
+    struct Entry {
+        uint64_t object;
+        uint16_t processId;
+        uint16_t count;
+        uint16_t unique;
+        uint8_t type;
+        uint8_t flags;
+        uint64_t user;
+    };
+    static_assert(sizeof(Entry) == 24, "GDI handle table entry");
+    const uint8_t* peb = nullptr;
+    asm("movq %%gs:0x60, %0" : "=r"(peb));   // the thread block's process block
+    const auto* table = *reinterpret_cast<const Entry* const*>(peb + 0xF8);
+    if (table == nullptr) return 0;
+    const auto pid = static_cast<uint16_t>(::GetCurrentProcessId());
+    DWORD count = 0;
+    for (size_t i = 0; i < 0x10000; ++i) count += (table[i].processId == pid || table[i].processId == 0) && table[i].type != 0;
+    return count;
 }
 
 namespace {
@@ -124,8 +160,12 @@ POINT Cursor() { return lastTarget; }
 
 }  // namespace
 
-void MouseMoveTo(POINT screen) {
+void MouseMoveTo(POINT screen, bool nudge) {
     lastTarget = screen;
+    // Under Wine a move right after the mouse changed hands (a capture
+    // taken while handling the previous move) is now and then not
+    // delivered: arrive one pixel to the left first, then on the point.
+    if (nudge) Send(MOUSEEVENTF_MOVE, POINT{screen.x - 1, screen.y});
     Send(MOUSEEVENTF_MOVE, screen);
 }
 void MouseDown() { Send(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE, Cursor()); }

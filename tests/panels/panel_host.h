@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -56,9 +57,18 @@ void SetGame(CGameEngine& engine, const char* name, const char* rules);
 void Pump();
 // Runs window messages for `ms` milliseconds (timers included).
 void PumpFor(DWORD ms);
+// Runs window messages until `done` holds, at most `ms` milliseconds; the
+// last answer of `done`. Input reaches a window a moment after the cursor
+// moved, later still on a busy machine.
+bool WaitFor(const std::function<bool()>& done, DWORD ms = 3000);
+// GDI objects of this process (GetGuiResources, or the shared handle
+// table where that reports nothing).
+DWORD CountGdiObjects();
 // Real input: the cursor moved to a screen point, the left button pressed
 // or released there.
-void MouseMoveTo(POINT screen);
+// A nudge arrives one pixel to the left first (see panel_host.cpp); an edge
+// drag held at a limit would count it, so it moves without.
+void MouseMoveTo(POINT screen, bool nudge = true);
 void MouseDown();
 void MouseUp();
 // A point of a window's client area in screen coordinates.

@@ -154,7 +154,7 @@ TEST_F(RegionTest, ExpandingA200PixelBodyTakes67StepsAndScrollsItIntoView) {
 TEST_F(RegionTest, HeaderClicksToggleAndHoverFollowsTheMouse) {
     Build(560, {100, 100, 100}, true);
     Click(HeaderPoint(1));
-    EXPECT_FALSE(panel.GetRegion(1)->IsExpanded());
+    EXPECT_TRUE(WaitFor([&] { return !panel.GetRegion(1)->IsExpanded(); }));
     ASSERT_EQ(panel.toggles.size(), 1u);
     EXPECT_EQ(panel.toggles[0], (std::pair<UINT, bool>{1, false}));
     // Moving 10 px straight is still a click.
@@ -163,7 +163,7 @@ TEST_F(RegionTest, HeaderClicksToggleAndHoverFollowsTheMouse) {
     MouseMoveTo(HeaderPoint(1, 10, 0));
     EXPECT_FALSE(panel.IsHeaderDragActive());
     MouseUp();
-    EXPECT_TRUE(panel.GetRegion(1)->IsExpanded());
+    EXPECT_TRUE(WaitFor([&] { return panel.GetRegion(1)->IsExpanded(); }));
     // A release just outside the header (no drag) does not toggle.
     MouseMoveTo(HeaderPoint(2, 0, 7));
     MouseDown();
@@ -184,11 +184,10 @@ TEST_F(RegionTest, HeaderClicksToggleAndHoverFollowsTheMouse) {
     auto* header = panel.GetRegion(2)->GetHeader();
     MouseMoveTo(HeaderPoint(2));
     MouseMoveTo(HeaderPoint(2, 3, 0));
-    EXPECT_TRUE(header->IsHot());
+    EXPECT_TRUE(WaitFor([&] { return header->IsHot(); }));
     MouseMoveTo(ScreenPoint(host, 100, 100));
     // The system notices the leave on its next hover check.
-    for (int i = 0; i < 40 && header->IsHot(); ++i) PumpFor(25);
-    EXPECT_FALSE(header->IsHot());
+    EXPECT_TRUE(WaitFor([&] { return !header->IsHot(); }));
 }
 
 TEST_F(RegionTest, DraggingAHeaderMovesItsRegion) {
@@ -198,14 +197,13 @@ TEST_F(RegionTest, DraggingAHeaderMovesItsRegion) {
     MouseMoveTo(HeaderPoint(1));
     MouseDown();
     MouseMoveTo(HeaderPoint(1, 10, 1));
-    EXPECT_TRUE(panel.IsHeaderDragActive());
+    EXPECT_TRUE(WaitFor([&] { return panel.IsHeaderDragActive(); }));
     EXPECT_TRUE(panel.GetRegion(1)->IsDragging());
     // Below the last region.
     MouseMoveTo(ScreenPoint(panel, 100, 520));
-    EXPECT_EQ(panel.GetDragInsertionIndex(), 4u);
+    EXPECT_TRUE(WaitFor([&] { return panel.GetDragInsertionIndex() == 4u; }));
     MouseUp();
-    EXPECT_FALSE(panel.IsHeaderDragActive());
-    ASSERT_EQ(panel.moves.size(), 1u);
+    ASSERT_TRUE(WaitFor([&] { return !panel.IsHeaderDragActive() && panel.moves.size() == 1; }));
     EXPECT_EQ(panel.moves[0], (std::pair<UINT, UINT>{1, 3}));
     EXPECT_EQ(panel.GetRegionBody(3)->GetSafeHwnd(), body1);
     EXPECT_EQ(panel.GetRegion(3)->GetIndex(), 3u);
@@ -216,7 +214,7 @@ TEST_F(RegionTest, DraggingAHeaderMovesItsRegion) {
     MouseDown();
     MouseMoveTo(HeaderPoint(2, 12, 2));
     MouseMoveTo(HeaderPoint(3, 0, -12));
-    EXPECT_EQ(panel.GetDragInsertionIndex(), 3u);
+    EXPECT_TRUE(WaitFor([&] { return panel.GetDragInsertionIndex() == 3u; }));
     MouseUp();
     EXPECT_EQ(panel.moves.size(), 1u);
     // Nothing can be dropped above the locked first region.
@@ -224,9 +222,9 @@ TEST_F(RegionTest, DraggingAHeaderMovesItsRegion) {
     MouseDown();
     MouseMoveTo(HeaderPoint(3, 12, 2));
     MouseMoveTo(ScreenPoint(panel, 100, 2));
-    EXPECT_EQ(panel.GetDragInsertionIndex(), 1u);
+    EXPECT_TRUE(WaitFor([&] { return panel.GetDragInsertionIndex() == 1u; }));
     MouseUp();
-    ASSERT_EQ(panel.moves.size(), 2u);
+    ASSERT_TRUE(WaitFor([&] { return panel.moves.size() == 2; }));
     EXPECT_EQ(panel.moves[1], (std::pair<UINT, UINT>{3, 1}));
 }
 
@@ -237,11 +235,10 @@ TEST_F(RegionTest, LosingTheMouseEndsADragWithoutMovingAnything) {
     MouseDown();
     MouseMoveTo(HeaderPoint(2, 15, 5));
     MouseMoveTo(ScreenPoint(panel, 100, 520));
-    ASSERT_TRUE(panel.IsHeaderDragActive());
+    ASSERT_TRUE(WaitFor([&] { return panel.IsHeaderDragActive(); }));
     // Another window takes the mouse (as a message box would).
     ::SetCapture(host);
-    Pump();
-    EXPECT_FALSE(panel.IsHeaderDragActive());
+    EXPECT_TRUE(WaitFor([&] { return !panel.IsHeaderDragActive(); }));
     EXPECT_FALSE(panel.GetRegion(2)->IsDragging());
     ::ReleaseCapture();
     MouseUp();
@@ -261,33 +258,33 @@ TEST_F(RegionTest, TheEdgeResizesBetweenTheMinimumAndACardLessThanTheWindow) {
     ASSERT_EQ(start, 240);
     MouseMoveTo(ScreenPoint(panel, 0, 200));
     MouseDown();
-    EXPECT_TRUE(panel.IsResizing());
+    EXPECT_TRUE(WaitFor([&] { return panel.IsResizing(); }));
     MouseMoveTo(ScreenPoint(host, RectInParent(panel).left - 30, 200));
-    EXPECT_EQ(Width(), 270);
+    EXPECT_TRUE(WaitFor([&] { return Width() == 270; })) << Width();
     ASSERT_FALSE(panel.widths.empty());
     EXPECT_EQ(panel.widths.back(), 270);
     // The header follows the new width.
     EXPECT_EQ(RectInParent(Header(0)).right - RectInParent(Header(0)).left, 270 - 3 - 20);
-    MouseMoveTo(ScreenPoint(host, 890, 200));
-    EXPECT_EQ(Width(), 221);
-    MouseMoveTo(ScreenPoint(host, 2, 200));
-    EXPECT_EQ(Width(), 900 - kMinFieldWidth);
+    MouseMoveTo(ScreenPoint(host, 890, 200), false);
+    EXPECT_TRUE(WaitFor([&] { return Width() == 221; })) << Width();
+    MouseMoveTo(ScreenPoint(host, 2, 200), false);
+    EXPECT_TRUE(WaitFor([&] { return Width() == 900 - kMinFieldWidth; })) << Width();
     MouseUp();
-    EXPECT_FALSE(panel.IsResizing());
+    EXPECT_TRUE(WaitFor([&] { return !panel.IsResizing(); }));
     EXPECT_EQ(::GetCapture(), nullptr);
 
     // Losing the mouse mid-resize ends it: later plain moves resize nothing.
     MouseMoveTo(ScreenPoint(panel, 1, 200));
     MouseDown();
-    ASSERT_TRUE(panel.IsResizing());
+    ASSERT_TRUE(WaitFor([&] { return panel.IsResizing(); }));
     ::SetCapture(host);
-    Pump();
-    EXPECT_FALSE(panel.IsResizing());
+    EXPECT_TRUE(WaitFor([&] { return !panel.IsResizing(); }));
     ::ReleaseCapture();
     MouseUp();
     const int before = Width();
     MouseMoveTo(ScreenPoint(host, 500, 200));
     MouseMoveTo(ScreenPoint(host, 300, 200));
+    PumpFor(100);
     EXPECT_EQ(Width(), before);
 }
 
