@@ -20,3 +20,11 @@ contact-sheet: build
 	  ctest --test-dir "$${BUILD_DIR:-build}/win" -R ContactSheet --output-on-failure'
 	mkdir -p docs
 	convert "$${BUILD_DIR:-build}/win/tests/field/contact-sheet.bmp" docs/contact-sheet.png
+# make field-views - render the field of six games at two sizes under Wine
+# into build/win/field-views/*.png (docs/field-klondike.png is one of them)
+.PHONY: field-views
+field-views: build
+	mkdir -p "$${BUILD_DIR:-build}/win/field-views"
+	bash -c 'source scripts/wine-env.sh && trap wine_env_stop EXIT && wine_env_start && \
+	  wine "$${BUILD_DIR:-build}/win/tools/fieldview/corvelle-fieldview.exe" "$${BUILD_DIR:-build}/win/field-views"'
+	for f in "$${BUILD_DIR:-build}"/win/field-views/*.bmp; do convert "$$f" "$${f%.bmp}.png" && rm "$$f"; done

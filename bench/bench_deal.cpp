@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/game_engine.h"
-#include "engine/record_writer.h"
+#include "writer/record_writer.h"
 #include "engine/rules.h"
 
 using namespace corvelle;

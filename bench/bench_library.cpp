@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/player_move.h"
-#include "engine/record_writer.h"
+#include "writer/record_writer.h"
 #include "tools/gamec/gamec.h"
 
 using namespace corvelle;

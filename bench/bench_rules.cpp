@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/events.h"
-#include "tests/support/model_games.h"
+#include "models/model_games.h"
 #include "engine/player_move.h"
 
 using namespace corvelle;

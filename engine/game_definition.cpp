@@ -109,8 +109,8 @@ T At(const uint8_t* record, size_t offset, size_t i) {
 int32_t GridToPixels(int32_t v, uint8_t anchor, int32_t pixels, int32_t grid) {
     switch (anchor) {
     case AnchorStart: return v * pixels / grid;
-    case AnchorCentre: return (v - 80) * pixels / grid + 80;
-    case AnchorEnd: return (v - 160) * pixels / grid + 160;
+    case AnchorCentre: return (v - kLayoutReference / 2) * pixels / grid + kLayoutReference / 2;
+    case AnchorEnd: return (v - kLayoutReference) * pixels / grid + kLayoutReference;
     default: return v;   // proportional: already a fraction of the reference
     }
 }
@@ -118,7 +118,8 @@ int32_t GridToPixels(int32_t v, uint8_t anchor, int32_t pixels, int32_t grid) {
 }  // namespace
 
 void ConvertPileToPixels(PileDef& pile, bool dense) {
-    const int32_t gridW = dense ? 18 : 15, gridH = dense ? 24 : 21;
+    const GridCardSize grid = GridCardSizeFor(dense);
+    const int32_t gridW = grid.width, gridH = grid.height;
     const bool horizontal = pile.fan == FanRight || pile.fan == FanLeft;
     const int32_t S = horizontal ? kCardWidth : kCardHeight;
     const int32_t D = horizontal ? gridW : gridH;
@@ -130,7 +131,7 @@ void ConvertPileToPixels(PileDef& pile, bool dense) {
         int32_t r = e;
         if (pile.extentKind == 0) r = e * S / D;
         else if (pile.extentKind == 1) r = e + D;
-        else if (pile.extentKind == 2) r = (e - 160) * S / D + 160;
+        else if (pile.extentKind == 2) r = (e - kLayoutReference) * S / D + kLayoutReference;
         pile.fanExtent = static_cast<uint16_t>(r);
     }
     pile.x = static_cast<int16_t>(GridToPixels(pile.x, pile.xAnchor, kCardWidth, gridW));
@@ -139,7 +140,7 @@ void ConvertPileToPixels(PileDef& pile, bool dense) {
         const int32_t e = pile.fanExtent;
         int32_t r = e;
         if (pile.extentKind == 0) r = e * S / D;
-        else if (pile.extentKind == 2) r = (e - 160) * S / D + 160;
+        else if (pile.extentKind == 2) r = (e - kLayoutReference) * S / D + kLayoutReference;
         if (!dense && pile.extentKind <= 2)
             r -= 3;
         pile.fanExtent = static_cast<uint16_t>(r);

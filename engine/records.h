@@ -83,6 +83,17 @@ inline unsigned SuitOfLetter(char c) { return LetterIndex("CSDH", 4, c); }
 inline unsigned RankOfLetter(char c) { return LetterIndex("A23456789TJQK", 13, c); }
 
 enum AnchorKind : uint8_t { AnchorStart = 0, AnchorProportional = 1, AnchorCentre = 2, AnchorEnd = 3 };
+
+// A record places its piles in grid units of a square layout reference,
+// kLayoutReference units per direction; a card covers 15 x 21 of them, or
+// 18 x 24 when the record's denseGrid is set.
+constexpr int kLayoutReference = 160;
+struct GridCardSize {
+    int width, height;
+};
+constexpr GridCardSize GridCardSizeFor(bool denseGrid) {
+    return denseGrid ? GridCardSize{18, 24} : GridCardSize{15, 21};
+}
 enum FanKind : uint8_t { FanNone = 0, FanRight = 1, FanLeft = 2, FanDown = 3, FanUp = 4 };
 enum BaseKind : uint8_t { BasePlain = 0, BaseNone = 1, BaseMarked = 2, BasePictured = 3 };
 

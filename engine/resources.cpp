@@ -134,7 +134,7 @@ void SortArray(void* base, int32_t count, uint32_t width, SortCompare compare, v
 int32_t ScaleAlign(int32_t a, int32_t b, int32_t c, int32_t mode) {
     switch (mode) {
     case 1:
-        // c = 0 has no meaningful result; every caller passes 160.
+        // c = 0 has no meaningful result; every caller passes kLayoutReference.
         return c == 0 ? a : static_cast<int32_t>(static_cast<int64_t>(a) * b / c);
     case 2:
         return a + (b - c) / 2;

@@ -43,10 +43,9 @@ void StableSort(void* base, int32_t count, uint32_t width, SortCompare compare, 
 // Layout arithmetic: mode 1 a*b/c, mode 2 a+(b-c)/2, mode 3 a+b-c, else a.
 int32_t ScaleAlign(int32_t a, int32_t b, int32_t c, int32_t mode);
 
-// Grid-to-pixel scale of the layout: a card is 79 x 112 pixels on a
-// reference of 160 units per direction.
+// Grid-to-pixel scale of the layout: a card is 79 x 112 pixels on the
+// layout reference of records.h (kLayoutReference units per direction).
 constexpr int kCardWidth = 79;
 constexpr int kCardHeight = 112;
-constexpr int kLayoutReference = 160;
 
 }  // namespace corvelle

@@ -1,5 +1,7 @@
 #include "field/card_painter.h"
 
+namespace corvelle {
+
 namespace {
 
 uint32_t ClampBack(uint32_t n) { return n < CardArt::kBacks ? n : CardArt::kBacks - 1; }
@@ -76,15 +78,17 @@ void CCardPainter::DrawSelectionFrame(HDC dc, int32_t x, int32_t y) const {
 }
 
 CCardImageSet::CCardImageSet(HDC dc, const CCardPainter* painter, uint32_t width, uint32_t height)
-    : images_(new CMemoryBitmap[CardArt::kFaces + CardArt::kBacks]) {
+    : images_(new CKeyedImage[CardArt::kFaces + CardArt::kBacks]) {
     for (uint32_t i = 0; i < CardArt::kFaces; ++i) {
         images_[i].Create(dc, width, height);
         painter->DrawCardFace(images_[i].GetDC(), 0, 0, i / CardArt::kRanks, i % CardArt::kRanks);
+        images_[i].Seal(kKeyGreen);
     }
     for (uint32_t n = 0; n < CardArt::kBacks; ++n) {
-        CMemoryBitmap& image = images_[CardArt::kFaces + n];
+        CKeyedImage& image = images_[CardArt::kFaces + n];
         image.Create(dc, width, height);
         painter->DrawCardBack(image.GetDC(), 0, 0, n);
+        image.Seal(kKeyGreen);
     }
 }
 
@@ -92,9 +96,11 @@ CCardImageSet::~CCardImageSet() { delete[] images_; }
 
 void CCardImageSet::DrawFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const {
     if (suit >= CardArt::kSuits || rank >= CardArt::kRanks) return;
-    images_[suit * CardArt::kRanks + rank].DrawTransparent(dc, x, y, kKeyGreen);
+    images_[suit * CardArt::kRanks + rank].Draw(dc, x, y);
 }
 
 void CCardImageSet::DrawBack(HDC dc, int32_t x, int32_t y, uint32_t n) const {
-    images_[CardArt::kFaces + ClampBack(n)].DrawTransparent(dc, x, y, kKeyGreen);
+    images_[CardArt::kFaces + ClampBack(n)].Draw(dc, x, y);
 }
+
+}  // namespace corvelle

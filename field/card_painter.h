@@ -9,6 +9,8 @@
 #include "field/drawing.h"
 #include "field/field_model.h"
 
+namespace corvelle {
+
 // Bitmap resource ids of the card artwork.
 namespace CardArt {
 constexpr uint16_t kPlainBase = 129;
@@ -26,7 +28,7 @@ constexpr uint32_t kSuits = 4;
 constexpr uint32_t kRanks = 13;
 constexpr uint32_t kFaces = kSuits * kRanks;
 constexpr uint32_t kBacks = 4;
-constexpr uint32_t kNone = 0xFFFFFFFF;
+constexpr uint32_t kNone = kNoMark;
 }  // namespace CardArt
 
 class CCardPainter {
@@ -44,7 +46,7 @@ public:
 };
 
 // The 52 faces (index suit * 13 + rank) and 4 backs (52 + n), rendered once
-// into card-sized memory bitmaps and drawn with the green key, which leaves
+// into card-sized memory images and drawn with the green key, which leaves
 // out the pixels outside the rounded corners.
 class CCardImageSet {
 public:
@@ -59,5 +61,7 @@ public:
     void DrawBack(HDC dc, int32_t x, int32_t y, uint32_t n) const;
 
 private:
-    CMemoryBitmap* images_;
+    CKeyedImage* images_;
 };
+
+}  // namespace corvelle

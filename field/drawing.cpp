@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+namespace corvelle {
+
 namespace {
 
 HBITMAP LoadArt(uint16_t bitmapId) {
@@ -224,3 +226,60 @@ void CMemoryBitmap::DrawTransparent(HDC dc, int32_t x, int32_t y, COLORREF key) 
     TransparentBlt(dc, x, y, static_cast<int>(width_), static_cast<int>(height_), memoryDc_, 0, 0,
                    static_cast<int>(width_), static_cast<int>(height_), key);
 }
+
+void CKeyedImage::Make(Dib& d, HDC dc, int width, int height) {
+    BITMAPINFO bi = TopDownBitmapInfo32(width, height);
+    void* bits = nullptr;
+    d.bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    d.dc = d.bitmap ? CreateCompatibleDC(dc) : nullptr;
+    if (!d.dc) {
+        Free(d);
+        return;
+    }
+    d.bits = static_cast<uint32_t*>(bits);
+    d.previous = SelectObject(d.dc, d.bitmap);
+}
+
+void CKeyedImage::Free(Dib& d) {
+    if (d.dc) {
+        SelectObject(d.dc, d.previous);
+        DeleteDC(d.dc);
+    }
+    if (d.bitmap) DeleteObject(d.bitmap);
+    d = Dib{};
+}
+
+void CKeyedImage::Create(HDC dc, uint32_t width, uint32_t height) {
+    Destroy();
+    width_ = static_cast<int>(width);
+    height_ = static_cast<int>(height);
+    Make(image_, dc, width_, height_);
+}
+
+void CKeyedImage::Destroy() {
+    Free(image_);
+    Free(mask_);
+    width_ = height_ = 0;
+}
+
+void CKeyedImage::Seal(COLORREF key) {
+    if (!image_.dc) return;
+    Make(mask_, image_.dc, width_, height_);
+    if (!mask_.dc) return;
+    GdiFlush();   // the drawing into the image is done before its pixels are read
+    const uint32_t k = ToPixel(key);
+    const size_t n = static_cast<size_t>(width_) * static_cast<size_t>(height_);
+    for (size_t i = 0; i < n; ++i) {
+        const bool keyed = (image_.bits[i] & 0xFFFFFF) == k;
+        mask_.bits[i] = keyed ? 0xFFFFFF : 0;
+        if (keyed) image_.bits[i] = 0;
+    }
+}
+
+void CKeyedImage::Draw(HDC dc, int32_t x, int32_t y) const {
+    if (!image_.dc || !mask_.dc) return;
+    BitBlt(dc, x, y, width_, height_, mask_.dc, 0, 0, SRCAND);
+    BitBlt(dc, x, y, width_, height_, image_.dc, 0, 0, SRCPAINT);
+}
+
+}  // namespace corvelle

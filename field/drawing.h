@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace corvelle {
+
 // Key colours of the artwork: pure green for icons, the plain pile base and
 // the rendered card images; white for card and pile-base pictures.
 constexpr COLORREF kKeyGreen = RGB(0, 255, 0);
@@ -67,3 +69,43 @@ private:
     uint32_t width_ = 0;
     uint32_t height_ = 0;
 };
+
+// A memory image drawn with a key colour through a mask made once: an AND
+// with the mask keeps the destination where the key was, an OR with the
+// image (its key pixels made black) adds the rest. The result equals
+// TransparentBlt with the key, at a small part of its cost. Image and mask
+// are 32-bit DIB sections, so the mask is made from the pixels directly.
+class CKeyedImage {
+public:
+    CKeyedImage() = default;
+    ~CKeyedImage() { Destroy(); }
+    CKeyedImage(const CKeyedImage&) = delete;
+    CKeyedImage& operator=(const CKeyedImage&) = delete;
+
+    // Makes the image (compatible with dc); draw into GetDC(), then call
+    // Seal before drawing it.
+    void Create(HDC dc, uint32_t width, uint32_t height);
+    void Destroy();
+    HDC GetDC() const { return image_.dc; }
+    // Builds the mask of the pixels of colour key and blackens them.
+    void Seal(COLORREF key);
+    // Draws the image at (x, y) of dc without its key pixels.
+    void Draw(HDC dc, int32_t x, int32_t y) const;
+
+private:
+    struct Dib {
+        HDC dc = nullptr;
+        HBITMAP bitmap = nullptr;
+        HGDIOBJ previous = nullptr;
+        uint32_t* bits = nullptr;
+    };
+    static void Make(Dib& d, HDC dc, int width, int height);
+    static void Free(Dib& d);
+
+    Dib image_;
+    Dib mask_;   // white where the key was, black elsewhere
+    int width_ = 0;
+    int height_ = 0;
+};
+
+}  // namespace corvelle

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/invariants.h"
-#include "tests/support/model_games.h"
+#include "models/model_games.h"
 #include "engine/player_move.h"
 
 using namespace corvelle;

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/assembler.h"
+#include "writer/assembler.h"
 #include "engine/rules.h"
 
 using namespace corvelle;

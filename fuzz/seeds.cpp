@@ -1,13 +1,17 @@
 // Writes the starting corpus of the fuzz targets into FOLDER/record,
-// FOLDER/rules and FOLDER/play: records of the test database and of the
-// model games, the model games' programs, and a few step sequences.
+// FOLDER/rules, FOLDER/play and FOLDER/gamec: records of the test database
+// and of the model games, the model games' programs, a few step sequences,
+// and the game files of the library.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/stat.h>
 
 #include "engine/resources.h"
-#include "tests/support/model_games.h"
+#include "models/model_games.h"
 
 using namespace corvelle;
 
@@ -31,8 +35,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string root = argv[1];
-    for (const char* sub : {"", "/record", "/rules", "/play"})
+    for (const char* sub : {"", "/record", "/rules", "/play", "/gamec"})
         mkdir((root + sub).c_str(), 0755);
+    int gameFiles = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(CORVELLE_GAMES_DIR)) {
+        const auto ext = entry.path().extension();
+        if (ext != ".game" && ext != ".family") continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        Write(root + "/gamec/" + entry.path().filename().string(), std::vector<uint8_t>(text.begin(), text.end()));
+        ++gameFiles;
+    }
 
     int records = 0;
     LoadResourceDirectory(CORVELLE_TEST_DB_DIR);
@@ -62,6 +75,6 @@ int main(int argc, char** argv) {
             Write(root + "/play/steps" + std::to_string(g) + "_" + std::to_string(s), input);
         }
     }
-    std::printf("fuzz_seeds: %d database records, 2 model games\n", records);
+    std::printf("fuzz_seeds: %d database records, 2 model games, %d game files\n", records, gameFiles);
     return 0;
 }

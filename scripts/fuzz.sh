@@ -2,15 +2,16 @@
 # Builds the libFuzzer targets with clang (AddressSanitizer and UBSan on) and
 # runs each for a while. Usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]
 # Targets: fuzz_record (the record loader), fuzz_rules (the rule interpreter),
-# fuzz_play (random player steps and undo). Default: 600 seconds each, all
-# three, one after another; FUZZ_PARALLEL=1 runs them side by side.
+# fuzz_play (random player steps and undo), fuzz_gamec (the game compiler
+# over game-file text). Default: 600 seconds each, all four, one after
+# another; FUZZ_PARALLEL=1 runs them side by side.
 # The corpus is kept in build/fuzz/corpus, findings go to build/fuzz/findings.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_record fuzz_rules fuzz_play)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_record fuzz_rules fuzz_play fuzz_gamec)
 build=${BUILD_DIR:-$root/build}/fuzz
 
 if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
@@ -29,7 +30,7 @@ cmake --build "$build" -j "${JOBS:-4}" --target fuzz_seeds "${targets[@]}"
 corpus=$build/corpus
 findings=$build/findings
 mkdir -p "$findings"
-[ -d "$corpus" ] || "$build/bin/fuzz_seeds" "$corpus"
+[ -d "$corpus/gamec" ] || "$build/bin/fuzz_seeds" "$corpus"
 
 run() {
   local target=$1 dir
@@ -37,6 +38,7 @@ run() {
     fuzz_record) dir=record ;;
     fuzz_rules) dir=rules ;;
     fuzz_play) dir=play ;;
+    fuzz_gamec) dir=gamec ;;
     *) echo "unknown target $target" >&2; return 2 ;;
   esac
   mkdir -p "$findings/$target"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and starts Corvelle. Until the main window is built this starts the
-# engine's command-line tool on the game database and lists its games.
+# engine's command-line tool on the game database and lists its games. The
+# host build goes to build/host-plain (no sanitizers), so that this and
+# scripts/test.sh (build/host, sanitizers) never rebuild each other's files.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "engine/byte_order.h"
 #include "engine/registry.h"
 #include "engine/resources.h"
 #include "engine/saved_game.h"
@@ -75,6 +76,45 @@ TEST_F(RecordsCommandTest, ListsSavedGamesStatisticsAndBestTimes) {
     ASSERT_TRUE(key.Open(root));
     key.ListSubKeys(names);
     EXPECT_EQ(names.size(), keysBefore);
+}
+
+TEST_F(RecordsCommandTest, BestTimesTheProgramCannotHaveWrittenAreMarkedDamaged) {
+    CBestTimesTable table(u"Golf");
+    table.Insert(u"Ann", 95);
+    table.Insert(u"Bo", 80);
+    uint8_t bytes[kBestTimesDataSize] = {};
+    {
+        CRegistryKey key;
+        ASSERT_TRUE(key.Open(root + u"\\bestScores\\Golf"));
+        ASSERT_TRUE(key.ReadBinaryExact(u"data", bytes, sizeof bytes));
+    }
+    // Entry 1 (Bo, 80 s) stays; entry 2 loses its terminating 0; entry 3
+    // holds a control character; entry 4 half a surrogate pair; entry 5 a
+    // time faster than the entry above it; entry 7 a time after an empty one.
+    auto entry = [&](int i) { return bytes + 36 * i; };
+    for (int c = 0; c < 16; ++c) StoreLE<uint16_t>(entry(1) + 2 * c, u'x');
+    StoreLE<uint32_t>(entry(1) + 32, 100);
+    StoreLE<uint16_t>(entry(2), 0x07);
+    StoreLE<uint32_t>(entry(2) + 32, 110);
+    StoreLE<uint16_t>(entry(3), 0xD800);
+    StoreLE<uint32_t>(entry(3) + 32, 120);
+    StoreLE<uint16_t>(entry(4), u'E');
+    StoreLE<uint32_t>(entry(4) + 32, 10);
+    StoreLE<uint16_t>(entry(6), u'G');
+    StoreLE<uint32_t>(entry(6) + 32, 300);
+    {
+        CRegistryKey key;
+        ASSERT_TRUE(key.Open(root + u"\\bestScores\\Golf"));
+        ASSERT_TRUE(key.WriteBinary(u"data", bytes, sizeof bytes));
+    }
+    std::string out;
+    PrintRecords(root, out);
+    EXPECT_TRUE(Contains(out, " 1. Bo               1:20")) << out;
+    for (const char* damaged : {" 2. (damaged entry)", " 3. (damaged entry)", " 4. (damaged entry)",
+                                " 5. (damaged entry)", " 7. (damaged entry)"})
+        EXPECT_TRUE(Contains(out, damaged)) << damaged << "\n" << out;
+    EXPECT_FALSE(Contains(out, " 6.")) << out;
+    EXPECT_FALSE(Contains(out, "xxxxxxxx")) << out;
 }
 
 TEST_F(RecordsCommandTest, AnEmptyKeyListsNothing) {

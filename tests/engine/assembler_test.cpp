@@ -1,7 +1,7 @@
 // The rule-program assembler and disassembler.
 #include <gtest/gtest.h>
 
-#include "engine/assembler.h"
+#include "writer/assembler.h"
 #include "engine/rules.h"
 
 using namespace corvelle;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/database_packer.h"
+#include "writer/database_packer.h"
 #include "engine/game_engine.h"
 #include "engine/records.h"
 #include "engine/resources.h"

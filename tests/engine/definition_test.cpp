@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "engine/game_engine.h"
-#include "engine/record_writer.h"
+#include "writer/record_writer.h"
 #include "support/sample_games.h"
 
 using namespace corvelle;

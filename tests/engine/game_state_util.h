@@ -10,7 +10,7 @@
 
 #include "engine/game_engine.h"
 #include "engine/invariants.h"
-#include "support/action_records.h"
+#include "models/action_records.h"
 #include "support/sample_games.h"
 
 namespace corvelle::test {

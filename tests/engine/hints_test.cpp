@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "support/layouts.h"
-#include "support/model_games.h"
+#include "models/model_games.h"
 #include "engine/player_move.h"
 #include "support/sample_games.h"
 

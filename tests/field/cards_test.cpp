@@ -7,6 +7,8 @@
 #include "field/card_painter.h"
 #include "field/field_test_support.h"
 
+using namespace corvelle;
+
 namespace {
 
 constexpr int kW = 79;

@@ -4,6 +4,8 @@
 #include "field/drawing.h"
 #include "field/field_test_support.h"
 
+using namespace corvelle;
+
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0);

@@ -4,6 +4,8 @@
 
 #include "field/drawing.h"
 
+using namespace corvelle;
+
 namespace {
 
 std::vector<COLORREF> ReadBits(HDC dc, HBITMAP bitmap, int width, int height) {

@@ -8,9 +8,9 @@
 #include "engine/game_engine.h"
 #include "engine/player_move.h"
 #include "engine/rules.h"
-#include "tools/gamec/asm_adapter.h"
 #include "tools/gamec/gamec.h"
-#include "tools/gamec/play.h"
+#include "tools/play/play.h"
+#include "writer/assembler.h"
 
 using namespace corvelle;
 using namespace corvelle::gamec;
@@ -160,7 +160,8 @@ TEST(BuildingBlocks, PassTheirTests) {
             std::string text, error;
             ASSERT_TRUE(blocks.CompileExpression(call, text, error)) << error;
             std::vector<uint8_t> program;
-            ASSERT_TRUE(AssembleText(text, program, error)) << error;
+            AssemblerError asmError;
+            ASSERT_TRUE(AssembleRuleProgram(text, program, &asmError)) << asmError.ToString();
             program.push_back(0);
             std::vector<uint32_t> a, b;
             ParseTestCards(t.listA, a);

@@ -4,7 +4,7 @@
 
 #include <cctype>
 
-#include "engine/assembler.h"
+#include "writer/assembler.h"
 #include "engine/deal.h"
 
 namespace corvelle::test {

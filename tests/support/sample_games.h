@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/game_engine.h"
-#include "engine/record_writer.h"
+#include "writer/record_writer.h"
 
 namespace corvelle::test {
 

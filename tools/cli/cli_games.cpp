@@ -9,8 +9,9 @@
 #include "engine/game_engine.h"
 #include "engine/player_move.h"
 #include "engine/resources.h"
-#include "tools/gamec/asm_adapter.h"
-#include "tools/gamec/play.h"
+#include "tools/gamec/source.h"
+#include "tools/play/play.h"
+#include "writer/assembler.h"
 
 namespace corvelle::cli {
 namespace {
@@ -47,10 +48,8 @@ bool InflateRecord(int position, std::vector<uint8_t>& out) {
 // GAME is a database position or a name (or the game file's key).
 bool FindGame(const std::string& db, const std::string& game, LoadedGame& out) {
     const int count = GetGameCount();
-    int position = -1;
-    char* end = nullptr;
-    const long asNumber = std::strtol(game.c_str(), &end, 10);
-    if (!game.empty() && *end == 0) position = static_cast<int>(asNumber);
+    long position = -1;
+    if (game.empty() || game[0] == '-' || !gamec::ParseInteger(game, 0, 65535, position)) position = -1;
     const std::vector<GameEntry> index = ReadIndex(db);
     for (const GameEntry& g : index)
         if (g.name == game || g.key == game) position = g.position;
@@ -60,7 +59,7 @@ bool FindGame(const std::string& db, const std::string& game, LoadedGame& out) {
     }
     if (!InflateRecord(position, out.record)) return false;
     out.entry = GameEntry{};
-    out.entry.position = position;
+    out.entry.position = static_cast<int>(position);
     for (const GameEntry& g : index)
         if (g.position == position) out.entry = g;
     return true;
@@ -89,12 +88,20 @@ void PrintLayout(const CGameEngine& e, const LoadedGame& g) {
     }
 }
 
-bool Number(const std::string& s, uint32_t& v) {
-    char* end = nullptr;
-    const unsigned long x = std::strtoul(s.c_str(), &end, 10);
-    if (s.empty() || *end) return false;
+// A whole decimal number within min..max: digits only, no sign, no wrap.
+bool Number(const std::string& s, uint32_t min, uint32_t max, uint32_t& v) {
+    if (s.empty() || s[0] == '-') return false;
+    long x = 0;
+    if (!gamec::ParseInteger(s, min, max, x)) return false;
     v = static_cast<uint32_t>(x);
     return true;
+}
+
+// An option's value: a whole number within min..max, else a usage error.
+bool OptionNumber(const std::string& option, const std::string& value, uint32_t min, uint32_t max, uint32_t& v) {
+    if (Number(value, min, max, v)) return true;
+    std::fprintf(stderr, "corvelle-cli: %s takes a number %u..%u, not '%s'\n", option.c_str(), min, max, value.c_str());
+    return false;
 }
 
 int Usage(const char* what) {
@@ -111,7 +118,7 @@ bool Begin(const std::string& db, const std::vector<std::string>& args, size_t n
     if (!FindGame(db, args[0], g) || !Load(e, g)) return false;
     if (need >= 2) {
         uint32_t number = 0;
-        if (!Number(args[1], number) || number == 0) {
+        if (!Number(args[1], 1, 4294967295u, number)) {
             std::fprintf(stderr, "corvelle-cli: the game number is 1..4294967295\n");
             return false;
         }
@@ -164,7 +171,7 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     for (const PilePosition& p : e.locks) std::printf("lock %s %d\n", PileName(g, p.pile).c_str(), p.position);
     for (uint16_t i = 0; i < e.programCount; ++i) {
         std::printf("program %u:\n", i);
-        std::istringstream text(gamec::DisassembleBytes(e.programs[i].data(), e.programs[i].size() - 1));
+        std::istringstream text(DisassembleRuleProgram(e.programs[i].data(), e.programs[i].size() - 1));
         for (std::string line; std::getline(text, line);) std::printf("    %s\n", line.c_str());
     }
     for (uint16_t ev = 0; ev < e.eventCount; ++ev) {
@@ -204,6 +211,10 @@ int PlayCommand(const std::string& db, const std::vector<std::string>& args) {
     CGameEngine e;
     if (!Begin(db, args, 2, "play GAME NUMBER < STEPS", g, e)) return 1;
     for (std::string line; std::getline(std::cin, line);) {
+        if (line.find('\0') != std::string::npos) {
+            std::printf("refused: a NUL byte in the step\n");
+            continue;
+        }
         std::istringstream words(line);
         std::vector<std::string> w;
         for (std::string x; words >> x;) w.push_back(x);
@@ -215,11 +226,11 @@ int PlayCommand(const std::string& db, const std::vector<std::string>& args) {
             std::printf(UndoStep(e) ? "ok\n" : "refused: nothing to undo\n");
             continue;
         }
-        if (w[0] == "click" && w.size() == 2 && Number(w[1], a)) {
+        if (w[0] == "click" && w.size() == 2 && Number(w[1], 0, 65535, a)) {
             step.click = true;
             step.from = static_cast<uint16_t>(a);
-        } else if ((w.size() == 2 || w.size() == 3) && Number(w[0], a) && Number(w[1], b) &&
-                   (w.size() == 2 || Number(w[2], n))) {
+        } else if ((w.size() == 2 || w.size() == 3) && Number(w[0], 0, 65535, a) && Number(w[1], 0, 65535, b) &&
+                   (w.size() == 2 || Number(w[2], 1, 65535, n))) {
             step.from = static_cast<uint16_t>(a);
             step.to = static_cast<uint16_t>(b);
             step.count = static_cast<uint16_t>(n);
@@ -252,8 +263,13 @@ int SolveCommand(const std::string& db, const std::vector<std::string>& args) {
     CGameEngine e;
     if (!Begin(db, args, 2, "solve GAME NUMBER [--budget N]", g, e)) return 1;
     long budget = g.entry.budget;
-    if (args.size() == 4 && args[2] == "--budget") budget = std::atol(args[3].c_str());
-    else if (args.size() != 2) return Usage("solve GAME NUMBER [--budget N]");
+    uint32_t asked = 0;
+    if (args.size() == 4 && args[2] == "--budget") {
+        if (!OptionNumber("--budget", args[3], 1, 1000000000, asked)) return 2;
+        budget = asked;
+    } else if (args.size() != 2) {
+        return Usage("solve GAME NUMBER [--budget N]");
+    }
     const gamec::SearchResult r = gamec::SearchForWin(e, g.entry.pileNames, budget);
     if (!r.won) {
         std::printf("no win found (%ld positions)\n", r.nodes);
@@ -268,13 +284,26 @@ int CheckCommand(const std::string& db, const std::vector<std::string>& args) {
     gamec::CheckOptions options;
     std::string only;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--soak" && i + 1 < args.size()) options.soakSteps = std::atoi(args[++i].c_str());
-        else if (args[i] == "--deals" && i + 1 < args.size()) options.dealNumbers = std::atoi(args[++i].c_str());
-        else if (args[i] == "--solver" && i + 1 < args.size()) {
-            const std::string v = args[++i];
-            if (v == "off") options.runSolver = false; else options.solverNumbers = std::atoi(v.c_str());
-        } else if (only.empty()) only = args[i];
-        else return Usage("check [GAME] [--soak N] [--deals N] [--solver N|off]");
+        uint32_t v = 0;
+        if (args[i] == "--soak" && i + 1 < args.size()) {
+            if (!OptionNumber("--soak", args[++i], 0, 10000000, v)) return 2;
+            options.soakSteps = static_cast<int>(v);
+        } else if (args[i] == "--deals" && i + 1 < args.size()) {
+            if (!OptionNumber("--deals", args[++i], 1, 1000000, v)) return 2;
+            options.dealNumbers = static_cast<int>(v);
+        } else if (args[i] == "--solver" && i + 1 < args.size()) {
+            if (args[i + 1] == "off") {
+                options.runSolver = false;
+                ++i;
+            } else {
+                if (!OptionNumber("--solver", args[++i], 0, 100000, v)) return 2;
+                options.solverNumbers = static_cast<int>(v);
+            }
+        } else if (only.empty() && args[i].compare(0, 2, "--") != 0) {
+            only = args[i];
+        } else {
+            return Usage("check [GAME] [--soak N] [--deals N] [--solver N|off]");
+        }
     }
     std::vector<GameEntry> games = ReadIndex(db);
     if (games.empty() || static_cast<int>(games.size()) != GetGameCount()) {

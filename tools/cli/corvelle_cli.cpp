@@ -2,10 +2,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
 #include "engine/game_engine.h"
+#include "engine/registry.h"
 #include "engine/resources.h"
 #include "tools/cli/cli_games.h"
 #include "tools/cli/records_command.h"
@@ -60,6 +67,24 @@ int List() {
     return 0;
 }
 
+// The arguments from `first` on as UTF-16. Windows passes argv in the ANSI
+// code page, so there they are taken from the wide command line instead.
+std::vector<std::u16string> WideArguments(int argc, char** argv, int first) {
+    std::vector<std::u16string> out;
+#ifdef _WIN32
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide && count == argc) {
+        for (int i = first; i < count; ++i) out.emplace_back(reinterpret_cast<const char16_t*>(wide[i]));
+        LocalFree(wide);
+        return out;
+    }
+    if (wide) LocalFree(wide);
+#endif
+    for (int i = first; i < argc; ++i) out.push_back(Utf8ToUtf16(argv[i]));
+    return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,6 +93,11 @@ int main(int argc, char** argv) {
     if (arg + 1 < argc && std::strcmp(argv[arg], "--db") == 0) {
         db = argv[arg + 1];
         arg += 2;
+        std::error_code error;
+        if (!std::filesystem::is_directory(db, error)) {
+            std::fprintf(stderr, "corvelle-cli: no database folder '%s'\n", db.c_str());
+            return 2;
+        }
     }
     if (arg >= argc || std::strcmp(argv[arg], "help") == 0 || std::strcmp(argv[arg], "--help") == 0) {
         Usage();
@@ -80,7 +110,7 @@ int main(int argc, char** argv) {
     if (command == "list")
         return List();
     if (command == "records")
-        return RunRecordsCommand(argc - arg - 1, argv + arg + 1);
+        return RunRecordsCommand(WideArguments(argc, argv, arg + 1));
 #ifdef CORVELLE_GAME_COMMANDS
     const std::vector<std::string> rest(argv + arg + 1, argv + argc);
     if (command == "show") return cli::ShowCommand(db, rest);

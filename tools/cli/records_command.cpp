@@ -145,6 +145,27 @@ void PrintStatistics(const std::u16string& root, std::string& out) {
     }
 }
 
+// A stored best-time entry that the program cannot have written: a name
+// without its terminating 0, with control characters or half a surrogate
+// pair; or an entry out of the table's order (fastest first, empty last).
+bool DamagedBestTime(const uint8_t* stored, uint32_t seconds, uint32_t previousSeconds) {
+    size_t length = 0;
+    while (length < 16 && LoadLE<uint16_t>(stored + 2 * length) != 0) ++length;
+    if (length > kBestTimeNameLength) return true;
+    for (size_t c = 0; c < length; ++c) {
+        const uint16_t unit = LoadLE<uint16_t>(stored + 2 * c);
+        const uint16_t next = c + 1 < length ? LoadLE<uint16_t>(stored + 2 * c + 2) : 0;
+        if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0)) return true;
+        if (unit >= 0xDC00 && unit <= 0xDFFF) return true;
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (next < 0xDC00 || next > 0xDFFF) return true;
+            ++c;
+        }
+    }
+    if (seconds == 0) return length != 0;
+    return previousSeconds == 0 || seconds < previousSeconds;
+}
+
 void PrintBestTimes(const std::u16string& root, std::string& out) {
     out += "Best times\n";
     const std::vector<std::u16string> games = SubKeys(root + u"\\bestScores");
@@ -161,7 +182,15 @@ void PrintBestTimes(const std::u16string& root, std::string& out) {
         BestTimeEntry entries[kBestTimeEntries];
         DecodeBestTimes(b, entries);
         int filled = 0;
+        uint32_t previous = 1;   // the first entry follows no empty one
         for (int i = 0; i < kBestTimeEntries; ++i) {
+            const bool damaged = DamagedBestTime(b + 36 * i, entries[i].seconds, previous);
+            previous = damaged ? previous : entries[i].seconds;
+            if (damaged) {
+                Append(out, "    %2d. (damaged entry)\n", i + 1);
+                ++filled;
+                continue;
+            }
             if (!entries[i].seconds)
                 continue;
             Append(out, "    %2d. %-16s %s\n", i + 1, Utf16ToUtf8(entries[i].name).c_str(),
@@ -184,13 +213,13 @@ void PrintRecords(const std::u16string& root, std::string& out) {
     PrintBestTimes(root, out);
 }
 
-int RunRecordsCommand(int argc, char** argv) {
+int RunRecordsCommand(const std::vector<std::u16string>& args) {
     std::u16string root = kDefaultProgramKeyPath;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--root") == 0 && i + 1 < argc) {
-            root = Utf8ToUtf16(argv[++i]);
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--root" && i + 1 < args.size()) {
+            root = args[++i];
         } else {
-            std::fprintf(stderr, "corvelle-cli records: unknown argument '%s'\n", argv[i]);
+            std::fprintf(stderr, "corvelle-cli records: unknown argument '%s'\n", Utf16ToUtf8(args[i]).c_str());
             return 2;
         }
     }

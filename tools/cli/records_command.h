@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace corvelle {
 
@@ -10,7 +11,8 @@ namespace corvelle {
 // changes nothing: keys are only opened, never created.
 void PrintRecords(const std::u16string& root, std::string& out);
 
-// The command: "records [--root KEY]"; returns the process exit code.
-int RunRecordsCommand(int argc, char** argv);
+// The command: "records [--root KEY]" with the words after "records";
+// returns the process exit code.
+int RunRecordsCommand(const std::vector<std::u16string>& args);
 
 }  // namespace corvelle

@@ -119,7 +119,12 @@ bool BlockLibrary::Expand(const std::string& call, std::string& text, std::strin
         if (!Expand(body.substr(i + 1, j - i - 1), inner, error, depth + 1))
             return false;
         out += " " + inner + " ";
+        if (out.size() > kMaxRuleText) break;
         i = j;
+    }
+    if (out.size() > kMaxRuleText) {
+        error = "block '" + name + "' expands to more than " + std::to_string(kMaxRuleText) + " characters";
+        return false;
     }
     text = out;
     return true;
@@ -128,6 +133,11 @@ bool BlockLibrary::Expand(const std::string& call, std::string& text, std::strin
 bool BlockLibrary::CompileExpression(const std::string& expr, std::string& text, std::string& error) const {
     // or over and-chains; built from the right so that each IF pops one value.
     const std::vector<std::string> alternatives = SplitTop(expr, '|');
+    if (static_cast<size_t>(std::count(expr.begin(), expr.end(), '|') + std::count(expr.begin(), expr.end(), '&')) >=
+        kMaxRuleTerms) {
+        error = "a rule joins at most " + std::to_string(kMaxRuleTerms) + " calls with '&' and '|'";
+        return false;
+    }
     std::vector<std::string> altTexts;
     for (const std::string& alt : alternatives) {
         const std::vector<std::string> terms = SplitTop(alt, '&');

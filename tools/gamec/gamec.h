@@ -3,7 +3,8 @@
 //
 // A game file is a list of statements, one per line; a game names the family
 // or game it starts from (`from`) and states only what differs. The language
-// is described in README.md ("Adding a game") and in games/README.txt.
+// is described in README.md ("Adding a game"); the building blocks document
+// themselves in games/blocks/*.blk.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/record_writer.h"
+#include "writer/record_writer.h"
 
 namespace corvelle::gamec {
 
@@ -41,6 +42,10 @@ struct Block {
     std::vector<BlockTest> tests;
 };
 
+// Limits of a rule expression: calls joined, and the text they expand to.
+constexpr size_t kMaxRuleTerms = 64;
+constexpr size_t kMaxRuleText = 1000000;
+
 struct BlockLibrary {
     std::map<std::string, Block> blocks;
     // Expands a block call such as "build(down,alt,king)" into mnemonic text.
@@ -57,6 +62,7 @@ bool ParseTestCards(const std::string& text, std::vector<uint32_t>& suitRank);
 struct CompiledGame {
     std::string key;            // file name without extension
     std::string file;
+    int idLine = 1;             // the line of its `id` statement
     GameDefinitionData def;
     std::vector<std::string> pileNames;
     std::vector<std::string> eventNames;
@@ -76,6 +82,10 @@ struct Library {
 // Compiles every game of `gamesFolder`. Returns false when any diagnostic is
 // an error; `diags` lists them all with file and line.
 bool CompileLibrary(const std::string& gamesFolder, Library& out, std::vector<Diagnostic>& diags);
+
+// Freecell Solver options as a game's `solver` line gives them: only
+// -g GAME, -l PRESET and --max-iters N. False with the reason otherwise.
+bool CheckSolverOptions(const std::vector<std::string>& options, std::string& error);
 
 // The side file next to the packed database: one line per position with the
 // pile names and the check settings the CLI and the tests need.

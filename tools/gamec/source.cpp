@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <sstream>
 #include <set>
 
 namespace corvelle::gamec {
@@ -35,53 +36,83 @@ bool Tokenize(const std::string& raw, std::vector<std::string>& tok, std::string
     return true;
 }
 
-// Integer expressions inside {...}: + - * / % and parentheses.
+// Integer expressions inside {...}: + - * / % and parentheses, each value
+// within +-kMaxInteger and nested at most kMaxExpressionNesting deep.
 struct ExprParser {
     const std::string& s;
     size_t i = 0;
-    bool ok = true;
+    std::string error;           // empty while the expression reads well
+    int depth = 0;
     void Skip() { while (i < s.size() && s[i] == ' ') ++i; }
+    bool Fails(const std::string& why) {
+        if (error.empty()) error = why;
+        return false;
+    }
+    long InRange(long v) {
+        if (v > kMaxInteger || v < -kMaxInteger) Fails("a value leaves -" + std::to_string(kMaxInteger) + ".." + std::to_string(kMaxInteger));
+        return error.empty() ? v : 0;
+    }
     long Primary() {
+        if (!error.empty()) return 0;
         Skip();
-        if (i < s.size() && s[i] == '(') {
-            ++i;
-            const long v = Sum();
-            Skip();
-            if (i < s.size() && s[i] == ')') ++i; else ok = false;
+        if (i < s.size() && (s[i] == '(' || s[i] == '-')) {
+            if (++depth > kMaxExpressionNesting) {
+                Fails("nested deeper than " + std::to_string(kMaxExpressionNesting) + " levels");
+                return 0;
+            }
+            long v = 0;
+            if (s[i] == '(') {
+                ++i;
+                v = Sum();
+                Skip();
+                if (i < s.size() && s[i] == ')') ++i; else Fails("')' missing");
+            } else {
+                ++i;
+                v = -Primary();
+            }
+            --depth;
             return v;
         }
-        if (i < s.size() && s[i] == '-') {
-            ++i;
-            return -Primary();
-        }
         if (i >= s.size() || !std::isdigit(static_cast<unsigned char>(s[i]))) {
-            ok = false;
+            Fails("a number or '(' expected");
             return 0;
         }
         long v = 0;
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) v = v * 10 + (s[i++] - '0');
+        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+            v = v * 10 + (s[i++] - '0');
+            if (InRange(v) != v) return 0;
+        }
         return v;
     }
     long Product() {
         long v = Primary();
-        for (Skip(); i < s.size() && (s[i] == '*' || s[i] == '/' || s[i] == '%'); Skip()) {
+        for (Skip(); error.empty() && i < s.size() && (s[i] == '*' || s[i] == '/' || s[i] == '%'); Skip()) {
             const char op = s[i++];
             const long r = Primary();
-            if ((op == '/' || op == '%') && r == 0) { ok = false; return 0; }
-            v = op == '*' ? v * r : op == '/' ? v / r : v % r;
+            if ((op == '/' || op == '%') && r == 0) {
+                Fails("division by zero");
+                return 0;
+            }
+            // Both sides lie within +-kMaxInteger, so the product fits a long.
+            v = InRange(op == '*' ? v * r : op == '/' ? v / r : v % r);
         }
         return v;
     }
     long Sum() {
         long v = Product();
-        for (Skip(); i < s.size() && (s[i] == '+' || s[i] == '-'); Skip()) {
+        for (Skip(); error.empty() && i < s.size() && (s[i] == '+' || s[i] == '-'); Skip()) {
             const char op = s[i++];
             const long r = Product();
-            v = op == '+' ? v + r : v - r;
+            v = InRange(op == '+' ? v + r : v - r);
         }
         return v;
     }
 };
+
+// The start of a long text, for a message.
+std::string Excerpt(const std::string& s) {
+    return s.size() <= 40 ? s : s.substr(0, 37) + "...";
+}
 
 bool Substitute(const std::string& in, const std::map<std::string, std::string>& vars, std::string& out,
                 std::string& error) {
@@ -117,8 +148,9 @@ bool Substitute(const std::string& in, const std::map<std::string, std::string>&
         ExprParser p{expr};
         const long v = p.Sum();
         p.Skip();
-        if (!p.ok || p.i != expr.size()) {
-            error = "cannot evaluate {" + expr + "}";
+        if (p.error.empty() && p.i != expr.size()) p.error = "unexpected '" + std::string(1, expr[p.i]) + "'";
+        if (!p.error.empty()) {
+            error = "cannot evaluate {" + Excerpt(expr) + "}: " + p.error;
             return false;
         }
         out += std::to_string(v);
@@ -129,24 +161,24 @@ bool Substitute(const std::string& in, const std::map<std::string, std::string>&
 
 bool ParseRange(const std::string& s, long& a, long& b) {
     const size_t dots = s.find("..");
-    if (dots == std::string::npos) return false;
-    try {
-        a = std::stol(s.substr(0, dots));
-        b = std::stol(s.substr(dots + 2));
-    } catch (...) {
-        return false;
-    }
-    return true;
+    return dots != std::string::npos && ParseInteger(s.substr(0, dots), -kMaxInteger, kMaxInteger, a) &&
+           ParseInteger(s.substr(dots + 2), -kMaxInteger, kMaxInteger, b);
 }
 
+// Expands lines[begin, end) into `out`. Stops at the first error inside a
+// loop, so that a failing body is not reported once per pass.
 bool Unroll(const std::vector<Line>& lines, size_t begin, size_t end, std::map<std::string, std::string>& vars,
-            std::vector<Line>& out, std::vector<Diagnostic>& diags) {
+            int loopDepth, std::vector<Line>& out, std::vector<Diagnostic>& diags) {
     bool ok = true;
     for (size_t i = begin; i < end; ++i) {
         const Line& l = lines[i];
         if (l.tok.empty() || l.tok[0] == "param" || l.tok[0] == "set") continue;
         if (l.tok[0] == "for") {
             // for VAR in A..B  ...  end
+            if (loopDepth >= kMaxLoopNesting) {
+                diags.push_back({l.file, l.line, "loops nest deeper than " + std::to_string(kMaxLoopNesting) + " levels"});
+                return false;
+            }
             size_t depth = 1, j = i + 1;
             for (; j < end; ++j) {
                 const std::string& w = lines[j].tok.empty() ? std::string() : lines[j].tok[0];
@@ -157,21 +189,33 @@ bool Unroll(const std::vector<Line>& lines, size_t begin, size_t end, std::map<s
             long a = 0, b = 0;
             if (l.tok.size() != 4 || l.tok[2] != "in" || !Substitute(l.tok[3], vars, range, error) ||
                 !ParseRange(range, a, b)) {
-                diags.push_back({l.file, l.line, error.empty() ? "a loop reads: for NAME in FIRST..LAST" : error});
+                diags.push_back({l.file, l.line, error.empty() ? "a loop reads: for NAME in FIRST..LAST (numbers within -" +
+                                                                     std::to_string(kMaxInteger) + ".." + std::to_string(kMaxInteger) + ")"
+                                                               : error});
                 return false;
             }
             if (j >= end) {
                 diags.push_back({l.file, l.line, "'for' without 'end'"});
                 return false;
             }
+            if (b >= a && b - a >= kMaxLoopIterations) {
+                diags.push_back({l.file, l.line, "a loop runs at most " + std::to_string(kMaxLoopIterations) + " times; " +
+                                                     range + " would run " + std::to_string(b - a + 1)});
+                return false;
+            }
             const auto saved = vars.find(l.tok[1]) != vars.end() ? vars[l.tok[1]] : std::string();
-            for (long v = a; v <= b; ++v) {
+            for (long v = a; v <= b && ok; ++v) {
                 vars[l.tok[1]] = std::to_string(v);
-                ok = Unroll(lines, i + 1, j, vars, out, diags) && ok;
+                ok = Unroll(lines, i + 1, j, vars, loopDepth + 1, out, diags);
             }
             if (saved.empty()) vars.erase(l.tok[1]); else vars[l.tok[1]] = saved;
+            if (!ok) return false;
             i = j;
             continue;
+        }
+        if (out.size() >= kMaxExpandedStatements) {
+            diags.push_back({l.file, l.line, "the game expands to more than " + std::to_string(kMaxExpandedStatements) + " statements"});
+            return false;
         }
         Line copy = l;
         for (std::string& t : copy.tok) {
@@ -189,6 +233,21 @@ bool Unroll(const std::vector<Line>& lines, size_t begin, size_t end, std::map<s
 
 }  // namespace
 
+bool ParseInteger(const std::string& s, long min, long max, long& value) {
+    size_t i = s.size() > 1 && s[0] == '-' ? 1 : 0;
+    if (i == s.size()) return false;
+    long v = 0;
+    for (; i < s.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(s[i]))) return false;
+        if (v > (kMaxInteger * 2 + 1 - (s[i] - '0')) / 10) return false;   // far outside any range asked for
+        v = v * 10 + (s[i] - '0');
+    }
+    v = s[0] == '-' ? -v : v;
+    if (v < min || v > max) return false;
+    value = v;
+    return true;
+}
+
 std::string Trim(const std::string& s) {
     size_t a = 0, b = s.size();
     while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
@@ -197,11 +256,28 @@ std::string Trim(const std::string& s) {
 }
 
 bool ReadSourceFile(const std::string& path, SourceFile& out, std::vector<Diagnostic>& diags) {
-    std::ifstream in(path);
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
         diags.push_back({path, 0, "cannot open the file"});
         return false;
     }
+    in.seekg(0, std::ios::end);
+    if (in.tellg() > static_cast<std::streamoff>(kMaxFileBytes)) {
+        diags.push_back({path, 1, "the file is larger than " + std::to_string(kMaxFileBytes) + " bytes"});
+        return false;
+    }
+    in.seekg(0);
+    std::stringstream text;
+    text << in.rdbuf();
+    return ReadSourceText(path, text.str(), out, diags);
+}
+
+bool ReadSourceText(const std::string& path, const std::string& text, SourceFile& out, std::vector<Diagnostic>& diags) {
+    if (text.size() > kMaxFileBytes) {
+        diags.push_back({path, 1, "the file is larger than " + std::to_string(kMaxFileBytes) + " bytes"});
+        return false;
+    }
+    std::istringstream in(text);
     out.path = path;
     std::string raw;
     int lineNo = 0;
@@ -211,6 +287,11 @@ bool ReadSourceFile(const std::string& path, SourceFile& out, std::vector<Diagno
     while (std::getline(in, raw)) {
         ++lineNo;
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        if (raw.find('\0') != std::string::npos) {
+            diags.push_back({path, lineNo, "a NUL byte in the file"});
+            ok = false;
+            continue;
+        }
         if (rules) {
             if (Trim(raw) == "end") {
                 while (!ruleLines.empty() && ruleLines.back().empty()) ruleLines.pop_back();
@@ -303,7 +384,7 @@ bool ExpandSource(const std::map<std::string, SourceFile>& files, const std::str
         if (l.tok[0] == "set" || !vars.count(l.tok[1])) vars[l.tok[1]] = l.tok[2];
     }
     for (const Line& l : all)
-        if (l.tok[0] == "set" && !std::any_of(all.begin(), all.end(), [&](const Line& p) {
+        if (l.tok[0] == "set" && l.tok.size() == 3 && !std::any_of(all.begin(), all.end(), [&](const Line& p) {
                 return p.tok[0] == "param" && p.tok.size() == 3 && p.tok[1] == l.tok[1];
             })) {
             diags.push_back({l.file, l.line, "'set " + l.tok[1] + "': no family declares that parameter"});
@@ -314,7 +395,7 @@ bool ExpandSource(const std::map<std::string, SourceFile>& files, const std::str
         std::string error, s;
         if (Substitute(value, vars, s, error)) value = s;
     }
-    return Unroll(all, 0, all.size(), vars, out, diags) && ok;
+    return Unroll(all, 0, all.size(), vars, 0, out, diags) && ok;
 }
 
 }  // namespace corvelle::gamec

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/database_packer.h"
-#include "engine/record_writer.h"
+#include "writer/database_packer.h"
+#include "writer/record_writer.h"
 
 using namespace corvelle;
 

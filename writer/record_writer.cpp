@@ -1,4 +1,4 @@
-#include "engine/record_writer.h"
+#include "writer/record_writer.h"
 
 #include <cstring>
 

@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/assembler.h"
-#include "engine/record_writer.h"
-#include "tests/support/action_records.h"
+#include "writer/assembler.h"
+#include "writer/record_writer.h"
+#include "models/action_records.h"
 
 namespace corvelle::model {
 

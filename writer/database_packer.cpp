@@ -1,4 +1,4 @@
-#include "engine/database_packer.h"
+#include "writer/database_packer.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,10 +1,13 @@
-#include "tools/gamec/play.h"
+#include "tools/play/play.h"
 
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <map>
 #include <regex>
@@ -256,6 +259,42 @@ std::vector<int> GroupPiles(const GameEntry& g, const std::string& group) {
     return v;
 }
 
+// Runs fc-solve, found on the PATH, with `args` as its argument vector (no
+// shell sees them) and collects its standard output and error. False when
+// it cannot be started.
+bool RunSolver(const std::vector<std::string>& args, std::vector<std::string>& lines) {
+    int fds[2];
+    if (pipe(fds) != 0) return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addclose(&actions, fds[1]);
+    std::vector<char*> argv;
+    static char program[] = "fc-solve";
+    argv.push_back(program);
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, program, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (spawned != 0) {
+        close(fds[0]);
+        return false;
+    }
+    FILE* out = fdopen(fds[0], "r");
+    char buf[512];
+    while (out && std::fgets(buf, sizeof buf, out)) lines.push_back(buf);
+    if (out) std::fclose(out); else close(fds[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    // posix_spawnp reports a program it cannot find only through the exit
+    // status on some C libraries.
+    return !(WIFEXITED(status) && WEXITSTATUS(status) == 127 && lines.empty());
+}
+
 // Cross-check against Freecell Solver: the deal as its board, its solution
 // replayed through the player move. Returns "" or the failure; `solved`
 // tells whether the solver found a solution at all.
@@ -297,24 +336,23 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
         for (uint16_t c : pileCards(p)) line += (line.empty() ? "" : " ") + CardText(e, c);
         board += line + "\n";
     }
+    std::vector<std::string> args;
+    std::istringstream words(g.solver);
+    for (std::string w; words >> w;) args.push_back(w);
+    std::string refused;
+    if (!CheckSolverOptions(args, refused)) return "the solver line is refused: " + refused;
     char path[] = "/tmp/corvelle-board-XXXXXX";
     const int fd = mkstemp(path);
     if (fd < 0) return "cannot write a board file";
     FILE* f = fdopen(fd, "w");
     std::fputs(board.c_str(), f);
     std::fclose(f);
-    const std::string command = "fc-solve " + g.solver + " --freecells-num " + std::to_string(cells.size()) +
-                                " --stacks-num " + std::to_string(stacks.size()) + " -m " + path + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        std::remove(path);
-        return "cannot run fc-solve";
-    }
+    args.insert(args.end(), {"--freecells-num", std::to_string(cells.size()), "--stacks-num", std::to_string(stacks.size()),
+                             "-m", path});
     std::vector<std::string> lines;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, pipe)) lines.push_back(buf);
-    pclose(pipe);
+    const bool ran = RunSolver(args, lines);
     std::remove(path);
+    if (!ran) return "cannot run fc-solve";
     bool sawMove = false;
     for (const std::string& raw : lines) {
         if (raw.find("could not solve") != std::string::npos || raw.find("Iterations count exceeded") != std::string::npos)

@@ -1,4 +1,4 @@
-#include "engine/assembler.h"
+#include "writer/assembler.h"
 
 #include <cctype>
 

@@ -1,0 +1,151 @@
+// Painting the field through its back buffer: the background, the piles in
+// draw order and the peeked card, recording the hit regions as it goes.
+#include "app/preferences.h"
+#include "engine/records.h"
+#include "field/sol_game_field.h"
+#include "platform/image_gdi.h"
+#include "platform/resample.h"
+
+namespace corvelle {
+
+void CSolGameField::CreateBackBuffer() {
+    FreeBackBuffer();
+    RECT r{};
+    GetClientRect(&r);
+    fieldRect_ = r;
+    drawWidth_ = r.right - r.left;
+    drawHeight_ = r.bottom - r.top;
+    // A minimised or collapsed field has no area: no buffer is made, and
+    // nothing is drawn until it has one again.
+    if (drawWidth_ > 0 && drawHeight_ > 0) {
+        HDC dc = ::GetDC(hwnd_);
+        backBuffer_.Create(dc, static_cast<uint32_t>(drawWidth_), static_cast<uint32_t>(drawHeight_));
+        ::ReleaseDC(hwnd_, dc);
+    }
+    fullRepaint_ = true;
+}
+
+void CSolGameField::FreeBackBuffer() { backBuffer_.Destroy(); }
+
+void CSolGameField::PaintBackground() {
+    HDC dc = backBuffer_.GetDC();
+    const COLORREF colour = prefs_ ? prefs_->bgColor : kDefaultBgColor;
+    HBRUSH brush = ::CreateSolidBrush(colour);
+    const RECT all{0, 0, drawWidth_, drawHeight_};
+    ::FillRect(dc, &all, brush);
+    ::DeleteObject(brush);
+    if (!prefs_ || prefs_->bgPicture != 1) return;
+    if (!pictureRead_) {
+        pictureRead_ = true;
+        HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kFieldPictureId),
+                                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        if (bitmap) {
+            ImageFromBitmap(bitmap, &picture_);
+            ::DeleteObject(bitmap);
+        }
+    }
+    if (picture_.Empty()) return;   // no picture: the colour alone
+    switch (prefs_->bgPicturePosition) {
+    case 0:   // centred; a smaller field shows the middle part
+        DrawImage(dc, picture_, (drawWidth_ - picture_.width) / 2, (drawHeight_ - picture_.height) / 2);
+        break;
+    case 1:   // tiled from the top-left corner
+        for (int32_t y = 0; y < drawHeight_; y += picture_.height)
+            for (int32_t x = 0; x < drawWidth_; x += picture_.width) DrawImage(dc, picture_, x, y);
+        break;
+    case 2:   // stretched over the field, resampled once per size
+        if (!scaledPictureValid_) {
+            scaledPicture_ = ResampleImage(picture_, drawWidth_, drawHeight_);
+            scaledPictureValid_ = true;
+        }
+        DrawImage(dc, scaledPicture_, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void CSolGameField::PaintToBackBuffer() {
+    RECT r{};
+    GetClientRect(&r);
+    if (!::EqualRect(&r, &fieldRect_)) {
+        CreateBackBuffer();
+        DiscardScaledPicture();
+    }
+    if (!backBuffer_.GetDC() || !fullRepaint_) return;
+    PaintBackground();
+    if (!images_) {
+        fullRepaint_ = false;
+        return;
+    }
+    if (!hitRegions_.recordingSuspended) hitRegions_.Reset();
+    for (uint16_t pile : drawOrder_) DrawPileToBuffer(pile);
+    DrawPeekedCard();
+    fullRepaint_ = false;
+}
+
+void CSolGameField::PresentBackBuffer(HDC dc) const {
+    const POINT corner{fieldRect_.left, fieldRect_.top};
+    backBuffer_.BlitTo(dc, &corner);
+}
+
+void CSolGameField::Redraw() {
+    if (!hwnd_) return;
+    HDC dc = ::GetDC(hwnd_);
+    fullRepaint_ = true;
+    PaintToBackBuffer();
+    PresentBackBuffer(dc);
+    ::ReleaseDC(hwnd_, dc);
+}
+
+void CSolGameField::OnPaint() {
+    PaintToBackBuffer();
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(hwnd_, &ps);
+    PresentBackBuffer(dc);
+    ::EndPaint(hwnd_, &ps);
+}
+
+BOOL CSolGameField::OnEraseBkgnd(HDC) { return TRUE; }   // the paint covers every pixel
+
+void CSolGameField::DrawCard(HDC dc, const FieldCard& card, int32_t x, int32_t y) const {
+    if (card.faceUp)
+        images_->DrawFace(dc, x, y, card.suit, card.rank);
+    else
+        images_->DrawBack(dc, x, y, CardBack());
+}
+
+void CSolGameField::DrawPile(uint16_t p, HDC dc, int32_t width, int32_t height) {
+    if (p >= layout_.piles.size() || !images_ || !dc) return;
+    const FieldPile& pile = layout_.piles[p];
+    spots_.clear();
+    LayOutPile(layout_, pile, width, height, spots_);
+    for (const CardSpot& s : spots_) {
+        if (s.index < 0) {
+            if (pile.baseKind != BaseNone) {
+                painter_.DrawPileBase(dc, s.x, s.y, pile);
+                if (p == selectedPile_) painter_.DrawSelectionFrame(dc, s.x, s.y);
+            }
+        } else {
+            DrawCard(dc, pile.cards[static_cast<size_t>(s.index)], s.x, s.y);
+            if (p == selectedPile_ && static_cast<uint32_t>(s.index) == selectedIndex_)
+                painter_.DrawSelectionFrame(dc, s.x, s.y);
+        }
+        if (s.hit && !hitRegions_.recordingSuspended)
+            hitRegions_.AddRegion(s.x, s.y, p, static_cast<int16_t>(s.index));
+    }
+}
+
+void CSolGameField::DrawPeekedCard() {
+    if (peekPile_ >= layout_.piles.size() || !images_ || !backBuffer_.GetDC()) return;
+    const FieldPile& pile = layout_.piles[peekPile_];
+    CardSpot s;
+    // Only a card the pile holds: the peek may outlive a change of the pile.
+    if (!PeekedCardSpot(layout_, pile, drawWidth_, drawHeight_, peekIndex_, &s)) return;
+    HDC dc = backBuffer_.GetDC();
+    DrawCard(dc, pile.cards[static_cast<size_t>(s.index)], s.x, s.y);
+    if (peekPile_ == selectedPile_ && peekIndex_ == selectedIndex_) painter_.DrawSelectionFrame(dc, s.x, s.y);
+    if (!hitRegions_.recordingSuspended) hitRegions_.AddRegion(s.x, s.y, peekPile_, static_cast<int16_t>(s.index));
+}
+
+}  // namespace corvelle

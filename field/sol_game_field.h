@@ -1,0 +1,177 @@
+// CSolGameField: the child window of the main dialog in which the current
+// game is drawn. It keeps its own copy of the game (FieldLayout), rebuilt
+// from the engine after every game change, and draws only from that copy:
+// the background (a colour, and the field picture centred, tiled or
+// stretched), every visible pile in draw order and the card the player
+// peeks at, into a client-sized back buffer that is then copied to the
+// window. While it draws it records the hit regions that the mouse handlers
+// search. It also shows moves sliding from pile to pile and blinks hints.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "field/card_painter.h"
+#include "field/drawing.h"
+#include "field/field_model.h"
+#include "field/hit_regions.h"
+#include "field/pile_geometry.h"
+#include "platform/pixel_image.h"
+#include "platform/wnd.h"
+
+namespace corvelle {
+
+class CGameEngine;
+struct AppPreferences;
+
+// Bitmap resource of the field's background picture (890 x 700).
+constexpr uint16_t kFieldPictureId = 299;
+// Key colour of run images: the pixels outside the cards.
+constexpr COLORREF kRunImageKey = kKeyGreen;
+
+class CSolGameField : public CWnd {
+public:
+    // Makes the field as a child of `main` (window name "SolGameField",
+    // control id 103) over main's client area less the command bar (40
+    // pixels at the top), the side panel (221 at the right) and the status
+    // bar (20 at the bottom); the main window's layout later places it
+    // exactly. It reads play mode, animation, background and card back from
+    // `prefs`, which must outlive it. Null when the window cannot be made.
+    // The window uses the window layer's default class, registered once,
+    // without CS_DBLCLKS: a quick second press arrives as a press.
+    static CSolGameField* CreateGameField(CWnd* main, const AppPreferences* prefs);
+    CSolGameField();
+    ~CSolGameField() override;
+    // The creation step of CreateGameField for a field constructed by the
+    // caller; false when the window was not made.
+    bool CreateField(CWnd* main, const AppPreferences* prefs);
+
+    // ---- the game (sol_game_field.cpp)
+    void SetEngine(CGameEngine* engine) { engine_ = engine; }
+    CGameEngine* GetEngine() const { return engine_; }
+    // Play mode and animation from the preferences.
+    void ApplyOptions();
+    // Rebuilds the copy from the engine; quiet leaves the full-repaint flag
+    // as it is (a game loaded without drawing). Nothing draws or hit-tests
+    // until PrepareDrawing. Returns false when the engine's card states
+    // named places outside their piles (those cards are left out).
+    bool BuildFromEngine(bool quiet);
+    // Card geometry, the 56 card images, the draw order; no selection.
+    void PrepareDrawing();
+    void FreeDrawingResources();
+    // Empties the copy and ends a peek.
+    void ResetField();
+    void ClearSelection() { SetSelection(kFieldNone, kFieldNone); }
+    void SetSelection(uint32_t pile, uint32_t index) {
+        selectedPile_ = pile;
+        selectedIndex_ = index;
+    }
+    uint32_t SelectedPile() const { return selectedPile_; }
+    uint32_t SelectedIndex() const { return selectedIndex_; }
+    // The card drawn whole on top of everything (kFieldNone: none); it takes
+    // effect with the next full paint.
+    void SetPeek(uint16_t pile, uint16_t index) {
+        peekPile_ = pile;
+        peekIndex_ = index;
+    }
+    uint16_t PeekPile() const { return peekPile_; }
+    uint16_t PeekIndex() const { return peekIndex_; }
+    uint8_t PlayMode() const { return playMode_; }
+    uint8_t Animation() const { return animation_; }
+    FieldLayout& Layout() { return layout_; }
+    const FieldLayout& Layout() const { return layout_; }
+    CHitRegions& HitRegions() { return hitRegions_; }
+    const std::vector<uint16_t>& DrawOrder() const { return drawOrder_; }
+    bool Prepared() const { return images_ != nullptr; }
+
+    // ---- painting (field_painting.cpp)
+    // The stretched picture is made again with the next paint (the picture
+    // or its position changed).
+    void DiscardScaledPicture() { scaledPictureValid_ = false; }
+    CSolGameField* SetFullRepaint() {
+        fullRepaint_ = true;
+        return this;
+    }
+    // Repaints the whole field at once and shows it.
+    void Redraw();
+    // Brings the back buffer up to date: made again when the client size
+    // changed, redrawn in full when a full repaint is due.
+    void PaintToBackBuffer();
+    // Copies the back buffer to dc.
+    void PresentBackBuffer(HDC dc) const;
+    // Draws one pile into dc as for a drawing of width x height, recording
+    // its hit regions unless recording is suspended.
+    void DrawPile(uint16_t pile, HDC dc, int32_t width, int32_t height);
+    void DrawPileToBuffer(uint16_t pile) { DrawPile(pile, backBuffer_.GetDC(), drawWidth_, drawHeight_); }
+    void DrawPeekedCard();
+    // The back buffer (null DC while the field has no area) and the client
+    // rectangle it was made for.
+    HDC BackBufferDc() const { return backBuffer_.GetDC(); }
+    const RECT& FieldRect() const { return fieldRect_; }
+    int32_t DrawWidth() const { return drawWidth_; }
+    int32_t DrawHeight() const { return drawHeight_; }
+
+    // ---- cards in motion (field_animation.cpp)
+    // Draws cards fromIndex .. fromIndex + count - 1 of the pile into a new
+    // image compatible with dc (the image a drag carries and a move slides),
+    // the cards' surroundings in kRunImageKey, and reports where the run's
+    // first card lies in it. False, leaving the image empty, when the range
+    // does not fit the pile.
+    bool RenderRun(uint16_t pile, uint16_t fromIndex, uint16_t count, HDC dc, CMemoryBitmap* image,
+                   int32_t* offsetX, int32_t* offsetY);
+    // Moves the run fromIndex .. fromIndex + count - 1 of fromPile so that it
+    // becomes toIndex .. toIndex + count - 1 of toPile, showing it slide
+    // there in four frames when animation is on and both piles are visible.
+    // Nothing happens when the range or the index does not fit.
+    void MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile, uint16_t toIndex);
+    // Blinks a hint: target kFieldNone flashes pile `first` twice; otherwise
+    // the card numbered `first` flashes twice, then pile `target` twice.
+    // Each step redraws and pauses 200 ms; the field ends with no selection.
+    void BlinkHint(uint16_t first, uint16_t target);
+    // The pause between blink steps (Sleep by default); tests replace it.
+    void SetPause(std::function<void(uint32_t)> pause) { pause_ = std::move(pause); }
+
+protected:
+    void OnPaint() override;
+    BOOL OnEraseBkgnd(HDC dc) override;
+
+private:
+    void CreateBackBuffer();
+    void FreeBackBuffer();
+    void PaintBackground();
+    void DrawCard(HDC dc, const FieldCard& card, int32_t x, int32_t y) const;
+    uint32_t CardBack() const;
+
+    const AppPreferences* prefs_ = nullptr;
+    CGameEngine* engine_ = nullptr;
+    RECT fieldRect_{};
+    int32_t drawWidth_ = 0;
+    int32_t drawHeight_ = 0;
+    CMemoryBitmap backBuffer_;
+    bool fullRepaint_ = true;
+    // The field picture's pixels (read once) and, for the stretched
+    // position, the picture resampled to the back buffer's size.
+    PixelImage picture_;
+    bool pictureRead_ = false;
+    PixelImage scaledPicture_;
+    bool scaledPictureValid_ = false;
+    uint8_t playMode_ = 1;
+    uint8_t animation_ = 1;
+    std::vector<uint16_t> drawOrder_;
+    CCardPainter painter_;
+    std::unique_ptr<CCardImageSet> images_;
+    FieldLayout layout_;
+    CHitRegions hitRegions_{&layout_};
+    uint32_t selectedPile_ = kFieldNone;
+    uint32_t selectedIndex_ = kFieldNone;
+    uint16_t peekPile_ = kFieldNone;
+    uint16_t peekIndex_ = kFieldNone;
+    std::vector<CardSpot> spots_;   // reused by DrawPile
+    std::function<void(uint32_t)> pause_;
+};
+
+}  // namespace corvelle
