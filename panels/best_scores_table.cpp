@@ -3,6 +3,7 @@
 
 #include "panels/panel_layout.h"
 #include "panels/panel_resources.h"
+#include "platform/win_app.h"
 
 namespace corvelle {
 
@@ -14,12 +15,6 @@ constexpr int kRowHeight = 14;
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 }  // namespace
-
-std::wstring LoadResourceString(UINT id) {
-    const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
 
 // ---- the list
 
@@ -136,8 +131,8 @@ BOOL CBestScoresClearButton::OnCommandReflect(UINT code) {
 }
 
 void CBestScoresClearButton::OnClicked() {
-    const std::wstring text = LoadResourceString(kStringClearConfirmText);
-    const std::wstring caption = LoadResourceString(kStringClearConfirmCaption);
+    const std::wstring text = LoadAppString(kStringClearConfirmText);
+    const std::wstring caption = LoadAppString(kStringClearConfirmCaption);
     int answer;
     if (clock != nullptr) {
         // No time counts, and no time-up can arrive, while the question is open.

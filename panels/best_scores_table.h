@@ -59,7 +59,4 @@ private:
     MessageBoxFn messageBox;
 };
 
-// A string of the program's string table ("" when missing).
-std::wstring LoadResourceString(UINT id);
-
 }  // namespace corvelle

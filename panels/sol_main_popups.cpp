@@ -223,13 +223,9 @@ void CSolMainPopups::ShowCurrentGame() {
     UpdateStatistics(name.c_str());
 }
 
-void CSolMainPopups::Place(const RECT& client) {
-    const AppPreferences& prefs = owner->GetPanelPreferences();
-    ShowWindow(prefs.mainPopupsEnabled ? SW_SHOW : SW_HIDE);
-    RECT now;
-    GetClientRect(&now);
-    const bool widthChanged = now.right - now.left != static_cast<LONG>(prefs.mainPopupsWidth);
-    MoveWindow(MainPopupsRect(client, prefs.mainPopupsWidth), FALSE);
+void CSolMainPopups::Place(const RECT& rect, bool visible, bool widthChanged) {
+    ShowWindow(visible ? SW_SHOW : SW_HIDE);
+    MoveWindow(rect, FALSE);
     RepositionRegions(true, widthChanged, false, true);
     RedrawNow();
 }
