@@ -1,6 +1,8 @@
 // The best-times list and its clear button.
 #include "panels/best_scores_table.h"
 
+#include <algorithm>
+
 #include "panels/panel_layout.h"
 #include "panels/panel_resources.h"
 #include "platform/win_app.h"
@@ -9,7 +11,7 @@ namespace corvelle {
 
 namespace {
 
-constexpr int kTimeColumnWidth = 40;
+constexpr int kMinTimeColumnWidth = 40;
 constexpr int kRowHeight = 14;
 
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
@@ -25,8 +27,8 @@ CBestScoresTable::~CBestScoresTable() { DestroyWindow(); }
 bool CBestScoresTable::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
     if (!CListCtrl::Create(style, rect, parent, id)) return false;
     const int width = rect.right - rect.left;
-    InsertColumn(0, L"Name", LVCFMT_CENTER, width - kTimeColumnWidth);
-    InsertColumn(1, L"Time", LVCFMT_CENTER, kTimeColumnWidth);
+    InsertColumn(0, L"Name", LVCFMT_CENTER, width - timeColumnWidth);
+    InsertColumn(1, L"Time", LVCFMT_CENTER, timeColumnWidth);
     FillList();
     return true;
 }
@@ -52,7 +54,19 @@ void CBestScoresTable::FillList() {
 void CBestScoresTable::FitNameColumn() {
     RECT rc;
     GetClientRect(&rc);
-    SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(rc.right - rc.left - kTimeColumnWidth, 0));
+    SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(rc.right - rc.left - timeColumnWidth, 0));
+}
+
+int CBestScoresTable::FitToFont() {
+    // The column header's "Time" whole (with the header's padding), never
+    // narrower than the 40 pixels a time needs.
+    const int text = static_cast<int>(SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(L"Time")));
+    timeColumnWidth = std::max(kMinTimeColumnWidth, text + 16);
+    SendMessage(LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(timeColumnWidth, 0));
+    FitNameColumn();
+    RECT header{};
+    ::GetWindowRect(reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)), &header);
+    return (header.bottom - header.top) + kBestTimeEntries * kRowHeight + 2;
 }
 
 void CBestScoresTable::RedrawRows() {

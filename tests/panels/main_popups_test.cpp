@@ -237,6 +237,9 @@ TEST_F(MainPopupsTest, DISABLED_Screenshot) {
     CBestTimesTable table(u"Golf");
     table.Insert(u"Ann", 95);
     table.Insert(u"Bertrand", 185);
+    RECT r{0, 0, 900, 960};
+    ::AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    ::SetWindowPos(host, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
     ASSERT_TRUE(host.BuildPanel());
     PumpFor(8000);
 }
