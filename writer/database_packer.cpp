@@ -67,8 +67,10 @@ bool PackDatabase(const std::vector<std::vector<uint8_t>>& records, const std::s
         }
         GameRecordHeader h;
         std::memcpy(&h, r.data(), sizeof h);
-        if (h.id >= n || seen[h.id]) {
-            error = "game ids must be a permutation of 0 .. N - 1 (position " + std::to_string(pos) + ")";
+        // Ids are stable, so a library smaller than the whole database
+        // leaves gaps: each id is unique and names one of the 800 slots.
+        if (h.id >= kMaxGames || seen[h.id]) {
+            error = "game ids must be unique and below " + std::to_string(kMaxGames) + " (position " + std::to_string(pos) + ")";
             return false;
         }
         seen[h.id] = true;

@@ -280,7 +280,7 @@ bool CompileLibrary(const std::string& gamesFolder, Library& out, std::vector<Di
     std::map<std::string, int> names;
     for (const CompiledGame& g : out.games) {
         if (ids.count(g.def.id)) {
-            diags.push_back({g.file, 1, "id " + std::to_string(g.def.id) + " is already used by '" + ids[g.def.id] + "'"});
+            diags.push_back({g.file, g.idLine, "id " + std::to_string(g.def.id) + " is already used by '" + ids[g.def.id] + "'"});
             ok = false;
         }
         ids[g.def.id] = g.def.name;
