@@ -172,6 +172,15 @@ void CCorvelleDlg::ShowGameTime(uint32_t seconds) {
 }
 
 BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) {
+        // The window has no control that takes the focus: it keeps it
+        // itself, so that the shortcuts arrive as plain key presses.
+        *result = Default();
+        HWND focus = ::GetFocus();
+        if (focus != hwnd_ && !::IsChild(hwnd_, focus))
+            ::SetFocus(hwnd_);
+        return TRUE;
+    }
     if (message == WM_GAMESTATECHECK) {
         if (wParam == kStartUpCheck)
             UpdateWindow();

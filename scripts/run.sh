@@ -3,9 +3,9 @@
 # (build/wineprefix). With a display (DISPLAY set) the game opens there;
 # without one it runs on a virtual display and writes a screenshot of it to
 # build/corvelle-screenshot.png a few seconds after start-up. The script
-# returns when the program is closed (or Ctrl+C ends it). The host build goes
-# to build/host-plain (no sanitizers), so that this and scripts/test.sh
-# (build/host, sanitizers) never rebuild each other's files.
+# returns when the program is closed (or Ctrl+C ends it).
+# The host build goes to build/host-plain (no sanitizers), so that this and
+# scripts/test.sh (build/host, sanitizers) never rebuild each other's files.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
