@@ -39,7 +39,10 @@ bool CAdvertisementBanner::Create(const RECT& rect, CWnd* parent, UINT id) {
     RECT client;
     GetClientRect(&client);
     // Without a browser control the banner shows its fallback picture.
-    if (browser.Create(hwnd_, client)) {
+    const HWND focus = ::GetFocus();
+    const bool made = browser.Create(hwnd_, client);
+    KeepFocusOutside(focus);
+    if (made) {
         browser.onNavigationEnd = [this](bool loaded) {
             if (!loaded) LoadFailed();
         };
@@ -53,12 +56,25 @@ bool CAdvertisementBanner::IsShowingFallback() const {
 
 void CAdvertisementBanner::ShowPage() {
     if (fallback != nullptr) fallback->ShowWindow(SW_HIDE);
-    ShowWindow(SW_SHOW);
+    ShowWindow(SW_SHOWNA);
+}
+
+bool CAdvertisementBanner::HoldsFocus() const {
+    const HWND focus = ::GetFocus();
+    return focus != nullptr && (focus == hwnd_ || ::IsChild(hwnd_, focus));
+}
+
+void CAdvertisementBanner::KeepFocusOutside(HWND previous) {
+    // The browser control takes the keyboard focus when it starts or loads;
+    // the game's window keeps it (its shortcuts, Alt+F4).
+    if (!HoldsFocus()) return;
+    ::SetFocus(previous != nullptr && !::IsChild(hwnd_, previous) ? previous : ::GetAncestor(hwnd_, GA_ROOT));
 }
 
 void CAdvertisementBanner::ShowFallback() {
+    if (HoldsFocus()) ::SetFocus(::GetAncestor(hwnd_, GA_ROOT));
     ShowWindow(SW_HIDE);
-    if (fallback != nullptr) fallback->ShowWindow(SW_SHOW);
+    if (fallback != nullptr) fallback->ShowWindow(SW_SHOWNA);
 }
 
 void CAdvertisementBanner::LoadFailed() {
@@ -72,7 +88,7 @@ void CAdvertisementBanner::UpdateBanner(bool initial) {
     case BannerAction::kNothing: break;
     case BannerAction::kShowAgain:
         ShowWindow(SW_HIDE);
-        ShowWindow(SW_SHOW);
+        ShowWindow(SW_SHOWNA);
         break;
     case BannerAction::kNavigate:
     case BannerAction::kReload:
@@ -89,7 +105,9 @@ void CAdvertisementBanner::UpdateBanner(bool initial) {
 
 void CAdvertisementBanner::StartLoad(bool navigate) {
     if (!schedule.HasPage()) return;   // failed meanwhile
+    const HWND focus = ::GetFocus();
     const bool started = navigate ? browser.Navigate(loadAddress.c_str()) : browser.Refresh();
+    KeepFocusOutside(focus);
     if (!started) LoadFailed();
 }
 

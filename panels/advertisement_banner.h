@@ -46,6 +46,10 @@ private:
     static constexpr UINT kStartLoadMessage = WM_APP + 1;
     // Navigates (or reloads) as decided by the last update.
     void StartLoad(bool navigate);
+    bool HoldsFocus() const;
+    // Gives the focus back to `previous` (else the top-level window) when
+    // the banner or its browser control took it.
+    void KeepFocusOutside(HWND previous);
     void ShowPage();
     void ShowFallback();
     void LoadFailed();

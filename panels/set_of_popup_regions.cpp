@@ -196,7 +196,7 @@ bool CSetOfPopupRegions::UpdateScrollBar(bool rangeOnly) {
     if (needed != scrollBarShown) {
         scrollBarShown = needed;
         if (needed) {
-            scrollBar.ShowWindow(SW_SHOW);
+            scrollBar.ShowWindow(SW_SHOWNA);
             for (CPopupRegion& region : regions) region.body->UseHeightWithScrollBar();
             setRange(GetContentHeight(false));
             scrollBar.SetScrollPos(0, TRUE);

@@ -173,7 +173,7 @@ std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner) {
     panel->DeferLayout(false);
     panel->RepositionRegions(true, true, false, false);
     if (panel->bestScores != nullptr) panel->bestScores->FitNameColumn();
-    panel->ShowWindow(SW_SHOW);
+    panel->ShowWindow(SW_SHOWNA);
     return panel;
 }
 
@@ -232,7 +232,7 @@ void CSolMainPopups::ShowCurrentGame() {
 }
 
 void CSolMainPopups::Place(const RECT& rect, bool visible, bool widthChanged) {
-    ShowWindow(visible ? SW_SHOW : SW_HIDE);
+    ShowWindow(visible ? SW_SHOWNA : SW_HIDE);
     MoveWindow(rect, FALSE);
     RepositionRegions(true, widthChanged, false, true);
     RedrawNow();

@@ -241,7 +241,10 @@ void CWebBrowserHost::Destroy() {
         s->events->Unadvise(s->eventsCookie);
         s->events->Release();
     }
-    if (s->browser != nullptr) s->browser->Release();
+    if (s->browser != nullptr) {
+        s->browser->Stop();   // no load left running into the shut-down
+        s->browser->Release();
+    }
     if (s->object != nullptr) {
         IOleInPlaceObject* inPlace = nullptr;
         if (SUCCEEDED(s->object->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
