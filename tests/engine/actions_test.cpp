@@ -129,7 +129,7 @@ TEST_F(ActionsTest, PilesAndCountersThatDoNotExistChangeNothing) {
     unknown.kind = 7;
     EXPECT_FALSE(Run(unknown, &result));
     EXPECT_TRUE(StateSnapshot(engine) == before);
-    EXPECT_EQ(engine.moveLinkCount, 1);
+    EXPECT_EQ(engine.MoveLinkCount(), 1);
     EXPECT_EQ(engine.finished, 0);
 }
 
@@ -187,27 +187,39 @@ TEST(Actions, AttributeChangesAreReportedOnlyWhenStored) {
 }
 
 TEST_F(ActionsTest, ShuffleRoundTripAndSeeds) {
-    SeedRandom(4242);
-    const int r1 = NextRandom(), r2 = NextRandom();
-    SeedRandom(4242);
+    // The seed is two draws from the game's own generator, which the deal
+    // started from the game number.
+    EXPECT_EQ(engine.shuffleState, 11u);
+    uint32_t expected = engine.shuffleState;
+    const int r1 = NextRandom(expected), r2 = NextRandom(expected);
+    SeedRandom(99);
     const StateSnapshot before(engine);
-    uint16_t seed = 0;
-    // Empty pile: false, but the seed is drawn and recorded.
+    const uint32_t dealt = engine.shuffleState;
+    uint16_t seed = 0xBEEF;
+    // Empty pile: false, and nothing drawn.
     EXPECT_FALSE(Run(PileAttr(2, PileShuffle, 0), &seed));
-    EXPECT_EQ(seed, static_cast<uint16_t>(r1 + r2));
-    EXPECT_EQ(executed.value, seed);
+    EXPECT_EQ(seed, 0);
+    EXPECT_EQ(engine.shuffleState, dealt);
 
     for (uint16_t pile : {1, 4}) {
         const auto cards = PileCards(engine, pile);
         ActionDef shuffle = PileAttr(pile, PileShuffle, 0);
         EXPECT_TRUE(engine.ExecuteAction(shuffle, &seed));
+        if (pile == 1) {
+            EXPECT_EQ(seed, static_cast<uint16_t>(r1 + r2));
+            EXPECT_EQ(engine.shuffleState, expected);
+        }
         EXPECT_EQ(shuffle.value, seed);
         EXPECT_NE(PileCards(engine, pile), cards);
         EXPECT_TRUE(Consistent(engine));
-        EXPECT_TRUE(engine.ExecuteAction(shuffle, nullptr));   // undo direction, same seed
+        // The undo direction: same seed, and the two draws given back.
+        EXPECT_TRUE(engine.ExecuteAction(shuffle, nullptr));
         EXPECT_EQ(PileCards(engine, pile), cards);
+        EXPECT_EQ(engine.shuffleState, dealt);
     }
     EXPECT_TRUE(StateSnapshot(engine) == before);
+    // The global generator is not touched.
+    EXPECT_EQ(NextRandom(), [] { uint32_t s = 99; return NextRandom(s); }());
 
     // One card swaps with itself.
     ASSERT_TRUE(Run(Move(0, SourceFromTop, 0, 5, 2, DestFromTop)));
@@ -249,7 +261,7 @@ TEST_F(ActionsTest, ForbidAndAllowMoveLinks) {
     LoadAndDeal(ten, MakeSimpleGame(10));
     ActionDef forbid = LinkAction(ActionForbidMove, 3, 7);
     ASSERT_TRUE(ten.ExecuteAction(forbid, nullptr));
-    ASSERT_EQ(ten.moveLinkCount, 17);
+    ASSERT_EQ(ten.MoveLinkCount(), 17);
     ASSERT_EQ(ten.moveLinks.size(), 17u);
     for (int k = 0; k < 9; ++k) {
         EXPECT_EQ(ten.moveLinks[k].sourcePile, k < 3 ? k : k + 1);
@@ -260,10 +272,10 @@ TEST_F(ActionsTest, ForbidAndAllowMoveLinks) {
     // Forbidding again removes nothing and adds nothing.
     forbid = LinkAction(ActionForbidMove, 3, 7);
     EXPECT_FALSE(ten.ExecuteAction(forbid, nullptr));
-    EXPECT_EQ(ten.moveLinkCount, 17);
+    EXPECT_EQ(ten.MoveLinkCount(), 17);
     ActionDef allow = LinkAction(ActionAllowMove, 3, 7);
     EXPECT_TRUE(ten.ExecuteAction(allow, nullptr));
-    ASSERT_EQ(ten.moveLinkCount, 18);
+    ASSERT_EQ(ten.MoveLinkCount(), 18);
     EXPECT_EQ(ten.moveLinks[17].sourcePile, 3);
     EXPECT_EQ(ten.moveLinks[17].destPile, 7);
     allow = LinkAction(ActionAllowMove, 4, 1);   // (4, any) permits it
@@ -274,20 +286,20 @@ TEST_F(ActionsTest, ForbidAndAllowMoveLinks) {
     EXPECT_FALSE(engine.ExecuteAction(same, nullptr));
     same = LinkAction(ActionForbidMove, kAnyPile, kAnyPile);
     EXPECT_FALSE(engine.ExecuteAction(same, nullptr));
-    EXPECT_EQ(engine.moveLinkCount, 1);
+    EXPECT_EQ(engine.MoveLinkCount(), 1);
 
     // Wildcard sides: forbidding everything from pile 2 leaves (p, any) for the others.
     ActionDef fromTwo = LinkAction(ActionForbidMove, 2, kAnyPile);
     EXPECT_TRUE(engine.ExecuteAction(fromTwo, nullptr));
-    EXPECT_EQ(engine.moveLinkCount, 4);
+    EXPECT_EQ(engine.MoveLinkCount(), 4);
     ActionDef intoOne = LinkAction(ActionForbidMove, kAnyPile, 1);
     EXPECT_FALSE(engine.ExecuteAction(intoOne, nullptr));   // no link names pile 1 as destination
     ActionDef toOne = LinkAction(ActionForbidMove, 0, 1);
     EXPECT_TRUE(engine.ExecuteAction(toOne, nullptr));   // (0, any) becomes (0, 2), (0, 3), (0, 4)
-    EXPECT_EQ(engine.moveLinkCount, 6);
+    EXPECT_EQ(engine.MoveLinkCount(), 6);
     intoOne = LinkAction(ActionForbidMove, kAnyPile, 3);
     EXPECT_TRUE(engine.ExecuteAction(intoOne, nullptr));   // removes (0, 3)
-    EXPECT_EQ(engine.moveLinkCount, 5);
+    EXPECT_EQ(engine.MoveLinkCount(), 5);
 }
 
 TEST(Actions, MoveLinksNeverPass65535) {
@@ -300,15 +312,14 @@ TEST(Actions, MoveLinksNeverPass65535) {
         for (uint16_t d = 0; d < 256 && engine.moveLinks.size() < 65533; ++d)
             engine.moveLinks.push_back(MoveLink{s, d});
     engine.moveLinks.push_back(MoveLink{255, kAnyPile});
-    engine.moveLinkCount = static_cast<uint16_t>(engine.moveLinks.size());
-    ASSERT_EQ(engine.moveLinkCount, 65534);
+    ASSERT_EQ(engine.MoveLinkCount(), 65534);
     ActionDef forbid = LinkAction(ActionForbidMove, 255, 4);   // splits (255, any) into 254 links
     EXPECT_TRUE(engine.ExecuteAction(forbid, nullptr));
-    EXPECT_EQ(engine.moveLinkCount, 65535);
+    EXPECT_EQ(engine.MoveLinkCount(), 65535);
     EXPECT_EQ(engine.moveLinks.size(), 65535u);
     ActionDef allow = LinkAction(ActionAllowMove, kAnyPile, 5);
     EXPECT_FALSE(engine.ExecuteAction(allow, nullptr));
-    EXPECT_EQ(engine.moveLinkCount, 65535);
+    EXPECT_EQ(engine.MoveLinkCount(), 65535);
 }
 
 TEST_F(ActionsTest, FinishAndResetCounter) {

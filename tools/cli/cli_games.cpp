@@ -78,7 +78,7 @@ std::string PileName(const LoadedGame& g, size_t pile) {
 }
 
 void PrintLayout(const CGameEngine& e, const LoadedGame& g) {
-    for (uint16_t p = 0; p < e.pileCount; ++p) {
+    for (uint16_t p = 0; p < e.PileCount(); ++p) {
         std::printf("%u %s:", p, PileName(g, p).c_str());
         for (int k = 0; k < e.pileStates[p].count; ++k) {
             const uint16_t c = e.CardAt(p, k);
@@ -143,7 +143,8 @@ const char* GameCommandsHelp() {
            "                      the steps in the format of play, or 'no win found (P positions)'\n"
            "  check [GAME] [--soak N] [--deals N] [--solver N|off]\n"
            "                      checks every game (or one): 1,000 deals with the invariants, a win\n"
-           "                      within its game numbers, random play with undo, fc-solve where set;\n"
+           "                      within its game numbers (replayed as play plays it, from a fresh\n"
+           "                      deal), random play with undo, fc-solve where set;\n"
            "                      prints 'GAME: ok' or 'GAME: FAILED' with the reasons\n"
            "GAME is a database position, a game's name or its file name.\n";
 }
@@ -153,9 +154,9 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     CGameEngine e;
     if (!Begin(db, args, 1, "show GAME", g, e)) return 1;
     std::printf("name %s\nid %u\ncategory %s\ndifficulty %u\ntime %u\ndense %u\ncards %u\n", e.name, e.id,
-                kCategoryNames[e.category], e.skill, e.timeClass, e.denseGrid, e.cardCount);
+                kCategoryNames[e.category], e.skill, e.timeClass, e.denseGrid, e.CardCount());
     for (uint32_t c : e.extraCategories) std::printf("also-category %s\n", kCategoryNames[c]);
-    for (uint16_t p = 0; p < e.pileCount; ++p) {
+    for (uint16_t p = 0; p < e.PileCount(); ++p) {
         const PileDef& d = e.piles[p];
         std::printf("pile %u %s: x %d y %d anchors %u %u fan %u extent %u base %u deal %u %s accepts %u pick %u drop %u "
                     "click %u empty-click %u on-drop %u manual %u enabled %u group %u\n",
@@ -169,12 +170,12 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     for (const CardPlacement& p : e.placements) std::printf("place card %u on %s at %u\n", p.card, PileName(g, p.pile).c_str(), p.position);
     for (const PilePosition& p : e.flips) std::printf("flip %s %d\n", PileName(g, p.pile).c_str(), p.position);
     for (const PilePosition& p : e.locks) std::printf("lock %s %d\n", PileName(g, p.pile).c_str(), p.position);
-    for (uint16_t i = 0; i < e.programCount; ++i) {
+    for (uint16_t i = 0; i < e.ProgramCount(); ++i) {
         std::printf("program %u:\n", i);
-        std::istringstream text(DisassembleRuleProgram(e.programs[i].data(), e.programs[i].size() - 1));
+        std::istringstream text(DisassembleRuleProgram(e.programs[i].Code().data(), e.programs[i].Code().size() - 1));
         for (std::string line; std::getline(text, line);) std::printf("    %s\n", line.c_str());
     }
-    for (uint16_t ev = 0; ev < e.eventCount; ++ev) {
+    for (uint16_t ev = 0; ev < e.EventCount(); ++ev) {
         std::printf("event %u %s\n", ev, kEventTypes[e.eventTypes[ev] & 3]);
         for (const EventCondition& ec : e.eventConditions)
             if (ec.event == ev) {
@@ -193,7 +194,7 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
                             a.destMode, a.subKind, a.value);
             }
     }
-    for (uint16_t i = 0; i < e.counterCount; ++i)
+    for (uint16_t i = 0; i < e.CounterCount(); ++i)
         std::printf("counter %u: initial %u then event %u\n", i, e.counterDefs[i].initialValue, e.counterDefs[i].exhaustedEvent);
     return 0;
 }
@@ -219,26 +220,17 @@ int PlayCommand(const std::string& db, const std::vector<std::string>& args) {
         std::vector<std::string> w;
         for (std::string x; words >> x;) w.push_back(x);
         if (w.empty() || w[0][0] == '#') continue;
-        gamec::Step step;
-        uint32_t a = 0, b = 0, n = 1;
-        std::string reason;
         if (w[0] == "undo" && w.size() == 1) {
             std::printf(UndoStep(e) ? "ok\n" : "refused: nothing to undo\n");
             continue;
         }
-        if (w[0] == "click" && w.size() == 2 && Number(w[1], 0, 65535, a)) {
-            step.click = true;
-            step.from = static_cast<uint16_t>(a);
-        } else if ((w.size() == 2 || w.size() == 3) && Number(w[0], 0, 65535, a) && Number(w[1], 0, 65535, b) &&
-                   (w.size() == 2 || Number(w[2], 1, 65535, n))) {
-            step.from = static_cast<uint16_t>(a);
-            step.to = static_cast<uint16_t>(b);
-            step.count = static_cast<uint16_t>(n);
-        } else {
+        gamec::Step step;
+        std::string reason;
+        if (!gamec::ParseStep(line, step)) {
             std::printf("refused: cannot read '%s'\n", line.c_str());
             continue;
         }
-        if (a >= e.pileCount || (!step.click && b >= e.pileCount)) {
+        if (step.from >= e.PileCount() || (!step.click && step.to >= e.PileCount())) {
             std::printf("refused: no such pile\n");
             continue;
         }

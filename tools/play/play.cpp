@@ -15,9 +15,9 @@
 #include <sstream>
 #include <unordered_set>
 
-#include "engine/crt_random.h"
 #include "engine/invariants.h"
 #include "engine/player_move.h"
+#include "tools/gamec/source.h"
 
 namespace corvelle::gamec {
 namespace {
@@ -28,6 +28,8 @@ uint64_t StateHash(const CGameEngine& e) {
     for (const CardState& c : e.cardStates) mix((uint64_t(c.pile) << 24) | (uint64_t(uint16_t(c.position)) << 8) | (c.faceUp << 1) | c.movable);
     for (const CounterState& c : e.counters) mix(c.value);
     for (const PileState& p : e.pileStates) mix((uint64_t(p.dropProgram) << 16) | p.acceptsDrops);
+    // The generator is part of the position: a redeal deals from it.
+    mix(e.shuffleState);
     return h;
 }
 
@@ -66,7 +68,7 @@ bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason) {
     bool ok = false;
     if (step.click) {
         ok = PlayClick(engine, step.from, &why);
-    } else if (step.from >= engine.pileCount || step.count < 1 || step.count > engine.pileStates[step.from].count) {
+    } else if (step.from >= engine.PileCount() || step.count < 1 || step.count > engine.pileStates[step.from].count) {
         why = MoveRefusal::NoSuchCard;
     } else {
         const uint16_t card = engine.CardAt(step.from, engine.pileStates[step.from].count - step.count);
@@ -77,28 +79,53 @@ bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason) {
     return ok;
 }
 
+bool ParseStep(const std::string& line, Step& step) {
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    for (std::string x; words >> x;) w.push_back(x);
+    // Digits only, within min..65535.
+    const auto number = [](const std::string& text, long min, uint16_t& v) {
+        long x = 0;
+        if (text.empty() || text[0] == '-' || !ParseInteger(text, min, 0xFFFF, x)) return false;
+        v = static_cast<uint16_t>(x);
+        return true;
+    };
+    step = Step{};
+    if (w.size() == 2 && w[0] == "click") {
+        step.click = true;
+        return number(w[1], 0, step.from);
+    }
+    step.count = 1;
+    return (w.size() == 2 || w.size() == 3) && number(w[0], 0, step.from) && number(w[1], 0, step.to) &&
+           (w.size() == 2 || number(w[2], 1, step.count));
+}
+
+std::string ReplayAsPlayer(const uint8_t* record, size_t length, uint32_t number, const std::vector<Step>& steps) {
+    CGameEngine e;
+    if (!e.LoadGameDefinition(record, length) || !StartGame(e, number)) return "the game does not deal";
+    std::string why;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        Step read;
+        if (!ParseStep(steps[i].Text(), read)) return "step " + std::to_string(i + 1) + " cannot be read: " + steps[i].Text();
+        if (!ApplyStep(e, read, &why))
+            return "step " + std::to_string(i + 1) + " (" + steps[i].Text() + ") is refused: " + why;
+    }
+    return e.finished ? "" : "the steps do not finish the game";
+}
+
 std::string ProveStuck(CGameEngine& e) {
-    for (uint16_t card = 0; card < e.cardCount; ++card) {
+    for (uint16_t card = 0; card < e.CardCount(); ++card) {
         if (!CanPickUp(e, card)) continue;
-        for (uint16_t p = 0; p < e.pileCount; ++p)
+        for (uint16_t p = 0; p < e.PileCount(); ++p)
             if (CheckDrop(e, card, p) == MoveRefusal::None && !(e.piles[p].baseKind == BaseNone && e.pileStates[p].count == 0))
                 return "no hint, yet card " + std::to_string(card) + " may go to pile " + std::to_string(p);
     }
-    for (uint16_t p = 0; p < e.pileCount; ++p)
+    for (uint16_t p = 0; p < e.PileCount(); ++p)
         if (TryPileClick(e, p)) {
             UndoStep(e);
             return "no hint, yet a click on pile " + std::to_string(p) + " does something";
         }
     return "";
-}
-
-// A step of the search and of its replay. A click may shuffle, and shuffles
-// draw from the one global generator, whose state differs between the search
-// and the replay; seeding it from the position makes a click deal the same
-// cards both times.
-static bool ApplySearchStep(CGameEngine& engine, const Step& step, std::string* reason = nullptr) {
-    if (step.click) SeedRandom(static_cast<uint32_t>(StateHash(engine)));
-    return ApplyStep(engine, step, reason);
 }
 
 namespace {
@@ -163,7 +190,7 @@ void Search(CGameEngine& engine, const std::vector<std::string>& pileNames, long
             continue;
         }
         const Step step = f.options[f.next++];
-        if (!ApplySearchStep(engine, step)) continue;
+        if (!ApplyStep(engine, step)) continue;
         if (engine.finished) {
             for (const Frame& g : stack) result.steps.push_back(g.options[g.next - 1]);
             result.won = true;
@@ -235,12 +262,13 @@ struct Snapshot {
     std::vector<PileState> piles;
     std::vector<CounterState> counters;
     uint8_t finished = 0;
+    uint32_t shuffleState = 0;
     bool operator==(const Snapshot& o) const {
-        return finished == o.finished && SameBytes(cards, o.cards) && SameBytes(piles, o.piles) &&
-               SameBytes(counters, o.counters);
+        return finished == o.finished && shuffleState == o.shuffleState && SameBytes(cards, o.cards) &&
+               SameBytes(piles, o.piles) && SameBytes(counters, o.counters);
     }
 };
-Snapshot Take(const CGameEngine& e) { return {e.cardStates, e.pileStates, e.counters, e.finished}; }
+Snapshot Take(const CGameEngine& e) { return {e.cardStates, e.pileStates, e.counters, e.finished, e.shuffleState}; }
 
 std::string CardText(const CGameEngine& e, uint16_t card) {
     std::string s;
@@ -258,6 +286,43 @@ std::vector<int> GroupPiles(const GameEntry& g, const std::string& group) {
     }
     return v;
 }
+
+// A solver's move of several cards that the game lets go only one run at a
+// time (a run: cards of one suit, each one rank below the card beneath it):
+// made as the player would, by parking the upper runs in empty columns and
+// moving them on again. `empties` are the empty columns free for parking.
+bool MoveThroughEmpties(CGameEngine& e, uint16_t from, uint16_t to, uint16_t count, std::vector<uint16_t> empties,
+                        std::string& why) {
+    if (ApplyStep(e, Step{false, from, to, count}, &why)) return true;
+    if (count < 2 || empties.empty()) return false;
+    // The runs of the moving cards, top first.
+    std::vector<uint16_t> runs;
+    const uint16_t n = e.pileStates[from].count;
+    for (uint16_t k = 0; k < count; ++k) {
+        const uint16_t pos = static_cast<uint16_t>(n - 1 - k);
+        const CardDef& c = e.cards[e.CardAt(from, pos)];
+        bool joins = false;
+        if (k > 0) {
+            const CardDef& above = e.cards[e.CardAt(from, static_cast<uint16_t>(pos + 1))];
+            joins = above.suit == c.suit && above.rank + 1 == c.rank;
+        }
+        if (joins) ++runs.back(); else runs.push_back(1);
+    }
+    if (runs.size() < 2) return false;
+    uint16_t upper = 0;
+    for (size_t r = 0; r < (runs.size() + 1) / 2; ++r) upper = static_cast<uint16_t>(upper + runs[r]);
+    const uint16_t spare = empties.back();
+    empties.pop_back();
+    if (!MoveThroughEmpties(e, from, spare, upper, empties, why)) return false;
+    if (!MoveThroughEmpties(e, from, to, static_cast<uint16_t>(count - upper), empties, why)) return false;
+    if (e.pileStates[from].count == 0) empties.push_back(from);
+    return MoveThroughEmpties(e, spare, to, upper, empties, why);
+}
+
+// What Freecell Solver made of a deal: a solution, a proof that there is
+// none (it went through every position its moves reach), or neither (it ran
+// out of iterations).
+enum class SolverVerdict { Solved, Unsolvable, Unknown };
 
 // Runs fc-solve, found on the PATH, with `args` as its argument vector (no
 // shell sees them) and collects its standard output and error. False when
@@ -296,10 +361,10 @@ bool RunSolver(const std::vector<std::string>& args, std::vector<std::string>& l
 }
 
 // Cross-check against Freecell Solver: the deal as its board, its solution
-// replayed through the player move. Returns "" or the failure; `solved`
-// tells whether the solver found a solution at all.
-std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
-    solved = false;
+// replayed through the player move. Returns "" or the failure, and the
+// solver's verdict.
+std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verdict) {
+    verdict = SolverVerdict::Unknown;
     std::map<std::string, std::string> layout;
     std::istringstream in(g.solverLayout);
     for (std::string kv; std::getline(in, kv, ';');) {
@@ -347,24 +412,30 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
     FILE* f = fdopen(fd, "w");
     std::fputs(board.c_str(), f);
     std::fclose(f);
-    args.insert(args.end(), {"--freecells-num", std::to_string(cells.size()), "--stacks-num", std::to_string(stacks.size()),
-                             "-m", path});
+    // -sel tells a count of iterations running out from a proof of no solution.
+    args.insert(args.end(), {"-sel", "--freecells-num", std::to_string(cells.size()), "--stacks-num",
+                             std::to_string(stacks.size()), "-m", path});
     std::vector<std::string> lines;
     const bool ran = RunSolver(args, lines);
     std::remove(path);
     if (!ran) return "cannot run fc-solve";
     bool sawMove = false;
     for (const std::string& raw : lines) {
-        if (raw.find("could not solve") != std::string::npos || raw.find("Iterations count exceeded") != std::string::npos)
+        if (raw.find("could not solve") != std::string::npos) {
+            verdict = SolverVerdict::Unsolvable;
             return "";
+        }
+        if (raw.find("Iterations count exceeded") != std::string::npos) return "";
         std::smatch m;
         std::vector<int> targets;
         int from = -1;
+        uint16_t count = 1;   // a sequence moves as one step of the player
         const std::string text = raw.substr(0, raw.find_last_not_of("\r\n") + 1);
         static const std::regex toFoundation("Move a card from (stack|freecell) (\\d+) to the foundations");
         static const std::regex toCell("Move a card from stack (\\d+) to freecell (\\d+)");
         static const std::regex fromCell("Move a card from freecell (\\d+) to stack (\\d+)");
         static const std::regex stackToStack("Move (\\d+) cards from stack (\\d+) to stack (\\d+)");
+        static const std::regex runToFoundation("Move the sequence on top of Stack (\\d+) to the foundations");
         const auto at = [](const std::vector<int>& v, const std::string& i) {
             const size_t k = std::stoul(i);
             return k < v.size() ? v[k] : -1;
@@ -373,9 +444,14 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
         else if (std::regex_match(text, m, toCell)) { from = at(stacks, m[1]); targets = {at(cells, m[2])}; }
         else if (std::regex_match(text, m, fromCell)) { from = at(cells, m[1]); targets = {at(stacks, m[2])}; }
         else if (std::regex_match(text, m, stackToStack)) {
-            if (m[1] != "1") return "the solver moved a sequence: " + text;
+            count = static_cast<uint16_t>(std::stoul(m[1]));
             from = at(stacks, m[2]);
             targets = {at(stacks, m[3])};
+        } else if (std::regex_match(text, m, runToFoundation)) {
+            // Games that move whole suits to the foundations: thirteen cards.
+            count = 13;
+            from = at(stacks, m[1]);
+            targets = founds;
         } else if (StartsWith(text, "Move")) {
             return "unknown solver move: " + text;
         } else {
@@ -384,17 +460,23 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
         if (from < 0 || std::find(targets.begin(), targets.end(), -1) != targets.end())
             return "the solver names a pile the game does not have: " + text;
         sawMove = true;
-        const uint16_t card = e.TopCard(static_cast<uint16_t>(from));
-        if (card == kNone) return "the solver moves from an empty pile: " + raw;
+        if (e.pileStates[from].count < count) return "the solver moves more cards than the pile holds: " + raw;
         bool done = false;
         std::string why;
-        for (int t : targets)
-            if (ApplyStep(e, Step{false, static_cast<uint16_t>(from), static_cast<uint16_t>(t), 1}, &why)) { done = true; break; }
+        if (targets.size() == 1 && count > 1 && targets[0] != from) {
+            std::vector<uint16_t> empties;
+            for (int p : stacks)
+                if (p != from && p != targets[0] && e.pileStates[p].count == 0) empties.push_back(static_cast<uint16_t>(p));
+            done = MoveThroughEmpties(e, static_cast<uint16_t>(from), static_cast<uint16_t>(targets[0]), count, empties, why);
+        } else {
+            for (int t : targets)
+                if (ApplyStep(e, Step{false, static_cast<uint16_t>(from), static_cast<uint16_t>(t), count}, &why)) { done = true; break; }
+        }
         if (!done) return "solver step refused (" + why + "): " + raw;
     }
-    solved = sawMove || e.finished;
-    if (solved && !e.finished) return "the solver's moves do not finish the game";
-    return "";
+    if (!sawMove && !e.finished) return "";
+    verdict = SolverVerdict::Solved;
+    return e.finished ? "" : "the solver's moves do not finish the game";
 }
 
 }  // namespace
@@ -425,14 +507,10 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
         const SearchResult r = SearchForWin(e, game.pileNames, game.budget);
         nodes += r.nodes;
         if (r.won) {
-            // Replay the winning line from the deal: every step accepted.
-            StartGame(e, static_cast<uint32_t>(n));
-            for (const Step& s : r.steps)
-                if (!ApplySearchStep(e, s, &why)) {
-                    failures.push_back("the winning line of number " + std::to_string(n) + " is refused at " + s.Text() + ": " + why);
-                    break;
-                }
-            if (!e.finished) failures.push_back("the winning line of number " + std::to_string(n) + " does not finish the game");
+            // The win counts only when a player can play it: replayed as
+            // `play` plays it, from a fresh deal.
+            const std::string replay = ReplayAsPlayer(record, length, static_cast<uint32_t>(n), r.steps);
+            if (!replay.empty()) failures.push_back("the winning line of number " + std::to_string(n) + ": " + replay);
             wonAt = n;
         }
     }
@@ -485,22 +563,32 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
     }
     log.push_back("random play: " + std::to_string(steps) + " steps in " + std::to_string(games) + " games, " +
                   std::to_string(stuck) + " stuck positions without any move");
-    // 4. The independent solver.
+    // 4. The independent solver, both ways: its solutions replay, and where
+    // it proves a deal has none, the search finds no win either.
     if (options.runSolver && !game.solver.empty()) {
-        int solved = 0, tried = 0;
+        int solved = 0, unsolvable = 0, tried = 0;
         for (int n = 1; tried < options.solverNumbers && n <= options.solverNumbers * 2; ++n) {
             StartGame(e, static_cast<uint32_t>(n));
-            bool ok = false;
-            const std::string r = SolverReplay(e, game, ok);
+            SolverVerdict verdict = SolverVerdict::Unknown;
+            const std::string r = SolverReplay(e, game, verdict);
             ++tried;
             if (!r.empty()) {
                 failures.push_back("fc-solve, number " + std::to_string(n) + ": " + r);
                 break;
             }
-            solved += ok;
+            solved += verdict == SolverVerdict::Solved;
+            if (verdict != SolverVerdict::Unsolvable) continue;
+            ++unsolvable;
+            StartGame(e, static_cast<uint32_t>(n));
+            const SearchResult won = SearchForWin(e, game.pileNames, game.budget);
+            if (won.won)
+                failures.push_back("fc-solve proves number " + std::to_string(n) + " unsolvable, yet the search wins it in " +
+                                   std::to_string(won.steps.size()) + " steps");
         }
         if (solved == 0) failures.push_back("fc-solve solved none of the deals");
-        log.push_back("fc-solve: " + std::to_string(solved) + " of " + std::to_string(tried) + " deals solved and replayed");
+        log.push_back("fc-solve: " + std::to_string(solved) + " of " + std::to_string(tried) +
+                      " deals solved and replayed, " + std::to_string(unsolvable) +
+                      " proved unsolvable and not won by the search");
     }
     return failures;
 }
