@@ -21,8 +21,6 @@ namespace corvelle {
 
 class CSolGameField;
 
-// WM_GAMESTATECHECK, the game-state check sent (never posted) to the main
-// window after every change of the game, is field/sol_game_field.h's.
 // The property that marks the main window, so that a second start finds it.
 extern const wchar_t kMainWindowProperty[];
 // The smallest size of the main window, in pixels.

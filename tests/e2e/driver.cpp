@@ -192,10 +192,14 @@ void Click(POINT at) {
 void Drag(POINT from, POINT to) {
     MouseAt(from, 0);
     MouseAt(from, MOUSEEVENTF_LEFTDOWN);
-    for (int step = 1; step <= 6; ++step) {
-        const POINT p{from.x + (to.x - from.x) * step / 6, from.y + (to.y - from.y) * step / 6};
+    // A short first move starts the drag; the run then follows the cursor.
+    MouseAt(POINT{from.x + 8, from.y + 8}, 0);
+    ::Sleep(60);
+    for (int step = 1; step <= 8; ++step) {
+        const POINT p{from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8};
         MouseAt(p, 0);
     }
+    ::Sleep(60);
     MouseAt(to, MOUSEEVENTF_LEFTUP);
 }
 

@@ -68,6 +68,7 @@ protected:
     }
 
     void CloseCleanly(Program& program, HWND main) {
+        WaitUntilReady(program, main);
         Key(main, VK_F4, false, true);
         EXPECT_TRUE(program.WaitExit(kStepMs)) << "Alt+F4 did not end the program";
     }
