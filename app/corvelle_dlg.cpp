@@ -37,13 +37,6 @@ WindowPlacement ToPlacement(const WINDOWPLACEMENT& wp) {
 
 }  // namespace
 
-std::wstring LoadAppString(UINT id) {
-    const wchar_t* text = nullptr;
-    // With a length of 0 LoadStringW points into the resource itself.
-    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
-    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
-
 CCorvelleDlg::CCorvelleDlg(CWnd* parent)
     : CDialog(IDD_CORVELLE_DIALOG, parent), flow_(prefs_, *this) {
     icon_ = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CORVELLE));

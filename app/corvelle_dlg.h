@@ -12,8 +12,10 @@
 #include "app/game_flow.h"
 #include "app/main_panel.h"
 #include "app/preferences.h"
+#include "field/sol_game_field.h"
 #include "platform/controls.h"
 #include "platform/dialog.h"
+#include "platform/win_app.h"
 
 namespace corvelle {
 
@@ -99,8 +101,5 @@ private:
     HICON icon_ = nullptr;
     int lastPanelWidth_ = -1;
 };
-
-// A string of the program's string table ("" when it has none).
-std::wstring LoadAppString(UINT id);
 
 }  // namespace corvelle
