@@ -1,0 +1,87 @@
+// Time to build the main side panel (CreateMainPopups with every region and
+// control, the browser control included) and to lay it out completely with
+// every region expanded (RepositionRegions rebuilding every buffer and
+// redrawing every child, then RedrawNow), in the panels' test host window.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "engine/registry.h"
+#include "panel_host.h"
+#include "panels/best_scores_table.h"
+#include "platform/web_browser_host.h"
+
+using namespace corvelle;
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER freq, t;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+void Report(const char* what, std::vector<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    std::printf("%-44s median %7.2f ms  min %7.2f  max %7.2f  (%zu runs)\n", what, ms[ms.size() / 2], ms.front(),
+                ms.back(), ms.size());
+}
+
+}  // namespace
+
+int main() {
+    SetProgramKeyPath(u"SOFTWARE\\Velmora Software\\Corvelle Bench");
+    test::PanelHost host;
+    if (!host.Open(900, 620)) return 1;
+    const int runs = 20;
+    std::vector<double> build, destroy, relayout, browser;
+    for (int i = 0; i < runs; ++i) {
+        const double t0 = Now();
+        host.panel = CreateMainPopups(&host);
+        const double t1 = Now();
+        if (!host.panel) return 1;
+        build.push_back(t1 - t0);
+        host.RecalcLayout();
+        test::Pump();
+        for (int k = 0; k < 5; ++k) {
+            const double r0 = Now();
+            host.panel->RepositionRegions(true, true, false, true);
+            host.panel->RedrawNow();
+            relayout.push_back(Now() - r0);
+        }
+        const double d0 = Now();
+        host.DestroyPanel();
+        destroy.push_back(Now() - d0);
+        test::Pump();
+    }
+    for (int i = 0; i < runs; ++i) {
+        CWebBrowserHost web;
+        RECT r{0, 0, 160, 120};
+        const double t0 = Now();
+        web.Create(host.GetSafeHwnd(), r);
+        web.Destroy();
+        browser.push_back(Now() - t0);
+    }
+    std::vector<double> list, paintList;
+    for (int i = 0; i < runs; ++i) {
+        CBestScoresTable table(u"Golf");
+        const double t0 = Now();
+        table.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, RECT{10, 10, 188, 169}, &host, 9);
+        const double t1 = Now();
+        table.Invalidate(TRUE);
+        table.UpdateWindow();
+        paintList.push_back(Now() - t1);
+        list.push_back(t1 - t0);
+    }
+    Report("build the main panel", build);
+    Report("best-times list alone (create and fill)", list);
+    Report("best-times list alone (one full paint)", paintList);
+    Report("full relayout, every region expanded", relayout);
+    Report("destroy the main panel", destroy);
+    Report("browser control alone (create and destroy)", browser);
+    DeleteRegistryTree(u"SOFTWARE\\Velmora Software\\Corvelle Bench");
+    return 0;
+}

@@ -1,0 +1,152 @@
+// The best-times list and its clear button.
+#include "panels/best_scores_table.h"
+
+#include "panels/panel_layout.h"
+#include "panels/panel_resources.h"
+
+namespace corvelle {
+
+namespace {
+
+constexpr int kTimeColumnWidth = 40;
+constexpr int kRowHeight = 14;
+
+const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+}  // namespace
+
+std::wstring LoadResourceString(UINT id) {
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+// ---- the list
+
+CBestScoresTable::CBestScoresTable(const std::u16string& gameName) : table(gameName) {}
+
+CBestScoresTable::~CBestScoresTable() { DestroyWindow(); }
+
+bool CBestScoresTable::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    if (!CListCtrl::Create(style, rect, parent, id)) return false;
+    const int width = rect.right - rect.left;
+    InsertColumn(0, L"Name", LVCFMT_CENTER, width - kTimeColumnWidth);
+    InsertColumn(1, L"Time", LVCFMT_CENTER, kTimeColumnWidth);
+    FillList();
+    return true;
+}
+
+void CBestScoresTable::FillList() {
+    // One repaint for the whole list, not one per row.
+    SendMessage(WM_SETREDRAW, FALSE);
+    DeleteAllItems();
+    for (int e = kBestTimeEntries - 1; e >= 0; --e) {
+        const uint32_t seconds = table.GetTime(e);
+        const std::u16string name = BestTimeNameText(table.GetName(e), seconds);
+        const std::u16string time = BestTimeText(seconds);
+        InsertItem(0, Wide(name), e);
+        LVITEMW cell{};
+        cell.iSubItem = 1;
+        cell.pszText = const_cast<wchar_t*>(Wide(time));
+        SendMessage(LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
+    }
+    SendMessage(WM_SETREDRAW, TRUE);
+    Invalidate(FALSE);
+}
+
+void CBestScoresTable::FitNameColumn() {
+    RECT rc;
+    GetClientRect(&rc);
+    SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(rc.right - rc.left - kTimeColumnWidth, 0));
+}
+
+void CBestScoresTable::RedrawRows() {
+    SendMessage(LVM_REDRAWITEMS, 0, kBestTimeEntries - 1);
+    UpdateWindow();
+}
+
+void CBestScoresTable::Reload(const char16_t* gameName) {
+    if (gameName != nullptr) {
+        table.Init(gameName);
+    } else {
+        table.Load();
+    }
+    FillList();
+    RedrawRows();
+}
+
+void CBestScoresTable::ClearScores() {
+    table.Clear();
+    FillList();
+    RedrawRows();
+}
+
+std::wstring CBestScoresTable::GetCellText(int row, int column) const {
+    wchar_t text[64] = {};
+    LVITEMW cell{};
+    cell.iSubItem = column;
+    cell.pszText = text;
+    cell.cchTextMax = 64;
+    SendMessage(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    return text;
+}
+
+BOOL CBestScoresTable::MeasureItem(MEASUREITEMSTRUCT* item) {
+    item->itemHeight = kRowHeight;
+    return TRUE;
+}
+
+BOOL CBestScoresTable::DrawItem(DRAWITEMSTRUCT* item) {
+    HDC dc = item->hDC;
+    const RECT rc = item->rcItem;
+    ::FillRect(dc, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    const int w = static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, 0));
+    const int row = static_cast<int>(item->itemID);
+    const std::wstring name = GetCellText(row, 0);
+    const std::wstring time = GetCellText(row, 1);
+    RECT nameRect{rc.left + 2, rc.top, rc.left + 2 + w - 4, rc.bottom};
+    ::DrawTextW(dc, name.c_str(), -1, &nameRect, DT_VCENTER);
+    RECT timeRect{rc.left + w + 2, rc.top, rc.right - 2, rc.bottom};
+    ::DrawTextW(dc, time.c_str(), -1, &timeRect, DT_CENTER | DT_VCENTER);
+    return TRUE;
+}
+
+BOOL CBestScoresTable::OnEraseBkgnd(HDC dc) {
+    // The edges the rows leave bare: left, right below the column header,
+    // and bottom.
+    RECT rc;
+    GetClientRect(&rc);
+    HBRUSH white = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    const RECT strips[] = {{rc.left, rc.top, rc.left + 2, rc.bottom},
+                           {rc.right - 2, rc.top + 16, rc.right, rc.bottom},
+                           {rc.left, rc.bottom - 2, rc.right, rc.bottom}};
+    for (const RECT& strip : strips) ::FillRect(dc, &strip, white);
+    return TRUE;
+}
+
+// ---- the clear button
+
+CBestScoresClearButton::CBestScoresClearButton(CBestScoresTable* clearedTable)
+    : table(clearedTable), messageBox(&::MessageBoxW) {}
+
+BOOL CBestScoresClearButton::OnCommandReflect(UINT code) {
+    if (code != BN_CLICKED) return FALSE;
+    OnClicked();
+    return TRUE;
+}
+
+void CBestScoresClearButton::OnClicked() {
+    const std::wstring text = LoadResourceString(kStringClearConfirmText);
+    const std::wstring caption = LoadResourceString(kStringClearConfirmCaption);
+    int answer;
+    if (clock != nullptr) {
+        // No time counts, and no time-up can arrive, while the question is open.
+        ClockPause pause(*clock);
+        answer = messageBox(hwnd_, text.c_str(), caption.c_str(), MB_YESNO);
+    } else {
+        answer = messageBox(hwnd_, text.c_str(), caption.c_str(), MB_YESNO);
+    }
+    if (answer == IDYES && table != nullptr) table->ClearScores();
+}
+
+}  // namespace corvelle

@@ -1,0 +1,53 @@
+// CHtmlTextStatic: the rules text. An owner-drawn static control that
+// understands "<b>", "</b>" and "<br>", wraps words to its width, lays the
+// text out once into a memory bitmap and copies that to the screen on every
+// paint; MeasureHeight tells the height a text needs at a width, measured
+// with the fonts that draw it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "field/drawing.h"
+#include "platform/controls.h"
+
+namespace corvelle {
+
+class CHtmlTextStatic : public CStatic {
+public:
+    CHtmlTextStatic();
+    ~CHtmlTextStatic() override;
+
+    // The static control's Create with SS_OWNERDRAW added; keeps a copy of
+    // the text and makes the memory bitmap.
+    bool Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* parent, UINT id);
+    // Replaces the text (the old layout stays until MarkForRedraw or a new
+    // size).
+    void SetText(const wchar_t* text);
+    const std::wstring& GetText() const { return text; }
+    void MarkForRedraw() { needsRedraw = true; }
+    bool NeedsRedraw() const { return needsRedraw; }
+    // The height the text takes at `width` pixels.
+    uint32_t MeasureHeight(uint32_t width);
+    // The memory bitmap holding the last layout (for checks of what shows).
+    HDC GetMemoryDC() const { return memory.GetDC(); }
+    HFONT GetNormalFont() const { return normalFont; }
+    HFONT GetBoldFont() const { return boldFont; }
+
+protected:
+    BOOL DrawItem(DRAWITEMSTRUCT* item) override;
+
+private:
+    void CreateMemoryDC();
+
+    std::wstring text;
+    HFONT normalFont = nullptr;
+    HFONT boldFont = nullptr;
+    RECT layoutRect{};
+    CMemoryBitmap memory;
+    bool needsRedraw = true;
+};
+
+}  // namespace corvelle

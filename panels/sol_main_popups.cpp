@@ -1,0 +1,269 @@
+// The main window's side panel.
+#include "panels/sol_main_popups.h"
+
+#include <algorithm>
+
+#include "panels/advertisement_banner.h"
+#include "panels/best_scores_table.h"
+#include "panels/html_text_static.h"
+#include "panels/panel_resources.h"
+#include "panels/statistics_control.h"
+
+#ifndef CORVELLE_AD_SERVER
+#define CORVELLE_AD_SERVER "http://ads.velmora.example"
+#endif
+
+namespace corvelle {
+
+namespace {
+
+constexpr int32_t kHeaderHeight = 20;
+constexpr RECT kRegionMargins{10, 10, -10, -10};
+// The bodies' own margins (their default), which the Rules control fills.
+constexpr Box kBodyMargins{10, 10, -10, -10};
+constexpr int32_t kRulesPadding = 20;
+constexpr int32_t kMeasureWidth = 160;
+constexpr LONG kM = kAnchorMargin;
+constexpr int32_t kStatusBarHeight = 20;
+
+const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+}  // namespace
+
+const wchar_t* AdvertisementPageAddress() { return L"" CORVELLE_AD_SERVER "/?ad_place=1"; }
+
+RECT MainPopupsRect(const RECT& client, uint32_t width) {
+    return RECT{client.right - static_cast<LONG>(width), client.top, client.right, client.bottom - kStatusBarHeight};
+}
+
+CSolMainPopups::CSolMainPopups(CMainPopupsOwner* panelOwner) : owner(panelOwner) { font.CreateAppFont(); }
+
+CSolMainPopups::~CSolMainPopups() {
+    // The controls' windows go first, the picture the fallback shows after.
+    controls.clear();
+    if (fallbackBitmap != nullptr) ::DeleteObject(fallbackBitmap);
+}
+
+std::u16string CSolMainPopups::GameName() const {
+    const CGameEngine* engine = owner->GetPanelEngine();
+    return engine != nullptr ? GameNameText(engine->name, sizeof engine->name) : std::u16string();
+}
+
+template <typename Control, typename Make>
+Control* CSolMainPopups::AddControl(CPopupRegion::CRegionBody* body, std::unique_ptr<Control> control, Make make) {
+    if (!make(*control, body->GetChildCount() + 1)) return nullptr;
+    Control* made = control.get();
+    body->AddChild(made);
+    controls.push_back(std::move(control));
+    return made;
+}
+
+bool CSolMainPopups::FillRegion(UINT position, uint32_t id) {
+    CPopupRegion::CRegionBody* body = GetRegionBody(position);
+    const bool expanded = owner->GetPanelPreferences().mainPopupsState[position].expanded != 0;
+    const RECT start{kBodyMargins.left, kBodyMargins.top, kBodyMargins.left + kMeasureWidth, kBodyMargins.top + 100};
+    switch (id) {
+    case kRegionAdvertisement: {
+        fallbackBitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                           MAKEINTRESOURCEW(kBitmapAdvertFallback), IMAGE_BITMAP, 0,
+                                                           0, LR_DEFAULTCOLOR));
+        auto picture = std::make_unique<CStatic>();
+        CStatic* fallback = picture.get();
+        banner = AddControl(body, std::make_unique<CAdvertisementBanner>(AdvertisementPageAddress(), fallback),
+                            [&](CAdvertisementBanner& c, UINT cid) { return c.Create(start, body, cid); });
+        if (banner == nullptr) return false;
+        if (AddControl(body, std::move(picture), [&](CStatic& c, UINT cid) {
+                if (!c.Create(L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, start, body, cid)) return false;
+                c.SetBitmap(fallbackBitmap);
+                return true;
+            }) == nullptr) {
+            return false;
+        }
+        for (UINT j = 0; j < 2; ++j) {
+            body->SetChildFlags(j, kCentreHorizontally);
+            body->SetChildAnchors(j, RECT{0, kM, kMeasureWidth, kM});
+        }
+        ExpandRegion(position, true, false);   // always open
+        banner->UpdateBanner(true);
+        return true;
+    }
+    case kRegionRules: {
+        const std::u16string text = RulesMarkup(owner->GetPanelEngine()->rulesText.data());
+        rules = AddControl(body, std::make_unique<CHtmlTextStatic>(), [&](CHtmlTextStatic& c, UINT cid) {
+            return c.Create(Wide(text), WS_CHILD | WS_VISIBLE, start, body, cid);
+        });
+        if (rules == nullptr) return false;
+        body->SetContentHeights(rules->MeasureHeight(kMeasureWidth) + kRulesPadding,
+                                rules->MeasureHeight(kMeasureWidth - GetScrollBarWidth()) + kRulesPadding);
+        body->SetChildAnchors(0, RECT{kM, kM, kM, kM});
+        break;
+    }
+    case kRegionBestTimes: {
+        const std::u16string name = GameName();
+        bestScores = AddControl(body, std::make_unique<CBestScoresTable>(name), [&](CBestScoresTable& c, UINT cid) {
+            return c.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, start, body, cid);
+        });
+        if (bestScores == nullptr) return false;
+        clearButton = AddControl(body, std::make_unique<CBestScoresClearButton>(bestScores),
+                                 [&](CBestScoresClearButton& c, UINT cid) {
+                                     return c.Create(L"Clear", WS_CHILD | WS_VISIBLE, RECT{10, 179, 90, 199}, body,
+                                                     cid);
+                                 });
+        if (clearButton == nullptr) return false;
+        clearButton->SetClock(owner->GetPanelClock());
+        body->SetChildAnchors(0, RECT{kM, kM, kM, 169});
+        bestScores->SetFont(font);
+        clearButton->SetFont(font);
+        break;
+    }
+    case kRegionStatistics: {
+        const std::u16string name = GameName();
+        statistics = AddControl(body, std::make_unique<CStatisticsControl>(name),
+                                [&](CStatisticsControl& c, UINT cid) {
+                                    return c.Create(WS_CHILD | WS_VISIBLE, start, body, cid);
+                                });
+        if (statistics == nullptr) return false;
+        body->SetChildAnchors(0, RECT{kM, kM, kM, kM});
+        break;
+    }
+    default: break;
+    }
+    ExpandRegion(position, expanded, false);
+    return true;
+}
+
+std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner) {
+    CWnd* parent = owner != nullptr ? owner->GetPanelParent() : nullptr;
+    if (parent == nullptr || owner->GetPanelEngine() == nullptr) return nullptr;
+    RECT client;
+    parent->GetClientRect(&client);
+    auto panel = std::make_unique<CSolMainPopups>(owner);
+    if (!panel->Create(parent, MainPopupsRect(client, kMainPopupsMinWidth), kMainPopupsControlId)) return nullptr;
+    panel->SetResizeBand(RECT{3, 0, 0, 0});
+    panel->SetMinWidth(kMainPopupsMinWidth);
+    // Built hidden and laid out once at the end: every paint of a visible
+    // window costs, and none of the steps in between is ever seen.
+    panel->DeferLayout(true);
+    panel->ShowWindow(SW_HIDE);
+    AppPreferences& prefs = owner->GetPanelPreferences();
+    prefs.mainPopupsState = ValidMainPopupsState(prefs.mainPopupsState);
+    UINT heights[kMainPopupCount];
+    const wchar_t* titles[kMainPopupCount];
+    for (size_t i = 0; i < kMainPopupCount; ++i) {
+        heights[i] = static_cast<UINT>(MainRegionHeight(prefs.mainPopupsState[i].id));
+        titles[i] = reinterpret_cast<const wchar_t*>(RegionCaption(prefs.mainPopupsState[i].id));
+    }
+    if (!panel->CreateRegions(kRegionMargins, kHeaderHeight, kMainPopupCount, heights, heights, titles)) {
+        return nullptr;
+    }
+    for (UINT i = 0; i < kMainPopupCount; ++i) {
+        if (!panel->FillRegion(i, prefs.mainPopupsState[i].id)) return nullptr;
+    }
+    panel->SetRegionLocked(0, true);
+    // One layout for the whole build; the bodies' sizes changed while it
+    // waited, so their buffers are made again.
+    panel->DeferLayout(false);
+    panel->RepositionRegions(true, true, false, false);
+    if (panel->bestScores != nullptr) panel->bestScores->FitNameColumn();
+    panel->ShowWindow(SW_SHOW);
+    return panel;
+}
+
+int32_t CSolMainPopups::RulesWidth(bool withScrollBar) const {
+    RECT rc;
+    GetClientRect(&rc);
+    const Box resizeBand = GetResizeBand();
+    const int32_t bodyWidth = (rc.right + resizeBand.right - resizeBand.left) + kRegionMargins.right - kRegionMargins.left;
+    const int32_t width = bodyWidth + kBodyMargins.right - kBodyMargins.left;
+    return withScrollBar ? width - GetScrollBarWidth() : width;
+}
+
+void CSolMainPopups::UpdateRulesText() {
+    const CGameEngine* engine = owner->GetPanelEngine();
+    if (engine == nullptr || rules == nullptr) return;
+    const auto& states = owner->GetPanelPreferences().mainPopupsState;
+    UINT position = 0;
+    while (position < kMainPopupCount && states[position].id != kRegionRules) ++position;
+    CPopupRegion::CRegionBody* body = GetRegionBody(position);
+    if (body == nullptr || body->GetChild(0) != rules) return;
+    const std::u16string text = RulesMarkup(engine->rulesText.data());
+    rules->SetText(Wide(text));
+    // Measured at the width the control has once the panel is laid out, so
+    // the height also follows a width change that is still being made.
+    const uint32_t withoutBar = rules->MeasureHeight(static_cast<uint32_t>(std::max(1, RulesWidth(false))));
+    const uint32_t withBar = rules->MeasureHeight(static_cast<uint32_t>(std::max(1, RulesWidth(true))));
+    rules->MarkForRedraw();
+    body->SetContentHeights(withoutBar + kRulesPadding, withBar + kRulesPadding);
+}
+
+void CSolMainPopups::UpdateStatistics(const char16_t* gameName) {
+    if (statistics != nullptr) statistics->Reload(gameName);
+}
+
+void CSolMainPopups::UpdateBestTimes(const char16_t* gameName) {
+    if (bestScores != nullptr) bestScores->Reload(gameName);
+}
+
+void CSolMainPopups::RefreshAdvertisement() {
+    if (banner != nullptr) banner->UpdateBanner(false);
+}
+
+void CSolMainPopups::RefreshAfterGameChange() {
+    if (EnsureRegionVisible(0)) {
+        RepositionRegions(true, false, true, false);
+        RedrawNow();
+    }
+    RefreshAdvertisement();
+}
+
+void CSolMainPopups::ShowCurrentGame() {
+    const std::u16string name = GameName();
+    UpdateRulesText();
+    UpdateBestTimes(name.c_str());
+    UpdateStatistics(name.c_str());
+}
+
+void CSolMainPopups::Place(const RECT& client) {
+    const AppPreferences& prefs = owner->GetPanelPreferences();
+    ShowWindow(prefs.mainPopupsEnabled ? SW_SHOW : SW_HIDE);
+    RECT now;
+    GetClientRect(&now);
+    const bool widthChanged = now.right - now.left != static_cast<LONG>(prefs.mainPopupsWidth);
+    MoveWindow(MainPopupsRect(client, prefs.mainPopupsWidth), FALSE);
+    RepositionRegions(true, widthChanged, false, true);
+    RedrawNow();
+}
+
+void CSolMainPopups::OnRegionMoved(UINT from, UINT to) {
+    auto& states = owner->GetPanelPreferences().mainPopupsState;
+    MoveInOrder(states.data(), states.size(), from, to);
+}
+
+void CSolMainPopups::OnRegionToggled(UINT index, bool expanded) {
+    auto& states = owner->GetPanelPreferences().mainPopupsState;
+    if (index < states.size()) states[index].expanded = expanded ? 1 : 0;
+}
+
+void CSolMainPopups::OnBodyChildLaidOut(UINT regionIndex, UINT childIndex) {
+    const auto& states = owner->GetPanelPreferences().mainPopupsState;
+    if (childIndex != 0 || regionIndex >= states.size()) return;
+    if (states[regionIndex].id == kRegionBestTimes && bestScores != nullptr) {
+        bestScores->FitNameColumn();
+    } else if (states[regionIndex].id == kRegionAdvertisement && banner != nullptr) {
+        banner->UpdateBanner(false);
+    }
+}
+
+void CSolMainPopups::OnPanelResized() {
+    RECT rc;
+    GetClientRect(&rc);
+    owner->GetPanelPreferences().mainPopupsWidth = static_cast<uint32_t>(rc.right - rc.left);
+    owner->RecalcLayout();
+}
+
+void CSolMainPopups::OnSize(UINT type, int cx, int cy) {
+    if (GetContentHeight(false) != 0) UpdateRulesText();
+    CSetOfPopupRegions::OnSize(type, cx, cy);
+}
+
+}  // namespace corvelle

@@ -1,0 +1,122 @@
+// CSolMainPopups: the main window's side panel, the column of regions
+// "Advertisement", "Rules", "Best Times" and "Statistics" at the window's
+// right edge, built by CreateMainPopups. Order, expanded state and width of
+// the regions are mirrored at once into the main window's preferences
+// ("mainPopupsState", "mainPopupsWidth"); the main window calls the update
+// operations when the game changes or ends.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/game_clock.h"
+#include "app/preferences.h"
+#include "engine/game_engine.h"
+#include "panels/set_of_popup_regions.h"
+#include "platform/font.h"
+
+namespace corvelle {
+
+class CAdvertisementBanner;
+class CBestScoresClearButton;
+class CBestScoresTable;
+class CHtmlTextStatic;
+class CStatisticsControl;
+
+// What the panel needs of the main window.
+class CMainPopupsOwner {
+public:
+    // The window the panel is a child of.
+    virtual CWnd* GetPanelParent() = 0;
+    // The engine holding the current game's definition (name, rules text).
+    virtual CGameEngine* GetPanelEngine() = 0;
+    // The preferences whose panel values the panel keeps current.
+    virtual AppPreferences& GetPanelPreferences() = 0;
+    // The game clock, paused while the panel asks a question (may be null).
+    virtual CGameClock* GetPanelClock() = 0;
+    // Lays the main window out again (after the player dragged the edge).
+    virtual void RecalcLayout() = 0;
+
+protected:
+    ~CMainPopupsOwner() = default;
+};
+
+// The advertisement page: the server's root path with the region's query.
+const wchar_t* AdvertisementPageAddress();
+
+// The panel's rectangle in the main window's client area `client` for the
+// given width: at the right edge, from the top down to the status bar.
+RECT MainPopupsRect(const RECT& client, uint32_t width);
+
+class CSolMainPopups : public CSetOfPopupRegions {
+public:
+    explicit CSolMainPopups(CMainPopupsOwner* owner);
+    ~CSolMainPopups() override;
+
+    // The current game's rules into the Rules region, which takes their height.
+    void UpdateRulesText();
+    // A new game's name, or nullptr to re-read the shown game's records.
+    void UpdateStatistics(const char16_t* gameName);
+    void UpdateBestTimes(const char16_t* gameName);
+    void RefreshAdvertisement();
+    // After a new deal, restart, selection or game end: the first region
+    // brought into view and the advertisement refreshed.
+    void RefreshAfterGameChange();
+    // After the current game changed: rules, best times and statistics of
+    // the engine's game.
+    void ShowCurrentGame();
+    // The main window's layout step for the panel: shown or hidden as
+    // "mainPopupsEnabled" says, placed at the right edge of `client` with
+    // "mainPopupsWidth", laid out and painted.
+    void Place(const RECT& client);
+
+    CAdvertisementBanner* GetBanner() const { return banner; }
+    CBestScoresTable* GetBestScoresTable() const { return bestScores; }
+    CBestScoresClearButton* GetClearButton() const { return clearButton; }
+    CStatisticsControl* GetStatisticsControl() const { return statistics; }
+    CHtmlTextStatic* GetRulesControl() const { return rules; }
+    HBITMAP GetFallbackBitmap() const { return fallbackBitmap; }
+
+    void OnScrollBarToggled() override {}
+    void OnRegionMoved(UINT from, UINT to) override;
+    void OnRegionToggled(UINT index, bool expanded) override;
+    void OnBodyChildLaidOut(UINT regionIndex, UINT childIndex) override;
+    void OnPanelResized() override;
+
+protected:
+    void OnSize(UINT type, int cx, int cy) override;
+
+private:
+    friend std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner);
+    bool FillRegion(UINT position, uint32_t id);
+    // Adds `control` (made by `create` with the body's next control id) to
+    // the body; false when its window was not made.
+    template <typename Control, typename Make>
+    Control* AddControl(CPopupRegion::CRegionBody* body, std::unique_ptr<Control> control, Make make);
+    std::u16string GameName() const;
+    // Width the Rules control has once the panel is laid out, with or
+    // without the scroll bar.
+    int32_t RulesWidth(bool withScrollBar) const;
+
+    CMainPopupsOwner* owner;
+    CBestScoresTable* bestScores = nullptr;
+    CAdvertisementBanner* banner = nullptr;
+    CStatisticsControl* statistics = nullptr;
+    CHtmlTextStatic* rules = nullptr;
+    CBestScoresClearButton* clearButton = nullptr;
+    HBITMAP fallbackBitmap = nullptr;
+    CFont font;
+    // The controls of the bodies, owned here (the bodies only place them).
+    std::vector<std::unique_ptr<CWnd>> controls;
+};
+
+// Builds the main panel in the owner's window: regions in the stored order
+// (a stored order that is not the panel's four ids once each becomes the
+// default), their controls, the first region locked. Null when the panel,
+// its regions or its controls cannot be made.
+std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner);
+
+}  // namespace corvelle

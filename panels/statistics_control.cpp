@@ -1,0 +1,72 @@
+// The statistics control.
+#include "panels/statistics_control.h"
+
+#include "panels/panel_layout.h"
+#include "platform/font.h"
+
+namespace corvelle {
+
+CStatisticsControl::CStatisticsControl(const std::u16string& gameName) : name(gameName) {
+    LOGFONTW logFont{};
+    logFont.lfHeight = kAppFontHeight;
+    font = ::CreateFontIndirectW(&logFont);
+    ReadGameStatistics(name, statistics);
+}
+
+CStatisticsControl::~CStatisticsControl() {
+    DestroyWindow();
+    memory.Destroy();
+    ::DeleteObject(font);
+}
+
+bool CStatisticsControl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    if (!CStatic::Create(L"", style | SS_OWNERDRAW, rect, parent, id)) return false;
+    CreatePicture();
+    return true;
+}
+
+void CStatisticsControl::CreatePicture() {
+    memory.Destroy();
+    GetClientRect(&pictureRect);
+    HDC dc = ::GetDC(hwnd_);
+    memory.Create(dc, static_cast<uint32_t>(pictureRect.right - pictureRect.left),
+                  static_cast<uint32_t>(pictureRect.bottom - pictureRect.top));
+    ::ReleaseDC(hwnd_, dc);
+    repaintNeeded = true;
+}
+
+void CStatisticsControl::Reload(const char16_t* gameName) {
+    if (gameName != nullptr) name = gameName;
+    ReadGameStatistics(name, statistics);
+    repaintNeeded = true;
+    if (hwnd_ != nullptr) Invalidate(FALSE);
+}
+
+BOOL CStatisticsControl::DrawItem(DRAWITEMSTRUCT* item) {
+    const RECT rc = item->rcItem;
+    if (!::EqualRect(&rc, &pictureRect)) CreatePicture();
+    HDC dc = memory.GetDC();
+    if (dc == nullptr) return TRUE;
+    if (repaintNeeded) {
+        ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+        const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+        HGDIOBJ oldFont = ::SelectObject(dc, font);
+        static const wchar_t* const labels[5] = {L"Games Played:", L"Games Won:", L"Win Rate:", L"Total Time:",
+                                                 L"Average Game Time:"};
+        const auto values = StatisticsValues(statistics.played, statistics.won, statistics.totalSeconds);
+        for (int line = 0; line < 5; ++line) {
+            const int32_t top = rc.top + 20 * line;
+            RECT label{rc.left, top, 105, rc.bottom};
+            ::DrawTextW(dc, labels[line], -1, &label, DT_RIGHT);
+            RECT value{110, top, rc.right, rc.bottom};
+            ::DrawTextW(dc, reinterpret_cast<const wchar_t*>(values[line].c_str()), -1, &value, 0);
+        }
+        ::SelectObject(dc, oldFont);
+        ::SetBkMode(dc, oldMode);
+        repaintNeeded = false;
+    }
+    ::BitBlt(item->hDC, 0, 0, static_cast<int>(memory.Width()), static_cast<int>(memory.Height()), dc, 0, 0, SRCCOPY);
+    return TRUE;
+}
+
+}  // namespace corvelle
