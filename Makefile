@@ -28,3 +28,8 @@ field-views: build
 	bash -c 'source scripts/wine-env.sh && trap wine_env_stop EXIT && wine_env_start && \
 	  wine "$${BUILD_DIR:-build}/win/tools/fieldview/corvelle-fieldview.exe" "$${BUILD_DIR:-build}/win/field-views"'
 	for f in "$${BUILD_DIR:-build}"/win/field-views/*.bmp; do convert "$$f" "$${f%.bmp}.png" && rm "$$f"; done
+# make bench-app - measure corvelle.exe under Wine: start-up to the painted
+# main window, and a new deal from the menu
+.PHONY: bench-app
+bench-app: build
+	./scripts/bench-app.sh

@@ -1,0 +1,142 @@
+#include "app/corvelle_app.h"
+
+#include <tlhelp32.h>
+
+#include "app/corvelle_dlg.h"
+#include "engine/records.h"
+#include "res/resource.h"
+
+namespace corvelle {
+
+CCorvelleApp* GetCorvelleApp() { return dynamic_cast<CCorvelleApp*>(GetApp()); }
+
+CCorvelleApp::CCorvelleApp() = default;
+
+CCorvelleApp::~CCorvelleApp() {
+    if (instanceMutex_)
+        ::CloseHandle(instanceMutex_);
+}
+
+BOOL CCorvelleApp::InitInstance() {
+    if (FindRunningInstance(true, &instanceMutex_))
+        return FALSE;
+    CWinApp::InitInstance();
+    CCorvelleDlg dialog;
+    SetMainWnd(&dialog);
+    accelerators_ = ::LoadAcceleratorsW(GetInstance(), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    relatedGames_ = std::make_unique<CRelatedSolsTable>(kResRelatedSols);
+    controlFont_.CreateAppFont();
+    dialog.DoModal();
+    SetMainWnd(nullptr);
+    mainWindow_ = nullptr;
+    return FALSE;
+}
+
+bool AcceleratorTarget(HWND mainWindow, HWND target) {
+    return mainWindow != nullptr && target != nullptr && ::IsWindowEnabled(mainWindow) &&
+           (target == mainWindow || ::IsChild(mainWindow, target));
+}
+
+BOOL CCorvelleApp::ProcessMessageFilter(int code, MSG* message) {
+    if (message && accelerators_ && AcceleratorTarget(mainWindow_, message->hwnd) &&
+        ::TranslateAcceleratorW(mainWindow_, accelerators_, message))
+        return TRUE;
+    return CWinApp::ProcessMessageFilter(code, message);
+}
+
+std::wstring OwnExecutableName() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return L"";
+    std::wstring full(path, length);
+    const size_t slash = full.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? full : full.substr(slash + 1);
+}
+
+DWORD FindProcessByName(const std::wstring& exeName) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    const DWORD self = ::GetCurrentProcessId();
+    DWORD found = 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more && found == 0;
+         more = ::Process32NextW(snapshot, &entry)) {
+        // The same name exactly: a copy under another name, or in another
+        // letter case, is another program.
+        if (entry.th32ProcessID != self && exeName == entry.szExeFile)
+            found = entry.th32ProcessID;
+    }
+    ::CloseHandle(snapshot);
+    return found;
+}
+
+namespace {
+
+struct ActivateSearch {
+    DWORD pid;
+    bool found;
+};
+
+BOOL CALLBACK ActivateInstanceWindowProc(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<ActivateSearch*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid != search->pid || ::GetPropW(window, kMainWindowProperty) == nullptr)
+        return TRUE;
+    if (!::IsWindowVisible(window))
+        ::ShowWindow(window, SW_SHOW);
+    if (::IsIconic(window))
+        ::ShowWindow(window, SW_RESTORE);
+    ::SetForegroundWindow(window);
+    search->found = true;
+    return TRUE;
+}
+
+}  // namespace
+
+bool ActivateInstanceWindows(DWORD pid) {
+    ActivateSearch search{pid, false};
+    ::EnumWindows(&ActivateInstanceWindowProc, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool FindRunningInstance(bool activate, HANDLE* mutex, DWORD waitMs) {
+    const std::wstring exeName = OwnExecutableName();
+    // The mutex settles two starts at the same moment: the one that made it
+    // runs. Its name carries the executable's, as the process test does.
+    const std::wstring mutexName = L"Local\\Corvelle.SingleInstance." + exeName;
+    HANDLE own = ::CreateMutexW(nullptr, FALSE, mutexName.c_str());
+    const bool existed = own != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    if (own && !existed) {
+        if (mutex)
+            *mutex = own;
+        else
+            ::CloseHandle(own);
+        return false;
+    }
+    // Another start holds the mutex (it may still be opening its window),
+    // or the mutex could not be made: the process test decides.
+    const DWORD pid = FindProcessByName(exeName);
+    if (pid == 0) {
+        // No other process of this name (a holder that has just ended):
+        // this process is the instance.
+        if (own && mutex)
+            *mutex = own;
+        else if (own)
+            ::CloseHandle(own);
+        return false;
+    }
+    if (activate) {
+        const DWORD start = ::GetTickCount();
+        while (!ActivateInstanceWindows(pid) && ::GetTickCount() - start < waitMs)
+            ::Sleep(50);
+    }
+    if (own)
+        ::CloseHandle(own);
+    return true;
+}
+
+}  // namespace corvelle

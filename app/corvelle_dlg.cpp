@@ -1,0 +1,348 @@
+#include "app/corvelle_dlg.h"
+
+#include <algorithm>
+
+#include "app/corvelle_app.h"
+#include "app/game_dialogs.h"
+#include "field/sol_game_field.h"
+#include "res/resource.h"
+
+namespace corvelle {
+
+const wchar_t kMainWindowProperty[] = L"Corvelle.MainWindow";
+
+namespace {
+
+// wParam of the game-state check posted once at start-up: the window is
+// painted first, so that a dialog the check opens shows over the game.
+constexpr WPARAM kStartUpCheck = 1;
+
+const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+WindowPlacement ToPlacement(const WINDOWPLACEMENT& wp) {
+    WindowPlacement p;
+    p.length = wp.length;
+    p.flags = wp.flags;
+    p.showCmd = wp.showCmd;
+    p.minPosition[0] = wp.ptMinPosition.x;
+    p.minPosition[1] = wp.ptMinPosition.y;
+    p.maxPosition[0] = wp.ptMaxPosition.x;
+    p.maxPosition[1] = wp.ptMaxPosition.y;
+    p.normalLeft = wp.rcNormalPosition.left;
+    p.normalTop = wp.rcNormalPosition.top;
+    p.normalRight = wp.rcNormalPosition.right;
+    p.normalBottom = wp.rcNormalPosition.bottom;
+    return p;
+}
+
+}  // namespace
+
+std::wstring LoadAppString(UINT id) {
+    const wchar_t* text = nullptr;
+    // With a length of 0 LoadStringW points into the resource itself.
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+CCorvelleDlg::CCorvelleDlg(CWnd* parent)
+    : CDialog(IDD_CORVELLE_DIALOG, parent), flow_(prefs_, *this) {
+    icon_ = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CORVELLE));
+}
+
+CCorvelleDlg::~CCorvelleDlg() {
+    // The children go before the window they live in.
+    panel_.reset();
+    field_.reset();
+}
+
+BOOL CCorvelleDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    if (auto* app = dynamic_cast<CCorvelleApp*>(GetApp()))
+        app->SetMainWindowHandle(hwnd_);
+    ::SetPropW(hwnd_, kMainWindowProperty, reinterpret_cast<HANDLE>(1));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    ReadPrefs();
+    ::CheckMenuItem(::GetMenu(hwnd_), ID_TOOLS_COMMAND_BAR,
+                    MF_BYCOMMAND | (prefs_.commandBarEnabled ? MF_CHECKED : MF_UNCHECKED));
+
+    RECT client;
+    GetClientRect(&client);
+    RECT bar = client;
+    bar.top = bar.bottom - kStatusBarHeight;
+    if (!statusBar_.Create(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, bar, this, IDC_STATUS_BAR))
+        return -1;
+    const int parts[2] = {static_cast<int>(client.right) - kClockPartWidth, -1};
+    statusBar_.SetParts(2, parts);
+
+    // The command bar will be created here.
+    field_.reset(CSolGameField::CreateGameField(this, &prefs_));
+    if (!field_)
+        return -1;
+    field_->SetEngine(&flow_.Engine());
+    field_->ApplyOptions();
+
+    bool loaded = false;
+    const bool dealt = flow_.StartUp(&loaded);
+    if (!loaded)
+        return -1;
+    panel_ = CreateMainPopups(*this);
+    if (!panel_)
+        return -1;
+    SetTimer(kClockTimerId, kClockTimerPeriodMs);
+    SetTitle(flow_.GameName());
+    RecalcLayout();
+    panel_->UpdateRulesText();
+    // A new deal is checked once the window is on the screen.
+    if (dealt)
+        PostMessage(WM_GAMESTATECHECK, kStartUpCheck, 0);
+    return TRUE;
+}
+
+void CCorvelleDlg::ReadPrefs() {
+    TakeWindowPlacement();
+    RECT window;
+    GetWindowRect(&window);
+
+    PreferencesLoadOptions options;
+    options.gameIds = DatabaseGameIds();
+    options.mainWindowWidth =
+        static_cast<uint32_t>(std::max<LONG>(window.right - window.left, kMainWindowMinWidth));
+    options.askResetAfterAbnormalEnd = [this] {
+        const std::wstring caption = LoadAppString(IDS_WARNING_CAPTION);
+        const std::wstring text = LoadAppString(IDS_ABNORMAL_END_TEXT);
+        return ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_YESNO) == IDYES;
+    };
+    const PreferencesLoadResult result = LoadPreferences(prefs_, options);
+    if (result.placementRead) {
+        // Only the size comes back; the window is centred.
+        const WindowPlacement& p = prefs_.mainWindowPos;
+        SetWindowPos(nullptr, 0, 0, std::max(p.normalRight - p.normalLeft, kMainWindowMinWidth),
+                     std::max(p.normalBottom - p.normalTop, kMainWindowMinHeight),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+    }
+    CenterWindow();
+}
+
+void CCorvelleDlg::TakeWindowPlacement() {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (::GetWindowPlacement(hwnd_, &wp))
+        prefs_.mainWindowPos = ToPlacement(wp);
+}
+
+void CCorvelleDlg::SavePrefs() {
+    TakeWindowPlacement();
+    SavePreferences(prefs_, PreferencesSave::kWhileRunning);
+}
+
+void CCorvelleDlg::RecalcLayout() {
+    if (!hwnd_)
+        return;
+    RECT client;
+    GetClientRect(&client);
+    const bool panelShown = panel_ && prefs_.mainPopupsEnabled;
+    const LONG panelWidth = panelShown ? static_cast<LONG>(prefs_.mainPopupsWidth) : 0;
+
+    if (statusBar_.GetSafeHwnd()) {
+        RECT bar = client;
+        bar.top = bar.bottom - kStatusBarHeight;
+        statusBar_.MoveWindow(bar, FALSE);
+        ::RedrawWindow(statusBar_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        const int parts[2] = {static_cast<int>(client.right) - kClockPartWidth, -1};
+        statusBar_.SetParts(2, parts);
+    }
+    if (field_ && field_->GetSafeHwnd()) {
+        RECT area = client;
+        area.bottom -= kStatusBarHeight;
+        if (prefs_.commandBarEnabled)
+            area.top += CommandBarHeight();
+        area.right -= panelWidth;
+        field_->MoveWindow(area, FALSE);
+        field_->Redraw();
+    }
+    if (panel_) {
+        RECT area = client;
+        area.bottom -= kStatusBarHeight;
+        area.left = area.right - static_cast<LONG>(prefs_.mainPopupsWidth);
+        const bool widthChanged = lastPanelWidth_ != static_cast<int>(prefs_.mainPopupsWidth);
+        lastPanelWidth_ = static_cast<int>(prefs_.mainPopupsWidth);
+        panel_->Place(area, prefs_.mainPopupsEnabled != 0, widthChanged);
+    }
+}
+
+void CCorvelleDlg::ShowGameTime(uint32_t seconds) {
+    if (!statusBar_.GetSafeHwnd())
+        return;
+    const std::u16string text = GameTimeText(seconds, prefs_.timedGame != 0, prefs_.timeLimit);
+    statusBar_.SetText(Wide(text), 1);
+}
+
+BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (message == WM_GAMESTATECHECK) {
+        if (wParam == kStartUpCheck)
+            UpdateWindow();
+        flow_.OnGameStateCheck();
+        *result = 0;
+        return TRUE;
+    }
+    return CDialog::OnWndMsg(message, wParam, lParam, result);
+}
+
+BOOL CCorvelleDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Menu items (0) and accelerators (1); controls send other codes.
+    if (lParam == 0 && HIWORD(wParam) <= 1) {
+        switch (LOWORD(wParam)) {
+        case ID_GAME_NEW: flow_.OnNew(); return TRUE;
+        case ID_GAME_RESTART: flow_.OnRestart(); return TRUE;
+        case ID_GAME_SELECT: flow_.OnSelect(); return TRUE;
+        case ID_MOVES_UNDO: flow_.OnUndo(); return TRUE;
+        case ID_MOVES_SHOW_NEXT: flow_.OnShowNextMove(); return TRUE;
+        case ID_TOOLS_OPTIONS: flow_.OnOptions(); return TRUE;
+        case ID_TOOLS_COMMAND_BAR: OnCommandBar(); return TRUE;
+        case ID_HELP_ABOUT: flow_.OnAbout(); return TRUE;
+        default: break;
+        }
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
+void CCorvelleDlg::OnCommandBar() {
+    prefs_.commandBarEnabled = prefs_.commandBarEnabled ? 0 : 1;
+    ::CheckMenuItem(::GetMenu(hwnd_), ID_TOOLS_COMMAND_BAR,
+                    MF_BYCOMMAND | (prefs_.commandBarEnabled ? MF_CHECKED : MF_UNCHECKED));
+    RecalcLayout();
+}
+
+void CCorvelleDlg::OnClose() {
+    // The game first: its save stamp is part of the preferences.
+    if (prefs_.curSolId != kNoCurrentGame)
+        flow_.SaveCurrentGame();
+    TakeWindowPlacement();
+    SavePreferences(prefs_, PreferencesSave::kCleanClose);
+    EndDialog(IDOK);
+}
+
+void CCorvelleDlg::OnDestroy() {
+    KillTimer(kClockTimerId);
+    ::RemovePropW(hwnd_, kMainWindowProperty);
+    if (auto* app = dynamic_cast<CCorvelleApp*>(GetApp()))
+        app->SetMainWindowHandle(nullptr);
+    CDialog::OnDestroy();
+}
+
+void CCorvelleDlg::OnPaint() {
+    if (!::IsIconic(hwnd_)) {
+        CDialog::OnPaint();
+        return;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(hwnd_, &ps);
+    RECT r;
+    GetClientRect(&r);
+    const int x = (r.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (r.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, icon_);
+    ::EndPaint(hwnd_, &ps);
+}
+
+HCURSOR CCorvelleDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(icon_); }
+
+void CCorvelleDlg::OnSize(UINT type, int cx, int cy) {
+    CDialog::OnSize(type, cx, cy);
+    if (type != SIZE_MINIMIZED)
+        RecalcLayout();
+}
+
+void CCorvelleDlg::OnTimer(UINT_PTR id) {
+    if (id == kClockTimerId)
+        flow_.OnTimer();
+    else
+        CDialog::OnTimer(id);
+}
+
+void CCorvelleDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
+    CDialog::OnGetMinMaxInfo(info);
+    info->ptMinTrackSize.x = kMainWindowMinWidth;
+    info->ptMinTrackSize.y = kMainWindowMinHeight;
+}
+
+// ---- what the game logic asks of the window
+
+void CCorvelleDlg::BuildField(bool quiet) {
+    if (!field_)
+        return;
+    field_->BuildFromEngine(quiet);
+    field_->PrepareDrawing();
+}
+
+void CCorvelleDlg::RedrawField() {
+    if (field_)
+        field_->Redraw();
+}
+
+void CCorvelleDlg::ClearFieldSelection() {
+    if (field_)
+        field_->ClearSelection();
+}
+
+void CCorvelleDlg::BlinkHint(uint16_t first, uint16_t second) {
+    if (field_)
+        field_->BlinkHint(first, second);
+}
+
+void CCorvelleDlg::SetTitle(const std::u16string& title) { SetWindowText(Wide(title)); }
+
+void CCorvelleDlg::SendGameStateCheck() { SendMessage(WM_GAMESTATECHECK); }
+
+void CCorvelleDlg::UpdateRulesText() {
+    if (panel_)
+        panel_->UpdateRulesText();
+}
+
+void CCorvelleDlg::UpdateStatistics() {
+    if (panel_)
+        panel_->UpdateStatistics();
+}
+
+void CCorvelleDlg::UpdateBestTimes() {
+    if (panel_)
+        panel_->UpdateBestTimes();
+}
+
+void CCorvelleDlg::RefreshPanelAfterGameChange() {
+    if (panel_)
+        panel_->RefreshAfterGameChange();
+}
+
+bool CCorvelleDlg::RunWinDialog() {
+    CGameWinDlg dialog(this, prefs_.lastEnteredName);
+    return dialog.DoModal() == IDOK;
+}
+
+void CCorvelleDlg::RunSimpleWinDialog() {
+    CGameSimpleWinDlg dialog;
+    dialog.DoModal();
+}
+
+int CCorvelleDlg::RunLostDialog(bool timeUp) {
+    CGameLostDlg dialog(timeUp);
+    return static_cast<int>(dialog.DoModal());
+}
+
+void CCorvelleDlg::ShowNoUndoMessage() {
+    const std::wstring caption = LoadAppString(IDS_NO_UNDO_CAPTION);
+    const std::wstring text = LoadAppString(IDS_NO_UNDO_TEXT);
+    ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_OK);
+}
+
+void CCorvelleDlg::RunSelectDialog() { corvelle::RunSelectDialog(*this); }
+
+bool CCorvelleDlg::RunOptionsDialog() { return corvelle::RunOptionsDialog(*this); }
+
+void CCorvelleDlg::RunAboutDialog() {
+    CAboutDlg dialog(this);
+    dialog.DoModal();
+}
+
+}  // namespace corvelle

@@ -1,0 +1,109 @@
+// CCorvelleDlg: the program's main window, a resizable dialog tiled by the
+// game field, the side panel at the right and the status bar with the game
+// clock at the bottom (the command bar will take a strip at the top). It
+// holds the preferences, owns the field, the side panel and the game logic
+// (CGameFlow, which owns the engine), dispatches the menu commands to the
+// game logic and shows its modal dialogs.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/game_flow.h"
+#include "app/main_panel.h"
+#include "app/preferences.h"
+#include "platform/controls.h"
+#include "platform/dialog.h"
+
+namespace corvelle {
+
+class CSolGameField;
+
+// Sent (never posted) to the main window after every change of the game:
+// the game-state check.
+constexpr UINT WM_GAMESTATECHECK = WM_USER + 0x1004;
+// The property that marks the main window, so that a second start finds it.
+extern const wchar_t kMainWindowProperty[];
+// The smallest size of the main window, in pixels.
+constexpr int kMainWindowMinWidth = 1100;
+constexpr int kMainWindowMinHeight = 800;
+constexpr int kStatusBarHeight = 20;
+constexpr int kClockPartWidth = 100;
+
+class CCorvelleDlg : public CDialog, private GameFlowView {
+public:
+    explicit CCorvelleDlg(CWnd* parent = nullptr);
+    ~CCorvelleDlg() override;
+
+    // Places the children: status bar at the bottom, the side panel at the
+    // right above it, the field in the rest (below the command bar when it
+    // is shown). Safe before the children exist.
+    void RecalcLayout();
+    // The clock text in the status bar.
+    void ShowGameTime(uint32_t seconds) override;
+    // Stores the preferences while the program goes on running (a confirmed
+    // options dialog).
+    void SavePrefs();
+
+    AppPreferences& Prefs() { return prefs_; }
+    CGameFlow& GetGameFlow() { return flow_; }
+    CGameEngine* GetEngine() { return &flow_.Engine(); }
+    CSolGameField* GetGameField() { return field_.get(); }
+    CMainPanel* GetMainPanel() { return panel_.get(); }
+    void ResetHintIndex() { flow_.ResetHintIndex(); }
+    // The height of the command bar's strip (0 while there is none).
+    int CommandBarHeight() const { return 0; }
+
+protected:
+    BOOL OnInitDialog() override;
+    // Enter and Esc never close the main window.
+    void OnOK() override {}
+    void OnCancel() override {}
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnClose() override;
+    void OnDestroy() override;
+    void OnPaint() override;
+    HCURSOR OnQueryDragIcon() override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnGetMinMaxInfo(MINMAXINFO* info) override;
+
+private:
+    void ReadPrefs();
+    // The window's placement as it is now into the preferences.
+    void TakeWindowPlacement();
+    void OnCommandBar();
+
+    // GameFlowView
+    void BuildField(bool quiet) override;
+    void RedrawField() override;
+    void ClearFieldSelection() override;
+    void BlinkHint(uint16_t first, uint16_t second) override;
+    void SetTitle(const std::u16string& title) override;
+    void SendGameStateCheck() override;
+    void UpdateRulesText() override;
+    void UpdateStatistics() override;
+    void UpdateBestTimes() override;
+    void RefreshPanelAfterGameChange() override;
+    bool RunWinDialog() override;
+    void RunSimpleWinDialog() override;
+    int RunLostDialog(bool timeUp) override;
+    void ShowNoUndoMessage() override;
+    void RunSelectDialog() override;
+    bool RunOptionsDialog() override;
+    void RunAboutDialog() override;
+
+    AppPreferences prefs_;
+    CGameFlow flow_;
+    std::unique_ptr<CSolGameField> field_;
+    std::unique_ptr<CMainPanel> panel_;
+    CStatusBarCtrl statusBar_;
+    HICON icon_ = nullptr;
+    int lastPanelWidth_ = -1;
+};
+
+// A string of the program's string table ("" when it has none).
+std::wstring LoadAppString(UINT id);
+
+}  // namespace corvelle

@@ -1,0 +1,88 @@
+#include "app/game_dialogs.h"
+
+#include "app/game_flow.h"
+#include "res/resource.h"
+
+static_assert(corvelle::kLostNewGame == IDC_LOST_NEW_GAME && corvelle::kLostRestart == IDC_LOST_RESTART &&
+                  corvelle::kLostUndo == IDC_LOST_UNDO,
+              "the game flow acts on the lost dialog's button ids");
+
+namespace corvelle {
+
+CGameWinDlg::CGameWinDlg(CWnd* parent, std::array<char16_t, kLastEnteredNameLength + 1>& name)
+    : CDialog(IDD_GAME_WIN, parent), name_(name) {}
+
+BOOL CGameWinDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    HWND edit = GetDlgItemHwnd(IDC_WIN_NAME);
+    ::SendMessageW(edit, EM_LIMITTEXT, kLastEnteredNameLength, 0);
+    name_.back() = 0;   // a stored name always ends within its buffer
+    if (name_[0] != 0) {
+        ::SetWindowTextW(edit, reinterpret_cast<const wchar_t*>(name_.data()));
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+    }
+    ::SetFocus(edit);
+    return FALSE;
+}
+
+void CGameWinDlg::OnOK() {
+    wchar_t text[kLastEnteredNameLength + 1] = {};
+    ::GetDlgItemTextW(hwnd_, IDC_WIN_NAME, text, static_cast<int>(kLastEnteredNameLength + 1));
+    for (size_t i = 0; i < name_.size(); ++i)
+        name_[i] = static_cast<char16_t>(text[i]);
+    name_.back() = 0;
+    CDialog::OnOK();
+}
+
+CGameSimpleWinDlg::CGameSimpleWinDlg(CWnd* parent) : CDialog(IDD_GAME_SIMPLE_WIN, parent) {}
+
+CGameLostDlg::CGameLostDlg(bool timeUp, CWnd* parent) : CDialog(IDD_GAME_LOST, parent), timeUp_(timeUp) {}
+
+BOOL CGameLostDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    if (timeUp_) {
+        ::SetDlgItemTextW(hwnd_, IDC_LOST_TEXT,
+                          L"Your time is up.\nPlease tap \"New Game\" to start a new deal or \"Restart\" to try "
+                          L"again with the same deal.");
+        ::ShowWindow(GetDlgItemHwnd(IDC_LOST_RESTART), SW_HIDE);
+        ::SetDlgItemTextW(hwnd_, IDC_LOST_UNDO, L"Restart");
+    }
+    return TRUE;
+}
+
+BOOL CGameLostDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (HIWORD(wParam) == BN_CLICKED) {
+        switch (LOWORD(wParam)) {
+        case IDC_LOST_NEW_GAME:
+            EndDialog(IDC_LOST_NEW_GAME);
+            return TRUE;
+        case IDC_LOST_RESTART:
+            EndDialog(IDC_LOST_RESTART);
+            return TRUE;
+        case IDC_LOST_UNDO:
+            // In the time-up form this button is the restart.
+            EndDialog(timeUp_ ? IDC_LOST_RESTART : IDC_LOST_UNDO);
+            return TRUE;
+        default:
+            break;
+        }
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
+CAboutDlg::CAboutDlg(CWnd* parent) : CDialog(IDD_ABOUT, parent) {}
+
+CAboutDlg::~CAboutDlg() {
+    if (picture_)
+        ::DeleteObject(picture_);
+}
+
+BOOL CAboutDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    picture_ = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ABOUT));
+    if (picture_)
+        SendDlgItemMessage(IDC_ABOUT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));
+    return TRUE;
+}
+
+}  // namespace corvelle

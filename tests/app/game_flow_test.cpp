@@ -1,0 +1,469 @@
+// The main window's game logic over the compiled game library, with an
+// injected clock and a window whose dialogs answer as each test scripts them.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/game_flow.h"
+#include "engine/player_move.h"
+#include "engine/saved_game.h"
+#include "engine/statistics.h"
+#include "field/library_games.h"
+#include "support/registry_sandbox.h"
+
+namespace corvelle {
+namespace {
+
+// Where every card lies, face up or down: the layout the player sees.
+using Layout = std::vector<std::tuple<uint16_t, uint16_t, uint8_t>>;
+Layout LayoutOf(const CGameEngine& engine) {
+    Layout out;
+    for (const CardState& c : engine.cardStates)
+        out.emplace_back(c.pile, c.position, c.faceUp);
+    return out;
+}
+
+uint32_t PositionOf(const std::string& name) {
+    const std::vector<std::string> names = test::LibraryGameNames();
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name)
+            return static_cast<uint32_t>(i);
+    ADD_FAILURE() << "no game " << name;
+    return 0;
+}
+
+// One step of the first hint; false when there is none.
+bool PlayFirstHint(CGameEngine& engine) {
+    uint16_t first = 0, second = 0;
+    if (!engine.FindHint(0, first, second, false))
+        return false;
+    return second == 0xFFFF ? PlayClick(engine, first) : PlayMove(engine, first, second);
+}
+
+class FakeWindow : public GameFlowView {
+public:
+    // Every modal window: the clock must be paused while it is open, and
+    // none opens inside another.
+    template <typename F>
+    auto Modal(F body) {
+        EXPECT_TRUE(flow->Clock().IsPaused()) << "a modal window opened with the clock running";
+        ++depth;
+        maxDepth = std::max(maxDepth, depth);
+        auto result = body();
+        --depth;
+        return result;
+    }
+
+    void BuildField(bool quiet) override {
+        ++(quiet ? quietBuilds : builds);
+        if (onBuild) onBuild();
+    }
+    void RedrawField() override { ++redraws; }
+    void ClearFieldSelection() override {}
+    void BlinkHint(uint16_t first, uint16_t second) override { blinks.emplace_back(first, second); }
+    void ShowGameTime(uint32_t seconds) override { shownTimes.push_back(seconds); }
+    void SetTitle(const std::u16string& text) override { title = text; }
+    void SendGameStateCheck() override {
+        ++checksSent;
+        flow->OnGameStateCheck();
+    }
+    void UpdateRulesText() override { ++rulesUpdates; }
+    void UpdateStatistics() override { ++statisticsUpdates; }
+    void UpdateBestTimes() override { ++bestTimesUpdates; }
+    void RefreshPanelAfterGameChange() override { ++panelRefreshes; }
+
+    bool RunWinDialog() override { return Modal([&] { ++winDialogs; return onWin ? onWin() : false; }); }
+    void RunSimpleWinDialog() override { Modal([&] { ++simpleWinDialogs; return true; }); }
+    int RunLostDialog(bool timeUp) override {
+        return Modal([&] {
+            lostDialogs.push_back(timeUp);
+            return onLost ? onLost(timeUp) : kLostNewGame;
+        });
+    }
+    void ShowNoUndoMessage() override { Modal([&] { ++noUndoMessages; return true; }); }
+    void RunSelectDialog() override { Modal([&] { if (onSelect) onSelect(); return true; }); }
+    bool RunOptionsDialog() override { return Modal([&] { return true; }); }
+    void RunAboutDialog() override { Modal([&] { if (duringAbout) duringAbout(); return true; }); }
+
+    CGameFlow* flow = nullptr;
+    int builds = 0, quietBuilds = 0, redraws = 0, checksSent = 0;
+    int rulesUpdates = 0, statisticsUpdates = 0, bestTimesUpdates = 0, panelRefreshes = 0;
+    int winDialogs = 0, simpleWinDialogs = 0, noUndoMessages = 0;
+    int depth = 0, maxDepth = 0;
+    std::vector<bool> lostDialogs;
+    std::vector<uint32_t> shownTimes;
+    std::vector<std::pair<uint16_t, uint16_t>> blinks;
+    std::u16string title;
+    std::function<bool()> onWin;
+    std::function<int(bool)> onLost;
+    std::function<void()> onSelect;
+    std::function<void()> duringAbout;
+    std::function<void()> onBuild;
+};
+
+class GameFlowTest : public test::RegistrySandbox {
+protected:
+    void SetUp() override {
+        RegistrySandbox::SetUp();
+        window.flow = &flow;
+        static const std::vector<std::string> library = test::LibraryGameNames();   // opens the library
+        ASSERT_FALSE(library.empty());
+    }
+
+    // Starts on a game of the library with a first deal.
+    void StartOn(const std::string& game) {
+        prefs.curSolId = PositionOf(game);
+        ASSERT_TRUE(flow.LoadCurrentSolitaire());
+        flow.Clock().Reset();
+        flow.NewGame(0, false, false);
+    }
+
+    // Ticks the timer over `seconds` seconds of the clock's time.
+    void PlayFor(uint32_t seconds) {
+        for (uint32_t i = 0; i < seconds; ++i) {
+            flow.OnTimer();
+            ++now;
+            flow.OnTimer();
+        }
+    }
+
+    // Deals numbers from `start` until hint-by-hint play gets stuck short
+    // of a win: the game then has no move left.
+    uint32_t DealStuckGame(uint32_t start) {
+        for (uint32_t number = start; number < start + 200; ++number) {
+            flow.NewGame(number, false, true);
+            int steps = 0;
+            while (steps < 2000 && PlayFirstHint(flow.Engine())) ++steps;
+            uint16_t a = 0, b = 0;
+            if (!flow.Engine().finished && !flow.Engine().FindHint(0, a, b, true))
+                return number;
+        }
+        ADD_FAILURE() << "no stuck deal found";
+        return 0;
+    }
+
+    GameStatistics Statistics() {
+        GameStatistics s;
+        ReadGameStatistics(flow.GameName(), s);
+        return s;
+    }
+
+    int64_t now = 1700000000;
+    AppPreferences prefs;
+    FakeWindow window;
+    CGameFlow flow{prefs, window, [this] { return now; }};
+};
+
+TEST_F(GameFlowTest, StartUpDealsTheFirstGameAndLeavesItsCheckToTheWindow) {
+    EXPECT_TRUE(flow.StartUp());
+    EXPECT_EQ(prefs.curSolId, 0u);
+    EXPECT_EQ(window.checksSent, 0);
+    EXPECT_TRUE(flow.Engine().HasGameInPlay());
+    EXPECT_FALSE(flow.Clock().IsPaused());
+    EXPECT_EQ(window.shownTimes, std::vector<uint32_t>{0});
+    EXPECT_NE(prefs.curGameNumber, 0u);
+}
+
+TEST_F(GameFlowTest, QuietDealsLeaveClockFieldAndCheckAlone) {
+    StartOn("Klondike (draw one)");
+    PlayFor(5);
+    const int builds = window.builds, checks = window.checksSent;
+    flow.Clock().Pause();
+    flow.NewGame(1234, false, true);
+    flow.ShowGame(true);
+    EXPECT_EQ(window.builds, builds);
+    EXPECT_EQ(window.quietBuilds, 2);
+    EXPECT_EQ(window.checksSent, checks);
+    EXPECT_EQ(flow.Clock().GetElapsed(), 5u);
+    EXPECT_TRUE(flow.Clock().IsPaused());
+    EXPECT_EQ(prefs.curGameNumber, 1234u);
+
+    flow.NewGame(1234, true, false);
+    EXPECT_EQ(window.checksSent, checks + 1);
+    EXPECT_EQ(flow.Clock().GetElapsed(), 0u);
+    EXPECT_FALSE(flow.Clock().IsPaused());
+}
+
+TEST_F(GameFlowTest, AWinIsRecordedOnceWithItsBestTime) {
+    StartOn("Klondike (draw one)");
+    prefs.timedGame = 1;
+    prefs.timeLimit = 1;
+    PlayFor(40);
+    const std::u16string name = flow.GameName();
+    window.onWin = [&] {
+        // The clock keeps its timer running under the dialog, and a check
+        // arrives while it is open: neither may count the win again.
+        PlayFor(120);
+        window.SendGameStateCheck();
+        const char16_t entered[] = u"Ada";
+        std::copy(std::begin(entered), std::end(entered), prefs.lastEnteredName.begin());
+        return true;
+    };
+    flow.Engine().finished = 1;
+    window.SendGameStateCheck();
+
+    const GameStatistics s = Statistics();
+    EXPECT_EQ(s.played, 1);
+    EXPECT_EQ(s.won, 1);
+    EXPECT_EQ(s.totalSeconds, 40u);
+    EXPECT_EQ(window.winDialogs, 1);
+    EXPECT_TRUE(window.lostDialogs.empty());
+    CBestTimesTable best(name);
+    EXPECT_EQ(std::u16string(best.GetName(0)), u"Ada");
+    EXPECT_EQ(best.GetTime(0), 40u);
+    EXPECT_EQ(best.GetTime(1), 0u);
+    EXPECT_EQ(window.bestTimesUpdates, 1);
+    // The next deal follows, with the clock back at zero.
+    EXPECT_FALSE(flow.Engine().finished);
+    EXPECT_EQ(flow.Clock().GetElapsed(), 0u);
+    EXPECT_FALSE(flow.Clock().IsPaused());
+    EXPECT_EQ(window.maxDepth, 1);
+}
+
+TEST_F(GameFlowTest, ASlowerWinShowsTheSimpleDialogAndAWinBeforeAnyTickCountsNothing) {
+    StartOn("Golf");
+    CBestTimesTable best(flow.GameName());
+    for (int i = 0; i < kBestTimeEntries; ++i) best.Insert(u"Fast", 10);
+    PlayFor(30);
+    flow.Engine().finished = 1;
+    window.SendGameStateCheck();
+    EXPECT_EQ(window.simpleWinDialogs, 1);
+    EXPECT_EQ(window.winDialogs, 0);
+    // A deal finished before the clock ever ticked.
+    flow.Engine().finished = 1;
+    now += 100000;
+    window.SendGameStateCheck();
+    const GameStatistics s = Statistics();
+    EXPECT_EQ(s.won, 2);
+    EXPECT_EQ(s.totalSeconds, 30u);
+}
+
+TEST_F(GameFlowTest, NoMoveLeftOffersNewGameRestartAndUndo) {
+    StartOn("Golf");
+    const uint32_t stuck = DealStuckGame(1);
+    flow.Clock().StartNewDeal();
+    PlayFor(7);
+
+    // Restart: a loss, then the same deal again.
+    window.onLost = [](bool) { return kLostRestart; };
+    window.SendGameStateCheck();
+    ASSERT_EQ(window.lostDialogs, std::vector<bool>{false});
+    EXPECT_EQ(Statistics().played, 1);
+    EXPECT_EQ(Statistics().totalSeconds, 7u);
+    EXPECT_EQ(prefs.curGameNumber, stuck);
+    CGameEngine fresh;
+    ASSERT_TRUE(test::DealLibraryGame(fresh, "Golf", stuck));
+    uint8_t flag = 1;
+    fresh.RunAutomaticEvents(true, false, flag);
+    fresh.RefreshExposedCards(false);
+    EXPECT_EQ(LayoutOf(flow.Engine()), LayoutOf(fresh));
+
+    // Undo: the last step comes back, nothing is recorded.
+    while (PlayFirstHint(flow.Engine())) {}
+    const Layout beforeLast = [&] {
+        UndoStep(flow.Engine());
+        Layout l = LayoutOf(flow.Engine());
+        PlayFirstHint(flow.Engine());
+        return l;
+    }();
+    window.onLost = [](bool) { return kLostUndo; };
+    window.SendGameStateCheck();
+    EXPECT_EQ(Statistics().played, 1);
+    EXPECT_EQ(LayoutOf(flow.Engine()), beforeLast);
+    EXPECT_EQ(window.noUndoMessages, 0);
+    EXPECT_FALSE(flow.Clock().IsPaused());
+
+    // New game: a loss and a new number.
+    while (PlayFirstHint(flow.Engine())) {}
+    window.onLost = [](bool) { return kLostNewGame; };
+    window.SendGameStateCheck();
+    EXPECT_EQ(Statistics().played, 2);
+    EXPECT_NE(prefs.curGameNumber, stuck);
+    EXPECT_EQ(window.maxDepth, 1);
+}
+
+TEST_F(GameFlowTest, UndoInTheLostDialogWithNothingToUndoDealsAnew) {
+    StartOn("Golf");
+    const uint32_t stuck = DealStuckGame(1);
+    // A position without a move and without a history.
+    CMoveHistory* history = flow.Engine().GetHistory();
+    while (history->GetCount() > 0) history->RemoveAt(history->GetCount() - 1);
+    window.onLost = [](bool) { return kLostUndo; };
+    window.SendGameStateCheck();
+    EXPECT_EQ(window.noUndoMessages, 1);
+    EXPECT_EQ(Statistics().played, 1);
+    EXPECT_NE(prefs.curGameNumber, stuck);
+}
+
+TEST_F(GameFlowTest, DealsThatEndAtOnceRunOneDialogAtATime) {
+    StartOn("Golf");
+    // The next five deals are finished by their start: each deal made after
+    // a win asks for a check again, which must not open the next dialog
+    // inside the current one.
+    int finishedDeals = 5;
+    window.onBuild = [&] {
+        if (finishedDeals > 0) {
+            --finishedDeals;
+            flow.Engine().finished = 1;
+        }
+    };
+    flow.Engine().finished = 1;
+    window.SendGameStateCheck();
+    EXPECT_EQ(window.winDialogs + window.simpleWinDialogs, 6);
+    EXPECT_EQ(Statistics().won, 6);
+    EXPECT_EQ(window.maxDepth, 1);
+    EXPECT_FALSE(flow.Engine().finished);
+}
+
+TEST_F(GameFlowTest, TimeUpRecordsTheLimitOnceBeforeItsDialog) {
+    StartOn("Klondike (draw one)");
+    prefs.timedGame = 1;
+    prefs.timeLimit = 1;
+    const uint32_t number = prefs.curGameNumber;
+    const Layout start = LayoutOf(flow.Engine());
+    window.onLost = [&](bool timeUp) {
+        EXPECT_TRUE(timeUp);
+        EXPECT_EQ(Statistics().played, 1);   // recorded before the dialog
+        PlayFor(30);                         // the paused clock sends nothing
+        return kLostRestart;
+    };
+    PlayFor(59);
+    EXPECT_TRUE(window.lostDialogs.empty());
+    PlayFor(1);
+    ASSERT_EQ(window.lostDialogs, std::vector<bool>{true});
+    const GameStatistics s = Statistics();
+    EXPECT_EQ(s.played, 1);
+    EXPECT_EQ(s.won, 0);
+    EXPECT_EQ(s.totalSeconds, 60u);
+    EXPECT_EQ(prefs.curGameNumber, number);
+    EXPECT_EQ(LayoutOf(flow.Engine()), start);
+    EXPECT_EQ(flow.Clock().GetElapsed(), 0u);
+    EXPECT_EQ(window.shownTimes.back(), 0u);
+}
+
+TEST_F(GameFlowTest, AWinInTheStepThatReachesTheLimitCountsAsAWin) {
+    StartOn("Klondike (draw one)");
+    prefs.timedGame = 1;
+    prefs.timeLimit = 1;
+    PlayFor(59);
+    flow.Engine().finished = 1;
+    PlayFor(1);
+    EXPECT_EQ(Statistics().won, 1);
+    EXPECT_TRUE(window.lostDialogs.empty());
+}
+
+TEST_F(GameFlowTest, NewAndRestartRecordALossAndRestartDealsTheShownGame) {
+    StartOn("Klondike (draw one)");
+    flow.OnNew();
+    const uint32_t number = prefs.curGameNumber;
+    const Layout dealt = LayoutOf(flow.Engine());
+    PlayFirstHint(flow.Engine());
+    PlayFor(3);
+    flow.OnRestart();
+    EXPECT_EQ(prefs.curGameNumber, number);
+    EXPECT_EQ(LayoutOf(flow.Engine()), dealt);
+    const GameStatistics s = Statistics();
+    EXPECT_EQ(s.played, 2);
+    EXPECT_EQ(s.totalSeconds, 3u);
+    EXPECT_GE(window.panelRefreshes, 2);
+}
+
+TEST_F(GameFlowTest, RestartAfterARestoreDealsTheRestoredGame) {
+    StartOn("Klondike (draw one)");
+    flow.NewGame(4242, false, false);
+    const Layout dealt = LayoutOf(flow.Engine());
+    ASSERT_TRUE(PlayFirstHint(flow.Engine()));
+    const Layout played = LayoutOf(flow.Engine());
+    flow.SaveCurrentGame();
+
+    // The next session: the number in the preferences is another one.
+    prefs.curGameNumber = 99;
+    AppPreferences nextPrefs = prefs;
+    FakeWindow nextWindow;
+    CGameFlow next(nextPrefs, nextWindow, [this] { return now; });
+    nextWindow.flow = &next;
+    EXPECT_FALSE(next.StartUp());   // restored, not dealt
+    EXPECT_EQ(LayoutOf(next.Engine()), played);
+    EXPECT_EQ(nextPrefs.curGameNumber, 4242u);
+    next.RestartGame();
+    EXPECT_EQ(LayoutOf(next.Engine()), dealt);
+}
+
+TEST_F(GameFlowTest, RestartAfterTheSelectionPreviewedOtherDealsDealsTheShownGame) {
+    StartOn("Klondike (draw one)");
+    flow.NewGame(777, false, false);
+    const Layout dealt = LayoutOf(flow.Engine());
+    ASSERT_TRUE(PlayFirstHint(flow.Engine()));
+    const Layout played = LayoutOf(flow.Engine());
+    const uint32_t klondike = prefs.curSolId;
+    window.onSelect = [&] {
+        // The selection previews other games in the same engine, then is
+        // cancelled: the game in play stays.
+        prefs.curSolId = PositionOf("FreeCell");
+        flow.LoadCurrentSolitaire();
+        flow.NewGame(0, false, true);
+        flow.NewGame(31337, false, true);
+        prefs.curSolId = klondike;
+    };
+    flow.OnSelect();
+    EXPECT_TRUE(window.title.empty());   // unchanged game, unchanged title
+    EXPECT_EQ(LayoutOf(flow.Engine()), played);
+    EXPECT_EQ(prefs.curGameNumber, 777u);
+    flow.OnRestart();
+    EXPECT_EQ(LayoutOf(flow.Engine()), dealt);
+    // No loss for the game left in the selection.
+    EXPECT_EQ(Statistics().played, 1);   // the restart's
+
+    // Playing another game changes the title and the panel's contents.
+    window.onSelect = [&] { prefs.curSolId = PositionOf("FreeCell"); };
+    flow.OnSelect();
+    EXPECT_EQ(window.title, u"FreeCell");
+    EXPECT_EQ(window.rulesUpdates, 1);
+    EXPECT_EQ(std::string(flow.Engine().name), "FreeCell");
+}
+
+TEST_F(GameFlowTest, UndoGoesBackToTheDealAndThenSaysSo) {
+    StartOn("Klondike (draw one)");
+    const Layout dealt = LayoutOf(flow.Engine());
+    int steps = 0;
+    while (steps < 15 && PlayFirstHint(flow.Engine())) ++steps;
+    ASSERT_GT(steps, 3);
+    int undone = 0;
+    while (flow.UndoMove()) ++undone;
+    EXPECT_EQ(undone, steps);
+    EXPECT_EQ(LayoutOf(flow.Engine()), dealt);
+    EXPECT_EQ(window.noUndoMessages, 1);
+    EXPECT_FALSE(flow.Clock().IsPaused());
+}
+
+TEST_F(GameFlowTest, ShowNextMoveCyclesThroughTheHints) {
+    StartOn("Klondike (draw one)");
+    std::vector<CGameEngine::HintMove> hints;
+    flow.Engine().FindAllHints(hints, false);
+    ASSERT_GE(hints.size(), 2u);
+    for (size_t i = 0; i < 2 * hints.size() + 1; ++i) flow.ShowNextMove();
+    ASSERT_EQ(window.blinks.size(), 2 * hints.size() + 1);
+    for (size_t i = 0; i < window.blinks.size(); ++i) {
+        EXPECT_EQ(window.blinks[i].first, hints[i % hints.size()].first);
+        EXPECT_EQ(window.blinks[i].second, hints[i % hints.size()].second);
+    }
+    // A step resets the counter.
+    PlayFirstHint(flow.Engine());
+    EXPECT_EQ(flow.HintIndex(), 0);
+}
+
+TEST_F(GameFlowTest, TimeInModalWindowsIsNotCounted) {
+    StartOn("Klondike (draw one)");
+    PlayFor(10);
+    window.duringAbout = [&] { PlayFor(50); };
+    flow.OnAbout();
+    PlayFor(5);
+    EXPECT_EQ(flow.Clock().GetElapsed(), 15u);
+    EXPECT_FALSE(flow.Clock().IsPaused());
+}
+
+}  // namespace
+}  // namespace corvelle

@@ -1,0 +1,207 @@
+// The application's windows under Wine: the end-of-game dialogs, the
+// main window's layout, clock text and smallest size, and which windows
+// the shortcuts are translated for.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/corvelle_app.h"
+#include "app/corvelle_dlg.h"
+#include "app/game_dialogs.h"
+#include "engine/registry.h"
+#include "field/sol_game_field.h"
+#include "res/resource.h"
+#include "support/registry_sandbox.h"
+
+namespace corvelle {
+namespace {
+
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+std::wstring ItemText(HWND dialog, int id) {
+    wchar_t text[256] = {};
+    ::GetDlgItemTextW(dialog, id, text, 256);
+    return text;
+}
+
+void PostClick(HWND dialog, int id) {
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+// The lost dialog, clicking one of its buttons as soon as it is up.
+class ClickingLostDlg : public CGameLostDlg {
+public:
+    ClickingLostDlg(bool timeUp, int button) : CGameLostDlg(timeUp), button_(button) {}
+    bool restartVisible = true;
+    std::wstring undoLabel;
+
+protected:
+    BOOL OnInitDialog() override {
+        const BOOL result = CGameLostDlg::OnInitDialog();
+        restartVisible = (::GetWindowLongW(GetDlgItemHwnd(IDC_LOST_RESTART), GWL_STYLE) & WS_VISIBLE) != 0;
+        undoLabel = ItemText(hwnd_, IDC_LOST_UNDO);
+        PostClick(hwnd_, button_);
+        return result;
+    }
+
+private:
+    int button_;
+};
+
+TEST(GameLostDlg, TheLostFormEndsWithTheButtonClicked) {
+    for (int button : {IDC_LOST_NEW_GAME, IDC_LOST_RESTART, IDC_LOST_UNDO, IDCANCEL}) {
+        ClickingLostDlg dialog(false, button);
+        EXPECT_EQ(dialog.DoModal(), button);
+        EXPECT_TRUE(dialog.restartVisible);
+        EXPECT_EQ(dialog.undoLabel, L"Undo");
+    }
+}
+
+TEST(GameLostDlg, TheTimeUpFormOffersNewGameAndRestartOnly) {
+    ClickingLostDlg relabelled(true, IDC_LOST_UNDO);
+    EXPECT_EQ(relabelled.DoModal(), IDC_LOST_RESTART);
+    EXPECT_FALSE(relabelled.restartVisible);
+    EXPECT_EQ(relabelled.undoLabel, L"Restart");
+    ClickingLostDlg newGame(true, IDC_LOST_NEW_GAME);
+    EXPECT_EQ(newGame.DoModal(), IDC_LOST_NEW_GAME);
+}
+
+// The best-time dialog, typing into the name box and pressing a button.
+class TypingWinDlg : public CGameWinDlg {
+public:
+    TypingWinDlg(std::array<char16_t, kLastEnteredNameLength + 1>& name, std::wstring typed, int button)
+        : CGameWinDlg(nullptr, name), typed_(std::move(typed)), button_(button) {}
+    LRESULT limit = 0;
+    DWORD selectionStart = 99, selectionEnd = 0;
+    bool editHasFocus = false;
+    std::wstring shown;
+
+protected:
+    BOOL OnInitDialog() override {
+        const BOOL result = CGameWinDlg::OnInitDialog();
+        HWND edit = GetDlgItemHwnd(IDC_WIN_NAME);
+        limit = ::SendMessageW(edit, EM_GETLIMITTEXT, 0, 0);
+        ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                       reinterpret_cast<LPARAM>(&selectionEnd));
+        editHasFocus = ::GetFocus() == edit;
+        shown = ItemText(hwnd_, IDC_WIN_NAME);
+        for (wchar_t c : typed_) ::SendMessageW(edit, WM_CHAR, c, 0);
+        PostClick(hwnd_, button_);
+        return result;
+    }
+
+private:
+    std::wstring typed_;
+    int button_;
+};
+
+TEST(GameWinDlg, TakesAtMostFifteenCharactersAndReplacesTheLastName) {
+    std::array<char16_t, kLastEnteredNameLength + 1> name = {};
+    const std::u16string last = u"Fifteen letters";
+    std::copy(last.begin(), last.end(), name.begin());
+    TypingWinDlg dialog(name, L"Ada Lovelace of the long name", IDOK);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.limit, 15);
+    EXPECT_EQ(dialog.shown, L"Fifteen letters");
+    EXPECT_EQ(dialog.selectionStart, 0u);
+    EXPECT_EQ(dialog.selectionEnd, 15u);
+    EXPECT_TRUE(dialog.editHasFocus);
+    EXPECT_EQ(std::u16string(name.data()), u"Ada Lovelace of");
+}
+
+TEST(GameWinDlg, CancelKeepsTheLastNameAndAnEmptyNameStartsEmpty) {
+    std::array<char16_t, kLastEnteredNameLength + 1> name = {};
+    TypingWinDlg dialog(name, L"Grace", IDCANCEL);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.shown, L"");
+    EXPECT_TRUE(dialog.editHasFocus);
+    EXPECT_EQ(name[0], 0);
+}
+
+class MainWindowTest : public test::RegistrySandbox {};
+
+TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
+    CCorvelleDlg main;
+    ASSERT_TRUE(main.CreateModeless());
+    Pump();
+    EXPECT_NE(::GetPropW(main, kMainWindowProperty), nullptr);
+    // The first game of the database, dealt, named in the title.
+    EXPECT_EQ(main.Prefs().curSolId, 0u);
+    wchar_t title[64] = {};
+    main.GetWindowText(title, 64);
+    const std::u16string name = main.GetGameFlow().GameName();
+    EXPECT_EQ(std::wstring(title), std::wstring(name.begin(), name.end()));
+
+    RECT client, field, bar;
+    main.GetClientRect(&client);
+    HWND fieldWindow = main.GetGameField()->GetSafeHwnd();
+    ::GetWindowRect(fieldWindow, &field);
+    ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&field), 2);
+    ::GetWindowRect(main.GetDlgItemHwnd(IDC_STATUS_BAR), &bar);
+    ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(field.left, 0);
+    EXPECT_EQ(field.top, main.CommandBarHeight());
+    EXPECT_EQ(field.bottom, client.bottom - kStatusBarHeight);
+    EXPECT_EQ(field.right, client.right - static_cast<LONG>(main.Prefs().mainPopupsWidth));
+    EXPECT_EQ(bar.top, client.bottom - kStatusBarHeight);
+
+    // Without the side panel the field reaches the right edge.
+    main.Prefs().mainPopupsEnabled = 0;
+    main.RecalcLayout();
+    ::GetWindowRect(fieldWindow, &field);
+    ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&field), 2);
+    EXPECT_EQ(field.right, client.right);
+    EXPECT_FALSE(::IsWindowVisible(main.GetMainPanel()->GetWindow()->GetSafeHwnd()));
+
+    wchar_t clock[32] = {};
+    main.ShowGameTime(125);
+    ::SendDlgItemMessageW(main, IDC_STATUS_BAR, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(clock));
+    EXPECT_EQ(std::wstring(clock), L"2:05");
+    main.Prefs().timedGame = 1;
+    main.ShowGameTime(0);
+    ::SendDlgItemMessageW(main, IDC_STATUS_BAR, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(clock));
+    EXPECT_EQ(std::wstring(clock), L"3:00");
+
+    MINMAXINFO info{};
+    main.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, kMainWindowMinWidth);
+    EXPECT_EQ(info.ptMinTrackSize.y, kMainWindowMinHeight);
+}
+
+TEST_F(MainWindowTest, ShortcutsAreForTheMainWindowAndItsChildrenWhileItIsEnabled) {
+    CCorvelleDlg main;
+    ASSERT_TRUE(main.CreateModeless());
+    HWND field = main.GetGameField()->GetSafeHwnd();
+    CWnd other;
+    const RECT r{0, 0, 100, 100};
+    ASSERT_TRUE(other.CreateEx(0, CWnd::DefaultClassName(), L"other", WS_POPUP, r, nullptr, 0));
+    EXPECT_TRUE(AcceleratorTarget(main, main));
+    EXPECT_TRUE(AcceleratorTarget(main, field));
+    EXPECT_FALSE(AcceleratorTarget(main, other));
+    EXPECT_FALSE(AcceleratorTarget(nullptr, field));
+    ::EnableWindow(main, FALSE);   // a modal dialog is open
+    EXPECT_FALSE(AcceleratorTarget(main, field));
+    ::EnableWindow(main, TRUE);
+}
+
+TEST(SingleInstance, FindsOnlyProcessesOfTheSameName) {
+    const std::wstring own = OwnExecutableName();
+    EXPECT_FALSE(own.empty());
+    // This process does not count itself.
+    EXPECT_EQ(FindProcessByName(own), 0u);
+    std::wstring otherCase = own;
+    for (wchar_t& c : otherCase) c = static_cast<wchar_t>(::towupper(c));
+    EXPECT_EQ(FindProcessByName(otherCase), 0u);
+    // Wine's own services run under these names.
+    EXPECT_NE(FindProcessByName(L"services.exe"), 0u);
+}
+
+}  // namespace
+}  // namespace corvelle

@@ -1,0 +1,244 @@
+#include "driver.h"
+
+#include <cstdio>
+
+namespace corvelle::drive {
+
+std::wstring ProgramPath() {
+    // The build gives the host path of the program; Wine sees the host's
+    // root as drive Z.
+    std::wstring path = L"Z:";
+    for (const char* p = CORVELLE_PROGRAM; *p; ++p)
+        path += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    return path;
+}
+
+Program::~Program() {
+    if (Running())
+        Kill();
+    if (info_.hProcess) ::CloseHandle(info_.hProcess);
+    if (info_.hThread) ::CloseHandle(info_.hThread);
+}
+
+bool Program::Start() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring command = L"\"" + ProgramPath() + L"\"";
+    return ::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &info_) != FALSE;
+}
+
+bool Program::WaitExit(DWORD ms) {
+    return info_.hProcess && ::WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0;
+}
+
+void Program::Kill() {
+    if (info_.hProcess) {
+        ::TerminateProcess(info_.hProcess, 99);
+        ::WaitForSingleObject(info_.hProcess, 10000);
+    }
+}
+
+DWORD Program::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess) ::GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+bool Program::Running() const {
+    return info_.hProcess && ::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool WaitFor(const std::function<bool()>& ready, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (ready()) return true;
+        if (::GetTickCount() - start > ms) return ready();
+        ::Sleep(10);
+    }
+}
+
+namespace {
+
+struct Search {
+    DWORD pid;
+    const std::wstring* title;   // null: the main window
+    HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid != s->pid || !::IsWindowVisible(window)) return TRUE;
+    const bool isMain = ::GetPropW(window, L"Corvelle.MainWindow") != nullptr;
+    if ((s->title == nullptr) == isMain && (s->title == nullptr || WindowText(window) == *s->title)) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindTopLevel(DWORD pid, const std::wstring* title) {
+    Search s{pid, title, nullptr};
+    ::EnumWindows(&FindProc, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+void SendKey(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &in, sizeof in);
+    ::Sleep(20);
+}
+
+void MouseAt(POINT p, DWORD flags) {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((p.x * 65535LL + w / 2) / (w - 1));
+    in.mi.dy = static_cast<LONG>((p.y * 65535LL + h / 2) / (h - 1));
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof in);
+    ::Sleep(30);
+}
+
+}  // namespace
+
+HWND FindMainWindow(DWORD pid) { return FindTopLevel(pid, nullptr); }
+
+HWND WaitForMainWindow(DWORD pid, DWORD ms) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindMainWindow(pid)) != nullptr; }, ms);
+    return found;
+}
+
+HWND FindWindowTitled(DWORD pid, const std::wstring& title) { return FindTopLevel(pid, &title); }
+
+HWND WaitForWindowTitled(DWORD pid, const std::wstring& title, DWORD ms) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindWindowTitled(pid, title)) != nullptr; }, ms);
+    return found;
+}
+
+HWND FindField(HWND main) { return ::FindWindowExW(main, nullptr, nullptr, L"SolGameField"); }
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    return text;
+}
+
+bool BringToFront(HWND window) {
+    return WaitFor(
+        [&] {
+            if (::GetForegroundWindow() != window) ::SetForegroundWindow(window);
+            return ::GetForegroundWindow() == window;
+        },
+        3000);
+}
+
+void PressKey(WORD vk, bool ctrl, bool alt) {
+    if (ctrl) SendKey(VK_CONTROL, false);
+    if (alt) SendKey(VK_MENU, false);
+    SendKey(vk, false);
+    SendKey(vk, true);
+    if (alt) SendKey(VK_MENU, true);
+    if (ctrl) SendKey(VK_CONTROL, true);
+}
+
+void TypeText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        const SHORT vk = ::VkKeyScanW(c);
+        PressKey(static_cast<WORD>(vk & 0xFF), false, false);
+    }
+}
+
+void Click(POINT at) {
+    MouseAt(at, 0);
+    MouseAt(at, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(at, MOUSEEVENTF_LEFTUP);
+}
+
+void Drag(POINT from, POINT to) {
+    MouseAt(from, 0);
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 6; ++step) {
+        const POINT p{from.x + (to.x - from.x) * step / 6, from.y + (to.y - from.y) * step / 6};
+        MouseAt(p, 0);
+    }
+    MouseAt(to, MOUSEEVENTF_LEFTUP);
+}
+
+Screenshot CaptureScreen(const RECT& area) {
+    Screenshot shot;
+    shot.width = area.right - area.left;
+    shot.height = area.bottom - area.top;
+    if (shot.width <= 0 || shot.height <= 0) return Screenshot{};
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = shot.width;
+    bi.bmiHeader.biHeight = -shot.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(dc, dib);
+    ::BitBlt(dc, 0, 0, shot.width, shot.height, screen, area.left, area.top, SRCCOPY);
+    ::GdiFlush();
+    const auto* px = static_cast<const uint32_t*>(bits);
+    shot.pixels.assign(px, px + static_cast<size_t>(shot.width) * shot.height);
+    for (uint32_t& p : shot.pixels) p &= 0xFFFFFF;
+    ::SelectObject(dc, old);
+    ::DeleteObject(dib);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    return shot;
+}
+
+Screenshot CaptureClient(HWND window) {
+    RECT r;
+    if (!::GetClientRect(window, &r)) return Screenshot{};
+    POINT origin{0, 0};
+    ::ClientToScreen(window, &origin);
+    return CaptureScreen(RECT{origin.x, origin.y, origin.x + r.right, origin.y + r.bottom});
+}
+
+Screenshot CaptureSettled(HWND window, DWORD ms, const Screenshot* unlike, DWORD gapMs) {
+    Screenshot last = CaptureClient(window);
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        ::Sleep(gapMs);
+        Screenshot now = CaptureClient(window);
+        if (now == last && (unlike == nullptr || now != *unlike)) return now;
+        if (::GetTickCount() - start > ms) return now;
+        last = std::move(now);
+    }
+}
+
+bool WriteBmp(const Screenshot& shot, const std::wstring& path) {
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    if (!f) return false;
+    const uint32_t rowBytes = static_cast<uint32_t>(shot.width) * 4;
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + rowBytes * static_cast<uint32_t>(shot.height);
+    ih.biSize = sizeof ih;
+    ih.biWidth = shot.width;
+    ih.biHeight = -shot.height;
+    ih.biPlanes = 1;
+    ih.biBitCount = 32;
+    bool ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&ih, sizeof ih, 1, f) == 1 &&
+              std::fwrite(shot.pixels.data(), rowBytes, static_cast<size_t>(shot.height), f) ==
+                  static_cast<size_t>(shot.height);
+    return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace corvelle::drive
