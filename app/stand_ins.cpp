@@ -1,6 +1,5 @@
 // STAND-INS until their own code lands: the side panel (an empty area of the
-// panel's width), the game selection dialog and the options dialog (both do
-// nothing yet). Each is replaced by defining the function of
+// panel's width) and the options dialog (it does nothing yet). Each is replaced by defining the function of
 // app/main_panel.h in its own file and removing it here.
 #include "app/corvelle_dlg.h"
 #include "app/main_panel.h"
@@ -43,9 +42,6 @@ std::unique_ptr<CMainPanel> CreateMainPopups(CCorvelleDlg& main) {
         return nullptr;
     return panel;
 }
-
-// STAND-IN for the game selection dialog.
-void RunSelectDialog(CCorvelleDlg&) {}
 
 // STAND-IN for the options dialog.
 bool RunOptionsDialog(CCorvelleDlg&) { return false; }
