@@ -45,6 +45,7 @@ constexpr int32_t kSelectMinHeight = 450;
 // What the dialog needs of the main window.
 class CSelectHost {
 public:
+    virtual ~CSelectHost() = default;
     virtual CWnd* GetSelectOwner() = 0;
     virtual AppPreferences& GetSelectPreferences() = 0;
     // The engine and field that hold the previewed game.
@@ -58,9 +59,6 @@ public:
     virtual const CRelatedSolsTable* GetRelatedGames() = 0;
     // The shared font of the panels' controls (may be null).
     virtual HFONT GetControlFont() = 0;
-
-protected:
-    ~CSelectHost() = default;
 };
 
 class CSelectDlg : public CDialog {

@@ -81,8 +81,8 @@ bool CSolSelectPopups::AddLabel(CPopupRegion::CRegionBody* body) {
 int32_t CSolSelectPopups::RulesWidth(bool withScrollBar) const {
     RECT rc;
     GetClientRect(&rc);
-    const Box band = GetResizeBand();
-    const int32_t bodyWidth = (rc.right + band.right - band.left) + kRegionMargins.right - kRegionMargins.left;
+    const Box resizeBand = GetResizeBand();
+    const int32_t bodyWidth = (rc.right + resizeBand.right - resizeBand.left) + kRegionMargins.right - kRegionMargins.left;
     const int32_t width = bodyWidth + kBodyMargins.right - kBodyMargins.left;
     return std::max(1, withScrollBar ? width - GetScrollBarWidth() : width);
 }

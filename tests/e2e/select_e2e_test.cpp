@@ -4,6 +4,9 @@
 // double-click, and Cancel leaving the game in progress as it was.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -78,14 +81,16 @@ void DoubleClick(POINT at) {
     Click(at);
 }
 
-// Chooses the next item of a closed drop-down combo with the keyboard.
+// Moves a drop-down combo `steps` items on: a click opens its list, a
+// second closes it with the focus on the box, and each Down chooses the
+// next item (Enter would go to the dialog's Play button).
 void NextComboItem(HWND combo, int steps) {
     BringToFront(::GetAncestor(combo, GA_ROOT));
-    ::SetCursorPos(CentreOf(combo).x, CentreOf(combo).y);
-    Click(CentreOf(combo));   // opens the list
-    ::Sleep(200);
+    Click(CentreOf(combo));
+    ::Sleep(250);
+    Click(CentreOf(combo));
+    ::Sleep(250);
     for (int i = 0; i < steps; ++i) PressKey(VK_DOWN);
-    PressKey(VK_RETURN);
     ::Sleep(200);
 }
 
@@ -117,12 +122,16 @@ TEST_F(SelectEndToEnd, FilterFavouritesPlayAndCancelWithRealInput) {
     HWND main = WaitForMainWindow(program.Pid(), kStartMs);
     ASSERT_NE(main, nullptr);
     HWND field = FindField(main);
+    CaptureSettled(field, kStepMs);
     const std::wstring firstGame = WindowText(main);
 
     // Ctrl+S opens the selection on the current game.
-    BringToFront(main);
+    EXPECT_TRUE(BringToFront(main));
     PressKey('S', true);
     HWND dialog = WaitForWindowTitled(program.Pid(), L"Select Solitaire", kStepMs);
+    if (!dialog) {
+        WriteBmp(CaptureScreen(RECT{0, 0, 1280, 1024}), L"select-e2e-failure.bmp");
+    }
     ASSERT_NE(dialog, nullptr);
     HWND list = ::GetDlgItem(dialog, kListId);
     ASSERT_NE(list, nullptr);
