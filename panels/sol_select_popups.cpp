@@ -125,7 +125,7 @@ bool CSolSelectPopups::FillRegion(UINT position, uint32_t id) {
         favoritesBox = AddControl(body, std::make_unique<CFilterFavoritesCheckBox>(dialog),
                                   [&](CFilterFavoritesCheckBox& c, UINT cid) {
                                       return c.Create(L"Favorites Only", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
-                                                      RECT{10, 160, 110, 180}, body, cid);
+                                                      RECT{10, 160, 150, 180}, body, cid);
                                   });
         if (!favoritesBox) return false;
         favoritesBox->SetFont(font);
