@@ -11,6 +11,7 @@
 #include "tools/gamec/gamec.h"
 #include "tools/play/play.h"
 #include "writer/assembler.h"
+#include "writer/database_packer.h"
 
 using namespace corvelle;
 using namespace corvelle::gamec;
@@ -105,6 +106,31 @@ TEST(GameCompiler, RefusesWhatWouldMisbehave) {
     Library out;
     std::vector<Diagnostic> diags;
     EXPECT_TRUE(ok.Compile(out, diags)) << Errors(diags);
+}
+
+// Ids are stable, so a library may leave gaps between them; each id is used
+// once, and a second use is reported at its id line.
+TEST(GameCompiler, IdsMayLeaveGapsButNotRepeat) {
+    std::string other = SmallGame("");
+    other.replace(other.find("Small"), 5, "Other");
+    other.replace(other.find("id 1\n"), 5, "id 500\n");
+    ScratchLibrary gaps({{"small.game", SmallGame("")}, {"other.game", other}});
+    Library lib;
+    std::vector<Diagnostic> diags;
+    ASSERT_TRUE(gaps.Compile(lib, diags)) << Errors(diags);
+    std::vector<std::vector<uint8_t>> records;
+    for (const CompiledGame& g : lib.games) records.push_back(SerializeGameRecord(g.def));
+    std::vector<ResourceBlob> blobs;
+    std::string error;
+    EXPECT_TRUE(PackDatabase(records, lib.relatedText, blobs, error)) << error;
+
+    other.replace(other.find("id 500\n"), 7, "id 1\n");
+    ScratchLibrary twice({{"small.game", SmallGame("")}, {"other.game", other}});
+    diags.clear();
+    EXPECT_FALSE(twice.Compile(lib, diags));
+    ASSERT_FALSE(diags.empty());
+    EXPECT_EQ(diags[0].line, 2) << Errors(diags);
+    EXPECT_NE(diags[0].message.find("is already used"), std::string::npos) << Errors(diags);
 }
 
 TEST(GameCompiler, LayoutLandsWhereWritten) {

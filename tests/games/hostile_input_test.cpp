@@ -110,6 +110,7 @@ TEST(HostileGameFiles, AreRefusedAtTheirLineQuickly) {
         {Game("solver --version;touch /tmp/corvelle-hostile;echo\n"), 18, "'solver' takes Freecell Solver's", 2},
         {Game("solver -g freecell -l fools-gold --output /tmp/x\n"), 18, "'solver' takes Freecell Solver's", 2},
         {Game("solver -g free`id`cell\n"), 18, "'solver' takes Freecell Solver's", 2},
+        {Game("solver -g citadel --empty-stacks-filled-by queens\n"), 18, "'solver' takes Freecell Solver's", 2},
         {Game("solver-layout tableau=t;cells=c,d\n"), 18, "'solver-layout' reads", 2},
     };
     for (const Case& c : cases) {

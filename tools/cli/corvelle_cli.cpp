@@ -28,7 +28,8 @@ void Usage() {
     std::printf(
         "usage: corvelle-cli [--db FOLDER] COMMAND\n"
         "  list                position, id, name, category, difficulty, time class of every game,\n"
-        "                      tab-separated, one line per game\n"
+        "                      tab-separated, one line per game; then, after an empty line, the\n"
+        "                      number of games of each category ('CATEGORY<tab>N') and in all ('all<tab>N')\n"
 #ifdef CORVELLE_GAME_COMMANDS
         "%s"
 #endif
@@ -51,6 +52,9 @@ int List() {
         std::fprintf(stderr, "corvelle-cli: no game database found\n");
         return 1;
     }
+    constexpr size_t kCategories = sizeof cli::kCategoryNames / sizeof cli::kCategoryNames[0];
+    int perCategory[kCategories] = {};
+    int games = 0;
     for (int pos = 0; pos < n; ++pos) {
         uint32_t length = 0;
         uint8_t* record = InflateGameRecord(static_cast<uint16_t>(pos), &length);
@@ -63,7 +67,13 @@ int List() {
         std::free(record);
         std::printf("%d\t%u\t%s\t%s\t%s\t%s\n", pos, engine.id, engine.name, cli::kCategoryNames[engine.category],
                     kSkillNames[engine.skill], kTimeNames[engine.timeClass]);
+        ++perCategory[engine.category];
+        ++games;
     }
+    std::printf("\n");
+    for (size_t c = 0; c < kCategories; ++c)
+        std::printf("%s\t%d\n", cli::kCategoryNames[c], perCategory[c]);
+    std::printf("all\t%d\n", games);
     return 0;
 }
 

@@ -84,7 +84,8 @@ struct Library {
 bool CompileLibrary(const std::string& gamesFolder, Library& out, std::vector<Diagnostic>& diags);
 
 // Freecell Solver options as a game's `solver` line gives them: only
-// -g GAME, -l PRESET and --max-iters N. False with the reason otherwise.
+// -g GAME, -l PRESET, --max-iters N and --empty-stacks-filled-by
+// kings|none|all. False with the reason otherwise.
 bool CheckSolverOptions(const std::vector<std::string>& options, std::string& error);
 
 // The side file next to the packed database: one line per position with the

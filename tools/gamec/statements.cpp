@@ -28,7 +28,9 @@ bool IsName(const std::string& name) {
 }
 
 bool CheckSolverOptions(const std::vector<std::string>& options, std::string& error) {
-    const char* const usage = "'solver' takes Freecell Solver's -g GAME, -l PRESET and --max-iters N (N 1..100000000), or none";
+    const char* const usage =
+        "'solver' takes Freecell Solver's -g GAME, -l PRESET, --max-iters N (N 1..100000000) and "
+        "--empty-stacks-filled-by kings|none|all, or none";
     if (options.empty()) {
         error = usage;
         return false;
@@ -37,7 +39,9 @@ bool CheckSolverOptions(const std::vector<std::string>& options, std::string& er
         long iterations = 0;
         const bool known = i + 1 < options.size() &&
                            (((options[i] == "-g" || options[i] == "-l") && IsSolverWord(options[i + 1])) ||
-                            (options[i] == "--max-iters" && ParseInteger(options[i + 1], 1, 100000000, iterations)));
+                            (options[i] == "--max-iters" && ParseInteger(options[i + 1], 1, 100000000, iterations)) ||
+                            (options[i] == "--empty-stacks-filled-by" &&
+                             (options[i + 1] == "kings" || options[i + 1] == "none" || options[i + 1] == "all")));
         if (!known) {
             error = usage;
             return false;
