@@ -37,13 +37,6 @@ WindowPlacement ToPlacement(const WINDOWPLACEMENT& wp) {
 
 }  // namespace
 
-std::wstring LoadAppString(UINT id) {
-    const wchar_t* text = nullptr;
-    // With a length of 0 LoadStringW points into the resource itself.
-    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
-    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
-
 CCorvelleDlg::CCorvelleDlg(CWnd* parent)
     : CDialog(IDD_CORVELLE_DIALOG, parent), flow_(prefs_, *this) {
     icon_ = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CORVELLE));
@@ -179,6 +172,15 @@ void CCorvelleDlg::ShowGameTime(uint32_t seconds) {
 }
 
 BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) {
+        // The window has no control that takes the focus: it keeps it
+        // itself, so that the shortcuts arrive as plain key presses.
+        *result = Default();
+        HWND focus = ::GetFocus();
+        if (focus != hwnd_ && !::IsChild(hwnd_, focus))
+            ::SetFocus(hwnd_);
+        return TRUE;
+    }
     if (message == WM_GAMESTATECHECK) {
         if (wParam == kStartUpCheck)
             UpdateWindow();

@@ -14,6 +14,7 @@
 #include "app/preferences.h"
 #include "platform/controls.h"
 #include "platform/dialog.h"
+#include "platform/win_app.h"
 
 namespace corvelle {
 
@@ -102,8 +103,5 @@ private:
     HICON icon_ = nullptr;
     int lastPanelWidth_ = -1;
 };
-
-// A string of the program's string table ("" when it has none).
-std::wstring LoadAppString(UINT id);
 
 }  // namespace corvelle

@@ -1,25 +1,22 @@
 // The best-times list and its clear button.
 #include "panels/best_scores_table.h"
 
+#include <algorithm>
+
 #include "panels/panel_layout.h"
 #include "panels/panel_resources.h"
+#include "platform/win_app.h"
 
 namespace corvelle {
 
 namespace {
 
-constexpr int kTimeColumnWidth = 40;
+constexpr int kMinTimeColumnWidth = 40;
 constexpr int kRowHeight = 14;
 
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 }  // namespace
-
-std::wstring LoadResourceString(UINT id) {
-    const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
 
 // ---- the list
 
@@ -30,8 +27,8 @@ CBestScoresTable::~CBestScoresTable() { DestroyWindow(); }
 bool CBestScoresTable::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
     if (!CListCtrl::Create(style, rect, parent, id)) return false;
     const int width = rect.right - rect.left;
-    InsertColumn(0, L"Name", LVCFMT_CENTER, width - kTimeColumnWidth);
-    InsertColumn(1, L"Time", LVCFMT_CENTER, kTimeColumnWidth);
+    InsertColumn(0, L"Name", LVCFMT_CENTER, width - timeColumnWidth);
+    InsertColumn(1, L"Time", LVCFMT_CENTER, timeColumnWidth);
     FillList();
     return true;
 }
@@ -57,7 +54,19 @@ void CBestScoresTable::FillList() {
 void CBestScoresTable::FitNameColumn() {
     RECT rc;
     GetClientRect(&rc);
-    SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(rc.right - rc.left - kTimeColumnWidth, 0));
+    SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(rc.right - rc.left - timeColumnWidth, 0));
+}
+
+int CBestScoresTable::FitToFont() {
+    // The column header's "Time" whole (with the header's padding), never
+    // narrower than the 40 pixels a time needs.
+    const int text = static_cast<int>(SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(L"Time")));
+    timeColumnWidth = std::max(kMinTimeColumnWidth, text + 16);
+    SendMessage(LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(timeColumnWidth, 0));
+    FitNameColumn();
+    RECT header{};
+    ::GetWindowRect(reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)), &header);
+    return (header.bottom - header.top) + kBestTimeEntries * kRowHeight + 2;
 }
 
 void CBestScoresTable::RedrawRows() {
@@ -136,8 +145,8 @@ BOOL CBestScoresClearButton::OnCommandReflect(UINT code) {
 }
 
 void CBestScoresClearButton::OnClicked() {
-    const std::wstring text = LoadResourceString(kStringClearConfirmText);
-    const std::wstring caption = LoadResourceString(kStringClearConfirmCaption);
+    const std::wstring text = LoadAppString(kStringClearConfirmText);
+    const std::wstring caption = LoadAppString(kStringClearConfirmCaption);
     int answer;
     if (clock != nullptr) {
         // No time counts, and no time-up can arrive, while the question is open.

@@ -22,6 +22,9 @@ public:
     virtual bool Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     void FillList();
     void FitNameColumn();
+    // After the font is set: the time column as wide as its heading needs;
+    // returns the height that shows the heading and all ten rows.
+    int FitToFont();
     // A new game's name, or nullptr to read the same game's table again.
     void Reload(const char16_t* gameName);
     void ClearScores();
@@ -37,6 +40,7 @@ protected:
 private:
     void RedrawRows();
     CBestTimesTable table;
+    int timeColumnWidth = 40;
 };
 
 class CBestScoresClearButton : public CButton {
@@ -58,8 +62,5 @@ private:
     CGameClock* clock = nullptr;
     MessageBoxFn messageBox;
 };
-
-// A string of the program's string table ("" when missing).
-std::wstring LoadResourceString(UINT id);
 
 }  // namespace corvelle

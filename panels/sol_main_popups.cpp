@@ -104,16 +104,24 @@ bool CSolMainPopups::FillRegion(UINT position, uint32_t id) {
             return c.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, start, body, cid);
         });
         if (bestScores == nullptr) return false;
+        bestScores->SetFont(font);
+        // The list shows its heading and all ten rows without a scroll bar:
+        // where the heading is taller than the layout allows for, the list,
+        // the button and the region grow by the difference.
+        const int32_t extra = std::max(0, bestScores->FitToFont() - (169 - kBodyMargins.top));
         clearButton = AddControl(body, std::make_unique<CBestScoresClearButton>(bestScores),
                                  [&](CBestScoresClearButton& c, UINT cid) {
-                                     return c.Create(L"Clear", WS_CHILD | WS_VISIBLE, RECT{10, 179, 90, 199}, body,
-                                                     cid);
+                                     return c.Create(L"Clear", WS_CHILD | WS_VISIBLE,
+                                                     RECT{10, 179 + extra, 90, 199 + extra}, body, cid);
                                  });
         if (clearButton == nullptr) return false;
         clearButton->SetClock(owner->GetPanelClock());
-        body->SetChildAnchors(0, RECT{kM, kM, kM, 169});
-        bestScores->SetFont(font);
         clearButton->SetFont(font);
+        if (extra > 0) {
+            const UINT height = static_cast<UINT>(MainRegionHeight(kRegionBestTimes) + extra);
+            body->SetContentHeights(height, height);
+        }
+        body->SetChildAnchors(0, RECT{kM, kM, kM, 169 + extra});
         break;
     }
     case kRegionStatistics: {
@@ -223,13 +231,9 @@ void CSolMainPopups::ShowCurrentGame() {
     UpdateStatistics(name.c_str());
 }
 
-void CSolMainPopups::Place(const RECT& client) {
-    const AppPreferences& prefs = owner->GetPanelPreferences();
-    ShowWindow(prefs.mainPopupsEnabled ? SW_SHOW : SW_HIDE);
-    RECT now;
-    GetClientRect(&now);
-    const bool widthChanged = now.right - now.left != static_cast<LONG>(prefs.mainPopupsWidth);
-    MoveWindow(MainPopupsRect(client, prefs.mainPopupsWidth), FALSE);
+void CSolMainPopups::Place(const RECT& rect, bool visible, bool widthChanged) {
+    ShowWindow(visible ? SW_SHOW : SW_HIDE);
+    MoveWindow(rect, FALSE);
     RepositionRegions(true, widthChanged, false, true);
     RedrawNow();
 }

@@ -68,10 +68,12 @@ public:
     // After the current game changed: rules, best times and statistics of
     // the engine's game.
     void ShowCurrentGame();
-    // The main window's layout step for the panel: shown or hidden as
-    // "mainPopupsEnabled" says, placed at the right edge of `client` with
-    // "mainPopupsWidth", laid out and painted.
-    void Place(const RECT& client);
+    // The main window's layout step for the panel: shown or hidden, moved
+    // to `rect` (main window client coordinates), laid out (the bodies'
+    // pictures made anew when the width changed) and painted.
+    void Place(const RECT& rect, bool visible, bool widthChanged);
+    // The engine's game name as the records are keyed.
+    std::u16string GameName() const;
 
     CAdvertisementBanner* GetBanner() const { return banner; }
     CBestScoresTable* GetBestScoresTable() const { return bestScores; }
@@ -96,7 +98,6 @@ private:
     // the body; false when its window was not made.
     template <typename Control, typename Make>
     Control* AddControl(CPopupRegion::CRegionBody* body, std::unique_ptr<Control> control, Make make);
-    std::u16string GameName() const;
     // Width the Rules control has once the panel is laid out, with or
     // without the scroll bar.
     int32_t RulesWidth(bool withScrollBar) const;

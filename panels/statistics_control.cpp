@@ -1,6 +1,9 @@
 // The statistics control.
 #include "panels/statistics_control.h"
 
+#include <algorithm>
+#include <cwchar>
+
 #include "panels/panel_layout.h"
 #include "platform/font.h"
 
@@ -54,11 +57,19 @@ BOOL CStatisticsControl::DrawItem(DRAWITEMSTRUCT* item) {
         static const wchar_t* const labels[5] = {L"Games Played:", L"Games Won:", L"Win Rate:", L"Total Time:",
                                                  L"Average Game Time:"};
         const auto values = StatisticsValues(statistics.played, statistics.won, statistics.totalSeconds);
+        // Labels end at x = 105 and values start 5 pixels further, unless a
+        // label needs more room in this font: then the column widens.
+        LONG labelRight = 105;
+        for (const wchar_t* label : labels) {
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, label, static_cast<int>(::wcslen(label)), &size);
+            labelRight = std::max(labelRight, rc.left + size.cx);
+        }
         for (int line = 0; line < 5; ++line) {
             const int32_t top = rc.top + 20 * line;
-            RECT label{rc.left, top, 105, rc.bottom};
+            RECT label{rc.left, top, labelRight, rc.bottom};
             ::DrawTextW(dc, labels[line], -1, &label, DT_RIGHT);
-            RECT value{110, top, rc.right, rc.bottom};
+            RECT value{labelRight + 5, top, rc.right, rc.bottom};
             ::DrawTextW(dc, reinterpret_cast<const wchar_t*>(values[line].c_str()), -1, &value, 0);
         }
         ::SelectObject(dc, oldFont);

@@ -7,6 +7,13 @@ namespace {
 CWinApp* application = nullptr;
 }  // namespace
 
+std::wstring LoadAppString(UINT id) {
+    const wchar_t* text = nullptr;
+    // With a length of 0 LoadStringW points into the resource itself.
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
 CWinApp::CWinApp() : previous_(application), instance_(::GetModuleHandleW(nullptr)) {
     application = this;
 }

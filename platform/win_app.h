@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace corvelle {
 
 class CWnd;
@@ -46,6 +48,9 @@ private:
 
 // The application object, or nullptr when none exists.
 CWinApp* GetApp();
+// A string of the program's string table ("" when it has none).
+std::wstring LoadAppString(UINT id);
+
 // What the entry point does: InitInstance, then Run when it returned true.
 // Returns the process exit code (0 when InitInstance returned false).
 int RunApplication(HINSTANCE instance);

@@ -4,6 +4,8 @@
 # without one it runs on a virtual display and writes a screenshot of it to
 # build/corvelle-screenshot.png a few seconds after start-up. The script
 # returns when the program is closed (or Ctrl+C ends it).
+# The host build goes to build/host-plain (no sanitizers), so that this and
+# scripts/test.sh (build/host, sanitizers) never rebuild each other's files.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"

@@ -124,12 +124,38 @@ HWND WaitForWindowTitled(DWORD pid, const std::wstring& title, DWORD ms) {
     return found;
 }
 
+std::wstring WindowTitlesOf(DWORD pid) {
+    struct Titles {
+        DWORD pid;
+        std::wstring text;
+    } titles{pid, L""};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* t = reinterpret_cast<Titles*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == t->pid && ::IsWindowVisible(window)) t->text += L"[" + WindowText(window) + L"] ";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&titles));
+    return titles.text;
+}
+
 HWND FindField(HWND main) { return ::FindWindowExW(main, nullptr, nullptr, L"SolGameField"); }
 
 std::wstring WindowText(HWND window) {
     wchar_t text[256] = {};
     ::GetWindowTextW(window, text, 256);
     return text;
+}
+
+bool WaitUntilReady(Program& program, HWND main) {
+    ::WaitForInputIdle(program.Handle(), 10000);
+    const bool front = BringToFront(main);
+    HWND field = FindField(main);
+    if (field) CaptureSettled(field, 5000, nullptr, 200);
+    ::WaitForInputIdle(program.Handle(), 10000);
+    return front;
 }
 
 bool BringToFront(HWND window) {

@@ -30,6 +30,7 @@ public:
     void Kill();
     DWORD ExitCode() const;
     DWORD Pid() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
     bool Running() const;
 
 private:
@@ -46,10 +47,16 @@ HWND WaitForMainWindow(DWORD pid, DWORD ms);
 // than the main window (dialogs and message boxes), or null.
 HWND FindWindowTitled(DWORD pid, const std::wstring& title);
 HWND WaitForWindowTitled(DWORD pid, const std::wstring& title, DWORD ms);
+// The titles of the visible top-level windows of process pid (for
+// failure messages).
+std::wstring WindowTitlesOf(DWORD pid);
 // The game field inside the main window.
 HWND FindField(HWND main);
 std::wstring WindowText(HWND window);
 
+// Waits until the program waits for input with its main window in front
+// and its field drawn: what is typed from then on reaches it.
+bool WaitUntilReady(Program& program, HWND main);
 // Makes `window` the foreground window, so that keys go to it.
 bool BringToFront(HWND window);
 // Keys through SendInput: each key pressed with the modifiers held, then

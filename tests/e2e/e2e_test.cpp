@@ -36,6 +36,8 @@ Prefs ReadPrefs() {
     return p;
 }
 
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
 GameStatistics StatisticsOf(const std::wstring& game) {
     GameStatistics s;
     ReadGameStatistics(std::u16string(game.begin(), game.end()), s);
@@ -55,7 +57,7 @@ protected:
         if (!main) return nullptr;
         field = FindField(main);
         EXPECT_NE(field, nullptr);
-        EXPECT_TRUE(BringToFront(main));
+        EXPECT_TRUE(WaitUntilReady(program, main));
         return main;
     }
 
@@ -173,7 +175,10 @@ TEST_F(EndToEnd, AKilledRunIsAskedAboutAndKeepsItsStatistics) {
         ASSERT_NE(main, nullptr);
         game = WindowText(main);
         Key(main, 'N', true);
-        ASSERT_TRUE(WaitFor([&] { return StatisticsOf(game).played == 1; }, kStepMs));
+        ASSERT_TRUE(WaitFor([&] { return StatisticsOf(game).played == 1; }, kStepMs))
+            << StatisticsOf(game).played << " " << std::string(game.begin(), game.end()) << " "
+            << Narrow(WindowTitlesOf(program.Pid()))
+            << " foreground " << (::GetForegroundWindow() == main);
         Key(main, 'N', true);
         ASSERT_TRUE(WaitFor([&] { return StatisticsOf(game).played == 2; }, kStepMs));
         EXPECT_EQ(ReadPrefs().failed, 1);
@@ -187,6 +192,7 @@ TEST_F(EndToEnd, AKilledRunIsAskedAboutAndKeepsItsStatistics) {
     PressKey('N');   // No: keep the preferences
     HWND main = WaitForMainWindow(program.Pid(), kStartMs);
     ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(WaitUntilReady(program, main));
     EXPECT_EQ(WindowText(main), game);
     const GameStatistics s = StatisticsOf(game);
     EXPECT_EQ(s.played, 2);

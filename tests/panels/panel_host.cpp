@@ -49,9 +49,13 @@ bool PanelHost::BuildPanel() {
 void PanelHost::RecalcLayout() {
     ++layouts;
     if (!panel) return;
+    // As the main window does it.
     RECT client;
     GetClientRect(&client);
-    panel->Place(client);
+    RECT now;
+    panel->GetClientRect(&now);
+    const bool widthChanged = now.right - now.left != static_cast<LONG>(prefs.mainPopupsWidth);
+    panel->Place(MainPopupsRect(client, prefs.mainPopupsWidth), prefs.mainPopupsEnabled != 0, widthChanged);
     Invalidate(FALSE);
 }
 

@@ -1,0 +1,181 @@
+// A deal of Klondike played to a win with the mouse: the steps come from the
+// library's win search (corvelle-cli solve, run by the build), the driver
+// drags and clicks them on the screen where the field draws the cards, the
+// name for the best time is typed into the win dialog, and the statistics
+// and best times are read back from the registry.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "engine/player_move.h"
+#include "engine/registry.h"
+#include "engine/resources.h"
+#include "engine/saved_game.h"
+#include "engine/statistics.h"
+#include "field/field_model.h"
+#include "field/pile_geometry.h"
+#include "library_games.h"
+
+namespace corvelle {
+namespace {
+
+using namespace drive;
+
+struct Step {
+    bool click = false;
+    uint16_t from = 0, to = 0, count = 0;
+};
+
+// The solver's steps: "FROM TO COUNT" or "click PILE", after its first line.
+std::vector<Step> ReadSteps(const char* file) {
+    std::vector<Step> steps;
+    FILE* f = std::fopen(file, "r");
+    if (!f) return steps;
+    char line[128];
+    bool first = true;
+    while (std::fgets(line, sizeof line, f)) {
+        if (first) {
+            first = false;
+            continue;
+        }
+        Step s;
+        unsigned a = 0, b = 0, c = 0;
+        if (std::sscanf(line, "click %u", &a) == 1) {
+            s.click = true;
+            s.from = static_cast<uint16_t>(a);
+        } else if (std::sscanf(line, "%u %u %u", &a, &b, &c) == 3) {
+            s.from = static_cast<uint16_t>(a);
+            s.to = static_cast<uint16_t>(b);
+            s.count = static_cast<uint16_t>(c);
+        } else {
+            continue;
+        }
+        steps.push_back(s);
+    }
+    std::fclose(f);
+    return steps;
+}
+
+uint32_t KlondikePosition() {
+    const std::vector<std::string> names = test::LibraryGameNames();
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == "Klondike (draw one)") return static_cast<uint32_t>(i);
+    return 0xFFFFFFFF;
+}
+
+// Where the field draws card `index` of a pile (-1: the empty pile's base),
+// in the field's client coordinates.
+bool SpotOf(const CGameEngine& engine, uint16_t pile, int32_t index, int width, int height, CardSpot& out) {
+    FieldLayout layout;
+    BuildFieldLayout(engine, layout);
+    layout.SetStandardGeometry();
+    std::vector<CardSpot> spots;
+    LayOutPile(layout, layout.piles[pile], width, height, spots);
+    for (const CardSpot& s : spots)
+        if (s.index == index) {
+            out = s;
+            return true;
+        }
+    return false;
+}
+
+POINT OnScreen(HWND field, int x, int y) {
+    POINT p{x, y};
+    ::ClientToScreen(field, &p);
+    return p;
+}
+
+TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
+    const std::vector<Step> steps = ReadSteps(CORVELLE_WIN_STEPS);
+    ASSERT_FALSE(steps.empty()) << "no steps in " << CORVELLE_WIN_STEPS;
+
+    // The program is to restore deal CORVELLE_WIN_DEAL of Klondike; the
+    // driver keeps its own copy of the game in step with the screen.
+    DeleteRegistryTree(ProgramKeyPath());
+    CGameEngine engine;
+    ASSERT_TRUE(test::DealLibraryGame(engine, "Klondike (draw one)", CORVELLE_WIN_DEAL));
+    uint8_t flag = 1;
+    engine.RunAutomaticEvents(true, false, flag);
+    engine.RefreshExposedCards(false);
+    engine.SaveGame();
+    {
+        CRegistryKey slot;
+        ASSERT_TRUE(slot.Open(SavedGameSlotPath(engine.FindSavedGameSlot(engine.id))));
+        slot.WriteDword(u"gameNumber", CORVELLE_WIN_DEAL);
+        CRegistryKey prefs;
+        ASSERT_TRUE(prefs.Create(ProgramSubKey(u"prefs")));
+        const uint8_t zero = 0, dragMode = 1;
+        prefs.WriteDword(u"curSolId", KlondikePosition());
+        prefs.WriteBinary(u"failed", &zero, 1);
+        prefs.WriteBinary(u"animation", &zero, 1);
+        prefs.WriteBinary(u"playMode", &dragMode, 1);
+    }
+    const std::u16string name(u"Klondike (draw one)");
+
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND main = WaitForMainWindow(program.Pid(), 30000);
+    ASSERT_NE(main, nullptr);
+    HWND field = FindField(main);
+    ASSERT_NE(field, nullptr);
+    ASSERT_TRUE(WaitUntilReady(program, main));
+    RECT client;
+    ::GetClientRect(field, &client);
+    const int width = client.right, height = client.bottom;
+    Screenshot shown = CaptureSettled(field, 10000);
+
+    for (size_t i = 0; i < steps.size() && !engine.finished; ++i) {
+        const Step& s = steps[i];
+        BringToFront(main);
+        CardSpot from;
+        if (s.click) {
+            const uint16_t count = engine.pileStates[s.from].count;
+            ASSERT_TRUE(SpotOf(engine, s.from, count == 0 ? -1 : count - 1, width, height, from)) << "step " << i;
+            Click(OnScreen(field, from.x + 39, from.y + 56));
+            ASSERT_TRUE(PlayClick(engine, s.from)) << "step " << i;
+        } else {
+            const uint16_t count = engine.pileStates[s.from].count;
+            const uint16_t destCount = engine.pileStates[s.to].count;
+            CardSpot to;
+            ASSERT_TRUE(SpotOf(engine, s.from, count - s.count, width, height, from)) << "step " << i;
+            ASSERT_TRUE(SpotOf(engine, s.to, destCount == 0 ? -1 : destCount - 1, width, height, to)) << "step " << i;
+            const POINT press = OnScreen(field, from.x + 10, from.y + 8);
+            Drag(press, POINT{press.x + to.x - from.x, press.y + to.y - from.y});
+            const uint16_t card = engine.CardAt(s.from, count - s.count);
+            ASSERT_TRUE(PlayMove(engine, card, s.to)) << "step " << i;
+        }
+        if (engine.finished) break;
+        // The field shows the step before the next one is made.
+        shown = CaptureSettled(field, 5000, &shown, 60);
+    }
+    ASSERT_TRUE(engine.finished) << "the steps did not win";
+
+    HWND win = WaitForWindowTitled(program.Pid(), L"Congratulations!", 20000);
+    ASSERT_NE(win, nullptr) << "no win dialog";
+    BringToFront(win);
+    PressKey(VK_BACK);
+    TypeText(L"tester");
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(win); }, 10000));
+
+    GameStatistics s;
+    ReadGameStatistics(name, s);
+    EXPECT_EQ(s.played, 1);
+    EXPECT_EQ(s.won, 1);
+    CBestTimesTable best(name);
+    EXPECT_EQ(std::u16string(best.GetName(0)), u"tester");
+    EXPECT_EQ(best.GetTime(0), s.totalSeconds);
+    EXPECT_GT(best.GetTime(0), 0u);
+    EXPECT_EQ(best.GetTime(1), 0u);
+
+    BringToFront(main);
+    PressKey(VK_F4, false, true);
+    EXPECT_TRUE(program.WaitExit(10000));
+}
+
+}  // namespace
+}  // namespace corvelle
