@@ -101,8 +101,19 @@ private:
 int wmain(int argc, wchar_t** argv) {
     SetProgramKeyPath(u"SOFTWARE\\Velmora Software\\Corvelle Bench");
     DeleteRegistryTree(ProgramKeyPath());
+    // The generated games may start without a move: the end-of-game
+    // dialogs that the main window then opens are closed at once.
+    const UINT_PTR closer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        for (const wchar_t* title : {L"Sorry...", L"Congratulations!"})
+            if (HWND w = ::FindWindowW(nullptr, title)) ::PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+    });
     CCorvelleDlg main;
     if (!main.CreateModeless()) return 1;
+    for (const double until = Now() + 500; Now() < until;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(10);
+    }
     std::unique_ptr<CSelectHost> host = MakeSelectHost(main);
     std::printf("games in the library: %d\n", GetGameCount());
 
@@ -163,6 +174,7 @@ int wmain(int argc, wchar_t** argv) {
         dialog.DoModal();
         std::printf("screenshot: %ls\n", argv[1]);
     }
+    ::KillTimer(nullptr, closer);
     DeleteRegistryTree(ProgramKeyPath());
     return 0;
 }
