@@ -34,6 +34,7 @@ void Report(const char* what, std::vector<double> ms, double limit) {
     std::sort(ms.begin(), ms.end());
     std::printf("%-48s median %7.2f ms  min %7.2f  max %7.2f  (%zu runs, target < %.0f ms)\n", what,
                 ms[ms.size() / 2], ms.front(), ms.back(), ms.size(), limit);
+    std::fflush(stdout);
 }
 
 constexpr UINT kMeasure = WM_APP + 9;
@@ -116,6 +117,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::unique_ptr<CSelectHost> host = MakeSelectHost(main);
     std::printf("games in the library: %d\n", GetGameCount());
+    std::fflush(stdout);
 
     std::vector<double> open;
     for (int i = 0; i < 15; ++i) {
