@@ -102,8 +102,8 @@ private:
 int wmain(int argc, wchar_t** argv) {
     SetProgramKeyPath(u"SOFTWARE\\Velmora Software\\Corvelle Bench");
     DeleteRegistryTree(ProgramKeyPath());
-    // The generated games may start without a move: the end-of-game
-    // dialogs that the main window then opens are closed at once.
+    // End-of-game dialogs the main window may open (a deal without a move)
+    // are closed at once, so that nothing waits for a player.
     const UINT_PTR closer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
         for (const wchar_t* title : {L"Sorry...", L"Congratulations!"})
             if (HWND w = ::FindWindowW(nullptr, title)) ::PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
