@@ -12,6 +12,7 @@
 #include "app/game_flow.h"
 #include "app/main_panel.h"
 #include "app/preferences.h"
+#include "field/sol_game_field.h"
 #include "platform/controls.h"
 #include "platform/dialog.h"
 #include "platform/win_app.h"
@@ -20,9 +21,8 @@ namespace corvelle {
 
 class CSolGameField;
 
-// Sent (never posted) to the main window after every change of the game:
-// the game-state check.
-constexpr UINT WM_GAMESTATECHECK = WM_USER + 0x1004;
+// WM_GAMESTATECHECK, the game-state check sent (never posted) to the main
+// window after every change of the game, is field/sol_game_field.h's.
 // The property that marks the main window, so that a second start finds it.
 extern const wchar_t kMainWindowProperty[];
 // The smallest size of the main window, in pixels.
