@@ -75,8 +75,8 @@ void CGameFlow::Deal(uint32_t gameNumber, bool quiet) {
     engine.NewDeal(gameNumber);
     prefs.curGameNumber = gameNumber;
     uint8_t firstFlag = 1;
-    engine.RunAutomaticEvents(true, false, firstFlag);
-    engine.RefreshExposedCards(false);
+    engine.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, firstFlag);
+    engine.RefreshExposedCards(Recording::Unrecorded);
     ResetHintIndex();
     view.BuildField(quiet);
     if (!quiet) {

@@ -257,8 +257,8 @@ TEST_F(GameFlowTest, NoMoveLeftOffersNewGameRestartAndUndo) {
     CGameEngine fresh;
     ASSERT_TRUE(test::DealLibraryGame(fresh, "Golf", stuck));
     uint8_t flag = 1;
-    fresh.RunAutomaticEvents(true, false, flag);
-    fresh.RefreshExposedCards(false);
+    fresh.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, flag);
+    fresh.RefreshExposedCards(Recording::Unrecorded);
     EXPECT_EQ(LayoutOf(flow.Engine()), LayoutOf(fresh));
 
     // Undo: the last step comes back, nothing is recorded.

@@ -99,8 +99,8 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     CGameEngine engine;
     ASSERT_TRUE(test::DealLibraryGame(engine, "Klondike (draw one)", CORVELLE_WIN_DEAL));
     uint8_t flag = 1;
-    engine.RunAutomaticEvents(true, false, flag);
-    engine.RefreshExposedCards(false);
+    engine.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, flag);
+    engine.RefreshExposedCards(Recording::Unrecorded);
     engine.SaveGame();
     {
         CRegistryKey slot;
