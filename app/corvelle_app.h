@@ -1,8 +1,8 @@
 // CCorvelleApp: the program's application object. Its start-up makes sure
 // that one instance runs (a second start brings the first one's window
 // forward and ends), creates what lives for the whole run (the related-games
-// table, the side panels' control font), loads the keyboard shortcuts and
-// runs the main window modally; when that closes, the program ends.
+// table, the side panels' control font, the preview cache), loads the
+// keyboard shortcuts and runs the main window modally; when that closes, the program ends.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/related_games.h"
+#include "field/preview_cache.h"
 #include "platform/font.h"
 #include "platform/win_app.h"
 
@@ -33,6 +34,8 @@ public:
     HACCEL GetAccelerators() const { return accelerators_; }
     const CRelatedSolsTable* GetRelatedGames() const { return relatedGames_.get(); }
     const CFont& GetControlFont() const { return controlFont_; }
+    // The thumbnails of previewed games, kept for the whole run.
+    CPreviewImageCache& GetPreviewCache() { return previewCache_; }
 
 private:
     HWND mainWindow_ = nullptr;
@@ -40,6 +43,7 @@ private:
     HANDLE instanceMutex_ = nullptr;
     std::unique_ptr<CRelatedSolsTable> relatedGames_;
     CFont controlFont_;
+    CPreviewImageCache previewCache_{kPreviewCacheCapacity};
 };
 
 // The application object while the program runs (null in tests that make

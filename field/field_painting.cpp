@@ -27,14 +27,7 @@ void CSolGameField::CreateBackBuffer() {
 
 void CSolGameField::FreeBackBuffer() { backBuffer_.Destroy(); }
 
-void CSolGameField::PaintBackground() {
-    HDC dc = backBuffer_.GetDC();
-    const COLORREF colour = prefs_ ? prefs_->bgColor : kDefaultBgColor;
-    HBRUSH brush = ::CreateSolidBrush(colour);
-    const RECT all{0, 0, drawWidth_, drawHeight_};
-    ::FillRect(dc, &all, brush);
-    ::DeleteObject(brush);
-    if (!prefs_ || prefs_->bgPicture != 1) return;
+const PixelImage& CSolGameField::FieldPicture() {
     if (!pictureRead_) {
         pictureRead_ = true;
         HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kFieldPictureId),
@@ -44,25 +37,42 @@ void CSolGameField::PaintBackground() {
             ::DeleteObject(bitmap);
         }
     }
-    if (picture_.Empty()) return;   // no picture: the colour alone
-    switch (prefs_->bgPicturePosition) {
+    return picture_;
+}
+
+void CSolGameField::PaintBackgroundTo(HDC dc, int32_t width, int32_t height, COLORREF colour, uint8_t picture,
+                                      uint8_t position, PixelImage* scaled, bool* scaledValid) {
+    HBRUSH brush = ::CreateSolidBrush(colour);
+    const RECT all{0, 0, width, height};
+    ::FillRect(dc, &all, brush);
+    ::DeleteObject(brush);
+    if (picture != 1) return;
+    const PixelImage& image = FieldPicture();
+    if (image.Empty()) return;   // no picture: the colour alone
+    switch (position) {
     case 0:   // centred; a smaller field shows the middle part
-        DrawImage(dc, picture_, (drawWidth_ - picture_.width) / 2, (drawHeight_ - picture_.height) / 2);
+        DrawImage(dc, image, (width - image.width) / 2, (height - image.height) / 2);
         break;
     case 1:   // tiled from the top-left corner
-        for (int32_t y = 0; y < drawHeight_; y += picture_.height)
-            for (int32_t x = 0; x < drawWidth_; x += picture_.width) DrawImage(dc, picture_, x, y);
+        for (int32_t y = 0; y < height; y += image.height)
+            for (int32_t x = 0; x < width; x += image.width) DrawImage(dc, image, x, y);
         break;
     case 2:   // stretched over the field, resampled once per size
-        if (!scaledPictureValid_) {
-            scaledPicture_ = ResampleImage(picture_, drawWidth_, drawHeight_);
-            scaledPictureValid_ = true;
+        if (!*scaledValid) {
+            *scaled = ResampleImage(image, width, height);
+            *scaledValid = true;
         }
-        DrawImage(dc, scaledPicture_, 0, 0);
+        DrawImage(dc, *scaled, 0, 0);
         break;
     default:
         break;
     }
+}
+
+void CSolGameField::PaintBackground() {
+    const COLORREF colour = prefs_ ? prefs_->bgColor : kDefaultBgColor;
+    PaintBackgroundTo(backBuffer_.GetDC(), drawWidth_, drawHeight_, colour, prefs_ ? prefs_->bgPicture : 0,
+                      prefs_ ? prefs_->bgPicturePosition : 0, &scaledPicture_, &scaledPictureValid_);
 }
 
 void CSolGameField::PaintToBackBuffer() {

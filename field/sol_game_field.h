@@ -28,7 +28,12 @@
 namespace corvelle {
 
 class CGameEngine;
+class CPreviewImageCache;
 struct AppPreferences;
+
+// The size of the field a preview is drawn on before it is scaled down.
+constexpr int32_t kPreviewFieldWidth = 850;
+constexpr int32_t kPreviewFieldHeight = 660;
 
 // Bitmap resource of the field's background picture (890 x 700).
 constexpr uint16_t kFieldPictureId = 299;
@@ -129,6 +134,21 @@ public:
     int32_t DrawWidth() const { return drawWidth_; }
     int32_t DrawHeight() const { return drawHeight_; }
 
+    // ---- previews (field_preview.cpp)
+    // Draws the field's game on an 850 x 660 field of the given background
+    // (picture 1 the field picture, by position 0 centred, 1 tiled, 2
+    // stretched), scales it to the 170 x 132 thumbnail, draws that stretched
+    // into `rect` of `target` and stores it, encoded, in `cache` (when
+    // given) under `key`. Records no hit regions; a selected card is drawn
+    // highlighted, the peeked card is not drawn.
+    void RenderPreview(HDC target, const RECT* rect, COLORREF colour, uint8_t picture, uint8_t position,
+                       CPreviewImageCache* cache, uint32_t key);
+    // The thumbnail alone (empty when the field has no window).
+    PixelImage RenderThumbnail(COLORREF colour, uint8_t picture, uint8_t position);
+    // The game on a field of width x height with the given background,
+    // without hit regions (the thumbnail's source and its tests' reference).
+    PixelImage RenderField(int32_t width, int32_t height, COLORREF colour, uint8_t picture, uint8_t position);
+
     // ---- cards in motion (field_animation.cpp)
     // Draws cards fromIndex .. fromIndex + count - 1 of the pile into a new
     // image compatible with dc (the image a drag carries and a move slides),
@@ -226,6 +246,11 @@ private:
     void CreateBackBuffer();
     void FreeBackBuffer();
     void PaintBackground();
+    // Fills dc (width x height) with colour and draws the field picture on
+    // it by position; `scaled` keeps the stretched picture of that size.
+    void PaintBackgroundTo(HDC dc, int32_t width, int32_t height, COLORREF colour, uint8_t picture,
+                           uint8_t position, PixelImage* scaled, bool* scaledValid);
+    const PixelImage& FieldPicture();
     void DrawCard(HDC dc, const FieldCard& card, int32_t x, int32_t y) const;
     uint32_t CardBack() const;
 

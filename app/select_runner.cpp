@@ -1,0 +1,73 @@
+// The main window's side of the game selection: the dialog previews games in
+// the main window's own engine and field through the quiet game operations,
+// and finds the preview cache, the related games and the control font in
+// the application object.
+#include "app/select_runner.h"
+
+#include "app/corvelle_app.h"
+#include "app/corvelle_dlg.h"
+#include "app/main_panel.h"
+#include "engine/records.h"
+#include "panels/select_dlg.h"
+
+namespace corvelle {
+
+namespace {
+
+class CMainSelectHost : public CSelectHost {
+public:
+    explicit CMainSelectHost(CCorvelleDlg& window) : main(window) {}
+
+    CWnd* GetSelectOwner() override { return &main; }
+    AppPreferences& GetSelectPreferences() override { return main.Prefs(); }
+    CGameEngine* GetSelectEngine() override { return main.GetEngine(); }
+    CSolGameField* GetSelectField() override { return main.GetGameField(); }
+    void PreviewGame(uint32_t position) override {
+        CGameFlow& flow = main.GetGameFlow();
+        main.Prefs().curSolId = position;
+        if (!flow.LoadCurrentSolitaire()) return;
+        // The game in progress of that game when it has one (its crash
+        // guard untouched), a random deal otherwise; nothing is drawn.
+        if (flow.Engine().LoadSavedGame(true))
+            flow.ShowGame(true);
+        else
+            flow.NewGame(0, false, true);
+    }
+    CPreviewImageCache* GetPreviewCache() override {
+        CCorvelleApp* app = GetCorvelleApp();
+        return app ? &app->GetPreviewCache() : &fallbackCache;
+    }
+    const CRelatedSolsTable* GetRelatedGames() override {
+        CCorvelleApp* app = GetCorvelleApp();
+        if (app && app->GetRelatedGames()) return app->GetRelatedGames();
+        if (!fallbackRelated) fallbackRelated = std::make_unique<CRelatedSolsTable>(kResRelatedSols);
+        return fallbackRelated.get();
+    }
+    HFONT GetControlFont() override {
+        CCorvelleApp* app = GetCorvelleApp();
+        if (app) return app->GetControlFont();
+        if (!fallbackFont.GetSafeHandle()) fallbackFont.CreateAppFont();
+        return fallbackFont;
+    }
+
+private:
+    CCorvelleDlg& main;
+    // Without an application object (the window tests) the dialog keeps its
+    // own for as long as the main window lives.
+    static CPreviewImageCache fallbackCache;
+    std::unique_ptr<CRelatedSolsTable> fallbackRelated;
+    CFont fallbackFont;
+};
+
+CPreviewImageCache CMainSelectHost::fallbackCache{kPreviewCacheCapacity};
+
+}  // namespace
+
+std::unique_ptr<CSelectHost> MakeSelectHost(CCorvelleDlg& main) { return std::make_unique<CMainSelectHost>(main); }
+
+void RunSelectDialog(CCorvelleDlg& main) {
+    CMainSelectHost host(main);
+    RunSelectDialog(&host);
+}
+
+}  // namespace corvelle

@@ -1,0 +1,53 @@
+#include "field/game_field_preview.h"
+
+#include "field/drawing.h"
+#include "field/preview_cache.h"
+#include "field/sol_game_field.h"
+#include "platform/bmp_codec.h"
+#include "platform/image_gdi.h"
+
+namespace corvelle {
+
+bool CSolGameFieldPreview::DrawCached(HDC dc, const RECT& r, uint32_t key) {
+    CPreviewImageCache* cache = source_.cache;
+    uint32_t index = 0;
+    if (!cache || !cache->Find(key, &index)) return false;
+    const uint8_t* data = nullptr;
+    uint32_t size = 0;
+    PixelImage image;
+    if (!cache->GetAt(index, nullptr, &data, &size) || !DecodeBmp(data, size, &image)) {
+        cache->RemoveAt(index);
+        return false;
+    }
+    DrawImageStretched(dc, image, r);
+    return true;
+}
+
+BOOL CSolGameFieldPreview::DrawItem(DRAWITEMSTRUCT* item) {
+    const RECT whole = item->rcItem;
+    RECT inner = whole;
+    ::InflateRect(&inner, -1, -1);
+    const uint32_t key = source_.currentGame ? source_.currentGame() : 0;
+    if (!needsRender_ && !DrawCached(item->hDC, whole, key)) needsRender_ = true;
+    if (needsRender_) {
+        CSolGameField* field = source_.field ? source_.field() : nullptr;
+        if (field) {
+            field->RenderPreview(item->hDC, &inner, colour_, picture_, position_, source_.cache, key);
+            rendered_ = true;
+            renderedKey_ = key;
+        } else {
+            ::FillRect(item->hDC, &whole, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        }
+        needsRender_ = false;
+    }
+    DrawFrame(item->hDC, &whole, RGB(0, 0, 0), RGB(0, 0, 0));
+    return TRUE;
+}
+
+void CSolGameFieldPreview::ForgetRendered() {
+    if (rendered_ && source_.cache) source_.cache->Remove(renderedKey_);
+    rendered_ = false;
+    needsRender_ = true;
+}
+
+}  // namespace corvelle

@@ -1,0 +1,58 @@
+// CSolGameFieldPreview: an owner-drawn static that shows the current game
+// as a thumbnail. The first drawing of a game renders it through the game
+// field (which must hold that game) and stores it in the preview cache;
+// later drawings decode the stored image. A stored image that cannot be
+// decoded is dropped and the game rendered again.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/controls.h"
+
+namespace corvelle {
+
+class CPreviewImageCache;
+class CSolGameField;
+
+// Where a preview takes its game from.
+struct PreviewSource {
+    std::function<CSolGameField*()> field;    // holds the game of currentGame
+    std::function<uint32_t()> currentGame;    // the cache key: the game's database position
+    CPreviewImageCache* cache = nullptr;
+};
+
+class CSolGameFieldPreview : public CStatic {
+public:
+    explicit CSolGameFieldPreview(PreviewSource source) : source_(std::move(source)) {}
+
+    void SetBgColor(COLORREF colour) { colour_ = colour; }
+    void SetPicture(uint8_t picture) { picture_ = picture; }
+    void SetPicturePosition(uint8_t position) { position_ = position; }
+    // The next drawing renders anew and replaces the stored image.
+    void MarkForRender() { needsRender_ = true; }
+    // Takes the image this control rendered last out of the cache (a
+    // background that was only tried, never applied).
+    void ForgetRendered();
+    bool NeedsRender() const { return needsRender_; }
+
+protected:
+    BOOL DrawItem(DRAWITEMSTRUCT* item) override;
+
+private:
+    // Draws the stored image of `key` stretched into r; false when there is
+    // none or it does not decode (then it is dropped).
+    bool DrawCached(HDC dc, const RECT& r, uint32_t key);
+
+    PreviewSource source_;
+    bool needsRender_ = true;
+    COLORREF colour_ = 0;
+    uint8_t picture_ = 0;
+    uint8_t position_ = 0;
+    bool rendered_ = false;
+    uint32_t renderedKey_ = 0;
+};
+
+}  // namespace corvelle

@@ -1,0 +1,204 @@
+#include "panels/filter_controls.h"
+
+#include "field/drawing.h"
+#include "panels/game_selection.h"
+#include "panels/select_dlg.h"
+
+namespace corvelle {
+
+namespace {
+
+constexpr uint16_t kBitmapAll = 317;
+constexpr uint16_t kBitmapCategoryBase = 299;     // + category 1..10
+constexpr uint16_t kBitmapDifficultyBase = 309;   // + difficulty 1..3
+constexpr uint16_t kBitmapTimeBase = 312;         // + time class 1..4
+constexpr int32_t kTextIndent = 20;
+
+const wchar_t* const kCategoryNames[] = {L"All",      L"Addition", L"Canfield", L"Castle",
+                                         L"Fan",      L"40Thieves", L"FreeCell", L"Klondike",
+                                         L"Spider",   L"Terrace",  L"Yukon",    L"Other"};
+const wchar_t* const kTimeNames[] = {L"All", L"<3m", L"3-5m", L"5-10m", L">10m"};
+
+void DrawItemText(HDC dc, const RECT& item, const wchar_t* text) {
+    RECT r = item;
+    r.left += kTextIndent;
+    ::DrawTextW(dc, text, -1, &r, DT_VCENTER | DT_SINGLELINE);
+}
+
+}  // namespace
+
+void RefillAndReselect(CSelectDlg* dialog) {
+    const uint32_t remembered = dialog->MarkedGame();
+    dialog->FillList();
+    if (remembered != kNoGame) dialog->SelectGame(remembered, false);
+}
+
+BOOL CFilterComboBox::MeasureItem(MEASUREITEMSTRUCT* item) {
+    item->itemHeight = 15;
+    return TRUE;
+}
+
+BOOL CFilterComboBox::DrawItem(DRAWITEMSTRUCT* item) {
+    HDC dc = item->hDC;
+    const RECT& r = item->rcItem;
+    const bool selected = (item->itemState & ODS_SELECTED) != 0;
+    ::FillRect(dc, &r, selected ? ::GetSysColorBrush(COLOR_HIGHLIGHT) : static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SetBkColor(dc, selected ? ::GetSysColor(COLOR_HIGHLIGHT) : RGB(255, 255, 255));
+    ::SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
+    const int count = GetCount();
+    const int index = static_cast<int>(item->itemID);
+    if (index >= 0 && index < count && item->itemData < kFilterDataEnd) {
+        const uint32_t data = static_cast<uint32_t>(item->itemData);
+        if (data == 0 || data == kFilterDataDifficulty || data == kFilterDataTime) {
+            DrawBitmapTransparent(dc, r.left, r.top, kBitmapAll, kKeyGreen);
+            DrawItemText(dc, r, L"All");
+        } else if (data < kCategoryOtherFilter) {
+            DrawBitmapTransparent(dc, r.left, r.top, static_cast<uint16_t>(kBitmapCategoryBase + index), kKeyGreen);
+            DrawItemText(dc, r, kCategoryNames[data]);
+        } else if (data == kCategoryOtherFilter) {
+            DrawItemText(dc, r, kCategoryNames[data]);
+        } else if (data < kFilterDataTime) {
+            DrawBitmapTransparent(dc, r.left + 2, r.top, static_cast<uint16_t>(kBitmapDifficultyBase + index), kKeyGreen);
+        } else {
+            DrawBitmapTransparent(dc, r.left, r.top, static_cast<uint16_t>(kBitmapTimeBase + index), kKeyGreen);
+            DrawItemText(dc, r, kTimeNames[data - kFilterDataTime]);
+        }
+    }
+    ::SetBkColor(dc, RGB(255, 255, 255));
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    return TRUE;
+}
+
+BOOL CFilterComboBox::OnCommandReflect(UINT code) {
+    if (code != CBN_SELCHANGE) return FALSE;
+    OnSelChange();
+    return TRUE;
+}
+
+void CFilterComboBox::OnSelChange() {
+    const int sel = GetCurSel();
+    if (sel < 0) return;
+    const DWORD_PTR data = GetItemData(sel);
+    SelectionFilter& f = dialog_->Filter();
+    const uint8_t value = static_cast<uint8_t>(sel);
+    if (data < kFilterDataDifficulty)
+        f.category = value;
+    else if (data < kFilterDataTime)
+        f.skill = value;
+    else if (data < kFilterDataEnd)
+        f.time = value;
+    else
+        return;
+    RefillAndReselect(dialog_);
+}
+
+BOOL CFilterFavoritesCheckBox::OnCommandReflect(UINT code) {
+    if (code != BN_CLICKED) return FALSE;
+    dialog_->Filter().favoritesOnly = SendMessage(BM_GETCHECK) != BST_UNCHECKED ? 1 : 0;
+    RefillAndReselect(dialog_);
+    return TRUE;
+}
+
+BOOL CFilterResetButton::OnCommandReflect(UINT code) {
+    if (code != BN_CLICKED) return FALSE;
+    OnClicked();
+    return TRUE;
+}
+
+void CFilterResetButton::OnClicked() {
+    SelectionFilter& f = dialog_->Filter();
+    f = SelectionFilter{};
+    for (CComboBox* combo : {category_, difficulty_, time_})
+        if (combo) combo->SetCurSel(0);
+    if (favorites_) favorites_->SendMessage(BM_SETCHECK, BST_UNCHECKED);
+    RefillAndReselect(dialog_);
+}
+
+// ---- the related list
+
+BOOL CRelatedListBox::MeasureItem(MEASUREITEMSTRUCT* item) {
+    item->itemHeight = kRelatedRowHeight;
+    return TRUE;
+}
+
+BOOL CRelatedListBox::DrawItem(DRAWITEMSTRUCT* item) {
+    HDC dc = item->hDC;
+    RECT r = item->rcItem;
+    ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    const uint32_t game = static_cast<uint32_t>(item->itemData & 0xFFFF);
+    if (static_cast<int>(item->itemID) >= 0) {
+        if (game >= kNoGame) {
+            ::DrawTextW(dc, L"No related solitaires", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        } else if (const CGameEntry* entry = dialog_->GetGameEntry(game)) {
+            if (static_cast<int32_t>(item->itemID) == hotRow_) ::SetTextColor(dc, RGB(0xA0, 0xA0, 0xA0));
+            ::DrawTextW(dc, reinterpret_cast<const wchar_t*>(entry->name.c_str()), -1, &r,
+                        DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        }
+    }
+    ::SetBkColor(dc, RGB(255, 255, 255));
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    return TRUE;
+}
+
+BOOL CRelatedListBox::OnEraseBkgnd(HDC) { return TRUE; }
+
+int32_t CRelatedListBox::GameRowAt(POINT point) const {
+    RECT client;
+    GetClientRect(&client);
+    // The first visible row is the list's top index (it never scrolls, as
+    // the body is made as tall as its rows).
+    return RelatedRowAt(point.x, point.y, client.right, client.bottom, GetCount(), [this](int32_t row) {
+        const DWORD_PTR data = GetItemData(row);
+        return data != static_cast<DWORD_PTR>(LB_ERR) && (data & 0xFFFF) < kNoGame;
+    });
+}
+
+void CRelatedListBox::SetHotRow(int32_t row) {
+    if (row == hotRow_) return;
+    hotRow_ = row;
+    Invalidate(FALSE);
+}
+
+void CRelatedListBox::OnMouseMove(UINT flags, POINT point) {
+    if (flags & MK_LBUTTON) return;
+    RECT client;
+    GetClientRect(&client);
+    if (::PtInRect(&client, point)) {
+        if (::GetCapture() != hwnd_) SetCapture();
+        SetHotRow(GameRowAt(point));
+    } else {
+        if (::GetCapture() == hwnd_) ::ReleaseCapture();
+        SetHotRow(-1);
+    }
+}
+
+void CRelatedListBox::OnLButtonDown(UINT, POINT point) {
+    // The list box's own press handling does not run: it never selects.
+    pressed_ = true;
+    if (::GetCapture() != hwnd_) SetCapture();
+    SetHotRow(GameRowAt(point));
+}
+
+void CRelatedListBox::OnLButtonUp(UINT, POINT point) {
+    const bool wasPressed = pressed_;
+    pressed_ = false;
+    const int32_t row = GameRowAt(point);
+    const int32_t pressedRow = hotRow_;
+    SetHotRow(-1);
+    if (::GetCapture() == hwnd_) ::ReleaseCapture();
+    if (wasPressed && pressedRow >= 0 && pressedRow == row) {
+        const uint32_t game = static_cast<uint32_t>(GetItemData(row) & 0xFFFF);
+        dialog_->SelectGame(game, true);
+    }
+}
+
+void CRelatedListBox::OnCaptureChanged(HWND newCapture) {
+    if (newCapture != hwnd_) {
+        pressed_ = false;
+        SetHotRow(-1);
+    }
+}
+
+}  // namespace corvelle

@@ -1,0 +1,97 @@
+// The small controls of the selection panel: three owner-drawn combo boxes
+// and a check box that edit the selection dialog's filter, the button that
+// clears it, and the related-games list, a column of game names that work
+// as links. Each reacts to its own (reflected) notifications.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "platform/controls.h"
+
+namespace corvelle {
+
+class CSelectDlg;
+
+// Item data of the filter combos: the category combo's items are 0..11, the
+// difficulty combo's 12..15, the time combo's 16..20; an item's position in
+// its combo is its filter value.
+constexpr uint32_t kFilterDataDifficulty = 12;
+constexpr uint32_t kFilterDataTime = 16;
+constexpr uint32_t kFilterDataEnd = 21;
+
+class CFilterComboBox : public CComboBox {
+public:
+    explicit CFilterComboBox(CSelectDlg* dialog) : dialog_(dialog) {}
+
+protected:
+    BOOL MeasureItem(MEASUREITEMSTRUCT* item) override;
+    BOOL DrawItem(DRAWITEMSTRUCT* item) override;
+    BOOL OnCommandReflect(UINT code) override;
+
+private:
+    void OnSelChange();
+    CSelectDlg* dialog_;
+};
+
+class CFilterFavoritesCheckBox : public CButton {
+public:
+    explicit CFilterFavoritesCheckBox(CSelectDlg* dialog) : dialog_(dialog) {}
+
+protected:
+    BOOL OnCommandReflect(UINT code) override;
+
+private:
+    CSelectDlg* dialog_;
+};
+
+class CFilterResetButton : public CButton {
+public:
+    CFilterResetButton(CSelectDlg* dialog, CComboBox* category, CComboBox* difficulty, CComboBox* time,
+                       CButton* favorites)
+        : dialog_(dialog), category_(category), difficulty_(difficulty), time_(time), favorites_(favorites) {}
+    // Every filter to "All", favourites only off, the list refilled and the
+    // marked game selected again.
+    void OnClicked();
+
+protected:
+    BOOL OnCommandReflect(UINT code) override;
+
+private:
+    CSelectDlg* dialog_;
+    CComboBox* category_;
+    CComboBox* difficulty_;
+    CComboBox* time_;
+    CButton* favorites_;
+};
+
+class CRelatedListBox : public CListBox {
+public:
+    explicit CRelatedListBox(CSelectDlg* dialog) : dialog_(dialog) {}
+    int32_t HotRow() const { return hotRow_; }
+
+protected:
+    BOOL MeasureItem(MEASUREITEMSTRUCT* item) override;
+    BOOL DrawItem(DRAWITEMSTRUCT* item) override;
+    BOOL OnEraseBkgnd(HDC dc) override;
+    void OnMouseMove(UINT flags, POINT point) override;
+    void OnLButtonDown(UINT flags, POINT point) override;
+    void OnLButtonUp(UINT flags, POINT point) override;
+    void OnCaptureChanged(HWND newCapture) override;
+
+private:
+    // The row of a game under the point, or -1.
+    int32_t GameRowAt(POINT point) const;
+    void SetHotRow(int32_t row);
+    CSelectDlg* dialog_;
+    int32_t hotRow_ = -1;
+    bool pressed_ = false;
+};
+
+// After a filter change: the game of the list's selection mark is
+// remembered, the list refilled, and that game selected again when it still
+// passes (no filter is cleared).
+void RefillAndReselect(CSelectDlg* dialog);
+
+}  // namespace corvelle

@@ -1,0 +1,408 @@
+#include "panels/select_dlg.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "engine/registry.h"
+#include "field/drawing.h"
+#include "panels/sol_select_popups.h"
+
+namespace corvelle {
+
+namespace {
+
+constexpr UINT kIconId = 128;
+constexpr uint16_t kBitmapFavorite = 318;
+constexpr uint16_t kBitmapCategoryBase = 299;
+constexpr uint16_t kBitmapDifficultyBase = 309;
+constexpr uint16_t kBitmapTimeBase = 312;
+constexpr int32_t kIconSize = 15;
+constexpr int32_t kTimeIconWidth = 14;
+constexpr int32_t kDifficultyIconStep = 10;
+const char16_t kPrefsKeyName[] = u"prefs";
+const char16_t kSelectWindowPosName[] = u"selectWindowPos";
+
+std::u16string GameNameString(uint32_t position) {
+    wchar_t buffer[256];
+    const int n = ::LoadStringW(::GetModuleHandleW(nullptr), static_cast<UINT>(kGameNameStringBase + position), buffer,
+                                static_cast<int>(std::size(buffer)));
+    return std::u16string(reinterpret_cast<const char16_t*>(buffer), n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+int32_t TextWidth(HDC dc, const std::u16string& text) {
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+}  // namespace
+
+CSelectDlg::CSelectDlg(CSelectHost* host)
+    : CDialog(kSelectDialogId, host->GetSelectOwner()), host_(host),
+      games_(BuildGameTable(LoadGameTables(), GameNameString)),
+      filter_(host->GetSelectPreferences().filter), initial_(host->GetSelectPreferences().curSolId) {}
+
+CSelectDlg::~CSelectDlg() {
+    host_->GetSelectPreferences().filter = filter_;
+    panel_.reset();
+    if (icon_) ::DestroyIcon(icon_);
+    if (smallIcon_) ::DestroyIcon(smallIcon_);
+}
+
+uint32_t CSelectDlg::GameAtRow(int row) const {
+    return row >= 0 && static_cast<size_t>(row) < rows_.size() ? rows_[static_cast<size_t>(row)] : kNoGame;
+}
+
+uint32_t CSelectDlg::MarkedGame() const {
+    if (!list_.GetSafeHwnd()) return kNoGame;
+    return GameAtRow(list_.GetSelectionMark());
+}
+
+int CSelectDlg::RowOfGame(uint32_t position) const {
+    auto it = std::find(rows_.begin(), rows_.end(), position);
+    return it == rows_.end() || position >= kNoGame ? -1 : static_cast<int>(it - rows_.begin());
+}
+
+BOOL CSelectDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    HINSTANCE module = ::GetModuleHandleW(nullptr);
+    icon_ = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 32, 32, 0));
+    smallIcon_ = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 16, 16, 0));
+    if (icon_) SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    if (smallIcon_) SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    if (!list_.SubclassDlgItem(kSelectListId, this)) return -1;
+    InitList();
+    panel_ = CreateSelectPopups(host_, this);
+    // Without its panel the dialog cannot show a game: it ends at once and
+    // the main window keeps its game.
+    if (!panel_) return -1;
+    SetTimer(kSelectTimerId, kSelectTimerMs);
+    LoadWindowPos();
+    RecalcLayout();
+    SelectGame(initial_, true);
+    return TRUE;
+}
+
+void CSelectDlg::InitList() {
+    // The rows are measured again with the font: by then this dialog answers
+    // the measurement (the template's list asked before it was bound).
+    list_.SendMessage(WM_SETFONT, list_.SendMessage(WM_GETFONT), FALSE);
+    list_.InsertColumn(0, L"Name", LVCFMT_CENTER, 150);
+    const wchar_t* const headings[] = {L"Fav", L"Cat", L"Diff", L"Time"};
+    for (int i = 0; i < 4; ++i) list_.InsertColumn(i + 1, headings[i], LVCFMT_CENTER, 40);
+    FillList();
+    const int row = RowOfGame(initial_);
+    if (row >= 0) list_.SetSelectionMark(row);
+}
+
+void CSelectDlg::FillList() {
+    rows_ = FilterGames(games_, filter_, host_->GetSelectPreferences().favorites);
+    tracker_.OnRefill();
+    if (!list_.GetSafeHwnd()) return;
+    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    list_.DeleteAllItems();
+    // Item data is the game's position, kNoGame for the placeholder row.
+    list_.SendMessage(LVM_SETITEMCOUNT, rows_.size());
+    for (size_t i = 0; i < rows_.size(); ++i) list_.InsertItem(static_cast<int>(i), L"", rows_[i]);
+    list_.SetSelectionMark(-1);
+    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    list_.Invalidate();
+    // Rows deleted above may have told of a lost selection meanwhile.
+    tracker_.OnRefill();
+}
+
+void CSelectDlg::SelectGame(uint32_t position, bool clearFilters) {
+    int row = RowOfGame(position);
+    if (row < 0 && clearFilters && position < games_.size() && panel_) {
+        panel_->ResetFilters();
+        row = RowOfGame(position);
+    }
+    if (row < 0) return;
+    list_.SetItemState(-1, 0, 0xFF);
+    list_.SetItemState(row, LVIS_FOCUSED | LVIS_SELECTED, 0xFF);
+    list_.SetSelectionMark(row);
+    list_.EnsureVisible(row, FALSE);
+    tracker_.OnSelected(position);
+    UpdateInfoPanel();
+}
+
+void CSelectDlg::UpdateInfoPanel() {
+    if (!panel_) return;
+    uint32_t position = 0;
+    switch (tracker_.Update(&position)) {
+    case SelectionTracker::Step::Clear: panel_->ShowGameInfo(false); break;
+    case SelectionTracker::Step::Show:
+        panel_->ShowGame(position);
+        panel_->ShowGameInfo(true);
+        break;
+    case SelectionTracker::Step::None: break;
+    }
+}
+
+void CSelectDlg::RecalcLayout() {
+    if (!panel_ || !list_.GetSafeHwnd()) return;
+    RECT c;
+    GetClientRect(&c);
+    const LONG w = static_cast<LONG>(host_->GetSelectPreferences().selectPopupsWidth);
+    RECT right = c;
+    right.left += w;
+    UpdateWindow();
+    ::InvalidateRect(hwnd_, &right, TRUE);
+    panel_->MoveWindow(RECT{c.left, c.top, c.left + w, c.bottom}, FALSE);
+    panel_->RepositionRegions(true, false, false, true);
+    panel_->RedrawNow();
+    auto place = [this](int id, const RECT& r) {
+        HWND child = GetDlgItemHwnd(id);
+        if (!child) return;
+        ::MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+        ::UpdateWindow(child);
+        ::InvalidateRect(child, nullptr, TRUE);
+    };
+    place(IDOK, RECT{c.left + w + 10, c.bottom - 30, c.left + w + 70, c.bottom - 10});
+    place(IDCANCEL, RECT{c.right - 70, c.bottom - 30, c.right - 10, c.bottom - 10});
+    place(kSelectListId, RECT{c.left + w + 10, c.top + 10, c.right - 10, c.bottom - 40});
+}
+
+void CSelectDlg::Play(uint32_t position) {
+    host_->GetSelectPreferences().curSolId = position < games_.size() ? position : initial_;
+    SaveWindowPos();
+    EndDialog(IDOK);
+}
+
+void CSelectDlg::OnOK() { Play(MarkedGame()); }
+
+void CSelectDlg::OnCancel() {
+    host_->GetSelectPreferences().curSolId = initial_;
+    SaveWindowPos();
+    EndDialog(IDCANCEL);
+}
+
+void CSelectDlg::AddToFavorites(uint32_t position) {
+    const CGameEntry* entry = GetGameEntry(position);
+    if (!entry) return;
+    AddFavorite(host_->GetSelectPreferences().favorites, entry->id);
+    RedrawGame(position);
+}
+
+void CSelectDlg::RemoveFromFavorites(uint32_t position) {
+    const CGameEntry* entry = GetGameEntry(position);
+    if (!entry) return;
+    RemoveFavorite(host_->GetSelectPreferences().favorites, entry->id);
+    if (filter_.favoritesOnly) {
+        // The game leaves the list; the others keep their selection.
+        const uint32_t marked = MarkedGame();
+        FillList();
+        if (marked != position && marked != kNoGame) SelectGame(marked, false);
+    } else {
+        RedrawGame(position);
+    }
+}
+
+void CSelectDlg::RedrawGame(uint32_t position) {
+    const int row = RowOfGame(position);
+    if (row >= 0) list_.SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
+}
+
+BOOL CSelectDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(wParam)) {
+    case kCmdSelectPlay: OnOK(); return TRUE;
+    case kCmdAddFavorite: AddToFavorites(MarkedGame()); return TRUE;
+    case kCmdRemoveFavorite: RemoveFromFavorites(MarkedGame()); return TRUE;
+    default: return CDialog::OnCommand(wParam, lParam);
+    }
+}
+
+BOOL CSelectDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header && header->idFrom == kSelectListId) {
+        switch (header->code) {
+        case NM_DBLCLK: {
+            const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
+            const uint32_t game = GameAtRow(click->iItem);
+            if (game < games_.size()) Play(game);
+            *result = 0;
+            return TRUE;
+        }
+        case NM_RCLICK:
+            OnRightClick(reinterpret_cast<const NMITEMACTIVATE*>(lParam));
+            *result = 0;
+            return TRUE;
+        case LVN_ITEMCHANGED:
+            OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(lParam));
+            *result = 0;
+            return TRUE;
+        default: break;
+        }
+    }
+    return CDialog::OnNotify(wParam, lParam, result);
+}
+
+void CSelectDlg::OnItemChanged(const NMLISTVIEW* change) {
+    if (!(change->uChanged & LVIF_STATE)) return;
+    const uint32_t game = GameAtRow(change->iItem);
+    const bool was = (change->uOldState & LVIS_SELECTED) != 0;
+    const bool is = (change->uNewState & LVIS_SELECTED) != 0;
+    if (was && !is)
+        tracker_.OnDeselected(game);
+    else if (is && !was)
+        tracker_.OnSelected(game);
+}
+
+void CSelectDlg::OnRightClick(const NMITEMACTIVATE* click) {
+    const uint32_t game = GameAtRow(click->iItem);
+    const CGameEntry* entry = GetGameEntry(game);
+    if (!entry) return;
+    HMENU menu = ::CreatePopupMenu();
+    if (!menu) return;
+    const bool favourite = host_->GetSelectPreferences().favorites.Contains(entry->id);
+    ::AppendMenuW(menu, MF_STRING, kCmdSelectPlay, L"Play");
+    ::AppendMenuW(menu, MF_STRING, favourite ? kCmdRemoveFavorite : kCmdAddFavorite,
+                  favourite ? L"Remove From Favorites" : L"Add To Favorites");
+    ::SetMenuDefaultItem(menu, 0, TRUE);
+    POINT at;
+    ::GetCursorPos(&at);
+    // The command is taken here and acts on the clicked game, whichever row
+    // carries the selection mark.
+    const UINT command = static_cast<UINT>(
+        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr));
+    ::DestroyMenu(menu);
+    switch (command) {
+    case kCmdSelectPlay: Play(game); break;
+    case kCmdAddFavorite: AddToFavorites(game); break;
+    case kCmdRemoveFavorite: RemoveFromFavorites(game); break;
+    default: break;
+    }
+}
+
+void CSelectDlg::OnMeasureItem(int id, MEASUREITEMSTRUCT* item) {
+    if (id == static_cast<int>(kSelectListId) && item->CtlType == ODT_LISTVIEW) {
+        item->itemHeight = kSelectRowHeight;
+        return;
+    }
+    CDialog::OnMeasureItem(id, item);
+}
+
+void CSelectDlg::OnDrawItem(int id, DRAWITEMSTRUCT* item) {
+    if (id == static_cast<int>(kSelectListId) && item->CtlType == ODT_LISTVIEW) {
+        DrawRow(item);
+        return;
+    }
+    CDialog::OnDrawItem(id, item);
+}
+
+void CSelectDlg::DrawRow(const DRAWITEMSTRUCT* item) {
+    HDC dc = item->hDC;
+    const RECT& r = item->rcItem;
+    const uint32_t game = GameAtRow(static_cast<int>(item->itemID));
+    const CGameEntry* entry = GetGameEntry(game);
+    const bool selected = entry && (item->itemState & ODS_SELECTED);
+    ::FillRect(dc, &r, selected ? ::GetSysColorBrush(COLOR_HIGHLIGHT) : static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SetBkColor(dc, selected ? ::GetSysColor(COLOR_HIGHLIGHT) : RGB(255, 255, 255));
+    ::SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
+    int widths[5];
+    for (int i = 0; i < 5; ++i) widths[i] = static_cast<int>(list_.SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
+    RECT name{r.left + 2, r.top, r.left + 2 + widths[0] - 4, r.bottom};
+    if (!entry) {
+        ::DrawTextW(dc, L"<no solitaires>", -1, &name, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    } else {
+        const std::u16string shown =
+            FitWithEllipsis(entry->name, name.right - name.left, [dc](const std::u16string& s) { return TextWidth(dc, s); });
+        ::DrawTextW(dc, reinterpret_cast<const wchar_t*>(shown.c_str()), static_cast<int>(shown.size()), &name,
+                    DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        int left = r.left + widths[0];
+        auto icon = [&](int column, uint16_t bitmap, int32_t width) {
+            const int columnWidth = widths[column];
+            if (columnWidth >= width) DrawBitmapTransparent(dc, left + (columnWidth - width) / 2, r.top, bitmap, kKeyGreen);
+            left += columnWidth;
+        };
+        const bool favourite = host_->GetSelectPreferences().favorites.Contains(entry->id);
+        if (favourite)
+            icon(1, kBitmapFavorite, kIconSize);
+        else
+            left += widths[1];
+        if (entry->category != kCategoryOtherFilter)
+            icon(2, static_cast<uint16_t>(kBitmapCategoryBase + entry->category), kIconSize);
+        else
+            left += widths[2];
+        icon(3, static_cast<uint16_t>(kBitmapDifficultyBase + entry->difficulty),
+             static_cast<int32_t>(entry->difficulty) * kDifficultyIconStep);
+        icon(4, static_cast<uint16_t>(kBitmapTimeBase + entry->timeClass), kTimeIconWidth);
+    }
+    ::SetBkColor(dc, RGB(255, 255, 255));
+    ::SetTextColor(dc, RGB(0, 0, 0));
+}
+
+void CSelectDlg::OnSize(UINT type, int cx, int cy) {
+    CDialog::OnSize(type, cx, cy);
+    RecalcLayout();
+}
+
+void CSelectDlg::OnTimer(UINT_PTR id) {
+    if (id == kSelectTimerId) {
+        UpdateInfoPanel();
+        return;
+    }
+    CDialog::OnTimer(id);
+}
+
+void CSelectDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
+    CDialog::OnGetMinMaxInfo(info);
+    info->ptMinTrackSize.x = kSelectMinWidth;
+    info->ptMinTrackSize.y = kSelectMinHeight;
+}
+
+void CSelectDlg::OnDestroy() {
+    KillTimer(kSelectTimerId);
+    CDialog::OnDestroy();
+}
+
+void CSelectDlg::SaveWindowPos() {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!::GetWindowPlacement(hwnd_, &placement)) return;
+    CRegistryKey key;
+    if (key.Create(ProgramSubKey(kPrefsKeyName))) key.WriteBinary(kSelectWindowPosName, &placement, sizeof placement);
+}
+
+void CSelectDlg::LoadWindowPos() {
+    CRegistryKey key;
+    bool created = false;
+    if (!key.Create(ProgramSubKey(kPrefsKeyName), &created) || created) return;
+    WINDOWPLACEMENT placement{};
+    static_assert(sizeof placement == kWindowPlacementSize, "the stored placement is 44 bytes");
+    if (!key.ReadBinaryExact(kSelectWindowPosName, &placement, sizeof placement)) return;
+    // A stored size of any value: made to fit the monitor's work area and
+    // the dialog's smallest size, then centred over the owner.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    const RECT& n = placement.rcNormalPosition;
+    PlacementRect size = ClampPlacement({n.left, n.top, n.right, n.bottom},
+                                        {work.left, work.top, work.right, work.bottom}, kSelectMinWidth,
+                                        kSelectMinHeight);
+    const int32_t w = size.right - size.left, h = size.bottom - size.top;
+    RECT over{};
+    if (owner)
+        ::GetWindowRect(owner, &over);
+    else
+        over = work;
+    const PlacementRect centred =
+        ClampPlacement({(over.left + over.right - w) / 2, (over.top + over.bottom - h) / 2,
+                        (over.left + over.right - w) / 2 + w, (over.top + over.bottom - h) / 2 + h},
+                       {work.left, work.top, work.right, work.bottom}, kSelectMinWidth, kSelectMinHeight);
+    ::SetWindowPos(hwnd_, nullptr, centred.left, centred.top, centred.right - centred.left,
+                   centred.bottom - centred.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR RunSelectDialog(CSelectHost* host) {
+    CSelectDlg dialog(host);
+    const INT_PTR result = dialog.DoModal();
+    if (result != IDOK) host->GetSelectPreferences().curSolId = dialog.InitialPosition();
+    return result;
+}
+
+}  // namespace corvelle

@@ -1,0 +1,139 @@
+// CSelectDlg: the modal dialog "Select Solitaire" in which the player picks
+// a game. An owner-drawn report list shows every game that passes the
+// filter (name, favourite mark, category, difficulty and time icons), the
+// side panel at its left (CSolSelectPopups) shows the highlighted game and
+// holds the filter controls. Play, a double-click or the context menu's
+// Play leave the chosen game's position in the preferences' curSolId;
+// Cancel leaves the position it had when the dialog opened. The filter is
+// written back to the preferences whichever way the dialog ends.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "app/preferences.h"
+#include "panels/game_selection.h"
+#include "platform/controls.h"
+#include "platform/dialog.h"
+
+namespace corvelle {
+
+class CGameEngine;
+class CPreviewImageCache;
+class CRelatedSolsTable;
+class CSolGameField;
+class CSolSelectPopups;
+class CFont;
+
+// Dialog resource and controls of the selection dialog.
+constexpr UINT kSelectDialogId = 130;
+constexpr UINT kSelectListId = 1001;
+constexpr UINT kSelectPanelId = 108;
+constexpr UINT kCmdSelectPlay = 32782;
+constexpr UINT kCmdAddFavorite = 32783;
+constexpr UINT kCmdRemoveFavorite = 32784;
+constexpr UINT kSelectTimerId = 1;
+constexpr UINT kSelectTimerMs = 50;
+constexpr int32_t kSelectRowHeight = 15;
+// The smallest size of the dialog (and of a restored placement).
+constexpr int32_t kSelectMinWidth = 600;
+constexpr int32_t kSelectMinHeight = 450;
+
+// What the dialog needs of the main window.
+class CSelectHost {
+public:
+    virtual ~CSelectHost() = default;
+    virtual CWnd* GetSelectOwner() = 0;
+    virtual AppPreferences& GetSelectPreferences() = 0;
+    // The engine and field that hold the previewed game.
+    virtual CGameEngine* GetSelectEngine() = 0;
+    virtual CSolGameField* GetSelectField() = 0;
+    // Makes `position` the current game without any visible effect on the
+    // main window: loaded, its game in progress restored or a new deal made,
+    // the field rebuilt but not drawn, the clock untouched.
+    virtual void PreviewGame(uint32_t position) = 0;
+    virtual CPreviewImageCache* GetPreviewCache() = 0;
+    virtual const CRelatedSolsTable* GetRelatedGames() = 0;
+    // The shared font of the panels' controls (may be null).
+    virtual HFONT GetControlFont() = 0;
+};
+
+class CSelectDlg : public CDialog {
+public:
+    explicit CSelectDlg(CSelectHost* host);
+    ~CSelectDlg() override;
+
+    CSelectHost* Host() const { return host_; }
+    SelectionFilter& Filter() { return filter_; }
+    const std::vector<CGameEntry>& Games() const { return games_; }
+    // Entry i of the game table; null past its end.
+    const CGameEntry* GetGameEntry(uint32_t i) const { return i < games_.size() ? &games_[i] : nullptr; }
+    CListCtrl& List() { return list_; }
+    CSolSelectPopups* Panel() const { return panel_.get(); }
+    uint32_t InitialPosition() const { return initial_; }
+    // The game of the row carrying the list's selection mark; kNoGame when
+    // there is none or it is the placeholder.
+    uint32_t MarkedGame() const;
+    // The game of row `row`; kNoGame for the placeholder or no such row.
+    uint32_t GameAtRow(int row) const;
+
+    // Refills the list from the table, the filter and the favourites; the
+    // selection is gone afterwards.
+    void FillList();
+    // Selects the game's row and shows it in the panel; when the filter
+    // hides it and clearFilters is set, the filters are reset first.
+    void SelectGame(uint32_t position, bool clearFilters);
+    // Brings the side panel in line with the list's selection.
+    void UpdateInfoPanel();
+    void RecalcLayout();
+    // Context-menu commands on a game.
+    void AddToFavorites(uint32_t position);
+    void RemoveFromFavorites(uint32_t position);
+    // Ends the dialog playing `position`.
+    void Play(uint32_t position);
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnDrawItem(int id, DRAWITEMSTRUCT* item) override;
+    void OnMeasureItem(int id, MEASUREITEMSTRUCT* item) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnGetMinMaxInfo(MINMAXINFO* info) override;
+    void OnDestroy() override;
+
+private:
+    void InitList();
+    void DrawRow(const DRAWITEMSTRUCT* item);
+    void OnItemChanged(const NMLISTVIEW* change);
+    void OnRightClick(const NMITEMACTIVATE* click);
+    void RedrawGame(uint32_t position);
+    int RowOfGame(uint32_t position) const;
+    void SaveWindowPos();
+    void LoadWindowPos();
+
+    CSelectHost* host_;
+    std::unique_ptr<CSolSelectPopups> panel_;
+    std::vector<CGameEntry> games_;
+    std::vector<uint32_t> rows_;   // the game of each list row (kNoGame: placeholder)
+    SelectionTracker tracker_;
+    SelectionFilter filter_;
+    uint32_t initial_;
+    CListCtrl list_;
+    HICON icon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+};
+
+// Runs the dialog over the host's window and returns its result (IDOK,
+// IDCANCEL, or -1 when it could not be made). The main window's previews
+// may change its engine, field and curSolId meanwhile; curSolId holds the
+// chosen game (or the one it had) afterwards.
+INT_PTR RunSelectDialog(CSelectHost* host);
+
+}  // namespace corvelle

@@ -1,0 +1,358 @@
+#include "panels/sol_select_popups.h"
+
+#include <algorithm>
+
+#include "engine/game_engine.h"
+#include "engine/related_games.h"
+#include "field/game_field_preview.h"
+#include "panels/best_scores_table.h"
+#include "panels/filter_controls.h"
+#include "panels/html_text_static.h"
+#include "panels/panel_layout.h"
+#include "panels/select_dlg.h"
+#include "panels/statistics_control.h"
+
+namespace corvelle {
+
+namespace {
+
+constexpr int32_t kHeaderHeight = 20;
+constexpr RECT kRegionMargins{10, 10, -10, -10};
+constexpr Box kBodyMargins{10, 10, -10, -10};
+constexpr LONG kM = kAnchorMargin;
+constexpr int32_t kRulesPadding = 20;
+constexpr UINT kLabelHeight = 50;
+constexpr UINT kNoRelatedHeight = 36;
+constexpr uint32_t kSelectPanelIds[kSelectPopupCount] = {kRegionFilter, kRegionPreview, kRegionRules,
+                                                         kRegionRelated, kRegionBestTimes, kRegionStatistics};
+
+const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+// Body heights of the selection panel's regions when they show a game.
+UINT SelectRegionHeight(uint32_t id) {
+    switch (id) {
+    case kRegionRules: return 200;
+    case kRegionBestTimes: return 209;
+    case kRegionStatistics: return 120;
+    case kRegionFilter: return 230;
+    case kRegionPreview: return 154;
+    case kRegionRelated: return 100;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+CSolSelectPopups::CSolSelectPopups(CSelectHost* owner, CSelectDlg* selectDialog) : host(owner), dialog(selectDialog) {}
+
+CSolSelectPopups::~CSolSelectPopups() { controls.clear(); }
+
+std::u16string CSolSelectPopups::GameName() const {
+    const CGameEngine* engine = host->GetSelectEngine();
+    return engine != nullptr ? GameNameText(engine->name, sizeof engine->name) : std::u16string();
+}
+
+UINT CSolSelectPopups::RegionPosition(uint32_t id) const {
+    const auto& states = host->GetSelectPreferences().selectPopupsState;
+    UINT i = 0;
+    while (i < states.size() && states[i].id != id) ++i;
+    return i;
+}
+
+template <typename Control, typename Make>
+Control* CSolSelectPopups::AddControl(CPopupRegion::CRegionBody* body, std::unique_ptr<Control> control, Make make) {
+    if (!make(*control, body->GetChildCount() + 1)) return nullptr;
+    Control* made = control.get();
+    body->AddChild(made);
+    controls.push_back(std::move(control));
+    return made;
+}
+
+bool CSolSelectPopups::AddLabel(CPopupRegion::CRegionBody* body) {
+    CStatic* label = AddControl(body, std::make_unique<CStatic>(), [&](CStatic& c, UINT cid) {
+        return c.Create(L"No item selected", WS_CHILD | WS_VISIBLE, RECT{10, 10, 110, 40}, body, cid);
+    });
+    if (!label) return false;
+    label->SetFont(host->GetControlFont());
+    body->SetChildAnchors(body->GetChildCount() - 1, RECT{10, 10, kM, 40});
+    return true;
+}
+
+int32_t CSolSelectPopups::RulesWidth(bool withScrollBar) const {
+    RECT rc;
+    GetClientRect(&rc);
+    const Box resizeBand = GetResizeBand();
+    const int32_t bodyWidth = (rc.right + resizeBand.right - resizeBand.left) + kRegionMargins.right - kRegionMargins.left;
+    const int32_t width = bodyWidth + kBodyMargins.right - kBodyMargins.left;
+    return std::max(1, withScrollBar ? width - GetScrollBarWidth() : width);
+}
+
+bool CSolSelectPopups::FillRegion(UINT position, uint32_t id) {
+    CPopupRegion::CRegionBody* body = GetRegionBody(position);
+    if (!body) return false;
+    HFONT font = host->GetControlFont();
+    const RECT start{10, 10, 170, 110};
+    switch (id) {
+    case kRegionFilter: {
+        body->SetMargins(RECT{10, 10, -10, 0});
+        const SelectionFilter& f = dialog->Filter();
+        const wchar_t* const labels[] = {L"Category:", L"Difficulty:", L"Time to win:"};
+        const uint8_t values[] = {f.category, f.skill, f.time};
+        const int itemCounts[] = {12, 4, 5};
+        const uint32_t bases[] = {0, kFilterDataDifficulty, kFilterDataTime};
+        for (int k = 0; k < 3; ++k) {
+            const LONG top = 10 + 50 * k;
+            CStatic* label = AddControl(body, std::make_unique<CStatic>(), [&](CStatic& c, UINT cid) {
+                return c.Create(labels[k], WS_CHILD | WS_VISIBLE, RECT{10, top, 110, top + 15}, body, cid);
+            });
+            if (!label) return false;
+            label->SetFont(font);
+            CFilterComboBox* combo =
+                AddControl(body, std::make_unique<CFilterComboBox>(dialog), [&](CFilterComboBox& c, UINT cid) {
+                    return c.Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED,
+                                    RECT{10, top + 15, 200, top + 200}, body, cid);
+                });
+            if (!combo) return false;
+            combo->SetFont(font);
+            for (int i = 0; i < itemCounts[k]; ++i) {
+                const int at = combo->AddString(L"");
+                combo->SetItemData(at, bases[k] + static_cast<uint32_t>(i));
+            }
+            combo->SetCurSel(values[k] < itemCounts[k] ? values[k] : 0);
+            body->SetChildAnchors(body->GetChildCount() - 1, RECT{kM, top + 15, kM, kM});
+            combos[k] = combo;
+        }
+        favoritesBox = AddControl(body, std::make_unique<CFilterFavoritesCheckBox>(dialog),
+                                  [&](CFilterFavoritesCheckBox& c, UINT cid) {
+                                      return c.Create(L"Favorites Only", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
+                                                      RECT{10, 160, 150, 180}, body, cid);
+                                  });
+        if (!favoritesBox) return false;
+        favoritesBox->SetFont(font);
+        if (f.favoritesOnly) favoritesBox->SendMessage(BM_SETCHECK, BST_CHECKED);
+        resetButton = AddControl(
+            body, std::make_unique<CFilterResetButton>(dialog, combos[0], combos[1], combos[2], favoritesBox),
+            [&](CFilterResetButton& c, UINT cid) {
+                return c.Create(L"Reset", WS_CHILD | WS_VISIBLE, RECT{10, 200, 90, 220}, body, cid);
+            });
+        if (!resetButton) return false;
+        resetButton->SetFont(font);
+        break;
+    }
+    case kRegionPreview: {
+        PreviewSource source;
+        source.field = [this] { return host->GetSelectField(); };
+        source.currentGame = [this] { return host->GetSelectPreferences().curSolId; };
+        source.cache = host->GetPreviewCache();
+        auto control = std::make_unique<CSolGameFieldPreview>(std::move(source));
+        const AppPreferences& prefs = host->GetSelectPreferences();
+        control->SetBgColor(prefs.bgColor);
+        control->SetPicture(prefs.bgPicture);
+        control->SetPicturePosition(prefs.bgPicturePosition);
+        preview = AddControl(body, std::move(control), [&](CSolGameFieldPreview& c, UINT cid) {
+            return c.Create(L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, RECT{10, 10, 182, 144}, body, cid);
+        });
+        if (!preview || !AddLabel(body)) return false;
+        break;
+    }
+    case kRegionRules: {
+        const CGameEngine* engine = host->GetSelectEngine();
+        const std::u16string text = engine ? RulesMarkup(engine->rulesText.data()) : std::u16string();
+        rules = AddControl(body, std::make_unique<CHtmlTextStatic>(), [&](CHtmlTextStatic& c, UINT cid) {
+            return c.Create(Wide(text), WS_CHILD | WS_VISIBLE, start, body, cid);
+        });
+        if (!rules) return false;
+        body->SetContentHeights(rules->MeasureHeight(static_cast<uint32_t>(RulesWidth(false))) + kRulesPadding,
+                                rules->MeasureHeight(static_cast<uint32_t>(RulesWidth(true))) + kRulesPadding);
+        body->SetChildAnchors(0, RECT{kM, kM, kM, kM});
+        if (!AddLabel(body)) return false;
+        break;
+    }
+    case kRegionRelated: {
+        related = AddControl(body, std::make_unique<CRelatedListBox>(dialog), [&](CRelatedListBox& c, UINT cid) {
+            return c.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, start, body, cid);
+        });
+        if (!related) return false;
+        related->SetFont(font);
+        body->SetChildAnchors(0, RECT{kM, kM, kM, kM});
+        if (!AddLabel(body)) return false;
+        break;
+    }
+    case kRegionBestTimes: {
+        const std::u16string name = GameName();
+        bestScores = AddControl(body, std::make_unique<CBestScoresTable>(name), [&](CBestScoresTable& c, UINT cid) {
+            return c.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, start, body, cid);
+        });
+        if (!bestScores) return false;
+        bestScores->SetFont(font);
+        auto* clear = AddControl(body, std::make_unique<CBestScoresClearButton>(bestScores),
+                                 [&](CBestScoresClearButton& c, UINT cid) {
+                                     return c.Create(L"Clear", WS_CHILD | WS_VISIBLE, RECT{10, 179, 90, 199}, body,
+                                                     cid);
+                                 });
+        if (!clear) return false;
+        clear->SetFont(font);
+        body->SetChildAnchors(0, RECT{kM, kM, kM, 169});
+        if (!AddLabel(body)) return false;
+        break;
+    }
+    case kRegionStatistics: {
+        const std::u16string name = GameName();
+        statistics = AddControl(body, std::make_unique<CStatisticsControl>(name),
+                                [&](CStatisticsControl& c, UINT cid) {
+                                    return c.Create(WS_CHILD | WS_VISIBLE, start, body, cid);
+                                });
+        if (!statistics) return false;
+        body->SetChildAnchors(0, RECT{kM, kM, kM, kM});
+        if (!AddLabel(body)) return false;
+        break;
+    }
+    default: break;
+    }
+    ExpandRegion(position, host->GetSelectPreferences().selectPopupsState[position].expanded != 0, false);
+    return true;
+}
+
+std::unique_ptr<CSolSelectPopups> CreateSelectPopups(CSelectHost* host, CSelectDlg* dialog) {
+    if (!host || !dialog) return nullptr;
+    RECT client;
+    dialog->GetClientRect(&client);
+    client.right = client.left + static_cast<LONG>(kSelectPopupsDefaultWidth);
+    auto panel = std::make_unique<CSolSelectPopups>(host, dialog);
+    if (!panel->Create(dialog, client, kSelectPanelId)) return nullptr;
+    panel->SetResizeBand(RECT{0, 0, -3, 0});
+    panel->SetMinWidth(kSelectPopupsMinWidth);
+    panel->DeferLayout(true);
+    AppPreferences& prefs = host->GetSelectPreferences();
+    // Only an edited record holds anything but the six kinds once each.
+    if (!IsPanelOrder(prefs.selectPopupsState.data(), kSelectPopupCount, kSelectPanelIds))
+        prefs.selectPopupsState = kDefaultSelectPopupsState;
+    UINT heights[kSelectPopupCount];
+    const wchar_t* titles[kSelectPopupCount];
+    for (size_t i = 0; i < kSelectPopupCount; ++i) {
+        heights[i] = SelectRegionHeight(prefs.selectPopupsState[i].id);
+        titles[i] = reinterpret_cast<const wchar_t*>(RegionCaption(prefs.selectPopupsState[i].id));
+    }
+    if (!panel->CreateRegions(kRegionMargins, kHeaderHeight, kSelectPopupCount, heights, heights, titles))
+        return nullptr;
+    for (UINT i = 0; i < kSelectPopupCount; ++i)
+        if (!panel->FillRegion(i, prefs.selectPopupsState[i].id)) return nullptr;
+    panel->ShowGameInfo(false);
+    if (panel->bestScores) panel->bestScores->FitNameColumn();
+    panel->DeferLayout(false);
+    panel->RepositionRegions(true, true, false, false);
+    return panel;
+}
+
+void CSolSelectPopups::ShowGame(uint32_t position) {
+    host->PreviewGame(position);
+    const std::u16string name = GameName();
+    RedrawPreview();
+    UpdateRulesText();
+    FillRelatedList();
+    UpdateBestTimes(name.c_str());
+    UpdateStatistics(name.c_str());
+}
+
+void CSolSelectPopups::ShowGameInfo(bool hasSelection) {
+    const auto& states = host->GetSelectPreferences().selectPopupsState;
+    for (UINT i = 0; i < kSelectPopupCount; ++i) {
+        const uint32_t id = states[i].id;
+        if (id == kRegionFilter) continue;
+        CPopupRegion::CRegionBody* body = GetRegionBody(i);
+        if (!body || body->GetChildCount() == 0) continue;
+        if (hasSelection && (id == kRegionBestTimes || id == kRegionStatistics || id == kRegionPreview))
+            body->SetContentHeights(SelectRegionHeight(id), SelectRegionHeight(id));
+        const UINT last = body->GetChildCount() - 1;
+        for (UINT j = 0; j < last; ++j) body->GetChild(j)->ShowWindow(hasSelection ? SW_SHOW : SW_HIDE);
+        body->GetChild(last)->ShowWindow(hasSelection ? SW_HIDE : SW_SHOW);
+        if (!hasSelection) body->SetContentHeights(kLabelHeight, kLabelHeight);
+    }
+    RepositionRegions(true, true, false, true);
+    RedrawNow();
+}
+
+void CSolSelectPopups::FillRelatedList() {
+    if (!related) return;
+    const UINT position = RegionPosition(kRegionRelated);
+    CPopupRegion::CRegionBody* body = GetRegionBody(position);
+    if (!body) return;
+    related->ShowWindow(SW_HIDE);
+    const CRelatedSolsTable* table = host->GetRelatedGames();
+    const uint32_t* list = nullptr;
+    const uint32_t current = host->GetSelectPreferences().curSolId;
+    const uint16_t count = table ? table->GetRelated(current, &list) : 0;
+    related->ResetContent();
+    UINT rows = 0;
+    for (uint16_t k = 0; k < count && list; ++k) {
+        // A related position beyond the game table names no game.
+        const CGameEntry* entry = dialog->GetGameEntry(list[k]);
+        if (!entry) continue;
+        const int at = related->AddString(Wide(entry->name));
+        related->SetItemData(at, list[k]);
+        ++rows;
+    }
+    if (rows == 0) {
+        const int at = related->AddString(L"");
+        related->SetItemData(at, kNoGame);
+        body->SetContentHeights(kNoRelatedHeight, kNoRelatedHeight);
+    } else {
+        const UINT height = static_cast<UINT>(kRelatedRowHeight) * rows + 20;
+        body->SetContentHeights(height, height);
+    }
+    related->ShowWindow(SW_SHOW);
+}
+
+void CSolSelectPopups::UpdateRulesText() {
+    const CGameEngine* engine = host->GetSelectEngine();
+    if (!engine || !rules) return;
+    CPopupRegion::CRegionBody* body = GetRegionBody(RegionPosition(kRegionRules));
+    if (!body || body->GetChild(0) != rules) return;
+    const std::u16string text = RulesMarkup(engine->rulesText.data());
+    rules->SetText(Wide(text));
+    const uint32_t withoutBar = rules->MeasureHeight(static_cast<uint32_t>(RulesWidth(false)));
+    const uint32_t withBar = rules->MeasureHeight(static_cast<uint32_t>(RulesWidth(true)));
+    rules->MarkForRedraw();
+    body->SetContentHeights(withoutBar + kRulesPadding, withBar + kRulesPadding);
+}
+
+void CSolSelectPopups::RedrawPreview() {
+    if (preview) ::InvalidateRect(*preview, nullptr, FALSE);
+}
+
+void CSolSelectPopups::ResetFilters() {
+    if (resetButton) resetButton->OnClicked();
+}
+
+void CSolSelectPopups::UpdateStatistics(const char16_t* gameName) {
+    if (statistics) statistics->Reload(gameName);
+}
+
+void CSolSelectPopups::UpdateBestTimes(const char16_t* gameName) {
+    if (bestScores) bestScores->Reload(gameName);
+}
+
+void CSolSelectPopups::OnRegionMoved(UINT from, UINT to) {
+    auto& states = host->GetSelectPreferences().selectPopupsState;
+    MoveInOrder(states.data(), states.size(), from, to);
+}
+
+void CSolSelectPopups::OnRegionToggled(UINT index, bool expanded) {
+    auto& states = host->GetSelectPreferences().selectPopupsState;
+    if (index < states.size()) states[index].expanded = expanded ? 1 : 0;
+}
+
+void CSolSelectPopups::OnBodyChildLaidOut(UINT regionIndex, UINT childIndex) {
+    const auto& states = host->GetSelectPreferences().selectPopupsState;
+    if (regionIndex < states.size() && states[regionIndex].id == kRegionBestTimes && childIndex == 0 && bestScores)
+        bestScores->FitNameColumn();
+}
+
+void CSolSelectPopups::OnPanelResized() {
+    RECT rc;
+    GetClientRect(&rc);
+    host->GetSelectPreferences().selectPopupsWidth = static_cast<uint32_t>(rc.right - rc.left);
+    dialog->RecalcLayout();
+}
+
+}  // namespace corvelle
