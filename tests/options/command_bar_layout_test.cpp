@@ -43,18 +43,6 @@ TEST(CommandBarLayout, ReorderedAndRepeatedPlaces) {
               (std::vector<int>{S, S, S, S, S}));
 }
 
-TEST(CommandBarLayout, LongestBarRoundTrips) {
-    // 255 items: the commands spread with separators between them.
-    const Positions places{0, 50, 100, 150, 200, 254};
-    const std::vector<int> bar = RestoreCommandBarLayout(255, places);
-    ASSERT_EQ(bar.size(), 255u);
-    for (size_t c = 0; c < kCommandCount; ++c)
-        EXPECT_EQ(bar[places[c]], static_cast<int>(c));
-    const CommandBarLayout stored = StoreCommandBarLayout(bar);
-    EXPECT_EQ(stored.count, 255);
-    EXPECT_EQ(stored.positions, places);
-}
-
 TEST(CommandBarLayout, StoringABarBeyond255ItemsClampsAndDropsLateCommands) {
     std::vector<int> bar(300, S);
     bar[10] = 2;

@@ -10,38 +10,19 @@
 namespace corvelle {
 namespace {
 
-TEST(OptionValues, ControlMappingBothWays) {
-    for (uint8_t flag : {0, 1, 7}) {
-        EXPECT_EQ(CheckFromFlag(flag), flag ? 1 : 0);
-        EXPECT_EQ(FlagFromCheck(CheckFromFlag(flag)), flag ? 1 : 0);
-    }
-    EXPECT_EQ(FlagFromCheck(2), 0);   // indeterminate is not a set flag
-    const uint32_t limits[] = {1, 3, 5, 10};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(TimeLimitIndex(limits[i]), i);
-        EXPECT_EQ(TimeLimitFromIndex(i), limits[i]);
-    }
-    for (int index : {0, 1})
-        EXPECT_EQ(ValueFromListIndex(ListIndex(static_cast<uint8_t>(index), kPlayModeItems), kPlayModeItems, 9),
-                  index);
-    for (int index : {0, 1, 2})
-        EXPECT_EQ(ValueFromListIndex(ListIndex(static_cast<uint8_t>(index), kPicturePositionItems),
-                                     kPicturePositionItems, 9),
-                  index);
-}
-
-TEST(OptionValues, UnofferedTimeLimitSelectsThreeAndNeverGivesZero) {
-    for (uint32_t minutes : {0u, 2u, 4u, 11u, 0xFFFFFFFFu})
+TEST(OptionValues, UnofferedValuesNeverReachThePreferences) {
+    // A time limit the list does not offer selects 3 minutes, and no
+    // selection gives 3 minutes: never 0.
+    for (uint32_t minutes : {0u, 2u, 11u, 0xFFFFFFFFu})
         EXPECT_EQ(TimeLimitFromIndex(TimeLimitIndex(minutes)), 3u) << minutes;
     EXPECT_EQ(TimeLimitFromIndex(-1), 3u);
     EXPECT_EQ(TimeLimitFromIndex(4), 3u);
-}
-
-TEST(OptionValues, ValuesBeyondAListSelectNothingAndKeepTheCurrentValue) {
+    // A list value beyond the list selects nothing; no selection keeps the
+    // value the preferences hold.
     EXPECT_EQ(ListIndex(2, kPlayModeItems), -1);
-    EXPECT_EQ(ListIndex(0xFF, kPictureItems), -1);
     EXPECT_EQ(ValueFromListIndex(-1, kPictureItems, 1), 1);
     EXPECT_EQ(ValueFromListIndex(3, kPicturePositionItems, 2), 2);
+    EXPECT_EQ(FlagFromCheck(2), 0);
 }
 
 class RecordingApplier : public OptionsApplier {
