@@ -54,30 +54,31 @@ void Bench(const char* label, const GameDefinitionData& game, const char* runPro
         std::printf("%s: cannot load or deal\n", label);
         return;
     }
-    std::printf("== %s (%u cards, %u piles, %u events)\n", label, e.cardCount, e.pileCount, e.eventCount);
+    std::printf("== %s (%u cards, %u piles, %u events)\n", label, e.CardCount(), e.PileCount(), e.EventCount());
 
     // The run check over the longest face-up run of the dealt tableau.
     std::vector<uint8_t> code = model::Code(runProgram);
     code.push_back(OpEnd);
+    const RuleProgram program(code);   // as a loaded game keeps it
     RuleCardList a, b;
     uint16_t best = 0;
     int bestLength = 0;
-    for (uint16_t c = 0; c < e.cardCount; ++c) {
+    for (uint16_t c = 0; c < e.CardCount(); ++c) {
         e.BuildPickupCardLists(c, a, b);
         if (e.cardStates[c].faceUp && static_cast<int>(a.size()) > bestLength &&
-            EvaluateRuleProgram(a.data(), b.data(), code.data(), code.size())) {
+            EvaluateRuleProgram(a.data(), b.data(), program)) {
             best = c;
             bestLength = static_cast<int>(a.size());
         }
     }
     e.BuildPickupCardLists(best, a, b);
     double ns = MedianNanoseconds(31, 20000, [&](int) {
-        sink += EvaluateRuleProgram(a.data(), b.data(), code.data(), code.size());
+        sink += EvaluateRuleProgram(a.data(), b.data(), program);
     });
     std::printf("run check, %d-card run of the deal:  %8.1f ns\n", bestLength - 1, ns);
     const RuleCardList run = ParseRun(fullRun);
     ns = MedianNanoseconds(31, 20000, [&](int) {
-        sink += EvaluateRuleProgram(run.data(), nullptr, code.data(), code.size());
+        sink += EvaluateRuleProgram(run.data(), nullptr, program);
     });
     std::printf("run check, 13-card run:             %8.1f ns  (target < 1000)\n", ns);
 
@@ -101,7 +102,7 @@ void Bench(const char* label, const GameDefinitionData& game, const char* runPro
         TryMove(e, first, second);
         uint8_t flag = 1;
         const auto start = Clock::now();
-        e.RunAutomaticEvents(false, true, flag);
+        e.RunAutomaticEvents(AutomaticEvents::AfterStep, Recording::Recorded, flag);
         samples.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count());
         UndoStep(e);
     }

@@ -1,5 +1,6 @@
 // ExecuteAction: every change of a game in play, forward (with a result for
-// undo) or in the undo direction (without one).
+// undo) or in the undo direction (without one), one handler per action kind
+// as undo.cpp has one inverse per kind.
 #include <algorithm>
 #include <vector>
 
@@ -39,242 +40,246 @@ void AppendLink(std::vector<MoveLink>& links, uint16_t source, uint16_t dest) {
 }  // namespace
 
 bool CGameEngine::ExecuteAction(ActionDef& action, uint16_t* result) {
-    const size_t pileTotal = pileStates.size();
-    const uint16_t scratchPile = static_cast<uint16_t>(pileTotal);
-
     switch (action.kind) {
-    case ActionMoveCards: {
-        const uint16_t src = action.sourcePile;
-        const uint16_t dst = action.destPile;
-        if (src >= pileTotal || dst >= pileTotal)
-            return false;
-        const int srcCount = pileStates[src].count;
-        const CardRange range = SelectRange(action.sourceMode, action.sourcePosition, action.count, srcCount);
-
-        // Lift the range into the scratch pile (positions from 0), close the
-        // gap it leaves.
-        int moved = 0;
-        for (CardState& card : cardStates) {
-            if (card.pile != src)
-                continue;
-            if (card.position >= range.lo && card.position < range.hi) {
-                card.pile = scratchPile;
-                card.position = static_cast<int16_t>(card.position - range.lo);
-                ++moved;
-            }
-        }
-        if (moved)
-            for (CardState& card : cardStates)
-                if (card.pile == src && card.position >= range.hi)
-                    card.position = static_cast<int16_t>(card.position - moved);
-        if (result)
-            *result = static_cast<uint16_t>(action.sourceMode == SourceFromPosition ? srcCount : moved);
-        pileStates[src].count = static_cast<uint16_t>(srcCount - moved);
-
-        // Insert the run: each card either arrives or makes room, never both.
-        const int ins = InsertionPoint(action.destMode, action.destPosition, pileStates[dst].count, range.lo);
-        if (moved)
-            for (CardState& card : cardStates) {
-                if (card.pile == scratchPile) {
-                    card.pile = dst;
-                    card.position = static_cast<int16_t>(card.position + ins);
-                } else if (card.pile == dst && card.position >= ins) {
-                    card.position = static_cast<int16_t>(card.position + moved);
-                }
-            }
-        pileStates[dst].count = static_cast<uint16_t>(pileStates[dst].count + moved);
-        action.value = static_cast<uint16_t>(moved);
-        return moved != 0;
-    }
-
-    case ActionSetPileAttribute: {
-        const uint16_t p = action.sourcePile;
-        if (p >= pileTotal)
-            return false;
-        PileState& pile = pileStates[p];
-        const uint16_t value = action.value;
-        switch (action.subKind) {
-        case PileAcceptsDrops:
-        case PileEnabled: {
-            uint8_t& flag = action.subKind == PileAcceptsDrops ? pile.acceptsDrops : pile.enabled;
-            const uint8_t old = flag;
-            flag = static_cast<uint8_t>(value & 0xFF);
-            if (result)
-                *result = static_cast<uint16_t>(kChangeMaskFlag | old);
-            return flag != old;
-        }
-        case PileReverse:
-            for (CardState& card : cardStates)
-                if (card.pile == p)
-                    card.position = static_cast<int16_t>(pile.count - 1 - card.position);
-            return true;
-        case PileDropProgram:
-        case PilePickupProgram: {
-            uint16_t& program = action.subKind == PileDropProgram ? pile.dropProgram : pile.pickupProgram;
-            const uint16_t old = program;
-            program = value;
-            if (result)
-                *result = old;
-            return value != old;
-        }
-        case PileAttributeValue: {
-            const uint32_t oldLow = pile.attribute;
-            const uint32_t oldHigh = pile.attributeHigh;
-            const bool marked = p < piles.size() && piles[p].baseKind == BaseMarked;
-            if (marked) {
-                pile.attributeHigh = value >> 8;
-                pile.attribute = value & 0xFFu;
-                if (result)
-                    *result = static_cast<uint16_t>(oldHigh * 256u + oldLow);
-            } else {
-                pile.attribute = (oldLow & 0xFFFF0000u) | value;
-                if (result)
-                    *result = static_cast<uint16_t>(oldLow & 0xFFFFu);
-            }
-            return pile.attribute != oldLow || pile.attributeHigh != oldHigh;
-        }
-        case PileShuffle: {
-            uint16_t seed;
-            if (result) {
-                seed = static_cast<uint16_t>(NextRandom());
-                seed = static_cast<uint16_t>(seed + NextRandom());
-                *result = seed;
-                action.value = seed;
-            } else {
-                seed = action.value;
-            }
-            const int n = pile.count;
-            if (n == 0)
-                return false;
-            std::vector<uint16_t> order(n, kNone);
-            for (size_t c = 0; c < cardStates.size(); ++c)
-                if (cardStates[c].pile == p && cardStates[c].position >= 0 && cardStates[c].position < n)
-                    order[cardStates[c].position] = static_cast<uint16_t>(c);
-            const auto swapAt = [&](int i) {
-                const int j = static_cast<int>((static_cast<uint32_t>(i + 1) * seed) % static_cast<uint32_t>(n));
-                std::swap(order[i], order[j]);
-            };
-            if (result)
-                for (int i = 0; i < n; ++i)
-                    swapAt(i);
-            else
-                for (int i = n - 1; i >= 0; --i)
-                    swapAt(i);
-            for (int k = 0; k < n; ++k)
-                if (order[k] != kNone)
-                    cardStates[order[k]].position = static_cast<int16_t>(k);
-            return true;
-        }
-        default:
-            return false;
-        }
-    }
-
-    case ActionSetCardAttribute: {
-        const uint16_t p = action.sourcePile;
-        if (p >= pileTotal)
-            return false;
-        const CardRange range = SelectRange(action.sourceMode, action.sourcePosition, action.count, pileStates[p].count);
-        const uint8_t value = static_cast<uint8_t>(action.value & 0xFF);
-        ChangeRecorder changes(range.Size());
-        bool changed = false;
-        for (CardState& card : cardStates) {
-            if (card.pile != p || card.position < range.lo || card.position >= range.hi)
-                continue;
-            uint8_t* flag = CardFlag(card, action.subKind);
-            if (!flag)
-                break;
-            if (*flag != value) {
-                *flag = value;
-                changed = true;
-                changes.Changed(card.position - range.lo);
-            }
-        }
-        if (result)
-            *result = changes.Result();
-        return changed;
-    }
-
-    case ActionForbidMove: {
-        const uint16_t s = action.sourcePile;
-        const uint16_t d = action.destPile;
-        if (s == d || pileTotal < 2 || !LinkPileOk(s, pileTotal) || !LinkPileOk(d, pileTotal))
-            return false;
-        const uint16_t piles16 = static_cast<uint16_t>(pileTotal);
-        bool removed = false;
-        for (size_t i = 0; i < moveLinks.size();) {
-            const MoveLink link = moveLinks[i];
-            const bool anyAny = link.sourcePile == kAnyPile && link.destPile == kAnyPile;
-            const bool sourceAny = !anyAny && link.sourcePile == s && link.destPile == kAnyPile;
-            const bool anyDest = !anyAny && link.sourcePile == kAnyPile && link.destPile == d;
-            const bool exact = (link.sourcePile == s && link.destPile == d) ||
-                               (link.sourcePile == s && d == kAnyPile) ||
-                               (s == kAnyPile && link.destPile == d);
-            if (!anyAny && !sourceAny && !anyDest && !exact) {
-                ++i;
-                continue;
-            }
-            moveLinks.erase(moveLinks.begin() + static_cast<std::ptrdiff_t>(i));
-            removed = true;
-            if (anyAny) {
-                if (s == kAnyPile) {
-                    for (uint16_t q = 0; q < piles16; ++q)
-                        if (q != d)
-                            AppendLink(moveLinks, kAnyPile, q);
-                } else {
-                    // Every other source keeps all its moves; s keeps the
-                    // moves to every pile but d (to none when d is any).
-                    for (uint16_t q = 0; q < piles16; ++q)
-                        if (q != s)
-                            AppendLink(moveLinks, q, kAnyPile);
-                    if (d != kAnyPile)
-                        for (uint16_t q = 0; q < piles16; ++q)
-                            if (q != s && q != d)
-                                AppendLink(moveLinks, s, q);
-                }
-            } else if (sourceAny && d != kAnyPile) {
-                for (uint16_t q = 0; q < piles16; ++q)
-                    if (q != s && q != d)
-                        AppendLink(moveLinks, s, q);
-            } else if (anyDest && s != kAnyPile) {
-                for (uint16_t q = 0; q < piles16; ++q)
-                    if (q != s && q != d)
-                        AppendLink(moveLinks, q, d);
-            }
-        }
-        moveLinkCount = static_cast<uint16_t>(moveLinks.size());
-        return removed;
-    }
-
-    case ActionAllowMove: {
-        const uint16_t s = action.sourcePile;
-        const uint16_t d = action.destPile;
-        if (!LinkPileOk(s, pileTotal) || !LinkPileOk(d, pileTotal))
-            return false;
-        if (MoveLinkAllows(s, d) || moveLinks.size() >= kMaxMoveLinks)
-            return false;
-        moveLinks.push_back(MoveLink{s, d});
-        moveLinkCount = static_cast<uint16_t>(moveLinks.size());
-        return true;
-    }
-
+    case ActionMoveCards: return MoveCards(action, result);
+    case ActionSetPileAttribute: return SetPileAttribute(action, result);
+    case ActionSetCardAttribute: return SetCardAttribute(action, result);
+    case ActionForbidMove: return ForbidMove(action.sourcePile, action.destPile);
+    case ActionAllowMove: return AllowMove(action.sourcePile, action.destPile);
     case ActionFinishGame:
         finished = 1;
         return true;
-
-    case ActionResetCounter: {
-        const uint16_t c = action.sourcePile;
-        if (c >= counters.size() || c >= counterDefs.size())
-            return false;
-        if (result)
-            *result = counters[c].value;
-        counters[c].value = counterDefs[c].initialValue;
-        return true;
+    case ActionResetCounter: return ResetCounter(action.sourcePile, result);
+    default: return false;
     }
+}
 
+bool CGameEngine::MoveCards(ActionDef& action, uint16_t* result) {
+    const size_t pileTotal = pileStates.size();
+    const uint16_t scratchPile = static_cast<uint16_t>(pileTotal);
+    const uint16_t src = action.sourcePile;
+    const uint16_t dst = action.destPile;
+    if (src >= pileTotal || dst >= pileTotal)
+        return false;
+    const int srcCount = pileStates[src].count;
+    const CardRange range = SelectRange(action.sourceMode, action.sourcePosition, action.count, srcCount);
+
+    // Lift the range into the scratch pile (positions from 0), close the
+    // gap it leaves.
+    int moved = 0;
+    for (CardState& card : cardStates) {
+        if (card.pile != src)
+            continue;
+        if (card.position >= range.lo && card.position < range.hi) {
+            card.pile = scratchPile;
+            card.position = static_cast<int16_t>(card.position - range.lo);
+            ++moved;
+        }
+    }
+    if (moved)
+        for (CardState& card : cardStates)
+            if (card.pile == src && card.position >= range.hi)
+                card.position = static_cast<int16_t>(card.position - moved);
+    if (result)
+        *result = static_cast<uint16_t>(action.sourceMode == SourceFromPosition ? srcCount : moved);
+    pileStates[src].count = static_cast<uint16_t>(srcCount - moved);
+
+    // Insert the run: each card either arrives or makes room, never both.
+    const int ins = InsertionPoint(action.destMode, action.destPosition, pileStates[dst].count, range.lo);
+    if (moved)
+        for (CardState& card : cardStates) {
+            if (card.pile == scratchPile) {
+                card.pile = dst;
+                card.position = static_cast<int16_t>(card.position + ins);
+            } else if (card.pile == dst && card.position >= ins) {
+                card.position = static_cast<int16_t>(card.position + moved);
+            }
+        }
+    pileStates[dst].count = static_cast<uint16_t>(pileStates[dst].count + moved);
+    action.value = static_cast<uint16_t>(moved);
+    return moved != 0;
+}
+
+bool CGameEngine::SetPileAttribute(ActionDef& action, uint16_t* result) {
+    const uint16_t p = action.sourcePile;
+    if (p >= pileStates.size())
+        return false;
+    PileState& pile = pileStates[p];
+    const uint16_t value = action.value;
+    switch (action.subKind) {
+    case PileAcceptsDrops:
+    case PileEnabled: {
+        uint8_t& flag = action.subKind == PileAcceptsDrops ? pile.acceptsDrops : pile.enabled;
+        const uint8_t old = flag;
+        flag = static_cast<uint8_t>(value & 0xFF);
+        if (result)
+            *result = static_cast<uint16_t>(kChangeMaskFlag | old);
+        return flag != old;
+    }
+    case PileReverse:
+        for (CardState& card : cardStates)
+            if (card.pile == p)
+                card.position = static_cast<int16_t>(pile.count - 1 - card.position);
+        return true;
+    case PileDropProgram:
+    case PilePickupProgram: {
+        uint16_t& program = action.subKind == PileDropProgram ? pile.dropProgram : pile.pickupProgram;
+        const uint16_t old = program;
+        program = value;
+        if (result)
+            *result = old;
+        return value != old;
+    }
+    case PileAttributeValue: {
+        const uint32_t oldLow = pile.attribute;
+        const uint32_t oldHigh = pile.attributeHigh;
+        const bool marked = p < piles.size() && piles[p].baseKind == BaseMarked;
+        if (marked) {
+            pile.attributeHigh = value >> 8;
+            pile.attribute = value & 0xFFu;
+            if (result)
+                *result = static_cast<uint16_t>(oldHigh * 256u + oldLow);
+        } else {
+            pile.attribute = (oldLow & 0xFFFF0000u) | value;
+            if (result)
+                *result = static_cast<uint16_t>(oldLow & 0xFFFFu);
+        }
+        return pile.attribute != oldLow || pile.attributeHigh != oldHigh;
+    }
+    case PileShuffle:
+        return ShufflePile(action, result);
     default:
         return false;
     }
+}
+
+bool CGameEngine::ShufflePile(ActionDef& action, uint16_t* result) {
+    const uint16_t p = action.sourcePile;
+    // Forward, a new seed is drawn and kept in the action and the result;
+    // undo passes that seed back in the value and runs the swaps backwards.
+    uint16_t seed;
+    if (result) {
+        seed = static_cast<uint16_t>(NextRandom());
+        seed = static_cast<uint16_t>(seed + NextRandom());
+        *result = seed;
+        action.value = seed;
+    } else {
+        seed = action.value;
+    }
+    const int n = pileStates[p].count;
+    if (n == 0)
+        return false;
+    std::vector<uint16_t> order(n, kNone);
+    for (size_t c = 0; c < cardStates.size(); ++c)
+        if (cardStates[c].pile == p && cardStates[c].position >= 0 && cardStates[c].position < n)
+            order[cardStates[c].position] = static_cast<uint16_t>(c);
+    const auto swapAt = [&](int i) {
+        const int j = static_cast<int>((static_cast<uint32_t>(i + 1) * seed) % static_cast<uint32_t>(n));
+        std::swap(order[i], order[j]);
+    };
+    if (result)
+        for (int i = 0; i < n; ++i)
+            swapAt(i);
+    else
+        for (int i = n - 1; i >= 0; --i)
+            swapAt(i);
+    for (int k = 0; k < n; ++k)
+        if (order[k] != kNone)
+            cardStates[order[k]].position = static_cast<int16_t>(k);
+    return true;
+}
+
+bool CGameEngine::SetCardAttribute(const ActionDef& action, uint16_t* result) {
+    const uint16_t p = action.sourcePile;
+    if (p >= pileStates.size())
+        return false;
+    const CardRange range = SelectRange(action.sourceMode, action.sourcePosition, action.count, pileStates[p].count);
+    const uint8_t value = static_cast<uint8_t>(action.value & 0xFF);
+    ChangeRecorder changes(range.Size());
+    bool changed = false;
+    for (CardState& card : cardStates) {
+        if (card.pile != p || card.position < range.lo || card.position >= range.hi)
+            continue;
+        uint8_t* flag = CardFlag(card, action.subKind);
+        if (!flag)
+            break;
+        if (*flag != value) {
+            *flag = value;
+            changed = true;
+            changes.Changed(card.position - range.lo);
+        }
+    }
+    if (result)
+        *result = changes.Result();
+    return changed;
+}
+
+bool CGameEngine::ForbidMove(uint16_t s, uint16_t d) {
+    const size_t pileTotal = pileStates.size();
+    if (s == d || pileTotal < 2 || !LinkPileOk(s, pileTotal) || !LinkPileOk(d, pileTotal))
+        return false;
+    const uint16_t piles16 = static_cast<uint16_t>(pileTotal);
+    bool removed = false;
+    for (size_t i = 0; i < moveLinks.size();) {
+        const MoveLink link = moveLinks[i];
+        const bool anyAny = link.sourcePile == kAnyPile && link.destPile == kAnyPile;
+        const bool sourceAny = !anyAny && link.sourcePile == s && link.destPile == kAnyPile;
+        const bool anyDest = !anyAny && link.sourcePile == kAnyPile && link.destPile == d;
+        const bool exact = (link.sourcePile == s && link.destPile == d) ||
+                           (link.sourcePile == s && d == kAnyPile) ||
+                           (s == kAnyPile && link.destPile == d);
+        if (!anyAny && !sourceAny && !anyDest && !exact) {
+            ++i;
+            continue;
+        }
+        moveLinks.erase(moveLinks.begin() + static_cast<std::ptrdiff_t>(i));
+        removed = true;
+        if (anyAny) {
+            if (s == kAnyPile) {
+                for (uint16_t q = 0; q < piles16; ++q)
+                    if (q != d)
+                        AppendLink(moveLinks, kAnyPile, q);
+            } else {
+                // Every other source keeps all its moves; s keeps the
+                // moves to every pile but d (to none when d is any).
+                for (uint16_t q = 0; q < piles16; ++q)
+                    if (q != s)
+                        AppendLink(moveLinks, q, kAnyPile);
+                if (d != kAnyPile)
+                    for (uint16_t q = 0; q < piles16; ++q)
+                        if (q != s && q != d)
+                            AppendLink(moveLinks, s, q);
+            }
+        } else if (sourceAny && d != kAnyPile) {
+            for (uint16_t q = 0; q < piles16; ++q)
+                if (q != s && q != d)
+                    AppendLink(moveLinks, s, q);
+        } else if (anyDest && s != kAnyPile) {
+            for (uint16_t q = 0; q < piles16; ++q)
+                if (q != s && q != d)
+                    AppendLink(moveLinks, q, d);
+        }
+    }
+    return removed;
+}
+
+bool CGameEngine::AllowMove(uint16_t s, uint16_t d) {
+    const size_t pileTotal = pileStates.size();
+    if (!LinkPileOk(s, pileTotal) || !LinkPileOk(d, pileTotal))
+        return false;
+    if (MoveLinkAllows(s, d) || moveLinks.size() >= kMaxMoveLinks)
+        return false;
+    moveLinks.push_back(MoveLink{s, d});
+    return true;
+}
+
+bool CGameEngine::ResetCounter(uint16_t c, uint16_t* result) {
+    if (c >= counters.size() || c >= counterDefs.size())
+        return false;
+    if (result)
+        *result = counters[c].value;
+    counters[c].value = counterDefs[c].initialValue;
+    return true;
 }
 
 bool CGameEngine::MoveLinkAllows(uint16_t source, uint16_t dest) const {

@@ -49,20 +49,20 @@ PileState InitialPileState(const PileDef& def) {
 
 bool CGameEngine::NewDeal(uint32_t& gameNumber) {
     FreeGameState();
-    if (!HasDefinition() || cardCount == 0 || cards.size() < cardCount || piles.size() < pileCount)
+    if (!HasDefinition() || cards.empty())
         return false;
+    const uint16_t cardCount = CardCount();
+    const uint16_t pileCount = PileCount();
 
     try {
         cardStates.assign(cardCount, CardState{});
         pileStates.assign(pileCount, PileState{});
-        moveLinkCount = linkCount;
-        moveLinks.assign(links.begin(), links.begin() + linkCount);
-        counters.resize(counterCount);
+        moveLinks = links;
+        counters.resize(counterDefs.size());
         history.reset(new CMoveHistory(owner));
     } catch (const std::bad_alloc&) {
         // Without its arrays or its history the game cannot be played.
         FreeGameState();
-        moveLinkCount = 0;
         return false;
     }
 
@@ -134,8 +134,7 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
         pileStates[p].count = count;
     }
 
-    for (uint16_t k = 0; k < placementCount; ++k) {
-        const CardPlacement& pl = placements[k];
+    for (const CardPlacement& pl : placements) {
         const uint16_t there = CardAt(pl.pile, pl.position);
         if (there == kNone || there == pl.card || pl.card >= cardCount)
             continue;
@@ -146,25 +145,25 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
         a.faceUp = piles[a.pile].dealFaceUp;
         b.faceUp = piles[b.pile].dealFaceUp;
     }
-    for (uint16_t k = 0; k < flipCount; ++k)
+    for (const PilePosition& flip : flips)
         for (CardState& card : cardStates)
-            if (card.pile == flips[k].pile && card.position == flips[k].position)
+            if (card.pile == flip.pile && card.position == flip.position)
                 card.faceUp = card.faceUp ? 0 : 1;
-    for (uint16_t k = 0; k < lockCount; ++k) {
-        const uint16_t c = CardAt(locks[k].pile, locks[k].position);
+    for (const PilePosition& lock : locks) {
+        const uint16_t c = CardAt(lock.pile, lock.position);
         if (c != kNone)
             cardStates[c].movable = 0;
     }
-    for (uint16_t k = 0; k < exposureCount; ++k) {
-        const uint16_t c = CardAt(exposures[k].pile, exposures[k].position);
+    for (const PilePosition& exposure : exposures) {
+        const uint16_t c = CardAt(exposure.pile, exposure.position);
         if (c != kNone)
             cardStates[c].exposed = 1;
     }
 
-    for (uint16_t k = 0; k < counterCount; ++k)
+    for (size_t k = 0; k < counterDefs.size(); ++k)
         counters[k] = CounterState{counterDefs[k].initialValue, counterDefs[k].exhaustedEvent};
     finished = 0;
-    RefreshExposedCards(false);
+    RefreshExposedCards(Recording::Unrecorded);
     return true;
 }
 

@@ -10,17 +10,16 @@ namespace corvelle {
 namespace {
 
 const EventCounter* FindEventCounter(const CGameEngine& e, uint16_t event) {
-    const size_t n = e.eventCounters.size() < e.eventCounterCount ? e.eventCounters.size() : e.eventCounterCount;
-    for (size_t i = 0; i < n; ++i)
-        if (e.eventCounters[i].event == event)
-            return &e.eventCounters[i];
+    for (const EventCounter& ec : e.eventCounters)
+        if (ec.event == event)
+            return &ec;
     return nullptr;
 }
 
 // Pushes a record that opens the step's undo group when nothing has yet.
-void PushGrouped(CGameEngine& e, HistoryRecord r, uint8_t& firstFlag) {
-    r.groupStart = firstFlag == 0 ? 1 : 0;
-    firstFlag = 1;
+void PushGrouped(CGameEngine& e, HistoryRecord r, uint8_t& groupOpened) {
+    r.groupStart = groupOpened == 0 ? 1 : 0;
+    groupOpened = 1;
     if (e.history)
         e.history->Push(r);
 }
@@ -70,12 +69,11 @@ bool CGameEngine::IsEventAllowed(uint16_t event) const {
     // Reused between calls so that checking conditions allocates nothing
     // once the lists have grown to the largest pile.
     static thread_local RuleCardList listA, listB;
-    const size_t n = eventConditions.size() < eventConditionCount ? eventConditions.size() : eventConditionCount;
-    for (size_t i = 0; i < n; ++i) {
-        if (eventConditions[i].event != event)
+    for (const EventCondition& ec : eventConditions) {
+        if (ec.event != event)
             continue;
         // A condition, pile or program that does not exist fails.
-        const uint16_t index = eventConditions[i].condition;
+        const uint16_t index = ec.condition;
         if (index >= conditions.size())
             return false;
         const RuleCondition& c = conditions[index];
@@ -92,10 +90,11 @@ bool CGameEngine::IsEventAllowed(uint16_t event) const {
     return true;
 }
 
-bool CGameEngine::UseEventCounter(uint16_t event, uint8_t& firstFlag, uint16_t& counterOut, bool consume,
-                                  bool record) {
+bool CGameEngine::UseEventCounter(uint16_t event, uint8_t& groupOpened, uint16_t& counterOut, CounterUse use,
+                                  Recording recording) {
+    const bool consume = use == CounterUse::Consume;
     if (consume)
-        counterOut = counterCount;
+        counterOut = CounterCount();
     const EventCounter* ec = FindEventCounter(*this, event);
     if (!ec)
         return true;
@@ -109,19 +108,19 @@ bool CGameEngine::UseEventCounter(uint16_t event, uint8_t& firstFlag, uint16_t& 
     if (!consume)
         return true;
     --state.value;
-    if (record) {
+    if (recording == Recording::Recorded) {
         HistoryRecord r{};
         r.kind = HistoryCounterUsed;
         r.index = ec->counter;
-        PushGrouped(*this, r, firstFlag);
+        PushGrouped(*this, r, groupOpened);
     }
     return true;
 }
 
-bool CGameEngine::RunEventActions(uint16_t event, uint8_t& firstFlag, uint16_t& index, ActionDef& actionOut,
-                                  bool record) {
-    const size_t n = eventActions.size() < eventActionCount ? eventActions.size() : eventActionCount;
-    for (; index < n; ++index) {
+bool CGameEngine::RunEventActions(uint16_t event, uint8_t& groupOpened, uint16_t& index, ActionDef& actionOut,
+                                  Recording recording) {
+    const bool record = recording == Recording::Recorded;
+    for (; index < eventActions.size(); ++index) {
         const EventAction& ea = eventActions[index];
         if (ea.event != event || ea.action >= actions.size())
             continue;
@@ -151,7 +150,7 @@ bool CGameEngine::RunEventActions(uint16_t event, uint8_t& firstFlag, uint16_t& 
                 runs.push_back(result);
             for (uint16_t value : runs) {
                 r.value = value;
-                PushGrouped(*this, r, firstFlag);
+                PushGrouped(*this, r, groupOpened);
             }
         }
         ++index;
@@ -160,26 +159,26 @@ bool CGameEngine::RunEventActions(uint16_t event, uint8_t& firstFlag, uint16_t& 
     return false;
 }
 
-bool CGameEngine::RunCounterExhaustedEvent(uint16_t counter, uint8_t& firstFlag, uint16_t& index,
+bool CGameEngine::RunCounterExhaustedEvent(uint16_t counter, uint8_t& groupOpened, uint16_t& index,
                                            ActionDef& actionOut) {
-    if (counter >= counterCount || counter >= counters.size())
+    if (counter >= counterDefs.size() || counter >= counters.size())
         return false;
     const CounterState& state = counters[counter];
     if (state.value != 0 || state.exhaustedEvent == 0)
         return false;
     // The used-up event runs without checking its own conditions or counter.
-    return RunEventActions(state.exhaustedEvent, firstFlag, index, actionOut, true);
+    return RunEventActions(state.exhaustedEvent, groupOpened, index, actionOut, Recording::Recorded);
 }
 
-bool CGameEngine::RunAutomaticEvents(bool atStart, bool record, uint8_t& firstFlag) {
-    CAutomaticEventRunner runner(*this, atStart, record, firstFlag);
+bool CGameEngine::RunAutomaticEvents(AutomaticEvents which, Recording recording, uint8_t& groupOpened) {
+    CAutomaticEventRunner runner(*this, which, recording, groupOpened);
     ActionDef action;
     while (runner.Next(action)) {
     }
     return runner.AnyActionRan();
 }
 
-void CGameEngine::RefreshExposedCards(bool record) {
+void CGameEngine::RefreshExposedCards(Recording recording) {
     for (size_t c = 0; c < cardStates.size(); ++c) {
         CardState& card = cardStates[c];
         if (card.pile >= pileStates.size())
@@ -191,7 +190,7 @@ void CGameEngine::RefreshExposedCards(bool record) {
         if (card.exposed == exposed)
             continue;
         card.exposed = exposed;
-        if (record && history) {
+        if (recording == Recording::Recorded && history) {
             HistoryRecord r{};
             r.kind = HistoryExposedToggled;
             r.groupStart = 0;
@@ -203,10 +202,9 @@ void CGameEngine::RefreshExposedCards(bool record) {
 
 // ------------------------------------------------------ CAutomaticEventRunner
 
-CAutomaticEventRunner::CAutomaticEventRunner(CGameEngine& gameEngine, bool gameStart, bool recordHistory,
-                                             uint8_t& groupFlag, bool runExhaustedEvents)
-    : engine(gameEngine), firstFlag(groupFlag), atStart(gameStart), record(recordHistory),
-      runExhausted(runExhaustedEvents) {}
+CAutomaticEventRunner::CAutomaticEventRunner(CGameEngine& gameEngine, AutomaticEvents events, Recording history,
+                                             uint8_t& groupFlag, ExhaustedEvents exhaustedEvents)
+    : engine(gameEngine), groupOpened(groupFlag), which(events), recording(history), exhausted(exhaustedEvents) {}
 
 // At the end of a pass: another one follows only when a repeating event ran
 // and the pass changed something, the game is not finished and the cap is not
@@ -228,7 +226,7 @@ bool CAutomaticEventRunner::Next(ActionDef& actionOut) {
         case Done:
             return false;
         case CheckEvent: {
-            if (event >= engine.eventCount || event >= engine.eventTypes.size()) {
+            if (event >= engine.eventTypes.size()) {
                 if (!EndPass()) {
                     phase = Done;
                     return false;
@@ -236,15 +234,16 @@ bool CAutomaticEventRunner::Next(ActionDef& actionOut) {
                 continue;
             }
             const uint8_t type = engine.eventTypes[event];
+            const bool atStart = which == AutomaticEvents::AtGameStart;
             if ((type == EventAtStart) != atStart || type == EventPlayerOnly ||
                 !engine.IsEventAllowed(event) ||
-                !engine.UseEventCounter(event, firstFlag, counter, true, record)) {
+                !engine.UseEventCounter(event, groupOpened, counter, CounterUse::Consume, recording)) {
                 ++event;
                 continue;
             }
             // A used counter is a change too: an event that only counts
             // down repeats until its counter is used up.
-            if (counter < engine.counterCount)
+            if (counter < engine.CounterCount())
                 changedInPass = true;
             if (type == EventAfterStepRepeating)
                 repeatingEventRan = true;
@@ -253,15 +252,15 @@ bool CAutomaticEventRunner::Next(ActionDef& actionOut) {
             continue;
         }
         case EventActions:
-            if (engine.RunEventActions(event, firstFlag, index, actionOut, record)) {
+            if (engine.RunEventActions(event, groupOpened, index, actionOut, recording)) {
                 ran = changedInPass = true;
                 return true;
             }
             index = 0;
-            phase = runExhausted ? ExhaustedActions : AfterEvent;
+            phase = exhausted == ExhaustedEvents::Run ? ExhaustedActions : AfterEvent;
             continue;
         case ExhaustedActions:
-            if (engine.RunCounterExhaustedEvent(counter, firstFlag, index, actionOut)) {
+            if (engine.RunCounterExhaustedEvent(counter, groupOpened, index, actionOut)) {
                 ran = changedInPass = true;
                 return true;
             }

@@ -1,7 +1,7 @@
 // Automatic events, one executed action at a time.
 //
 // After every player step the engine runs the automatic events in passes:
-// each pass walks events 1 .. eventCount - 1 in order and runs every one that
+// each pass walks events 1 .. EventCount() - 1 in order and runs every one that
 // is allowed (its conditions hold and its counter is not used up). A pass in
 // which a repeating event (type 1) ran and something changed is followed by
 // another pass; a pass in which nothing changed ends the repetition, since
@@ -22,16 +22,20 @@ namespace corvelle {
 // about one pass per card (104 for two decks).
 constexpr unsigned kMaxAutomaticPasses = 256;
 
+// Whether an automatic run also runs the used-up event of each counter that
+// an event used up.
+enum class ExhaustedEvents : uint8_t { Skip, Run };
+
 class CAutomaticEventRunner {
 public:
-    // atStart: run the game-start events (type 3) instead of the after-step
-    // events (types 0 and 1). record: push history records, opening a group
-    // as `firstFlag` says. runExhaustedEvents: after each event, also run the
-    // actions of its counter's used-up event (the game field does this; the
-    // engine's own RunAutomaticEvents does not). `engine` and `firstFlag`
-    // must outlive the runner.
-    CAutomaticEventRunner(CGameEngine& engine, bool atStart, bool record, uint8_t& firstFlag,
-                          bool runExhaustedEvents = false);
+    // `which`: the after-step events (types 0 and 1) or the game-start
+    // events (type 3). Recorded: push history records, opening the step's
+    // undo group unless `groupOpened` says it is open already. `exhausted`
+    // Run: after each event, also run the actions of its counter's used-up
+    // event (the game field does this; the engine's own RunAutomaticEvents
+    // does not). `engine` and `groupOpened` must outlive the runner.
+    CAutomaticEventRunner(CGameEngine& engine, AutomaticEvents which, Recording recording, uint8_t& groupOpened,
+                          ExhaustedEvents exhausted = ExhaustedEvents::Skip);
 
     // Runs on to the next action that changed something and copies it to
     // `actionOut` (with the fields that ExecuteAction filled in). False once
@@ -48,10 +52,10 @@ private:
     bool EndPass();
 
     CGameEngine& engine;
-    uint8_t& firstFlag;
-    bool atStart;
-    bool record;
-    bool runExhausted;
+    uint8_t& groupOpened;
+    AutomaticEvents which;
+    Recording recording;
+    ExhaustedEvents exhausted;
     Phase phase = CheckEvent;
     uint16_t event = 1;
     uint16_t index = 0;

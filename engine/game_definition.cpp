@@ -1,9 +1,10 @@
-// Loading a GameRecord into the definition half of CGameEngine.
+// Checking a GameRecord and loading it into a CGameDefinition.
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/byte_order.h"
-#include "engine/game_engine.h"
+#include "engine/game_definition.h"
 #include "engine/resources.h"
 
 namespace corvelle {
@@ -129,9 +130,9 @@ void ConvertPileToPixels(PileDef& pile, bool dense) {
     if (fanned && pile.fanExtent != 0) {
         const int32_t e = pile.fanExtent;
         int32_t r = e;
-        if (pile.extentKind == 0) r = e * S / D;
-        else if (pile.extentKind == 1) r = e + D;
-        else if (pile.extentKind == 2) r = (e - kLayoutReference) * S / D + kLayoutReference;
+        if (pile.extentKind == ExtentFixed) r = e * S / D;
+        else if (pile.extentKind == ExtentScaled) r = e + D;
+        else if (pile.extentKind == ExtentFromFarEdge) r = (e - kLayoutReference) * S / D + kLayoutReference;
         pile.fanExtent = static_cast<uint16_t>(r);
     }
     pile.x = static_cast<int16_t>(GridToPixels(pile.x, pile.xAnchor, kCardWidth, gridW));
@@ -139,9 +140,9 @@ void ConvertPileToPixels(PileDef& pile, bool dense) {
     if (fanned && pile.fanExtent != 0) {
         const int32_t e = pile.fanExtent;
         int32_t r = e;
-        if (pile.extentKind == 0) r = e * S / D;
-        else if (pile.extentKind == 2) r = (e - kLayoutReference) * S / D + kLayoutReference;
-        if (!dense && pile.extentKind <= 2)
+        if (pile.extentKind == ExtentFixed) r = e * S / D;
+        else if (pile.extentKind == ExtentFromFarEdge) r = (e - kLayoutReference) * S / D + kLayoutReference;
+        if (!dense && pile.extentKind <= ExtentFromFarEdge)
             r -= 3;
         pile.fanExtent = static_cast<uint16_t>(r);
     }
@@ -197,8 +198,9 @@ bool CheckRecordValues(const uint8_t* record, const RecordLayout& L, const char*
     }
     for (unsigned i = 0; i < h.pileCount; ++i) {
         const PileDef p = At<PileDef>(record, L.piles, i);
-        if (p.xAnchor > 3 || p.yAnchor > 3 || p.fan > 4 || p.baseKind > 3 || p.extentKind > 2 ||
-            p.dealFaceUp > 1 || p.acceptsDrops > 1 || p.manualExposure > 1 || p.enabled > 1)
+        if (p.xAnchor > AnchorEnd || p.yAnchor > AnchorEnd || p.fan > FanUp || p.baseKind > BasePictured ||
+            p.extentKind > ExtentFromFarEdge || p.dealFaceUp > 1 || p.acceptsDrops > 1 || p.manualExposure > 1 ||
+            p.enabled > 1)
             return Fail(error, "pile with a layout or flag value out of range");
         if (p.pickupProgram >= h.programCount || p.dropProgram >= h.programCount)
             return Fail(error, "pile names a rule program that does not exist");
@@ -298,14 +300,11 @@ bool ValidateGameRecord(const uint8_t* record, size_t length, const char** error
     return MeasureRecord(record, length, L, error) && CheckRecordValues(record, L, error);
 }
 
-bool CGameEngine::LoadGameDefinition(const uint8_t* record, size_t length) {
+bool CGameDefinition::LoadGameDefinition(const uint8_t* record, size_t length) {
     FreeGameDefinition();
-    // Zero the whole definition half, counts included.
+    // Zero the whole definition, its arrays freed above.
     std::memset(name, 0, sizeof name);
     id = 0; category = skill = timeClass = 0; denseGrid = 0;
-    cardCount = pileCount = actionCount = linkCount = placementCount = flipCount = lockCount = 0;
-    exposureCount = eventCount = eventActionCount = programCount = conditionCount = 0;
-    eventConditionCount = counterCount = eventCounterCount = extraCategoryCount = 0;
 
     RecordLayout L;
     if (!MeasureRecord(record, length, L, nullptr) || !CheckRecordValues(record, L, nullptr))
@@ -318,7 +317,6 @@ bool CGameEngine::LoadGameDefinition(const uint8_t* record, size_t length) {
     skill = h.skill;
     timeClass = h.timeClass;
     denseGrid = h.denseGrid;
-    extraCategoryCount = h.extraCategoryCount;
     extraCategories.assign(record + L.extraOffset, record + L.extraOffset + h.extraCategoryCount);
     ReadString(record + L.rulesOffset, length - L.rulesOffset, rulesText);
 
@@ -334,27 +332,23 @@ bool CGameEngine::LoadGameDefinition(const uint8_t* record, size_t length) {
     CopyArray(record, L.eventActions, h.eventActionCount, eventActions);
     programs.resize(h.programCount);
     size_t at = L.programsStart;
-    for (auto& program : programs)
-        at += ReadProgram(record + at, length - at, program);
+    for (RuleProgram& program : programs) {
+        std::vector<uint8_t> code;
+        at += ReadProgram(record + at, length - at, code);
+        program = RuleProgram(std::move(code));
+    }
     CopyArray(record, L.conditions, h.conditionCount, conditions);
     CopyArray(record, L.eventConditions, h.eventConditionCount, eventConditions);
     CopyArray(record, L.counters, h.counterCount, counterDefs);
     CopyArray(record, L.eventCounters, h.eventCounterCount, eventCounters);
-
-    cardCount = h.cardCount; pileCount = h.pileCount; actionCount = h.actionCount;
-    linkCount = h.linkCount; placementCount = h.placementCount; flipCount = h.flipCount;
-    lockCount = h.lockCount; exposureCount = h.exposureCount; eventCount = h.eventCount;
-    eventActionCount = h.eventActionCount; programCount = h.programCount;
-    conditionCount = h.conditionCount; eventConditionCount = h.eventConditionCount;
-    counterCount = h.counterCount; eventCounterCount = h.eventCounterCount;
 
     for (PileDef& pile : piles)
         ConvertPileToPixels(pile, denseGrid != 0);
     return true;
 }
 
-void CGameEngine::FreeGameDefinition() {
-    // Release every array; the counts stay until the next load zeroes them.
+void CGameDefinition::FreeGameDefinition() {
+    // Release every array; each count is its array's size, so all are 0 now.
     std::vector<char>().swap(rulesText);
     std::vector<CardDef>().swap(cards);
     std::vector<PileDef>().swap(piles);
@@ -366,7 +360,7 @@ void CGameEngine::FreeGameDefinition() {
     std::vector<PilePosition>().swap(exposures);
     std::vector<uint8_t>().swap(eventTypes);
     std::vector<EventAction>().swap(eventActions);
-    std::vector<std::vector<uint8_t>>().swap(programs);
+    std::vector<RuleProgram>().swap(programs);
     std::vector<RuleCondition>().swap(conditions);
     std::vector<EventCondition>().swap(eventConditions);
     std::vector<CounterDef>().swap(counterDefs);

@@ -63,7 +63,7 @@ private:
 bool RunProgram(const CGameEngine& e, uint16_t program, const RuleCard* a, const RuleCard* b) {
     if (program >= e.programs.size())
         return false;
-    return EvaluateRuleProgram(a, b, e.programs[program].data(), e.programs[program].size());
+    return EvaluateRuleProgram(a, b, e.programs[program]);
 }
 
 // The clickable piles in order: a pile whose click (or, empty, whose

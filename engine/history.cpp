@@ -1,6 +1,6 @@
 #include "engine/history.h"
 
-#include "engine/game_engine.h"
+#include "engine/engine_owner.h"
 
 namespace corvelle {
 

@@ -17,18 +17,15 @@ bool Fail(std::string* reason, const std::string& text) {
 
 bool CheckGameInvariants(const CGameEngine& engine, std::string* reason) {
     const size_t pileTotal = engine.pileStates.size();
-    if (engine.cardStates.size() != engine.cardCount)
+    if (engine.cardStates.size() != engine.cards.size())
         return Fail(reason, "card states: " + std::to_string(engine.cardStates.size()) + " for " +
-                                std::to_string(engine.cardCount) + " cards");
-    if (pileTotal != engine.pileCount)
+                                std::to_string(engine.cards.size()) + " cards");
+    if (pileTotal != engine.piles.size())
         return Fail(reason, "pile states: " + std::to_string(pileTotal) + " for " +
-                                std::to_string(engine.pileCount) + " piles");
-    if (engine.moveLinks.size() != engine.moveLinkCount)
-        return Fail(reason, "move links: " + std::to_string(engine.moveLinks.size()) + " listed, count " +
-                                std::to_string(engine.moveLinkCount));
-    if (engine.counters.size() != engine.counterCount)
+                                std::to_string(engine.piles.size()) + " piles");
+    if (engine.counters.size() != engine.counterDefs.size())
         return Fail(reason, "counters: " + std::to_string(engine.counters.size()) + " for " +
-                                std::to_string(engine.counterCount) + " defined");
+                                std::to_string(engine.counterDefs.size()) + " defined");
 
     return CheckCardPlaces(engine.cardStates, engine.pileStates, reason);
 }

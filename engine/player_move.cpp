@@ -22,19 +22,20 @@ MoveRefusal CheckLift(const CGameEngine& engine, uint16_t card) {
 
 }  // namespace
 
-bool RunPlayerEvent(CGameEngine& engine, uint16_t event, uint8_t& firstFlag, std::vector<ActionDef>* actions) {
+bool RunPlayerEvent(CGameEngine& engine, uint16_t event, uint8_t& groupOpened, std::vector<ActionDef>* actions) {
     uint16_t counter = 0;
-    if (!engine.IsEventAllowed(event) || !engine.UseEventCounter(event, firstFlag, counter, true, true))
+    if (!engine.IsEventAllowed(event) ||
+        !engine.UseEventCounter(event, groupOpened, counter, CounterUse::Consume, Recording::Recorded))
         return false;
     bool ran = false;
     ActionDef done{};
     uint16_t index = 0;
-    while (engine.RunEventActions(event, firstFlag, index, done, true)) {
+    while (engine.RunEventActions(event, groupOpened, index, done, Recording::Recorded)) {
         ran = true;
         if (actions) actions->push_back(done);
     }
     index = 0;
-    while (engine.RunCounterExhaustedEvent(counter, firstFlag, index, done)) {
+    while (engine.RunCounterExhaustedEvent(counter, groupOpened, index, done)) {
         ran = true;
         if (actions) actions->push_back(done);
     }
@@ -107,8 +108,8 @@ bool TryMove(CGameEngine& engine, uint16_t card, uint16_t destination, std::vect
                                 destination, DestFromTop, 0);
     engine.ExecuteAction(move, nullptr);
     // The drop event joins the group that the move record opened.
-    uint8_t firstFlag = 1;
-    RunPlayerEvent(engine, engine.piles[destination].dropEvent, firstFlag, actions);
+    uint8_t groupOpened = 1;
+    RunPlayerEvent(engine, engine.piles[destination].dropEvent, groupOpened, actions);
     if (why) *why = MoveRefusal::None;
     return true;
 }
@@ -122,19 +123,20 @@ bool TryPileClick(CGameEngine& engine, uint16_t pile, std::vector<ActionDef>* ac
         const uint16_t top = engine.TopCard(pile);
         if (top == kNone || !engine.cardStates[top].movable) return Refuse(why, MoveRefusal::NotMovable);
     }
-    uint8_t firstFlag = 0;
-    if (!RunPlayerEvent(engine, event, firstFlag, actions)) return Refuse(why, MoveRefusal::NothingHappened);
+    uint8_t groupOpened = 0;
+    if (!RunPlayerEvent(engine, event, groupOpened, actions)) return Refuse(why, MoveRefusal::NothingHappened);
     if (why) *why = MoveRefusal::None;
     return true;
 }
 
 bool RunAutoMoves(CGameEngine& engine, std::vector<ActionDef>* actions) {
-    uint8_t firstFlag = 1;
-    CAutomaticEventRunner runner(engine, false, true, firstFlag, true);
+    uint8_t groupOpened = 1;
+    CAutomaticEventRunner runner(engine, AutomaticEvents::AfterStep, Recording::Recorded, groupOpened,
+                                 ExhaustedEvents::Run);
     ActionDef done{};
     while (runner.Next(done))
         if (actions) actions->push_back(done);
-    engine.RefreshExposedCards(true);
+    engine.RefreshExposedCards(Recording::Recorded);
     return runner.AnyActionRan();
 }
 
@@ -162,9 +164,9 @@ bool UndoStep(CGameEngine& engine) {
 
 bool StartGame(CGameEngine& engine, uint32_t gameNumber) {
     if (!engine.NewDeal(gameNumber)) return false;
-    uint8_t firstFlag = 0;
-    engine.RunAutomaticEvents(true, false, firstFlag);
-    engine.RefreshExposedCards(false);
+    uint8_t groupOpened = 0;
+    engine.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, groupOpened);
+    engine.RefreshExposedCards(Recording::Unrecorded);
     return true;
 }
 

@@ -32,7 +32,7 @@ bool CanPickUp(const CGameEngine& engine, uint16_t card);
 // Runs one event as a player's step does: its conditions and counter, its
 // actions, then the actions of the event of a counter it used up. `actions`
 // (optional) receives the executed actions. True when an action ran.
-bool RunPlayerEvent(CGameEngine& engine, uint16_t event, uint8_t& firstFlag, std::vector<ActionDef>* actions = nullptr);
+bool RunPlayerEvent(CGameEngine& engine, uint16_t event, uint8_t& groupOpened, std::vector<ActionDef>* actions = nullptr);
 
 // The checks of a drop of `card` (with the cards above it) on `destination`,
 // in the order the drop makes them; changes nothing.

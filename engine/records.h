@@ -96,6 +96,10 @@ constexpr GridCardSize GridCardSizeFor(bool denseGrid) {
 }
 enum FanKind : uint8_t { FanNone = 0, FanRight = 1, FanLeft = 2, FanDown = 3, FanUp = 4 };
 enum BaseKind : uint8_t { BasePlain = 0, BaseNone = 1, BaseMarked = 2, BasePictured = 3 };
+// How a fan's extent is converted from grid units and later fitted to the
+// drawing: kept as converted, scaled with the drawing, or measured back from
+// the far edge of the 160-unit reference.
+enum ExtentKind : uint8_t { ExtentFixed = 0, ExtentScaled = 1, ExtentFromFarEdge = 2 };
 
 struct PileDef {                      // 34 bytes
     uint16_t cardGroup;

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/records.h"
+
 namespace corvelle {
 
 // Finds a resource of the program by numeric id and type name. The pointer
@@ -41,7 +43,14 @@ void SortArray(void* base, int32_t count, uint32_t width, SortCompare compare, v
 void StableSort(void* base, int32_t count, uint32_t width, SortCompare compare, void* context);
 
 // Layout arithmetic: mode 1 a*b/c, mode 2 a+(b-c)/2, mode 3 a+b-c, else a.
+// The modes are those of the piles' anchors (AnchorKind): a value kept,
+// scaled, measured from the centre or from the far edge.
+enum ScaleAlignMode : int32_t { ScaleKeep = 0, ScaleProportional = 1, ScaleFromCentre = 2, ScaleFromFarEdge = 3 };
 int32_t ScaleAlign(int32_t a, int32_t b, int32_t c, int32_t mode);
+// The ScaleAlign mode that fits a pile's fan extent to the drawing.
+inline ScaleAlignMode ExtentScaleMode(uint8_t extentKind) {
+    return extentKind == ExtentFixed ? ScaleKeep : extentKind == ExtentScaled ? ScaleProportional : ScaleFromFarEdge;
+}
 
 // Grid-to-pixel scale of the layout: a card is 79 x 112 pixels on the
 // layout reference of records.h (kLayoutReference units per direction).

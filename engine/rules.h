@@ -1,4 +1,4 @@
-// Rule card lists and the rule-program interpreter.
+// Rule card lists (rules.cpp) and the rule-program interpreter (interpreter.cpp).
 #pragma once
 
 #include <cstddef>
@@ -26,11 +26,36 @@ enum RuleOpcode : uint8_t {
     OpRank = 25, OpResetCard = 26, OpExit = 27, OpSuit = 28, OpSwitchList = 29
 };
 
-// Runs `program` (`length` bytes; a program of the loaded definition ends in
-// an extra END byte) over list A and the optional list B. True when the value
-// on top of the stack is 0 at the end. Every malformed case (stack under- or
+// A rule program together with where each of its jumps leads, worked out
+// once when the program is made (a game's programs when the game loads), so
+// that evaluating it never searches for a jump's target.
+class RuleProgram {
+public:
+    RuleProgram() = default;
+    // Takes the bytes as they are; a program of a loaded definition already
+    // ends in its added END byte.
+    explicit RuleProgram(std::vector<uint8_t> bytecode);
+
+    const std::vector<uint8_t>& Code() const { return code; }
+    // For a jump opcode at `at` (BREAK, ELSE, IF, EXIT, ENDLOOP): the byte
+    // where the search for its target stops, or kNoJumpStop when that
+    // search finds none; kNoJumpStop for every other byte.
+    uint32_t JumpStop(size_t at) const { return stops[at]; }
+
+    static constexpr uint32_t kNoJumpStop = 0xFFFFFFFFu;
+
+private:
+    std::vector<uint8_t> code;
+    std::vector<uint32_t> stops;
+};
+
+// Runs `program` over list A and the optional list B. True when the value on
+// top of the stack is 0 at the end. Every malformed case (stack under- or
 // overflow, bad register, reading past a list, division by zero, unmatched
 // jumps, too many steps) ends the evaluation with false.
+bool EvaluateRuleProgram(const RuleCard* listA, const RuleCard* listB, const RuleProgram& program);
+// The same for `length` bytes of bytecode that have no RuleProgram yet (it
+// is made for this one evaluation).
 bool EvaluateRuleProgram(const RuleCard* listA, const RuleCard* listB, const uint8_t* program,
                          size_t length);
 

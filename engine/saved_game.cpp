@@ -95,7 +95,7 @@ bool Fail(const char** error, const char* reason) {
 
 // Fixed part of the blob for the loaded definition, links and history aside.
 uint64_t FixedSize(const CGameEngine& e) {
-    return 15u + 8ull * e.cardCount + 32ull * e.pileCount + 4ull * e.counterCount;
+    return 15u + 8ull * e.cards.size() + 32ull * e.piles.size() + 4ull * e.counterDefs.size();
 }
 
 uint64_t MaxBlobSize(const CGameEngine& e) {
@@ -148,8 +148,8 @@ uint64_t DefinitionFingerprint(const CGameEngine& e) {
     f.AddArray(e.eventTypes);
     f.AddArray(e.eventActions);
     f.AddU32(static_cast<uint32_t>(e.programs.size()));
-    for (const auto& program : e.programs)
-        f.AddArray(program);
+    for (const RuleProgram& program : e.programs)
+        f.AddArray(program.Code());
     f.AddArray(e.conditions);
     f.AddArray(e.eventConditions);
     f.AddArray(e.counterDefs);
@@ -181,8 +181,8 @@ std::vector<uint8_t> SerializeSavedGame(const CGameEngine& e, uint32_t elapsedSe
 }
 
 bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, SavedGameData& out, const char** error) {
-    const size_t c = e.cardCount, p = e.pileCount, k = e.counterCount;
-    if (!e.HasDefinition() || e.cards.size() != c || e.piles.size() != p || e.counterDefs.size() != k)
+    const size_t c = e.cards.size(), p = e.piles.size(), k = e.counterDefs.size();
+    if (!e.HasDefinition())
         return Fail(error, "no game definition loaded");
     if (!data || size < FixedSize(e))
         return Fail(error, "shorter than the game's fixed part");
@@ -236,14 +236,14 @@ bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, Save
             return Fail(error, "pile with an unknown fan");
         if (pile.acceptsDrops > 1 || pile.enabled > 1 || pile.manualExposure > 1)
             return Fail(error, "pile flag neither 0 nor 1");
-        if (pile.dropProgram >= e.programCount || pile.pickupProgram >= e.programCount)
+        if (pile.dropProgram >= e.programs.size() || pile.pickupProgram >= e.programs.size())
             return Fail(error, "pile names a rule program that does not exist");
     }
     for (const MoveLink& link : out.moveLinks)
         if ((link.sourcePile >= p && link.sourcePile != kAnyPile) || (link.destPile >= p && link.destPile != kAnyPile))
             return Fail(error, "move link names a pile that does not exist");
     for (const CounterState& counter : out.counters)
-        if (counter.exhaustedEvent >= e.eventCount)
+        if (counter.exhaustedEvent >= e.eventTypes.size())
             return Fail(error, "counter names an event that does not exist");
     if (out.finished > 1)
         return Fail(error, "finished flag neither 0 nor 1");
@@ -258,7 +258,7 @@ bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, Save
             ok = h.groupStart == 1 && h.index < p && h.destPile < p && h.value < c && h.destCountBefore <= c;
             break;
         case HistoryActionExecuted:
-            ok = h.index < e.actionCount;
+            ok = h.index < e.actions.size();
             break;
         case HistoryExposedToggled:
             ok = h.index < c;
@@ -290,8 +290,8 @@ uint16_t CGameEngine::FindSavedGameSlot(uint16_t gameId) const {
 void CGameEngine::SaveGame() {
     // Only a complete game in play is written; a blob of a freed state would
     // not fit the definition.
-    if (!HasDefinition() || cardStates.size() != cardCount || pileStates.size() != pileCount ||
-        counters.size() != counterCount)
+    if (!HasDefinition() || cardStates.size() != cards.size() || pileStates.size() != piles.size() ||
+        counters.size() != counterDefs.size())
         return;
     uint16_t slot = FindSavedGameSlot(id);
     uint32_t* stamps = owner ? owner->GetSaveStamps() : nullptr;
@@ -384,7 +384,6 @@ bool CGameEngine::LoadSavedGame(bool preview) {
         owner->SetElapsedSeconds(saved.elapsedSeconds);
     cardStates = std::move(saved.cardStates);
     pileStates = std::move(saved.pileStates);
-    moveLinkCount = static_cast<uint16_t>(saved.moveLinks.size());
     moveLinks = std::move(saved.moveLinks);
     counters = std::move(saved.counters);
     finished = saved.finished;

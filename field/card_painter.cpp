@@ -14,7 +14,7 @@ void CCardPainter::DrawCardFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uin
     const int32_t bottom = y + static_cast<int32_t>(cardHeight) - 1;
     DrawBitmap(dc, x, y, CardArt::kBlankFace);
     DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(CardArt::kFace + rank * 4 + suit), kKeyWhite);
-    const auto glyph = static_cast<uint16_t>(CardArt::kRankGlyph + rank * 2 + suit / 2);
+    const auto glyph = static_cast<uint16_t>(CardArt::kRankGlyph + rank * 2 + (IsRedFieldSuit(suit) ? 1 : 0));
     DrawBitmapTransparent(dc, x, y, glyph, kKeyWhite);
     DrawBitmapRotated(dc, right, bottom, glyph, kKeyWhite);
     const auto pip = static_cast<uint16_t>(CardArt::kSuitPip + suit);
@@ -30,10 +30,10 @@ void CCardPainter::DrawPileBase(HDC dc, int32_t x, int32_t y, const FieldPile& p
     const int32_t right = x + static_cast<int32_t>(cardWidth) - 1;
     const int32_t bottom = y + static_cast<int32_t>(cardHeight) - 1;
     switch (pile.baseKind) {
-    case 0:
+    case corvelle::BasePlain:
         DrawBitmapTransparent(dc, x, y, CardArt::kPlainBase, kKeyGreen);
         break;
-    case 2: {
+    case corvelle::BaseMarked: {
         DrawBitmapTransparent(dc, x, y, CardArt::kMarkedBase, kKeyWhite);
         const uint32_t r = pile.baseValue, s = pile.baseSuit;
         // Marks outside the artwork's range are not drawn (their ids would
@@ -55,12 +55,12 @@ void CCardPainter::DrawPileBase(HDC dc, int32_t x, int32_t y, const FieldPile& p
         }
         break;
     }
-    case 3:
+    case corvelle::BasePictured:
         if ((pile.baseValue & 0xFFFF) < 2)
             DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(CardArt::kPicturedBase + (pile.baseValue & 0xFFFF)),
                                   kKeyWhite);
         break;
-    default:  // 1: no base
+    default:  // corvelle::BaseNone
         break;
     }
 }

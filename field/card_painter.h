@@ -36,6 +36,7 @@ public:
     uint32_t cardWidth = 0;
     uint32_t cardHeight = 0;
 
+    // suit and rank are the field's (FieldSuit, FieldRank).
     void DrawCardFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const;
     // Back n (0 .. 3; larger values draw the last back).
     void DrawCardBack(HDC dc, int32_t x, int32_t y, uint32_t n) const;

@@ -28,7 +28,7 @@ FieldPile CopyPile(const PileDef& def, const PileState* state) {
     p.xAnchor = def.xAnchor;
     p.yAnchor = def.yAnchor;
     p.fanExtent = def.fanExtent;
-    p.extentMode = def.extentKind == 0 ? 0 : def.extentKind == 1 ? 1 : 3;
+    p.extentMode = ExtentScaleMode(def.extentKind);
     const uint32_t attribute = state ? state->attribute : 0;
     const uint32_t attributeHigh = state ? state->attributeHigh : 0;
     if (def.baseKind == BasePictured) {
@@ -74,8 +74,8 @@ bool BuildFieldLayout(const CGameEngine& engine, FieldLayout& layout) {
         }
         FieldCard& card = layout.piles[state.pile].cards[static_cast<size_t>(state.position)];
         card.card = static_cast<uint16_t>(c);
-        card.suit = engine.cards[c].suit - 1u;
-        card.rank = engine.cards[c].rank - 1u;
+        card.suit = FieldSuit(engine.cards[c].suit);
+        card.rank = FieldRank(engine.cards[c].rank);
         card.faceUp = state.faceUp != 0;
         taken[state.pile][static_cast<size_t>(state.position)] = 1;
     }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/records.h"
+
 namespace corvelle {
 
 class CGameEngine;
@@ -15,10 +17,18 @@ constexpr uint16_t kFieldNone = 0xFFFF;
 // Base marks: none.
 constexpr uint32_t kNoMark = 0xFFFFFFFF;
 
+// The field numbers suits 0..3 and ranks 0..12, the order of the card
+// artwork; the engine's CardDef numbers them 1..4 (clubs, spades, diamonds,
+// hearts) and 1..13. These are the one conversion between the two.
+inline uint32_t FieldSuit(unsigned engineSuit) { return engineSuit - 1u; }
+inline uint32_t FieldRank(unsigned engineRank) { return engineRank - 1u; }
+inline unsigned EngineSuit(uint32_t fieldSuit) { return fieldSuit + 1u; }
+inline bool IsRedFieldSuit(uint32_t fieldSuit) { return IsRedSuit(EngineSuit(fieldSuit)); }
+
 struct FieldCard {
     uint16_t card = 0;   // the engine's card number
-    uint32_t suit = 0;   // 0 clubs, 1 spades, 2 diamonds, 3 hearts
-    uint32_t rank = 0;   // 0 ace .. 12 king
+    uint32_t suit = 0;   // FieldSuit of the card's suit: 0 clubs, 1 spades, 2 diamonds, 3 hearts
+    uint32_t rank = 0;   // FieldRank of the card's rank: 0 ace .. 12 king
     uint8_t faceUp = 0;  // 1 face up
 };
 
@@ -26,11 +36,11 @@ struct FieldPile {
     int32_t x = 0;             // first card's centre, before ScaleAlign by xAnchor
     int32_t y = 0;
     uint32_t fanExtent = 0;    // the most room the fan may take, 0 = no limit
-    uint32_t extentMode = 0;   // ScaleAlign mode of fanExtent: 0, 1 or 3
+    uint32_t extentMode = 0;   // ScaleAlignMode of fanExtent: ExtentScaleMode of the PileDef's
     uint16_t drawOrder = 0;    // draw-order key: higher keys are drawn later
     uint8_t visible = 0;       // 0: neither drawn nor hit nor animated
     uint32_t fan = 0;          // the engine's FanKind
-    uint32_t baseKind = 0;     // 0 plain base, 1 no base, 2 marked base, 3 pictured base
+    uint32_t baseKind = 0;     // the PileDef's BaseKind
     uint32_t xAnchor = 0;      // ScaleAlign mode of x
     uint32_t yAnchor = 0;      // ScaleAlign mode of y
     std::vector<FieldCard> cards;  // bottom card first

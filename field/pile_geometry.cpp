@@ -23,7 +23,7 @@ int32_t FanLimit(const FieldLayout& layout, const FieldPile& pile, int32_t px, i
     if (pile.fanExtent == 0) return kNoLimit;
     int32_t limit = Signed(pile.fanExtent);
     const bool horizontal = IsHorizontalFan(pile.fan);
-    if (pile.extentMode == 0 || (!horizontal && !IsVerticalFan(pile.fan))) return limit;
+    if (pile.extentMode == ScaleKeep || (!horizontal && !IsVerticalFan(pile.fan))) return limit;
     const bool dense = layout.denseGrid != 0;
     // Along the fan: the drawing's size, the card's size, its anchor, its
     // position and the grid size of a card.
@@ -33,7 +33,7 @@ int32_t FanLimit(const FieldLayout& layout, const FieldPile& pile, int32_t px, i
     const int32_t at = horizontal ? px : py;
     const int32_t grid = horizontal ? (dense ? 18 : 15) : (dense ? 24 : 21);
     limit = ScaleAlign(limit, size, kLayoutReference, static_cast<int32_t>(pile.extentMode));
-    if (pile.extentMode == 1) {
+    if (pile.extentMode == ScaleProportional) {
         limit -= card;
         // A drawing smaller than the reference squeezes the cards less than
         // their places: take back what the card itself loses.

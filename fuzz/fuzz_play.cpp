@@ -58,18 +58,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             break;
         case 1:   // any move, mostly refused
-            PlayMove(e, static_cast<uint16_t>(arg % e.cardCount),
-                     static_cast<uint16_t>((arg * 7 + at) % e.pileCount));
+            PlayMove(e, static_cast<uint16_t>(arg % e.CardCount()),
+                     static_cast<uint16_t>((arg * 7 + at) % e.PileCount()));
             break;
         case 2:
-            PlayClick(e, static_cast<uint16_t>(arg % e.pileCount));
+            PlayClick(e, static_cast<uint16_t>(arg % e.PileCount()));
             break;
         case 3:
             UndoStep(e);
             break;
         default: {   // automatic events on their own, recorded as a step
             uint8_t flag = 0;
-            e.RunAutomaticEvents(false, true, flag);
+            e.RunAutomaticEvents(AutomaticEvents::AfterStep, Recording::Recorded, flag);
             break;
         }
         }

@@ -53,16 +53,16 @@ TEST(PileConversion, PositionsOnBothGrids) {
 }
 
 TEST(PileConversion, FanExtentIsConvertedTwice) {
-    EXPECT_EQ(Extent(FanUp, 0, 8, true), 172);
-    EXPECT_EQ(Extent(FanUp, 0, 10, false), 279);
-    EXPECT_EQ(Extent(FanLeft, 0, 10, true), 188);
-    EXPECT_EQ(Extent(FanUp, 1, 58, false), 76);
-    EXPECT_EQ(Extent(FanUp, 1, 53, true), 77);
-    EXPECT_EQ(Extent(FanUp, 2, 77, true), 42044);
-    EXPECT_EQ(Extent(FanUp, 2, 114, false), 20695);
+    EXPECT_EQ(Extent(FanUp, ExtentFixed, 8, true), 172);
+    EXPECT_EQ(Extent(FanUp, ExtentFixed, 10, false), 279);
+    EXPECT_EQ(Extent(FanLeft, ExtentFixed, 10, true), 188);
+    EXPECT_EQ(Extent(FanUp, ExtentScaled, 58, false), 76);
+    EXPECT_EQ(Extent(FanUp, ExtentScaled, 53, true), 77);
+    EXPECT_EQ(Extent(FanUp, ExtentFromFarEdge, 77, true), 42044);
+    EXPECT_EQ(Extent(FanUp, ExtentFromFarEdge, 114, false), 20695);
     // Not fanned: kept as stored; an extent of 0 stays 0 whatever its kind.
-    EXPECT_EQ(Extent(FanNone, 0, 40, false), 40);
-    EXPECT_EQ(Extent(FanNone, 2, 40, true), 40);
+    EXPECT_EQ(Extent(FanNone, ExtentFixed, 40, false), 40);
+    EXPECT_EQ(Extent(FanNone, ExtentFromFarEdge, 40, true), 40);
     for (uint8_t kind = 0; kind <= 2; ++kind) {
         EXPECT_EQ(Extent(FanDown, kind, 0, false), 0);
         EXPECT_EQ(Extent(FanDown, kind, 0, true), 0);
@@ -91,20 +91,20 @@ TEST(GameRecord, RoundTripThroughTheLoader) {
     EXPECT_EQ(engine.category, static_cast<uint32_t>(CategoryKlondike));
     EXPECT_EQ(engine.skill, static_cast<uint32_t>(SkillHard));
     EXPECT_EQ(engine.timeClass, static_cast<uint32_t>(Time5to10));
-    ASSERT_EQ(engine.extraCategoryCount, 1);
+    ASSERT_EQ(engine.extraCategories.size(), 1u);
     EXPECT_EQ(engine.extraCategories[0], static_cast<uint32_t>(CategoryFreeCell));
-    EXPECT_EQ(engine.cardCount, 52);
-    EXPECT_EQ(engine.pileCount, 8);
+    EXPECT_EQ(engine.CardCount(), 52);
+    EXPECT_EQ(engine.PileCount(), 8);
     EXPECT_EQ(engine.piles[1].x, 30 * 79 / 15);
-    EXPECT_EQ(engine.programCount, 3);
+    EXPECT_EQ(engine.ProgramCount(), 3);
     // Every program carries an added END byte.
-    EXPECT_EQ(engine.programs[2], (std::vector<uint8_t>{OpSuit, OpRank, OpAdd, OpEnd}));
-    EXPECT_EQ(engine.programs[0], (std::vector<uint8_t>{OpPush, 1, 1, OpEnd}));
-    EXPECT_EQ(engine.counterCount, 1);
+    EXPECT_EQ(engine.programs[2].Code(), (std::vector<uint8_t>{OpSuit, OpRank, OpAdd, OpEnd}));
+    EXPECT_EQ(engine.programs[0].Code(), (std::vector<uint8_t>{OpPush, 1, 1, OpEnd}));
+    EXPECT_EQ(engine.CounterCount(), 1);
     EXPECT_EQ(engine.counterDefs[0].initialValue, 3);
-    EXPECT_EQ(engine.flipCount, 1);
-    EXPECT_EQ(engine.placementCount, 1);
-    EXPECT_EQ(engine.lockCount, 0);
+    EXPECT_EQ(engine.flips.size(), 1u);
+    EXPECT_EQ(engine.placements.size(), 1u);
+    EXPECT_EQ(engine.locks.size(), 0u);
     EXPECT_TRUE(engine.locks.empty()) << "an empty list stays absent";
     EXPECT_TRUE(engine.exposures.empty());
 
@@ -113,12 +113,12 @@ TEST(GameRecord, RoundTripThroughTheLoader) {
     other.name = "Other";
     ASSERT_TRUE(LoadInto(engine, other));
     EXPECT_STREQ(engine.name, "Other");
-    EXPECT_EQ(engine.cardCount, 104);
-    EXPECT_EQ(engine.pileCount, 3);
-    EXPECT_EQ(engine.counterCount, 0);
+    EXPECT_EQ(engine.CardCount(), 104);
+    EXPECT_EQ(engine.PileCount(), 3);
+    EXPECT_EQ(engine.CounterCount(), 0);
     EXPECT_TRUE(engine.counterDefs.empty());
-    EXPECT_EQ(engine.extraCategoryCount, 0);
-    EXPECT_EQ(engine.programCount, 2);
+    EXPECT_EQ(engine.extraCategories.size(), 0u);
+    EXPECT_EQ(engine.ProgramCount(), 2);
 }
 
 TEST(GameRecord, LongNamesAreCutTo31Characters) {
@@ -156,7 +156,7 @@ void ExpectRefused(const char* what, const std::function<void(GameDefinitionData
     EXPECT_FALSE(ValidateGameRecord(bytes.data(), bytes.size())) << what;
     EXPECT_FALSE(engine.LoadGameDefinition(bytes.data(), bytes.size())) << what;
     EXPECT_FALSE(engine.HasDefinition()) << what;
-    EXPECT_EQ(engine.pileCount, 0) << what;
+    EXPECT_EQ(engine.PileCount(), 0) << what;
 }
 
 }  // namespace
@@ -217,9 +217,14 @@ TEST(GameRecord, RandomDamageNeverCrashesTheLoader) {
             bytes[(state >> 8) % bytes.size()] ^= static_cast<uint8_t>(1u << (state % 8));
         }
         if (engine.LoadGameDefinition(bytes.data(), bytes.size())) {
-            // Whatever was accepted is consistent with itself.
-            EXPECT_EQ(engine.piles.size(), engine.pileCount);
-            EXPECT_EQ(engine.programs.size(), engine.programCount);
+            // Whatever was accepted passes the validator and holds exactly
+            // the entries its header counts.
+            EXPECT_TRUE(ValidateGameRecord(bytes.data(), bytes.size()));
+            GameRecordHeader h;
+            std::memcpy(&h, bytes.data(), sizeof h);
+            EXPECT_EQ(engine.piles.size(), h.pileCount);
+            EXPECT_EQ(engine.programs.size(), h.programCount);
+            EXPECT_EQ(engine.eventConditions.size(), h.eventConditionCount);
         }
     }
 }

@@ -52,7 +52,7 @@ TEST(EventConditions, AllMustHold) {
     EXPECT_TRUE(e.IsEventAllowed(twoPiles));
     EXPECT_TRUE(e.IsEventAllowed(disabled));
     EXPECT_FALSE(e.IsEventAllowed(0));                 // the null event
-    EXPECT_TRUE(e.IsEventAllowed(e.eventCount + 5));   // beyond the events: no conditions
+    EXPECT_TRUE(e.IsEventAllowed(e.EventCount() + 5));   // beyond the events: no conditions
 
     e.pileStates[3].enabled = 0;                       // pile A disabled: refused
     EXPECT_FALSE(e.IsEventAllowed(disabled));
@@ -62,14 +62,14 @@ TEST(EventConditions, AllMustHold) {
     // Indexes out of range make the condition fail.
     ArrangeLayout(e, {{"AC"}, {}, {"5H"}, {"KS"}});
     const uint16_t program = e.conditions[2].program;
-    e.conditions[2].program = e.programCount;
+    e.conditions[2].program = e.ProgramCount();
     EXPECT_FALSE(e.IsEventAllowed(twoPiles));
     e.conditions[2].program = program;
     EXPECT_TRUE(e.IsEventAllowed(twoPiles));
-    e.conditions[2].pileB = e.pileCount;
+    e.conditions[2].pileB = e.PileCount();
     EXPECT_FALSE(e.IsEventAllowed(twoPiles));
     e.conditions[2].pileB = 2;
-    e.conditions[2].pileA = e.pileCount;
+    e.conditions[2].pileA = e.PileCount();
     EXPECT_FALSE(e.IsEventAllowed(twoPiles));
     e.eventConditions.back().condition = 999;
     EXPECT_FALSE(e.IsEventAllowed(disabled));
@@ -89,26 +89,26 @@ TEST(EventCounters, ConsumeReportAndRecord) {
     uint8_t flag = 0;
     uint16_t counter = 77;
     for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(e.UseEventCounter(free, flag, counter, true, true));
-    EXPECT_EQ(counter, e.counterCount);   // no counter
+        EXPECT_TRUE(e.UseEventCounter(free, flag, counter, CounterUse::Consume, Recording::Recorded));
+    EXPECT_EQ(counter, e.CounterCount());   // no counter
     EXPECT_EQ(e.history->GetCount(), 0u);
 
     // Without consume: nothing changes, nothing is reported.
     counter = 77;
-    EXPECT_TRUE(e.UseEventCounter(limited, flag, counter, false, true));
+    EXPECT_TRUE(e.UseEventCounter(limited, flag, counter, CounterUse::Check, Recording::Recorded));
     EXPECT_EQ(counter, 77);
     EXPECT_EQ(e.counters[0].value, 2);
     EXPECT_EQ(flag, 0);
 
     // Consume without recording: the value drops, the flag stays.
-    EXPECT_TRUE(e.UseEventCounter(limited, flag, counter, true, false));
+    EXPECT_TRUE(e.UseEventCounter(limited, flag, counter, CounterUse::Consume, Recording::Unrecorded));
     EXPECT_EQ(counter, 0);
     EXPECT_EQ(e.counters[0].value, 1);
     EXPECT_EQ(flag, 0);
     EXPECT_EQ(e.history->GetCount(), 0u);
 
     // Consume with recording opens the group.
-    EXPECT_TRUE(e.UseEventCounter(limited, flag, counter, true, true));
+    EXPECT_TRUE(e.UseEventCounter(limited, flag, counter, CounterUse::Consume, Recording::Recorded));
     EXPECT_EQ(e.counters[0].value, 0);
     EXPECT_EQ(flag, 1);
     ASSERT_EQ(e.history->GetCount(), 1u);
@@ -119,7 +119,7 @@ TEST(EventCounters, ConsumeReportAndRecord) {
 
     // At 0 it is refused, the index still reported, nothing recorded.
     counter = 77;
-    EXPECT_FALSE(e.UseEventCounter(limited, flag, counter, true, true));
+    EXPECT_FALSE(e.UseEventCounter(limited, flag, counter, CounterUse::Consume, Recording::Recorded));
     EXPECT_EQ(counter, 0);
     EXPECT_EQ(e.counters[0].value, 0);
     EXPECT_EQ(e.history->GetCount(), 1u);
@@ -140,15 +140,15 @@ TEST(EventActions, OneChangingActionPerCall) {
     uint8_t flag = 0;
     uint16_t index = 0;
     ActionDef out{};
-    ASSERT_TRUE(e.RunEventActions(ev, flag, index, out, true));
+    ASSERT_TRUE(e.RunEventActions(ev, flag, index, out, Recording::Recorded));
     EXPECT_EQ(index, 2);
     EXPECT_EQ(out.kind, ActionMoveCards);
     EXPECT_EQ(out.sourcePile, 0);
     EXPECT_EQ(e.pileStates[1].count, 2);
-    ASSERT_TRUE(e.RunEventActions(ev, flag, index, out, true));
+    ASSERT_TRUE(e.RunEventActions(ev, flag, index, out, Recording::Recorded));
     EXPECT_EQ(index, 4);
     EXPECT_EQ(out.kind, ActionSetCardAttribute);
-    EXPECT_FALSE(e.RunEventActions(ev, flag, index, out, true));
+    EXPECT_FALSE(e.RunEventActions(ev, flag, index, out, Recording::Recorded));
 
     const std::vector<HistoryRecord> h = History(e);
     ASSERT_EQ(h.size(), 2u);
@@ -162,20 +162,20 @@ TEST(EventActions, OneChangingActionPerCall) {
     flag = 1;
     index = 0;
     ArrangeLayout(e, {{"AC", "2C", "3C", "4C"}});
-    EXPECT_TRUE(e.RunEventActions(ev, flag, index, out, true));
+    EXPECT_TRUE(e.RunEventActions(ev, flag, index, out, Recording::Recorded));
     EXPECT_EQ(History(e).at(0).groupStart, 0);
 
     // Without recording the flag is neither read nor changed.
     flag = 0;
     index = 0;
     ArrangeLayout(e, {{"AC", "2C", "3C", "4C"}});
-    EXPECT_TRUE(e.RunEventActions(ev, flag, index, out, false));
+    EXPECT_TRUE(e.RunEventActions(ev, flag, index, out, Recording::Unrecorded));
     EXPECT_EQ(flag, 0);
     EXPECT_EQ(e.history->GetCount(), 0u);
 
     // An event beyond the game's events runs nothing.
     index = 0;
-    EXPECT_FALSE(e.RunEventActions(e.eventCount, flag, index, out, true));
+    EXPECT_FALSE(e.RunEventActions(e.EventCount(), flag, index, out, Recording::Recorded));
 }
 
 TEST(EventActions, EventThatChangesNothingStillRuns) {
@@ -209,7 +209,7 @@ TEST(EventCounters, UsedUpEventRunsInTheSameStep) {
     uint16_t index = 0, used = 0;
     ActionDef out{};
     EXPECT_FALSE(e.RunCounterExhaustedEvent(counter, flag, index, out));   // value 1: not used up
-    EXPECT_FALSE(e.RunCounterExhaustedEvent(e.counterCount, flag, index, out));
+    EXPECT_FALSE(e.RunCounterExhaustedEvent(e.CounterCount(), flag, index, out));
     ASSERT_TRUE(RunPlayerEvent(e, click, flag));
     EXPECT_EQ(e.pileStates[1].count, 1);
     EXPECT_EQ(e.pileStates[2].count, 1);
@@ -222,7 +222,7 @@ TEST(EventCounters, UsedUpEventRunsInTheSameStep) {
     EXPECT_EQ(h[2].index, 1);
     EXPECT_EQ(h[2].groupStart, 0);
     // Now refused; the used-up event would run again (it always records).
-    EXPECT_FALSE(e.UseEventCounter(click, flag, used, true, true));
+    EXPECT_FALSE(e.UseEventCounter(click, flag, used, CounterUse::Consume, Recording::Recorded));
     index = 0;
     EXPECT_TRUE(e.RunCounterExhaustedEvent(used, flag, index, out));
 }
@@ -238,7 +238,7 @@ TEST(ExposedCards, RefreshFollowsTheTop) {
     ActionDef move = test::Move(0, SourceFromTop, 0, 1, 1, DestFromTop);
     uint16_t result;
     ASSERT_TRUE(e.ExecuteAction(move, &result));
-    e.RefreshExposedCards(true);
+    e.RefreshExposedCards(Recording::Recorded);
     EXPECT_EQ(e.cardStates[ace].exposed, 1);
     EXPECT_EQ(e.cardStates[two].exposed, 1);
     EXPECT_EQ(e.cardStates[e.CardAt(1, 0)].exposed, 0);
@@ -252,7 +252,7 @@ TEST(ExposedCards, RefreshFollowsTheTop) {
     }
     EXPECT_EQ(h[0].index, ace);   // card order
     EXPECT_EQ(h[1].index, e.CardAt(1, 0));
-    e.RefreshExposedCards(true);  // nothing left to change
+    e.RefreshExposedCards(Recording::Recorded);  // nothing left to change
     EXPECT_EQ(e.history->GetCount(), 2u);
 }
 
@@ -272,13 +272,13 @@ TEST(AutomaticEvents, TypesAndOrder) {
     Load(e, b, {{"AC", "2C", "3C", "4C"}});
 
     uint8_t flag = 0;
-    EXPECT_TRUE(e.RunAutomaticEvents(true, false, flag));
+    EXPECT_TRUE(e.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, flag));
     EXPECT_EQ(e.pileStates[1].count, 1);
     EXPECT_EQ(e.pileStates[2].count, 0);
     EXPECT_EQ(e.history->GetCount(), 0u);
     EXPECT_EQ(flag, 0);
 
-    EXPECT_TRUE(e.RunAutomaticEvents(false, true, flag));
+    EXPECT_TRUE(e.RunAutomaticEvents(AutomaticEvents::AfterStep, Recording::Recorded, flag));
     EXPECT_EQ(e.pileStates[1].count, 1);
     EXPECT_EQ(e.pileStates[2].count, 1);
     EXPECT_EQ(e.pileStates[3].count, 0);   // neither event 0 nor the player-only event
@@ -301,7 +301,7 @@ TEST(AutomaticEvents, RepeatingPassesAndTheirBound) {
     Load(e, b, {{"AC", "2C", "3C", "4C", "5C"}});
 
     uint8_t flag = 1;
-    CAutomaticEventRunner runner(e, false, true, flag);
+    CAutomaticEventRunner runner(e, AutomaticEvents::AfterStep, Recording::Recorded, flag);
     ActionDef out{};
     int actions = 0;
     while (runner.Next(out)) {
@@ -316,7 +316,7 @@ TEST(AutomaticEvents, RepeatingPassesAndTheirBound) {
     EXPECT_FALSE(runner.Next(out));
 
     // Only the idle event is left: one pass.
-    CAutomaticEventRunner idleOnly(e, false, true, flag);
+    CAutomaticEventRunner idleOnly(e, AutomaticEvents::AfterStep, Recording::Recorded, flag);
     EXPECT_FALSE(idleOnly.Next(out));
     EXPECT_EQ(idleOnly.Passes(), 1u);
 }
@@ -328,7 +328,7 @@ TEST(AutomaticEvents, EndlessChangesStopAtTheCap) {
     CGameEngine e;
     Load(e, b, {{"AC", "2C"}});
     uint8_t flag = 0;
-    CAutomaticEventRunner runner(e, false, false, flag);
+    CAutomaticEventRunner runner(e, AutomaticEvents::AfterStep, Recording::Unrecorded, flag);
     ActionDef out;
     unsigned actions = 0;
     while (runner.Next(out))
@@ -349,7 +349,7 @@ TEST(AutomaticEvents, FinishingEndsThePass) {
     CGameEngine e;
     Load(e, b, {{"AC", "2C", "3C"}});
     uint8_t flag = 0;
-    EXPECT_TRUE(e.RunAutomaticEvents(false, true, flag));
+    EXPECT_TRUE(e.RunAutomaticEvents(AutomaticEvents::AfterStep, Recording::Recorded, flag));
     EXPECT_EQ(e.finished, 1);
     EXPECT_EQ(e.pileStates[1].count, 1);   // one pass only
     EXPECT_EQ(e.pileStates[3].count, 0);   // the pass ended at the win
@@ -363,7 +363,7 @@ TEST(AutomaticEvents, CountingDownIsAChange) {
     CGameEngine e;
     Load(e, b, {{"AC"}});
     uint8_t flag = 0;
-    CAutomaticEventRunner runner(e, false, true, flag);
+    CAutomaticEventRunner runner(e, AutomaticEvents::AfterStep, Recording::Recorded, flag);
     ActionDef out;
     EXPECT_FALSE(runner.Next(out));
     EXPECT_EQ(e.counters[0].value, 0);

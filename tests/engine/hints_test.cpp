@@ -151,7 +151,6 @@ TEST_F(KlondikeHints, DestinationChecks) {
 
     // A forbidden link removes the moves it covered.
     e.moveLinks = {MoveLink{1, 2}, MoveLink{kAnyPile, 10}};
-    e.moveLinkCount = 2;
     hints = AllHints(e, false);
     const std::vector<Hint> linked = {{Card(e, 'A', 'H'), 2}, {Card(e, 'A', 'H'), 10}, {0, kNone}};
     EXPECT_EQ(hints, linked);

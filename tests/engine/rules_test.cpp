@@ -252,6 +252,106 @@ TEST(RuleInterpreter, MalformedProgramsFail) {
     EXPECT_FALSE(EvaluateRuleProgram(one.data(), nullptr, back, sizeof back));
 }
 
+namespace {
+
+// Where the search for the target of the jump at `at` stops, walked from
+// the jump as the interpreter defines it, one program and one jump at a time.
+uint32_t SearchedStop(const std::vector<uint8_t>& c, size_t at) {
+    constexpr uint32_t kNo = RuleProgram::kNoJumpStop;
+    const size_t n = c.size();
+    const auto step = [&](size_t p) { return p + (c[p] == OpPush ? 3 : 1); };
+    int depth = 1;
+    switch (c[at]) {
+    case OpBreak:
+    case OpElse: {
+        const uint8_t open = c[at] == OpBreak ? OpLoop : OpIf;
+        const uint8_t close = c[at] == OpBreak ? OpEndLoop : OpEndIf;
+        for (size_t p = at + 1; p < n; p = step(p))
+            if (c[p] == open)
+                ++depth;
+            else if (c[p] == close && --depth == 0)
+                return static_cast<uint32_t>(p);
+        return kNo;
+    }
+    case OpIf:
+        for (size_t p = at + 1; p < n; p = step(p)) {
+            if (c[p] == OpEnd || (c[p] == OpElse && depth == 1) || (c[p] == OpEndIf && --depth == 0))
+                return static_cast<uint32_t>(p);
+            if (c[p] == OpIf)
+                ++depth;
+        }
+        return kNo;
+    case OpExit:
+        for (size_t p = at + 1; p < n; p = step(p))
+            if (c[p] == OpEndBlock || c[p] == OpBlock || c[p] == OpEnd)
+                return static_cast<uint32_t>(p);
+        return kNo;
+    case OpEndLoop:
+        for (size_t p = at; p > 0;) {
+            --p;
+            if (c[p] == OpPush && p != 0) {
+                if (p < 2)
+                    return kNo;
+                p -= 2;
+            }
+            if (c[p] == OpEndLoop)
+                ++depth;
+            else if (c[p] == OpLoop && --depth == 0)
+                return static_cast<uint32_t>(p);
+        }
+        return kNo;
+    default:
+        return kNo;
+    }
+}
+
+}  // namespace
+
+TEST(RuleProgram, JumpStopsAreWhatTheSearchFromEachJumpFinds) {
+    // Nested loops and conditions, a PUSH whose value bytes read as LOOP and
+    // ENDLOOP, and jumps with no target at all.
+    const std::vector<uint8_t> made = Program(
+        "BLOCK LOOP PUSH 4 PUSH 5 IF LOOP BREAK ENDLOOP ELSE IF EXIT ENDIF ENDIF BREAK ENDLOOP EXIT ENDBLOCK"
+        " IF ELSE ENDLOOP");
+    const RuleProgram program(made);
+    ASSERT_EQ(program.Code(), made);
+    for (size_t at = 0; at < made.size(); ++at)
+        EXPECT_EQ(program.JumpStop(at), SearchedStop(made, at)) << at;
+    EXPECT_EQ(program.JumpStop(made.size() - 1), RuleProgram::kNoJumpStop);   // ENDLOOP without LOOP
+
+    // Random bytes, mostly the opcodes that jump or nest.
+    const uint8_t alphabet[] = {OpPush, OpBlock, OpEndBlock, OpLoop, OpEndLoop, OpBreak, OpEndIf,
+                                OpElse, OpIf, OpExit, OpEnd, OpAdd, 1, 4, 5};
+    uint32_t state = 7;
+    const auto next = [&] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<uint8_t> code(1 + next() % 48);
+        for (uint8_t& b : code)
+            b = alphabet[next() % sizeof alphabet];
+        const RuleProgram random(code);
+        for (size_t at = 0; at < code.size(); ++at)
+            ASSERT_EQ(random.JumpStop(at), SearchedStop(code, at)) << "round " << round << " at " << at;
+    }
+}
+
+TEST(RuleProgram, LoadedProgramsCarryTheirJumpStops) {
+    GameDefinitionData game = test::MakeSimpleGame(4);
+    game.programs.push_back(Program("LOOP SUIT IF BREAK ENDIF NEXTCARD ENDLOOP PUSH 0"));
+    game.programs.back().pop_back();   // the loader adds the END
+    CGameEngine engine;
+    ASSERT_TRUE(test::LoadInto(engine, game));
+    const RuleProgram& loaded = engine.programs.back();
+    ASSERT_EQ(loaded.Code().back(), OpEnd);
+    for (size_t at = 0; at < loaded.Code().size(); ++at)
+        EXPECT_EQ(loaded.JumpStop(at), SearchedStop(loaded.Code(), at)) << at;
+    EXPECT_EQ(loaded.JumpStop(6), 0u);   // ENDLOOP back to LOOP
+    EXPECT_TRUE(engine.EvaluateProgram(static_cast<uint16_t>(engine.programs.size() - 1), CardList("AS 2H"),
+                                       nullptr));
+}
+
 TEST(RuleCardLists, BuiltFromTheGame) {
     CGameEngine engine;
     ASSERT_TRUE(test::LoadInto(engine, test::MakeSimpleGame(4)));

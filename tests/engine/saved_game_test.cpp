@@ -96,7 +96,6 @@ public:
         e.pileStates[4].attribute = 0x1234;
         e.moveLinks.push_back(MoveLink{2, 5});
         e.moveLinks.push_back(MoveLink{kAnyPile, 6});
-        e.moveLinkCount = static_cast<uint16_t>(e.moveLinks.size());
         owner.elapsed = 754;
     }
 
@@ -188,7 +187,7 @@ TEST_F(SavedGameTest, ARestoreReproducesTheGameExactly) {
     ASSERT_EQ(engine.cardStates.size(), cards.size());
     EXPECT_EQ(std::memcmp(engine.cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
     EXPECT_EQ(std::memcmp(engine.pileStates.data(), piles.data(), piles.size() * sizeof(PileState)), 0);
-    ASSERT_EQ(engine.moveLinkCount, links.size());
+    ASSERT_EQ(engine.MoveLinkCount(), links.size());
     EXPECT_EQ(std::memcmp(engine.moveLinks.data(), links.data(), links.size() * sizeof(MoveLink)), 0);
     EXPECT_EQ(std::memcmp(engine.counters.data(), counters.data(), counters.size() * sizeof(CounterState)), 0);
     EXPECT_EQ(engine.finished, 1);
@@ -235,11 +234,10 @@ TEST_F(SavedGameTest, UndoReachesBackIntoTheMovesMadeBeforeTheSave) {
 TEST_F(SavedGameTest, AnEmptyHistoryAndNoLinksStillCarryTheirCounts) {
     Use(1);
     engine.moveLinks.clear();
-    engine.moveLinkCount = 0;
     engine.SaveGame();
     EXPECT_EQ(ReadSlot(9)[u"data"].second.size(), 15u + 8 * 52 + 32 * 8 + 4 * 2);
     ASSERT_TRUE(engine.LoadSavedGame(false));
-    EXPECT_EQ(engine.moveLinkCount, 0);
+    EXPECT_EQ(engine.MoveLinkCount(), 0);
     EXPECT_EQ(engine.history->GetCount(), 0u);
     EXPECT_FALSE(engine.CanUndo());
 }
@@ -496,7 +494,6 @@ TEST_F(SavedGameTest, FuzzedBlobsAreRefusedOrConsistent) {
         copy.cardStates = parsed.cardStates;
         copy.pileStates = parsed.pileStates;
         copy.moveLinks = parsed.moveLinks;
-        copy.moveLinkCount = static_cast<uint16_t>(parsed.moveLinks.size());
         copy.counters = parsed.counters;
         copy.finished = parsed.finished;
         copy.history = std::make_unique<CMoveHistory>(nullptr);

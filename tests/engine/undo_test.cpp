@@ -37,13 +37,13 @@ void PlayerMove(CGameEngine& engine, uint16_t card, uint16_t dest) {
 
 // An event action: execute a copy of definition action k, record it when it
 // changed something. Returns whether it was recorded.
-bool RunRecorded(CGameEngine& engine, uint16_t k, uint8_t& firstFlag) {
+bool RunRecorded(CGameEngine& engine, uint16_t k, uint8_t& groupOpened) {
     ActionDef copy = engine.actions[k];
     uint16_t result = 0;
     if (!engine.ExecuteAction(copy, &result))
         return false;
-    engine.GetHistory()->Push(Record(HistoryActionExecuted, firstFlag ? 0 : 1, k, result));
-    firstFlag = 1;
+    engine.GetHistory()->Push(Record(HistoryActionExecuted, groupOpened ? 0 : 1, k, result));
+    groupOpened = 1;
     return true;
 }
 
@@ -95,16 +95,16 @@ TEST(Undo, OneGroupIsTheMoveAndEverythingItCaused) {
     LoadAndDeal(engine, g);
     // An earlier step that stays.
     PlayerMove(engine, engine.TopCard(0), 1);
-    engine.RefreshExposedCards(true);
+    engine.RefreshExposedCards(Recording::Recorded);
     const StateSnapshot afterFirst(engine);
     const uint32_t firstRecords = engine.GetHistory()->GetCount();
 
     PlayerMove(engine, engine.TopCard(1), 2);
-    uint8_t firstFlag = 1;
-    ASSERT_TRUE(RunRecorded(engine, 1, firstFlag));
-    ASSERT_TRUE(RunRecorded(engine, 2, firstFlag));
+    uint8_t groupOpened = 1;
+    ASSERT_TRUE(RunRecorded(engine, 1, groupOpened));
+    ASSERT_TRUE(RunRecorded(engine, 2, groupOpened));
     const uint32_t before = engine.GetHistory()->GetCount();
-    engine.RefreshExposedCards(true);
+    engine.RefreshExposedCards(Recording::Recorded);
     ASSERT_GT(engine.GetHistory()->GetCount(), before);
 
     const uint32_t total = engine.GetHistory()->GetCount();
@@ -124,9 +124,9 @@ TEST(Undo, TurningCardsRestoresEachCardAsItWas) {
     const auto waste = PileCards(engine, 0);
     engine.cardStates[waste[8]].faceUp = 0;
     const StateSnapshot before(engine);
-    uint8_t firstFlag = 0;
-    ASSERT_TRUE(RunRecorded(engine, 1, firstFlag));
-    ASSERT_TRUE(RunRecorded(engine, 2, firstFlag));
+    uint8_t groupOpened = 0;
+    ASSERT_TRUE(RunRecorded(engine, 1, groupOpened));
+    ASSERT_TRUE(RunRecorded(engine, 2, groupOpened));
     EXPECT_EQ(UndoGroup(engine), 2);
     EXPECT_EQ(engine.cardStates[waste[8]].faceUp, 0);
     EXPECT_EQ(engine.cardStates[waste[9]].faceUp, 1);
@@ -145,8 +145,8 @@ TEST(Undo, LongRanges) {
     for (int k = 0; k < 30; ++k)
         engine.cardStates[stock[k]].movable = 0;
     const StateSnapshot before(engine);
-    uint8_t firstFlag = 0;
-    ASSERT_TRUE(RunRecorded(engine, 1, firstFlag));
+    uint8_t groupOpened = 0;
+    ASSERT_TRUE(RunRecorded(engine, 1, groupOpened));
     EXPECT_EQ(UndoGroup(engine), 1);
     EXPECT_TRUE(StateSnapshot(engine) == before);
 
@@ -155,10 +155,10 @@ TEST(Undo, LongRanges) {
     for (int k = 0; k < 42; ++k)
         engine.cardStates[stock[k]].movable = (k % 7 == 3 || k == 20 || k == 21) ? 0 : 1;
     const StateSnapshot scattered(engine);
-    firstFlag = 0;
+    groupOpened = 0;
     uint16_t index = 0;
     ActionDef executed{};
-    ASSERT_TRUE(engine.RunEventActions(1, firstFlag, index, executed, true));
+    ASSERT_TRUE(engine.RunEventActions(1, groupOpened, index, executed, Recording::Recorded));
     for (int k = 0; k < 42; ++k)
         ASSERT_EQ(engine.cardStates[stock[k]].movable, 0);
     // The cards that changed lie between the seven that already held 0.
@@ -177,14 +177,14 @@ TEST(Undo, ShufflesCountersAndResets) {
     LoadAndDeal(engine, g);
     const StateSnapshot before(engine);
     const auto stock = PileCards(engine, 2);
-    uint8_t firstFlag = 0;
-    ASSERT_TRUE(RunRecorded(engine, 1, firstFlag));
+    uint8_t groupOpened = 0;
+    ASSERT_TRUE(RunRecorded(engine, 1, groupOpened));
     EXPECT_NE(PileCards(engine, 2), stock);
     engine.counters[0].value--;
     engine.GetHistory()->Push(Record(HistoryCounterUsed, 0, 0));
     engine.counters[0].value--;
     engine.GetHistory()->Push(Record(HistoryCounterUsed, 0, 0));
-    ASSERT_TRUE(RunRecorded(engine, 2, firstFlag));
+    ASSERT_TRUE(RunRecorded(engine, 2, groupOpened));
     EXPECT_EQ(engine.counters[0].value, 2);
     EXPECT_EQ(UndoGroup(engine), 4);
     EXPECT_TRUE(StateSnapshot(engine) == before);
@@ -291,28 +291,28 @@ TEST(UndoProperty, RandomStepsUndoneGroupByGroupRestoreEveryState) {
             for (int step = 0; step < 80; ++step) {
                 const StateSnapshot before(engine);
                 const uint32_t recordsBefore = engine.GetHistory()->GetCount();
-                uint8_t firstFlag = 0;
+                uint8_t groupOpened = 0;
                 const int what = pick(0, 5);
                 if (what <= 1) {
-                    const uint16_t card = static_cast<uint16_t>(pick(0, engine.cardCount - 1));
-                    uint16_t dest = static_cast<uint16_t>(pick(0, engine.pileCount - 1));
+                    const uint16_t card = static_cast<uint16_t>(pick(0, engine.CardCount() - 1));
+                    uint16_t dest = static_cast<uint16_t>(pick(0, engine.PileCount() - 1));
                     if (dest == engine.cardStates[card].pile)
-                        dest = static_cast<uint16_t>((dest + 1) % engine.pileCount);
+                        dest = static_cast<uint16_t>((dest + 1) % engine.PileCount());
                     PlayerMove(engine, card, dest);
-                    firstFlag = 1;
+                    groupOpened = 1;
                 }
                 if (what == 5 && !engine.counters.empty()) {
                     CounterState& c = engine.counters[static_cast<size_t>(pick(0, static_cast<int>(engine.counters.size()) - 1))];
                     if (c.value > 0) {
                         c.value--;
-                        engine.GetHistory()->Push(Record(HistoryCounterUsed, firstFlag ? 0 : 1,
+                        engine.GetHistory()->Push(Record(HistoryCounterUsed, groupOpened ? 0 : 1,
                                                          static_cast<uint16_t>(&c - engine.counters.data())));
-                        firstFlag = 1;
+                        groupOpened = 1;
                     }
                 }
                 for (int n = pick(what <= 1 ? 0 : 1, 3); n > 0; --n)
-                    RunRecorded(engine, static_cast<uint16_t>(pick(1, engine.actionCount - 1)), firstFlag);
-                engine.RefreshExposedCards(true);
+                    RunRecorded(engine, static_cast<uint16_t>(pick(1, engine.ActionCount() - 1)), groupOpened);
+                engine.RefreshExposedCards(Recording::Recorded);
                 ASSERT_TRUE(Consistent(engine)) << "step " << step;
                 if (engine.GetHistory()->GetCount() > recordsBefore)
                     groupStarts.push_back(before);

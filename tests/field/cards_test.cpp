@@ -93,6 +93,19 @@ TEST(CardPainter, IndexUprightTopLeftAndTurnedBottomRight) {
     }
 }
 
+TEST(FieldNumbering, SuitsAndRanksAreTheEnginesLessOneInArtworkOrder) {
+    const char letters[] = "CSDH";
+    for (uint32_t suit = 0; suit < 4; ++suit) {
+        EXPECT_EQ(corvelle::SuitLetter(EngineSuit(suit)), letters[suit]);
+        EXPECT_EQ(FieldSuit(EngineSuit(suit)), suit);
+        EXPECT_EQ(IsRedFieldSuit(suit), suit >= 2) << suit;
+    }
+    EXPECT_EQ(FieldSuit(corvelle::SuitClubs), 0u);
+    EXPECT_EQ(FieldSuit(corvelle::SuitHearts), 3u);
+    EXPECT_EQ(FieldRank(1), 0u);
+    EXPECT_EQ(FieldRank(13), 12u);
+}
+
 TEST(CardPainter, CardPicturesAreDistinct) {
     // Every face picture differs from every other (the court pictures too).
     std::vector<std::vector<COLORREF>> seen;
@@ -212,35 +225,35 @@ TEST(CardPainter, PileBasesByKind) {
     CCardPainter painter = Painter();
     const std::vector<COLORREF> table = Keyed({});
     // Plain base: the outline keyed on green; its corners show the table.
-    std::vector<COLORREF> plain = DrawBase(painter, Base(0, 0, 0));
+    std::vector<COLORREF> plain = DrawBase(painter, Base(corvelle::BasePlain, 0, 0));
     EXPECT_EQ(plain, Keyed({{CardArt::kPlainBase, kKeyGreen}}));
     EXPECT_NE(plain, table);
     EXPECT_EQ(plain[0], kTable);
     EXPECT_EQ(plain[static_cast<size_t>(kH / 2) * kW + kW / 2], kTable);  // hollow middle
     // No base.
-    EXPECT_EQ(DrawBase(painter, Base(1, 0, 0)), table);
+    EXPECT_EQ(DrawBase(painter, Base(corvelle::BaseNone, 0, 0)), table);
     // Pictured bases: values 0 and 1 (low 16 bits), nothing for 2 and above.
-    EXPECT_EQ(DrawBase(painter, Base(3, 0, 0)), Keyed({{CardArt::kPicturedBase, kKeyWhite}}));
-    EXPECT_EQ(DrawBase(painter, Base(3, 1, 0)), Keyed({{CardArt::kPicturedBase + 1, kKeyWhite}}));
-    EXPECT_EQ(DrawBase(painter, Base(3, 0x10001, 0)), Keyed({{CardArt::kPicturedBase + 1, kKeyWhite}}));
-    EXPECT_EQ(DrawBase(painter, Base(3, 2, 0)), table);
-    EXPECT_NE(DrawBase(painter, Base(3, 0, 0)), DrawBase(painter, Base(3, 1, 0)));
+    EXPECT_EQ(DrawBase(painter, Base(corvelle::BasePictured, 0, 0)), Keyed({{CardArt::kPicturedBase, kKeyWhite}}));
+    EXPECT_EQ(DrawBase(painter, Base(corvelle::BasePictured, 1, 0)), Keyed({{CardArt::kPicturedBase + 1, kKeyWhite}}));
+    EXPECT_EQ(DrawBase(painter, Base(corvelle::BasePictured, 0x10001, 0)), Keyed({{CardArt::kPicturedBase + 1, kKeyWhite}}));
+    EXPECT_EQ(DrawBase(painter, Base(corvelle::BasePictured, 2, 0)), table);
+    EXPECT_NE(DrawBase(painter, Base(corvelle::BasePictured, 0, 0)), DrawBase(painter, Base(corvelle::BasePictured, 1, 0)));
     // Marked base without marks: the outline alone.
     const std::vector<COLORREF> outline = Keyed({{CardArt::kMarkedBase, kKeyWhite}});
     EXPECT_NE(outline, table);
-    EXPECT_EQ(DrawBase(painter, Base(2, CardArt::kNone, CardArt::kNone)), outline);
+    EXPECT_EQ(DrawBase(painter, Base(corvelle::BaseMarked, CardArt::kNone, CardArt::kNone)), outline);
     // Suit without rank: the suit's picture only, no suit marks.
-    EXPECT_EQ(DrawBase(painter, Base(2, CardArt::kNone, 2)),
+    EXPECT_EQ(DrawBase(painter, Base(corvelle::BaseMarked, CardArt::kNone, 2)),
               Keyed({{CardArt::kMarkedBase, kKeyWhite}, {CardArt::kMarkPicture + 2, kKeyWhite}}));
     // Rank marks out of range draw only the outline.
-    EXPECT_EQ(DrawBase(painter, Base(2, 13, 1)), outline);
+    EXPECT_EQ(DrawBase(painter, Base(corvelle::BaseMarked, 13, 1)), outline);
 }
 
 TEST(CardPainter, MarkedBaseCarriesItsMarksInBothCorners) {
     CCardPainter painter = Painter();
     Surface rankOnly(kW, kH, kTable), both(kW, kH, kTable);
-    painter.DrawPileBase(rankOnly.Dc(), 0, 0, Base(2, 6, CardArt::kNone));
-    painter.DrawPileBase(both.Dc(), 0, 0, Base(2, 6, 3));
+    painter.DrawPileBase(rankOnly.Dc(), 0, 0, Base(corvelle::BaseMarked, 6, CardArt::kNone));
+    painter.DrawPileBase(both.Dc(), 0, 0, Base(corvelle::BaseMarked, 6, 3));
     ArtPixels rank = ReadArt(CardArt::kMarkRank + 6), suit = ReadArt(CardArt::kMarkSuit + 3);
     for (Surface* s : {&rankOnly, &both}) {
         ExpectPlaced(*s, rank, 0, 0, false, "rank mark");
@@ -272,10 +285,10 @@ TEST(ContactSheet, EveryFaceBackAndBase) {
     POINT sel = at(col++, 4);
     images.DrawFace(sheet.Dc(), sel.x, sel.y, 3, 0);
     painter.DrawSelectionFrame(sheet.Dc(), sel.x, sel.y);
-    const FieldPile bases[] = {Base(0, 0, 0),         Base(2, CardArt::kNone, CardArt::kNone),
-                               Base(2, 0, CardArt::kNone), Base(2, 12, 3),
-                               Base(2, CardArt::kNone, 1), Base(3, 0, 0),
-                               Base(3, 1, 0)};
+    const FieldPile bases[] = {Base(corvelle::BasePlain, 0, 0),         Base(corvelle::BaseMarked, CardArt::kNone, CardArt::kNone),
+                               Base(corvelle::BaseMarked, 0, CardArt::kNone), Base(corvelle::BaseMarked, 12, 3),
+                               Base(corvelle::BaseMarked, CardArt::kNone, 1), Base(corvelle::BasePictured, 0, 0),
+                               Base(corvelle::BasePictured, 1, 0)};
     for (const FieldPile& b : bases) {
         POINT p = at(col++, 4);
         painter.DrawPileBase(sheet.Dc(), p.x, p.y, b);

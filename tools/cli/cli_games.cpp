@@ -78,7 +78,7 @@ std::string PileName(const LoadedGame& g, size_t pile) {
 }
 
 void PrintLayout(const CGameEngine& e, const LoadedGame& g) {
-    for (uint16_t p = 0; p < e.pileCount; ++p) {
+    for (uint16_t p = 0; p < e.PileCount(); ++p) {
         std::printf("%u %s:", p, PileName(g, p).c_str());
         for (int k = 0; k < e.pileStates[p].count; ++k) {
             const uint16_t c = e.CardAt(p, k);
@@ -153,9 +153,9 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     CGameEngine e;
     if (!Begin(db, args, 1, "show GAME", g, e)) return 1;
     std::printf("name %s\nid %u\ncategory %s\ndifficulty %u\ntime %u\ndense %u\ncards %u\n", e.name, e.id,
-                kCategoryNames[e.category], e.skill, e.timeClass, e.denseGrid, e.cardCount);
+                kCategoryNames[e.category], e.skill, e.timeClass, e.denseGrid, e.CardCount());
     for (uint32_t c : e.extraCategories) std::printf("also-category %s\n", kCategoryNames[c]);
-    for (uint16_t p = 0; p < e.pileCount; ++p) {
+    for (uint16_t p = 0; p < e.PileCount(); ++p) {
         const PileDef& d = e.piles[p];
         std::printf("pile %u %s: x %d y %d anchors %u %u fan %u extent %u base %u deal %u %s accepts %u pick %u drop %u "
                     "click %u empty-click %u on-drop %u manual %u enabled %u group %u\n",
@@ -169,12 +169,12 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     for (const CardPlacement& p : e.placements) std::printf("place card %u on %s at %u\n", p.card, PileName(g, p.pile).c_str(), p.position);
     for (const PilePosition& p : e.flips) std::printf("flip %s %d\n", PileName(g, p.pile).c_str(), p.position);
     for (const PilePosition& p : e.locks) std::printf("lock %s %d\n", PileName(g, p.pile).c_str(), p.position);
-    for (uint16_t i = 0; i < e.programCount; ++i) {
+    for (uint16_t i = 0; i < e.ProgramCount(); ++i) {
         std::printf("program %u:\n", i);
-        std::istringstream text(DisassembleRuleProgram(e.programs[i].data(), e.programs[i].size() - 1));
+        std::istringstream text(DisassembleRuleProgram(e.programs[i].Code().data(), e.programs[i].Code().size() - 1));
         for (std::string line; std::getline(text, line);) std::printf("    %s\n", line.c_str());
     }
-    for (uint16_t ev = 0; ev < e.eventCount; ++ev) {
+    for (uint16_t ev = 0; ev < e.EventCount(); ++ev) {
         std::printf("event %u %s\n", ev, kEventTypes[e.eventTypes[ev] & 3]);
         for (const EventCondition& ec : e.eventConditions)
             if (ec.event == ev) {
@@ -193,7 +193,7 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
                             a.destMode, a.subKind, a.value);
             }
     }
-    for (uint16_t i = 0; i < e.counterCount; ++i)
+    for (uint16_t i = 0; i < e.CounterCount(); ++i)
         std::printf("counter %u: initial %u then event %u\n", i, e.counterDefs[i].initialValue, e.counterDefs[i].exhaustedEvent);
     return 0;
 }
@@ -238,7 +238,7 @@ int PlayCommand(const std::string& db, const std::vector<std::string>& args) {
             std::printf("refused: cannot read '%s'\n", line.c_str());
             continue;
         }
-        if (a >= e.pileCount || (!step.click && b >= e.pileCount)) {
+        if (a >= e.PileCount() || (!step.click && b >= e.PileCount())) {
             std::printf("refused: no such pile\n");
             continue;
         }

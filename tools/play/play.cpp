@@ -66,7 +66,7 @@ bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason) {
     bool ok = false;
     if (step.click) {
         ok = PlayClick(engine, step.from, &why);
-    } else if (step.from >= engine.pileCount || step.count < 1 || step.count > engine.pileStates[step.from].count) {
+    } else if (step.from >= engine.PileCount() || step.count < 1 || step.count > engine.pileStates[step.from].count) {
         why = MoveRefusal::NoSuchCard;
     } else {
         const uint16_t card = engine.CardAt(step.from, engine.pileStates[step.from].count - step.count);
@@ -78,13 +78,13 @@ bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason) {
 }
 
 std::string ProveStuck(CGameEngine& e) {
-    for (uint16_t card = 0; card < e.cardCount; ++card) {
+    for (uint16_t card = 0; card < e.CardCount(); ++card) {
         if (!CanPickUp(e, card)) continue;
-        for (uint16_t p = 0; p < e.pileCount; ++p)
+        for (uint16_t p = 0; p < e.PileCount(); ++p)
             if (CheckDrop(e, card, p) == MoveRefusal::None && !(e.piles[p].baseKind == BaseNone && e.pileStates[p].count == 0))
                 return "no hint, yet card " + std::to_string(card) + " may go to pile " + std::to_string(p);
     }
-    for (uint16_t p = 0; p < e.pileCount; ++p)
+    for (uint16_t p = 0; p < e.PileCount(); ++p)
         if (TryPileClick(e, p)) {
             UndoStep(e);
             return "no hint, yet a click on pile " + std::to_string(p) + " does something";
