@@ -5,10 +5,12 @@
 #include <cstring>
 #include <vector>
 
-#include "writer/database_packer.h"
 #include "engine/game_engine.h"
 #include "engine/records.h"
 #include "engine/resources.h"
+#include "support/sample_games.h"
+#include "writer/database_packer.h"
+#include "writer/record_writer.h"
 
 using namespace corvelle;
 
@@ -110,6 +112,26 @@ TEST(Database, DamagedStreamsGiveNoBuffer) {
     badHeader[0] = 0;
     EXPECT_EQ(InflateFromStream(badHeader.data(), streamSize, 0, first), nullptr);
     EXPECT_EQ(InflateFromStream(nullptr, 0, 0, first), nullptr);
+}
+
+TEST(DatabasePacker, IdsAreDistinctAndBelowTheLimitButMayLeaveGaps) {
+    // A growing library keeps its stable ids: 0, 5 and 799 pack; a repeated
+    // id or one past the database's size does not.
+    auto withIds = [](std::initializer_list<uint16_t> ids) {
+        std::vector<std::vector<uint8_t>> records;
+        for (uint16_t id : ids) {
+            GameDefinitionData g = test::MakeSimpleGame();
+            g.id = id;
+            records.push_back(SerializeGameRecord(g));
+        }
+        return records;
+    };
+    std::vector<ResourceBlob> blobs;
+    std::string error;
+    EXPECT_TRUE(PackDatabase(withIds({5, 0, 799}), "", blobs, error)) << error;
+    EXPECT_FALSE(PackDatabase(withIds({5, 0, 5}), "", blobs, error));
+    EXPECT_FALSE(PackDatabase(withIds({0, 800}), "", blobs, error));
+    EXPECT_NE(error.find("position 1"), std::string::npos);
 }
 
 namespace {

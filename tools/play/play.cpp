@@ -259,6 +259,38 @@ std::vector<int> GroupPiles(const GameEntry& g, const std::string& group) {
     return v;
 }
 
+// A solver's move of several cards that the game lets go only one run at a
+// time (a run: cards of one suit, each one rank below the card beneath it):
+// made as the player would, by parking the upper runs in empty columns and
+// moving them on again. `empties` are the empty columns free for parking.
+bool MoveThroughEmpties(CGameEngine& e, uint16_t from, uint16_t to, uint16_t count, std::vector<uint16_t> empties,
+                        std::string& why) {
+    if (ApplyStep(e, Step{false, from, to, count}, &why)) return true;
+    if (count < 2 || empties.empty()) return false;
+    // The runs of the moving cards, top first.
+    std::vector<uint16_t> runs;
+    const uint16_t n = e.pileStates[from].count;
+    for (uint16_t k = 0; k < count; ++k) {
+        const uint16_t pos = static_cast<uint16_t>(n - 1 - k);
+        const CardDef& c = e.cards[e.CardAt(from, pos)];
+        bool joins = false;
+        if (k > 0) {
+            const CardDef& above = e.cards[e.CardAt(from, static_cast<uint16_t>(pos + 1))];
+            joins = above.suit == c.suit && above.rank + 1 == c.rank;
+        }
+        if (joins) ++runs.back(); else runs.push_back(1);
+    }
+    if (runs.size() < 2) return false;
+    uint16_t upper = 0;
+    for (size_t r = 0; r < (runs.size() + 1) / 2; ++r) upper = static_cast<uint16_t>(upper + runs[r]);
+    const uint16_t spare = empties.back();
+    empties.pop_back();
+    if (!MoveThroughEmpties(e, from, spare, upper, empties, why)) return false;
+    if (!MoveThroughEmpties(e, from, to, static_cast<uint16_t>(count - upper), empties, why)) return false;
+    if (e.pileStates[from].count == 0) empties.push_back(from);
+    return MoveThroughEmpties(e, spare, to, upper, empties, why);
+}
+
 // Runs fc-solve, found on the PATH, with `args` as its argument vector (no
 // shell sees them) and collects its standard output and error. False when
 // it cannot be started.
@@ -297,9 +329,11 @@ bool RunSolver(const std::vector<std::string>& args, std::vector<std::string>& l
 
 // Cross-check against Freecell Solver: the deal as its board, its solution
 // replayed through the player move. Returns "" or the failure; `solved`
-// tells whether the solver found a solution at all.
-std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
+// tells whether the solver found a solution at all, `unsolvable` whether it
+// searched the whole game without finding one.
+std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved, bool& unsolvable) {
     solved = false;
+    unsolvable = false;
     std::map<std::string, std::string> layout;
     std::istringstream in(g.solverLayout);
     for (std::string kv; std::getline(in, kv, ';');) {
@@ -355,16 +389,21 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
     if (!ran) return "cannot run fc-solve";
     bool sawMove = false;
     for (const std::string& raw : lines) {
-        if (raw.find("could not solve") != std::string::npos || raw.find("Iterations count exceeded") != std::string::npos)
+        if (raw.find("could not solve") != std::string::npos) {
+            unsolvable = true;
             return "";
+        }
+        if (raw.find("Iterations count exceeded") != std::string::npos) return "";
         std::smatch m;
         std::vector<int> targets;
         int from = -1;
+        uint16_t count = 1;   // a sequence moves as one step of the player
         const std::string text = raw.substr(0, raw.find_last_not_of("\r\n") + 1);
         static const std::regex toFoundation("Move a card from (stack|freecell) (\\d+) to the foundations");
         static const std::regex toCell("Move a card from stack (\\d+) to freecell (\\d+)");
         static const std::regex fromCell("Move a card from freecell (\\d+) to stack (\\d+)");
         static const std::regex stackToStack("Move (\\d+) cards from stack (\\d+) to stack (\\d+)");
+        static const std::regex runToFoundation("Move the sequence on top of Stack (\\d+) to the foundations");
         const auto at = [](const std::vector<int>& v, const std::string& i) {
             const size_t k = std::stoul(i);
             return k < v.size() ? v[k] : -1;
@@ -373,9 +412,14 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
         else if (std::regex_match(text, m, toCell)) { from = at(stacks, m[1]); targets = {at(cells, m[2])}; }
         else if (std::regex_match(text, m, fromCell)) { from = at(cells, m[1]); targets = {at(stacks, m[2])}; }
         else if (std::regex_match(text, m, stackToStack)) {
-            if (m[1] != "1") return "the solver moved a sequence: " + text;
+            count = static_cast<uint16_t>(std::stoul(m[1]));
             from = at(stacks, m[2]);
             targets = {at(stacks, m[3])};
+        } else if (std::regex_match(text, m, runToFoundation)) {
+            // Games that move whole suits to the foundations: thirteen cards.
+            count = 13;
+            from = at(stacks, m[1]);
+            targets = founds;
         } else if (StartsWith(text, "Move")) {
             return "unknown solver move: " + text;
         } else {
@@ -384,12 +428,18 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved) {
         if (from < 0 || std::find(targets.begin(), targets.end(), -1) != targets.end())
             return "the solver names a pile the game does not have: " + text;
         sawMove = true;
-        const uint16_t card = e.TopCard(static_cast<uint16_t>(from));
-        if (card == kNone) return "the solver moves from an empty pile: " + raw;
+        if (e.pileStates[from].count < count) return "the solver moves more cards than the pile holds: " + raw;
         bool done = false;
         std::string why;
-        for (int t : targets)
-            if (ApplyStep(e, Step{false, static_cast<uint16_t>(from), static_cast<uint16_t>(t), 1}, &why)) { done = true; break; }
+        if (targets.size() == 1 && count > 1 && targets[0] != from) {
+            std::vector<uint16_t> empties;
+            for (int p : stacks)
+                if (p != from && p != targets[0] && e.pileStates[p].count == 0) empties.push_back(static_cast<uint16_t>(p));
+            done = MoveThroughEmpties(e, static_cast<uint16_t>(from), static_cast<uint16_t>(targets[0]), count, empties, why);
+        } else {
+            for (int t : targets)
+                if (ApplyStep(e, Step{false, static_cast<uint16_t>(from), static_cast<uint16_t>(t), count}, &why)) { done = true; break; }
+        }
         if (!done) return "solver step refused (" + why + "): " + raw;
     }
     solved = sawMove || e.finished;
@@ -487,20 +537,30 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
                   std::to_string(stuck) + " stuck positions without any move");
     // 4. The independent solver.
     if (options.runSolver && !game.solver.empty()) {
-        int solved = 0, tried = 0;
+        int solved = 0, tried = 0, proven = 0;
+        // A deal the solver proves lost must not be won by our search either
+        // (rules looser than the game's would win it); the first few are tried.
+        constexpr int kLostDealsSearched = 2;
         for (int n = 1; tried < options.solverNumbers && n <= options.solverNumbers * 2; ++n) {
             StartGame(e, static_cast<uint32_t>(n));
-            bool ok = false;
-            const std::string r = SolverReplay(e, game, ok);
+            bool ok = false, lost = false;
+            const std::string r = SolverReplay(e, game, ok, lost);
             ++tried;
             if (!r.empty()) {
                 failures.push_back("fc-solve, number " + std::to_string(n) + ": " + r);
                 break;
             }
             solved += ok;
+            if (lost && proven < kLostDealsSearched) {
+                ++proven;
+                StartGame(e, static_cast<uint32_t>(n));
+                if (SearchForWin(e, game.pileNames, game.budget).won)
+                    failures.push_back("fc-solve proves number " + std::to_string(n) + " lost, yet the search wins it");
+            }
         }
         if (solved == 0) failures.push_back("fc-solve solved none of the deals");
-        log.push_back("fc-solve: " + std::to_string(solved) + " of " + std::to_string(tried) + " deals solved and replayed");
+        log.push_back("fc-solve: " + std::to_string(solved) + " of " + std::to_string(tried) + " deals solved and replayed; " +
+                      std::to_string(proven) + " deals it proves lost not won by the search");
     }
     return failures;
 }
