@@ -157,18 +157,27 @@ bool CGameEngine::ShufflePile(ActionDef& action, uint16_t* result) {
     const uint16_t p = action.sourcePile;
     // Forward, a new seed is drawn and kept in the action and the result;
     // undo passes that seed back in the value and runs the swaps backwards.
+    // The seed comes from the game's own generator, and only when the pile
+    // holds cards: every draw then belongs to a shuffle that the history
+    // records, and the undo direction gives its two draws back, so that
+    // undoing a shuffle and shuffling again deals the same cards.
+    const int n = pileStates[p].count;
+    if (n == 0) {
+        if (result)
+            *result = 0;
+        return false;
+    }
     uint16_t seed;
     if (result) {
-        seed = static_cast<uint16_t>(NextRandom());
-        seed = static_cast<uint16_t>(seed + NextRandom());
+        seed = static_cast<uint16_t>(NextRandom(shuffleState));
+        seed = static_cast<uint16_t>(seed + NextRandom(shuffleState));
         *result = seed;
         action.value = seed;
     } else {
         seed = action.value;
+        PreviousRandom(shuffleState);
+        PreviousRandom(shuffleState);
     }
-    const int n = pileStates[p].count;
-    if (n == 0)
-        return false;
     std::vector<uint16_t> order(n, kNone);
     for (size_t c = 0; c < cardStates.size(); ++c)
         if (cardStates[c].pile == p && cardStates[c].position >= 0 && cardStates[c].position < n)

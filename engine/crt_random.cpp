@@ -13,8 +13,17 @@ void SeedRandom(uint32_t seed) {
 }
 
 int NextRandom() {
-    g_randomState = g_randomState * 214013u + 2531011u;
-    return static_cast<int>((g_randomState >> 16) & 0x7FFF);
+    return NextRandom(g_randomState);
+}
+
+int NextRandom(uint32_t& state) {
+    state = state * 214013u + 2531011u;
+    return static_cast<int>((state >> 16) & 0x7FFF);
+}
+
+void PreviousRandom(uint32_t& state) {
+    // 3115528533 is the inverse of 214013 modulo 2^32.
+    state = (state - 2531011u) * 3115528533u;
 }
 
 uint32_t TickCountMs() {

@@ -73,6 +73,7 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
             drawn |= static_cast<uint32_t>(NextRandom() & 0xFF) << (8 * b);
         gameNumber = drawn;
     }
+    shuffleState = gameNumber;
 
     // Deal every card to its pile. The probe visits every card within
     // cardCount steps (the step is a prime that does not divide the count,

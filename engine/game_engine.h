@@ -116,6 +116,11 @@ public:
     std::vector<MoveLink> moveLinks;
     std::vector<CounterState> counters;
     uint8_t finished = 0;
+    // The state of the generator that the game's shuffles draw from: the
+    // game number at the deal, advanced by each shuffle and taken back by
+    // its undo, kept in saved games (saved_game.h). A game's shuffles thus
+    // follow from its number and its steps, for a restart too.
+    uint32_t shuffleState = 0;
 };
 
 }  // namespace corvelle

@@ -45,7 +45,6 @@ public:
         value = LoadLE<T>(p);
         p += sizeof(T);
     }
-    void Skip(size_t n) { p += n; }
     size_t Left() const { return static_cast<size_t>(end - p); }
 
 private:
@@ -172,7 +171,7 @@ std::vector<uint8_t> SerializeSavedGame(const CGameEngine& e, uint32_t elapsedSe
         LinkFields(w, e.moveLinks[i]);
     for (const CounterState& c : e.counters)
         CounterFields(w, c);
-    w(uint32_t{0});   // reserved
+    w(e.shuffleState);
     w(e.finished);
     w(historyCount);
     for (uint32_t i = 0; i < historyCount; ++i)
@@ -207,7 +206,7 @@ bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, Save
     out.counters.resize(k);
     for (CounterState& counter : out.counters)
         CounterFields(r, counter);
-    r.Skip(4);
+    r(out.shuffleState);
     r(out.finished);
     uint32_t historyCount = 0;
     r(historyCount);
@@ -387,6 +386,7 @@ bool CGameEngine::LoadSavedGame(bool preview) {
     moveLinks = std::move(saved.moveLinks);
     counters = std::move(saved.counters);
     finished = saved.finished;
+    shuffleState = saved.shuffleState;
     history = std::make_unique<CMoveHistory>(owner);
     for (const HistoryRecord& record : saved.history)
         history->Push(record);

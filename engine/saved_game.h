@@ -7,8 +7,10 @@
 // Blob layout, little-endian and packed, for a definition of c cards, p piles
 // and k counters:
 //   u32 elapsed seconds | c x CardState | p x PileState | u16 l | l x MoveLink
-//   | k x CounterState | 4 reserved bytes | u8 finished | u32 h
+//   | k x CounterState | u32 shuffle state | u8 finished | u32 h
 //   | h x HistoryRecord                       (15 + 8c + 32p + 4l + 4k + 16h bytes)
+// The shuffle state (CGameEngine::shuffleState) lies in four bytes that are
+// free in the layout; a slot written before it was kept there holds 0.
 // The slots are used through CGameEngine::FindSavedGameSlot, SaveGame and
 // LoadSavedGame (saved_game.cpp).
 #pragma once
@@ -34,6 +36,7 @@ struct SavedGameData {
     std::vector<PileState> pileStates;
     std::vector<MoveLink> moveLinks;
     std::vector<CounterState> counters;
+    uint32_t shuffleState = 0;
     uint8_t finished = 0;
     std::vector<HistoryRecord> history;
 };

@@ -187,27 +187,39 @@ TEST(Actions, AttributeChangesAreReportedOnlyWhenStored) {
 }
 
 TEST_F(ActionsTest, ShuffleRoundTripAndSeeds) {
-    SeedRandom(4242);
-    const int r1 = NextRandom(), r2 = NextRandom();
-    SeedRandom(4242);
+    // The seed is two draws from the game's own generator, which the deal
+    // started from the game number.
+    EXPECT_EQ(engine.shuffleState, 11u);
+    uint32_t expected = engine.shuffleState;
+    const int r1 = NextRandom(expected), r2 = NextRandom(expected);
+    SeedRandom(99);
     const StateSnapshot before(engine);
-    uint16_t seed = 0;
-    // Empty pile: false, but the seed is drawn and recorded.
+    const uint32_t dealt = engine.shuffleState;
+    uint16_t seed = 0xBEEF;
+    // Empty pile: false, and nothing drawn.
     EXPECT_FALSE(Run(PileAttr(2, PileShuffle, 0), &seed));
-    EXPECT_EQ(seed, static_cast<uint16_t>(r1 + r2));
-    EXPECT_EQ(executed.value, seed);
+    EXPECT_EQ(seed, 0);
+    EXPECT_EQ(engine.shuffleState, dealt);
 
     for (uint16_t pile : {1, 4}) {
         const auto cards = PileCards(engine, pile);
         ActionDef shuffle = PileAttr(pile, PileShuffle, 0);
         EXPECT_TRUE(engine.ExecuteAction(shuffle, &seed));
+        if (pile == 1) {
+            EXPECT_EQ(seed, static_cast<uint16_t>(r1 + r2));
+            EXPECT_EQ(engine.shuffleState, expected);
+        }
         EXPECT_EQ(shuffle.value, seed);
         EXPECT_NE(PileCards(engine, pile), cards);
         EXPECT_TRUE(Consistent(engine));
-        EXPECT_TRUE(engine.ExecuteAction(shuffle, nullptr));   // undo direction, same seed
+        // The undo direction: same seed, and the two draws given back.
+        EXPECT_TRUE(engine.ExecuteAction(shuffle, nullptr));
         EXPECT_EQ(PileCards(engine, pile), cards);
+        EXPECT_EQ(engine.shuffleState, dealt);
     }
     EXPECT_TRUE(StateSnapshot(engine) == before);
+    // The global generator is not touched.
+    EXPECT_EQ(NextRandom(), [] { uint32_t s = 99; return NextRandom(s); }());
 
     // One card swaps with itself.
     ASSERT_TRUE(Run(Move(0, SourceFromTop, 0, 5, 2, DestFromTop)));

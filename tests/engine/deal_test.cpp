@@ -128,6 +128,8 @@ TEST(Deal, SameNumberSameLayoutAndDrawnNumbersAreWrittenBack) {
         uint32_t again = drawn;
         ASSERT_TRUE(b.NewDeal(again));
         EXPECT_EQ(again, drawn);
+        // The shuffles start from the game number, so a restart repeats them.
+        EXPECT_EQ(a.shuffleState, drawn);
         EXPECT_TRUE(StateSnapshot(a) == StateSnapshot(b));
     }
 }

@@ -51,10 +51,12 @@ inline ::testing::AssertionResult Consistent(const CGameEngine& engine) {
 // The bytes of the card, pile and counter states, as a saved game stores them.
 struct StateSnapshot {
     std::vector<uint8_t> cards, piles, counters;
+    uint32_t shuffleState;
     explicit StateSnapshot(const CGameEngine& e)
-        : cards(Bytes(e.cardStates)), piles(Bytes(e.pileStates)), counters(Bytes(e.counters)) {}
+        : cards(Bytes(e.cardStates)), piles(Bytes(e.pileStates)), counters(Bytes(e.counters)),
+          shuffleState(e.shuffleState) {}
     bool operator==(const StateSnapshot& o) const {
-        return cards == o.cards && piles == o.piles && counters == o.counters;
+        return cards == o.cards && piles == o.piles && counters == o.counters && shuffleState == o.shuffleState;
     }
     template <typename T>
     static std::vector<uint8_t> Bytes(const std::vector<T>& v) {

@@ -6,7 +6,6 @@
 
 #include <random>
 
-#include "engine/crt_random.h"
 #include "game_state_util.h"
 
 using namespace corvelle;
@@ -186,8 +185,14 @@ TEST(Undo, ShufflesCountersAndResets) {
     engine.GetHistory()->Push(Record(HistoryCounterUsed, 0, 0));
     ASSERT_TRUE(RunRecorded(engine, 2, groupOpened));
     EXPECT_EQ(engine.counters[0].value, 2);
+    const auto shuffled = PileCards(engine, 2);
     EXPECT_EQ(UndoGroup(engine), 4);
+    // The generator is given back too (the snapshot holds its state), so
+    // the same shuffle again deals the same cards.
     EXPECT_TRUE(StateSnapshot(engine) == before);
+    groupOpened = 0;
+    ASSERT_TRUE(RunRecorded(engine, 1, groupOpened));
+    EXPECT_EQ(PileCards(engine, 2), shuffled);
 }
 
 TEST(Undo, RecordsNamingNothingAreDropped) {
@@ -285,7 +290,6 @@ TEST(UndoProperty, RandomStepsUndoneGroupByGroupRestoreEveryState) {
             AddRandomActions(g, rng, 120);
             CGameEngine engine;
             LoadAndDeal(engine, g, seed);
-            SeedRandom(seed);
 
             std::vector<StateSnapshot> groupStarts;
             for (int step = 0; step < 80; ++step) {

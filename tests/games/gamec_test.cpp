@@ -9,6 +9,7 @@
 #include "engine/player_move.h"
 #include "engine/rules.h"
 #include "tools/gamec/gamec.h"
+#include "support/layouts.h"
 #include "tools/play/play.h"
 #include "writer/assembler.h"
 #include "writer/database_packer.h"
@@ -55,6 +56,37 @@ std::string Errors(const std::vector<Diagnostic>& diags) {
     for (const Diagnostic& d : diags) s += d.ToString() + "\n";
     return s;
 }
+
+// The real library, compiled once for the tests that play its games.
+const Library& GameLibrary() {
+    static const Library lib = [] {
+        Library l;
+        std::vector<Diagnostic> diags;
+        EXPECT_TRUE(CompileLibrary(CORVELLE_GAMES_DIR, l, diags)) << Errors(diags);
+        return l;
+    }();
+    return lib;
+}
+
+// One game of the library, its record and the record loaded into an engine.
+struct LibraryGame {
+    const CompiledGame* game = nullptr;
+    std::vector<uint8_t> record;
+    CGameEngine engine;
+    explicit LibraryGame(const CompiledGame& g) : game(&g), record(SerializeGameRecord(g.def)) {
+        EXPECT_TRUE(engine.LoadGameDefinition(record.data(), record.size())) << g.def.name;
+    }
+    static const CompiledGame& Named(const std::string& name) {
+        for (const CompiledGame& g : GameLibrary().games)
+            if (g.def.name == name) return g;
+        ADD_FAILURE() << "no game " << name;
+        return GameLibrary().games.front();
+    }
+    uint16_t Pile(const std::string& name) const {
+        const auto it = std::find(game->pileNames.begin(), game->pileNames.end(), name);
+        return static_cast<uint16_t>(it - game->pileNames.begin());
+    }
+};
 
 }  // namespace
 
@@ -237,16 +269,8 @@ TEST(GameCompiler, WinnableRange) {
 // is no legal move and no click that changes anything either, so the game
 // field can tell the player the game is stuck.
 TEST(GameLibrary, PlayedOutGolfIsRecognisedAsStuck) {
-    Library lib;
-    std::vector<Diagnostic> diags;
-    ASSERT_TRUE(CompileLibrary(CORVELLE_GAMES_DIR, lib, diags)) << Errors(diags);
-    const CompiledGame* golf = nullptr;
-    for (const CompiledGame& g : lib.games)
-        if (g.def.name == "Golf") golf = &g;
-    ASSERT_NE(golf, nullptr);
-    const std::vector<uint8_t> record = SerializeGameRecord(golf->def);
-    CGameEngine e;
-    ASSERT_TRUE(e.LoadGameDefinition(record.data(), record.size()));
+    LibraryGame golf(LibraryGame::Named("Golf"));
+    CGameEngine& e = golf.engine;
     int stuckDeals = 0;
     for (uint32_t number = 1; number <= 10; ++number) {
         ASSERT_TRUE(StartGame(e, number));
@@ -262,4 +286,87 @@ TEST(GameLibrary, PlayedOutGolfIsRecognisedAsStuck) {
         EXPECT_EQ(ProveStuck(e), "") << "number " << number;
     }
     EXPECT_GT(stuckDeals, 0);
+}
+
+// No game lets a card go from one foundation to another: in positions
+// reached by playing hints, the top card of every foundation is refused by
+// every other foundation.
+TEST(GameLibrary, FoundationCardsNeverMoveToAnotherFoundation) {
+    uint32_t rng = 7;
+    for (const CompiledGame& g : GameLibrary().games) {
+        std::vector<uint16_t> foundations;
+        for (size_t p = 0; p < g.pileNames.size(); ++p)
+            if (g.pileNames[p].rfind("foundation", 0) == 0) foundations.push_back(static_cast<uint16_t>(p));
+        if (foundations.size() < 2) continue;
+        LibraryGame game(g);
+        CGameEngine& e = game.engine;
+        for (uint32_t number = 1; number <= 3; ++number) {
+            ASSERT_TRUE(StartGame(e, number));
+            for (int step = 0; step < 150 && !e.finished; ++step) {
+                for (uint16_t from : foundations) {
+                    const uint16_t card = e.TopCard(from);
+                    if (card == kNone) continue;
+                    for (uint16_t to : foundations) {
+                        if (to == from) continue;
+                        ASSERT_NE(CheckMove(e, card, to), MoveRefusal::None)
+                            << g.def.name << " " << number << ": " << g.pileNames[from] << " -> " << g.pileNames[to];
+                    }
+                }
+                // Foundation moves first, so that foundations fill; else a random hint.
+                const std::vector<Step> hints = ListHints(e);
+                if (hints.empty()) break;
+                rng = rng * 1103515245u + 12345u;
+                const Step* pick = &hints[(rng >> 8) % hints.size()];
+                for (const Step& h : hints)
+                    if (!h.click && std::find(foundations.begin(), foundations.end(), h.to) != foundations.end()) pick = &h;
+                ASSERT_TRUE(ApplyStep(e, *pick)) << g.def.name;
+            }
+        }
+    }
+}
+
+// A win of a game that redeals by shuffling is a win a player can play: the
+// shuffles draw from the game's own generator, which the search treats as
+// part of the position, so the winning line, read back as `play` reads it,
+// wins from a fresh deal.
+TEST(GameLibrary, SearchWinsWithRedealsReplayAsPlayed) {
+    const std::pair<const char*, uint32_t> cases[] = {{"La Belle Lucie", 8}, {"Trefoil", 1}};
+    for (const auto& [name, number] : cases) {
+        LibraryGame g(LibraryGame::Named(name));
+        ASSERT_TRUE(StartGame(g.engine, number));
+        const SearchResult r = SearchForWin(g.engine, g.game->pileNames, g.game->searchBudget);
+        ASSERT_TRUE(r.won) << name << " " << number;
+        EXPECT_TRUE(std::any_of(r.steps.begin(), r.steps.end(), [](const Step& s) { return s.click; })) << name;
+        EXPECT_EQ(ReplayAsPlayer(g.record.data(), g.record.size(), number, r.steps), "") << name;
+    }
+}
+
+// ForeCell moves a run as a unit only as far as the free cells would carry
+// it card by card: one card more than the empty cells. The empty columns
+// (five of them here) take only Kings, so they add nothing.
+TEST(GameLibrary, ForeCellRunsGoNoFurtherThanTheFreeCellsAllow) {
+    LibraryGame forecell(LibraryGame::Named("ForeCell"));
+    CGameEngine& e = forecell.engine;
+    const auto pile = [&](const std::string& name) { return forecell.Pile(name); };
+    std::vector<test::PileText> layout(e.PileCount());
+    layout[pile("tableau1")] = {"9S", "8H", "7C"};
+    layout[pile("tableau2")] = {"TD"};
+    layout[pile("tableau3")] = {"9C"};
+    layout[pile("cell1")] = {"2C"};
+    layout[pile("cell2")] = {"3C"};
+    layout[pile("cell3")] = {"4C"};
+    layout[pile("cell4")] = {"AC"};
+    test::ArrangeLayout(e, layout);
+    const uint16_t nine = e.CardAt(pile("tableau1"), 0), eight = e.CardAt(pile("tableau1"), 1);
+    // No empty cell: one card at a time.
+    EXPECT_EQ(CheckMove(e, eight, pile("tableau3")), MoveRefusal::PickupRule);
+    // One empty cell: two cards, not three.
+    ASSERT_TRUE(PlayMove(e, e.TopCard(pile("cell4")), pile("foundation1")));
+    EXPECT_EQ(CheckMove(e, eight, pile("tableau3")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, nine, pile("tableau2")), MoveRefusal::PickupRule);
+    // Two empty cells: three cards; undo takes the room away again.
+    ASSERT_TRUE(PlayMove(e, e.TopCard(pile("cell1")), pile("foundation1")));
+    EXPECT_EQ(CheckMove(e, nine, pile("tableau2")), MoveRefusal::None);
+    ASSERT_TRUE(UndoStep(e));
+    EXPECT_EQ(CheckMove(e, nine, pile("tableau2")), MoveRefusal::PickupRule);
 }

@@ -143,7 +143,8 @@ const char* GameCommandsHelp() {
            "                      the steps in the format of play, or 'no win found (P positions)'\n"
            "  check [GAME] [--soak N] [--deals N] [--solver N|off]\n"
            "                      checks every game (or one): 1,000 deals with the invariants, a win\n"
-           "                      within its game numbers, random play with undo, fc-solve where set;\n"
+           "                      within its game numbers (replayed as play plays it, from a fresh\n"
+           "                      deal), random play with undo, fc-solve where set;\n"
            "                      prints 'GAME: ok' or 'GAME: FAILED' with the reasons\n"
            "GAME is a database position, a game's name or its file name.\n";
 }
@@ -219,26 +220,17 @@ int PlayCommand(const std::string& db, const std::vector<std::string>& args) {
         std::vector<std::string> w;
         for (std::string x; words >> x;) w.push_back(x);
         if (w.empty() || w[0][0] == '#') continue;
-        gamec::Step step;
-        uint32_t a = 0, b = 0, n = 1;
-        std::string reason;
         if (w[0] == "undo" && w.size() == 1) {
             std::printf(UndoStep(e) ? "ok\n" : "refused: nothing to undo\n");
             continue;
         }
-        if (w[0] == "click" && w.size() == 2 && Number(w[1], 0, 65535, a)) {
-            step.click = true;
-            step.from = static_cast<uint16_t>(a);
-        } else if ((w.size() == 2 || w.size() == 3) && Number(w[0], 0, 65535, a) && Number(w[1], 0, 65535, b) &&
-                   (w.size() == 2 || Number(w[2], 1, 65535, n))) {
-            step.from = static_cast<uint16_t>(a);
-            step.to = static_cast<uint16_t>(b);
-            step.count = static_cast<uint16_t>(n);
-        } else {
+        gamec::Step step;
+        std::string reason;
+        if (!gamec::ParseStep(line, step)) {
             std::printf("refused: cannot read '%s'\n", line.c_str());
             continue;
         }
-        if (a >= e.PileCount() || (!step.click && b >= e.PileCount())) {
+        if (step.from >= e.PileCount() || (!step.click && step.to >= e.PileCount())) {
             std::printf("refused: no such pile\n");
             continue;
         }

@@ -15,9 +15,9 @@
 #include <sstream>
 #include <unordered_set>
 
-#include "engine/crt_random.h"
 #include "engine/invariants.h"
 #include "engine/player_move.h"
+#include "tools/gamec/source.h"
 
 namespace corvelle::gamec {
 namespace {
@@ -28,6 +28,8 @@ uint64_t StateHash(const CGameEngine& e) {
     for (const CardState& c : e.cardStates) mix((uint64_t(c.pile) << 24) | (uint64_t(uint16_t(c.position)) << 8) | (c.faceUp << 1) | c.movable);
     for (const CounterState& c : e.counters) mix(c.value);
     for (const PileState& p : e.pileStates) mix((uint64_t(p.dropProgram) << 16) | p.acceptsDrops);
+    // The generator is part of the position: a redeal deals from it.
+    mix(e.shuffleState);
     return h;
 }
 
@@ -77,6 +79,40 @@ bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason) {
     return ok;
 }
 
+bool ParseStep(const std::string& line, Step& step) {
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    for (std::string x; words >> x;) w.push_back(x);
+    // Digits only, within min..65535.
+    const auto number = [](const std::string& text, long min, uint16_t& v) {
+        long x = 0;
+        if (text.empty() || text[0] == '-' || !ParseInteger(text, min, 0xFFFF, x)) return false;
+        v = static_cast<uint16_t>(x);
+        return true;
+    };
+    step = Step{};
+    if (w.size() == 2 && w[0] == "click") {
+        step.click = true;
+        return number(w[1], 0, step.from);
+    }
+    step.count = 1;
+    return (w.size() == 2 || w.size() == 3) && number(w[0], 0, step.from) && number(w[1], 0, step.to) &&
+           (w.size() == 2 || number(w[2], 1, step.count));
+}
+
+std::string ReplayAsPlayer(const uint8_t* record, size_t length, uint32_t number, const std::vector<Step>& steps) {
+    CGameEngine e;
+    if (!e.LoadGameDefinition(record, length) || !StartGame(e, number)) return "the game does not deal";
+    std::string why;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        Step read;
+        if (!ParseStep(steps[i].Text(), read)) return "step " + std::to_string(i + 1) + " cannot be read: " + steps[i].Text();
+        if (!ApplyStep(e, read, &why))
+            return "step " + std::to_string(i + 1) + " (" + steps[i].Text() + ") is refused: " + why;
+    }
+    return e.finished ? "" : "the steps do not finish the game";
+}
+
 std::string ProveStuck(CGameEngine& e) {
     for (uint16_t card = 0; card < e.CardCount(); ++card) {
         if (!CanPickUp(e, card)) continue;
@@ -90,15 +126,6 @@ std::string ProveStuck(CGameEngine& e) {
             return "no hint, yet a click on pile " + std::to_string(p) + " does something";
         }
     return "";
-}
-
-// A step of the search and of its replay. A click may shuffle, and shuffles
-// draw from the one global generator, whose state differs between the search
-// and the replay; seeding it from the position makes a click deal the same
-// cards both times.
-static bool ApplySearchStep(CGameEngine& engine, const Step& step, std::string* reason = nullptr) {
-    if (step.click) SeedRandom(static_cast<uint32_t>(StateHash(engine)));
-    return ApplyStep(engine, step, reason);
 }
 
 namespace {
@@ -163,7 +190,7 @@ void Search(CGameEngine& engine, const std::vector<std::string>& pileNames, long
             continue;
         }
         const Step step = f.options[f.next++];
-        if (!ApplySearchStep(engine, step)) continue;
+        if (!ApplyStep(engine, step)) continue;
         if (engine.finished) {
             for (const Frame& g : stack) result.steps.push_back(g.options[g.next - 1]);
             result.won = true;
@@ -235,12 +262,13 @@ struct Snapshot {
     std::vector<PileState> piles;
     std::vector<CounterState> counters;
     uint8_t finished = 0;
+    uint32_t shuffleState = 0;
     bool operator==(const Snapshot& o) const {
-        return finished == o.finished && SameBytes(cards, o.cards) && SameBytes(piles, o.piles) &&
-               SameBytes(counters, o.counters);
+        return finished == o.finished && shuffleState == o.shuffleState && SameBytes(cards, o.cards) &&
+               SameBytes(piles, o.piles) && SameBytes(counters, o.counters);
     }
 };
-Snapshot Take(const CGameEngine& e) { return {e.cardStates, e.pileStates, e.counters, e.finished}; }
+Snapshot Take(const CGameEngine& e) { return {e.cardStates, e.pileStates, e.counters, e.finished, e.shuffleState}; }
 
 std::string CardText(const CGameEngine& e, uint16_t card) {
     std::string s;
@@ -291,6 +319,11 @@ bool MoveThroughEmpties(CGameEngine& e, uint16_t from, uint16_t to, uint16_t cou
     return MoveThroughEmpties(e, spare, to, upper, empties, why);
 }
 
+// What Freecell Solver made of a deal: a solution, a proof that there is
+// none (it went through every position its moves reach), or neither (it ran
+// out of iterations).
+enum class SolverVerdict { Solved, Unsolvable, Unknown };
+
 // Runs fc-solve, found on the PATH, with `args` as its argument vector (no
 // shell sees them) and collects its standard output and error. False when
 // it cannot be started.
@@ -328,12 +361,10 @@ bool RunSolver(const std::vector<std::string>& args, std::vector<std::string>& l
 }
 
 // Cross-check against Freecell Solver: the deal as its board, its solution
-// replayed through the player move. Returns "" or the failure; `solved`
-// tells whether the solver found a solution at all, `unsolvable` whether it
-// searched the whole game without finding one.
-std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved, bool& unsolvable) {
-    solved = false;
-    unsolvable = false;
+// replayed through the player move. Returns "" or the failure, and the
+// solver's verdict.
+std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verdict) {
+    verdict = SolverVerdict::Unknown;
     std::map<std::string, std::string> layout;
     std::istringstream in(g.solverLayout);
     for (std::string kv; std::getline(in, kv, ';');) {
@@ -381,8 +412,9 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved, bool&
     FILE* f = fdopen(fd, "w");
     std::fputs(board.c_str(), f);
     std::fclose(f);
-    args.insert(args.end(), {"--freecells-num", std::to_string(cells.size()), "--stacks-num", std::to_string(stacks.size()),
-                             "-m", path});
+    // -sel tells a count of iterations running out from a proof of no solution.
+    args.insert(args.end(), {"-sel", "--freecells-num", std::to_string(cells.size()), "--stacks-num",
+                             std::to_string(stacks.size()), "-m", path});
     std::vector<std::string> lines;
     const bool ran = RunSolver(args, lines);
     std::remove(path);
@@ -390,7 +422,7 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved, bool&
     bool sawMove = false;
     for (const std::string& raw : lines) {
         if (raw.find("could not solve") != std::string::npos) {
-            unsolvable = true;
+            verdict = SolverVerdict::Unsolvable;
             return "";
         }
         if (raw.find("Iterations count exceeded") != std::string::npos) return "";
@@ -442,9 +474,9 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, bool& solved, bool&
         }
         if (!done) return "solver step refused (" + why + "): " + raw;
     }
-    solved = sawMove || e.finished;
-    if (solved && !e.finished) return "the solver's moves do not finish the game";
-    return "";
+    if (!sawMove && !e.finished) return "";
+    verdict = SolverVerdict::Solved;
+    return e.finished ? "" : "the solver's moves do not finish the game";
 }
 
 }  // namespace
@@ -475,14 +507,10 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
         const SearchResult r = SearchForWin(e, game.pileNames, game.budget);
         nodes += r.nodes;
         if (r.won) {
-            // Replay the winning line from the deal: every step accepted.
-            StartGame(e, static_cast<uint32_t>(n));
-            for (const Step& s : r.steps)
-                if (!ApplySearchStep(e, s, &why)) {
-                    failures.push_back("the winning line of number " + std::to_string(n) + " is refused at " + s.Text() + ": " + why);
-                    break;
-                }
-            if (!e.finished) failures.push_back("the winning line of number " + std::to_string(n) + " does not finish the game");
+            // The win counts only when a player can play it: replayed as
+            // `play` plays it, from a fresh deal.
+            const std::string replay = ReplayAsPlayer(record, length, static_cast<uint32_t>(n), r.steps);
+            if (!replay.empty()) failures.push_back("the winning line of number " + std::to_string(n) + ": " + replay);
             wonAt = n;
         }
     }
@@ -535,32 +563,32 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
     }
     log.push_back("random play: " + std::to_string(steps) + " steps in " + std::to_string(games) + " games, " +
                   std::to_string(stuck) + " stuck positions without any move");
-    // 4. The independent solver.
+    // 4. The independent solver, both ways: its solutions replay, and where
+    // it proves a deal has none, the search finds no win either.
     if (options.runSolver && !game.solver.empty()) {
-        int solved = 0, tried = 0, proven = 0;
-        // A deal the solver proves lost must not be won by our search either
-        // (rules looser than the game's would win it); the first few are tried.
-        constexpr int kLostDealsSearched = 2;
+        int solved = 0, unsolvable = 0, tried = 0;
         for (int n = 1; tried < options.solverNumbers && n <= options.solverNumbers * 2; ++n) {
             StartGame(e, static_cast<uint32_t>(n));
-            bool ok = false, lost = false;
-            const std::string r = SolverReplay(e, game, ok, lost);
+            SolverVerdict verdict = SolverVerdict::Unknown;
+            const std::string r = SolverReplay(e, game, verdict);
             ++tried;
             if (!r.empty()) {
                 failures.push_back("fc-solve, number " + std::to_string(n) + ": " + r);
                 break;
             }
-            solved += ok;
-            if (lost && proven < kLostDealsSearched) {
-                ++proven;
-                StartGame(e, static_cast<uint32_t>(n));
-                if (SearchForWin(e, game.pileNames, game.budget).won)
-                    failures.push_back("fc-solve proves number " + std::to_string(n) + " lost, yet the search wins it");
-            }
+            solved += verdict == SolverVerdict::Solved;
+            if (verdict != SolverVerdict::Unsolvable) continue;
+            ++unsolvable;
+            StartGame(e, static_cast<uint32_t>(n));
+            const SearchResult won = SearchForWin(e, game.pileNames, game.budget);
+            if (won.won)
+                failures.push_back("fc-solve proves number " + std::to_string(n) + " unsolvable, yet the search wins it in " +
+                                   std::to_string(won.steps.size()) + " steps");
         }
         if (solved == 0) failures.push_back("fc-solve solved none of the deals");
-        log.push_back("fc-solve: " + std::to_string(solved) + " of " + std::to_string(tried) + " deals solved and replayed; " +
-                      std::to_string(proven) + " deals it proves lost not won by the search");
+        log.push_back("fc-solve: " + std::to_string(solved) + " of " + std::to_string(tried) +
+                      " deals solved and replayed, " + std::to_string(unsolvable) +
+                      " proved unsolvable and not won by the search");
     }
     return failures;
 }

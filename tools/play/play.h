@@ -24,6 +24,15 @@ std::vector<Step> ListHints(const CGameEngine& engine);
 // Plays a step through the player move; false with a reason when refused.
 bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason = nullptr);
 
+// Reads one step in the format of `corvelle-cli play` ("FROM TO [COUNT]",
+// COUNT 1 when left out, or "click PILE"); false when the line is not one.
+bool ParseStep(const std::string& line, Step& step);
+// Plays `steps` the way `corvelle-cli play` does, from a fresh deal of
+// `number` on an engine of its own: each step's text read back and played
+// through the player's move. "" when every step is accepted and the game is
+// finished, else what went wrong.
+std::string ReplayAsPlayer(const uint8_t* record, size_t length, uint32_t number, const std::vector<Step>& steps);
+
 // For a position without hints: "" when it has no legal step either (no
 // card that may be picked up and dropped on a pile, no click that changes
 // anything), else what could still be done.
