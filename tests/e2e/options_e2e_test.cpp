@@ -217,6 +217,7 @@ TEST(EndToEndOptions, SmallIconsFromTheCommandBarGiveTheFieldTenPixels) {
     ::GetWindowRect(bar, &barRect);
     EXPECT_EQ(barRect.bottom - barRect.top, 40);
     EXPECT_EQ(before.top, barRect.bottom);
+    WriteBmp(CaptureSettled(main, 10000), L"main-window-big-icons.bmp");
 
     // Right-click the bar's empty end; the menu's first item is Small Icons.
     BringToFront(main);
@@ -237,6 +238,7 @@ TEST(EndToEndOptions, SmallIconsFromTheCommandBarGiveTheFieldTenPixels) {
     EXPECT_EQ(after.bottom, before.bottom);
     ::GetWindowRect(bar, &barRect);
     EXPECT_EQ(barRect.bottom - barRect.top, 30);
+    WriteBmp(CaptureSettled(main, 10000), L"main-window-small-icons.bmp");
     CloseCleanly(program, main);
     EXPECT_EQ(PrefByte(u"commandBarIconType"), 0);
 }
