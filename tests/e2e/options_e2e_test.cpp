@@ -108,8 +108,8 @@ TEST(EndToEndOptions, ClickingModeAndAStretchedPictureAreAppliedPlayedAndKept) {
     CGameEngine engine;
     ASSERT_TRUE(test::DealLibraryGame(engine, game, 59));
     uint8_t flag = 1;
-    engine.RunAutomaticEvents(true, false, flag);
-    engine.RefreshExposedCards(false);
+    engine.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, flag);
+    engine.RefreshExposedCards(Recording::Unrecorded);
     engine.SaveGame();
     {
         CRegistryKey prefs;
@@ -158,17 +158,17 @@ TEST(EndToEndOptions, ClickingModeAndAStretchedPictureAreAppliedPlayedAndKept) {
     RECT client;
     ::GetClientRect(field, &client);
     bool moved = false;
-    for (uint16_t from = 0; from < engine.pileCount && !moved; ++from) {
+    for (uint16_t from = 0; from < engine.pileStates.size() && !moved; ++from) {
         const uint16_t count = engine.pileStates[from].count;
         if (count == 0) continue;
         const uint16_t card = engine.CardAt(from, count - 1);
-        for (uint16_t to = 0; to < engine.pileCount && !moved; ++to) {
+        for (uint16_t to = 0; to < engine.pileStates.size() && !moved; ++to) {
             if (to == from) continue;
             CGameEngine trial;
             ASSERT_TRUE(test::DealLibraryGame(trial, game, 59));
             uint8_t f = 1;
-            trial.RunAutomaticEvents(true, false, f);
-            trial.RefreshExposedCards(false);
+            trial.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, f);
+            trial.RefreshExposedCards(Recording::Unrecorded);
             if (!PlayMove(trial, card, to)) continue;
             const uint16_t destCount = engine.pileStates[to].count;
             CardSpot a, b;
@@ -191,7 +191,7 @@ TEST(EndToEndOptions, ClickingModeAndAStretchedPictureAreAppliedPlayedAndKept) {
         CGameEngine saved;
         ASSERT_TRUE(test::DealLibraryGame(saved, game, 1));
         ASSERT_TRUE(saved.LoadSavedGame(false));
-        for (uint16_t p = 0; p < engine.pileCount; ++p)
+        for (uint16_t p = 0; p < engine.pileStates.size(); ++p)
             EXPECT_EQ(saved.pileStates[p].count, engine.pileStates[p].count) << "pile " << p;
     }
     Program again;
