@@ -198,7 +198,7 @@ bool CheckRecordValues(const uint8_t* record, const RecordLayout& L, const char*
     }
     for (unsigned i = 0; i < h.pileCount; ++i) {
         const PileDef p = At<PileDef>(record, L.piles, i);
-        if (p.xAnchor > AnchorEnd || p.yAnchor > AnchorEnd || p.fan > FanUp || p.baseKind > BasePictured ||
+        if (p.xAnchor > AnchorEnd || p.yAnchor > AnchorEnd || p.fan > kLastFanKind || p.baseKind > BasePictured ||
             p.extentKind > ExtentFromFarEdge || p.dealFaceUp > 1 || p.acceptsDrops > 1 || p.manualExposure > 1 ||
             p.enabled > 1)
             return Fail(error, "pile with a layout or flag value out of range");

@@ -106,7 +106,7 @@ bool ScanMoves(const CGameEngine& e, Take&& take) {
             const uint16_t p = s.pile;
             const PileState& from = e.pileStates[p];
             const bool onTop = s.position + 1 == from.count;
-            if (pass == 1 ? !onTop : (onTop || from.fan == 0))
+            if (pass == 1 ? !onTop : (onTop || from.fan == FanNone))
                 continue;
             if (!s.movable || !from.acceptsDrops || s.position < 0 || s.position >= from.count)
                 continue;

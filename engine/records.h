@@ -94,7 +94,8 @@ struct GridCardSize {
 constexpr GridCardSize GridCardSizeFor(bool denseGrid) {
     return denseGrid ? GridCardSize{18, 24} : GridCardSize{15, 21};
 }
-enum FanKind : uint8_t { FanNone = 0, FanRight = 1, FanLeft = 2, FanDown = 3, FanUp = 4 };
+enum FanKind : uint8_t { FanNone = 0, FanLeft = 1, FanRight = 2, FanUp = 3, FanDown = 4 };
+constexpr uint8_t kLastFanKind = FanDown;
 enum BaseKind : uint8_t { BasePlain = 0, BaseNone = 1, BaseMarked = 2, BasePictured = 3 };
 // How a fan's extent is converted from grid units and later fitted to the
 // drawing: kept as converted, scaled with the drawing, or measured back from

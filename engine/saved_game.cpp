@@ -231,7 +231,7 @@ bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, Save
     if (!CheckCardPlaces(out.cardStates, out.pileStates))
         return Fail(error, "cards do not fill their piles' positions exactly");
     for (const PileState& pile : out.pileStates) {
-        if (pile.fan > FanUp)
+        if (pile.fan > kLastFanKind)
             return Fail(error, "pile with an unknown fan");
         if (pile.acceptsDrops > 1 || pile.enabled > 1 || pile.manualExposure > 1)
             return Fail(error, "pile flag neither 0 nor 1");

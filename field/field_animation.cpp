@@ -56,6 +56,7 @@ void CSolGameField::MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uin
             under.BlitFrom(buffer, &at);
             run.DrawTransparent(buffer, f.x, f.y, kRunImageKey);
             PresentBackBuffer(window);
+            ++framesShown_;
             under.BlitTo(buffer, &at);
         }
     }

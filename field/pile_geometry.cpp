@@ -31,7 +31,8 @@ int32_t FanLimit(const FieldLayout& layout, const FieldPile& pile, int32_t px, i
     const int32_t card = Signed(horizontal ? layout.cardWidth : layout.cardHeight);
     const uint32_t anchor = horizontal ? pile.xAnchor : pile.yAnchor;
     const int32_t at = horizontal ? px : py;
-    const int32_t grid = horizontal ? (dense ? 18 : 15) : (dense ? 24 : 21);
+    const GridCardSize gridCard = GridCardSizeFor(dense);
+    const int32_t grid = horizontal ? gridCard.width : gridCard.height;
     limit = ScaleAlign(limit, size, kLayoutReference, static_cast<int32_t>(pile.extentMode));
     if (pile.extentMode == ScaleProportional) {
         limit -= card;
@@ -47,11 +48,10 @@ int32_t FanLimit(const FieldLayout& layout, const FieldPile& pile, int32_t px, i
 PilePlacement PlacePile(const FieldLayout& layout, const FieldPile& pile, int32_t width, int32_t height) {
     PilePlacement p;
     const int32_t cw = Signed(layout.cardWidth), ch = Signed(layout.cardHeight);
-    // The game library places every pile by its first card's top-left
-    // corner (the game compiler measures each anchor to the card's left or
-    // top edge), so the mapped position is the corner itself.
-    p.x = ScaleAlign(pile.x, width, kLayoutReference, static_cast<int32_t>(pile.xAnchor));
-    p.y = ScaleAlign(pile.y, height, kLayoutReference, static_cast<int32_t>(pile.yAnchor));
+    // A pile's place is its first card's centre; the card is drawn from
+    // half a card (rounded down) above and left of it.
+    p.x = ScaleAlign(pile.x, width, kLayoutReference, static_cast<int32_t>(pile.xAnchor)) - cw / 2;
+    p.y = ScaleAlign(pile.y, height, kLayoutReference, static_cast<int32_t>(pile.yAnchor)) - ch / 2;
     p.limit = FanLimit(layout, pile, p.x, p.y, width, height);
     const int32_t n = pile.CardCount();
     if (n < 2) return p;

@@ -13,7 +13,10 @@ constexpr UINT kFieldControlId = 103;
 
 }  // namespace
 
-CSolGameField::CSolGameField() : pause_([](uint32_t ms) { ::Sleep(ms); }) {}
+CSolGameField::CSolGameField()
+    : pause_([](uint32_t ms) { ::Sleep(ms); }),
+      peekCursor_(::LoadCursorW(nullptr, IDC_HELP)),
+      clock_([] { return static_cast<uint32_t>(std::time(nullptr)); }) {}
 
 CSolGameField::~CSolGameField() {
     FreeBackBuffer();
@@ -33,6 +36,7 @@ CSolGameField* CSolGameField::CreateGameField(CWnd* main, const AppPreferences* 
 
 bool CSolGameField::CreateField(CWnd* main, const AppPreferences* prefs) {
     prefs_ = prefs;
+    mainDialog_ = main ? main->GetSafeHwnd() : nullptr;
     RECT r{};
     if (main) main->GetClientRect(&r);
     r.top += 40;
@@ -45,14 +49,20 @@ bool CSolGameField::CreateField(CWnd* main, const AppPreferences* prefs) {
 
 void CSolGameField::ApplyOptions() {
     if (!prefs_) return;
+    if (playMode_ != prefs_->playMode) CancelDrag();
     playMode_ = prefs_->playMode;
     animation_ = prefs_->animation;
 }
 
 void CSolGameField::ResetField() {
+    // The dragged cards belong to the copy being emptied: the drag ends
+    // without putting them back.
+    dragRun_.clear();
+    EndDrag();
+    leftButtonDown_ = false;
+    ReleaseOwnCapture();
+    EndPeek(false);
     layout_ = FieldLayout{};
-    peekPile_ = kFieldNone;
-    peekIndex_ = kFieldNone;
 }
 
 bool CSolGameField::BuildFromEngine(bool quiet) {

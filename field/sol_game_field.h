@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "field/card_painter.h"
 #include "field/drawing.h"
 #include "field/field_model.h"
+#include "field/field_update.h"
 #include "field/hit_regions.h"
 #include "field/pile_geometry.h"
 #include "platform/pixel_image.h"
@@ -32,6 +34,16 @@ struct AppPreferences;
 constexpr uint16_t kFieldPictureId = 299;
 // Key colour of run images: the pixels outside the cards.
 constexpr COLORREF kRunImageKey = kKeyGreen;
+// Sent (never posted) by the field to its main window after every step that
+// changed the game, so that the main window checks for a won, lost or
+// timed-out game before the mouse handler returns.
+constexpr UINT WM_GAMESTATECHECK = WM_USER + 0x1004;
+// Play modes: click a card, then its destination; or drag and drop.
+constexpr uint8_t kPlayModeClick = 0;
+constexpr uint8_t kPlayModeDrag = 1;
+// A drag starts once the cursor has moved this far from the press on
+// either axis.
+constexpr int32_t kDragThreshold = 4;
 
 class CSolGameField : public CWnd {
 public:
@@ -53,7 +65,8 @@ public:
     // ---- the game (sol_game_field.cpp)
     void SetEngine(CGameEngine* engine) { engine_ = engine; }
     CGameEngine* GetEngine() const { return engine_; }
-    // Play mode and animation from the preferences.
+    // Play mode and animation from the preferences. A change of play mode
+    // ends a press or drag under way.
     void ApplyOptions();
     // Rebuilds the copy from the engine; quiet leaves the full-repaint flag
     // as it is (a game loaded without drawing). Nothing draws or hit-tests
@@ -63,7 +76,8 @@ public:
     // Card geometry, the 56 card images, the draw order; no selection.
     void PrepareDrawing();
     void FreeDrawingResources();
-    // Empties the copy and ends a peek.
+    // Empties the copy, ends a drag (its cards are in the copy being
+    // emptied; the capture is released) and ends a peek.
     void ResetField();
     void ClearSelection() { SetSelection(kFieldNone, kFieldNone); }
     void SetSelection(uint32_t pile, uint32_t index) {
@@ -128,6 +142,8 @@ public:
     // there in four frames when animation is on and both piles are visible.
     // Nothing happens when the range or the index does not fit.
     void MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile, uint16_t toIndex);
+    // Animation frames shown since the field was made.
+    uint32_t AnimationFramesShown() const { return framesShown_; }
     // Blinks a hint: target kFieldNone flashes pile `first` twice; otherwise
     // the card numbered `first` flashes twice, then pile `target` twice.
     // Each step redraws and pauses 200 ms; the field ends with no selection.
@@ -135,11 +151,78 @@ public:
     // The pause between blink steps (Sleep by default); tests replace it.
     void SetPause(std::function<void(uint32_t)> pause) { pause_ = std::move(pause); }
 
+    // ---- player steps (field_moves.cpp). Each puts a step to the engine
+    // through the engine's own player move and queues the view-changing
+    // actions it executed; none of them draws.
+    // A drop of `card` (and the cards above it) on `destination`.
+    bool TryMove(uint16_t card, uint16_t destination, FieldUpdateList& updates);
+    // A click on `pile`: true when its event ran an action.
+    bool TryPileClick(uint16_t pile, FieldUpdateList& updates);
+    // The automatic events after an accepted step (the engine's runner,
+    // which bounds their repetition).
+    bool RunAutoMoves(FieldUpdateList& updates);
+    // Replays the batch on the copy (moves animated when animation is on)
+    // and empties it; with animation off the batch ends with one redraw. A
+    // batch that lost an update is followed by a rebuild of the copy from
+    // the engine.
+    void ApplyFieldUpdates(FieldUpdateList& updates);
+    // Whether the engine lets the player lift `card` with the cards above it.
+    bool CanPickUp(uint16_t card) const;
+
+    // ---- mouse input (field_input.cpp)
+    // Ends a press or drag of the left button as a refused drop does: the
+    // dragged cards go back to their pile, the drag images are released and
+    // the field is repainted. The main window calls it before anything that
+    // changes the game outside the field (undo, a new deal, a dialog).
+    void CancelDrag();
+    bool Dragging() const { return dragging_; }
+    bool LeftButtonDown() const { return leftButtonDown_; }
+    bool Peeking() const { return rightButtonDown_; }
+    // The source of time() for the clicking mode's second click; tests
+    // replace it.
+    void SetClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
+
 protected:
     void OnPaint() override;
     BOOL OnEraseBkgnd(HDC dc) override;
+    void OnLButtonDown(UINT flags, POINT point) override;
+    void OnLButtonUp(UINT flags, POINT point) override;
+    void OnMouseMove(UINT flags, POINT point) override;
+    void OnRButtonDown(UINT flags, POINT point) override;
+    void OnRButtonUp(UINT flags, POINT point) override;
+    BOOL OnSetCursor(HWND window, UINT hitTest, UINT message) override;
+    void OnCaptureChanged(HWND newCapture) override;
 
 private:
+    // The play modes' handlers; true when the press or release was taken.
+    bool ClickModeButtonDown(int32_t x, int32_t y);
+    bool DragStart(int32_t x, int32_t y);
+    void DragMove(int32_t x, int32_t y);
+    bool DragDrop(int32_t x, int32_t y);
+    bool BeginDrag(int32_t x, int32_t y);
+    // Puts a lifted run back into its pile and releases the drag images,
+    // without drawing.
+    void EndDrag();
+    void TrackPeek(int32_t x, int32_t y);
+    // Ends a peek: the cursor back, the capture released, no peeked card.
+    void EndPeek(bool redraw);
+    // Runs the automatic moves after a step that acted and sends the
+    // game-state check.
+    void FinishStep();
+    // Releases the capture this field holds without treating the capture's
+    // end as a lost capture.
+    void ReleaseOwnCapture();
+    bool InsideField(int32_t x, int32_t y) const;
+    // The hit-test of the mouse handlers: the topmost region at (x, y) whose
+    // pile and card the copy holds.
+    bool HitField(int32_t x, int32_t y, uint16_t* pile, uint16_t* index, HitRect* rect) const;
+    // Repaints the back buffer in full and shows it.
+    void RepaintAndPresent();
+    void PresentNow();
+    // Rebuilds the piles from the engine, keeping the geometry and the draw
+    // order, and redraws (the copy was found out of step).
+    void ResyncWithEngine();
+
     void CreateBackBuffer();
     void FreeBackBuffer();
     void PaintBackground();
@@ -172,6 +255,31 @@ private:
     uint16_t peekIndex_ = kFieldNone;
     std::vector<CardSpot> spots_;   // reused by DrawPile
     std::function<void(uint32_t)> pause_;
+    uint32_t framesShown_ = 0;
+
+    // Input state.
+    HWND mainDialog_ = nullptr;   // receives WM_GAMESTATECHECK
+    bool leftButtonDown_ = false;
+    POINT pressPoint_{};
+    uint16_t pressedCard_ = kFieldNone;
+    uint16_t pressedPile_ = kFieldNone;
+    uint16_t pressedIndex_ = kFieldNone;
+    HitRect pressedRect_{};
+    bool dragging_ = false;
+    CMemoryBitmap dragImage_;
+    CMemoryBitmap dragBackground_;
+    // The lifted run, out of its pile while it is dragged.
+    std::vector<FieldCard> dragRun_;
+    uint16_t dragSavedCount_ = 0;
+    POINT dragOffset_{};
+    RECT dragRect_{};
+    uint32_t selectTime_ = 0;
+    bool rightButtonDown_ = false;
+    HCURSOR savedCursor_ = nullptr;
+    HCURSOR peekCursor_ = nullptr;
+    // Set while the field releases its own capture.
+    bool releasingCapture_ = false;
+    std::function<uint32_t()> clock_;
 };
 
 }  // namespace corvelle

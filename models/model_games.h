@@ -112,8 +112,8 @@ public:
     uint16_t Pile(uint16_t dealCount, uint8_t fan, uint8_t baseKind, const std::string& pickup,
                   const std::string& drop) {
         PileDef p{};
-        p.x = static_cast<int16_t>(2 + 16 * (g.piles.size() % 10));
-        p.y = static_cast<int16_t>(2 + 40 * (g.piles.size() / 10));
+        p.x = static_cast<int16_t>(9 + 16 * (g.piles.size() % 10));   // first card centres
+        p.y = static_cast<int16_t>(12 + 40 * (g.piles.size() / 10));
         p.fan = fan;
         p.baseKind = baseKind;
         p.acceptsDrops = 1;

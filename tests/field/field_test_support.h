@@ -40,3 +40,8 @@ struct ArtPixels {
 };
 // The pixels of bitmap resource `id` (empty when there is none).
 ArtPixels ReadArt(uint16_t id);
+
+// Live GDI objects of this process: the system's count where it keeps one
+// (GetGuiResources), else, under Wine, which counts nothing there, the
+// entries of the process's GDI handle table that hold an object.
+int LiveGdiObjects();

@@ -101,10 +101,12 @@ FieldCard Card(uint16_t number, uint32_t suit, uint32_t rank, bool up) {
     return c;
 }
 
+// A pile whose first card's top-left corner is (x, y); the pile holds the
+// card's centre, half a 79 x 112 card further.
 FieldPile Pile(int32_t x, int32_t y, uint32_t fan, std::vector<FieldCard> cards, uint32_t baseKind = BasePlain) {
     FieldPile p;
-    p.x = x;
-    p.y = y;
+    p.x = x + 39;
+    p.y = y + 56;
     p.fan = fan;
     p.visible = 1;
     p.baseKind = baseKind;
@@ -461,32 +463,6 @@ TEST_F(FieldTest, HintBlinkShowsTheCardThenTheTargetTwiceEachOnAClockOf200Ms) {
     EXPECT_EQ(seen[2].pile, 2u);
     EXPECT_EQ(seen[3].pile, kFieldNone);
     EXPECT_EQ(clock, 800u);
-}
-
-// Live GDI objects of this process: the system's count where it keeps one,
-// else the entries of the process's GDI handle table that hold an object.
-int LiveGdiObjects() {
-    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (counted != 0) return static_cast<int>(counted);
-    struct Entry {
-        uint64_t object;
-        uint32_t owner;
-        uint16_t unique;
-        uint8_t type;
-        uint8_t flags;
-        uint64_t user;
-    };
-    static_assert(sizeof(Entry) == 24, "one handle-table entry");
-    using GetPeb = void* (WINAPI*)();
-    const auto getPeb = reinterpret_cast<GetPeb>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetCurrentPeb")));
-    if (!getPeb) return -1;
-    auto* peb = static_cast<const uint8_t*>(getPeb());
-    const Entry* table = *reinterpret_cast<const Entry* const*>(peb + 0xF8);
-    if (!table) return -1;
-    int n = 0;
-    for (int i = 0; i < 0x4000; ++i) n += table[i].type != 0 && table[i].object != 0;
-    return n;
 }
 
 TEST_F(FieldTest, RepeatedCreationPaintingAndDestructionLeaveNoGdiObjects) {

@@ -173,16 +173,47 @@ TEST(GameCompiler, LayoutLandsWhereWritten) {
     ASSERT_TRUE(lib.Compile(out, diags)) << Errors(diags);
     PileDef pile = out.games[0].def.piles[1];
     PileDef found = out.games[0].def.piles[2];
+    // The record holds the first card's centre on the reference: half a
+    // 15 x 21 card (7 x 10) past its top-left corner, whatever the anchor.
+    EXPECT_EQ(pile.x, 160 - 5 - 15 + 7);
+    EXPECT_EQ(pile.y, 60 + 10);
+    EXPECT_EQ(found.x, 80);
+    EXPECT_EQ(found.y, 80);
     ConvertPileToPixels(pile, false);
     ConvertPileToPixels(found, false);
-    // Right edge 5 units (26 pixels) from the right: left edge at 160 - 26 - 79.
-    EXPECT_NEAR(pile.x, 160 - 5 * 79 / 15 - 79, 1);
+    // Right edge 5 units (26 pixels) from the right: centre at 160 - 26 - 39.
+    EXPECT_NEAR(pile.x, 160 - 5 * 79 / 15 - 79 / 2, 3);
     // A fan of 42 units is 224 pixels after the loader's double conversion.
     // (kind 0 extents come in steps of about 28 pixels after the two conversions).
     EXPECT_NEAR(pile.fanExtent, 42 * 112 / 21, 14);
     // Centred: the card's middle on the middle of the reference.
-    EXPECT_NEAR(found.x + 79 / 2, 80, 4);
-    EXPECT_NEAR(found.y + 112 / 2, 80, 4);
+    EXPECT_EQ(found.x, 80);
+    EXPECT_EQ(found.y, 80);
+}
+
+// Piles in play may not overlap, except a pile drawn in a higher layer over
+// part of a pile whose cards it covers: an event asking about it exposes or
+// unlocks them (the rows of a pyramid).
+TEST(GameCompiler, APileMayOnlyLieOverAPileItCovers) {
+    const std::string covering = "pile top at 30 20 layer 1\n"
+                                 "pile pile manual-exposure\n"
+                                 "event free auto\n  if empty on top\n  expose 1 on pile\nend\n";
+    const struct Case { std::string extra; bool ok; } cases[] = {
+        {covering, true},
+        {"pile top at 30 20 layer 1\n", false},                          // covers nothing
+        {covering + "pile top layer 0\n", false},                        // same layer
+        {covering + "pile top layer 0\npile pile layer 1\n", false},     // under what it covers
+        {covering + "pile top at 35 5\n", false},                        // over the foundation too
+    };
+    for (const Case& c : cases) {
+        ScratchLibrary lib({{"small.game", SmallGame(c.extra)}});
+        Library out;
+        std::vector<Diagnostic> diags;
+        EXPECT_EQ(lib.Compile(out, diags), c.ok) << c.extra << Errors(diags);
+        if (!c.ok) {
+            EXPECT_NE(Errors(diags).find("overlaps"), std::string::npos) << c.extra << Errors(diags);
+        }
+    }
 }
 
 TEST(GameCompiler, VariantsStateOnlyTheDifference) {

@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> games(argv + 2, argv + argc);
     if (games.empty())
         games = {"Klondike (draw one)", "Spider (two suits)", "FreeCell", "Pyramid", "Golf", "Canfield"};
-    const int sizes[][2] = {{1100, 800}, {860, 680}};
+    const int sizes[][2] = {{1100, 800}, {867, 686}};   // the smallest: the main window at its minimum
     int failures = 0;
     for (const auto& size : sizes) {
         CWnd main;

@@ -4,6 +4,7 @@
 #include <set>
 #include <sstream>
 
+#include "engine/covering.h"
 #include "engine/game_engine.h"
 #include "tools/gamec/game_compiler.h"
 
@@ -131,8 +132,10 @@ void GameCompiler::CheckLayout(const CompiledGame& out, const std::vector<PileOp
     for (size_t i = 0; i < d.piles.size(); ++i) {
         const PileDef& p = d.piles[i];
         const PileOpts& o = finals[i];
-        // Back to the 160-unit reference: every anchor measures from its own edge.
-        Rect r{p.x, p.y, p.x + cw, p.y + ch};
+        // The stored place is the first card's centre on the 160-unit
+        // reference, whatever the anchor.
+        const int left = p.x - cw / 2, top = p.y - ch / 2;
+        Rect r{left, top, left + cw, top + ch};
         const int extent = o.fanMax.value_or(-1);
         switch (p.fan) {
         case FanRight: r.r = extent >= 0 ? r.r + extent : kLayoutReference; break;
@@ -149,7 +152,14 @@ void GameCompiler::CheckLayout(const CompiledGame& out, const std::vector<PileOp
         if (p.acceptsDrops) {
             for (size_t k = 0; k < rects.size(); ++k) {
                 const Rect& q = rects[k];
-                if (d.piles[k].acceptsDrops && r.l < q.r && q.l < r.r && r.t < q.b && q.t < r.b)
+                // A pile may lie over part of a pile whose cards it covers
+                // by the game's own rules (the rows of a pyramid), when it
+                // is drawn in a higher layer (the order within one layer is
+                // not fixed).
+                const bool covers =
+                    (PileCovers(d, static_cast<uint16_t>(i), static_cast<uint16_t>(k)) && d.piles[i].drawOrder > d.piles[k].drawOrder) ||
+                    (PileCovers(d, static_cast<uint16_t>(k), static_cast<uint16_t>(i)) && d.piles[k].drawOrder > d.piles[i].drawOrder);
+                if (d.piles[k].acceptsDrops && r.l < q.r && q.l < r.r && r.t < q.b && q.t < r.b && !covers)
                     Fail(o.file, o.line, "pile '" + out.pileNames[i] + "' overlaps pile '" + out.pileNames[k] + "'");
             }
         }

@@ -105,13 +105,16 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
         const int gx = *o.x + member * o.dx.value_or(0), gy = *o.y + member * o.dy.value_or(0);
         // What is written is where the card lands: left/top edges from the
         // left/top, the centre from the centre, right/bottom edges from the
-        // right/bottom; the loader's anchors measure the left/top edge.
+        // right/bottom. The record stores the first card's centre on the
+        // reference, half a card (rounded down) past its top-left corner.
         const int xa = o.xAnchor.value_or(0), ya = o.yAnchor.value_or(0);
         p.xAnchor = static_cast<uint8_t>(xa);
         p.yAnchor = static_cast<uint8_t>(ya);
-        p.x = static_cast<int16_t>(xa == AnchorCentre ? kLayoutReference / 2 + gx - cw / 2 : xa == AnchorEnd ? kLayoutReference - gx - cw : gx);
-        p.y = static_cast<int16_t>(ya == AnchorCentre ? kLayoutReference / 2 + gy - ch / 2 : ya == AnchorEnd ? kLayoutReference - gy - ch : gy);
-        p.fan = static_cast<uint8_t>(o.fan.value_or(0));
+        const int left = xa == AnchorCentre ? kLayoutReference / 2 + gx - cw / 2 : xa == AnchorEnd ? kLayoutReference - gx - cw : gx;
+        const int top = ya == AnchorCentre ? kLayoutReference / 2 + gy - ch / 2 : ya == AnchorEnd ? kLayoutReference - gy - ch : gy;
+        p.x = static_cast<int16_t>(left + cw / 2);
+        p.y = static_cast<int16_t>(top + ch / 2);
+        p.fan = static_cast<uint8_t>(o.fan.value_or(FanNone));
         p.baseKind = static_cast<uint8_t>(o.base.value_or(0));
         p.dealFaceUp = static_cast<uint8_t>(o.faceUp.value_or(1));
         p.acceptsDrops = static_cast<uint8_t>(o.acceptsDrops.value_or(1));

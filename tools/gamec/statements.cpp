@@ -439,9 +439,10 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
             i += 2;
         } else if (w == "fan") {
             if (!need(1)) return false;
+            static constexpr FanKind kFans[] = {FanNone, FanRight, FanLeft, FanDown, FanUp};
             const int f = WordIndex(t[i + 1], {"none", "right", "left", "down", "up"});
             if (f < 0) return Fail(l, "fan is none, right, left, down or up");
-            o.fan = f;
+            o.fan = kFans[f];
             ++i;
             if (i + 1 < t.size() && t[i + 1] == "max") {
                 if (!need(2) || !num(t[i + 2], 0, ref, "a fan's length", v)) return false;

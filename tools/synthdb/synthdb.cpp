@@ -69,7 +69,7 @@ GameDefinitionData MakeGame(uint16_t id, Random& rnd) {
         pile.y = static_cast<int16_t>(rnd.Range(12, 148));
         pile.xAnchor = static_cast<uint8_t>(rnd.Range(0, 3));
         pile.yAnchor = static_cast<uint8_t>(rnd.Range(0, 3));
-        pile.fan = static_cast<uint8_t>(rnd.Range(0, 4));
+        pile.fan = static_cast<uint8_t>(rnd.Range(FanNone, kLastFanKind));
         pile.baseKind = static_cast<uint8_t>(rnd.Range(0, 3));
         pile.dealFaceUp = static_cast<uint8_t>(rnd.Range(0, 1));
         pile.acceptsDrops = 1;

@@ -1,0 +1,93 @@
+// Times of play with the mouse under Wine: from the button release of a
+// legal drop to the end of the field's repaint, without animation (medians
+// over drops in three games), and with animation the frame rate that the
+// slide of a clicking-mode move reaches (its four frames over the time the
+// animated move takes, from the press on the target to the end of its
+// repaint).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/preferences.h"
+#include "engine/player_move.h"
+#include "field/sol_game_field.h"
+#include "field_mouse.h"
+#include "library_games.h"
+
+using namespace corvelle;
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER freq, t;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+// The value below which the given share of the samples lies.
+double Quantile(std::vector<double> v, double share) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[static_cast<size_t>(share * static_cast<double>(v.size() - 1))];
+}
+
+}  // namespace
+
+int main() {
+    const int width = 1100, height = 800;
+    CWnd main;
+    const RECT r{0, 0, width + 221, height + 60};
+    if (!main.CreateEx(0, CWnd::DefaultClassName(), L"Mouse benchmark", WS_POPUP | WS_VISIBLE, r, nullptr, 0)) return 1;
+    AppPreferences prefs;
+    CSolGameField field;
+    if (!field.CreateField(&main, &prefs)) return 1;
+    const test::FieldMouse mouse(&field);
+    for (const char* name : {"Klondike (draw one)", "Spider (two suits)", "FreeCell"}) {
+        std::vector<double> drops, fps;
+        for (uint32_t number = 1; number <= 60; ++number) {
+            CGameEngine engine;
+            if (!test::DealLibraryGame(engine, name, number) || !StartGame(engine, number)) return 1;
+            field.SetEngine(&engine);
+            for (uint8_t animation : {0, 1}) {
+                prefs.animation = animation;
+                prefs.playMode = animation ? kPlayModeClick : kPlayModeDrag;
+                field.ApplyOptions();
+                field.BuildFromEngine(false);
+                field.PrepareDrawing();
+                field.Redraw();
+                uint16_t pile = 0, index = 0, target = 0;
+                POINT to{}, end{}, at{};
+                if (!mouse.FindVisibleHint(engine, &pile, &index, &target) || !mouse.TargetPoint(target, &to)) continue;
+                if (!animation) {
+                    if (!mouse.DragTo(pile, index, to, false, &end)) continue;
+                    const double t0 = Now();
+                    field.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
+                    drops.push_back(Now() - t0);
+                } else {
+                    if (!mouse.PointOf(pile, index, &at)) continue;
+                    mouse.Click(at);
+                    const uint32_t frames = field.AnimationFramesShown();
+                    const double t0 = Now();
+                    field.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+                    const double ms = Now() - t0;
+                    field.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+                    const uint32_t shown = field.AnimationFramesShown() - frames;
+                    if (shown) fps.push_back(shown * 1000.0 / ms);
+                }
+                UndoStep(engine);
+            }
+            field.SetEngine(nullptr);
+        }
+        const double median = Quantile(drops, 0.5);
+        std::printf("%-22s release of a legal drop to end of repaint: median %5.2f ms, 95%% %5.2f ms over %zu drops "
+                    "(target < 10 ms)%s\n",
+                    name, median, Quantile(drops, 0.95), drops.size(), median < 10 ? "" : "  OVER");
+        std::printf("%-22s animated move: median %4.0f frames/s over %zu moves\n", name, Quantile(fps, 0.5),
+                    fps.size());
+    }
+    return 0;
+}
