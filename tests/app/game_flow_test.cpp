@@ -118,7 +118,9 @@ protected:
         prefs.curSolId = PositionOf(game);
         ASSERT_TRUE(flow.LoadCurrentSolitaire());
         flow.Clock().Reset();
-        flow.NewGame(0, false, false);
+        // A fixed deal, so the tests that play its hints always find some:
+        // Klondike's deal 3 offers five moves at the start.
+        flow.NewGame(3, false, false);
     }
 
     // Ticks the timer over `seconds` seconds of the clock's time.
