@@ -225,14 +225,16 @@ TEST(EndToEndOptions, SmallIconsFromTheCommandBarGiveTheFieldTenPixels) {
     RightClick(at);
     ::Sleep(300);
     Click(POINT{at.x + 30, at.y + 10});
+    // The field and the bar are moved one after the other: wait for both.
     ASSERT_TRUE(WaitFor(
         [&] {
-            RECT now;
+            RECT now, strip;
             ::GetWindowRect(field, &now);
-            return now.top == before.top - 10;
+            ::GetWindowRect(bar, &strip);
+            return now.top == before.top - 10 && strip.bottom - strip.top == 30;
         },
         kStepMs))
-        << "the field did not grow";
+        << "the field did not grow or the bar did not shrink";
     RECT after;
     ::GetWindowRect(field, &after);
     EXPECT_EQ(after.bottom, before.bottom);
