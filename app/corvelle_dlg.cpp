@@ -46,6 +46,7 @@ CCorvelleDlg::~CCorvelleDlg() {
     // The children go before the window they live in.
     panel_.reset();
     field_.reset();
+    commandBar_.reset();
 }
 
 BOOL CCorvelleDlg::OnInitDialog() {
@@ -68,7 +69,9 @@ BOOL CCorvelleDlg::OnInitDialog() {
     const int parts[2] = {static_cast<int>(client.right) - kClockPartWidth, -1};
     statusBar_.SetParts(2, parts);
 
-    // The command bar will be created here.
+    commandBar_ = CreateCommandBar(*this);
+    if (!commandBar_)
+        return -1;
     field_.reset(CSolGameField::CreateGameField(this, &prefs_));
     if (!field_)
         return -1;
@@ -154,6 +157,12 @@ void CCorvelleDlg::RecalcLayout() {
         field_->MoveWindow(area, FALSE);
         field_->Redraw();
     }
+    if (commandBar_) {
+        RECT area = client;
+        area.right -= panelWidth;
+        area.bottom = area.top + CommandBarHeight();
+        commandBar_->Place(area, prefs_.commandBarEnabled != 0);
+    }
     if (panel_) {
         RECT area = client;
         area.bottom -= kStatusBarHeight;
@@ -207,6 +216,11 @@ BOOL CCorvelleDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
         }
     }
     return CDialog::OnCommand(wParam, lParam);
+}
+
+void CCorvelleDlg::OnBarCommand(UINT command) {
+    // The bar's buttons do what the menu items of the same number do.
+    SendMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 void CCorvelleDlg::OnCommandBar() {

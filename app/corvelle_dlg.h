@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_bar.h"
 #include "app/game_flow.h"
 #include "app/main_panel.h"
 #include "app/preferences.h"
@@ -29,7 +30,7 @@ constexpr int kMainWindowMinHeight = 800;
 constexpr int kStatusBarHeight = 20;
 constexpr int kClockPartWidth = 100;
 
-class CCorvelleDlg : public CDialog, private GameFlowView {
+class CCorvelleDlg : public CDialog, private GameFlowView, private CommandBarHost {
 public:
     explicit CCorvelleDlg(CWnd* parent = nullptr);
     ~CCorvelleDlg() override;
@@ -37,21 +38,22 @@ public:
     // Places the children: status bar at the bottom, the side panel at the
     // right above it, the field in the rest (below the command bar when it
     // is shown). Safe before the children exist.
-    void RecalcLayout();
+    void RecalcLayout() override;
     // The clock text in the status bar.
     void ShowGameTime(uint32_t seconds) override;
     // Stores the preferences while the program goes on running (a confirmed
     // options dialog).
     void SavePrefs();
 
-    AppPreferences& Prefs() { return prefs_; }
+    AppPreferences& Prefs() override { return prefs_; }
     CGameFlow& GetGameFlow() { return flow_; }
     CGameEngine* GetEngine() { return &flow_.Engine(); }
     CSolGameField* GetGameField() { return field_.get(); }
     CMainPanel* GetMainPanel() { return panel_.get(); }
     void ResetHintIndex() { flow_.ResetHintIndex(); }
     // The height of the command bar's strip (0 while there is none).
-    int CommandBarHeight() const { return 0; }
+    int CommandBarHeight() const { return commandBar_ ? commandBar_->StripHeight() : 0; }
+    CCommandBarWnd* GetCommandBar() { return commandBar_.get(); }
 
 protected:
     BOOL OnInitDialog() override;
@@ -74,6 +76,10 @@ private:
     void TakeWindowPlacement();
     void OnCommandBar();
 
+    // CommandBarHost
+    CWnd* BarParent() override { return this; }
+    void OnBarCommand(UINT command) override;
+
     // GameFlowView
     void BuildField(bool quiet) override;
     void RedrawField() override;
@@ -95,6 +101,7 @@ private:
 
     AppPreferences prefs_;
     CGameFlow flow_;
+    std::unique_ptr<CCommandBarWnd> commandBar_;
     std::unique_ptr<CSolGameField> field_;
     std::unique_ptr<CMainPanel> panel_;
     CStatusBarCtrl statusBar_;

@@ -33,10 +33,7 @@ public:
         else
             flow.NewGame(0, false, true);
     }
-    CPreviewImageCache* GetPreviewCache() override {
-        CCorvelleApp* app = GetCorvelleApp();
-        return app ? &app->GetPreviewCache() : &fallbackCache;
-    }
+    CPreviewImageCache* GetPreviewCache() override { return MainPreviewCache(); }
     const CRelatedSolsTable* GetRelatedGames() override {
         CCorvelleApp* app = GetCorvelleApp();
         if (app && app->GetRelatedGames()) return app->GetRelatedGames();
@@ -54,14 +51,19 @@ private:
     CCorvelleDlg& main;
     // Without an application object (the window tests) the dialog keeps its
     // own for as long as the main window lives.
-    static CPreviewImageCache fallbackCache;
     std::unique_ptr<CRelatedSolsTable> fallbackRelated;
     CFont fallbackFont;
 };
 
-CPreviewImageCache CMainSelectHost::fallbackCache{kPreviewCacheCapacity};
-
 }  // namespace
+
+CPreviewImageCache* MainPreviewCache() {
+    if (CCorvelleApp* app = GetCorvelleApp()) return &app->GetPreviewCache();
+    // Without an application object (the window tests) one cache serves the
+    // whole run.
+    static CPreviewImageCache fallbackCache{kPreviewCacheCapacity};
+    return &fallbackCache;
+}
 
 std::unique_ptr<CSelectHost> MakeSelectHost(CCorvelleDlg& main) { return std::make_unique<CMainSelectHost>(main); }
 

@@ -7,5 +7,5 @@ target_link_libraries(corvelle PRIVATE corvelle_app corvelle_winmain)
 corvelle_use_art(corvelle ${CORVELLE_RC})
 set_property(SOURCE ${CORVELLE_RC} APPEND PROPERTY OBJECT_DEPENDS ${GAME_DB_DIR}/gamedb.rc
   ${CMAKE_SOURCE_DIR}/res/resource.h ${CMAKE_SOURCE_DIR}/res/panels.rc ${CMAKE_SOURCE_DIR}/res/select.rc
-  ${CMAKE_SOURCE_DIR}/res/options.rc)
+  ${CMAKE_SOURCE_DIR}/res/options.rc ${CMAKE_SOURCE_DIR}/res/options_ids.h)
 target_include_directories(corvelle PRIVATE ${GAME_DB_DIR} ${CMAKE_SOURCE_DIR}/res)

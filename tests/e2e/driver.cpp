@@ -189,6 +189,12 @@ void Click(POINT at) {
     MouseAt(at, MOUSEEVENTF_LEFTUP);
 }
 
+void RightClick(POINT at) {
+    MouseAt(at, 0);
+    MouseAt(at, MOUSEEVENTF_RIGHTDOWN);
+    MouseAt(at, MOUSEEVENTF_RIGHTUP);
+}
+
 void Drag(POINT from, POINT to) {
     MouseAt(from, 0);
     MouseAt(from, MOUSEEVENTF_LEFTDOWN);

@@ -66,6 +66,8 @@ void TypeText(const std::wstring& text);
 // A left click, or a press at `from`, a drag and a release at `to`, in
 // screen coordinates.
 void Click(POINT at);
+// A right click in screen coordinates.
+void RightClick(POINT at);
 void Drag(POINT from, POINT to);
 
 // What the screen shows in a window's client area.

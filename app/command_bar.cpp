@@ -1,0 +1,325 @@
+#include "app/command_bar.h"
+
+#include <cwchar>
+
+#include "field/drawing.h"
+#include "res/options_ids.h"
+
+namespace corvelle {
+
+namespace {
+
+// The side panel's default width: the bar starts out left of it.
+constexpr LONG kInitialPanelWidth = 221;
+// Picture resources of each command, in command order.
+constexpr uint16_t kBigPictures[kCommandCount] = {287, 288, 289, 286, 285, 290};
+constexpr uint16_t kSmallPictures[kCommandCount] = {293, 294, 295, 292, 291, 296};
+constexpr int kBigSize = 32;
+constexpr int kSmallSize = 22;
+const wchar_t* const kLabels[kCommandCount] = {L"New Game", L"Restart Game", L"Select Solitaire",
+                                               L"Undo",     L"Show Next Move", L"Options"};
+
+TBBUTTON CommandButton(int index) {
+    TBBUTTON b{};
+    b.iBitmap = index;   // the same index in both picture lists
+    b.idCommand = static_cast<int>(kFirstBarCommand) + index;
+    b.fsState = TBSTATE_ENABLED;
+    b.fsStyle = BTNS_BUTTON;
+    b.iString = -1;
+    return b;
+}
+
+TBBUTTON SeparatorButton() {
+    TBBUTTON b{};
+    b.fsState = TBSTATE_ENABLED;
+    b.fsStyle = BTNS_SEP;
+    b.iString = -1;
+    return b;
+}
+
+// The six pictures of one size, their green made transparent.
+HIMAGELIST LoadPictures(const uint16_t (&ids)[kCommandCount], int size) {
+    HIMAGELIST list = ::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, static_cast<int>(kCommandCount), 0);
+    if (!list)
+        return nullptr;
+    for (uint16_t id : ids) {
+        HBITMAP bitmap = static_cast<HBITMAP>(
+            ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        const int added = bitmap ? ::ImageList_AddMasked(list, bitmap, kKeyGreen) : -1;
+        if (bitmap)
+            ::DeleteObject(bitmap);
+        if (added < 0) {
+            ::ImageList_Destroy(list);
+            return nullptr;
+        }
+    }
+    return list;
+}
+
+}  // namespace
+
+const wchar_t* CommandBarLabel(int index) {
+    return index >= 0 && index < static_cast<int>(kCommandCount) ? kLabels[index] : L"";
+}
+
+// ---- the toolbar
+
+CCommandBar::CCommandBar() {
+    for (size_t k = 0; k < kCommandCount; ++k)
+        std::wcsncpy(labels_[k].data(), kLabels[k], labels_[k].size() - 1);
+}
+
+CCommandBar::~CCommandBar() {
+    // The toolbar goes first: it still refers to its picture list.
+    DestroyWindow();
+    if (bigImages_)
+        ::ImageList_Destroy(bigImages_);
+    if (smallImages_)
+        ::ImageList_Destroy(smallImages_);
+}
+
+bool CCommandBar::CreateBar(CWnd* host, bool big) {
+    RECT r;
+    host->GetClientRect(&r);
+    if (!Create(WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT | TBSTYLE_CUSTOMERASE | TBSTYLE_TRANSPARENT |
+                    CCS_NODIVIDER,
+                r, host, IDC_COMMAND_BAR))
+        return false;
+    bigImages_ = LoadPictures(kBigPictures, kBigSize);
+    smallImages_ = LoadPictures(kSmallPictures, kSmallSize);
+    if (!bigImages_ || !smallImages_)
+        return false;
+    for (size_t k = 0; k < kCommandCount; ++k) {
+        const TBBUTTON b = CommandButton(static_cast<int>(k));
+        SendMessage(TB_INSERTBUTTONW, k, reinterpret_cast<LPARAM>(&b));
+    }
+    SetIconSize(big);
+    return true;
+}
+
+void CCommandBar::SetIconSize(bool big) {
+    big_ = big;
+    SetImageList(big ? bigImages_ : smallImages_);
+    const int size = big ? kBigSize : kSmallSize;
+    SetBitmapSize(size, size);
+    // The buttons fit the pictures: a picture and the toolbar's margins.
+    SendMessage(TB_SETBUTTONSIZE, 0, MAKELPARAM(size + 7, size + 6));
+    AutoSize();
+    Invalidate();
+}
+
+void CCommandBar::SaveButtons() {
+    snapshot_.clear();
+    const int count = GetButtonCount();
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON b{};
+        if (GetButton(i, &b))
+            snapshot_.push_back(b);
+    }
+}
+
+void CCommandBar::RestoreLayout(uint8_t count, const std::array<uint8_t, kCommandCount>& positions) {
+    for (const CommandBarStep& step : CommandBarRestoreSteps(count, positions)) {
+        switch (step.kind) {
+        case CommandBarStep::kMove:
+            SendMessage(TB_MOVEBUTTON, static_cast<WPARAM>(step.from), step.to);
+            break;
+        case CommandBarStep::kInsertSeparator: {
+            const TBBUTTON b = SeparatorButton();
+            SendMessage(TB_INSERTBUTTONW, static_cast<WPARAM>(step.to), reinterpret_cast<LPARAM>(&b));
+            break;
+        }
+        case CommandBarStep::kDelete:
+            DeleteButton(step.to);
+            break;
+        }
+    }
+    AutoSize();
+}
+
+std::vector<int> CCommandBar::Items() const {
+    std::vector<int> items;
+    const int count = GetButtonCount();
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON b{};
+        GetButton(i, &b);
+        items.push_back((b.fsStyle & BTNS_SEP) ? kBarSeparator : BarCommandIndex(static_cast<uint32_t>(b.idCommand)));
+    }
+    return items;
+}
+
+void CCommandBar::OnReset() {
+    while (GetButtonCount() > 0)
+        DeleteButton(0);
+    int place = 0;
+    for (int item : DefaultCommandBarItems()) {
+        const TBBUTTON b = item == kBarSeparator ? SeparatorButton() : CommandButton(item);
+        SendMessage(TB_INSERTBUTTONW, static_cast<WPARAM>(place++), reinterpret_cast<LPARAM>(&b));
+    }
+    SetIconSize(big_);
+}
+
+UINT CCommandBar::ShowContextMenu() const {
+    HMENU menu = ::CreatePopupMenu();
+    if (!menu)
+        return 0;
+    ::AppendMenuW(menu, MF_STRING | (big_ ? MF_UNCHECKED : MF_CHECKED), ID_CMDBAR_SMALLICONS, L"Small Icons");
+    ::AppendMenuW(menu, MF_STRING | (big_ ? MF_CHECKED : MF_UNCHECKED), ID_CMDBAR_BIGICONS, L"Big Icons");
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, ID_CMDBAR_CUSTOMIZE, L"Customize...");
+    POINT at;
+    ::GetCursorPos(&at);
+    const UINT chosen = static_cast<UINT>(
+        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr));
+    ::DestroyMenu(menu);
+    return chosen;
+}
+
+BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
+    switch (header->code) {
+    case NM_RCLICK: {
+        // The menu's commands go to the host, which handles them itself.
+        const UINT chosen = ShowContextMenu();
+        if (chosen)
+            ::SendMessageW(::GetParent(hwnd_), WM_COMMAND, chosen, 0);
+        *result = 0;
+        return TRUE;
+    }
+    case TBN_QUERYINSERT:
+    case TBN_QUERYDELETE:
+        *result = TRUE;
+        return TRUE;
+    case TBN_GETBUTTONINFOW: {
+        auto* info = reinterpret_cast<NMTOOLBARW*>(header);
+        if (info->iItem < 0 || info->iItem >= static_cast<int>(snapshot_.size())) {
+            *result = FALSE;
+            return TRUE;
+        }
+        info->tbButton = snapshot_[static_cast<size_t>(info->iItem)];
+        const int index = BarCommandIndex(static_cast<uint32_t>(info->tbButton.idCommand));
+        if (index != kBarSeparator) {
+            const wchar_t* label = labels_[static_cast<size_t>(index)].data();
+            info->tbButton.iString = reinterpret_cast<INT_PTR>(label);
+            if (info->pszText && info->cchText > 0) {
+                std::wcsncpy(info->pszText, label, static_cast<size_t>(info->cchText) - 1);
+                info->pszText[info->cchText - 1] = 0;
+            }
+        }
+        *result = TRUE;
+        return TRUE;
+    }
+    case TBN_RESET:
+        OnReset();
+        *result = TRUE;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+// ---- the host window
+
+void CCommandBarWnd::Place(const RECT& rect, bool visible) {
+    ShowWindow(visible ? SW_SHOWNA : SW_HIDE);
+    MoveWindow(rect, FALSE);
+    bar_.AutoSize();
+    ::RedrawWindow(bar_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void CCommandBarWnd::OnSize(UINT type, int cx, int cy) {
+    CWnd::OnSize(type, cx, cy);
+    if (bar_.GetSafeHwnd())
+        bar_.AutoSize();
+}
+
+void CCommandBarWnd::OnSmallIcons() {
+    bar_.SetIconSize(false);
+    host_.Prefs().commandBarIconType = 0;
+    host_.RecalcLayout();
+}
+
+void CCommandBarWnd::OnBigIcons() {
+    bar_.SetIconSize(true);
+    host_.Prefs().commandBarIconType = 1;
+    host_.RecalcLayout();
+}
+
+void CCommandBarWnd::OnCustomize() {
+    bar_.Customize();
+    StoreLayout();
+}
+
+void CCommandBarWnd::StoreLayout() {
+    const CommandBarLayout layout = StoreCommandBarLayout(bar_.Items());
+    host_.Prefs().commandBarButtonsNum = layout.count;
+    host_.Prefs().commandBarButtons = layout.positions;
+}
+
+BOOL CCommandBarWnd::OnCommand(WPARAM wParam, LPARAM) {
+    const UINT id = LOWORD(wParam);
+    if (BarCommandIndex(id) != kBarSeparator) {
+        host_.OnBarCommand(id);
+        return TRUE;
+    }
+    switch (id) {
+    case ID_CMDBAR_SMALLICONS: OnSmallIcons(); return TRUE;
+    case ID_CMDBAR_BIGICONS: OnBigIcons(); return TRUE;
+    case ID_CMDBAR_CUSTOMIZE: OnCustomize(); return TRUE;
+    default: return FALSE;
+    }
+}
+
+BOOL CCommandBarWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result) {
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header && (header->code == TTN_GETDISPINFOW || header->code == TTN_GETDISPINFOA))
+        return OnToolTipText(header, result);
+    return FALSE;
+}
+
+BOOL CCommandBarWnd::OnToolTipText(NMHDR* header, LRESULT* result) {
+    UINT_PTR id = header->idFrom;
+    const UINT flags = header->code == TTN_GETDISPINFOW ? reinterpret_cast<NMTTDISPINFOW*>(header)->uFlags
+                                                        : reinterpret_cast<NMTTDISPINFOA*>(header)->uFlags;
+    if (flags & TTF_IDISHWND)
+        id = static_cast<UINT_PTR>(::GetDlgCtrlID(reinterpret_cast<HWND>(id)));
+    const int index = id <= 0xFFFF ? BarCommandIndex(static_cast<uint32_t>(id)) : kBarSeparator;
+    if (index == kBarSeparator)
+        return FALSE;
+    const wchar_t* label = kLabels[index];
+    if (header->code == TTN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+        std::wcsncpy(info->szText, label, std::size(info->szText) - 1);
+        info->szText[std::size(info->szText) - 1] = 0;
+        info->lpszText = info->szText;
+        info->hinst = nullptr;
+    } else {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+        ::WideCharToMultiByte(CP_THREAD_ACP, 0, label, -1, info->szText, static_cast<int>(std::size(info->szText)),
+                              nullptr, nullptr);
+        info->szText[std::size(info->szText) - 1] = 0;
+        info->lpszText = info->szText;
+        info->hinst = nullptr;
+    }
+    *result = 0;
+    ::SetWindowPos(header->hwndFrom, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    return TRUE;
+}
+
+std::unique_ptr<CCommandBarWnd> CreateCommandBar(CommandBarHost& host) {
+    CWnd* parent = host.BarParent();
+    auto bar = std::make_unique<CCommandBarWnd>(host);
+    RECT r;
+    parent->GetClientRect(&r);
+    r.right -= kInitialPanelWidth;
+    r.bottom = r.top + kCommandBarHeightBig;
+    if (!bar->Create(L"CommandBar", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, r, parent, IDC_COMMAND_BAR))
+        return nullptr;
+    const AppPreferences& prefs = host.Prefs();
+    if (!bar->bar_.CreateBar(bar.get(), prefs.commandBarIconType != 0))
+        return nullptr;
+    bar->bar_.SaveButtons();
+    bar->bar_.RestoreLayout(prefs.commandBarButtonsNum, prefs.commandBarButtons);
+    return bar;
+}
+
+}  // namespace corvelle

@@ -1,0 +1,25 @@
+// Resource ids of the options dialog and the command bar, shared by their
+// resource script (options.rc) and their code.
+#pragma once
+
+#define IDD_OPTIONS 1008
+#define IDC_OPTIONS_TAB 1012
+#define IDC_TIMED_GAME 1014
+#define IDC_TIME_LIMIT_LABEL 1015
+#define IDC_TIME_LIMIT 1016
+#define IDC_COLOR_LABEL 1017
+#define IDC_COLOR_SWATCH 1018
+#define IDC_ANIMATION 1019
+#define IDC_PICTURE_LABEL 1020
+#define IDC_PICTURE 1021
+#define IDC_OPTIONS_PREVIEW 1022
+#define IDC_POSITION_LABEL 1023
+#define IDC_POSITION 1024
+#define IDC_PLAY_MODE_LABEL 1025
+#define IDC_PLAY_MODE 1026
+
+// The command bar (host window and toolbar) and its context menu's commands.
+#define IDC_COMMAND_BAR 106
+#define ID_CMDBAR_SMALLICONS 32779
+#define ID_CMDBAR_BIGICONS 32780
+#define ID_CMDBAR_CUSTOMIZE 32781

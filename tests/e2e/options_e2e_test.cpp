@@ -1,0 +1,249 @@
+// The options dialog and the command bar on the running program, through
+// the system's input queue: Options switched to clicking mode and a
+// stretched picture, a move made with two clicks, both kept over a restart;
+// the command bar's context menu switched to small icons, the field growing
+// by the ten pixels the bar gives up.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "engine/player_move.h"
+#include "engine/registry.h"
+#include "engine/saved_game.h"
+#include "field/field_model.h"
+#include "field/pile_geometry.h"
+#include "library_games.h"
+
+namespace corvelle {
+namespace {
+
+using namespace drive;
+
+constexpr DWORD kStartMs = 30000;
+constexpr DWORD kStepMs = 10000;
+constexpr uint32_t kGreen = 0x008000;   // the default background (0x00RRGGBB)
+
+uint32_t GamePosition(const std::string& name) {
+    const std::vector<std::string> names = test::LibraryGameNames();
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name) return static_cast<uint32_t>(i);
+    return 0xFFFFFFFF;
+}
+
+uint8_t PrefByte(const char16_t* name) {
+    CRegistryKey key;
+    uint8_t value = 0xEE;
+    if (key.Open(ProgramSubKey(u"prefs"))) key.ReadBinaryExact(name, &value, 1);
+    return value;
+}
+
+POINT CentreOf(HWND window) {
+    RECT r;
+    ::GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Chooses item `index` of a drop-down list with the mouse and keys: the
+// list opens on a click, Home goes to its first item, Down moves on, Enter
+// takes it.
+void ChooseListItem(HWND list, int index) {
+    Click(CentreOf(list));
+    PressKey(VK_HOME);
+    for (int i = 0; i < index; ++i) PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+}
+
+// The share of pixels in the field's lower right quarter that are not the
+// plain background colour.
+double NonGreenShare(const Screenshot& shot) {
+    int other = 0, all = 0;
+    for (int y = shot.height * 3 / 4; y < shot.height; ++y)
+        for (int x = shot.width * 3 / 4; x < shot.width; ++x, ++all) other += shot.At(x, y) != kGreen;
+    return all ? static_cast<double>(other) / all : 0;
+}
+
+// Where the field draws card `index` of a pile, in its client coordinates.
+bool SpotOf(const CGameEngine& engine, uint16_t pile, int32_t index, int width, int height, CardSpot& out) {
+    FieldLayout layout;
+    BuildFieldLayout(engine, layout);
+    layout.SetStandardGeometry();
+    std::vector<CardSpot> spots;
+    LayOutPile(layout, layout.piles[pile], width, height, spots);
+    for (const CardSpot& s : spots)
+        if (s.index == index) {
+            out = s;
+            return true;
+        }
+    return false;
+}
+
+POINT OnScreen(HWND field, int x, int y) {
+    POINT p{x, y};
+    ::ClientToScreen(field, &p);
+    return p;
+}
+
+HWND StartProgram(Program& program, HWND* field) {
+    EXPECT_TRUE(program.Start());
+    HWND main = WaitForMainWindow(program.Pid(), kStartMs);
+    if (!main) return nullptr;
+    *field = FindField(main);
+    EXPECT_TRUE(WaitUntilReady(program, main));
+    return main;
+}
+
+void CloseCleanly(Program& program, HWND main) {
+    BringToFront(main);
+    PressKey(VK_F4, false, true);
+    EXPECT_TRUE(program.WaitExit(kStepMs)) << "Alt+F4 did not end the program";
+}
+
+TEST(EndToEndOptions, ClickingModeAndAStretchedPictureAreAppliedPlayedAndKept) {
+    // A Klondike deal in progress, stored as the program would have saved it.
+    DeleteRegistryTree(ProgramKeyPath());
+    const char* const game = "Klondike (draw one)";
+    CGameEngine engine;
+    ASSERT_TRUE(test::DealLibraryGame(engine, game, 59));
+    uint8_t flag = 1;
+    engine.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, flag);
+    engine.RefreshExposedCards(Recording::Unrecorded);
+    engine.SaveGame();
+    {
+        CRegistryKey prefs;
+        ASSERT_TRUE(prefs.Create(ProgramSubKey(u"prefs")));
+        const uint8_t zero = 0;
+        prefs.WriteDword(u"curSolId", GamePosition(game));
+        prefs.WriteBinary(u"failed", &zero, 1);
+        prefs.WriteBinary(u"animation", &zero, 1);
+    }
+
+    Program program;
+    HWND field = nullptr;
+    HWND main = StartProgram(program, &field);
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(field, nullptr);
+    const Screenshot plain = CaptureSettled(field, 10000);
+    EXPECT_LT(NonGreenShare(plain), 0.05);
+
+    // Options: clicking mode on the first page, the picture stretched on the
+    // second, OK.
+    BringToFront(main);
+    PressKey('O', true);
+    HWND options = WaitForWindowTitled(program.Pid(), L"Options", kStepMs);
+    ASSERT_NE(options, nullptr) << WindowTitlesOf(program.Pid());
+    ChooseListItem(::GetDlgItem(options, 1026), 0);
+    RECT tab;
+    ::GetWindowRect(::GetDlgItem(options, 1012), &tab);
+    Click(POINT{tab.left + 95, tab.top + 10});
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(::GetDlgItem(options, 1021)) != 0; }, kStepMs))
+        << "the Background page did not show";
+    ChooseListItem(::GetDlgItem(options, 1021), 1);
+    ChooseListItem(::GetDlgItem(options, 1024), 2);
+    Click(CentreOf(::GetDlgItem(options, IDOK)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }, kStepMs));
+
+    // Saved at once, with the run still marked as running.
+    EXPECT_EQ(PrefByte(u"playMode"), 0);
+    EXPECT_EQ(PrefByte(u"bgPicture"), 1);
+    EXPECT_EQ(PrefByte(u"bgPicturePosition"), 2);
+    EXPECT_EQ(PrefByte(u"failed"), 1);
+    const Screenshot pictured = CaptureSettled(field, 10000, &plain);
+    EXPECT_GT(NonGreenShare(pictured), 0.5) << "the field does not show the picture";
+
+    // One move of the deal's win with two clicks: the card, then its
+    // destination.
+    RECT client;
+    ::GetClientRect(field, &client);
+    bool moved = false;
+    for (uint16_t from = 0; from < engine.pileStates.size() && !moved; ++from) {
+        const uint16_t count = engine.pileStates[from].count;
+        if (count == 0) continue;
+        const uint16_t card = engine.CardAt(from, count - 1);
+        for (uint16_t to = 0; to < engine.pileStates.size() && !moved; ++to) {
+            if (to == from) continue;
+            CGameEngine trial;
+            ASSERT_TRUE(test::DealLibraryGame(trial, game, 59));
+            uint8_t f = 1;
+            trial.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, f);
+            trial.RefreshExposedCards(Recording::Unrecorded);
+            if (!PlayMove(trial, card, to)) continue;
+            const uint16_t destCount = engine.pileStates[to].count;
+            CardSpot a, b;
+            ASSERT_TRUE(SpotOf(engine, from, count - 1, client.right, client.bottom, a));
+            ASSERT_TRUE(SpotOf(engine, to, destCount == 0 ? -1 : destCount - 1, client.right, client.bottom, b));
+            BringToFront(main);
+            Click(OnScreen(field, a.x + 39, a.y + 56));
+            Click(OnScreen(field, b.x + 39, b.y + 56));
+            ASSERT_TRUE(PlayMove(engine, card, to));
+            moved = true;
+        }
+    }
+    ASSERT_TRUE(moved) << "the deal offers no move";
+    const Screenshot afterMove = CaptureSettled(field, 10000, &pictured);
+    EXPECT_NE(afterMove, pictured) << "the two clicks moved nothing";
+    CloseCleanly(program, main);
+
+    // The saved game holds the move; a new start keeps both options.
+    {
+        CGameEngine saved;
+        ASSERT_TRUE(test::DealLibraryGame(saved, game, 1));
+        ASSERT_TRUE(saved.LoadSavedGame(false));
+        for (uint16_t p = 0; p < engine.pileStates.size(); ++p)
+            EXPECT_EQ(saved.pileStates[p].count, engine.pileStates[p].count) << "pile " << p;
+    }
+    Program again;
+    main = StartProgram(again, &field);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(PrefByte(u"playMode"), 0);
+    EXPECT_EQ(PrefByte(u"bgPicture"), 1);
+    EXPECT_EQ(PrefByte(u"bgPicturePosition"), 2);
+    EXPECT_GT(NonGreenShare(CaptureSettled(field, 10000)), 0.5);
+    CloseCleanly(again, main);
+}
+
+TEST(EndToEndOptions, SmallIconsFromTheCommandBarGiveTheFieldTenPixels) {
+    DeleteRegistryTree(ProgramKeyPath());
+    Program program;
+    HWND field = nullptr;
+    HWND main = StartProgram(program, &field);
+    ASSERT_NE(main, nullptr);
+    HWND bar = ::FindWindowExW(main, nullptr, nullptr, L"CommandBar");
+    ASSERT_NE(bar, nullptr);
+    RECT before, barRect;
+    ::GetWindowRect(field, &before);
+    ::GetWindowRect(bar, &barRect);
+    EXPECT_EQ(barRect.bottom - barRect.top, 40);
+    EXPECT_EQ(before.top, barRect.bottom);
+    WriteBmp(CaptureSettled(main, 10000), L"main-window-big-icons.bmp");
+
+    // Right-click the bar's empty end; the menu's first item is Small Icons.
+    BringToFront(main);
+    const POINT at{barRect.right - 20, (barRect.top + barRect.bottom) / 2};
+    RightClick(at);
+    ::Sleep(300);
+    Click(POINT{at.x + 30, at.y + 10});
+    // The field and the bar are moved one after the other: wait for both.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            RECT now, strip;
+            ::GetWindowRect(field, &now);
+            ::GetWindowRect(bar, &strip);
+            return now.top == before.top - 10 && strip.bottom - strip.top == 30;
+        },
+        kStepMs))
+        << "the field did not grow or the bar did not shrink";
+    RECT after;
+    ::GetWindowRect(field, &after);
+    EXPECT_EQ(after.bottom, before.bottom);
+    ::GetWindowRect(bar, &barRect);
+    EXPECT_EQ(barRect.bottom - barRect.top, 30);
+    WriteBmp(CaptureSettled(main, 10000), L"main-window-small-icons.bmp");
+    CloseCleanly(program, main);
+    EXPECT_EQ(PrefByte(u"commandBarIconType"), 0);
+}
+
+}  // namespace
+}  // namespace corvelle

@@ -1,0 +1,85 @@
+#include "options_test_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/bmp_codec.h"
+#include "platform/image_gdi.h"
+
+namespace corvelle::test {
+
+bool OwnerWindow::Make() {
+    const RECT r{0, 0, 1100, 800};
+    return CreateEx(0, DefaultClassName(), L"Options test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, r, nullptr, 0);
+}
+
+PixelImage CaptureWindow(HWND window) {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT r;
+    ::GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = ::SelectObject(dc, bitmap);
+    ::BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ::SelectObject(dc, previous);
+    PixelImage image;
+    ImageFromBitmap(bitmap, &image);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    return image;
+}
+
+void SavePicture(HWND window, const std::string& name) {
+    const PixelImage image = CaptureWindow(window);
+    uint8_t* data = nullptr;
+    size_t size = 0;
+    if (!EncodeBmp(image, &data, &size))
+        return;
+    if (FILE* f = std::fopen(name.c_str(), "wb")) {
+        std::fwrite(data, 1, size, f);
+        std::fclose(f);
+    }
+    std::free(data);
+}
+
+namespace {
+
+HWND g_except = nullptr;
+std::function<void(HWND)> g_act;
+UINT_PTR g_timer = 0;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    if (window != g_except && ::IsWindowVisible(window) && std::wstring(name) == L"#32770") {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    HWND found = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&found));
+    if (!found)
+        return;
+    ::KillTimer(nullptr, g_timer);
+    g_timer = 0;
+    auto act = std::move(g_act);
+    g_act = nullptr;
+    act(found);
+}
+
+}  // namespace
+
+void WhenDialogAppears(HWND except, std::function<void(HWND)> act) {
+    g_except = except;
+    g_act = std::move(act);
+    g_timer = ::SetTimer(nullptr, 0, 50, OnTimer);
+}
+
+}  // namespace corvelle::test
