@@ -191,9 +191,12 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     EXPECT_GT(best.GetTime(0), 0u);
     EXPECT_EQ(best.GetTime(1), 0u);
 
+    // The won game is followed by a new deal: close once the window takes
+    // input again.
+    EXPECT_TRUE(WaitUntilReady(program, main));
     BringToFront(main);
     PressKey(VK_F4, false, true);
-    EXPECT_TRUE(program.WaitExit(10000));
+    EXPECT_TRUE(program.WaitExit(20000)) << "Alt+F4 did not end the program";
 }
 
 }  // namespace

@@ -223,11 +223,21 @@ TEST_F(MainPopupsTest, BuildingAndDestroyingThePanelLeavesNoGdiObjects) {
         ASSERT_TRUE(host.BuildPanel());
         host.DestroyPanel();
     }
-    PumpFor(1000);
-    const DWORD after = CountGdiObjects();
+    // The browser control finishes its failed page load a moment after the
+    // panel goes; wait until the count stays put.
+    DWORD after = CountGdiObjects();
+    for (int i = 0; i < 10; ++i) {
+        PumpFor(500);
+        const DWORD now = CountGdiObjects();
+        if (now == after) break;
+        after = now;
+    }
     std::printf("GDI objects before: %lu, after 100 panels: %lu\n", static_cast<unsigned long>(before),
                 static_cast<unsigned long>(after));
-    EXPECT_LE(after, before);
+    // A leak in building or destroying the panel would show once per panel,
+    // 100 or more; a busy machine can leave the browser control's few
+    // objects of one late page load still alive.
+    EXPECT_LE(after, before + 5);
 }
 }  // namespace
 }  // namespace corvelle::test
