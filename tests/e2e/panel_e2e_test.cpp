@@ -59,7 +59,8 @@ TEST(EndToEndPanel, OrderClosedRegionAndWidthLeftWithTheMouseComeBackAfterAResta
         const HWND panel = FindPanel(main);
         ASSERT_NE(panel, nullptr);
         ASSERT_EQ(PanelOrder(panel), L"Advertisement|Rules|Best Times|Statistics");
-        for (const PanelRegionView& region : PanelRegions(panel)) EXPECT_TRUE(region.Expanded()) << Narrow(region.caption);
+        for (const PanelRegionView& region : PanelRegions(panel))
+            EXPECT_TRUE(region.Expanded()) << Narrow(region.caption);
 
         // A click on the Rules header closes the region.
         BringToFront(main);

@@ -139,7 +139,8 @@ Screenshot DrawBestTimesLike(const std::u16string& game, SIZE size, POINT where)
     CFont font;
     font.CreateAppFont();
     CBestScoresTable list(game);
-    if (!list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, RECT{0, 0, 160, 100}, &host, 1)) return {};
+    if (!list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, RECT{0, 0, 160, 100}, &host, 1))
+        return {};
     list.SetFont(font);
     list.FitToFont();
     list.MoveWindow(RECT{0, 0, size.cx, size.cy});
