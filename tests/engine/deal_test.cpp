@@ -142,7 +142,7 @@ TEST(Deal, PileStatesLinksCountersAndHistory) {
     g.piles[2].acceptsDrops = 0;
     g.piles[3].manualExposure = 1;
     g.links.push_back(MoveLink{1, 2});
-    g.counters.push_back(CounterDef{3, 0});
+    g.counterDefs.push_back(CounterDef{3, 0});
     CountingOwner owner;
     CGameEngine engine(&owner);
     LoadAndDeal(engine, g, 9);

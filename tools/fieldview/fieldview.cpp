@@ -16,6 +16,7 @@
 #include "field/sol_game_field.h"
 #include "library_games.h"
 #include "platform/bmp_codec.h"
+#include "platform/image_gdi.h"
 
 using namespace corvelle;
 
@@ -37,7 +38,7 @@ std::string FileKey(const std::string& name) {
 PixelImage Capture(const CSolGameField& field) {
     PixelImage image(field.DrawWidth(), field.DrawHeight());
     if (image.Empty() || !field.BackBufferDc()) return image;
-    BITMAPINFO bi = TopDownBitmapInfo32(image.width, image.height);
+    BITMAPINFO bi = TopDownDibInfo(image.width, image.height);
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(field.BackBufferDc(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC dc = CreateCompatibleDC(field.BackBufferDc());
