@@ -66,27 +66,14 @@ private:
         RECT r;
         GetWindowRect(&r);
         HDC screen = ::GetDC(nullptr);
-        HDC dc = ::CreateCompatibleDC(screen);
-        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
-        HGDIOBJ old = ::SelectObject(dc, bitmap);
-        ::BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-        ::SelectObject(dc, old);
-        ::DeleteDC(dc);
-        ::ReleaseDC(nullptr, screen);
         PixelImage image;
-        ImageFromBitmap(bitmap, &image);
-        ::DeleteObject(bitmap);
-        uint8_t* data = nullptr;
-        size_t size = 0;
-        if (EncodeBmp(image, &data, &size)) {
-            HANDLE file = ::CreateFileW(shot, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            if (file != INVALID_HANDLE_VALUE) {
-                ::WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr);
-                ::CloseHandle(file);
-            }
-            std::free(data);
-        }
+        ImageFromDc(screen, r, &image);
+        ::ReleaseDC(nullptr, screen);
+        // The C library opens files by names in the system's code page.
+        char path[MAX_PATH] = {};
+        if (::WideCharToMultiByte(CP_ACP, 0, shot, -1, path, MAX_PATH, nullptr, nullptr) == 0 ||
+            !WriteBmpFile(image, path))
+            std::printf("screenshot not written: %ls\n", shot);
     }
     const wchar_t* shot;
 };
