@@ -17,8 +17,6 @@ using namespace drive;
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-POINT Middle(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
 LONG PanelWidth(HWND panel) { return WindowSize(panel).cx; }
 
 HWND StartProgram(Program& program) {
@@ -64,17 +62,17 @@ TEST(EndToEndPanel, OrderClosedRegionAndWidthLeftWithTheMouseComeBackAfterAResta
 
         // A click on the Rules header closes the region.
         BringToFront(main);
-        Click(Middle(PanelRegion(panel, L"Rules").headerRect));
+        Click(CentreOf(PanelRegion(panel, L"Rules").header));
         ASSERT_TRUE(WaitFor([&] { return !PanelRegion(panel, L"Rules").Expanded(); }, 10000))
             << "the Rules region did not close";
 
         // Statistics dragged by its header onto the Rules header: it goes
         // between the Advertisement and Rules.
         Settled([&] { return PanelRegion(panel, L"Best Times").headerRect.top; }, 5000);
-        const RECT rules = PanelRegion(panel, L"Rules").headerRect;
-        const PanelRegionView statistics = PanelRegion(panel, L"Statistics");
+        const PanelRegionView rules = PanelRegion(panel, L"Rules");
         BringToFront(main);
-        Drag(Middle(statistics.headerRect), POINT{Middle(rules).x, rules.top + 2});
+        const POINT onto{CentreOf(rules.header).x, rules.headerRect.top + 2};
+        Drag(CentreOf(PanelRegion(panel, L"Statistics").header), onto);
         ASSERT_TRUE(
             WaitFor([&] { return PanelOrder(panel) == L"Advertisement|Statistics|Rules|Best Times"; }, 10000))
             << "the order is " << Narrow(PanelOrder(panel));

@@ -113,9 +113,10 @@ std::wstring PanelOrder(HWND panel) {
 }
 
 HWND FindChildOfClass(HWND parent, const wchar_t* className) {
-    for (HWND child : ChildrenOf(parent))
-        if (ClassOf(child) == className) return child;
-    return nullptr;
+    // No parent would search every top-level window.
+    if (parent == nullptr) return nullptr;
+    const std::vector<HWND> found = ChildrenOfClass(parent, className);
+    return found.empty() ? nullptr : found.front();
 }
 
 SIZE WindowSize(HWND window) {

@@ -31,7 +31,8 @@ std::vector<PanelRegionView> PanelRegions(HWND panel);
 PanelRegionView PanelRegion(HWND panel, const std::wstring& caption);
 // The captions top to bottom, joined by "|" (for comparisons and messages).
 std::wstring PanelOrder(HWND panel);
-// The first child of `parent` of window class `className`, or null.
+// The first child (at any depth) of `parent` of window class `className`,
+// or null, also for no parent.
 HWND FindChildOfClass(HWND parent, const wchar_t* className);
 // The window's width and height.
 SIZE WindowSize(HWND window);
