@@ -2,7 +2,8 @@
 // library's win search (corvelle-cli solve, run by the build), the driver
 // drags and clicks them on the screen where the field draws the cards, the
 // name for the best time is typed into the win dialog, and the statistics
-// and best times are read back from the registry.
+// and best times are read back from the registry and from the side panel,
+// whose controls must show them as they draw them from the registry.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "panel_view.h"
 #include "engine/player_move.h"
 #include "engine/registry.h"
 #include "engine/resources.h"
@@ -67,6 +69,8 @@ uint32_t KlondikePosition() {
     return 0xFFFFFFFF;
 }
 
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
 TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     const std::vector<Step> steps = ReadSteps(CORVELLE_WIN_STEPS);
     ASSERT_FALSE(steps.empty()) << "no steps in " << CORVELLE_WIN_STEPS;
@@ -91,6 +95,11 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
         prefs.WriteBinary(u"failed", &zero, 1);
         prefs.WriteBinary(u"animation", &zero, 1);
         prefs.WriteBinary(u"playMode", &dragMode, 1);
+        // The Rules region closed, so that the panel's view holds the best
+        // times and the statistics whole.
+        const uint8_t panelState[32] = {0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
+                                        2, 0, 0, 0, 1, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0};
+        prefs.WriteBinary(u"mainPopupsState", panelState, sizeof panelState);
     }
     const std::u16string name(u"Klondike (draw one)");
 
@@ -105,6 +114,26 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     ::GetClientRect(field, &client);
     const int width = client.right, height = client.bottom;
     Screenshot shown = CaptureSettled(field, 10000);
+
+    // The panel's statistics and best times as shown before the game.
+    const HWND panel = FindPanel(main);
+    ASSERT_NE(panel, nullptr);
+    const HWND stats = FindChildOfClass(PanelRegion(panel, L"Statistics").body, L"Static");
+    const HWND list = FindChildOfClass(PanelRegion(panel, L"Best Times").body, L"SysListView32");
+    ASSERT_NE(stats, nullptr) << Narrow(PanelOrder(panel));
+    ASSERT_NE(list, nullptr);
+    RECT panelRect;
+    ::GetWindowRect(panel, &panelRect);
+    for (HWND control : {stats, list}) {
+        RECT r, in;
+        ::GetWindowRect(control, &r);
+        ASSERT_TRUE(::IntersectRect(&in, &r, &panelRect) && ::EqualRect(&in, &r))
+            << "a control lies outside the panel's view: " << r.left << "," << r.top << "-" << r.right << ","
+            << r.bottom << " in " << panelRect.left << "," << panelRect.top << "-" << panelRect.right << ","
+            << panelRect.bottom;
+    }
+    const Screenshot statsBefore = CaptureSettled(stats, 5000);
+    const Screenshot listBefore = CaptureSettled(list, 5000);
 
     for (size_t i = 0; i < steps.size() && !engine.finished; ++i) {
         const Step& s = steps[i];
@@ -178,9 +207,38 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     // The won game is followed by a new deal: close once the window takes
     // input again.
     EXPECT_TRUE(WaitUntilReady(program, main));
+
+    // The panel shows the new records: both controls change and settle...
+    const Screenshot statsAfter = CaptureSettled(stats, 10000, &statsBefore);
+    const Screenshot listAfter = CaptureSettled(list, 10000, &listBefore);
+    EXPECT_NE(statsAfter, statsBefore) << "the statistics did not change on the screen";
+    EXPECT_NE(listAfter, listBefore) << "the best times did not change on the screen";
+    const SIZE statsSize = WindowSize(stats), listSize = WindowSize(list);
+    const int headerHeight = WindowSize(FindChildOfClass(list, L"SysHeader32")).cy;
+    RECT statsAt, listAt;
+    ::GetWindowRect(stats, &statsAt);
+    ::GetWindowRect(list, &listAt);
+
     EXPECT_TRUE(BringToFront(main));
     PressKey(VK_F4, false, true);
     EXPECT_TRUE(program.WaitExit(20000)) << "Alt+F4 did not end the program";
+
+    // ...into exactly what the same controls draw from the registry's
+    // values (drawn here, where the program's window was, once it is gone;
+    // the list's rows, below the column header the system draws).
+    const Screenshot statsDrawn = DrawStatisticsLike(name, statsSize, POINT{statsAt.left, statsAt.top});
+    const Screenshot listDrawn = DrawBestTimesLike(name, listSize, POINT{listAt.left, listAt.top});
+    EXPECT_TRUE(statsDrawn == statsAfter) << "the panel's statistics are not the registry's; see stats-*.bmp";
+    EXPECT_TRUE(RowsBelow(listDrawn, headerHeight) == RowsBelow(listAfter, headerHeight))
+        << "the panel's best times are not the registry's; see best-*.bmp";
+    if (statsDrawn != statsAfter) {
+        WriteBmp(statsAfter, L"stats-shown.bmp");
+        WriteBmp(statsDrawn, L"stats-drawn.bmp");
+    }
+    if (listDrawn != listAfter) {
+        WriteBmp(listAfter, L"best-shown.bmp");
+        WriteBmp(listDrawn, L"best-drawn.bmp");
+    }
 }
 
 }  // namespace
