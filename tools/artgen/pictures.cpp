@@ -88,8 +88,8 @@ Image AdvertStandIn(const Fonts& fonts) {
     double tw = 0;
     CapTextLeft(fonts.serifBold, "Corvelle", 0, 0, 14, &tw);
     c.Fill(CapTextLeft(fonts.serifBold, "Corvelle", (w - tw) / 2, 68, 14), Rgb(250, 236, 190));
-    CapTextLeft(fonts.sans, "800 solitaire games", 0, 0, 7, &tw);
-    c.Fill(CapTextLeft(fonts.sans, "800 solitaire games", (w - tw) / 2, 92, 7), Rgb(214, 236, 218));
+    CapTextLeft(fonts.sans, "Solitaire collection", 0, 0, 7, &tw);
+    c.Fill(CapTextLeft(fonts.sans, "Solitaire collection", (w - tw) / 2, 92, 7), Rgb(214, 236, 218));
     c.Fill(Stroke(Path().Rect(0.5, 0.5, w - 1, h - 1), 1.0, true), Rgb(214, 176, 84));
     return Opaque(c, Rgb(0, 0, 0));
 }
