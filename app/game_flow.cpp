@@ -72,11 +72,8 @@ bool CGameFlow::LoadCurrentSolitaire() {
 void CGameFlow::Deal(uint32_t gameNumber, bool quiet) {
     if (!engine.HasDefinition())
         return;
-    engine.NewDeal(gameNumber);
+    StartGame(engine, gameNumber, &gameNumber);
     prefs.curGameNumber = gameNumber;
-    uint8_t firstFlag = 1;
-    engine.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, firstFlag);
-    engine.RefreshExposedCards(Recording::Unrecorded);
     ResetHintIndex();
     view.BuildField(quiet);
     if (!quiet) {

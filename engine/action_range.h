@@ -51,6 +51,11 @@ inline int InsertionPoint(uint8_t mode, uint16_t destPosition, int count, int ra
     return std::max(0, std::min(ins, count));
 }
 
+// A pile shuffle on `seed` exchanges, for i = 0 .. n - 1 in turn, the
+// cards at positions i and ShufflePartner(i, seed, n); undo runs the same
+// exchanges from n - 1 down.
+inline uint32_t ShufflePartner(uint32_t i, uint16_t seed, uint32_t n) { return (i + 1) * seed % n; }
+
 // A move of the cards of pile `from` that `sourceMode` and `sourcePosition`
 // select (`count` of them) to pile `to`, inserted as `destMode` and
 // `destPosition` say.

@@ -183,8 +183,7 @@ bool CGameEngine::ShufflePile(ActionDef& action, uint16_t* result) {
         if (cardStates[c].pile == p && cardStates[c].position >= 0 && cardStates[c].position < n)
             order[cardStates[c].position] = static_cast<uint16_t>(c);
     const auto swapAt = [&](int i) {
-        const int j = static_cast<int>((static_cast<uint32_t>(i + 1) * seed) % static_cast<uint32_t>(n));
-        std::swap(order[i], order[j]);
+        std::swap(order[i], order[ShufflePartner(static_cast<uint32_t>(i), seed, static_cast<uint32_t>(n))]);
     };
     if (result)
         for (int i = 0; i < n; ++i)

@@ -350,21 +350,8 @@ bool CGameDefinition::LoadGameDefinition(const uint8_t* record, size_t length) {
 void CGameDefinition::FreeGameDefinition() {
     // Release every array; each count is its array's size, so all are 0 now.
     std::vector<char>().swap(rulesText);
-    std::vector<CardDef>().swap(cards);
-    std::vector<PileDef>().swap(piles);
-    std::vector<ActionDef>().swap(actions);
-    std::vector<MoveLink>().swap(links);
-    std::vector<CardPlacement>().swap(placements);
-    std::vector<PilePosition>().swap(flips);
-    std::vector<PilePosition>().swap(locks);
-    std::vector<PilePosition>().swap(exposures);
-    std::vector<uint8_t>().swap(eventTypes);
-    std::vector<EventAction>().swap(eventActions);
+    static_cast<GameRecordArrays&>(*this) = GameRecordArrays{};
     std::vector<RuleProgram>().swap(programs);
-    std::vector<RuleCondition>().swap(conditions);
-    std::vector<EventCondition>().swap(eventConditions);
-    std::vector<CounterDef>().swap(counterDefs);
-    std::vector<EventCounter>().swap(eventCounters);
     std::vector<uint32_t>().swap(extraCategories);
 }
 

@@ -12,12 +12,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/record_arrays.h"
 #include "engine/records.h"
 #include "engine/rules.h"
 
 namespace corvelle {
 
-class CGameDefinition {
+class CGameDefinition : public GameRecordArrays {
 public:
     // Copies a record into the definition, converting the pile layout from
     // grid units to pixels. Returns false, leaving no definition loaded,
@@ -46,21 +47,9 @@ public:
     uint32_t timeClass = 0;
     uint16_t denseGrid = 0;
 
-    std::vector<CardDef> cards;
-    std::vector<PileDef> piles;           // converted to pixels
-    std::vector<ActionDef> actions;
-    std::vector<MoveLink> links;
-    std::vector<CardPlacement> placements;
-    std::vector<PilePosition> flips;
-    std::vector<PilePosition> locks;
-    std::vector<PilePosition> exposures;
-    std::vector<uint8_t> eventTypes;
-    std::vector<EventAction> eventActions;
-    std::vector<RuleProgram> programs;    // bytecode followed by one 0 (END), jumps worked out
-    std::vector<RuleCondition> conditions;
-    std::vector<EventCondition> eventConditions;
-    std::vector<CounterDef> counterDefs;
-    std::vector<EventCounter> eventCounters;
+    // The record's arrays (GameRecordArrays), piles converted to pixels, and
+    // its programs: bytecode followed by one 0 (END), jumps worked out.
+    std::vector<RuleProgram> programs;
     std::vector<uint32_t> extraCategories;
 
 private:

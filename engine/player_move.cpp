@@ -162,8 +162,9 @@ bool UndoStep(CGameEngine& engine) {
     return true;
 }
 
-bool StartGame(CGameEngine& engine, uint32_t gameNumber) {
+bool StartGame(CGameEngine& engine, uint32_t gameNumber, uint32_t* dealt) {
     if (!engine.NewDeal(gameNumber)) return false;
+    if (dealt) *dealt = gameNumber;
     uint8_t groupOpened = 0;
     engine.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, groupOpened);
     engine.RefreshExposedCards(Recording::Unrecorded);

@@ -67,7 +67,8 @@ bool PlayClick(CGameEngine& engine, uint16_t pile, MoveRefusal* why = nullptr);
 bool UndoStep(CGameEngine& engine);
 
 // A new game in play: the deal, the start events without recording and the
-// exposed flags, as the new-game step does it.
-bool StartGame(CGameEngine& engine, uint32_t gameNumber);
+// exposed flags, as the new-game step does it. Game number 0 deals a number
+// of the engine's choice; `dealt` (optional) receives the number dealt.
+bool StartGame(CGameEngine& engine, uint32_t gameNumber, uint32_t* dealt = nullptr);
 
 }  // namespace corvelle

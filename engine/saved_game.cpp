@@ -136,23 +136,13 @@ uint64_t DefinitionFingerprint(const CGameEngine& e) {
     Fingerprint f;
     f.AddU32(e.id);
     f.AddU32(e.denseGrid);
-    f.AddArray(e.cards);
-    f.AddArray(e.piles);
-    f.AddArray(e.actions);
-    f.AddArray(e.links);
-    f.AddArray(e.placements);
-    f.AddArray(e.flips);
-    f.AddArray(e.locks);
-    f.AddArray(e.exposures);
-    f.AddArray(e.eventTypes);
-    f.AddArray(e.eventActions);
-    f.AddU32(static_cast<uint32_t>(e.programs.size()));
-    for (const RuleProgram& program : e.programs)
-        f.AddArray(program.Code());
-    f.AddArray(e.conditions);
-    f.AddArray(e.eventConditions);
-    f.AddArray(e.counterDefs);
-    f.AddArray(e.eventCounters);
+    ForEachRecordArray(
+        e, [&](const auto& items) { f.AddArray(items); },
+        [&] {
+            f.AddU32(static_cast<uint32_t>(e.programs.size()));
+            for (const RuleProgram& program : e.programs)
+                f.AddArray(program.Code());
+        });
     return f.hash;
 }
 

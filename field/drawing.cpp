@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/image_gdi.h"
+
 namespace corvelle {
 
 namespace {
@@ -78,7 +80,7 @@ void DrawKeyed(HDC dc, int x, int y, int w, int h, const std::vector<uint32_t>& 
         mask[i] = keyed ? 0xFFFFFF : 0;
         colour[i] = keyed ? 0 : pixels[i];
     }
-    BITMAPINFO bi = TopDownBitmapInfo32(w, h);
+    BITMAPINFO bi = TopDownDibInfo(w, h);
     StretchDIBits(dc, x, y, w, h, 0, 0, w, h, mask.data(), &bi, DIB_RGB_COLORS, SRCAND);
     StretchDIBits(dc, x, y, w, h, 0, 0, w, h, colour.data(), &bi, DIB_RGB_COLORS, SRCPAINT);
 }
@@ -136,7 +138,7 @@ void DrawBitmapTransparent(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLO
 void DrawBitmap(HDC dc, int32_t x, int32_t y, uint16_t bitmapId) {
     ResourcePixels art(bitmapId);
     if (art.Ok()) {
-        BITMAPINFO bi = TopDownBitmapInfo32(art.Width(), art.Height());
+        BITMAPINFO bi = TopDownDibInfo(art.Width(), art.Height());
         StretchDIBits(dc, x, y, art.Width(), art.Height(), 0, 0, art.Width(), art.Height(), art.Pixels().data(), &bi,
                       DIB_RGB_COLORS, SRCCOPY);
         return;
@@ -228,7 +230,7 @@ void CMemoryBitmap::DrawTransparent(HDC dc, int32_t x, int32_t y, COLORREF key) 
 }
 
 void CKeyedImage::Make(Dib& d, HDC dc, int width, int height) {
-    BITMAPINFO bi = TopDownBitmapInfo32(width, height);
+    BITMAPINFO bi = TopDownDibInfo(width, height);
     void* bits = nullptr;
     d.bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     d.dc = d.bitmap ? CreateCompatibleDC(dc) : nullptr;

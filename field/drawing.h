@@ -14,18 +14,6 @@ namespace corvelle {
 constexpr COLORREF kKeyGreen = RGB(0, 255, 0);
 constexpr COLORREF kKeyWhite = RGB(255, 255, 255);
 
-// Header of a 32-bit top-down DIB of the given size (0x00RRGGBB pixels).
-inline BITMAPINFO TopDownBitmapInfo32(int width, int height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    return bi;
-}
-
 // Draws bitmap resource `bitmapId` at (x, y), leaving out pixels of colour `key`.
 void DrawBitmapTransparent(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key);
 // Draws bitmap resource `bitmapId` at (x, y), every pixel.

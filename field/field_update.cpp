@@ -103,7 +103,7 @@ void ShuffleFieldPile(FieldLayout& layout, uint16_t pile, uint16_t seed) {
     if (!HasPile(layout, pile)) return;
     std::vector<FieldCard>& cards = layout.piles[pile].cards;
     const uint32_t n = static_cast<uint32_t>(cards.size());
-    for (uint32_t i = 0; i < n; ++i) std::swap(cards[i], cards[((i + 1) * seed) % n]);
+    for (uint32_t i = 0; i < n; ++i) std::swap(cards[i], cards[ShufflePartner(i, seed, n)]);
 }
 
 bool MoveCardsInModel(FieldLayout& layout, uint16_t sourcePile, uint16_t fromIndex, uint16_t destinationPile) {

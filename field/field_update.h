@@ -73,8 +73,7 @@ bool ReplayFieldUpdate(FieldLayout& layout, const FieldUpdate& update, const Fie
 // The changes the non-move updates make to the field's copy.
 void SetFieldRunFaceUp(FieldLayout& layout, uint16_t pile, uint16_t start, uint16_t count, bool faceUp);
 void ReverseFieldPile(FieldLayout& layout, uint16_t pile);
-// The engine's shuffle on the same seed: for i = 0 .. n - 1, cards i and
-// ((i + 1) * seed) mod n are exchanged.
+// The engine's shuffle on the same seed (ShufflePartner).
 void ShuffleFieldPile(FieldLayout& layout, uint16_t pile, uint16_t seed);
 
 // Moves the cards from fromIndex to the top of sourcePile onto the top of

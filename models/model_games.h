@@ -143,8 +143,8 @@ public:
     }
 
     uint16_t Counter(uint16_t event, uint16_t initial, uint16_t exhaustedEvent = 0) {
-        g.counters.push_back(CounterDef{initial, exhaustedEvent});
-        const uint16_t counter = static_cast<uint16_t>(g.counters.size() - 1);
+        g.counterDefs.push_back(CounterDef{initial, exhaustedEvent});
+        const uint16_t counter = static_cast<uint16_t>(g.counterDefs.size() - 1);
         g.eventCounters.push_back(EventCounter{event, counter});
         return counter;
     }

@@ -2,6 +2,7 @@
 // code does not depend on the host's structure layout.
 #include "platform/bmp_codec.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -110,6 +111,17 @@ bool DecodeBmp(const uint8_t* data, size_t size, PixelImage* image) {
     }
     *image = std::move(decoded);
     return true;
+}
+
+bool WriteBmpFile(const PixelImage& image, const std::string& path) {
+    uint8_t* data = nullptr;
+    size_t size = 0;
+    if (!EncodeBmp(image, &data, &size)) return false;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    bool ok = f != nullptr && std::fwrite(data, 1, size, f) == size;
+    if (f != nullptr && std::fclose(f) != 0) ok = false;
+    std::free(data);
+    return ok;
 }
 
 }  // namespace corvelle

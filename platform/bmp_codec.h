@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/pixel_image.h"
 
@@ -17,5 +18,9 @@ bool EncodeBmp(const PixelImage& image, uint8_t** data, size_t* size);
 // False (and *image empty) for anything but a well-formed uncompressed 24-
 // or 32-bit BMP that fits in `size` bytes.
 bool DecodeBmp(const uint8_t* data, size_t size, PixelImage* image);
+// Writes the image as a BMP file at `path`; false when it cannot be encoded
+// or the file is not written completely (its closing included, which is
+// where a full disk shows).
+bool WriteBmpFile(const PixelImage& image, const std::string& path);
 
 }  // namespace corvelle

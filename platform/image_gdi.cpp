@@ -22,6 +22,26 @@ bool ImageFromBitmap(HBITMAP bitmap, PixelImage* image) {
     return true;
 }
 
+bool ImageFromDc(HDC dc, const RECT& area, PixelImage* image) {
+    image->Clear();
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (dc == nullptr || width <= 0 || height <= 0) return false;
+    HDC copy = ::CreateCompatibleDC(dc);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(dc, width, height);
+    bool ok = false;
+    if (copy != nullptr && bitmap != nullptr) {
+        HGDIOBJ previous = ::SelectObject(copy, bitmap);
+        ok = ::BitBlt(copy, 0, 0, width, height, dc, area.left, area.top, SRCCOPY) != 0;
+        ::SelectObject(copy, previous);
+    }
+    if (copy != nullptr) ::DeleteDC(copy);
+    // Read once the bitmap is no longer selected into a device context.
+    if (ok) ok = ImageFromBitmap(bitmap, image);
+    if (bitmap != nullptr) ::DeleteObject(bitmap);
+    return ok;
+}
+
 void DrawImage(HDC dc, const PixelImage& image, int x, int y) {
     if (image.Empty()) return;
     BITMAPINFO info = TopDownDibInfo(image.width, image.height);

@@ -24,6 +24,9 @@ inline BITMAPINFO TopDownDibInfo(int width, int height) {
 // The bitmap's pixels as 32-bit; false (and *image empty) when the bitmap
 // cannot be read. The bitmap must not be selected into a device context.
 bool ImageFromBitmap(HBITMAP bitmap, PixelImage* image);
+// The pixels of `area` of a device context (the screen's, GetDC(nullptr), or
+// a back buffer's); false (and *image empty) when they cannot be read.
+bool ImageFromDc(HDC dc, const RECT& area, PixelImage* image);
 // Draws the image with its top-left corner at (x, y), pixel for pixel.
 void DrawImage(HDC dc, const PixelImage& image, int x, int y);
 // Draws the image stretched (or shrunk) into `r` by GDI.

@@ -23,14 +23,13 @@ bool Deflate(const std::vector<uint8_t>& in, std::vector<uint8_t>& out) {
 
 bool WriteWholeFile(const std::string& path, const void* data, size_t size, std::string& error) {
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || (size != 0 && std::fwrite(data, 1, size, f) != size)) {
-        if (f)
-            std::fclose(f);
+    bool ok = f && (size == 0 || std::fwrite(data, 1, size, f) == size);
+    // Buffered bytes reach the file when it is closed: a full disk shows here.
+    if (f && std::fclose(f) != 0)
+        ok = false;
+    if (!ok)
         error = "cannot write " + path;
-        return false;
-    }
-    std::fclose(f);
-    return true;
+    return ok;
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ std::vector<uint8_t> SerializeGameRecord(const GameDefinitionData& g) {
     h.programCount = static_cast<uint16_t>(g.programs.size());
     h.conditionCount = static_cast<uint16_t>(g.conditions.size());
     h.eventConditionCount = static_cast<uint16_t>(g.eventConditions.size());
-    h.counterCount = static_cast<uint16_t>(g.counters.size());
+    h.counterCount = static_cast<uint16_t>(g.counterDefs.size());
     h.eventCounterCount = static_cast<uint16_t>(g.eventCounters.size());
 
     std::vector<uint8_t> out(sizeof h);
@@ -48,24 +48,14 @@ std::vector<uint8_t> SerializeGameRecord(const GameDefinitionData& g) {
     out.insert(out.end(), g.extraCategories.begin(), g.extraCategories.end());
     out.insert(out.end(), g.rulesText.begin(), g.rulesText.end());
     out.push_back(0);
-    Append(out, g.cards);
-    Append(out, g.piles);
-    Append(out, g.actions);
-    Append(out, g.links);
-    Append(out, g.placements);
-    Append(out, g.flips);
-    Append(out, g.locks);
-    Append(out, g.exposures);
-    Append(out, g.eventTypes);
-    Append(out, g.eventActions);
-    for (const auto& program : g.programs) {
-        AppendLE(out, static_cast<uint16_t>(program.size()));
-        out.insert(out.end(), program.begin(), program.end());
-    }
-    Append(out, g.conditions);
-    Append(out, g.eventConditions);
-    Append(out, g.counters);
-    Append(out, g.eventCounters);
+    ForEachRecordArray(
+        g, [&](const auto& items) { Append(out, items); },
+        [&] {
+            for (const auto& program : g.programs) {
+                AppendLE(out, static_cast<uint16_t>(program.size()));
+                out.insert(out.end(), program.begin(), program.end());
+            }
+        });
     return out;
 }
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/records.h"
+#include "engine/record_arrays.h"
 
 namespace corvelle {
 
-struct GameDefinitionData {
+struct GameDefinitionData : GameRecordArrays {
     uint16_t id = 0;
     uint16_t category = 0;
     uint16_t skill = 0;
@@ -20,21 +20,9 @@ struct GameDefinitionData {
     std::string name;
     std::vector<uint8_t> extraCategories;
     std::string rulesText;
-    std::vector<CardDef> cards;
-    std::vector<PileDef> piles;              // grid units, as stored
-    std::vector<ActionDef> actions;
-    std::vector<MoveLink> links;
-    std::vector<CardPlacement> placements;
-    std::vector<PilePosition> flips;
-    std::vector<PilePosition> locks;
-    std::vector<PilePosition> exposures;
-    std::vector<uint8_t> eventTypes;
-    std::vector<EventAction> eventActions;
-    std::vector<std::vector<uint8_t>> programs;   // bytecode without the added END
-    std::vector<RuleCondition> conditions;
-    std::vector<EventCondition> eventConditions;
-    std::vector<CounterDef> counters;
-    std::vector<EventCounter> eventCounters;
+    // The record's arrays (GameRecordArrays), piles in grid units as stored,
+    // and its programs: bytecode without the END the loader adds.
+    std::vector<std::vector<uint8_t>> programs;
 };
 
 // The record bytes of a definition. Counts come from the vector sizes.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/win_clock.h"
 #include "driver.h"
 #include "engine/registry.h"
 #include "library_games.h"
@@ -23,13 +24,6 @@ using namespace corvelle::drive;
 namespace {
 
 constexpr uint32_t kBackground = 0x008000;   // the default field colour, 0x00RRGGBB
-
-double NowMs() {
-    LARGE_INTEGER f, c;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&c);
-    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -88,7 +82,7 @@ int wmain(int argc, wchar_t** argv) {
         // The place of the last run's field must show something else first.
         if (corner.x >= 0) WaitFor([&] { return ScreenPixel(corner) != kBackground; }, 3000);
         Program program;
-        const double t0 = NowMs();
+        const double t0 = bench::NowMilliseconds();
         if (!program.Start()) return 1;
         HWND main = nullptr, field = nullptr;
         const bool shown = WaitFor(
@@ -98,7 +92,7 @@ int wmain(int argc, wchar_t** argv) {
                 return field && ScreenPixel(FieldCorner(field)) == kBackground;
             },
             30000);
-        const double t1 = NowMs();
+        const double t1 = bench::NowMilliseconds();
         if (!shown) {
             std::fprintf(stderr, "bench_app: the main window did not show\n");
             return 1;
@@ -114,10 +108,10 @@ int wmain(int argc, wchar_t** argv) {
                 const Screenshot before = CaptureSettled(field, 5000);
                 PressKey('G', false, true);
                 ::Sleep(400);   // the menu is open
-                const double d0 = NowMs();
+                const double d0 = bench::NowMilliseconds();
                 PressKey(VK_RETURN);
                 WaitFor([&] { return CaptureClient(field) != before; }, 10000);
-                deals.push_back(NowMs() - d0);
+                deals.push_back(bench::NowMilliseconds() - d0);
             }
         }
         ::PostMessageW(main, WM_CLOSE, 0, 0);

@@ -10,9 +10,9 @@
 #include <functional>
 #include <vector>
 
-#include "app/preferences.h"
+#include "bench/field/bench_field_window.h"
+#include "bench/win_clock.h"
 #include "field/animation.h"
-#include "field/sol_game_field.h"
 #include "library_games.h"
 #include "platform/image_gdi.h"
 #include "platform/resample.h"
@@ -22,14 +22,11 @@ using namespace corvelle;
 namespace {
 
 double Median(int runs, const std::function<void()>& step) {
-    LARGE_INTEGER freq, t0, t1;
-    QueryPerformanceFrequency(&freq);
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
-        QueryPerformanceCounter(&t0);
+        const double t0 = bench::NowMilliseconds();
         step();
-        QueryPerformanceCounter(&t1);
-        ms.push_back(static_cast<double>(t1.QuadPart - t0.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart));
+        ms.push_back(bench::NowMilliseconds() - t0);
     }
     std::sort(ms.begin(), ms.end());
     return ms[ms.size() / 2];
@@ -43,12 +40,10 @@ void Report(const char* what, double ms, double target) {
 
 int main() {
     const int width = 1100, height = 800;
-    CWnd main;
-    const RECT r{0, 0, width + 221, height + 60};
-    if (!main.CreateEx(0, CWnd::DefaultClassName(), L"Field benchmark", WS_POPUP | WS_VISIBLE, r, nullptr, 0)) return 1;
-    AppPreferences prefs;
-    CSolGameField field;
-    if (!field.CreateField(&main, &prefs)) return 1;
+    bench::FieldWindow harness;
+    if (!harness.Create(L"Field benchmark", width, height)) return 1;
+    AppPreferences& prefs = harness.prefs;
+    CSolGameField& field = harness.field;
     CGameEngine engine;
     if (!test::DealLibraryGame(engine, "Spider (two suits)", 1)) return 1;
     field.SetEngine(&engine);

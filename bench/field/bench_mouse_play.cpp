@@ -11,22 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "app/preferences.h"
+#include "bench/field/bench_field_window.h"
+#include "bench/win_clock.h"
 #include "engine/player_move.h"
-#include "field/sol_game_field.h"
 #include "field_mouse.h"
 #include "library_games.h"
 
 using namespace corvelle;
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER freq, t;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
 
 // The value below which the given share of the samples lies.
 double Quantile(std::vector<double> v, double share) {
@@ -39,12 +32,10 @@ double Quantile(std::vector<double> v, double share) {
 
 int main() {
     const int width = 1100, height = 800;
-    CWnd main;
-    const RECT r{0, 0, width + 221, height + 60};
-    if (!main.CreateEx(0, CWnd::DefaultClassName(), L"Mouse benchmark", WS_POPUP | WS_VISIBLE, r, nullptr, 0)) return 1;
-    AppPreferences prefs;
-    CSolGameField field;
-    if (!field.CreateField(&main, &prefs)) return 1;
+    bench::FieldWindow harness;
+    if (!harness.Create(L"Mouse benchmark", width, height)) return 1;
+    AppPreferences& prefs = harness.prefs;
+    CSolGameField& field = harness.field;
     const test::FieldMouse mouse(&field);
     for (const char* name : {"Klondike (draw one)", "Spider (two suits)", "FreeCell"}) {
         std::vector<double> drops, fps;
@@ -64,16 +55,16 @@ int main() {
                 if (!mouse.FindVisibleHint(engine, &pile, &index, &target) || !mouse.TargetPoint(target, &to)) continue;
                 if (!animation) {
                     if (!mouse.DragTo(pile, index, to, false, &end)) continue;
-                    const double t0 = Now();
+                    const double t0 = bench::NowMilliseconds();
                     field.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
-                    drops.push_back(Now() - t0);
+                    drops.push_back(bench::NowMilliseconds() - t0);
                 } else {
                     if (!mouse.PointOf(pile, index, &at)) continue;
                     mouse.Click(at);
                     const uint32_t frames = field.AnimationFramesShown();
-                    const double t0 = Now();
+                    const double t0 = bench::NowMilliseconds();
                     field.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(to.x, to.y));
-                    const double ms = Now() - t0;
+                    const double ms = bench::NowMilliseconds() - t0;
                     field.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
                     const uint32_t shown = field.AnimationFramesShown() - frames;
                     if (shown) fps.push_back(shown * 1000.0 / ms);

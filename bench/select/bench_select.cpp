@@ -10,6 +10,7 @@
 
 #include "app/corvelle_dlg.h"
 #include "app/select_runner.h"
+#include "bench/win_clock.h"
 #include "engine/registry.h"
 #include "engine/resources.h"
 #include "field/game_field_preview.h"
@@ -22,13 +23,6 @@
 using namespace corvelle;
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER freq, t;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 void Report(const char* what, std::vector<double> ms, double limit) {
     std::sort(ms.begin(), ms.end());
@@ -54,7 +48,7 @@ protected:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
         if (message != kMeasure) return CSelectDlg::OnWndMsg(message, wParam, lParam, result);
         ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        painted = Now();
+        painted = bench::NowMilliseconds();
         if (shot) Screenshot();
         OnCancel();
         *result = 0;
@@ -64,35 +58,22 @@ protected:
 private:
     void Screenshot() {
         MSG msg;
-        const double until = Now() + 500;
-        while (Now() < until) {
+        const double until = bench::NowMilliseconds() + 500;
+        while (bench::NowMilliseconds() < until) {
             while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
             ::Sleep(10);
         }
         RECT r;
         GetWindowRect(&r);
         HDC screen = ::GetDC(nullptr);
-        HDC dc = ::CreateCompatibleDC(screen);
-        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
-        HGDIOBJ old = ::SelectObject(dc, bitmap);
-        ::BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-        ::SelectObject(dc, old);
-        ::DeleteDC(dc);
-        ::ReleaseDC(nullptr, screen);
         PixelImage image;
-        ImageFromBitmap(bitmap, &image);
-        ::DeleteObject(bitmap);
-        uint8_t* data = nullptr;
-        size_t size = 0;
-        if (EncodeBmp(image, &data, &size)) {
-            HANDLE file = ::CreateFileW(shot, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            if (file != INVALID_HANDLE_VALUE) {
-                ::WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr);
-                ::CloseHandle(file);
-            }
-            std::free(data);
-        }
+        ImageFromDc(screen, r, &image);
+        ::ReleaseDC(nullptr, screen);
+        // The C library opens files by names in the system's code page.
+        char path[MAX_PATH] = {};
+        if (::WideCharToMultiByte(CP_ACP, 0, shot, -1, path, MAX_PATH, nullptr, nullptr) == 0 ||
+            !WriteBmpFile(image, path))
+            std::printf("screenshot not written: %ls\n", shot);
     }
     const wchar_t* shot;
 };
@@ -110,7 +91,7 @@ int wmain(int argc, wchar_t** argv) {
     });
     CCorvelleDlg main;
     if (!main.CreateModeless()) return 1;
-    for (const double until = Now() + 500; Now() < until;) {
+    for (const double until = bench::NowMilliseconds() + 500; bench::NowMilliseconds() < until;) {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
         ::Sleep(10);
@@ -122,7 +103,7 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> open;
     for (int i = 0; i < 15; ++i) {
         TimedSelectDlg dialog(host.get(), nullptr);
-        const double start = Now();
+        const double start = bench::NowMilliseconds();
         dialog.DoModal();
         open.push_back(dialog.painted - start);
     }
@@ -138,17 +119,17 @@ int wmain(int argc, wchar_t** argv) {
     const RECT inner{1, 1, 171, 133};
     std::vector<double> render;
     for (int i = 0; i < 20; ++i) {
-        const double start = Now();
+        const double start = bench::NowMilliseconds();
         field->RenderPreview(dc, &inner, prefs.bgColor, prefs.bgPicture, prefs.bgPicturePosition, &cache,
                              static_cast<uint32_t>(i));
-        render.push_back(Now() - start);
+        render.push_back(bench::NowMilliseconds() - start);
     }
     Report("rendering a preview (850 x 660 to 170 x 132)", render, 30);
     std::vector<double> pictured;
     for (int i = 0; i < 10; ++i) {
-        const double start = Now();
+        const double start = bench::NowMilliseconds();
         field->RenderPreview(dc, &inner, prefs.bgColor, 1, 2, &cache, 100);
-        pictured.push_back(Now() - start);
+        pictured.push_back(bench::NowMilliseconds() - start);
     }
     Report("rendering a preview on the stretched picture", pictured, 30);
     ::SelectObject(dc, old);
@@ -165,9 +146,9 @@ int wmain(int argc, wchar_t** argv) {
     ::RedrawWindow(preview, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);   // renders and stores
     std::vector<double> cached;
     for (int i = 0; i < 50; ++i) {
-        const double start = Now();
+        const double start = bench::NowMilliseconds();
         ::RedrawWindow(preview, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        cached.push_back(Now() - start);
+        cached.push_back(bench::NowMilliseconds() - start);
     }
     Report("drawing a cached preview", cached, 2);
 

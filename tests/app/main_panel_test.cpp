@@ -12,18 +12,11 @@
 #include "panels/sol_main_popups.h"
 #include "panels/statistics_control.h"
 #include "res/resource.h"
+#include "support/message_pump.h"
 #include "support/registry_sandbox.h"
 
 namespace corvelle {
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
 
 CSolMainPopups& PanelOf(CCorvelleDlg& main) {
     return *dynamic_cast<CSolMainPopups*>(main.GetMainPanel()->GetWindow());
@@ -34,7 +27,7 @@ class MainWindowPanelTest : public test::RegistrySandbox {};
 TEST_F(MainWindowPanelTest, ThePanelShowsTheGameInPlayAndTheResultsRecorded) {
     CCorvelleDlg main;
     ASSERT_TRUE(main.CreateModeless());
-    Pump();
+    test::PumpMessages();
     CSolMainPopups& panel = PanelOf(main);
     const std::u16string name = main.GetGameFlow().GameName();
     EXPECT_EQ(panel.GameName(), name);
@@ -52,7 +45,7 @@ TEST_F(MainWindowPanelTest, ThePanelShowsTheGameInPlayAndTheResultsRecorded) {
     // A new game records the abandoned one as lost: the panel shows it.
     EXPECT_EQ(panel.GetStatisticsControl()->GetStatistics().played, 0);
     main.SendMessage(WM_COMMAND, ID_GAME_NEW);
-    Pump();
+    test::PumpMessages();
     EXPECT_EQ(panel.GetStatisticsControl()->GetStatistics().played, 1);
     // A best time entered for the game shows after the main window's reload.
     CBestTimesTable(name).Insert(u"Grace", 75);
@@ -60,7 +53,7 @@ TEST_F(MainWindowPanelTest, ThePanelShowsTheGameInPlayAndTheResultsRecorded) {
     EXPECT_EQ(panel.GetBestScoresTable()->GetCellText(0, 0), L"Grace");
     EXPECT_EQ(panel.GetBestScoresTable()->GetCellText(0, 1), L"1:15");
     main.SendMessage(WM_CLOSE);
-    Pump();
+    test::PumpMessages();
 }
 
 TEST_F(MainWindowPanelTest, OrderStateAndWidthComeBackAfterARestart) {
@@ -68,7 +61,7 @@ TEST_F(MainWindowPanelTest, OrderStateAndWidthComeBackAfterARestart) {
     {
         CCorvelleDlg main;
         ASSERT_TRUE(main.CreateModeless());
-        Pump();
+        test::PumpMessages();
         CSolMainPopups& panel = PanelOf(main);
         // What a header drag, a header click and an edge drag leave behind.
         panel.MoveRegion(3, 1);
@@ -80,11 +73,11 @@ TEST_F(MainWindowPanelTest, OrderStateAndWidthComeBackAfterARestart) {
         EXPECT_EQ(left[1].id, kRegionStatistics);
         EXPECT_EQ(left[2].expanded, 0);
         main.SendMessage(WM_CLOSE);
-        Pump();
+        test::PumpMessages();
     }
     CCorvelleDlg again;
     ASSERT_TRUE(again.CreateModeless());
-    Pump();
+    test::PumpMessages();
     EXPECT_EQ(again.Prefs().mainPopupsState, left);
     EXPECT_EQ(again.Prefs().mainPopupsWidth, 300u);
     CSolMainPopups& panel = PanelOf(again);
@@ -99,7 +92,7 @@ TEST_F(MainWindowPanelTest, OrderStateAndWidthComeBackAfterARestart) {
         EXPECT_EQ(panel.GetRegion(i)->IsExpanded(), left[i].expanded != 0) << i;
     }
     again.SendMessage(WM_CLOSE);
-    Pump();
+    test::PumpMessages();
 }
 
 }  // namespace

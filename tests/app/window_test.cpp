@@ -11,18 +11,11 @@
 #include "engine/registry.h"
 #include "field/sol_game_field.h"
 #include "res/resource.h"
+#include "support/message_pump.h"
 #include "support/registry_sandbox.h"
 
 namespace corvelle {
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
 
 std::wstring ItemText(HWND dialog, int id) {
     wchar_t text[256] = {};
@@ -130,7 +123,7 @@ class MainWindowTest : public test::RegistrySandbox {};
 TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
     CCorvelleDlg main;
     ASSERT_TRUE(main.CreateModeless());
-    Pump();
+    test::PumpMessages();
     EXPECT_NE(::GetPropW(main, kMainWindowProperty), nullptr);
     // The first game of the database, dealt, named in the title.
     EXPECT_EQ(main.Prefs().curSolId, 0u);

@@ -327,7 +327,7 @@ TEST_F(ActionsTest, FinishAndResetCounter) {
     EXPECT_EQ(engine.finished, 1);
 
     GameDefinitionData g = MakeSimpleGame(3);
-    g.counters.push_back(CounterDef{4, 0});
+    g.counterDefs.push_back(CounterDef{4, 0});
     CGameEngine counted;
     LoadAndDeal(counted, g);
     counted.counters[0].value = 1;

@@ -134,6 +134,16 @@ TEST(DatabasePacker, IdsAreDistinctAndBelowTheLimitButMayLeaveGaps) {
     EXPECT_NE(error.find("position 1"), std::string::npos);
 }
 
+#ifndef _WIN32
+TEST(DatabasePacker, AResourceScriptThatDoesNotReachTheDiskIsAnError) {
+    // The script's few bytes wait in the stream's buffer until the file is
+    // closed; on a full disk only the close fails.
+    std::string error;
+    EXPECT_FALSE(WriteResourceFolder({}, {"Golf"}, ::testing::TempDir(), "/dev/full", error));
+    EXPECT_NE(error.find("/dev/full"), std::string::npos);
+}
+#endif
+
 namespace {
 
 struct Keyed {

@@ -4,6 +4,7 @@
 
 #include "engine/crt_random.h"
 #include "engine/deal.h"
+#include "engine/player_move.h"
 #include "game_state_util.h"
 
 using namespace corvelle;
@@ -134,6 +135,22 @@ TEST(Deal, SameNumberSameLayoutAndDrawnNumbersAreWrittenBack) {
     }
 }
 
+TEST(Deal, StartGameReportsTheNumberItDealt) {
+    // The new-game step keeps the number it dealt, so that a restart deals
+    // the same game again.
+    const GameDefinitionData g = MakeSimpleGame(10);
+    CGameEngine a, b;
+    ASSERT_TRUE(LoadInto(a, g));
+    ASSERT_TRUE(LoadInto(b, g));
+    uint32_t dealt = 0;
+    ASSERT_TRUE(StartGame(a, 0, &dealt));
+    EXPECT_NE(dealt, 0u);
+    ASSERT_TRUE(StartGame(b, dealt));
+    EXPECT_TRUE(StateSnapshot(a) == StateSnapshot(b));
+    ASSERT_TRUE(StartGame(a, 42, &dealt));
+    EXPECT_EQ(dealt, 42u);
+}
+
 TEST(Deal, PileStatesLinksCountersAndHistory) {
     GameDefinitionData g = MakeSimpleGame(4);
     g.piles[1].baseKind = BaseMarked;
@@ -142,7 +159,7 @@ TEST(Deal, PileStatesLinksCountersAndHistory) {
     g.piles[2].acceptsDrops = 0;
     g.piles[3].manualExposure = 1;
     g.links.push_back(MoveLink{1, 2});
-    g.counters.push_back(CounterDef{3, 0});
+    g.counterDefs.push_back(CounterDef{3, 0});
     CountingOwner owner;
     CGameEngine engine(&owner);
     LoadAndDeal(engine, g, 9);

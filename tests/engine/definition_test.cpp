@@ -76,7 +76,7 @@ TEST(GameRecord, RoundTripThroughTheLoader) {
     g.skill = SkillHard;
     g.timeClass = Time5to10;
     g.extraCategories = {CategoryFreeCell};
-    g.counters.push_back(CounterDef{3, 0});
+    g.counterDefs.push_back(CounterDef{3, 0});
     g.eventTypes.push_back(EventPlayerOnly);
     g.eventCounters.push_back(EventCounter{1, 0});
     g.flips.push_back(PilePosition{2, 0});
@@ -182,7 +182,7 @@ TEST(GameRecord, MalformedRecordsAreRefused) {
     ExpectRefused("condition program", [](auto& g) { g.conditions[0].program = 2; });
     ExpectRefused("condition pile B", [](auto& g) { g.conditions[0].pileB = 8; });
     ExpectRefused("event condition", [](auto& g) { g.eventConditions.push_back(EventCondition{1, 0}); });
-    ExpectRefused("counter event", [](auto& g) { g.counters.push_back(CounterDef{1, 1}); });
+    ExpectRefused("counter event", [](auto& g) { g.counterDefs.push_back(CounterDef{1, 1}); });
     ExpectRefused("event counter", [](auto& g) { g.eventCounters.push_back(EventCounter{0, 0}); });
     ExpectRefused("no event 0", [](auto& g) { g.eventTypes.clear(); g.eventConditions.clear(); });
     ExpectRefused("no programs", [](auto& g) {

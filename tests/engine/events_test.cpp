@@ -81,7 +81,7 @@ TEST(EventCounters, ConsumeReportAndRecord) {
     const uint16_t limited = b.Event(EventPlayerOnly);
     b.Counter(limited, 2);
     // Only the first entry naming an event counts: this one, at 0, does not.
-    b.Data().counters.push_back(CounterDef{0, 0});
+    b.Data().counterDefs.push_back(CounterDef{0, 0});
     b.Data().eventCounters.push_back(EventCounter{limited, 1});
     CGameEngine e;
     Load(e, b, {});

@@ -23,7 +23,7 @@ using test::TestOwner;
 GameDefinitionData Game(uint16_t id, int piles = 8) {
     GameDefinitionData g = test::MakeSimpleGame(piles);
     g.id = id;
-    g.counters = {CounterDef{3, 0}, CounterDef{1, 0}};
+    g.counterDefs = {CounterDef{3, 0}, CounterDef{1, 0}};
     g.actions.push_back(ActionDef{ActionMoveCards, SourceFromTop, 0, 0, 1, 1, DestFromTop, 0, 0, 0});
     return g;
 }
@@ -472,6 +472,14 @@ TEST_F(SavedGameTest, ABlobOfAnotherShapeOfTheGameIsRefused) {
         key.DeleteValue(u"definitionHash");
     }
     EXPECT_TRUE(engine.LoadSavedGame(false));
+}
+
+TEST_F(SavedGameTest, TheDefinitionFingerprintKeepsItsValue) {
+    // Slots already stored carry this value: a fingerprint computed another
+    // way would drop every one of them as a game that has changed.
+    CGameEngine e;
+    ASSERT_TRUE(test::LoadInto(e, Game(1)));
+    EXPECT_EQ(DefinitionFingerprint(e), 0xC4CB7A12455D9160ull);
 }
 
 // ------------------------------------------------------------------- fuzzing

@@ -167,7 +167,7 @@ TEST(Undo, LongRanges) {
 
 TEST(Undo, ShufflesCountersAndResets) {
     GameDefinitionData g = MakeSimpleGame(3);
-    g.counters.push_back(CounterDef{2, 0});
+    g.counterDefs.push_back(CounterDef{2, 0});
     g.actions.push_back(PileAttr(2, PileShuffle, 0));
     ActionDef reset{};
     reset.kind = ActionResetCounter;
@@ -251,9 +251,9 @@ void AddRandomActions(GameDefinitionData& g, std::mt19937& rng, int n) {
             a.kind = ActionFinishGame;
             break;
         default:
-            a.kind = g.counters.empty() ? ActionFinishGame : ActionResetCounter;
-            if (!g.counters.empty())
-                a.sourcePile = static_cast<uint16_t>(pick(0, static_cast<int>(g.counters.size()) - 1));
+            a.kind = g.counterDefs.empty() ? ActionFinishGame : ActionResetCounter;
+            if (!g.counterDefs.empty())
+                a.sourcePile = static_cast<uint16_t>(pick(0, static_cast<int>(g.counterDefs.size()) - 1));
             break;
         }
         g.actions.push_back(a);
@@ -268,10 +268,10 @@ std::vector<GameDefinitionData> PropertyLayouts() {
     g.piles[4].baseKind = BaseMarked;
     g.piles[4].attribute = 0x0307;
     g.piles[1].dealFaceUp = 0;
-    g.counters = {{3, 0}, {1, 0}};
+    g.counterDefs = {{3, 0}, {1, 0}};
     out.push_back(g);
     GameDefinitionData two = MakeSimpleGame(10, 2);
-    two.counters = {{5, 0}};
+    two.counterDefs = {{5, 0}};
     out.push_back(two);
     out.push_back(GameWithCounts({30, 22}));
     return out;

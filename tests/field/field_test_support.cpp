@@ -3,13 +3,14 @@
 #include <cstdio>
 
 #include "field/drawing.h"
+#include "platform/image_gdi.h"
 
 using namespace corvelle;
 
 namespace {
 
 std::vector<COLORREF> ReadBits(HDC dc, HBITMAP bitmap, int width, int height) {
-    BITMAPINFO bi = TopDownBitmapInfo32(width, height);
+    BITMAPINFO bi = TopDownDibInfo(width, height);
     std::vector<uint32_t> raw(static_cast<size_t>(width) * height);
     if (!GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), raw.data(), &bi, DIB_RGB_COLORS)) return {};
     std::vector<COLORREF> out(raw.size());

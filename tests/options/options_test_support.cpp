@@ -17,33 +17,15 @@ PixelImage CaptureWindow(HWND window) {
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT r;
     ::GetWindowRect(window, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
     HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = ::SelectObject(dc, bitmap);
-    ::BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    ::SelectObject(dc, previous);
     PixelImage image;
-    ImageFromBitmap(bitmap, &image);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
+    ImageFromDc(screen, r, &image);
     ::ReleaseDC(nullptr, screen);
     return image;
 }
 
 void SavePicture(HWND window, const std::string& name) {
-    const PixelImage image = CaptureWindow(window);
-    uint8_t* data = nullptr;
-    size_t size = 0;
-    if (!EncodeBmp(image, &data, &size))
-        return;
-    if (FILE* f = std::fopen(name.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-    }
-    std::free(data);
+    WriteBmpFile(CaptureWindow(window), name);
 }
 
 namespace {

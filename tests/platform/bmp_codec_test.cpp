@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -134,6 +135,26 @@ TEST(BmpCodec, RefusesDamagedFiles) {
         EXPECT_FALSE(DecodeBmp(bad.data(), bad.size(), &image)) << "at " << d.at;
     }
     EXPECT_TRUE(DecodeBmp(good.data(), good.size(), &image));
+}
+
+TEST(BmpCodec, WritesAFileOnlyWhenAllOfItIsWritten) {
+    const PixelImage image = Pattern(5, 4);
+    const std::string path = ::testing::TempDir() + "bmp_codec_test.bmp";
+    ASSERT_TRUE(WriteBmpFile(image, path));
+    std::vector<uint8_t> bytes(200);
+    FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    std::fclose(f);
+    std::remove(path.c_str());
+    EXPECT_EQ(bytes, Encoded(image));
+
+    EXPECT_FALSE(WriteBmpFile(image, ::testing::TempDir() + "no-such-folder/x.bmp"));
+    EXPECT_FALSE(WriteBmpFile(PixelImage(), path));
+#ifndef _WIN32
+    // A full disk: the buffered bytes fail only when the file is closed.
+    EXPECT_FALSE(WriteBmpFile(image, "/dev/full"));
+#endif
 }
 
 }  // namespace

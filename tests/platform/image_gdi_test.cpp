@@ -82,4 +82,22 @@ TEST(ImageGdi, DrawAtOwnSizeAndStretchedThenReadBack) {
     EXPECT_TRUE(read.Empty());
 }
 
+TEST(ImageGdi, ReadsAnAreaOfADeviceContext) {
+    DibSurface surface(12, 8);
+    PatBlt(surface.Dc(), 0, 0, 12, 8, WHITENESS);
+    DrawImage(surface.Dc(), Quadrants(), 3, 2);
+    PixelImage read;
+    ASSERT_TRUE(ImageFromDc(surface.Dc(), RECT{3, 2, 8, 5}, &read));
+    ASSERT_EQ(read.width, 5);
+    ASSERT_EQ(read.height, 3);
+    EXPECT_EQ(read.At(0, 0), 0xFF0000u);
+    EXPECT_EQ(read.At(1, 1), 0x00FF00u);
+    EXPECT_EQ(read.At(3, 0), 0x0000FFu);
+    EXPECT_EQ(read.At(4, 0), 0xFFFFFFu);
+    EXPECT_EQ(read.At(0, 2), 0xFFFFFFu);
+    EXPECT_FALSE(ImageFromDc(surface.Dc(), RECT{3, 2, 3, 5}, &read));
+    EXPECT_TRUE(read.Empty());
+    EXPECT_FALSE(ImageFromDc(nullptr, RECT{0, 0, 2, 2}, &read));
+}
+
 }  // namespace

@@ -19,6 +19,7 @@
 #include "panels/filter_controls.h"
 #include "panels/sol_select_popups.h"
 #include "platform/image_gdi.h"
+#include "support/message_pump.h"
 #include "support/registry_sandbox.h"
 
 namespace corvelle {
@@ -29,11 +30,7 @@ constexpr UINT kRunScript = WM_APP + 7;
 void Pump(DWORD ms = 0) {
     const DWORD end = ::GetTickCount() + ms;
     do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
+        test::PumpMessages();
         if (ms) ::Sleep(5);
     } while (ms && static_cast<int32_t>(end - ::GetTickCount()) > 0);
 }

@@ -16,6 +16,7 @@
 #include "field/sol_game_field.h"
 #include "library_games.h"
 #include "platform/bmp_codec.h"
+#include "platform/image_gdi.h"
 
 using namespace corvelle;
 
@@ -35,32 +36,9 @@ std::string FileKey(const std::string& name) {
 
 // The field's back buffer as an image.
 PixelImage Capture(const CSolGameField& field) {
-    PixelImage image(field.DrawWidth(), field.DrawHeight());
-    if (image.Empty() || !field.BackBufferDc()) return image;
-    BITMAPINFO bi = TopDownBitmapInfo32(image.width, image.height);
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(field.BackBufferDc(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(field.BackBufferDc());
-    HGDIOBJ old = SelectObject(dc, dib);
-    BitBlt(dc, 0, 0, image.width, image.height, field.BackBufferDc(), 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* px = static_cast<const uint32_t*>(bits);
-    for (size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = px[i] & 0xFFFFFF;
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(dib);
+    PixelImage image;
+    ImageFromDc(field.BackBufferDc(), RECT{0, 0, field.DrawWidth(), field.DrawHeight()}, &image);
     return image;
-}
-
-bool WriteBmp(const PixelImage& image, const std::string& file) {
-    uint8_t* data = nullptr;
-    size_t size = 0;
-    if (!EncodeBmp(image, &data, &size)) return false;
-    FILE* f = std::fopen(file.c_str(), "wb");
-    const bool ok = f && std::fwrite(data, 1, size, f) == size;
-    if (f && std::fclose(f) != 0) return false;
-    std::free(data);
-    return ok;
 }
 
 }  // namespace
@@ -96,7 +74,7 @@ int main(int argc, char** argv) {
             field.Redraw();
             const std::string file =
                 out + "/" + FileKey(name) + "-" + std::to_string(size[0]) + "x" + std::to_string(size[1]) + ".bmp";
-            if (!WriteBmp(Capture(field), file)) {
+            if (!WriteBmpFile(Capture(field), file)) {
                 std::fprintf(stderr, "corvelle-fieldview: cannot write %s\n", file.c_str());
                 ++failures;
                 continue;

@@ -76,7 +76,7 @@ bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& f
         return it->second;
     };
     for (const CounterEntry& c : counters_)
-        d.counters.push_back({static_cast<uint16_t>(c.initial), static_cast<uint16_t>(eventRef(c.exhausted, c.file, c.line))});
+        d.counterDefs.push_back({static_cast<uint16_t>(c.initial), static_cast<uint16_t>(eventRef(c.exhausted, c.file, c.line))});
     std::map<std::string, uint16_t> actionIndex;
     std::map<std::tuple<uint16_t, uint16_t, uint16_t>, uint16_t> conditionIndex;
     for (size_t k = 0; k < d.conditions.size(); ++k) {

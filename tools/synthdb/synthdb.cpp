@@ -157,11 +157,11 @@ GameDefinitionData MakeGame(uint16_t id, Random& rnd) {
         g.eventConditions.push_back(EventCondition{static_cast<uint16_t>(rnd.Range(1, eventCount - 1)),
                                                    static_cast<uint16_t>(rnd.Range(1, static_cast<int>(g.conditions.size()) - 1))});
     for (int i = rnd.Range(0, 4); i > 0; --i)
-        g.counters.push_back(CounterDef{static_cast<uint16_t>(rnd.Range(0, 3)),
+        g.counterDefs.push_back(CounterDef{static_cast<uint16_t>(rnd.Range(0, 3)),
                                         static_cast<uint16_t>(rnd.Range(0, eventCount - 1))});
-    if (!g.counters.empty())
+    if (!g.counterDefs.empty())
         g.eventCounters.push_back(EventCounter{static_cast<uint16_t>(rnd.Range(1, eventCount - 1)),
-                                               static_cast<uint16_t>(rnd.Range(0, static_cast<int>(g.counters.size()) - 1))});
+                                               static_cast<uint16_t>(rnd.Range(0, static_cast<int>(g.counterDefs.size()) - 1))});
     return g;
 }
 
