@@ -17,8 +17,6 @@ namespace {
 // painted first, so that a dialog the check opens shows over the game.
 constexpr WPARAM kStartUpCheck = 1;
 
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
 WindowPlacement ToPlacement(const WINDOWPLACEMENT& wp) {
     WindowPlacement p;
     p.length = wp.length;

@@ -14,8 +14,6 @@ namespace {
 constexpr int kMinTimeColumnWidth = 40;
 constexpr int kRowHeight = 14;
 
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
 }  // namespace
 
 // ---- the list

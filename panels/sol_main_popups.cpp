@@ -7,7 +7,6 @@
 #include "panels/best_scores_table.h"
 #include "panels/html_text_static.h"
 #include "panels/panel_resources.h"
-#include "panels/statistics_control.h"
 
 #ifndef CORVELLE_AD_SERVER
 #define CORVELLE_AD_SERVER "http://ads.velmora.example"
@@ -18,15 +17,11 @@ namespace corvelle {
 namespace {
 
 constexpr int32_t kHeaderHeight = 20;
-constexpr RECT kRegionMargins{10, 10, -10, -10};
 // The bodies' own margins (their default), which the Rules control fills.
-constexpr Box kBodyMargins{10, 10, -10, -10};
-constexpr int32_t kRulesPadding = 20;
+constexpr Box kBodyMargins = kGamePopupsBodyMargins;
 constexpr int32_t kMeasureWidth = 160;
 constexpr LONG kM = kAnchorMargin;
 constexpr int32_t kStatusBarHeight = 20;
-
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 }  // namespace
 
@@ -44,18 +39,11 @@ CSolMainPopups::~CSolMainPopups() {
     if (fallbackBitmap != nullptr) ::DeleteObject(fallbackBitmap);
 }
 
-std::u16string CSolMainPopups::GameName() const {
-    const CGameEngine* engine = owner->GetPanelEngine();
-    return engine != nullptr ? GameNameText(engine->name, sizeof engine->name) : std::u16string();
-}
+const CGameEngine* CSolMainPopups::ShownEngine() const { return owner->GetPanelEngine(); }
 
-template <typename Control, typename Make>
-Control* CSolMainPopups::AddControl(CPopupRegion::CRegionBody* body, std::unique_ptr<Control> control, Make make) {
-    if (!make(*control, body->GetChildCount() + 1)) return nullptr;
-    Control* made = control.get();
-    body->AddChild(made);
-    controls.push_back(std::move(control));
-    return made;
+CGamePopups::RegionStates CSolMainPopups::StoredStates() const {
+    auto& states = owner->GetPanelPreferences().mainPopupsState;
+    return RegionStates{states.data(), states.size()};
 }
 
 bool CSolMainPopups::FillRegion(UINT position, uint32_t id) {
@@ -124,16 +112,9 @@ bool CSolMainPopups::FillRegion(UINT position, uint32_t id) {
         body->SetChildAnchors(0, RECT{kM, kM, kM, 169 + extra});
         break;
     }
-    case kRegionStatistics: {
-        const std::u16string name = GameName();
-        statistics = AddControl(body, std::make_unique<CStatisticsControl>(name),
-                                [&](CStatisticsControl& c, UINT cid) {
-                                    return c.Create(WS_CHILD | WS_VISIBLE, start, body, cid);
-                                });
-        if (statistics == nullptr) return false;
-        body->SetChildAnchors(0, RECT{kM, kM, kM, kM});
+    case kRegionStatistics:
+        if (!AddStatistics(body, start)) return false;
         break;
-    }
     default: break;
     }
     ExpandRegion(position, expanded, false);
@@ -161,7 +142,7 @@ std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner) {
         heights[i] = static_cast<UINT>(MainRegionHeight(prefs.mainPopupsState[i].id));
         titles[i] = reinterpret_cast<const wchar_t*>(RegionCaption(prefs.mainPopupsState[i].id));
     }
-    if (!panel->CreateRegions(kRegionMargins, kHeaderHeight, kMainPopupCount, heights, heights, titles)) {
+    if (!panel->CreateRegions(kGamePopupsRegionMargins, kHeaderHeight, kMainPopupCount, heights, heights, titles)) {
         return nullptr;
     }
     for (UINT i = 0; i < kMainPopupCount; ++i) {
@@ -175,41 +156,6 @@ std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner) {
     if (panel->bestScores != nullptr) panel->bestScores->FitNameColumn();
     panel->ShowWindow(SW_SHOWNA);
     return panel;
-}
-
-int32_t CSolMainPopups::RulesWidth(bool withScrollBar) const {
-    RECT rc;
-    GetClientRect(&rc);
-    const Box resizeBand = GetResizeBand();
-    const int32_t bodyWidth = (rc.right + resizeBand.right - resizeBand.left) + kRegionMargins.right - kRegionMargins.left;
-    const int32_t width = bodyWidth + kBodyMargins.right - kBodyMargins.left;
-    return withScrollBar ? width - GetScrollBarWidth() : width;
-}
-
-void CSolMainPopups::UpdateRulesText() {
-    const CGameEngine* engine = owner->GetPanelEngine();
-    if (engine == nullptr || rules == nullptr) return;
-    const auto& states = owner->GetPanelPreferences().mainPopupsState;
-    UINT position = 0;
-    while (position < kMainPopupCount && states[position].id != kRegionRules) ++position;
-    CPopupRegion::CRegionBody* body = GetRegionBody(position);
-    if (body == nullptr || body->GetChild(0) != rules) return;
-    const std::u16string text = RulesMarkup(engine->rulesText.data());
-    rules->SetText(Wide(text));
-    // Measured at the width the control has once the panel is laid out, so
-    // the height also follows a width change that is still being made.
-    const uint32_t withoutBar = rules->MeasureHeight(static_cast<uint32_t>(std::max(1, RulesWidth(false))));
-    const uint32_t withBar = rules->MeasureHeight(static_cast<uint32_t>(std::max(1, RulesWidth(true))));
-    rules->MarkForRedraw();
-    body->SetContentHeights(withoutBar + kRulesPadding, withBar + kRulesPadding);
-}
-
-void CSolMainPopups::UpdateStatistics(const char16_t* gameName) {
-    if (statistics != nullptr) statistics->Reload(gameName);
-}
-
-void CSolMainPopups::UpdateBestTimes(const char16_t* gameName) {
-    if (bestScores != nullptr) bestScores->Reload(gameName);
 }
 
 void CSolMainPopups::RefreshAdvertisement() {
@@ -238,22 +184,11 @@ void CSolMainPopups::Place(const RECT& rect, bool visible, bool widthChanged) {
     RedrawNow();
 }
 
-void CSolMainPopups::OnRegionMoved(UINT from, UINT to) {
-    auto& states = owner->GetPanelPreferences().mainPopupsState;
-    MoveInOrder(states.data(), states.size(), from, to);
-}
-
-void CSolMainPopups::OnRegionToggled(UINT index, bool expanded) {
-    auto& states = owner->GetPanelPreferences().mainPopupsState;
-    if (index < states.size()) states[index].expanded = expanded ? 1 : 0;
-}
-
 void CSolMainPopups::OnBodyChildLaidOut(UINT regionIndex, UINT childIndex) {
+    CGamePopups::OnBodyChildLaidOut(regionIndex, childIndex);
     const auto& states = owner->GetPanelPreferences().mainPopupsState;
-    if (childIndex != 0 || regionIndex >= states.size()) return;
-    if (states[regionIndex].id == kRegionBestTimes && bestScores != nullptr) {
-        bestScores->FitNameColumn();
-    } else if (states[regionIndex].id == kRegionAdvertisement && banner != nullptr) {
+    if (childIndex == 0 && regionIndex < states.size() && states[regionIndex].id == kRegionAdvertisement &&
+        banner != nullptr) {
         banner->UpdateBanner(false);
     }
 }

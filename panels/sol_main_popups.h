@@ -15,16 +15,13 @@
 #include "app/game_clock.h"
 #include "app/preferences.h"
 #include "engine/game_engine.h"
-#include "panels/set_of_popup_regions.h"
+#include "panels/game_popups.h"
 #include "platform/font.h"
 
 namespace corvelle {
 
 class CAdvertisementBanner;
 class CBestScoresClearButton;
-class CBestScoresTable;
-class CHtmlTextStatic;
-class CStatisticsControl;
 
 // What the panel needs of the main window.
 class CMainPopupsOwner {
@@ -51,16 +48,11 @@ const wchar_t* AdvertisementPageAddress();
 // given width: at the right edge, from the top down to the status bar.
 RECT MainPopupsRect(const RECT& client, uint32_t width);
 
-class CSolMainPopups : public CSetOfPopupRegions {
+class CSolMainPopups : public CGamePopups {
 public:
     explicit CSolMainPopups(CMainPopupsOwner* owner);
     ~CSolMainPopups() override;
 
-    // The current game's rules into the Rules region, which takes their height.
-    void UpdateRulesText();
-    // A new game's name, or nullptr to re-read the shown game's records.
-    void UpdateStatistics(const char16_t* gameName);
-    void UpdateBestTimes(const char16_t* gameName);
     void RefreshAdvertisement();
     // After a new deal, restart, selection or game end: the first region
     // brought into view and the advertisement refreshed.
@@ -72,46 +64,29 @@ public:
     // to `rect` (main window client coordinates), laid out (the bodies'
     // pictures made anew when the width changed) and painted.
     void Place(const RECT& rect, bool visible, bool widthChanged);
-    // The engine's game name as the records are keyed.
-    std::u16string GameName() const;
 
     CAdvertisementBanner* GetBanner() const { return banner; }
-    CBestScoresTable* GetBestScoresTable() const { return bestScores; }
     CBestScoresClearButton* GetClearButton() const { return clearButton; }
-    CStatisticsControl* GetStatisticsControl() const { return statistics; }
-    CHtmlTextStatic* GetRulesControl() const { return rules; }
     HBITMAP GetFallbackBitmap() const { return fallbackBitmap; }
 
     void OnScrollBarToggled() override {}
-    void OnRegionMoved(UINT from, UINT to) override;
-    void OnRegionToggled(UINT index, bool expanded) override;
     void OnBodyChildLaidOut(UINT regionIndex, UINT childIndex) override;
     void OnPanelResized() override;
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;
+    const CGameEngine* ShownEngine() const override;
+    RegionStates StoredStates() const override;
 
 private:
     friend std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner);
     bool FillRegion(UINT position, uint32_t id);
-    // Adds `control` (made by `create` with the body's next control id) to
-    // the body; false when its window was not made.
-    template <typename Control, typename Make>
-    Control* AddControl(CPopupRegion::CRegionBody* body, std::unique_ptr<Control> control, Make make);
-    // Width the Rules control has once the panel is laid out, with or
-    // without the scroll bar.
-    int32_t RulesWidth(bool withScrollBar) const;
 
     CMainPopupsOwner* owner;
-    CBestScoresTable* bestScores = nullptr;
     CAdvertisementBanner* banner = nullptr;
-    CStatisticsControl* statistics = nullptr;
-    CHtmlTextStatic* rules = nullptr;
     CBestScoresClearButton* clearButton = nullptr;
     HBITMAP fallbackBitmap = nullptr;
     CFont font;
-    // The controls of the bodies, owned here (the bodies only place them).
-    std::vector<std::unique_ptr<CWnd>> controls;
 };
 
 // Builds the main panel in the owner's window: regions in the stored order

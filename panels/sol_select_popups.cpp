@@ -10,23 +10,17 @@
 #include "panels/html_text_static.h"
 #include "panels/panel_layout.h"
 #include "panels/select_dlg.h"
-#include "panels/statistics_control.h"
 
 namespace corvelle {
 
 namespace {
 
 constexpr int32_t kHeaderHeight = 20;
-constexpr RECT kRegionMargins{10, 10, -10, -10};
-constexpr Box kBodyMargins{10, 10, -10, -10};
 constexpr LONG kM = kAnchorMargin;
-constexpr int32_t kRulesPadding = 20;
 constexpr UINT kLabelHeight = 50;
 constexpr UINT kNoRelatedHeight = 36;
 constexpr uint32_t kSelectPanelIds[kSelectPopupCount] = {kRegionFilter, kRegionPreview, kRegionRules,
                                                          kRegionRelated, kRegionBestTimes, kRegionStatistics};
-
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 // Body heights of the selection panel's regions when they show a game.
 UINT SelectRegionHeight(uint32_t id) {
@@ -45,27 +39,13 @@ UINT SelectRegionHeight(uint32_t id) {
 
 CSolSelectPopups::CSolSelectPopups(CSelectHost* owner, CSelectDlg* selectDialog) : host(owner), dialog(selectDialog) {}
 
-CSolSelectPopups::~CSolSelectPopups() { controls.clear(); }
+CSolSelectPopups::~CSolSelectPopups() = default;
 
-std::u16string CSolSelectPopups::GameName() const {
-    const CGameEngine* engine = host->GetSelectEngine();
-    return engine != nullptr ? GameNameText(engine->name, sizeof engine->name) : std::u16string();
-}
+const CGameEngine* CSolSelectPopups::ShownEngine() const { return host->GetSelectEngine(); }
 
-UINT CSolSelectPopups::RegionPosition(uint32_t id) const {
-    const auto& states = host->GetSelectPreferences().selectPopupsState;
-    UINT i = 0;
-    while (i < states.size() && states[i].id != id) ++i;
-    return i;
-}
-
-template <typename Control, typename Make>
-Control* CSolSelectPopups::AddControl(CPopupRegion::CRegionBody* body, std::unique_ptr<Control> control, Make make) {
-    if (!make(*control, body->GetChildCount() + 1)) return nullptr;
-    Control* made = control.get();
-    body->AddChild(made);
-    controls.push_back(std::move(control));
-    return made;
+CGamePopups::RegionStates CSolSelectPopups::StoredStates() const {
+    auto& states = host->GetSelectPreferences().selectPopupsState;
+    return RegionStates{states.data(), states.size()};
 }
 
 bool CSolSelectPopups::AddLabel(CPopupRegion::CRegionBody* body) {
@@ -76,15 +56,6 @@ bool CSolSelectPopups::AddLabel(CPopupRegion::CRegionBody* body) {
     label->SetFont(host->GetControlFont());
     body->SetChildAnchors(body->GetChildCount() - 1, RECT{10, 10, kM, 40});
     return true;
-}
-
-int32_t CSolSelectPopups::RulesWidth(bool withScrollBar) const {
-    RECT rc;
-    GetClientRect(&rc);
-    const Box resizeBand = GetResizeBand();
-    const int32_t bodyWidth = (rc.right + resizeBand.right - resizeBand.left) + kRegionMargins.right - kRegionMargins.left;
-    const int32_t width = bodyWidth + kBodyMargins.right - kBodyMargins.left;
-    return std::max(1, withScrollBar ? width - GetScrollBarWidth() : width);
 }
 
 bool CSolSelectPopups::FillRegion(UINT position, uint32_t id) {
@@ -196,17 +167,9 @@ bool CSolSelectPopups::FillRegion(UINT position, uint32_t id) {
         if (!AddLabel(body)) return false;
         break;
     }
-    case kRegionStatistics: {
-        const std::u16string name = GameName();
-        statistics = AddControl(body, std::make_unique<CStatisticsControl>(name),
-                                [&](CStatisticsControl& c, UINT cid) {
-                                    return c.Create(WS_CHILD | WS_VISIBLE, start, body, cid);
-                                });
-        if (!statistics) return false;
-        body->SetChildAnchors(0, RECT{kM, kM, kM, kM});
-        if (!AddLabel(body)) return false;
+    case kRegionStatistics:
+        if (!AddStatistics(body, start) || !AddLabel(body)) return false;
         break;
-    }
     default: break;
     }
     ExpandRegion(position, host->GetSelectPreferences().selectPopupsState[position].expanded != 0, false);
@@ -233,7 +196,7 @@ std::unique_ptr<CSolSelectPopups> CreateSelectPopups(CSelectHost* host, CSelectD
         heights[i] = SelectRegionHeight(prefs.selectPopupsState[i].id);
         titles[i] = reinterpret_cast<const wchar_t*>(RegionCaption(prefs.selectPopupsState[i].id));
     }
-    if (!panel->CreateRegions(kRegionMargins, kHeaderHeight, kSelectPopupCount, heights, heights, titles))
+    if (!panel->CreateRegions(kGamePopupsRegionMargins, kHeaderHeight, kSelectPopupCount, heights, heights, titles))
         return nullptr;
     for (UINT i = 0; i < kSelectPopupCount; ++i)
         if (!panel->FillRegion(i, prefs.selectPopupsState[i].id)) return nullptr;
@@ -303,49 +266,12 @@ void CSolSelectPopups::FillRelatedList() {
     related->ShowWindow(SW_SHOW);
 }
 
-void CSolSelectPopups::UpdateRulesText() {
-    const CGameEngine* engine = host->GetSelectEngine();
-    if (!engine || !rules) return;
-    CPopupRegion::CRegionBody* body = GetRegionBody(RegionPosition(kRegionRules));
-    if (!body || body->GetChild(0) != rules) return;
-    const std::u16string text = RulesMarkup(engine->rulesText.data());
-    rules->SetText(Wide(text));
-    const uint32_t withoutBar = rules->MeasureHeight(static_cast<uint32_t>(RulesWidth(false)));
-    const uint32_t withBar = rules->MeasureHeight(static_cast<uint32_t>(RulesWidth(true)));
-    rules->MarkForRedraw();
-    body->SetContentHeights(withoutBar + kRulesPadding, withBar + kRulesPadding);
-}
-
 void CSolSelectPopups::RedrawPreview() {
     if (preview) ::InvalidateRect(*preview, nullptr, FALSE);
 }
 
 void CSolSelectPopups::ResetFilters() {
     if (resetButton) resetButton->OnClicked();
-}
-
-void CSolSelectPopups::UpdateStatistics(const char16_t* gameName) {
-    if (statistics) statistics->Reload(gameName);
-}
-
-void CSolSelectPopups::UpdateBestTimes(const char16_t* gameName) {
-    if (bestScores) bestScores->Reload(gameName);
-}
-
-void CSolSelectPopups::OnRegionMoved(UINT from, UINT to) {
-    auto& states = host->GetSelectPreferences().selectPopupsState;
-    MoveInOrder(states.data(), states.size(), from, to);
-}
-
-void CSolSelectPopups::OnRegionToggled(UINT index, bool expanded) {
-    auto& states = host->GetSelectPreferences().selectPopupsState;
-    if (index < states.size()) states[index].expanded = expanded ? 1 : 0;
-}
-
-void CSolSelectPopups::OnBodyChildLaidOut(UINT regionIndex, UINT childIndex) {
-    const auto& states = host->GetSelectPreferences().selectPopupsState;
-    if (regionIndex < states.size() && states[regionIndex].id == kRegionBestTimes && childIndex == 0 && bestScores)
-        bestScores->FitNameColumn();
 }
 
 void CSolSelectPopups::OnPanelResized() {

@@ -12,22 +12,19 @@
 #include <string>
 #include <vector>
 
-#include "panels/set_of_popup_regions.h"
+#include "panels/game_popups.h"
 
 namespace corvelle {
 
-class CBestScoresTable;
 class CFilterComboBox;
 class CFilterFavoritesCheckBox;
 class CFilterResetButton;
-class CHtmlTextStatic;
 class CRelatedListBox;
 class CSelectDlg;
 class CSelectHost;
 class CSolGameFieldPreview;
-class CStatisticsControl;
 
-class CSolSelectPopups : public CSetOfPopupRegions {
+class CSolSelectPopups : public CGamePopups {
 public:
     CSolSelectPopups(CSelectHost* host, CSelectDlg* dialog);
     ~CSolSelectPopups() override;
@@ -39,45 +36,33 @@ public:
     // The game regions show their controls, or only "No item selected".
     void ShowGameInfo(bool hasSelection);
     void FillRelatedList();
-    void UpdateRulesText();
     void RedrawPreview();
     void ResetFilters();
-    void UpdateStatistics(const char16_t* gameName);
-    void UpdateBestTimes(const char16_t* gameName);
 
     CSolGameFieldPreview* GetPreview() const { return preview; }
     CRelatedListBox* GetRelatedList() const { return related; }
     CFilterResetButton* GetResetButton() const { return resetButton; }
     CFilterComboBox* GetFilterCombo(int i) const { return i >= 0 && i < 3 ? combos[i] : nullptr; }
     CFilterFavoritesCheckBox* GetFavoritesBox() const { return favoritesBox; }
-    // The position of region kind `id`, or the count when there is none.
-    UINT RegionPosition(uint32_t id) const;
 
-    void OnRegionMoved(UINT from, UINT to) override;
-    void OnRegionToggled(UINT index, bool expanded) override;
-    void OnBodyChildLaidOut(UINT regionIndex, UINT childIndex) override;
     void OnPanelResized() override;
+
+protected:
+    const CGameEngine* ShownEngine() const override;
+    RegionStates StoredStates() const override;
 
 private:
     friend std::unique_ptr<CSolSelectPopups> CreateSelectPopups(CSelectHost* host, CSelectDlg* dialog);
     bool FillRegion(UINT position, uint32_t id);
-    template <typename Control, typename Make>
-    Control* AddControl(CPopupRegion::CRegionBody* body, std::unique_ptr<Control> control, Make make);
     bool AddLabel(CPopupRegion::CRegionBody* body);
-    std::u16string GameName() const;
-    int32_t RulesWidth(bool withScrollBar) const;
 
     CSelectHost* host;
     CSelectDlg* dialog;
     CSolGameFieldPreview* preview = nullptr;
-    CBestScoresTable* bestScores = nullptr;
-    CStatisticsControl* statistics = nullptr;
-    CHtmlTextStatic* rules = nullptr;
     CFilterResetButton* resetButton = nullptr;
     CRelatedListBox* related = nullptr;
     CFilterComboBox* combos[3] = {};
     CFilterFavoritesCheckBox* favoritesBox = nullptr;
-    std::vector<std::unique_ptr<CWnd>> controls;
 };
 
 // Builds the panel at the dialog's left edge; null when the panel, its

@@ -192,6 +192,30 @@ private:
     ULONG refs = 1;
 };
 
+namespace {
+
+// The system's HTML engine (the document object that renders every page in
+// the browser control). Without it the control still starts, but each
+// navigation only fails, after a load run on the control's own threads.
+constexpr CLSID kClsidHtmlDocument = {0x25336920, 0x03F9, 0x11CF, {0x8F, 0xD0, 0x00, 0xAA, 0x00, 0x68, 0x6F, 0x13}};
+
+// Asked once per process (OLE initialised): the engine does not come or go
+// while the program runs.
+bool HtmlEngineAvailable() {
+    static const bool available = [] {
+        IClassFactory* factory = nullptr;
+        if (FAILED(::CoGetClassObject(kClsidHtmlDocument, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                      reinterpret_cast<void**>(&factory)))) {
+            return false;
+        }
+        factory->Release();
+        return true;
+    }();
+    return available;
+}
+
+}  // namespace
+
 CWebBrowserHost::CWebBrowserHost() = default;
 
 CWebBrowserHost::~CWebBrowserHost() { Destroy(); }
@@ -205,6 +229,10 @@ bool CWebBrowserHost::Create(HWND parent, const RECT& rect) {
     // The control needs OLE on this thread; each successful call is matched
     // by one OleUninitialize in Destroy.
     if (FAILED(::OleInitialize(nullptr))) return false;
+    if (!HtmlEngineAvailable()) {
+        ::OleUninitialize();
+        return false;
+    }
     site = new Site(this, parent);
     bool ok = SUCCEEDED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                            reinterpret_cast<void**>(&site->object)));

@@ -20,7 +20,8 @@ public:
 
     // Creates the browser control in `parent` over `rect` (parent client
     // coordinates). False, with nothing left behind, when the system has no
-    // browser control or it cannot be activated.
+    // browser control, no HTML engine to show pages in it, or the control
+    // cannot be activated.
     bool Create(HWND parent, const RECT& rect);
     void Destroy();
     bool IsCreated() const;

@@ -4,6 +4,9 @@
 
 #include "platform/window_binding.h"
 
+#include <mutex>
+#include <unordered_map>
+
 namespace corvelle {
 
 namespace {
@@ -14,6 +17,22 @@ namespace {
 constexpr wchar_t kObjectProp[] = L"CorvelleWnd";
 constexpr wchar_t kPreviousProcProp[] = L"CorvelleWndPrev";
 constexpr wchar_t kDefaultClass[] = L"CorvelleWnd";
+
+// The same bindings kept inside the process, where every message looks its
+// window's object up: reading a window property is a round trip to the
+// system for each read (under Wine, to its server process), and a panel's
+// build or layout dispatches hundreds of messages. An entry lives exactly
+// as long as the binding (Bind to Unbind, at the latest WM_NCDESTROY or the
+// object's destruction).
+struct BoundObjects {
+    std::mutex lock;
+    std::unordered_map<HWND, CWnd*> objects;
+};
+
+BoundObjects& Bound() {
+    static BoundObjects bound;
+    return bound;
+}
 
 // The object to bind to the next window the thread creates (windows of
 // other classes than our own: controls and dialogs).
@@ -201,7 +220,10 @@ HWND CWnd::UnsubclassWindow() {
 
 CWnd* CWnd::FromHandlePermanent(HWND window) {
     if (window == nullptr) return nullptr;
-    return static_cast<CWnd*>(::GetPropW(window, kObjectProp));
+    BoundObjects& bound = Bound();
+    std::lock_guard<std::mutex> hold(bound.lock);
+    const auto found = bound.objects.find(window);
+    return found != bound.objects.end() ? found->second : nullptr;
 }
 
 CWnd* CWnd::GetParent() const {
@@ -239,6 +261,11 @@ void CWnd::CenterWindow() const {
 bool CWnd::Bind(HWND window, WNDPROC previous) {
     if (!::SetPropW(window, kObjectProp, this)) return false;
     if (previous != nullptr) ::SetPropW(window, kPreviousProcProp, reinterpret_cast<HANDLE>(previous));
+    {
+        BoundObjects& bound = Bound();
+        std::lock_guard<std::mutex> hold(bound.lock);
+        bound.objects[window] = this;
+    }
     hwnd_ = window;
     previousProc_ = previous;
     return true;
@@ -246,6 +273,12 @@ bool CWnd::Bind(HWND window, WNDPROC previous) {
 
 void CWnd::Unbind() {
     if (hwnd_ == nullptr) return;
+    {
+        BoundObjects& bound = Bound();
+        std::lock_guard<std::mutex> hold(bound.lock);
+        const auto found = bound.objects.find(hwnd_);
+        if (found != bound.objects.end() && found->second == this) bound.objects.erase(found);
+    }
     ::RemovePropW(hwnd_, kObjectProp);
     if (previousProc_ != nullptr) {
         auto now = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC));

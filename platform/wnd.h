@@ -7,7 +7,12 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace corvelle {
+
+// UTF-16 text as the wide-character API takes it (wchar_t is 16 bits here).
+inline const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 class CWnd {
 public:

@@ -1,6 +1,11 @@
 #include "driver.h"
 
 #include <cstdio>
+#include <cwchar>
+
+#include "engine/game_engine.h"
+#include "field/field_model.h"
+#include "field/pile_geometry.h"
 
 namespace corvelle::drive {
 
@@ -95,16 +100,25 @@ void SendKey(WORD vk, bool up) {
     ::Sleep(20);
 }
 
-void MouseAt(POINT p, DWORD flags) {
+INPUT MouseInput(POINT p, DWORD flags) {
     const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dx = static_cast<LONG>((p.x * 65535LL + w / 2) / (w - 1));
     in.mi.dy = static_cast<LONG>((p.y * 65535LL + h / 2) / (h - 1));
     in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return in;
+}
+
+void MouseAt(POINT p, DWORD flags) {
+    INPUT in = MouseInput(p, flags);
     ::SendInput(1, &in, sizeof in);
     ::Sleep(30);
 }
+
+// How long the driver waits for a window to come to the front and take the
+// keyboard focus: a busy machine can take seconds.
+constexpr DWORD kFrontMs = 10000;
 
 }  // namespace
 
@@ -159,12 +173,26 @@ bool WaitUntilReady(Program& program, HWND main) {
 }
 
 bool BringToFront(HWND window) {
-    return WaitFor(
+    const bool front = WaitFor(
         [&] {
             if (::GetForegroundWindow() != window) ::SetForegroundWindow(window);
             return ::GetForegroundWindow() == window;
         },
-        3000);
+        kFrontMs);
+    return front && WaitForFocus(window, kFrontMs);
+}
+
+bool WaitForFocus(HWND window, DWORD ms) {
+    const HWND root = ::GetAncestor(window, GA_ROOT);
+    return WaitFor(
+        [&] {
+            if (::GetForegroundWindow() != root) return false;
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return false;
+            return info.hwndFocus == window || (info.hwndFocus && ::IsChild(window, info.hwndFocus));
+        },
+        ms);
 }
 
 void PressKey(WORD vk, bool ctrl, bool alt) {
@@ -195,6 +223,14 @@ void RightClick(POINT at) {
     MouseAt(at, MOUSEEVENTF_RIGHTUP);
 }
 
+void DoubleClick(POINT at) {
+    MouseAt(at, 0);
+    INPUT in[4] = {MouseInput(at, MOUSEEVENTF_LEFTDOWN), MouseInput(at, MOUSEEVENTF_LEFTUP),
+                   MouseInput(at, MOUSEEVENTF_LEFTDOWN), MouseInput(at, MOUSEEVENTF_LEFTUP)};
+    ::SendInput(4, in, sizeof(INPUT));
+    ::Sleep(30);
+}
+
 void Drag(POINT from, POINT to) {
     MouseAt(from, 0);
     MouseAt(from, MOUSEEVENTF_LEFTDOWN);
@@ -207,6 +243,109 @@ void Drag(POINT from, POINT to) {
     }
     ::Sleep(60);
     MouseAt(to, MOUSEEVENTF_LEFTUP);
+}
+
+HWND FindPopupMenu(DWORD pid) {
+    struct Search {
+        DWORD pid;
+        HWND found;
+    } search{pid, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            wchar_t name[16] = {};
+            if (owner != s->pid || !::IsWindowVisible(window) || !::GetClassNameW(window, name, 16) ||
+                std::wcscmp(name, L"#32768") != 0)
+                return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForPopupMenu(DWORD pid, DWORD ms) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindPopupMenu(pid)) != nullptr; }, ms);
+    return found;
+}
+
+bool WaitForMenuClosed(DWORD pid, DWORD ms) {
+    return WaitFor([&] { return FindPopupMenu(pid) == nullptr; }, ms);
+}
+
+HWND OpenMenuWith(DWORD pid, const std::function<void()>& gesture, DWORD ms) {
+    gesture();
+    if (HWND menu = WaitForPopupMenu(pid, ms)) return menu;
+    std::fprintf(stderr, "no menu opened: the gesture is made once more\n");
+    gesture();
+    return WaitForPopupMenu(pid, ms);
+}
+
+bool DroppedDown(HWND combo) { return ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }
+
+int ComboSelection(HWND combo) { return static_cast<int>(::SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
+
+bool OpenDropDown(HWND combo, DWORD ms) {
+    BringToFront(::GetAncestor(combo, GA_ROOT));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0) std::fprintf(stderr, "the list did not open: the combo is clicked once more\n");
+        Click(CentreOf(combo));
+        if (WaitFor([&] { return DroppedDown(combo); }, ms)) return WaitForFocus(combo, ms);
+    }
+    return false;
+}
+
+POINT CentreOf(HWND window) {
+    RECT r;
+    ::GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+POINT OnScreen(HWND window, int x, int y) {
+    POINT p{x, y};
+    ::ClientToScreen(window, &p);
+    return p;
+}
+
+std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className) {
+    struct Search {
+        const wchar_t* name;
+        std::vector<HWND> found;
+    } search{className, {}};
+    ::EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            wchar_t name[64] = {};
+            ::GetClassNameW(child, name, 64);
+            if (_wcsicmp(name, s->name) == 0) s->found.push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND ChildWithText(HWND parent, const wchar_t* className, const std::wstring& text) {
+    for (HWND child : ChildrenOfClass(parent, className))
+        if (WindowText(child) == text) return child;
+    return nullptr;
+}
+
+bool SpotOf(const CGameEngine& engine, uint16_t pile, int32_t index, int width, int height, CardSpot& out) {
+    FieldLayout layout;
+    BuildFieldLayout(engine, layout);
+    layout.SetStandardGeometry();
+    std::vector<CardSpot> spots;
+    LayOutPile(layout, layout.piles[pile], width, height, spots);
+    for (const CardSpot& s : spots)
+        if (s.index == index) {
+            out = s;
+            return true;
+        }
+    return false;
 }
 
 Screenshot CaptureScreen(const RECT& area) {

@@ -11,6 +11,11 @@
 #include <string>
 #include <vector>
 
+namespace corvelle {
+class CGameEngine;
+struct CardSpot;
+}  // namespace corvelle
+
 namespace corvelle::drive {
 
 // The program as a Windows path (the build passes its host path).
@@ -57,8 +62,12 @@ std::wstring WindowText(HWND window);
 // Waits until the program waits for input with its main window in front
 // and its field drawn: what is typed from then on reaches it.
 bool WaitUntilReady(Program& program, HWND main);
-// Makes `window` the foreground window, so that keys go to it.
+// Makes `window` the foreground window and waits until the keyboard focus
+// is on it or one of its children, so that keys go to it.
 bool BringToFront(HWND window);
+// Waits until `window` (or a child of it) has the keyboard focus of the
+// foreground window, as it must before it is typed into.
+bool WaitForFocus(HWND window, DWORD ms);
 // Keys through SendInput: each key pressed with the modifiers held, then
 // everything released.
 void PressKey(WORD vk, bool ctrl = false, bool alt = false);
@@ -68,7 +77,39 @@ void TypeText(const std::wstring& text);
 void Click(POINT at);
 // A right click in screen coordinates.
 void RightClick(POINT at);
+// Both clicks of a double click in one batch of input, so that they arrive
+// within the double-click time however busy the machine is.
+void DoubleClick(POINT at);
 void Drag(POINT from, POINT to);
+
+// Popup menus (context menus and the menu bar's menus): the visible
+// top-level window of class "#32768" of process pid, or null.
+HWND FindPopupMenu(DWORD pid);
+HWND WaitForPopupMenu(DWORD pid, DWORD ms);
+bool WaitForMenuClosed(DWORD pid, DWORD ms);
+// Makes `gesture` (a right click, Alt and a letter) and waits for the menu
+// it opens; makes it once more when no menu opened (an input event lost
+// under load). The menu, or null.
+HWND OpenMenuWith(DWORD pid, const std::function<void()>& gesture, DWORD ms);
+
+// Drop-down combo boxes: whether the list is open, its selected item.
+bool DroppedDown(HWND combo);
+int ComboSelection(HWND combo);
+// Clicks the combo and waits for its list to open, with the keyboard focus
+// on the combo; clicks once more when the list did not open.
+bool OpenDropDown(HWND combo, DWORD ms);
+
+// Windows and points.
+POINT CentreOf(HWND window);                 // screen coordinates
+POINT OnScreen(HWND window, int x, int y);   // client to screen
+// The children (at any depth, in creation order) of a window of a class.
+std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className);
+// The first child of a class with this exact text, or null.
+HWND ChildWithText(HWND parent, const wchar_t* className, const std::wstring& text);
+// Where the field of `width` x `height` draws card `index` of a pile of the
+// engine's game (-1: the empty pile's base), in the field's client
+// coordinates.
+bool SpotOf(const CGameEngine& engine, uint16_t pile, int32_t index, int width, int height, CardSpot& out);
 
 // What the screen shows in a window's client area.
 struct Screenshot {

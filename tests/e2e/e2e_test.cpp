@@ -61,9 +61,9 @@ protected:
         return main;
     }
 
-    // Presses a key with the main window in front.
+    // Presses a key with the main window in front and the focus in it.
     void Key(HWND main, WORD vk, bool ctrl = false, bool alt = false) {
-        BringToFront(main);
+        EXPECT_TRUE(BringToFront(main)) << "the main window did not take the focus";
         PressKey(vk, ctrl, alt);
     }
 
@@ -96,29 +96,29 @@ TEST_F(EndToEnd, ShortcutsAndMenuDoWhatTheySay) {
     Key(main, 'Z', true);
     HWND message = WaitForWindowTitled(program.Pid(), L"No Undo", kStepMs);
     ASSERT_NE(message, nullptr);
-    BringToFront(message);
+    ASSERT_TRUE(BringToFront(message));
     PressKey(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(message) || !::IsWindowVisible(message); }, kStepMs));
     // The menu: Game, New.
-    Key(main, 'G', false, true);
-    ::Sleep(300);
+    ASSERT_NE(OpenMenuWith(program.Pid(), [&] { Key(main, 'G', false, true); }, kStepMs), nullptr) << "no Game menu";
     PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitForMenuClosed(program.Pid(), kStepMs));
     const Screenshot third = CaptureSettled(field, kStepMs, &second);
     EXPECT_NE(third, second);
     EXPECT_TRUE(WaitFor([&] { return StatisticsOf(game).played == 3; }, kStepMs));
     // Help, About: the about box, closed with Enter.
-    Key(main, 'H', false, true);
-    ::Sleep(300);
+    ASSERT_NE(OpenMenuWith(program.Pid(), [&] { Key(main, 'H', false, true); }, kStepMs), nullptr) << "no Help menu";
     PressKey(VK_RETURN);
     HWND about = WaitForWindowTitled(program.Pid(), L"About", kStepMs);
     ASSERT_NE(about, nullptr);
-    BringToFront(about);
+    ASSERT_TRUE(BringToFront(about));
     PressKey(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(about); }, kStepMs));
-    // Esc and Enter leave the main window open.
+    // Esc and Enter leave the main window open, once the program has taken
+    // them and waits for input again.
     Key(main, VK_ESCAPE);
     Key(main, VK_RETURN);
-    ::Sleep(300);
+    WaitUntilReady(program, main);
     EXPECT_TRUE(program.Running());
     CloseCleanly(program, main);
     EXPECT_EQ(ReadPrefs().failed, 0);
@@ -161,8 +161,11 @@ TEST_F(EndToEnd, CloseAndStartAgainRestoresTheGameAndRestartStillDealsIt) {
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(CaptureSettled(field, kStepMs), shown);
+    // Restart: the deal left is counted, the same deal shown again.
+    const std::wstring game = WindowText(main);
+    const uint32_t played = StatisticsOf(game).played;
     Key(main, 'R', true);
-    ::Sleep(500);
+    EXPECT_TRUE(WaitFor([&] { return StatisticsOf(game).played == played + 1; }, kStepMs)) << "no restart";
     EXPECT_EQ(CaptureSettled(field, kStepMs), shown);
     CloseCleanly(program, main);
     EXPECT_EQ(ReadPrefs().curGameNumber, number);
@@ -189,7 +192,7 @@ TEST_F(EndToEnd, AKilledRunIsAskedAboutAndKeepsItsStatistics) {
     ASSERT_TRUE(program.Start());
     HWND question = WaitForWindowTitled(program.Pid(), L"Warning", kStartMs);
     ASSERT_NE(question, nullptr) << "no question about the abnormal end";
-    BringToFront(question);
+    ASSERT_TRUE(BringToFront(question));
     PressKey('N');   // No: keep the preferences
     HWND main = WaitForMainWindow(program.Pid(), kStartMs);
     ASSERT_NE(main, nullptr);

@@ -2,7 +2,8 @@
 // library's win search (corvelle-cli solve, run by the build), the driver
 // drags and clicks them on the screen where the field draws the cards, the
 // name for the best time is typed into the win dialog, and the statistics
-// and best times are read back from the registry.
+// and best times are read back from the registry and from the side panel,
+// whose controls must show them as they draw them from the registry.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "panel_view.h"
 #include "engine/player_move.h"
 #include "engine/registry.h"
 #include "engine/resources.h"
@@ -67,27 +69,7 @@ uint32_t KlondikePosition() {
     return 0xFFFFFFFF;
 }
 
-// Where the field draws card `index` of a pile (-1: the empty pile's base),
-// in the field's client coordinates.
-bool SpotOf(const CGameEngine& engine, uint16_t pile, int32_t index, int width, int height, CardSpot& out) {
-    FieldLayout layout;
-    BuildFieldLayout(engine, layout);
-    layout.SetStandardGeometry();
-    std::vector<CardSpot> spots;
-    LayOutPile(layout, layout.piles[pile], width, height, spots);
-    for (const CardSpot& s : spots)
-        if (s.index == index) {
-            out = s;
-            return true;
-        }
-    return false;
-}
-
-POINT OnScreen(HWND field, int x, int y) {
-    POINT p{x, y};
-    ::ClientToScreen(field, &p);
-    return p;
-}
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     const std::vector<Step> steps = ReadSteps(CORVELLE_WIN_STEPS);
@@ -113,6 +95,11 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
         prefs.WriteBinary(u"failed", &zero, 1);
         prefs.WriteBinary(u"animation", &zero, 1);
         prefs.WriteBinary(u"playMode", &dragMode, 1);
+        // The Rules region closed, so that the panel's view holds the best
+        // times and the statistics whole.
+        const uint8_t panelState[32] = {0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
+                                        2, 0, 0, 0, 1, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0};
+        prefs.WriteBinary(u"mainPopupsState", panelState, sizeof panelState);
     }
     const std::u16string name(u"Klondike (draw one)");
 
@@ -127,6 +114,26 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     ::GetClientRect(field, &client);
     const int width = client.right, height = client.bottom;
     Screenshot shown = CaptureSettled(field, 10000);
+
+    // The panel's statistics and best times as shown before the game.
+    const HWND panel = FindPanel(main);
+    ASSERT_NE(panel, nullptr);
+    const HWND stats = FindChildOfClass(PanelRegion(panel, L"Statistics").body, L"Static");
+    const HWND list = FindChildOfClass(PanelRegion(panel, L"Best Times").body, L"SysListView32");
+    ASSERT_NE(stats, nullptr) << Narrow(PanelOrder(panel));
+    ASSERT_NE(list, nullptr);
+    RECT panelRect;
+    ::GetWindowRect(panel, &panelRect);
+    for (HWND control : {stats, list}) {
+        RECT r, in;
+        ::GetWindowRect(control, &r);
+        ASSERT_TRUE(::IntersectRect(&in, &r, &panelRect) && ::EqualRect(&in, &r))
+            << "a control lies outside the panel's view: " << r.left << "," << r.top << "-" << r.right << ","
+            << r.bottom << " in " << panelRect.left << "," << panelRect.top << "-" << panelRect.right << ","
+            << panelRect.bottom;
+    }
+    const Screenshot statsBefore = CaptureSettled(stats, 5000);
+    const Screenshot listBefore = CaptureSettled(list, 5000);
 
     for (size_t i = 0; i < steps.size() && !engine.finished; ++i) {
         const Step& s = steps[i];
@@ -156,13 +163,19 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
         }
         if (engine.finished) break;
         // The field shows the step before the next one is made. A field that
-        // still shows the same cards did not get the gesture (an input event
-        // lost under load): it is made once more.
+        // still shows the same cards once the program waits for input again
+        // did not get the gesture (an input event lost under load): it is
+        // made once more.
         const Screenshot before = shown;
-        shown = CaptureSettled(field, 3000, &before, 60);
+        shown = CaptureSettled(field, 10000, &before, 60);
         if (shown == before) {
+            ::WaitForInputIdle(program.Handle(), 10000);
+            shown = CaptureSettled(field, 1000, &before, 60);
+        }
+        if (shown == before) {
+            std::fprintf(stderr, "step %u changed nothing: the gesture is made once more\n", static_cast<unsigned>(i));
             gesture();
-            shown = CaptureSettled(field, 3000, &before, 60);
+            shown = CaptureSettled(field, 10000, &before, 60);
         }
         if (shown == before) {
             WriteBmp(shown, L"mouse-win-stuck.bmp");
@@ -175,7 +188,7 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
 
     HWND win = WaitForWindowTitled(program.Pid(), L"Congratulations!", 20000);
     ASSERT_NE(win, nullptr) << "no win dialog";
-    BringToFront(win);
+    ASSERT_TRUE(BringToFront(win)) << "the win dialog did not take the focus";
     PressKey(VK_BACK);
     TypeText(L"tester");
     PressKey(VK_RETURN);
@@ -194,9 +207,38 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     // The won game is followed by a new deal: close once the window takes
     // input again.
     EXPECT_TRUE(WaitUntilReady(program, main));
-    BringToFront(main);
+
+    // The panel shows the new records: both controls change and settle...
+    const Screenshot statsAfter = CaptureSettled(stats, 10000, &statsBefore);
+    const Screenshot listAfter = CaptureSettled(list, 10000, &listBefore);
+    EXPECT_NE(statsAfter, statsBefore) << "the statistics did not change on the screen";
+    EXPECT_NE(listAfter, listBefore) << "the best times did not change on the screen";
+    const SIZE statsSize = WindowSize(stats), listSize = WindowSize(list);
+    const int headerHeight = WindowSize(FindChildOfClass(list, L"SysHeader32")).cy;
+    RECT statsAt, listAt;
+    ::GetWindowRect(stats, &statsAt);
+    ::GetWindowRect(list, &listAt);
+
+    EXPECT_TRUE(BringToFront(main));
     PressKey(VK_F4, false, true);
     EXPECT_TRUE(program.WaitExit(20000)) << "Alt+F4 did not end the program";
+
+    // ...into exactly what the same controls draw from the registry's
+    // values (drawn here, where the program's window was, once it is gone;
+    // the list's rows, below the column header the system draws).
+    const Screenshot statsDrawn = DrawStatisticsLike(name, statsSize, POINT{statsAt.left, statsAt.top});
+    const Screenshot listDrawn = DrawBestTimesLike(name, listSize, POINT{listAt.left, listAt.top});
+    EXPECT_TRUE(statsDrawn == statsAfter) << "the panel's statistics are not the registry's; see stats-*.bmp";
+    EXPECT_TRUE(RowsBelow(listDrawn, headerHeight) == RowsBelow(listAfter, headerHeight))
+        << "the panel's best times are not the registry's; see best-*.bmp";
+    if (statsDrawn != statsAfter) {
+        WriteBmp(statsAfter, L"stats-shown.bmp");
+        WriteBmp(statsDrawn, L"stats-drawn.bmp");
+    }
+    if (listDrawn != listAfter) {
+        WriteBmp(listAfter, L"best-shown.bmp");
+        WriteBmp(listDrawn, L"best-drawn.bmp");
+    }
 }
 
 }  // namespace

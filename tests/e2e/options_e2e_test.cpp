@@ -40,20 +40,15 @@ uint8_t PrefByte(const char16_t* name) {
     return value;
 }
 
-POINT CentreOf(HWND window) {
-    RECT r;
-    ::GetWindowRect(window, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 // Chooses item `index` of a drop-down list with the mouse and keys: the
 // list opens on a click, Home goes to its first item, Down moves on, Enter
-// takes it.
-void ChooseListItem(HWND list, int index) {
-    Click(CentreOf(list));
+// takes it. True once the list has closed on that item.
+bool ChooseListItem(HWND list, int index) {
+    if (!OpenDropDown(list, kStepMs)) return false;
     PressKey(VK_HOME);
     for (int i = 0; i < index; ++i) PressKey(VK_DOWN);
     PressKey(VK_RETURN);
+    return WaitFor([&] { return !DroppedDown(list) && ComboSelection(list) == index; }, kStepMs);
 }
 
 // The share of pixels in the field's lower right quarter that are not the
@@ -63,27 +58,6 @@ double NonGreenShare(const Screenshot& shot) {
     for (int y = shot.height * 3 / 4; y < shot.height; ++y)
         for (int x = shot.width * 3 / 4; x < shot.width; ++x, ++all) other += shot.At(x, y) != kGreen;
     return all ? static_cast<double>(other) / all : 0;
-}
-
-// Where the field draws card `index` of a pile, in its client coordinates.
-bool SpotOf(const CGameEngine& engine, uint16_t pile, int32_t index, int width, int height, CardSpot& out) {
-    FieldLayout layout;
-    BuildFieldLayout(engine, layout);
-    layout.SetStandardGeometry();
-    std::vector<CardSpot> spots;
-    LayOutPile(layout, layout.piles[pile], width, height, spots);
-    for (const CardSpot& s : spots)
-        if (s.index == index) {
-            out = s;
-            return true;
-        }
-    return false;
-}
-
-POINT OnScreen(HWND field, int x, int y) {
-    POINT p{x, y};
-    ::ClientToScreen(field, &p);
-    return p;
 }
 
 HWND StartProgram(Program& program, HWND* field) {
@@ -96,7 +70,7 @@ HWND StartProgram(Program& program, HWND* field) {
 }
 
 void CloseCleanly(Program& program, HWND main) {
-    BringToFront(main);
+    EXPECT_TRUE(BringToFront(main));
     PressKey(VK_F4, false, true);
     EXPECT_TRUE(program.WaitExit(kStepMs)) << "Alt+F4 did not end the program";
 }
@@ -130,18 +104,18 @@ TEST(EndToEndOptions, ClickingModeAndAStretchedPictureAreAppliedPlayedAndKept) {
 
     // Options: clicking mode on the first page, the picture stretched on the
     // second, OK.
-    BringToFront(main);
+    ASSERT_TRUE(BringToFront(main));
     PressKey('O', true);
     HWND options = WaitForWindowTitled(program.Pid(), L"Options", kStepMs);
     ASSERT_NE(options, nullptr) << WindowTitlesOf(program.Pid());
-    ChooseListItem(::GetDlgItem(options, 1026), 0);
+    ASSERT_TRUE(ChooseListItem(::GetDlgItem(options, 1026), 0)) << "play mode not chosen";
     RECT tab;
     ::GetWindowRect(::GetDlgItem(options, 1012), &tab);
     Click(POINT{tab.left + 95, tab.top + 10});
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(::GetDlgItem(options, 1021)) != 0; }, kStepMs))
         << "the Background page did not show";
-    ChooseListItem(::GetDlgItem(options, 1021), 1);
-    ChooseListItem(::GetDlgItem(options, 1024), 2);
+    ASSERT_TRUE(ChooseListItem(::GetDlgItem(options, 1021), 1)) << "picture not chosen";
+    ASSERT_TRUE(ChooseListItem(::GetDlgItem(options, 1024), 2)) << "position not chosen";
     Click(CentreOf(::GetDlgItem(options, IDOK)));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }, kStepMs));
 
@@ -174,7 +148,7 @@ TEST(EndToEndOptions, ClickingModeAndAStretchedPictureAreAppliedPlayedAndKept) {
             CardSpot a, b;
             ASSERT_TRUE(SpotOf(engine, from, count - 1, client.right, client.bottom, a));
             ASSERT_TRUE(SpotOf(engine, to, destCount == 0 ? -1 : destCount - 1, client.right, client.bottom, b));
-            BringToFront(main);
+            ASSERT_TRUE(BringToFront(main));
             Click(OnScreen(field, a.x + 39, a.y + 56));
             Click(OnScreen(field, b.x + 39, b.y + 56));
             ASSERT_TRUE(PlayMove(engine, card, to));
@@ -220,11 +194,14 @@ TEST(EndToEndOptions, SmallIconsFromTheCommandBarGiveTheFieldTenPixels) {
     WriteBmp(CaptureSettled(main, 10000), L"main-window-big-icons.bmp");
 
     // Right-click the bar's empty end; the menu's first item is Small Icons.
-    BringToFront(main);
+    ASSERT_TRUE(BringToFront(main));
     const POINT at{barRect.right - 20, (barRect.top + barRect.bottom) / 2};
-    RightClick(at);
-    ::Sleep(300);
-    Click(POINT{at.x + 30, at.y + 10});
+    HWND menu = OpenMenuWith(program.Pid(), [&] { RightClick(at); }, kStepMs);
+    ASSERT_NE(menu, nullptr) << "no context menu on the command bar";
+    RECT items;
+    ::GetWindowRect(menu, &items);
+    Click(POINT{items.left + 30, items.top + 10});
+    ASSERT_TRUE(WaitForMenuClosed(program.Pid(), kStepMs));
     // The field and the bar are moved one after the other: wait for both.
     ASSERT_TRUE(WaitFor(
         [&] {

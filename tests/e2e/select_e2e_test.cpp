@@ -12,6 +12,7 @@
 
 #include "driver.h"
 #include "engine/registry.h"
+#include "engine/statistics.h"
 
 namespace corvelle {
 namespace {
@@ -23,38 +24,17 @@ constexpr DWORD kStepMs = 10000;
 constexpr int kListId = 1001;
 constexpr int kRowHeight = 15;
 
-// The children of a window of a class, in creation order (depth first).
-std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className) {
-    struct Search {
-        const wchar_t* name;
-        std::vector<HWND> found;
-    } search{className, {}};
-    ::EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            wchar_t name[64] = {};
-            ::GetClassNameW(child, name, 64);
-            if (_wcsicmp(name, s->name) == 0) s->found.push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND ChildWithText(HWND parent, const wchar_t* text) {
-    for (HWND button : ChildrenOfClass(parent, L"Button"))
-        if (WindowText(button) == text) return button;
-    return nullptr;
-}
-
-POINT CentreOf(HWND window) {
-    RECT r;
-    ::GetWindowRect(window, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 int ItemCount(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+int SelectedRow(HWND list) {
+    return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+// Scrolls the list to its top and waits until row 0 is the first one shown.
+bool ShowFirstRow(HWND list) {
+    ::SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
+    return WaitFor([&] { return ::SendMessageW(list, LVM_GETTOPINDEX, 0, 0) == 0; }, kStepMs);
+}
 
 // The screen point in the middle of the name of list row `row`.
 POINT RowPoint(HWND list, int row) {
@@ -66,32 +46,17 @@ POINT RowPoint(HWND list, int row) {
     return POINT{r.left + 40, header.bottom + row * kRowHeight + kRowHeight / 2};
 }
 
-void RightClick(POINT at) {
-    ::SetCursorPos(at.x, at.y);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    ::SendInput(2, in, sizeof(INPUT));
-}
-
-void DoubleClick(POINT at) {
-    Click(at);
-    ::Sleep(50);
-    Click(at);
-}
-
 // Moves a drop-down combo `steps` items on: a click opens its list, a
 // second closes it with the focus on the box, and each Down chooses the
-// next item (Enter would go to the dialog's Play button).
-void NextComboItem(HWND combo, int steps) {
-    BringToFront(::GetAncestor(combo, GA_ROOT));
+// next item (Enter would go to the dialog's Play button). True once the
+// combo shows the item.
+bool NextComboItem(HWND combo, int steps) {
+    const int target = ComboSelection(combo) + steps;
+    if (!OpenDropDown(combo, kStepMs)) return false;
     Click(CentreOf(combo));
-    ::Sleep(250);
-    Click(CentreOf(combo));
-    ::Sleep(250);
+    if (!WaitFor([&] { return !DroppedDown(combo); }, kStepMs) || !WaitForFocus(combo, kStepMs)) return false;
     for (int i = 0; i < steps; ++i) PressKey(VK_DOWN);
-    ::Sleep(200);
+    return WaitFor([&] { return ComboSelection(combo) == target; }, kStepMs);
 }
 
 std::wstring GameNameOf(uint32_t position) {
@@ -102,6 +67,12 @@ std::wstring GameNameOf(uint32_t position) {
         ::FreeLibrary(module);
     }
     return text;
+}
+
+uint32_t TimesPlayed(const std::wstring& game) {
+    GameStatistics s;
+    ReadGameStatistics(std::u16string(game.begin(), game.end()), s);
+    return s.played;
 }
 
 std::vector<uint8_t> StoredFavourites() {
@@ -126,7 +97,7 @@ TEST_F(SelectEndToEnd, FilterFavouritesPlayAndCancelWithRealInput) {
     const std::wstring firstGame = WindowText(main);
 
     // Ctrl+S opens the selection on the current game.
-    EXPECT_TRUE(BringToFront(main));
+    ASSERT_TRUE(BringToFront(main));
     PressKey('S', true);
     HWND dialog = WaitForWindowTitled(program.Pid(), L"Select Solitaire", kStepMs);
     if (!dialog) {
@@ -135,26 +106,26 @@ TEST_F(SelectEndToEnd, FilterFavouritesPlayAndCancelWithRealInput) {
     ASSERT_NE(dialog, nullptr);
     HWND list = ::GetDlgItem(dialog, kListId);
     ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return ItemCount(list) > 10; }, kStepMs)) << "the list was not filled";
     const int all = ItemCount(list);
-    EXPECT_GT(all, 10);
     std::vector<HWND> combos = ChildrenOfClass(dialog, L"ComboBox");
     ASSERT_EQ(combos.size(), 3u);
 
     // A category, then a difficulty: fewer games each time.
-    NextComboItem(combos[0], 7);   // Klondike
+    ASSERT_TRUE(NextComboItem(combos[0], 7));   // Klondike
     const int klondike = ItemCount(list);
     EXPECT_LT(klondike, all);
     EXPECT_GE(klondike, 1);
-    NextComboItem(combos[1], 1);   // easy
+    ASSERT_TRUE(NextComboItem(combos[1], 1));   // easy
     EXPECT_LE(ItemCount(list), klondike);
     // Reset: every game again.
-    HWND reset = ChildWithText(dialog, L"Reset");
+    HWND reset = ChildWithText(dialog, L"Button", L"Reset");
     ASSERT_NE(reset, nullptr);
     Click(CentreOf(reset));
     EXPECT_TRUE(WaitFor([&] { return ItemCount(list) == all; }, kStepMs));
 
     // Favourites only, with none: the placeholder row alone; then off.
-    HWND favourites = ChildWithText(dialog, L"Favorites Only");
+    HWND favourites = ChildWithText(dialog, L"Button", L"Favorites Only");
     ASSERT_NE(favourites, nullptr);
     Click(CentreOf(favourites));
     EXPECT_TRUE(WaitFor([&] { return ItemCount(list) == 1; }, kStepMs));
@@ -162,15 +133,14 @@ TEST_F(SelectEndToEnd, FilterFavouritesPlayAndCancelWithRealInput) {
     EXPECT_TRUE(WaitFor([&] { return ItemCount(list) == all; }, kStepMs));
 
     // Right-click row 2: "Add To Favorites" (the menu's second item).
-    BringToFront(dialog);
-    ::SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
-    ::Sleep(200);
-    RightClick(RowPoint(list, 2));
-    ::Sleep(400);
+    ASSERT_TRUE(BringToFront(dialog));
+    ASSERT_TRUE(ShowFirstRow(list));
+    ASSERT_NE(OpenMenuWith(program.Pid(), [&] { RightClick(RowPoint(list, 2)); }, kStepMs), nullptr)
+        << "no context menu on the list";
     PressKey(VK_DOWN);
     PressKey(VK_DOWN);
     PressKey(VK_RETURN);
-    ::Sleep(300);
+    ASSERT_TRUE(WaitForMenuClosed(program.Pid(), kStepMs));
     // Favourites only now lists that one game.
     Click(CentreOf(favourites));
     EXPECT_TRUE(WaitFor([&] { return ItemCount(list) == 1; }, kStepMs));
@@ -178,7 +148,7 @@ TEST_F(SelectEndToEnd, FilterFavouritesPlayAndCancelWithRealInput) {
     EXPECT_TRUE(WaitFor([&] { return ItemCount(list) == all; }, kStepMs));
 
     // Double-click row 4: that game is played.
-    BringToFront(dialog);
+    ASSERT_TRUE(BringToFront(dialog));
     DoubleClick(RowPoint(list, 4));
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, kStepMs)) << "the double-click did not play";
     const std::wstring played = GameNameOf(4);
@@ -188,26 +158,28 @@ TEST_F(SelectEndToEnd, FilterFavouritesPlayAndCancelWithRealInput) {
 
     // Cancel after browsing leaves the game on screen as it was.
     const Screenshot before = CaptureSettled(field, kStepMs);
-    BringToFront(main);
+    ASSERT_TRUE(BringToFront(main));
     PressKey('S', true);
     dialog = WaitForWindowTitled(program.Pid(), L"Select Solitaire", kStepMs);
     ASSERT_NE(dialog, nullptr);
     list = ::GetDlgItem(dialog, kListId);
-    ::SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
-    ::Sleep(300);
+    ASSERT_TRUE(WaitFor([&] { return ItemCount(list) == all; }, kStepMs));
+    ASSERT_TRUE(ShowFirstRow(list));
+    ASSERT_TRUE(BringToFront(dialog));
     Click(RowPoint(list, 1));   // browse another game
-    ::Sleep(400);
+    EXPECT_TRUE(WaitFor([&] { return SelectedRow(list) == 1; }, kStepMs));
     Click(RowPoint(list, 0));
-    ::Sleep(400);
+    EXPECT_TRUE(WaitFor([&] { return SelectedRow(list) == 0; }, kStepMs));
     HWND cancel = ::GetDlgItem(dialog, IDCANCEL);
     Click(CentreOf(cancel));
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, kStepMs));
     EXPECT_EQ(WindowText(main), played);
     EXPECT_EQ(CaptureSettled(field, kStepMs), before);
-    // Restart deals the game on screen again.
-    BringToFront(main);
+    // Restart deals the game on screen again (and counts the one left).
+    const uint32_t times = TimesPlayed(played);
+    ASSERT_TRUE(BringToFront(main));
     PressKey('R', true);
-    ::Sleep(500);
+    EXPECT_TRUE(WaitFor([&] { return TimesPlayed(played) == times + 1; }, kStepMs)) << "no restart";
     EXPECT_EQ(CaptureSettled(field, kStepMs), before);
 
     BringToFront(main);

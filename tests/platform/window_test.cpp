@@ -108,6 +108,24 @@ TEST(WindowBinding, AFailedOnCreateLeavesTheObjectUnboundAndReusable) {
     EXPECT_NE(child.GetSafeHwnd(), nullptr);
 }
 
+TEST(WindowBinding, AWindowDestroyedUnderItsObjectNoLongerNamesIt) {
+    HostWindow host;
+    RecordingWnd child, again;
+    RECT r{0, 0, 10, 10};
+    ASSERT_TRUE(child.Create(L"", WS_CHILD, r, &host, 1));
+    const HWND window = child.GetSafeHwnd();
+    ASSERT_TRUE(DestroyWindow(window));
+    EXPECT_EQ(child.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(window), nullptr);
+    EXPECT_EQ(host.GetDlgItem(1), nullptr);
+    // The object binds anew, and only the new window names it.
+    ASSERT_TRUE(child.Create(L"", WS_CHILD, r, &host, 1));
+    ASSERT_TRUE(again.Create(L"", WS_CHILD, r, &host, 2));
+    EXPECT_EQ(CWnd::FromHandlePermanent(child.GetSafeHwnd()), &child);
+    EXPECT_EQ(CWnd::FromHandlePermanent(again.GetSafeHwnd()), &again);
+    EXPECT_EQ(host.GetDlgItem(2), &again);
+}
+
 TEST(WindowBinding, AWindowOfOurClassMadeElsewhereIsNotBoundToItsCreationData) {
     // Creation data that is not an object (as a dialog template would give).
     int notAnObject = 12345;

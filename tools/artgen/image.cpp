@@ -95,6 +95,7 @@ bool WriteBmp(const std::string& file, const Image& image) {
         }
         o.write(row.data(), stride);
     }
+    o.close();   // a failed final flush shows only here
     return static_cast<bool>(o);
 }
 
@@ -144,6 +145,7 @@ bool WriteIco(const std::string& file, const std::vector<const Canvas*>& images)
             o.write(reinterpret_cast<const char*>(row.data()), maskStride);
         }
     }
+    o.close();   // a failed final flush shows only here
     return static_cast<bool>(o);
 }
 

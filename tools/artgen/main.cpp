@@ -30,6 +30,7 @@ public:
         std::ofstream o(file);
         o << "// Pictures drawn by corvelle-artgen.\n#pragma code_page(65001)\n";
         for (const auto& [key, line] : lines_) o << line << "\n";
+        o.close();
         return static_cast<bool>(o) && ok_;
     }
 

@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     }
     std::ofstream index(std::string(argv[2]) + "/library.txt", std::ios::binary);
     index << gamec::LibraryIndexText(lib);
+    index.close();   // a failed final flush shows only here
     if (!index) {
         std::fprintf(stderr, "corvelle-gamec: cannot write library.txt\n");
         return 1;
