@@ -4,11 +4,16 @@ set(GAME_DB_DIR ${CMAKE_BINARY_DIR}/gamedb)
 file(GLOB_RECURSE GAME_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/games/*.game
      ${CMAKE_SOURCE_DIR}/games/*.family ${CMAKE_SOURCE_DIR}/games/blocks/*.blk)
 corvelle_host_tool(GAMEC corvelle-gamec)
+# The list of library files, rewritten only when it changes: a game file
+# removed or renamed makes it newer than the database, so the library is
+# compiled again without the game instead of keeping it.
+string(REPLACE ";" "\n" GAME_SOURCE_LIST "${GAME_SOURCES}")
+file(CONFIGURE OUTPUT ${GAME_DB_DIR}/sources.txt CONTENT "${GAME_SOURCE_LIST}\n" @ONLY)
 add_custom_command(
   OUTPUT ${GAME_DB_DIR}/gamedb.rc ${GAME_DB_DIR}/library.txt
   COMMAND ${CMAKE_COMMAND} -E make_directory ${GAME_DB_DIR}
   COMMAND ${GAMEC} ${CMAKE_SOURCE_DIR}/games ${GAME_DB_DIR} ${GAME_DB_DIR}/gamedb.rc
-  DEPENDS ${GAMEC_DEPENDS} ${GAME_SOURCES}
+  DEPENDS ${GAMEC_DEPENDS} ${GAME_SOURCES} ${GAME_DB_DIR}/sources.txt
   COMMENT "Compiling the game library")
 add_custom_target(corvelle_gamedb ALL DEPENDS ${GAME_DB_DIR}/gamedb.rc)
 if(TARGET corvelle-cli)
