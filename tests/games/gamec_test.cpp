@@ -456,3 +456,34 @@ TEST(GameLibrary, SearchWinsSomersetWithoutTakingCardsBack) {
     EXPECT_GT(r.nodes, g.game->searchBudget);
     EXPECT_EQ(ReplayAsPlayer(g.record.data(), g.record.size(), 5, r.steps), "");
 }
+
+// Baker's Dozen deals as Portuguese Solitaire does, then moves the Kings of
+// each column to its bottom: both the Kings and the other cards keep the
+// order they were dealt in.
+TEST(GameLibrary, KingsGoUnderTheirColumnInTheOrderTheyWereDealt) {
+    LibraryGame bakers(LibraryGame::Named("Baker's Dozen"));
+    LibraryGame portuguese(LibraryGame::Named("Portuguese Solitaire"));
+    int columnsWithTwoKings = 0;
+    for (uint32_t number = 1; number <= 200; ++number) {
+        ASSERT_TRUE(StartGame(bakers.engine, number));
+        ASSERT_TRUE(StartGame(portuguese.engine, number));
+        for (int k = 1; k <= 13; ++k) {
+            const std::string name = "tableau" + std::to_string(k);
+            auto column = [&](LibraryGame& g) {
+                std::vector<uint16_t> cards;
+                const uint16_t pile = g.Pile(name);
+                for (int i = 0; i < g.engine.pileStates[pile].count; ++i) {
+                    const uint16_t c = g.engine.CardAt(pile, i);
+                    cards.push_back(static_cast<uint16_t>(g.engine.cards[c].suit * 16 + g.engine.cards[c].rank));
+                }
+                return cards;
+            };
+            std::vector<uint16_t> expected = column(portuguese);
+            const auto isKing = [](uint16_t c) { return c % 16 == 13; };
+            std::stable_partition(expected.begin(), expected.end(), isKing);
+            columnsWithTwoKings += std::count_if(expected.begin(), expected.end(), isKing) >= 2;
+            EXPECT_EQ(column(bakers), expected) << "number " << number << ", " << name;
+        }
+    }
+    EXPECT_GT(columnsWithTwoKings, 0);
+}
