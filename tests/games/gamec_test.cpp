@@ -402,6 +402,61 @@ TEST(GameLibrary, ForeCellRunsGoNoFurtherThanTheFreeCellsAllow) {
     EXPECT_EQ(CheckMove(e, nine, pile("tableau2")), MoveRefusal::PickupRule);
 }
 
+// Thumb and Pouch moves a column's top card alone or all its face-up cards
+// together, never a part of them in between.
+TEST(GameLibrary, ThumbAndPouchMovesTheTopCardOrTheWholeBuild) {
+    LibraryGame thumb(LibraryGame::Named("Thumb and Pouch"));
+    CGameEngine& e = thumb.engine;
+    const auto pile = [&](const std::string& name) { return thumb.Pile(name); };
+    std::vector<test::PileText> layout(e.PileCount());
+    layout[pile("tableau1")] = {"3c", "9S", "8H", "7C"};
+    layout[pile("tableau2")] = {"9D", "8S"};
+    layout[pile("tableau3")] = {"TC"};
+    layout[pile("tableau4")] = {"9C"};
+    test::ArrangeLayout(e, layout);
+    const uint16_t nine = e.CardAt(pile("tableau1"), 1), eight = e.CardAt(pile("tableau1"), 2);
+    const uint16_t seven = e.TopCard(pile("tableau1"));
+    EXPECT_EQ(CheckMove(e, eight, pile("tableau4")), MoveRefusal::PickupRule);
+    EXPECT_EQ(CheckMove(e, nine, pile("tableau3")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, seven, pile("tableau2")), MoveRefusal::None);
+    // A column without face-down cards moves whole, or its top card.
+    EXPECT_EQ(CheckMove(e, e.CardAt(pile("tableau2"), 0), pile("tableau3")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, e.CardAt(pile("tableau2"), 0), pile("tableau5")), MoveRefusal::None);
+}
+
+// Somerset lets the top card of a foundation go back onto a column that
+// takes it, and nowhere else.
+TEST(GameLibrary, SomersetFoundationTopCardGoesBackToAColumn) {
+    LibraryGame somerset(LibraryGame::Named("Somerset"));
+    CGameEngine& e = somerset.engine;
+    const auto pile = [&](const std::string& name) { return somerset.Pile(name); };
+    std::vector<test::PileText> layout(e.PileCount());
+    layout[pile("foundation1")] = {"AH", "2H", "3H"};
+    layout[pile("tableau1")] = {"4S"};
+    layout[pile("tableau2")] = {"4D"};
+    layout[pile("tableau3")] = {"5C"};
+    test::ArrangeLayout(e, layout);
+    const uint16_t three = e.TopCard(pile("foundation1")), two = e.CardAt(pile("foundation1"), 1);
+    EXPECT_EQ(CheckMove(e, three, pile("tableau2")), MoveRefusal::DropRule);
+    EXPECT_EQ(CheckMove(e, three, pile("foundation2")), MoveRefusal::NoLink);
+    EXPECT_EQ(CheckMove(e, two, pile("tableau1")), MoveRefusal::PickupRule);
+    EXPECT_EQ(CheckMove(e, three, pile("tableau4")), MoveRefusal::None);
+    ASSERT_TRUE(PlayMove(e, three, pile("tableau1")));
+    EXPECT_EQ(e.TopCard(pile("tableau1")), three);
+    EXPECT_EQ(e.TopCard(pile("foundation1")), two);
+}
+
+// The search's last pass, without moves off a foundation, wins a Somerset
+// deal that the first two passes lose among cards taken back.
+TEST(GameLibrary, SearchWinsSomersetWithoutTakingCardsBack) {
+    LibraryGame g(LibraryGame::Named("Somerset"));
+    ASSERT_TRUE(StartGame(g.engine, 5));
+    const SearchResult r = SearchForWin(g.engine, g.game->pileNames, g.game->searchBudget);
+    ASSERT_TRUE(r.won);
+    EXPECT_GT(r.nodes, g.game->searchBudget);
+    EXPECT_EQ(ReplayAsPlayer(g.record.data(), g.record.size(), 5, r.steps), "");
+}
+
 // Baker's Dozen deals as Portuguese Solitaire does, then moves the Kings of
 // each column to its bottom: both the Kings and the other cards keep the
 // order they were dealt in.

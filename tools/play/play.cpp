@@ -141,8 +141,10 @@ namespace {
 // the player may move whole), nor moved from one face-up card onto another
 // of a different suit, unless it goes to a foundation or an empty pile. Far
 // fewer positions, at the price of some wins.
+// With `noReturns` no card is taken back off a foundation; `sawReturn` is
+// set when such a move was offered.
 void Search(CGameEngine& engine, const std::vector<std::string>& pileNames, long budget, bool noSplits,
-            std::unordered_set<uint64_t>& seen, SearchResult& result) {
+            bool noReturns, bool& sawReturn, std::unordered_set<uint64_t>& seen, SearchResult& result) {
     struct Frame {
         std::vector<Step> options;
         size_t next = 0;
@@ -154,6 +156,10 @@ void Search(CGameEngine& engine, const std::vector<std::string>& pileNames, long
     auto rank = [&](const Step& s) {
         if (s.click) return 4;
         if (isFoundation(s.to)) return 0;
+        if (isFoundation(s.from)) {
+            sawReturn = true;
+            if (noReturns) return -1;
+        }
         const int below = engine.pileStates[s.from].count - s.count - 1;
         if (below < 0) return 1;
         const uint16_t under = engine.CardAt(s.from, below);
@@ -215,11 +221,15 @@ SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& p
         return result;
     }
     // Every move first; when that finds no win, with a fresh budget, the
-    // progress-only pass, which reaches further in games of long lines.
-    for (const bool noSplits : {false, true}) {
+    // progress-only pass, which reaches further in games of long lines. In
+    // games that let a foundation card come back, a last pass leaves those
+    // moves out: taking cards back multiplies the positions without
+    // advancing, and the first passes can spend their budget on them.
+    bool sawReturn = false;
+    for (int pass = 0; pass < 3 && !result.won; ++pass) {
+        if (pass == 2 && !sawReturn) break;
         std::unordered_set<uint64_t> seen{StateHash(engine)};
-        Search(engine, pileNames, budget, noSplits, seen, result);
-        if (result.won) break;
+        Search(engine, pileNames, budget, pass == 1, pass == 2, sawReturn, seen, result);
     }
     return result;
 }
