@@ -51,12 +51,14 @@ public:
     bool Run();
 
 private:
-    bool Result() const { return depth > 0 && stack[depth - 1] == 0; }
+    // The stack's depth is passed in: Run keeps it in a local, which the
+    // compiler can hold in a register across the stack's stores.
+    bool Result(unsigned depth) const { return depth > 0 && stack[depth - 1] == 0; }
     bool Charge(size_t n) {
         steps += static_cast<uint32_t>(n < kMaxSteps ? n : kMaxSteps);
         return steps <= kMaxSteps;
     }
-    bool PopRegister(unsigned& reg) {
+    bool PopRegister(unsigned& depth, unsigned& reg) {
         if (depth == 0)
             return false;
         const int16_t n = stack[--depth];
@@ -68,7 +70,7 @@ private:
     // The target of the jump at `at`: the byte its search stops on, or
     // kEndsProgram. False when the search finds no target or the budget
     // runs out.
-    bool Target(size_t at, uint32_t& target);
+    inline bool Target(size_t at, uint32_t& target);
 
     const RuleProgram& program;
     const uint8_t* code;
@@ -76,7 +78,6 @@ private:
     uint32_t steps = 0;
 
     int16_t stack[kStackRoom];
-    unsigned depth = 0;
     int16_t registers[kRegisterCount][kRegisterRoom];
     uint16_t registerLength[kRegisterCount] = {0, 0};
     const RuleCard* lists[2];
@@ -86,7 +87,7 @@ private:
     uint32_t jumpCharged = 0;
 };
 
-bool Interpreter::Target(size_t at, uint32_t& target) {
+inline bool Interpreter::Target(size_t at, uint32_t& target) {
     const uint32_t stop = program.JumpStop(at);
     if (stop == kNoStop)
         return false;
@@ -105,179 +106,189 @@ bool Interpreter::Target(size_t at, uint32_t& target) {
     return true;
 }
 
+// Each instruction's handler ends by jumping straight to the next one's
+// (GCC's labels as values): one indirect jump per instruction that the
+// processor predicts per handler, where a single switch shares one.
 bool Interpreter::Run() {
+    static const void* const handlers[] = {
+        &&op_end,    &&op_push,   &&op_next,    &&op_next,     &&op_next,   &&op_endloop, &&op_arith,
+        &&op_arith,  &&op_arith,  &&op_arith,   &&op_abs,      &&op_dup,    &&op_parity,  &&op_drop,
+        &&op_rolldown, &&op_rollup, &&op_swap,  &&op_save2,    &&op_saveseq, &&op_break,  &&op_next,
+        &&op_break,  &&op_if,     &&op_nextcard, &&op_load,    &&op_card,   &&op_resetcard, &&op_exit,
+        &&op_card,   &&op_switchlist};
+    static_assert(sizeof handlers / sizeof handlers[0] == OpSwitchList + 1, "one handler per opcode");
     size_t pc = 0;
+    unsigned depth = 0;
     int16_t x;
     unsigned reg;
     uint32_t target;
-    for (;;) {
-        if (pc >= size)
-            return false;
-        const uint8_t op = code[pc];
-        switch (op) {
-        case OpEnd:
-            return Result();
-        case OpPush:
-            if (pc + 2 >= size || depth >= kStackRoom)
+    uint8_t op;
+#define CORVELLE_DISPATCH()                                                       \
+    do {                                                                          \
+        if (pc >= size)                                                           \
+            return false;                                                         \
+        op = code[pc];                                                            \
+        goto* (op < sizeof handlers / sizeof handlers[0] ? handlers[op] : &&op_next); \
+    } while (0)
+    CORVELLE_DISPATCH();
+op_next:   // BLOCK, ENDBLOCK, LOOP, ENDIF and unused opcodes do nothing
+
+    ++pc;
+    CORVELLE_DISPATCH();
+op_end:
+    return Result(depth);
+op_push:
+    if (pc + 2 >= size || depth >= kStackRoom)
+        return false;
+    stack[depth++] = code[pc + 1];
+    pc += 3;
+    CORVELLE_DISPATCH();
+op_arith:
+    if (depth >= 2) {
+        const int32_t top = stack[depth - 1];
+        const int32_t second = stack[depth - 2];
+        int32_t r;
+        if (op == OpAdd) {
+            r = second + top;
+        } else if (op == OpSub) {
+            r = second - top;
+        } else if (op == OpMul) {
+            r = static_cast<int32_t>(static_cast<uint32_t>(second) * static_cast<uint32_t>(top));
+        } else {
+            if (top == 0)
                 return false;
-            stack[depth++] = code[pc + 1];
-            pc += 3;
-            continue;
-        case OpAdd:
-        case OpSub:
-        case OpMul:
-        case OpDiv:
-            if (depth >= 2) {
-                const int32_t top = stack[depth - 1];
-                const int32_t second = stack[depth - 2];
-                int32_t r;
-                if (op == OpAdd) {
-                    r = second + top;
-                } else if (op == OpSub) {
-                    r = second - top;
-                } else if (op == OpMul) {
-                    r = static_cast<int32_t>(static_cast<uint32_t>(second) * static_cast<uint32_t>(top));
-                } else {
-                    if (top == 0)
-                        return false;
-                    r = second / top;   // truncates toward zero
-                }
-                stack[depth - 2] = static_cast<int16_t>(static_cast<uint16_t>(r));
-                --depth;
-            }
-            break;
-        case OpAbs:
-            if (depth == 0)
-                return false;
-            x = stack[depth - 1];
-            if (x < 0)
-                stack[depth - 1] = static_cast<int16_t>(static_cast<uint16_t>(-static_cast<int32_t>(x)));
-            break;
-        case OpDup:
-            if (depth == 0 || depth >= kStackRoom)
-                return false;
-            stack[depth] = stack[depth - 1];
-            ++depth;
-            break;
-        case OpParity:
-            if (depth == 0)
-                return false;
-            stack[depth - 1] = static_cast<int16_t>(stack[depth - 1] % 2);
-            break;
-        case OpDrop:
-            if (depth == 0)
-                return false;
-            --depth;
-            break;
-        case OpRollDown:
-            if (depth == 0)
-                return false;
-            x = stack[depth - 1];
-            std::memmove(stack + 1, stack, (depth - 1) * sizeof stack[0]);
-            stack[0] = x;
-            break;
-        case OpRollUp:
-            if (depth == 0)
-                return false;
-            x = stack[0];
-            std::memmove(stack, stack + 1, (depth - 1) * sizeof stack[0]);
-            stack[depth - 1] = x;
-            break;
-        case OpSwap:
-            if (depth >= 2) {
-                x = stack[depth - 1];
-                stack[depth - 1] = stack[depth - 2];
-                stack[depth - 2] = x;
-            }
-            break;
-        case OpSave2:
-            if (!PopRegister(reg) || depth < 2)
-                return false;
-            registers[reg][0] = stack[depth - 1];
-            registers[reg][1] = stack[depth - 2];
-            registerLength[reg] = 2;
-            break;
-        case OpSaveSeq: {
-            if (!PopRegister(reg) || depth == 0)
-                return false;
-            if (stack[depth - 1] != 0)
-                break;
-            // From the top 0 down to the next 0 below it, both included.
-            unsigned n = 1;
-            while (n < depth && stack[depth - 1 - n] != 0)
-                ++n;
-            if (n >= depth || n + 1 > kRegisterRoom)
-                return false;
-            ++n;
-            for (unsigned i = 0; i < n; ++i)
-                registers[reg][i] = stack[depth - 1 - i];
-            registerLength[reg] = static_cast<uint16_t>(n);
-            break;
+            r = second / top;   // truncates toward zero
         }
-        case OpLoad:
-            if (!PopRegister(reg) || depth + registerLength[reg] > kStackRoom)
-                return false;
-            for (unsigned i = registerLength[reg]; i-- > 0;)
-                stack[depth++] = registers[reg][i];
-            break;
-        case OpIf:
-            if (depth == 0)
-                return false;
-            if (stack[--depth] == 0)
-                break;   // the then-part follows
-            if (!Target(pc, target))
-                return false;
-            pc = code[target] == OpEnd ? target : target + 1;
-            continue;
-        case OpBreak:
-        case OpElse:
-            if (!Target(pc, target))
-                return false;
-            pc = target + 1;
-            continue;
-        case OpEndLoop:
-            // Each round of a loop charges its length.
-            if (!Target(pc, target) || !Charge(pc - target))
-                return false;
-            pc = target + 1;
-            continue;
-        case OpExit:
-            if (!Target(pc, target))
-                return false;
-            if (target == kEndsProgram)
-                return Result();
-            pc = target + 1;
-            continue;
-        case OpSuit:
-        case OpRank: {
-            // A list ends at its first entry with suit 0; reading beyond it,
-            // or reading a list that is absent, fails.
-            const RuleCard* list = lists[current];
-            const uint32_t cursor = cursors[current];
-            if (!list || cursor == kPastEnd || depth >= kStackRoom)
-                return false;
-            const uint32_t v = op == OpRank ? list[cursor].rank : list[cursor].suit;
-            stack[depth++] = static_cast<int16_t>(static_cast<uint16_t>(v));
-            break;
-        }
-        case OpNextCard: {
-            uint32_t& cursor = cursors[current];
-            const RuleCard* list = lists[current];
-            if (cursor != kPastEnd)
-                cursor = !list || list[cursor].suit == 0 ? kPastEnd : cursor + 1;
-            break;
-        }
-        case OpResetCard:
-            cursors[current] = 0;
-            break;
-        case OpSwitchList:
-            current ^= 1;
-            break;
-        default:
-            break;   // BLOCK, ENDBLOCK, LOOP, ENDIF and unused opcodes do nothing
-        }
-        ++pc;
+        stack[depth - 2] = static_cast<int16_t>(static_cast<uint16_t>(r));
+        --depth;
     }
+    goto op_next;
+op_abs:
+    if (depth == 0)
+        return false;
+    x = stack[depth - 1];
+    if (x < 0)
+        stack[depth - 1] = static_cast<int16_t>(static_cast<uint16_t>(-static_cast<int32_t>(x)));
+    goto op_next;
+op_dup:
+    if (depth == 0 || depth >= kStackRoom)
+        return false;
+    stack[depth] = stack[depth - 1];
+    ++depth;
+    goto op_next;
+op_parity:
+    if (depth == 0)
+        return false;
+    stack[depth - 1] = static_cast<int16_t>(stack[depth - 1] % 2);
+    goto op_next;
+op_drop:
+    if (depth == 0)
+        return false;
+    --depth;
+    goto op_next;
+op_rolldown:
+    if (depth == 0)
+        return false;
+    x = stack[depth - 1];
+    std::memmove(stack + 1, stack, (depth - 1) * sizeof stack[0]);
+    stack[0] = x;
+    goto op_next;
+op_rollup:
+    if (depth == 0)
+        return false;
+    x = stack[0];
+    std::memmove(stack, stack + 1, (depth - 1) * sizeof stack[0]);
+    stack[depth - 1] = x;
+    goto op_next;
+op_swap:
+    if (depth >= 2) {
+        x = stack[depth - 1];
+        stack[depth - 1] = stack[depth - 2];
+        stack[depth - 2] = x;
+    }
+    goto op_next;
+op_save2:
+    if (!PopRegister(depth, reg) || depth < 2)
+        return false;
+    registers[reg][0] = stack[depth - 1];
+    registers[reg][1] = stack[depth - 2];
+    registerLength[reg] = 2;
+    goto op_next;
+op_saveseq: {
+    if (!PopRegister(depth, reg) || depth == 0)
+        return false;
+    if (stack[depth - 1] != 0)
+        goto op_next;
+    // From the top 0 down to the next 0 below it, both included.
+    unsigned n = 1;
+    while (n < depth && stack[depth - 1 - n] != 0)
+        ++n;
+    if (n >= depth || n + 1 > kRegisterRoom)
+        return false;
+    ++n;
+    for (unsigned i = 0; i < n; ++i)
+        registers[reg][i] = stack[depth - 1 - i];
+    registerLength[reg] = static_cast<uint16_t>(n);
+    goto op_next;
+}
+op_load:
+    if (!PopRegister(depth, reg) || depth + registerLength[reg] > kStackRoom)
+        return false;
+    for (unsigned i = registerLength[reg]; i-- > 0;)
+        stack[depth++] = registers[reg][i];
+    goto op_next;
+op_if:
+    if (depth == 0)
+        return false;
+    if (stack[--depth] == 0)
+        goto op_next;   // the then-part follows
+    if (!Target(pc, target))
+        return false;
+    pc = code[target] == OpEnd ? target : target + 1;
+    CORVELLE_DISPATCH();
+op_break:   // and ELSE
+    if (!Target(pc, target))
+        return false;
+    pc = target + 1;
+    CORVELLE_DISPATCH();
+op_endloop:
+    // Each round of a loop charges its length.
+    if (!Target(pc, target) || !Charge(pc - target))
+        return false;
+    pc = target + 1;
+    CORVELLE_DISPATCH();
+op_exit:
+    if (!Target(pc, target))
+        return false;
+    if (target == kEndsProgram)
+        return Result(depth);
+    pc = target + 1;
+    CORVELLE_DISPATCH();
+op_card: {
+    // SUIT and RANK. A list ends at its first entry with suit 0; reading
+    // beyond it, or reading a list that is absent, fails.
+    const RuleCard* list = lists[current];
+    const uint32_t cursor = cursors[current];
+    if (!list || cursor == kPastEnd || depth >= kStackRoom)
+        return false;
+    const uint32_t v = op == OpRank ? list[cursor].rank : list[cursor].suit;
+    stack[depth++] = static_cast<int16_t>(static_cast<uint16_t>(v));
+    goto op_next;
+}
+op_nextcard: {
+    uint32_t& cursor = cursors[current];
+    const RuleCard* list = lists[current];
+    if (cursor != kPastEnd)
+        cursor = !list || list[cursor].suit == 0 ? kPastEnd : cursor + 1;
+    goto op_next;
+}
+op_resetcard:
+    cursors[current] = 0;
+    goto op_next;
+op_switchlist:
+    current ^= 1;
+    goto op_next;
+#undef CORVELLE_DISPATCH
 }
 
 }  // namespace
