@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/win_clock.h"
 #include "engine/registry.h"
 #include "panel_host.h"
 #include "panels/best_scores_table.h"
@@ -17,13 +18,6 @@
 using namespace corvelle;
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER freq, t;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 void Report(const char* what, std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
@@ -40,50 +34,50 @@ int main() {
     const int runs = 20;
     std::vector<double> build, destroy, relayout, browser, roundTrips;
     for (int i = 0; i < runs; ++i) {
-        const double t0 = Now();
+        const double t0 = bench::NowMilliseconds();
         host.panel = CreateMainPopups(&host);
-        const double t1 = Now();
+        const double t1 = bench::NowMilliseconds();
         if (!host.panel) return 1;
         build.push_back(t1 - t0);
         host.RecalcLayout();
         test::Pump();
         for (int k = 0; k < 5; ++k) {
-            const double r0 = Now();
+            const double r0 = bench::NowMilliseconds();
             host.panel->RepositionRegions(true, true, false, true);
             host.panel->RedrawNow();
             // What the layout invalidated (the headers) is painted too, so
             // that each run counts its own paints and none of the last one's.
             ::RedrawWindow(*host.panel, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            relayout.push_back(Now() - r0);
+            relayout.push_back(bench::NowMilliseconds() - r0);
         }
         // The machine's state at this moment: 400 calls that each make a
         // round trip to the system (under Wine, to its server process, the
         // cost that dominates creating, moving and painting windows).
-        const double c0 = Now();
+        const double c0 = bench::NowMilliseconds();
         for (int k = 0; k < 200; ++k) ::CloseHandle(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-        roundTrips.push_back(Now() - c0);
-        const double d0 = Now();
+        roundTrips.push_back(bench::NowMilliseconds() - c0);
+        const double d0 = bench::NowMilliseconds();
         host.DestroyPanel();
-        destroy.push_back(Now() - d0);
+        destroy.push_back(bench::NowMilliseconds() - d0);
         test::Pump();
     }
     for (int i = 0; i < runs; ++i) {
         CWebBrowserHost web;
         RECT r{0, 0, 160, 120};
-        const double t0 = Now();
+        const double t0 = bench::NowMilliseconds();
         web.Create(host.GetSafeHwnd(), r);
         web.Destroy();
-        browser.push_back(Now() - t0);
+        browser.push_back(bench::NowMilliseconds() - t0);
     }
     std::vector<double> list, paintList;
     for (int i = 0; i < runs; ++i) {
         CBestScoresTable table(u"Golf");
-        const double t0 = Now();
+        const double t0 = bench::NowMilliseconds();
         table.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, RECT{10, 10, 188, 169}, &host, 9);
-        const double t1 = Now();
+        const double t1 = bench::NowMilliseconds();
         table.Invalidate(TRUE);
         table.UpdateWindow();
-        paintList.push_back(Now() - t1);
+        paintList.push_back(bench::NowMilliseconds() - t1);
         list.push_back(t1 - t0);
     }
     Report("build the main panel", build);
