@@ -2,10 +2,12 @@
 // building block run against its own tests.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "engine/game_engine.h"
+#include "engine/invariants.h"
 #include "engine/player_move.h"
 #include "engine/rules.h"
 #include "tools/gamec/gamec.h"
@@ -486,4 +488,55 @@ TEST(GameLibrary, KingsGoUnderTheirColumnInTheOrderTheyWereDealt) {
         }
     }
     EXPECT_GT(columnsWithTwoKings, 0);
+}
+
+// A solver's move of several cards, in games that move one card at a time,
+// is made through the empty free cells and columns; where the game's empty
+// columns take only Kings, they carry nothing, and a move beyond the free
+// cells fails with the position left as it was.
+TEST(GameLibrary, SeveralCardsMoveByHandThroughCellsAndColumns) {
+    for (const char* name : {"FreeCell", "Super Challenge FreeCell"}) {
+        LibraryGame game(LibraryGame::Named(name));
+        CGameEngine& e = game.engine;
+        const auto pile = [&](const std::string& n) { return game.Pile(n); };
+        std::vector<test::PileText> layout(e.PileCount());
+        layout[pile("tableau1")] = {"KC", "9S", "8H", "7C", "6D"};
+        layout[pile("tableau2")] = {"TD"};
+        layout[pile("tableau3")] = {"9C"};
+        layout[pile("tableau4")] = {"2D"};
+        layout[pile("tableau5")] = {"3D"};
+        layout[pile("tableau6")] = {"4D"};
+        layout[pile("tableau7")] = {"5D"};
+        layout[pile("cell1")] = {"2C"};
+        layout[pile("cell2")] = {"3C"};
+        test::ArrangeLayout(e, layout);
+        std::vector<int> cells, columns;
+        for (int k = 1; k <= 4; ++k) cells.push_back(pile("cell" + std::to_string(k)));
+        for (int k = 1; k <= 8; ++k) columns.push_back(pile("tableau" + std::to_string(k)));
+        const uint16_t nine = e.CardAt(pile("tableau1"), 1), eight = e.CardAt(pile("tableau1"), 2);
+        ASSERT_NE(CheckMove(e, nine, pile("tableau2")), MoveRefusal::None) << name << ": one card at a time";
+        const std::vector<CardState> before = e.cardStates;
+        const auto same = [&] {
+            return std::memcmp(before.data(), e.cardStates.data(), before.size() * sizeof(CardState)) == 0;
+        };
+        std::string why;
+        // Four cards need the empty column beside the two empty cells.
+        const bool four = MoveByHand(e, pile("tableau1"), pile("tableau2"), 4, cells, columns, why);
+        if (std::string(name) == "FreeCell") {
+            ASSERT_TRUE(four) << why;
+            EXPECT_EQ(e.pileStates[pile("tableau1")].count, 1);
+            EXPECT_EQ(e.pileStates[pile("tableau2")].count, 5);
+            EXPECT_EQ(e.CardAt(pile("tableau2"), 1), nine);
+            for (const char* spare : {"cell3", "cell4", "tableau8"}) EXPECT_EQ(e.pileStates[pile(spare)].count, 0) << spare;
+        } else {
+            EXPECT_FALSE(four);
+            EXPECT_TRUE(same()) << "a failed move leaves the position as it was";
+            // Three cards go through the two cells alone.
+            ASSERT_TRUE(MoveByHand(e, pile("tableau1"), pile("tableau3"), 3, cells, columns, why)) << why;
+            EXPECT_EQ(e.CardAt(pile("tableau3"), 1), eight);
+            EXPECT_EQ(e.pileStates[pile("tableau3")].count, 4);
+        }
+        std::string broken;
+        EXPECT_TRUE(CheckGameInvariants(e, &broken)) << name << ": " << broken;
+    }
 }

@@ -297,37 +297,114 @@ std::vector<int> GroupPiles(const GameEntry& g, const std::string& group) {
     return v;
 }
 
-// A solver's move of several cards that the game lets go only one run at a
-// time (a run: cards of one suit, each one rank below the card beneath it):
-// made as the player would, by parking the upper runs in empty columns and
-// moving them on again. `empties` are the empty columns free for parking.
-bool MoveThroughEmpties(CGameEngine& e, uint16_t from, uint16_t to, uint16_t count, std::vector<uint16_t> empties,
-                        std::string& why) {
-    if (ApplyStep(e, Step{false, from, to, count}, &why)) return true;
-    if (count < 2 || empties.empty()) return false;
-    // The runs of the moving cards, top first.
-    std::vector<uint16_t> runs;
-    const uint16_t n = e.pileStates[from].count;
-    for (uint16_t k = 0; k < count; ++k) {
-        const uint16_t pos = static_cast<uint16_t>(n - 1 - k);
-        const CardDef& c = e.cards[e.CardAt(from, pos)];
-        bool joins = false;
-        if (k > 0) {
-            const CardDef& above = e.cards[e.CardAt(from, static_cast<uint16_t>(pos + 1))];
-            joins = above.suit == c.suit && above.rank + 1 == c.rank;
+// A solver's move of several cards that the game lets go only in smaller
+// parts (one card at a time, or one run at a time, a run being cards of one
+// suit, each one rank below the card beneath it): made as a player would,
+// by parking the upper cards in empty free cells and empty columns and
+// moving them on again. A way that fails is taken back before the next is
+// tried; the number of tries is bounded, so a move no way makes fails
+// quickly.
+class HandMover {
+public:
+    HandMover(CGameEngine& engine, const std::vector<int>& cellPiles, const std::vector<int>& columnPiles)
+        : e(engine), cells(cellPiles), columns(columnPiles) {}
+
+    bool Move(uint16_t from, uint16_t to, uint16_t count) {
+        if (from >= e.PileCount() || to >= e.PileCount() || count > e.pileStates[from].count) return false;
+        if (Apply(from, to, count)) return true;
+        if (count < 2) return false;
+        const size_t mark = made;
+        // An empty column takes the upper part: the upper half of the runs,
+        // or as many cards as the spaces left could move on their own.
+        if (const int column = Empty(columns, from, to); column >= 0) {
+            const uint16_t spare = static_cast<uint16_t>(column);
+            std::vector<uint16_t> parts;
+            if (const uint16_t upper = UpperRuns(from, count); upper > 0) parts.push_back(upper);
+            const int freeCells = Count(cells, from, to), freeColumns = Count(columns, from, to) - 1;
+            const long capacity = static_cast<long>(freeCells + 1) << std::min(freeColumns, 12);
+            const uint16_t most = static_cast<uint16_t>(std::min<long>(count - 1, capacity));
+            if (std::find(parts.begin(), parts.end(), most) == parts.end()) parts.push_back(most);
+            for (uint16_t upper : parts) {
+                if (Move(from, spare, upper) && Move(from, to, static_cast<uint16_t>(count - upper)) &&
+                    Move(spare, to, upper))
+                    return true;
+                Rollback(mark);
+            }
         }
-        if (joins) ++runs.back(); else runs.push_back(1);
+        // An empty free cell takes the top card.
+        if (const int cell = Empty(cells, from, to); cell >= 0) {
+            const uint16_t spare = static_cast<uint16_t>(cell);
+            if (Apply(from, spare, 1) && Move(from, to, static_cast<uint16_t>(count - 1)) && Move(spare, to, 1))
+                return true;
+            Rollback(mark);
+        }
+        return false;
     }
-    if (runs.size() < 2) return false;
-    uint16_t upper = 0;
-    for (size_t r = 0; r < (runs.size() + 1) / 2; ++r) upper = static_cast<uint16_t>(upper + runs[r]);
-    const uint16_t spare = empties.back();
-    empties.pop_back();
-    if (!MoveThroughEmpties(e, from, spare, upper, empties, why)) return false;
-    if (!MoveThroughEmpties(e, from, to, static_cast<uint16_t>(count - upper), empties, why)) return false;
-    if (e.pileStates[from].count == 0) empties.push_back(from);
-    return MoveThroughEmpties(e, spare, to, upper, empties, why);
+
+    std::string why;
+
+private:
+    static constexpr long kMostTries = 20000;
+
+    bool Apply(uint16_t from, uint16_t to, uint16_t count) {
+        if (++tries > kMostTries || !ApplyStep(e, Step{false, from, to, count}, &why)) return false;
+        ++made;
+        return true;
+    }
+    void Rollback(size_t mark) {
+        for (; made > mark; --made) UndoStep(e);
+    }
+    int Empty(const std::vector<int>& group, uint16_t from, uint16_t to) const {
+        for (int p : group)
+            if (p != from && p != to && e.pileStates[p].count == 0) return p;
+        return -1;
+    }
+    int Count(const std::vector<int>& group, uint16_t from, uint16_t to) const {
+        int n = 0;
+        for (int p : group) n += p != from && p != to && e.pileStates[p].count == 0;
+        return n;
+    }
+    // The cards in the upper half of the runs among the top `count` cards
+    // of `from`, or 0 when they are one run.
+    uint16_t UpperRuns(uint16_t from, uint16_t count) const {
+        std::vector<uint16_t> runs;
+        const uint16_t n = e.pileStates[from].count;
+        for (uint16_t k = 0; k < count; ++k) {
+            const uint16_t pos = static_cast<uint16_t>(n - 1 - k);
+            const uint16_t card = e.CardAt(from, pos);
+            if (card == kNone) return 0;
+            const CardDef& c = e.cards[card];
+            bool joins = false;
+            if (k > 0) {
+                const CardDef& above = e.cards[e.CardAt(from, static_cast<uint16_t>(pos + 1))];
+                joins = above.suit == c.suit && above.rank + 1 == c.rank;
+            }
+            if (joins) ++runs.back(); else runs.push_back(1);
+        }
+        if (runs.size() < 2) return 0;
+        uint16_t upper = 0;
+        for (size_t r = 0; r < (runs.size() + 1) / 2; ++r) upper = static_cast<uint16_t>(upper + runs[r]);
+        return upper;
+    }
+
+    CGameEngine& e;
+    const std::vector<int>& cells;
+    const std::vector<int>& columns;
+    size_t made = 0;
+    long tries = 0;
+};
+
+}  // namespace
+
+bool MoveByHand(CGameEngine& engine, uint16_t from, uint16_t to, uint16_t count, const std::vector<int>& cells,
+                const std::vector<int>& columns, std::string& why) {
+    HandMover mover(engine, cells, columns);
+    const bool done = mover.Move(from, to, count);
+    why = mover.why;
+    return done;
 }
+
+namespace {
 
 // What Freecell Solver made of a deal: a solution, a proof that there is
 // none (it went through every position its moves reach), or neither (it ran
@@ -369,6 +446,15 @@ bool RunSolver(const std::vector<std::string>& args, std::vector<std::string>& l
     // status on some C libraries.
     return !(WIFEXITED(status) && WEXITSTATUS(status) == 127 && lines.empty());
 }
+
+std::string ReplaySolution(CGameEngine& e, const std::vector<std::string>& lines, const std::vector<int>& stacks,
+                           const std::vector<int>& cells, const std::vector<int>& founds, SolverVerdict& verdict);
+
+// The preset that proves a deal has no solution: its moves are single
+// cards, so when it runs out of positions none is left. Faster presets
+// combine moves and can miss a solution, so their "could not solve" is
+// asked again of this one.
+constexpr const char* kProvingPreset = "fools-gold";
 
 // Cross-check against Freecell Solver: the deal as its board, its solution
 // replayed through the player move. Returns "" or the failure, and the
@@ -423,12 +509,40 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verd
     std::fputs(board.c_str(), f);
     std::fclose(f);
     // -sel tells a count of iterations running out from a proof of no solution.
-    args.insert(args.end(), {"-sel", "--freecells-num", std::to_string(cells.size()), "--stacks-num",
-                             std::to_string(stacks.size()), "-m", path});
+    const std::vector<std::string> common = {"-sel", "--freecells-num", std::to_string(cells.size()), "--stacks-num",
+                                             std::to_string(stacks.size()), "-m", path};
+    const auto run = [&](std::vector<std::string> line, std::vector<std::string>& lines) {
+        line.insert(line.end(), common.begin(), common.end());
+        return RunSolver(line, lines);
+    };
     std::vector<std::string> lines;
-    const bool ran = RunSolver(args, lines);
+    bool ran = run(args, lines);
+    std::string result = ran ? ReplaySolution(e, lines, stacks, cells, founds, verdict) : "";
+    if (ran && result.empty() && verdict == SolverVerdict::Unsolvable) {
+        const auto preset = std::find(args.begin(), args.end(), "-l");
+        if (preset == args.end() || preset + 1 == args.end() || *(preset + 1) != kProvingPreset) {
+            std::vector<std::string> proving = args;
+            if (preset == args.end()) {
+                proving.insert(proving.end(), {"-l", kProvingPreset});
+            } else {
+                proving[static_cast<size_t>(preset - args.begin()) + 1] = kProvingPreset;
+            }
+            // No move was made: the deal is still as it was dealt.
+            lines.clear();
+            ran = run(proving, lines);
+            if (ran) result = ReplaySolution(e, lines, stacks, cells, founds, verdict);
+        }
+    }
     std::remove(path);
     if (!ran) return "cannot run fc-solve";
+    return result;
+}
+
+// Replays the solver's output through the player move: "" or the failure,
+// and the solver's verdict.
+std::string ReplaySolution(CGameEngine& e, const std::vector<std::string>& lines, const std::vector<int>& stacks,
+                           const std::vector<int>& cells, const std::vector<int>& founds, SolverVerdict& verdict) {
+    verdict = SolverVerdict::Unknown;
     bool sawMove = false;
     for (const std::string& raw : lines) {
         if (raw.find("could not solve") != std::string::npos) {
@@ -474,10 +588,7 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verd
         bool done = false;
         std::string why;
         if (targets.size() == 1 && count > 1 && targets[0] != from) {
-            std::vector<uint16_t> empties;
-            for (int p : stacks)
-                if (p != from && p != targets[0] && e.pileStates[p].count == 0) empties.push_back(static_cast<uint16_t>(p));
-            done = MoveThroughEmpties(e, static_cast<uint16_t>(from), static_cast<uint16_t>(targets[0]), count, empties, why);
+            done = MoveByHand(e, static_cast<uint16_t>(from), static_cast<uint16_t>(targets[0]), count, cells, stacks, why);
         } else {
             for (int t : targets)
                 if (ApplyStep(e, Step{false, static_cast<uint16_t>(from), static_cast<uint16_t>(t), count}, &why)) { done = true; break; }

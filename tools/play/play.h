@@ -38,6 +38,14 @@ std::string ReplayAsPlayer(const uint8_t* record, size_t length, uint32_t number
 // anything), else what could still be done.
 std::string ProveStuck(CGameEngine& engine);
 
+// Moves the top `count` cards of pile `from` onto pile `to` as a player
+// would where the game lets fewer go at once: parking the upper cards in
+// the empty piles among `cells` (one card each) and `columns` and moving
+// them on. True when done; when no way works, false with the last refusal
+// in `why` and the game as it was.
+bool MoveByHand(CGameEngine& engine, uint16_t from, uint16_t to, uint16_t count, const std::vector<int>& cells,
+                const std::vector<int>& columns, std::string& why);
+
 struct SearchResult {
     bool won = false;
     long nodes = 0;
