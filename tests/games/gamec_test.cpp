@@ -291,7 +291,7 @@ TEST(GameCompiler, WinnableRange) {
         EXPECT_FALSE(lib.Compile(out, diags)) << bad;
     }
     const std::vector<GameEntry> index =
-        ParseLibraryIndex("0\tsmall\tSmall\t5..9\t300\t-\t-\tstock,pile\n1\tother\tOther\t12\t20000\t-\t-\tpile\n");
+        ParseLibraryIndex("0\tsmall\tSmall\t5..9\t300\t-\t-\t-\tstock,pile\n1\tother\tOther\t12\t20000\t-\t-\tfan\tpile\n");
     ASSERT_EQ(index.size(), 2u);
     EXPECT_EQ(index[0].winFirst, 5);
     EXPECT_EQ(index[0].winRange, 9);

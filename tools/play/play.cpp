@@ -17,6 +17,7 @@
 
 #include "engine/invariants.h"
 #include "engine/player_move.h"
+#include "tools/play/referee_check.h"
 #include "tools/gamec/source.h"
 
 namespace corvelle::gamec {
@@ -242,7 +243,7 @@ std::vector<GameEntry> ParseLibraryIndex(const std::string& text) {
         std::vector<std::string> f;
         std::istringstream cols(line);
         for (std::string c; std::getline(cols, c, '\t');) f.push_back(c);
-        if (f.size() != 8) continue;
+        if (f.size() != 9) continue;
         GameEntry g;
         g.position = std::atoi(f[0].c_str());
         g.key = f[1];
@@ -254,7 +255,8 @@ std::vector<GameEntry> ParseLibraryIndex(const std::string& text) {
         g.budget = std::atol(f[4].c_str());
         g.solver = f[5] == "-" ? "" : f[5];
         g.solverLayout = f[6] == "-" ? "" : f[6];
-        std::istringstream names(f[7]);
+        g.referee = f[7] == "-" ? "" : f[7];
+        std::istringstream names(f[8]);
         for (std::string n; std::getline(names, n, ',');) g.pileNames.push_back(n);
         out.push_back(g);
     }
@@ -628,6 +630,7 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
     // number is kept for the solver's cross-check below: number -> the
     // length of its winning line, or -1 when the search found none.
     std::map<int, long> searched;
+    std::vector<Step> winningLine;
     for (int n = game.winFirst; n <= game.winRange && !wonAt; ++n) {
         StartGame(e, static_cast<uint32_t>(n));
         const SearchResult r = SearchForWin(e, game.pileNames, game.budget);
@@ -639,6 +642,7 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             const std::string replay = ReplayAsPlayer(record, length, static_cast<uint32_t>(n), r.steps);
             if (!replay.empty()) failures.push_back("the winning line of number " + std::to_string(n) + ": " + replay);
             wonAt = n;
+            winningLine = r.steps;
         }
     }
     if (!wonAt) failures.push_back("no win found in game numbers " + std::to_string(game.winFirst) + ".." + std::to_string(game.winRange));
@@ -726,6 +730,9 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
                       " deals solved and replayed, " + std::to_string(unsolvable) +
                       " proved unsolvable and not won by the search");
     }
+    // 5. The rules model, both ways, where the game names one.
+    if (options.refereeNumbers > 0 && !game.referee.empty())
+        RefereeCheck(game, record, length, options.refereeNumbers, wonAt, winningLine, searched, failures, log);
     return failures;
 }
 

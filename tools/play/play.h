@@ -65,6 +65,7 @@ struct GameEntry {
     int winFirst = 1, winRange = 20;   // game numbers winFirst..winRange
     long budget = 20000;
     std::string solver, solverLayout;
+    std::string referee;   // the rules model's name, empty: none
     std::vector<std::string> pileNames;
 };
 std::vector<GameEntry> ParseLibraryIndex(const std::string& text);
@@ -74,6 +75,7 @@ struct CheckOptions {
     int soakSteps = 10000;
     int solverNumbers = 50;
     bool runSolver = true;
+    int refereeNumbers = 20;   // game numbers played against the rules model, 0: none
 };
 // Runs every check on one game; returns the failures (empty when all pass).
 // `log` receives one line per check with what it found.
