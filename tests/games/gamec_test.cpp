@@ -297,6 +297,9 @@ TEST(GameCompiler, WinnableRange) {
     EXPECT_EQ(index[0].winRange, 9);
     EXPECT_EQ(index[1].winFirst, 1);
     EXPECT_EQ(index[1].winRange, 12);
+    EXPECT_EQ(index[0].referee, "");
+    EXPECT_EQ(index[1].referee, "fan");
+    EXPECT_EQ(index[1].pileNames, std::vector<std::string>{"pile"});
 }
 
 // A Golf deal played out to the end: when the engine offers no hint, there
