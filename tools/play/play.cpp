@@ -236,6 +236,15 @@ SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& p
     return result;
 }
 
+long SearchWinLength(CGameEngine& engine, const GameEntry& game, int number, std::map<int, long>& known) {
+    // The search is a function of the deal alone: a number already searched
+    // needs no second search.
+    if (const auto it = known.find(number); it != known.end()) return it->second;
+    StartGame(engine, static_cast<uint32_t>(number));
+    const SearchResult won = SearchForWin(engine, game.pileNames, game.budget);
+    return known[number] = won.won ? static_cast<long>(won.steps.size()) : -1;
+}
+
 std::vector<GameEntry> ParseLibraryIndex(const std::string& text) {
     std::vector<GameEntry> out;
     std::istringstream in(text);
@@ -711,16 +720,7 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             solved += verdict == SolverVerdict::Solved;
             if (verdict != SolverVerdict::Unsolvable) continue;
             ++unsolvable;
-            // A number the win search above already went through needs no
-            // second search: its answer is known.
-            long winLength = -1;
-            if (const auto known = searched.find(n); known != searched.end()) {
-                winLength = known->second;
-            } else {
-                StartGame(e, static_cast<uint32_t>(n));
-                const SearchResult won = SearchForWin(e, game.pileNames, game.budget);
-                if (won.won) winLength = static_cast<long>(won.steps.size());
-            }
+            const long winLength = SearchWinLength(e, game, n, searched);
             if (winLength >= 0)
                 failures.push_back("fc-solve proves number " + std::to_string(n) + " unsolvable, yet the search wins it in " +
                                    std::to_string(winLength) + " steps");

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,11 @@ struct GameEntry {
     std::vector<std::string> pileNames;
 };
 std::vector<GameEntry> ParseLibraryIndex(const std::string& text);
+
+// The length of the search's win (within the game's budget) of game number
+// `number`, -1 when it finds none. `known` keeps the answers, number by
+// number, from one call to the next.
+long SearchWinLength(CGameEngine& engine, const GameEntry& game, int number, std::map<int, long>& known);
 
 struct CheckOptions {
     int dealNumbers = 1000;

@@ -119,7 +119,7 @@ std::string PlayModelMoves(CGameEngine& e, const ModelPiles& piles, const std::v
 }
 
 void RefereeCheck(const GameEntry& game, const uint8_t* record, size_t length, int numbers, int wonAt,
-                  const std::vector<Step>& won, const std::map<int, long>& searched,
+                  const std::vector<Step>& won, std::map<int, long>& searched,
                   std::vector<std::string>& failures, std::vector<std::string>& log) {
     referee::Rules rules;
     if (!referee::RulesNamed(game.referee, rules)) {
@@ -157,14 +157,7 @@ void RefereeCheck(const GameEntry& game, const uint8_t* record, size_t length, i
             else ++solved;
         } else if (s.verdict == referee::Verdict::NoSolution) {
             ++unsolvable;
-            long winLength = -1;
-            if (const auto known = searched.find(n); known != searched.end()) {
-                winLength = known->second;
-            } else {
-                StartGame(e, static_cast<uint32_t>(n));
-                const SearchResult r = SearchForWin(e, game.pileNames, game.budget);
-                if (r.won) winLength = static_cast<long>(r.steps.size());
-            }
+            const long winLength = SearchWinLength(e, game, n, searched);
             if (winLength >= 0)
                 failures.push_back(deal + "the rules leave it no win, yet the search wins it in " +
                                    std::to_string(winLength) + " steps");

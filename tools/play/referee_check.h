@@ -43,9 +43,9 @@ constexpr long kRefereeBudget = 50000;
 // search's winning line `won` of number `wonAt` replayed in the model; the
 // model's solutions replayed in the engine; no deal the model shows to have
 // no solution won by the search (`searched`: number -> the length of the
-// search's win, -1 none, for the numbers already searched).
+// search's win, -1 none, for the numbers already searched, and kept).
 void RefereeCheck(const GameEntry& game, const uint8_t* record, size_t length, int numbers, int wonAt,
-                  const std::vector<Step>& won, const std::map<int, long>& searched,
+                  const std::vector<Step>& won, std::map<int, long>& searched,
                   std::vector<std::string>& failures, std::vector<std::string>& log);
 
 }  // namespace corvelle::gamec

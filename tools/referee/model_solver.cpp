@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <queue>
+#include <string>
 #include <unordered_set>
 
 namespace corvelle::referee {
@@ -48,10 +50,10 @@ bool Safe(Rules rules, const Position& p, const Move& m) {
 }
 
 // The moves to try, most promising first: to a foundation; then moves that
-// uncover a face-down card or a card that goes to its foundation; then moves
-// of a card that does not lie on a card it could be built on; moves that
-// take a card off such a card last. A safe foundation move is the only one
-// tried.
+// uncover a face-down card or dig towards a card the foundations want next
+// (the fewer cards left over it, the sooner); then the other moves of a card
+// that does not lie on a card it could be built on; moves that take a card
+// off such a card last. A safe foundation move is the only one tried.
 std::vector<Move> Ordered(Rules rules, const Position& p) {
     std::vector<Move> moves = LegalMoves(rules, p);
     for (const Move& m : moves)
@@ -59,59 +61,125 @@ std::vector<Move> Ordered(Rules rules, const Position& p) {
     uint8_t tops[5] = {0, 0, 0, 0, 0};
     for (const auto& f : p.foundations)
         if (!f.empty()) tops[f.back().suit] = f.back().rank;
-    const auto rank = [&](const Move& m) {
+    // Cards over the highest card the foundations want next, per column;
+    // a large number where there is none.
+    std::vector<int> over(p.columns.size(), 1000);
+    for (size_t c = 0; c < p.columns.size(); ++c) {
+        const auto& column = p.columns[c];
+        for (size_t i = 0; i < column.size(); ++i)
+            if (tops[column[i].suit] + 1 == column[i].rank) over[c] = static_cast<int>(column.size() - 1 - i);
+    }
+    const auto key = [&](const Move& m) {
         if (m.to.foundation) return 0;
         const auto& from = p.columns[static_cast<size_t>(m.from.index)];
         const size_t below = from.size() - static_cast<size_t>(m.count);
-        if (below == 0) return 2;
-        const Card& under = from[below - 1];
-        if (!under.faceUp || tops[under.suit] + 1 == under.rank) return 1;
-        return BuildsOn(rules, from[below], under) ? 3 : 2;
+        if (below > 0 && !from[below - 1].faceUp) return 1;
+        const int left = over[static_cast<size_t>(m.from.index)] - m.count;
+        if (left >= 0 && left < 1000 - 52) return 2 + left;
+        if (below == 0 || !BuildsOn(rules, from[below], from[below - 1])) return 100;
+        return 200;
     };
-    std::stable_sort(moves.begin(), moves.end(), [&](const Move& a, const Move& b) { return rank(a) < rank(b); });
+    std::vector<std::pair<int, Move>> keyed;
+    keyed.reserve(moves.size());
+    for (const Move& m : moves) keyed.emplace_back(key(m), m);
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < keyed.size(); ++i) moves[i] = keyed[i].second;
     return moves;
+}
+
+
+// A position packed into bytes while it waits in the search: each
+// foundation's top card, then each column's cards, a column ending in 0xFF.
+// A card is suit * 16 + rank, with 0x80 when face up.
+std::string Pack(const Position& p) {
+    std::string out;
+    for (const auto& f : p.foundations) out += static_cast<char>(f.empty() ? 0 : f.back().suit * 16 + f.back().rank);
+    for (const auto& column : p.columns) {
+        for (const Card& c : column) out += static_cast<char>(c.suit * 16 + c.rank + (c.faceUp ? 0x80 : 0));
+        out += static_cast<char>(0xFF);
+    }
+    return out;
+}
+
+void Unpack(const std::string& packed, size_t foundations, Position& p) {
+    p.foundations.assign(foundations, {});
+    p.columns.clear();
+    for (size_t f = 0; f < foundations; ++f) {
+        const auto top = static_cast<uint8_t>(packed[f]);
+        for (uint8_t r = 1; top != 0 && r <= (top & 15); ++r) p.foundations[f].push_back({static_cast<uint8_t>(top >> 4), r, true});
+    }
+    p.columns.emplace_back();
+    for (size_t i = foundations; i + 1 < packed.size(); ++i) {
+        const auto b = static_cast<uint8_t>(packed[i]);
+        if (b == 0xFF) p.columns.emplace_back();
+        else p.columns.back().push_back({static_cast<uint8_t>((b & 0x7F) >> 4), static_cast<uint8_t>(b & 15), (b & 0x80) != 0});
+    }
+}
+
+// How promising a position looks: cards home count for it; face-down
+// cards, and cards lying over those the foundations want next, against it.
+int Score(const Position& p) {
+    int home = 0, down = 0, buried = 0;
+    uint8_t tops[5] = {0, 0, 0, 0, 0};
+    for (const auto& f : p.foundations) {
+        home += static_cast<int>(f.size());
+        if (!f.empty()) tops[f.back().suit] = f.back().rank;
+    }
+    for (const auto& column : p.columns)
+        for (size_t i = 0; i < column.size(); ++i) {
+            down += !column[i].faceUp;
+            if (tops[column[i].suit] + 1 == column[i].rank) buried += static_cast<int>(column.size() - 1 - i);
+        }
+    return 8 * home - 4 * down - 3 * buried;
 }
 
 }  // namespace
 
 Solution Solve(Rules rules, const Position& start, long budget) {
     Solution out;
-    Position p = start;
-    if (p.Won()) {
+    if (start.Won()) {
         out.verdict = Verdict::Solved;
         return out;
     }
-    struct Frame {
-        std::vector<Move> moves;
-        size_t next = 0;
-        Undo made;   // the move of this frame last made, to take back
+    // Best first: the most promising position waiting is the next one
+    // entered, the newest among equals. Each remembers the position it came
+    // from and the move, for the line back to the start.
+    struct Node {
+        std::string packed;
+        long parent;
+        Move move;
     };
+    std::vector<Node> nodes;
+    using Entry = std::pair<int, long>;   // score, node
+    std::priority_queue<Entry> waiting;
     std::vector<uint64_t> scratch;
-    std::unordered_set<uint64_t> seen{Key(p, scratch)};
-    std::vector<Frame> stack;
-    stack.push_back({Ordered(rules, p), 0, {}});
+    std::unordered_set<uint64_t> seen{Key(start, scratch)};
+    nodes.push_back({Pack(start), -1, {}});
+    waiting.push({Score(start), 0});
     out.positions = 1;
-    while (!stack.empty()) {
-        Frame& f = stack.back();
-        if (f.next >= f.moves.size()) {
-            stack.pop_back();
-            if (!stack.empty()) TakeBack(p, stack.back().made);
-            continue;
+    const size_t foundations = start.foundations.size();
+    Position p;
+    while (!waiting.empty()) {
+        const long at = waiting.top().second;
+        waiting.pop();
+        Unpack(nodes[static_cast<size_t>(at)].packed, foundations, p);
+        for (const Move& m : Ordered(rules, p)) {
+            const Undo undo = Apply(rules, p, m);
+            if (p.Won()) {
+                out.moves.push_back(m);
+                for (long n = at; n > 0; n = nodes[static_cast<size_t>(n)].parent) out.moves.push_back(nodes[static_cast<size_t>(n)].move);
+                std::reverse(out.moves.begin(), out.moves.end());
+                out.verdict = Verdict::Solved;
+                return out;
+            }
+            if (seen.insert(Key(p, scratch)).second) {
+                if (out.positions >= budget) return out;
+                ++out.positions;
+                nodes.push_back({Pack(p), at, m});
+                waiting.push({Score(p), static_cast<long>(nodes.size() - 1)});
+            }
+            TakeBack(p, undo);
         }
-        if (out.positions >= budget) return out;
-        const Move m = f.moves[f.next++];
-        f.made = Apply(rules, p, m);
-        if (p.Won()) {
-            for (const Frame& g : stack) out.moves.push_back(g.made.move);
-            out.verdict = Verdict::Solved;
-            return out;
-        }
-        if (!seen.insert(Key(p, scratch)).second) {
-            TakeBack(p, f.made);
-            continue;
-        }
-        ++out.positions;
-        stack.push_back({Ordered(rules, p), 0, {}});
     }
     out.verdict = Verdict::NoSolution;
     return out;

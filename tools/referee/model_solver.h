@@ -1,4 +1,4 @@
-// A small bounded solver over the rules model: depth-first, with the
+// A small bounded solver over the rules model: best first, with the
 // positions already seen (up to the order of the columns) not entered again.
 #pragma once
 
