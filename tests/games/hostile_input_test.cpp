@@ -113,8 +113,8 @@ TEST(HostileGameFiles, AreRefusedAtTheirLineQuickly) {
         {Game("solver -g citadel --empty-stacks-filled-by queens\n"), 18, "'solver' takes Freecell Solver's", 2},
         {Game("solver-layout tableau=t;cells=c,d\n"), 18, "'solver-layout' reads", 2},
         // A referee the checks do not have, or two.
-        {Game("referee cruel\n"), 18, "'referee' takes bakers-dozen, fan, yukon or none", 2},
-        {Game("referee fan yukon\n"), 18, "'referee' takes bakers-dozen, fan, yukon or none", 2},
+        {Game("referee spider\n"), 18, "'referee' takes bakers-dozen, fan, yukon, cruel or none", 2},
+        {Game("referee fan yukon\n"), 18, "'referee' takes bakers-dozen, fan, yukon, cruel or none", 2},
     };
     for (const Case& c : cases) {
         const std::string shown = c.text.substr(c.text.find("end\n", c.text.find("event win")) + 4, 60);

@@ -52,11 +52,11 @@ Position Dealt(const std::vector<size_t>& sizes, const std::vector<size_t>& down
 
 TEST(RulesModel, NamesOfTheRules) {
     Rules r;
-    for (const char* name : {"bakers-dozen", "fan", "yukon"}) {
+    for (const char* name : {"bakers-dozen", "fan", "yukon", "cruel"}) {
         ASSERT_TRUE(RulesNamed(name, r)) << name;
         EXPECT_STREQ(RulesName(r), name);
     }
-    for (const char* name : {"", "cruel", "Fan", "yukon "}) EXPECT_FALSE(RulesNamed(name, r)) << name;
+    for (const char* name : {"", "spider", "Fan", "yukon "}) EXPECT_FALSE(RulesNamed(name, r)) << name;
 }
 
 // Baker's Dozen: one top card at a time onto any card one rank higher; an
@@ -108,6 +108,39 @@ TEST(RulesModel, YukonMovesAndTurnsUp) {
     EXPECT_EQ(p.columns[3].size(), 6u);
     TakeBack(p, u);
     EXPECT_TRUE(p == before);
+}
+
+// Cruel: in suit, one card at a time, empty columns stay empty; the redeal
+// keeps the cards' order, the first column's from the bottom up, and deals
+// them again four to a column.
+TEST(RulesModel, CruelMovesAndRedeal) {
+    Position p = Make({"2C 3C 4C", "", "5C 6C 7H 8C 9C", "TH", "TC"}, {"AC", "AS", "AD", "AH"});
+    EXPECT_NE(Refusal(Rules::Cruel, p, ToColumn(2, 3)), "") << "9C on TH: in suit only";
+    EXPECT_EQ(Refusal(Rules::Cruel, p, ToColumn(2, 4)), "");
+    EXPECT_NE(Refusal(Rules::Cruel, p, ToColumn(4, 1)), "") << "an empty column is never filled";
+    Move redeal;
+    redeal.redeal = true;
+    EXPECT_EQ(Refusal(Rules::Cruel, p, redeal), "");
+    EXPECT_NE(Refusal(Rules::Fan, p, redeal), "") << "Fan has no redeal";
+    const Position before = p;
+    const Undo u = Apply(Rules::Cruel, p, redeal);
+    EXPECT_TRUE(p == Make({"2C 3C 4C 5C", "6C 7H 8C 9C", "TH TC", "", ""}, {"AC", "AS", "AD", "AH"})) << PositionText(p);
+    // Dealt in fours already: a second redeal changes nothing and is not offered.
+    for (const Move& m : LegalMoves(Rules::Cruel, p)) EXPECT_FALSE(m.redeal);
+    EXPECT_NE(Refusal(Rules::Cruel, p, ToFoundation(0, 0)), "") << "5C does not go on the Ace";
+    TakeBack(p, u);
+    EXPECT_TRUE(p == before) << PositionText(p);
+    bool offered = false;
+    for (const Move& m : LegalMoves(Rules::Cruel, p)) offered |= m.redeal;
+    EXPECT_TRUE(offered);
+    // The opening layout: the Aces home, the other cards in twelve fours.
+    Position dealt = Make({}, {"AC", "AS", "AD", "AH"});
+    dealt.columns.resize(12);
+    for (uint8_t suit = 1, k = 0; suit <= 4; ++suit)
+        for (uint8_t rank = 2; rank <= 13; ++rank, ++k) dealt.columns[k / 4u].push_back({suit, rank, true});
+    EXPECT_EQ(CheckDeal(Rules::Cruel, dealt), "");
+    std::swap(dealt.foundations[2][0], dealt.columns[0][0]);
+    EXPECT_NE(CheckDeal(Rules::Cruel, dealt), "") << "a 2 on a foundation";
 }
 
 TEST(RulesModel, OpeningLayouts) {

@@ -233,7 +233,7 @@ void GameCompiler::RefereeStatement(const Line& statement) {
     } else if (statement.tok.size() == 2 && referee::RulesNamed(statement.tok[1], rules)) {
         referee_ = statement.tok[1];
     } else {
-        Fail(statement, "'referee' takes bakers-dozen, fan, yukon or none");
+        Fail(statement, "'referee' takes bakers-dozen, fan, yukon, cruel or none");
     }
 }
 

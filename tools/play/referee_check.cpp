@@ -22,13 +22,15 @@ int Member(const std::string& name, const std::string& prefix) {
 
 ModelPiles MapPiles(const std::vector<std::string>& pileNames) {
     ModelPiles m;
-    for (size_t p = 0; p < pileNames.size(); ++p)
+    for (size_t p = 0; p < pileNames.size(); ++p) {
+        if (pileNames[p] == "stock") m.stock = static_cast<int>(p);
         for (auto* group : {&m.columns, &m.foundations}) {
             const int k = Member(pileNames[p], group == &m.columns ? "tableau" : "foundation");
             if (k < 1) continue;
             if (group->size() < static_cast<size_t>(k)) group->resize(static_cast<size_t>(k), -1);
             (*group)[static_cast<size_t>(k - 1)] = static_cast<int>(p);
         }
+    }
     return m;
 }
 
@@ -93,7 +95,8 @@ std::string ReplayInModel(referee::Rules rules, const uint8_t* record, size_t le
         const std::string at = "step " + std::to_string(i + 1) + " (" + s.Text() + ")";
         referee::Move m;
         m.count = s.count;
-        if (s.click || !piles.PlaceOf(s.from, m.from) || !piles.PlaceOf(s.to, m.to))
+        m.redeal = s.click && piles.stock >= 0 && s.from == piles.stock;
+        if (!m.redeal && (s.click || !piles.PlaceOf(s.from, m.from) || !piles.PlaceOf(s.to, m.to)))
             return at + " has no move in the rules";
         if (why = referee::Refusal(rules, model, m); !why.empty())
             return at + ", " + referee::MoveText(m) + ", is refused by the rules: " + why;
@@ -110,7 +113,10 @@ std::string ReplayInModel(referee::Rules rules, const uint8_t* record, size_t le
 std::string PlayModelMoves(CGameEngine& e, const ModelPiles& piles, const std::vector<referee::Move>& moves) {
     std::string why;
     for (size_t i = 0; i < moves.size(); ++i) {
-        const Step s{false, piles.PileOf(moves[i].from), piles.PileOf(moves[i].to), static_cast<uint16_t>(moves[i].count)};
+        if (moves[i].redeal && piles.stock < 0) return "move " + std::to_string(i + 1) + " redeals, and the game has no stock";
+        const Step s = moves[i].redeal ? Step{true, static_cast<uint16_t>(piles.stock), 0, 0}
+                                       : Step{false, piles.PileOf(moves[i].from), piles.PileOf(moves[i].to),
+                                              static_cast<uint16_t>(moves[i].count)};
         if (!ApplyStep(e, s, &why))
             return "move " + std::to_string(i + 1) + ", " + referee::MoveText(moves[i]) + " (" + s.Text() +
                    "), is refused by the game: " + why;

@@ -1,6 +1,7 @@
 // The library check's second referee: a game played against the rules
 // model of tools/referee, both ways. The engine's piles named tableau1..
-// and foundation1.. are the model's columns and foundations.
+// and foundation1.. are the model's columns and foundations; a click on the
+// pile named stock is the redeal.
 #pragma once
 
 #include <map>
@@ -15,6 +16,7 @@ namespace corvelle::gamec {
 // Where each of the engine's piles lies in the model.
 struct ModelPiles {
     std::vector<int> columns, foundations;   // the engine's pile of each column, of each foundation
+    int stock = -1;                          // the pile whose click redeals, -1: none
     // The model's place of engine pile `pile`; false when it has none.
     bool PlaceOf(size_t pile, referee::Place& place) const;
     uint16_t PileOf(const referee::Place& place) const;

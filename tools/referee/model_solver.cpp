@@ -12,16 +12,16 @@ namespace {
 uint64_t Mix(uint64_t h, uint64_t v) { return (h ^ v) * 1099511628211ull; }
 
 // The position's hash, the same for positions that differ only in the order
-// of their columns or of their foundations: every rule here treats the
-// columns alike and the foundations alike.
-uint64_t Key(const Position& p, std::vector<uint64_t>& scratch) {
+// of their foundations, or of their columns where the rules treat the
+// columns alike (all but Cruel, whose redeal goes through them in order).
+uint64_t Key(Rules rules, const Position& p, std::vector<uint64_t>& scratch) {
     scratch.clear();
     for (const auto& column : p.columns) {
         uint64_t h = 1469598103934665603ull;
         for (const Card& c : column) h = Mix(h, (c.suit * 16u + c.rank) * 2u + c.faceUp);
         scratch.push_back(h);
     }
-    std::sort(scratch.begin(), scratch.end());
+    if (rules != Rules::Cruel) std::sort(scratch.begin(), scratch.end());
     uint8_t tops[5] = {0, 0, 0, 0, 0};
     for (const auto& f : p.foundations)
         if (!f.empty()) tops[f.back().suit] = f.back().rank;
@@ -33,9 +33,10 @@ uint64_t Key(const Position& p, std::vector<uint64_t>& scratch) {
 
 // A foundation move that no winning line needs to put off: no card that
 // could still be built on the card is left in the columns, so it has no
-// further use there.
+// further use there. Not in Cruel, where every card left in the columns
+// changes where the redeal puts the others.
 bool Safe(Rules rules, const Position& p, const Move& m) {
-    if (!m.to.foundation) return false;
+    if (!m.to.foundation || rules == Rules::Cruel) return false;
     const Card& c = p.columns[static_cast<size_t>(m.from.index)].back();
     if (rules == Rules::Fan) return true;   // only its own suit's next card builds on it
     uint8_t tops[5] = {0, 0, 0, 0, 0};
@@ -70,6 +71,7 @@ std::vector<Move> Ordered(Rules rules, const Position& p) {
             if (tops[column[i].suit] + 1 == column[i].rank) over[c] = static_cast<int>(column.size() - 1 - i);
     }
     const auto key = [&](const Move& m) {
+        if (m.redeal) return 150;
         if (m.to.foundation) return 0;
         const auto& from = p.columns[static_cast<size_t>(m.from.index)];
         const size_t below = from.size() - static_cast<size_t>(m.count);
@@ -153,7 +155,7 @@ Solution Solve(Rules rules, const Position& start, long budget) {
     using Entry = std::pair<int, long>;   // score, node
     std::priority_queue<Entry> waiting;
     std::vector<uint64_t> scratch;
-    std::unordered_set<uint64_t> seen{Key(start, scratch)};
+    std::unordered_set<uint64_t> seen{Key(rules, start, scratch)};
     nodes.push_back({Pack(start), -1, {}});
     waiting.push({Score(start), 0});
     out.positions = 1;
@@ -172,7 +174,7 @@ Solution Solve(Rules rules, const Position& start, long budget) {
                 out.verdict = Verdict::Solved;
                 return out;
             }
-            if (seen.insert(Key(p, scratch)).second) {
+            if (seen.insert(Key(rules, p, scratch)).second) {
                 if (out.positions >= budget) return out;
                 ++out.positions;
                 nodes.push_back({Pack(p), at, m});

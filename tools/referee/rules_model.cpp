@@ -16,7 +16,8 @@ bool BuildsOn(Rules rules, const Card& moved, const Card& onto) {
     if (!onto.faceUp || onto.rank != moved.rank + 1) return false;
     switch (rules) {
         case Rules::BakersDozen: return true;
-        case Rules::Fan: return moved.suit == onto.suit;
+        case Rules::Fan:
+        case Rules::Cruel: return moved.suit == onto.suit;
         case Rules::Yukon: return Red(moved.suit) != Red(onto.suit);
     }
     return false;
@@ -24,9 +25,19 @@ bool BuildsOn(Rules rules, const Card& moved, const Card& onto) {
 
 namespace {
 
-// Baker's Dozen never fills an empty column; Fan and Yukon fill one with a
-// King only (in Yukon together with the cards lying on it).
-bool FillsEmpty(Rules rules, const Card& moved) { return rules != Rules::BakersDozen && moved.rank == kKing; }
+// Baker's Dozen and Cruel never fill an empty column; Fan and Yukon fill one
+// with a King only (in Yukon together with the cards lying on it).
+bool NeverFilled(Rules rules) { return rules == Rules::BakersDozen || rules == Rules::Cruel; }
+bool FillsEmpty(Rules rules, const Card& moved) { return !NeverFilled(rules) && moved.rank == kKing; }
+
+// The columns after Cruel's redeal.
+std::vector<std::vector<Card>> Redealt(const std::vector<std::vector<Card>>& columns) {
+    std::vector<std::vector<Card>> out(columns.size());
+    size_t dealt = 0;
+    for (const auto& column : columns)
+        for (const Card& c : column) out[dealt++ / 4].push_back(c);
+    return out;
+}
 
 bool OneCardAtATime(Rules rules) { return rules != Rules::Yukon; }
 
@@ -45,7 +56,7 @@ bool Exists(const Position& p, const Place& place) {
 }  // namespace
 
 bool RulesNamed(const std::string& word, Rules& rules) {
-    for (Rules r : {Rules::BakersDozen, Rules::Fan, Rules::Yukon})
+    for (Rules r : {Rules::BakersDozen, Rules::Fan, Rules::Yukon, Rules::Cruel})
         if (word == RulesName(r)) {
             rules = r;
             return true;
@@ -58,6 +69,7 @@ const char* RulesName(Rules rules) {
         case Rules::BakersDozen: return "bakers-dozen";
         case Rules::Fan: return "fan";
         case Rules::Yukon: return "yukon";
+        case Rules::Cruel: return "cruel";
     }
     return "";
 }
@@ -75,6 +87,7 @@ std::string PlaceText(const Place& place) {
 }
 
 std::string MoveText(const Move& move) {
+    if (move.redeal) return "the redeal";
     return std::to_string(move.count) + (move.count == 1 ? " card" : " cards") + " from " + PlaceText(move.from) +
            " to " + PlaceText(move.to);
 }
@@ -99,8 +112,14 @@ std::string PositionText(const Position& position) {
 
 std::string CheckDeal(Rules rules, const Position& position) {
     if (position.foundations.size() != kFoundations) return "the rules have four foundations";
-    for (const auto& f : position.foundations)
-        if (!f.empty()) return "the foundations start empty";
+    std::array<bool, 5 * 16> seen{};
+    for (const auto& f : position.foundations) {
+        if (rules != Rules::Cruel && !f.empty()) return "the foundations start empty";
+        // Cruel starts each foundation with an Ace, each of another suit.
+        if (rules == Rules::Cruel && (f.size() != 1 || f[0].rank != 1 || f[0].suit < 1 || f[0].suit > 4 || seen[f[0].suit * 16u + 1]))
+            return "the foundations start with the four Aces";
+        if (rules == Rules::Cruel) seen[f[0].suit * 16u + 1] = true;
+    }
     // Column sizes and how many of each column's cards lie face down.
     std::vector<size_t> sizes, down;
     switch (rules) {
@@ -113,11 +132,11 @@ std::string CheckDeal(Rules rules, const Position& position) {
             sizes = {1, 6, 7, 8, 9, 10, 11};
             down = {0, 1, 2, 3, 4, 5, 6};
             break;
+        case Rules::Cruel: sizes.assign(12, 4); break;
     }
     down.resize(sizes.size(), 0);
     if (position.columns.size() != sizes.size())
         return "the rules deal " + std::to_string(sizes.size()) + " columns, not " + std::to_string(position.columns.size());
-    std::array<bool, 5 * 16> seen{};
     for (size_t k = 0; k < sizes.size(); ++k) {
         const std::vector<Card>& column = position.columns[k];
         const std::string name = "column " + std::to_string(k + 1);
@@ -142,6 +161,7 @@ namespace {
 // Why `move` is refused, nullptr when it is legal: the legality test of
 // the solver's inner loop, without building any text.
 const char* Why(Rules rules, const Position& position, const Move& move) {
+    if (move.redeal) return rules == Rules::Cruel ? nullptr : "the rules have no redeal";
     if (!Exists(position, move.from) || !Exists(position, move.to)) return "no such pile";
     if (move.from.foundation) return "cards on the foundations stay there";
     if (move.from == move.to) return "a card does not move onto its own pile";
@@ -160,11 +180,12 @@ const char* Why(Rules rules, const Position& position, const Move& move) {
     }
     if (to.empty())
         return FillsEmpty(rules, moved) ? nullptr
-                                        : (rules == Rules::BakersDozen ? "an empty column is never filled" : "only a King fills an empty column");
+                                        : (NeverFilled(rules) ? "an empty column is never filled" : "only a King fills an empty column");
     if (BuildsOn(rules, moved, to.back())) return nullptr;
     switch (rules) {
         case Rules::BakersDozen: return "a card goes on a card one rank higher";
-        case Rules::Fan: return "a card goes on the card of its suit one rank higher";
+        case Rules::Fan:
+        case Rules::Cruel: return "a card goes on the card of its suit one rank higher";
         case Rules::Yukon: return "a card goes on a card one rank higher of the other colour";
     }
     return "refused";
@@ -178,7 +199,12 @@ std::string Refusal(Rules rules, const Position& position, const Move& move) {
 }
 
 Undo Apply(Rules rules, Position& position, const Move& move) {
-    Undo undo{move, false};
+    Undo undo{move, false, {}};
+    if (move.redeal) {
+        for (const auto& column : position.columns) undo.sizes.push_back(static_cast<uint8_t>(column.size()));
+        position.columns = Redealt(position.columns);
+        return undo;
+    }
     std::vector<Card>& from = Pile(position, move.from);
     std::vector<Card>& to = Pile(position, move.to);
     const auto first = from.end() - move.count;
@@ -192,6 +218,16 @@ Undo Apply(Rules rules, Position& position, const Move& move) {
 }
 
 void TakeBack(Position& position, const Undo& undo) {
+    if (undo.move.redeal) {
+        std::vector<Card> all;
+        for (const auto& column : position.columns) all.insert(all.end(), column.begin(), column.end());
+        auto next = all.begin();
+        for (size_t k = 0; k < position.columns.size(); ++k) {
+            position.columns[k].assign(next, next + undo.sizes[k]);
+            next += undo.sizes[k];
+        }
+        return;
+    }
     std::vector<Card>& from = Pile(position, undo.move.from);
     std::vector<Card>& to = Pile(position, undo.move.to);
     if (undo.turnedUp) from.back().faceUp = false;
@@ -232,6 +268,11 @@ std::vector<Move> LegalMoves(Rules rules, const Position& position) {
                 if (!Why(rules, position, m)) out.push_back(m);
             }
         }
+    }
+    if (rules == Rules::Cruel && Redealt(position.columns) != position.columns) {
+        Move m;
+        m.redeal = true;
+        out.push_back(m);
     }
     return out;
 }

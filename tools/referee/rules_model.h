@@ -1,4 +1,4 @@
-// The standard rules of Baker's Dozen, Fan and Yukon as a small model of
+// The standard rules of Baker's Dozen, Fan, Yukon and Cruel as a small model of
 // their own: the position, the legality of a move and its effect. Written
 // from the games' usual descriptions, independently of the rules engine, so
 // that a line the engine accepts can be checked against it and a line found
@@ -11,9 +11,10 @@
 
 namespace corvelle::referee {
 
-enum class Rules { BakersDozen, Fan, Yukon };
+enum class Rules { BakersDozen, Fan, Yukon, Cruel };
 
-// The word a game file uses for the rules ("bakers-dozen", "fan", "yukon");
+// The word a game file uses for the rules ("bakers-dozen", "fan", "yukon",
+// "cruel");
 // false for any other word.
 bool RulesNamed(const std::string& word, Rules& rules);
 const char* RulesName(Rules rules);
@@ -34,10 +35,14 @@ struct Place {
 };
 std::string PlaceText(const Place& place);   // "column 3", "foundation 1" (counted from 1)
 
-// The top `count` cards of `from` go onto `to` as one move.
+// The top `count` cards of `from` go onto `to` as one move; or, with
+// `redeal`, Cruel's redeal: the columns' cards gathered, the first column's
+// from its bottom card up, then the second's and so on, and dealt out again
+// in that order, four to a column from the first on.
 struct Move {
     Place from, to;
     int count = 1;
+    bool redeal = false;
 };
 std::string MoveText(const Move& move);
 
@@ -51,8 +56,8 @@ std::string PositionText(const Position& position);
 
 // "" when `position` is the opening layout of the rules (piles of the right
 // sizes, face-down cards where the deal puts them, one whole pack, empty
-// foundations, Baker's Dozen's Kings at the bottoms of their columns), else
-// what differs.
+// foundations (Cruel's holding the four Aces), Baker's Dozen's Kings at the
+// bottoms of their columns), else what differs.
 std::string CheckDeal(Rules rules, const Position& position);
 
 // Whether a column's card `moved` may lie on `onto` by the rules.
@@ -65,6 +70,7 @@ std::string Refusal(Rules rules, const Position& position, const Move& move);
 struct Undo {
     Move move;
     bool turnedUp = false;   // Yukon: the card it uncovered was turned face up
+    std::vector<uint8_t> sizes;   // a redeal: the columns' sizes before it
 };
 // Makes a legal move, with what follows by itself (Yukon turns an
 // uncovered face-down card up).
@@ -74,7 +80,8 @@ void TakeBack(Position& position, const Undo& undo);
 // Every legal move of `position`, foundation moves first. Moves that only
 // lead to a position equal to one already listed up to the order of the
 // columns and foundations are left out: a whole column onto an empty one,
-// a card to a second empty foundation or column.
+// a card to a second empty foundation or column, a redeal that changes
+// nothing.
 std::vector<Move> LegalMoves(Rules rules, const Position& position);
 
 }  // namespace corvelle::referee
