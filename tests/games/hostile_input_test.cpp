@@ -188,6 +188,8 @@ TEST(HostileCliInput, ArgumentsAreRefusedAsUsageErrors) {
         {"check golf --deals -1", "--deals takes a number"},
         {"check golf --soak 1e9", "--soak takes a number"},
         {"check golf --solver 4294967296", "--solver takes a number"},
+        {"check golf --referee 0", "--referee takes a number"},
+        {"check golf --referee", "usage: corvelle-cli check"},
         {"check golf --frobnicate", "usage: corvelle-cli check"},
     };
     for (const Case& c : cases) {
