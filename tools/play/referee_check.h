@@ -39,7 +39,7 @@ std::string ReplayInModel(referee::Rules rules, const uint8_t* record, size_t le
 std::string PlayModelMoves(CGameEngine& engine, const ModelPiles& piles, const std::vector<referee::Move>& moves);
 
 // Positions the model's solver may enter for one deal.
-constexpr long kRefereeBudget = 50000;
+constexpr long kRefereeBudget = 30000;
 
 // The checks against the rules model on game numbers 1..`numbers`: the
 // search's winning line `won` of number `wonAt` replayed in the model; the

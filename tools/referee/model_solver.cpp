@@ -103,19 +103,23 @@ std::string Pack(const Position& p) {
     return out;
 }
 
+// The columns' vectors keep their storage from one position to the next.
 void Unpack(const std::string& packed, size_t foundations, Position& p) {
-    p.foundations.assign(foundations, {});
-    p.columns.clear();
+    p.foundations.resize(foundations);
     for (size_t f = 0; f < foundations; ++f) {
         const auto top = static_cast<uint8_t>(packed[f]);
+        p.foundations[f].clear();
         for (uint8_t r = 1; top != 0 && r <= (top & 15); ++r) p.foundations[f].push_back({static_cast<uint8_t>(top >> 4), r, true});
     }
-    p.columns.emplace_back();
-    for (size_t i = foundations; i + 1 < packed.size(); ++i) {
+    size_t column = 0;
+    for (size_t i = foundations; i < packed.size(); ++i) {
+        if (p.columns.size() <= column) p.columns.emplace_back();
+        if (i == foundations || static_cast<uint8_t>(packed[i - 1]) == 0xFF) p.columns[column].clear();
         const auto b = static_cast<uint8_t>(packed[i]);
-        if (b == 0xFF) p.columns.emplace_back();
-        else p.columns.back().push_back({static_cast<uint8_t>((b & 0x7F) >> 4), static_cast<uint8_t>(b & 15), (b & 0x80) != 0});
+        if (b == 0xFF) ++column;
+        else p.columns[column].push_back({static_cast<uint8_t>((b & 0x7F) >> 4), static_cast<uint8_t>(b & 15), (b & 0x80) != 0});
     }
+    p.columns.resize(column);
 }
 
 // How promising a position looks: cards home count for it; face-down
