@@ -2,6 +2,7 @@
 // building block run against its own tests.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -539,4 +540,48 @@ TEST(GameLibrary, SeveralCardsMoveByHandThroughCellsAndColumns) {
         std::string broken;
         EXPECT_TRUE(CheckGameInvariants(e, &broken)) << name << ": " << broken;
     }
+}
+
+// Duke fills an empty column from the reserve while any reserve card is
+// left, and from anywhere once the reserve is used up; undo takes the
+// opening back.
+TEST(GameLibrary, DukeFillsAnEmptyColumnFromTheReserveFirst) {
+    LibraryGame duke(LibraryGame::Named("Duke"));
+    CGameEngine& e = duke.engine;
+    const auto pile = [&](const std::string& name) { return duke.Pile(name); };
+    std::vector<test::PileText> layout(e.PileCount());
+    layout[pile("tableau1")] = {"AS"};
+    layout[pile("tableau2")] = {"9C"};
+    layout[pile("tableau3")] = {"KD"};
+    layout[pile("tableau4")] = {"6C"};
+    layout[pile("reserve1")] = {"5H"};
+    layout[pile("waste")] = {"7D"};
+    // Every other card lies face down in the stock, so no other reserve
+    // pile holds a card.
+    std::vector<std::string> rest;
+    for (const char suit : std::string("CSDH"))
+        for (const char rank : std::string("A23456789TJQK")) {
+            const std::string card{rank, suit};
+            if (card != "AS" && card != "9C" && card != "KD" && card != "6C" && card != "5H" && card != "7D")
+                rest.push_back(std::string{rank, static_cast<char>(std::tolower(suit))});
+        }
+    layout[pile("stock")].assign(rest.begin(), rest.end());
+    test::ArrangeLayout(e, layout);
+    const uint16_t seven = e.TopCard(pile("waste")), nine = e.TopCard(pile("tableau2"));
+    const uint16_t five = e.TopCard(pile("reserve1"));
+    ASSERT_TRUE(PlayMove(e, e.TopCard(pile("tableau1")), pile("foundation1")));
+    EXPECT_EQ(CheckMove(e, seven, pile("tableau1")), MoveRefusal::NoLink);
+    EXPECT_EQ(CheckMove(e, nine, pile("tableau1")), MoveRefusal::NoLink);
+    EXPECT_EQ(CheckMove(e, five, pile("tableau1")), MoveRefusal::None);
+    // The last reserve card fills the column and moves on: the space now
+    // takes any card.
+    ASSERT_TRUE(PlayMove(e, five, pile("tableau1")));
+    ASSERT_TRUE(PlayMove(e, five, pile("tableau4")));
+    EXPECT_EQ(CheckMove(e, seven, pile("tableau1")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, nine, pile("tableau1")), MoveRefusal::None);
+    ASSERT_TRUE(UndoStep(e));
+    ASSERT_TRUE(UndoStep(e));
+    EXPECT_EQ(CheckMove(e, seven, pile("tableau1")), MoveRefusal::NoLink);
+    std::string broken;
+    EXPECT_TRUE(CheckGameInvariants(e, &broken)) << broken;
 }
