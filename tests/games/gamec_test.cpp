@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "engine/game_engine.h"
 #include "engine/invariants.h"
@@ -542,43 +543,52 @@ TEST(GameLibrary, SeveralCardsMoveByHandThroughCellsAndColumns) {
     }
 }
 
-// Duke fills an empty column from the reserve while any reserve card is
-// left, and from anywhere once the reserve is used up; undo takes the
-// opening back.
-TEST(GameLibrary, DukeFillsAnEmptyColumnFromTheReserveFirst) {
-    LibraryGame duke(LibraryGame::Named("Duke"));
-    CGameEngine& e = duke.engine;
-    const auto pile = [&](const std::string& name) { return duke.Pile(name); };
+// Duchess opens with a reserve card to the first foundation and nothing
+// else; then an empty column takes a reserve card while any is left and the
+// waste's top card after that, never a card from another column; undo takes
+// the opening back.
+TEST(GameLibrary, DuchessFillsAnEmptyColumnFromTheReserveThenTheWaste) {
+    LibraryGame duchess(LibraryGame::Named("Duchess"));
+    CGameEngine& e = duchess.engine;
+    const auto pile = [&](const std::string& name) { return duchess.Pile(name); };
+    ASSERT_TRUE(StartGame(e, 1));
+    MoveRefusal why = MoveRefusal::None;
+    EXPECT_FALSE(PlayClick(e, pile("stock"), &why));
+    EXPECT_EQ(CheckMove(e, e.TopCard(pile("tableau1")), pile("tableau2")), MoveRefusal::NoLink);
+    EXPECT_EQ(CheckMove(e, e.TopCard(pile("reserve1")), pile("tableau1")), MoveRefusal::NoLink);
+    EXPECT_EQ(CheckMove(e, e.TopCard(pile("reserve1")), pile("foundation1")), MoveRefusal::None);
+
     std::vector<test::PileText> layout(e.PileCount());
-    layout[pile("tableau1")] = {"AS"};
-    layout[pile("tableau2")] = {"9C"};
-    layout[pile("tableau3")] = {"KD"};
-    layout[pile("tableau4")] = {"6C"};
-    layout[pile("reserve1")] = {"5H"};
+    layout[pile("reserve1")] = {"5S"};
+    layout[pile("reserve2")] = {"9H"};
+    layout[pile("tableau1")] = {"6S"};
+    layout[pile("tableau2")] = {"KD"};
+    layout[pile("tableau3")] = {"2C"};
+    layout[pile("tableau4")] = {"TC"};
     layout[pile("waste")] = {"7D"};
     // Every other card lies face down in the stock, so no other reserve
     // pile holds a card.
+    const std::set<std::string> named = {"5S", "9H", "6S", "KD", "2C", "TC", "7D"};
     std::vector<std::string> rest;
     for (const char suit : std::string("CSDH"))
-        for (const char rank : std::string("A23456789TJQK")) {
-            const std::string card{rank, suit};
-            if (card != "AS" && card != "9C" && card != "KD" && card != "6C" && card != "5H" && card != "7D")
+        for (const char rank : std::string("A23456789TJQK"))
+            if (!named.count(std::string{rank, suit}))
                 rest.push_back(std::string{rank, static_cast<char>(std::tolower(suit))});
-        }
     layout[pile("stock")].assign(rest.begin(), rest.end());
     test::ArrangeLayout(e, layout);
-    const uint16_t seven = e.TopCard(pile("waste")), nine = e.TopCard(pile("tableau2"));
-    const uint16_t five = e.TopCard(pile("reserve1"));
+    const uint16_t seven = e.TopCard(pile("waste")), king = e.TopCard(pile("tableau2"));
+    const uint16_t nine = e.TopCard(pile("reserve2"));
+    ASSERT_TRUE(PlayMove(e, e.TopCard(pile("reserve1")), pile("foundation1")));
     ASSERT_TRUE(PlayMove(e, e.TopCard(pile("tableau1")), pile("foundation1")));
     EXPECT_EQ(CheckMove(e, seven, pile("tableau1")), MoveRefusal::NoLink);
-    EXPECT_EQ(CheckMove(e, nine, pile("tableau1")), MoveRefusal::NoLink);
-    EXPECT_EQ(CheckMove(e, five, pile("tableau1")), MoveRefusal::None);
-    // The last reserve card fills the column and moves on: the space now
-    // takes any card.
-    ASSERT_TRUE(PlayMove(e, five, pile("tableau1")));
-    ASSERT_TRUE(PlayMove(e, five, pile("tableau4")));
-    EXPECT_EQ(CheckMove(e, seven, pile("tableau1")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, king, pile("tableau1")), MoveRefusal::NoLink);
     EXPECT_EQ(CheckMove(e, nine, pile("tableau1")), MoveRefusal::None);
+    // The last reserve card fills the column and moves on: the space now
+    // takes the waste's card only.
+    ASSERT_TRUE(PlayMove(e, nine, pile("tableau1")));
+    ASSERT_TRUE(PlayMove(e, nine, pile("tableau4")));
+    EXPECT_EQ(CheckMove(e, seven, pile("tableau1")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, king, pile("tableau1")), MoveRefusal::NoLink);
     ASSERT_TRUE(UndoStep(e));
     ASSERT_TRUE(UndoStep(e));
     EXPECT_EQ(CheckMove(e, seven, pile("tableau1")), MoveRefusal::NoLink);
