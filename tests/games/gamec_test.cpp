@@ -595,3 +595,27 @@ TEST(GameLibrary, DuchessFillsAnEmptyColumnFromTheReserveThenTheWaste) {
     std::string broken;
     EXPECT_TRUE(CheckGameInvariants(e, &broken)) << broken;
 }
+
+// Deuces ranks the Ace above the King: a column takes a King on an Ace but
+// nothing on a Two, and a foundation runs from its Two to the Ace.
+TEST(GameLibrary, DeucesRanksTheAceAboveTheKing) {
+    LibraryGame deuces(LibraryGame::Named("Deuces"));
+    CGameEngine& e = deuces.engine;
+    const auto pile = [&](const std::string& name) { return deuces.Pile(name); };
+    std::vector<test::PileText> layout(e.PileCount());
+    layout[pile("foundation1")] = {"2C", "3C", "4C", "5C", "6C", "7C", "8C", "9C", "TC", "JC", "QC", "KC"};
+    layout[pile("foundation2")] = {"2S"};
+    layout[pile("tableau1")] = {"2D"};
+    layout[pile("tableau2")] = {"AD"};
+    layout[pile("tableau3")] = {"KD"};
+    layout[pile("tableau5")] = {"AC"};
+    layout[pile("tableau6")] = {"AS"};
+    test::ArrangeLayout(e, layout);
+    const uint16_t aceOfDiamonds = e.TopCard(pile("tableau2"));
+    EXPECT_EQ(CheckMove(e, aceOfDiamonds, pile("tableau1")), MoveRefusal::DropRule);
+    EXPECT_EQ(CheckMove(e, aceOfDiamonds, pile("tableau4")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, e.TopCard(pile("tableau3")), pile("tableau2")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, e.TopCard(pile("tableau6")), pile("foundation2")), MoveRefusal::DropRule);
+    ASSERT_TRUE(PlayMove(e, e.TopCard(pile("tableau5")), pile("foundation1")));
+    EXPECT_EQ(e.pileStates[pile("foundation1")].count, 13);
+}
