@@ -619,3 +619,74 @@ TEST(GameLibrary, DeucesRanksTheAceAboveTheKing) {
     ASSERT_TRUE(PlayMove(e, e.TopCard(pile("tableau5")), pile("foundation1")));
     EXPECT_EQ(e.pileStates[pile("foundation1")].count, 13);
 }
+
+// Penguin's deal: the first card, the beak, lies at the bottom of the first
+// column; the other three of its rank start three foundations and every
+// column holds seven of the other cards.
+TEST(GameLibrary, PenguinDealsTheBeakAndPutsItsRankOnTheFoundations) {
+    LibraryGame penguin(LibraryGame::Named("Penguin"));
+    CGameEngine& e = penguin.engine;
+    const auto pile = [&](const std::string& name) { return penguin.Pile(name); };
+    for (uint32_t number = 1; number <= 300; ++number) {
+        ASSERT_TRUE(StartGame(e, number));
+        const uint16_t beak = e.CardAt(pile("tableau1"), 0);
+        const int rank = e.cards[beak].rank;
+        std::set<int> suits = {e.cards[beak].suit};
+        for (int f = 1; f <= 3; ++f) {
+            const uint16_t p = pile("foundation" + std::to_string(f));
+            ASSERT_EQ(e.pileStates[p].count, 1) << number;
+            EXPECT_EQ(e.cards[e.TopCard(p)].rank, rank) << number;
+            suits.insert(e.cards[e.TopCard(p)].suit);
+        }
+        EXPECT_EQ(suits.size(), 4u) << number;
+        EXPECT_EQ(e.pileStates[pile("foundation4")].count, 0) << number;
+        for (int k = 1; k <= 7; ++k) {
+            const uint16_t p = pile("tableau" + std::to_string(k));
+            ASSERT_EQ(e.pileStates[p].count, 7) << number;
+            for (int i = (k == 1 ? 1 : 0); i < 7; ++i) EXPECT_NE(e.cards[e.CardAt(p, i)].rank, rank) << number;
+        }
+        for (const char* spare : {"deck", "hand", "beak"}) EXPECT_EQ(e.pileStates[pile(spare)].count, 0) << spare;
+    }
+}
+
+// In Penguin an empty column takes only the rank just below the beak and
+// the foundations start from the beak's rank and turn the corner: the
+// search's win of a deal, replayed, shows both.
+TEST(GameLibrary, PenguinBuildsFromTheBeak) {
+    LibraryGame penguin(LibraryGame::Named("Penguin"));
+    CGameEngine& e = penguin.engine;
+    const auto pile = [&](const std::string& name) { return penguin.Pile(name); };
+    // Deal 1: the beak is the Two of Spades; the Twos of Clubs, Diamonds and
+    // Hearts start the foundations.
+    ASSERT_TRUE(StartGame(e, 1));
+    ASSERT_EQ(e.cards[e.CardAt(pile("tableau1"), 0)].rank, 2);
+    const SearchResult r = SearchForWin(e, penguin.game->pileNames, penguin.game->searchBudget);
+    ASSERT_TRUE(r.won);
+    ASSERT_TRUE(StartGame(e, 1));
+    bool sawEmpty = false;
+    for (const Step& step : r.steps) {
+        for (int k = 1; k <= 7 && !sawEmpty; ++k) {
+            const uint16_t column = pile("tableau" + std::to_string(k));
+            if (e.pileStates[column].count != 0) continue;
+            sawEmpty = true;
+            for (int c = 1; c <= 7; ++c) {
+                const uint16_t from = pile("tableau" + std::to_string(c));
+                if (e.pileStates[from].count == 0) continue;
+                const uint16_t top = e.TopCard(from);
+                const MoveRefusal why = CheckMove(e, top, column);
+                if (e.cards[top].rank == 1) EXPECT_EQ(why, MoveRefusal::None);
+                else EXPECT_EQ(why, MoveRefusal::DropRule) << "rank " << int(e.cards[top].rank);
+            }
+        }
+        std::string reason;
+        ASSERT_TRUE(ApplyStep(e, step, &reason)) << reason;
+    }
+    EXPECT_TRUE(sawEmpty);
+    // Each foundation ran from its Two over the King to the Ace.
+    for (int f = 1; f <= 4; ++f) {
+        const uint16_t p = pile("foundation" + std::to_string(f));
+        ASSERT_EQ(e.pileStates[p].count, 13);
+        EXPECT_EQ(e.cards[e.CardAt(p, 0)].rank, 2);
+        EXPECT_EQ(e.cards[e.TopCard(p)].rank, 1);
+    }
+}
