@@ -7,6 +7,7 @@
 #include "engine/game_engine.h"
 #include "writer/record_writer.h"
 #include "engine/rules.h"
+#include "bench/bench_stats.h"
 
 using namespace corvelle;
 
@@ -38,20 +39,6 @@ GameDefinitionData TwoDeckGame() {
     return g;
 }
 
-template <typename F>
-double MedianNanoseconds(int rounds, int perRound, F&& body) {
-    std::vector<double> samples;
-    for (int r = 0; r < rounds; ++r) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int k = 0; k < perRound; ++k)
-            body(k);
-        const auto end = std::chrono::steady_clock::now();
-        samples.push_back(std::chrono::duration<double, std::nano>(end - start).count() / perRound);
-    }
-    std::nth_element(samples.begin(), samples.begin() + rounds / 2, samples.end());
-    return samples[rounds / 2];
-}
-
 }  // namespace
 
 int main() {
@@ -62,7 +49,7 @@ int main() {
         return 1;
     }
     uint32_t number = 1;
-    const double deal = MedianNanoseconds(101, 200, [&](int k) {
+    const double deal = bench::MedianNanoseconds(101, 200, [&](int k) {
         number = static_cast<uint32_t>(k + 1);
         engine.NewDeal(number);
     });
@@ -70,7 +57,7 @@ int main() {
     number = 12345;
     engine.NewDeal(number);
     // Three cards from the top of pile 0 to pile 1 and back, alternately.
-    const double move = MedianNanoseconds(101, 2000, [&](int k) {
+    const double move = bench::MedianNanoseconds(101, 2000, [&](int k) {
         ActionDef a{};
         a.kind = ActionMoveCards;
         a.sourceMode = SourceFromTop;

@@ -10,17 +10,12 @@
 #include "engine/player_move.h"
 #include "writer/record_writer.h"
 #include "tools/gamec/gamec.h"
+#include "bench/bench_stats.h"
 
 using namespace corvelle;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double Median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void BenchSteps(const gamec::CompiledGame& game) {
     const std::vector<uint8_t> record = SerializeGameRecord(game.def);
@@ -47,7 +42,7 @@ void BenchSteps(const gamec::CompiledGame& game) {
         if (ok) samples.push_back(us);
     }
     std::printf("%-24s player step with automatic events: median %.1f us (%zu steps, %u deals)\n", game.key.c_str(),
-                Median(samples), samples.size(), number);
+                bench::Median(samples), samples.size(), number);
 }
 
 }  // namespace
@@ -67,7 +62,7 @@ int main() {
         }
         lib = std::move(fresh);
     }
-    std::printf("compile games/ (%zu games): median %.1f ms\n", lib.games.size(), Median(times));
+    std::printf("compile games/ (%zu games): median %.1f ms\n", lib.games.size(), bench::Median(times));
     for (const char* key : {"klondike-draw-one", "freecell", "spider-four-suits"})
         for (const gamec::CompiledGame& g : lib.games)
             if (g.key == key) BenchSteps(g);

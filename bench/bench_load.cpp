@@ -9,6 +9,7 @@
 
 #include "engine/game_engine.h"
 #include "engine/resources.h"
+#include "bench/bench_stats.h"
 
 using namespace corvelle;
 using Clock = std::chrono::steady_clock;
@@ -38,12 +39,10 @@ int main(int argc, char** argv) {
             best[pos] = std::min(best[pos], us);
         }
     }
-    std::vector<double> sorted = best;
-    std::sort(sorted.begin(), sorted.end());
     const auto worst = std::max_element(best.begin(), best.end());
     std::printf("inflate + load, %d games (best of %d rounds each)\n", n, rounds);
-    std::printf("  median   %8.1f us\n", sorted[n / 2]);
-    std::printf("  90th pct %8.1f us\n", sorted[n * 9 / 10]);
+    std::printf("  median   %8.1f us\n", bench::Median(best));
+    std::printf("  90th pct %8.1f us\n", bench::Quantile(best, 0.9));
     std::printf("  slowest  %8.1f us (position %d, slot %d of its group)\n", *worst,
                 static_cast<int>(worst - best.begin()), static_cast<int>(worst - best.begin()) % kGamesPerGroup);
     return 0;

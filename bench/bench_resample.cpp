@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/resample.h"
+#include "bench/bench_stats.h"
 
 using namespace corvelle;
 using Clock = std::chrono::steady_clock;
@@ -23,8 +24,7 @@ double MedianMilliseconds(const PixelImage& source, int32_t width, int32_t heigh
         samples.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         sink = sink + out.pixels[out.pixels.size() / 2];
     }
-    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-    return samples[samples.size() / 2];
+    return bench::Median(std::move(samples));
 }
 
 }  // namespace

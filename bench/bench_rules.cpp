@@ -14,24 +14,12 @@
 #include "engine/events.h"
 #include "models/model_games.h"
 #include "engine/player_move.h"
+#include "bench/bench_stats.h"
 
 using namespace corvelle;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-template <typename F>
-double MedianNanoseconds(int rounds, int perRound, F&& body) {
-    std::vector<double> samples;
-    for (int r = 0; r < rounds; ++r) {
-        const auto start = Clock::now();
-        for (int k = 0; k < perRound; ++k)
-            body(k);
-        samples.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count() / perRound);
-    }
-    std::nth_element(samples.begin(), samples.begin() + rounds / 2, samples.end());
-    return samples[rounds / 2];
-}
 
 volatile int sink = 0;
 
@@ -72,12 +60,12 @@ void Bench(const char* label, const GameDefinitionData& game, const char* runPro
         }
     }
     e.BuildPickupCardLists(best, a, b);
-    double ns = MedianNanoseconds(31, 20000, [&](int) {
+    double ns = bench::MedianNanoseconds(31, 20000, [&](int) {
         sink += EvaluateRuleProgram(a.data(), b.data(), program);
     });
     std::printf("run check, %d-card run of the deal:  %8.1f ns\n", bestLength - 1, ns);
     const RuleCardList run = ParseRun(fullRun);
-    ns = MedianNanoseconds(31, 20000, [&](int) {
+    ns = bench::MedianNanoseconds(31, 20000, [&](int) {
         sink += EvaluateRuleProgram(run.data(), nullptr, program);
     });
     std::printf("run check, 13-card run:             %8.1f ns  (target < 1000)\n", ns);
@@ -89,9 +77,9 @@ void Bench(const char* label, const GameDefinitionData& game, const char* runPro
         ++hints;
         moves += second != kNone;   // the moves come before the clicks
     }
-    ns = MedianNanoseconds(31, 50, [&](int) { sink += e.FindHint(0xFFFF, first, second, true); });
+    ns = bench::MedianNanoseconds(31, 50, [&](int) { sink += e.FindHint(0xFFFF, first, second, true); });
     std::printf("full hint enumeration (%2d hints):   %8.1f ns  (target < 200000)\n", hints, ns);
-    ns = MedianNanoseconds(31, 200, [&](int) { sink += e.FindHint(0, first, second, true); });
+    ns = bench::MedianNanoseconds(31, 200, [&](int) { sink += e.FindHint(0, first, second, true); });
     std::printf("first hint, clicks first:           %8.1f ns\n", ns);
 
     // RunAutomaticEvents after each hinted move (taken back after timing).
@@ -107,9 +95,8 @@ void Bench(const char* label, const GameDefinitionData& game, const char* runPro
         UndoStep(e);
     }
     if (!samples.empty()) {
-        std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-        std::printf("RunAutomaticEvents after a move:    %8.1f ns  (%d different moves)\n",
-                    samples[samples.size() / 2], moves);
+        std::printf("RunAutomaticEvents after a move:    %8.1f ns  (%d different moves)\n", bench::Median(samples),
+                    moves);
     }
 }
 

@@ -20,6 +20,8 @@
 
 namespace corvelle {
 
+class HintMemo;
+
 // Which automatic events a run walks: those after a player's step (types 0
 // and 1) or those of the game's start (type 3).
 enum class AutomaticEvents : uint8_t { AfterStep, AtGameStart };
@@ -76,12 +78,14 @@ public:
     bool FindHint(uint16_t n, uint16_t& first, uint16_t& second, bool withClicks) const;
     bool FindClickHint(uint16_t n, uint16_t& pile, uint16_t& card, uint16_t& count) const;
     // Every hint of the position in one scan, numbered as FindHint numbers
-    // them: out[n] is what FindHint(n) finds.
+    // them: out[n] is what FindHint(n) finds. A caller that scans many
+    // positions of this game passes a memo of its own, which saves working
+    // out again the rule answers of the piles that did not change.
     struct HintMove {
         uint16_t first;    // the card to move, or the pile to click
         uint16_t second;   // the destination pile, or kNone for a click
     };
-    void FindAllHints(std::vector<HintMove>& out, bool withClicks) const;
+    void FindAllHints(std::vector<HintMove>& out, bool withClicks, HintMemo* memo = nullptr) const;
 
     // ---- saved games (saved_game.cpp)
     uint16_t FindSavedGameSlot(uint16_t gameId) const;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/events.h"
+#include "engine/hint_memo.h"
 
 namespace corvelle {
 namespace {
@@ -93,10 +94,15 @@ bool ScanClicks(const CGameEngine& e, Take&& take) {
 // piles, each by card index and then by destination. `take(card, pile)`
 // returns true to stop.
 template <typename Take>
-bool ScanMoves(const CGameEngine& e, Take&& take) {
+bool ScanMoves(const CGameEngine& e, HintMemo* memo, Take&& take) {
     const uint16_t pileTotal =
         static_cast<uint16_t>(e.pileStates.size() < e.piles.size() ? e.pileStates.size() : e.piles.size());
     const PileLists lists(e);
+    if (memo) {
+        memo->BeginScan(pileTotal);
+        for (uint16_t p = 0; p < pileTotal; ++p)
+            memo->SeePile(p, lists.List(p), e.pileStates[p].count);
+    }
     RuleCardList listA;
     for (int pass = 1; pass <= 2; ++pass) {
         for (size_t i = 0; i < e.cardStates.size(); ++i) {
@@ -110,8 +116,21 @@ bool ScanMoves(const CGameEngine& e, Take&& take) {
                 continue;
             if (!s.movable || !from.acceptsDrops || s.position < 0 || s.position >= from.count)
                 continue;
-            const RuleCard* listB = lists.PickupLists(p, s.position, listA);
-            if (!RunProgram(e, from.pickupProgram, listA.data(), listB))
+            const uint16_t position = static_cast<uint16_t>(s.position);
+            // The card's pick-up lists are cut only when a program must run.
+            const RuleCard* listB = nullptr;
+            const auto cut = [&] {
+                if (!listB)
+                    listB = lists.PickupLists(p, position, listA);
+            };
+            int picked = memo ? memo->Pickup(p, position, from.pickupProgram) : -1;
+            if (picked < 0) {
+                cut();
+                picked = RunProgram(e, from.pickupProgram, listA.data(), listB);
+                if (memo)
+                    memo->SetPickup(p, position, from.pickupProgram, picked != 0);
+            }
+            if (!picked)
                 continue;
             for (uint16_t d = 0; d < pileTotal; ++d) {
                 if (d == p)
@@ -124,7 +143,16 @@ bool ScanMoves(const CGameEngine& e, Take&& take) {
                 } else if (e.piles[d].baseKind == BaseNone) {
                     continue;
                 }
-                if (!e.MoveLinkAllows(p, d) || !RunProgram(e, to.dropProgram, listA.data(), lists.List(d)))
+                if (!e.MoveLinkAllows(p, d))
+                    continue;
+                int dropped = memo ? memo->Drop(p, position, d, to.dropProgram) : -1;
+                if (dropped < 0) {
+                    cut();
+                    dropped = RunProgram(e, to.dropProgram, listA.data(), lists.List(d));
+                    if (memo)
+                        memo->SetDrop(p, position, d, to.dropProgram, dropped != 0);
+                }
+                if (!dropped)
                     continue;
                 if (take(static_cast<uint16_t>(i), d))
                     return true;
@@ -138,11 +166,11 @@ bool ScanMoves(const CGameEngine& e, Take&& take) {
 // between. `take(first, second)` (second kNone for a click) returns true to
 // stop; the result tells whether it stopped.
 template <typename Take>
-bool ScanHints(const CGameEngine& e, bool withClicks, Take&& take) {
+bool ScanHints(const CGameEngine& e, bool withClicks, HintMemo* memo, Take&& take) {
     const auto click = [&](uint16_t pile) { return take(pile, kNone); };
     if (withClicks && ScanClicks(e, click))
         return true;
-    if (ScanMoves(e, take))
+    if (ScanMoves(e, memo, take))
         return true;
     return !withClicks && ScanClicks(e, click);
 }
@@ -163,7 +191,7 @@ bool CGameEngine::FindClickHint(uint16_t n, uint16_t& pile, uint16_t& card, uint
 
 bool CGameEngine::FindHint(uint16_t n, uint16_t& first, uint16_t& second, bool withClicks) const {
     uint16_t count = 0;
-    return ScanHints(*this, withClicks, [&](uint16_t a, uint16_t b) {
+    return ScanHints(*this, withClicks, nullptr, [&](uint16_t a, uint16_t b) {
         if (count != n) {
             ++count;
             return false;
@@ -174,9 +202,9 @@ bool CGameEngine::FindHint(uint16_t n, uint16_t& first, uint16_t& second, bool w
     });
 }
 
-void CGameEngine::FindAllHints(std::vector<HintMove>& out, bool withClicks) const {
+void CGameEngine::FindAllHints(std::vector<HintMove>& out, bool withClicks, HintMemo* memo) const {
     out.clear();
-    ScanHints(*this, withClicks, [&](uint16_t a, uint16_t b) {
+    ScanHints(*this, withClicks, memo, [&](uint16_t a, uint16_t b) {
         out.push_back(HintMove{a, b});
         return false;
     });

@@ -17,6 +17,7 @@
 #include "driver.h"
 #include "engine/registry.h"
 #include "library_games.h"
+#include "bench/bench_stats.h"
 
 using namespace corvelle;
 using namespace corvelle::drive;
@@ -24,11 +25,6 @@ using namespace corvelle::drive;
 namespace {
 
 constexpr uint32_t kBackground = 0x008000;   // the default field colour, 0x00RRGGBB
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
-}
 
 // Starts every run on the same game with a clean run marker.
 bool PreparePreferences() {
@@ -118,10 +114,10 @@ int wmain(int argc, wchar_t** argv) {
         if (!program.WaitExit(10000)) program.Kill();
     }
     std::printf("start to main window shown and painted: median %.0f ms (min %.0f, max %.0f, 10 runs)\n",
-                Median(starts), *std::min_element(starts.begin(), starts.end()),
+                bench::Median(starts), *std::min_element(starts.begin(), starts.end()),
                 *std::max_element(starts.begin(), starts.end()));
     std::printf("new deal from the menu to the repainted field: median %.0f ms (min %.0f, max %.0f, 10 deals)\n",
-                Median(deals), *std::min_element(deals.begin(), deals.end()),
+                bench::Median(deals), *std::min_element(deals.begin(), deals.end()),
                 *std::max_element(deals.begin(), deals.end()));
     DeleteRegistryTree(ProgramKeyPath());
     return 0;

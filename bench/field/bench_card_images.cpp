@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "field/card_painter.h"
+#include "bench/bench_stats.h"
 
 using namespace corvelle;
 
@@ -32,10 +33,8 @@ int main() {
         delete images;
         ms.push_back(static_cast<double>(t1.QuadPart - t0.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart));
     }
-    double first = ms.front();
-    std::sort(ms.begin(), ms.end());
-    std::printf("CCardImageSet build: first %.2f ms, median %.2f ms, best %.2f ms (%d runs; target < 15 ms)\n", first,
-                ms[ms.size() / 2], ms.front(), runs);
+    std::printf("CCardImageSet build: first %.2f ms, median %.2f ms, best %.2f ms (%d runs; target < 15 ms)\n", ms.front(),
+                bench::Median(ms), bench::Quantile(ms, 0), runs);
 
     SelectObject(buffer, old);
     DeleteObject(bitmap);

@@ -16,6 +16,7 @@
 #include "library_games.h"
 #include "platform/image_gdi.h"
 #include "platform/resample.h"
+#include "bench/bench_stats.h"
 
 using namespace corvelle;
 
@@ -28,8 +29,7 @@ double Median(int runs, const std::function<void()>& step) {
         step();
         ms.push_back(bench::NowMilliseconds() - t0);
     }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
+    return bench::Median(std::move(ms));
 }
 
 void Report(const char* what, double ms, double target) {

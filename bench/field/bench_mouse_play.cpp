@@ -16,17 +16,11 @@
 #include "engine/player_move.h"
 #include "field_mouse.h"
 #include "library_games.h"
+#include "bench/bench_stats.h"
 
 using namespace corvelle;
 
 namespace {
-
-// The value below which the given share of the samples lies.
-double Quantile(std::vector<double> v, double share) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[static_cast<size_t>(share * static_cast<double>(v.size() - 1))];
-}
 
 }  // namespace
 
@@ -73,11 +67,11 @@ int main() {
             }
             field.SetEngine(nullptr);
         }
-        const double median = Quantile(drops, 0.5);
+        const double median = bench::Quantile(drops, 0.5);
         std::printf("%-22s release of a legal drop to end of repaint: median %5.2f ms, 95%% %5.2f ms over %zu drops "
                     "(target < 10 ms)%s\n",
-                    name, median, Quantile(drops, 0.95), drops.size(), median < 10 ? "" : "  OVER");
-        std::printf("%-22s animated move: median %4.0f frames/s over %zu moves\n", name, Quantile(fps, 0.5),
+                    name, median, bench::Quantile(drops, 0.95), drops.size(), median < 10 ? "" : "  OVER");
+        std::printf("%-22s animated move: median %4.0f frames/s over %zu moves\n", name, bench::Quantile(fps, 0.5),
                     fps.size());
     }
     return 0;

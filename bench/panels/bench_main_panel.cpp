@@ -14,15 +14,15 @@
 #include "panel_host.h"
 #include "panels/best_scores_table.h"
 #include "platform/web_browser_host.h"
+#include "bench/bench_stats.h"
 
 using namespace corvelle;
 
 namespace {
 
-void Report(const char* what, std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-44s median %7.2f ms  min %7.2f  max %7.2f  (%zu runs)\n", what, ms[ms.size() / 2], ms.front(),
-                ms.back(), ms.size());
+void Report(const char* what, const std::vector<double>& ms) {
+    std::printf("%-44s median %7.2f ms  min %7.2f  max %7.2f  (%zu runs)\n", what, bench::Median(ms),
+                bench::Quantile(ms, 0), bench::Quantile(ms, 1), ms.size());
 }
 
 }  // namespace

@@ -19,15 +19,15 @@
 #include "panels/sol_select_popups.h"
 #include "platform/bmp_codec.h"
 #include "platform/image_gdi.h"
+#include "bench/bench_stats.h"
 
 using namespace corvelle;
 
 namespace {
 
-void Report(const char* what, std::vector<double> ms, double limit) {
-    std::sort(ms.begin(), ms.end());
+void Report(const char* what, const std::vector<double>& ms, double limit) {
     std::printf("%-48s median %7.2f ms  min %7.2f  max %7.2f  (%zu runs, target < %.0f ms)\n", what,
-                ms[ms.size() / 2], ms.front(), ms.back(), ms.size(), limit);
+                bench::Median(ms), bench::Quantile(ms, 0), bench::Quantile(ms, 1), ms.size(), limit);
     std::fflush(stdout);
 }
 

@@ -42,9 +42,9 @@ std::string Step::Text() const {
                  : std::to_string(from) + " " + std::to_string(to) + " " + std::to_string(count);
 }
 
-std::vector<Step> ListHints(const CGameEngine& engine) {
+std::vector<Step> ListHints(const CGameEngine& engine, HintMemo* memo) {
     std::vector<CGameEngine::HintMove> hints;
-    engine.FindAllHints(hints, false);
+    engine.FindAllHints(hints, false, memo);
     std::vector<Step> out;
     out.reserve(hints.size());
     for (const CGameEngine::HintMove& h : hints) {
@@ -151,6 +151,7 @@ void Search(CGameEngine& engine, const std::vector<std::string>& pileNames, long
     };
     std::vector<Frame> stack;
     std::vector<std::pair<int, Step>> ranked;
+    HintMemo memo;
     const long limit = result.nodes + budget;
     auto isFoundation = [&](uint16_t pile) { return pile < pileNames.size() && StartsWith(pileNames[pile], "foundation"); };
     auto rank = [&](const Step& s) {
@@ -172,7 +173,7 @@ void Search(CGameEngine& engine, const std::vector<std::string>& pileNames, long
     };
     auto expand = [&]() {
         ranked.clear();
-        for (const Step& s : ListHints(engine)) {
+        for (const Step& s : ListHints(engine, &memo)) {
             if (!s.click && s.count == engine.pileStates[s.from].count && engine.pileStates[s.to].count == 0 &&
                 !isFoundation(s.to))
                 continue;
@@ -647,13 +648,14 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
     uint32_t rng = 12345;
     auto next = [&](uint32_t m) { rng = rng * 1103515245u + 12345u; return (rng >> 8) % m; };
     int steps = 0, games = 0, stuck = 0;
+    HintMemo memo;
     for (uint32_t number = 1000; steps < options.soakSteps && failures.size() < 5; ++number) {
         StartGame(e, number);
         ++games;
         const Snapshot dealt = Take(e);
         int depth = 0;
         while (steps < options.soakSteps) {
-            const std::vector<Step> hints = ListHints(e);
+            const std::vector<Step> hints = ListHints(e, &memo);
             if (hints.empty() || e.finished) {
                 if (!e.finished) {
                     ++stuck;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/game_engine.h"
+#include "engine/hint_memo.h"
 #include "tools/gamec/gamec.h"
 
 namespace corvelle::gamec {
@@ -20,7 +21,9 @@ struct Step {
 };
 
 // The hints of the position, in the engine's order (moves, then clicks).
-std::vector<Step> ListHints(const CGameEngine& engine);
+// A caller that lists the hints of many positions of one game passes a
+// memo, kept from one call to the next.
+std::vector<Step> ListHints(const CGameEngine& engine, HintMemo* memo = nullptr);
 // Plays a step through the player move; false with a reason when refused.
 bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason = nullptr);
 
