@@ -2,9 +2,11 @@
 // building block run against its own tests.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "engine/game_engine.h"
 #include "engine/hint_memo.h"
@@ -542,6 +544,154 @@ TEST(GameLibrary, SeveralCardsMoveByHandThroughCellsAndColumns) {
         }
         std::string broken;
         EXPECT_TRUE(CheckGameInvariants(e, &broken)) << name << ": " << broken;
+    }
+}
+
+// Duchess opens with a reserve card to the first foundation and nothing
+// else; then an empty column takes a reserve card while any is left and the
+// waste's top card after that, never a card from another column; undo takes
+// the opening back.
+TEST(GameLibrary, DuchessFillsAnEmptyColumnFromTheReserveThenTheWaste) {
+    LibraryGame duchess(LibraryGame::Named("Duchess"));
+    CGameEngine& e = duchess.engine;
+    const auto pile = [&](const std::string& name) { return duchess.Pile(name); };
+    ASSERT_TRUE(StartGame(e, 1));
+    MoveRefusal why = MoveRefusal::None;
+    EXPECT_FALSE(PlayClick(e, pile("stock"), &why));
+    EXPECT_EQ(CheckMove(e, e.TopCard(pile("tableau1")), pile("tableau2")), MoveRefusal::NoLink);
+    EXPECT_EQ(CheckMove(e, e.TopCard(pile("reserve1")), pile("tableau1")), MoveRefusal::NoLink);
+    EXPECT_EQ(CheckMove(e, e.TopCard(pile("reserve1")), pile("foundation1")), MoveRefusal::None);
+
+    std::vector<test::PileText> layout(e.PileCount());
+    layout[pile("reserve1")] = {"5S"};
+    layout[pile("reserve2")] = {"9H"};
+    layout[pile("tableau1")] = {"6S"};
+    layout[pile("tableau2")] = {"KD"};
+    layout[pile("tableau3")] = {"2C"};
+    layout[pile("tableau4")] = {"TC"};
+    layout[pile("waste")] = {"7D"};
+    // Every other card lies face down in the stock, so no other reserve
+    // pile holds a card.
+    const std::set<std::string> named = {"5S", "9H", "6S", "KD", "2C", "TC", "7D"};
+    std::vector<std::string> rest;
+    for (const char suit : std::string("CSDH"))
+        for (const char rank : std::string("A23456789TJQK"))
+            if (!named.count(std::string{rank, suit}))
+                rest.push_back(std::string{rank, static_cast<char>(std::tolower(suit))});
+    layout[pile("stock")].assign(rest.begin(), rest.end());
+    test::ArrangeLayout(e, layout);
+    const uint16_t seven = e.TopCard(pile("waste")), king = e.TopCard(pile("tableau2"));
+    const uint16_t nine = e.TopCard(pile("reserve2"));
+    ASSERT_TRUE(PlayMove(e, e.TopCard(pile("reserve1")), pile("foundation1")));
+    ASSERT_TRUE(PlayMove(e, e.TopCard(pile("tableau1")), pile("foundation1")));
+    EXPECT_EQ(CheckMove(e, seven, pile("tableau1")), MoveRefusal::NoLink);
+    EXPECT_EQ(CheckMove(e, king, pile("tableau1")), MoveRefusal::NoLink);
+    EXPECT_EQ(CheckMove(e, nine, pile("tableau1")), MoveRefusal::None);
+    // The last reserve card fills the column and moves on: the space now
+    // takes the waste's card only.
+    ASSERT_TRUE(PlayMove(e, nine, pile("tableau1")));
+    ASSERT_TRUE(PlayMove(e, nine, pile("tableau4")));
+    EXPECT_EQ(CheckMove(e, seven, pile("tableau1")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, king, pile("tableau1")), MoveRefusal::NoLink);
+    ASSERT_TRUE(UndoStep(e));
+    ASSERT_TRUE(UndoStep(e));
+    EXPECT_EQ(CheckMove(e, seven, pile("tableau1")), MoveRefusal::NoLink);
+    std::string broken;
+    EXPECT_TRUE(CheckGameInvariants(e, &broken)) << broken;
+}
+
+// Deuces ranks the Ace above the King: a column takes a King on an Ace but
+// nothing on a Two, and a foundation runs from its Two to the Ace.
+TEST(GameLibrary, DeucesRanksTheAceAboveTheKing) {
+    LibraryGame deuces(LibraryGame::Named("Deuces"));
+    CGameEngine& e = deuces.engine;
+    const auto pile = [&](const std::string& name) { return deuces.Pile(name); };
+    std::vector<test::PileText> layout(e.PileCount());
+    layout[pile("foundation1")] = {"2C", "3C", "4C", "5C", "6C", "7C", "8C", "9C", "TC", "JC", "QC", "KC"};
+    layout[pile("foundation2")] = {"2S"};
+    layout[pile("tableau1")] = {"2D"};
+    layout[pile("tableau2")] = {"AD"};
+    layout[pile("tableau3")] = {"KD"};
+    layout[pile("tableau5")] = {"AC"};
+    layout[pile("tableau6")] = {"AS"};
+    test::ArrangeLayout(e, layout);
+    const uint16_t aceOfDiamonds = e.TopCard(pile("tableau2"));
+    EXPECT_EQ(CheckMove(e, aceOfDiamonds, pile("tableau1")), MoveRefusal::DropRule);
+    EXPECT_EQ(CheckMove(e, aceOfDiamonds, pile("tableau4")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, e.TopCard(pile("tableau3")), pile("tableau2")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, e.TopCard(pile("tableau6")), pile("foundation2")), MoveRefusal::DropRule);
+    ASSERT_TRUE(PlayMove(e, e.TopCard(pile("tableau5")), pile("foundation1")));
+    EXPECT_EQ(e.pileStates[pile("foundation1")].count, 13);
+}
+
+// Penguin's deal: the first card, the beak, lies at the bottom of the first
+// column; the other three of its rank start three foundations and every
+// column holds seven of the other cards.
+TEST(GameLibrary, PenguinDealsTheBeakAndPutsItsRankOnTheFoundations) {
+    LibraryGame penguin(LibraryGame::Named("Penguin"));
+    CGameEngine& e = penguin.engine;
+    const auto pile = [&](const std::string& name) { return penguin.Pile(name); };
+    for (uint32_t number = 1; number <= 300; ++number) {
+        ASSERT_TRUE(StartGame(e, number));
+        const uint16_t beak = e.CardAt(pile("tableau1"), 0);
+        const int rank = e.cards[beak].rank;
+        std::set<int> suits = {e.cards[beak].suit};
+        for (int f = 1; f <= 3; ++f) {
+            const uint16_t p = pile("foundation" + std::to_string(f));
+            ASSERT_EQ(e.pileStates[p].count, 1) << number;
+            EXPECT_EQ(e.cards[e.TopCard(p)].rank, rank) << number;
+            suits.insert(e.cards[e.TopCard(p)].suit);
+        }
+        EXPECT_EQ(suits.size(), 4u) << number;
+        EXPECT_EQ(e.pileStates[pile("foundation4")].count, 0) << number;
+        for (int k = 1; k <= 7; ++k) {
+            const uint16_t p = pile("tableau" + std::to_string(k));
+            ASSERT_EQ(e.pileStates[p].count, 7) << number;
+            for (int i = (k == 1 ? 1 : 0); i < 7; ++i) EXPECT_NE(e.cards[e.CardAt(p, i)].rank, rank) << number;
+        }
+        for (const char* spare : {"deck", "hand", "beak"}) EXPECT_EQ(e.pileStates[pile(spare)].count, 0) << spare;
+    }
+}
+
+// In Penguin an empty column takes only the rank just below the beak and
+// the foundations start from the beak's rank and turn the corner: the
+// search's win of a deal, replayed, shows both.
+TEST(GameLibrary, PenguinBuildsFromTheBeak) {
+    LibraryGame penguin(LibraryGame::Named("Penguin"));
+    CGameEngine& e = penguin.engine;
+    const auto pile = [&](const std::string& name) { return penguin.Pile(name); };
+    // Deal 1: the beak is the Two of Spades; the Twos of Clubs, Diamonds and
+    // Hearts start the foundations.
+    ASSERT_TRUE(StartGame(e, 1));
+    ASSERT_EQ(e.cards[e.CardAt(pile("tableau1"), 0)].rank, 2);
+    const SearchResult r = SearchForWin(e, penguin.game->pileNames, penguin.game->searchBudget);
+    ASSERT_TRUE(r.won);
+    ASSERT_TRUE(StartGame(e, 1));
+    bool sawEmpty = false;
+    for (const Step& step : r.steps) {
+        for (int k = 1; k <= 7 && !sawEmpty; ++k) {
+            const uint16_t column = pile("tableau" + std::to_string(k));
+            if (e.pileStates[column].count != 0) continue;
+            sawEmpty = true;
+            for (int c = 1; c <= 7; ++c) {
+                const uint16_t from = pile("tableau" + std::to_string(c));
+                if (e.pileStates[from].count == 0) continue;
+                const uint16_t top = e.TopCard(from);
+                const MoveRefusal why = CheckMove(e, top, column);
+                if (e.cards[top].rank == 1) EXPECT_EQ(why, MoveRefusal::None);
+                else EXPECT_EQ(why, MoveRefusal::DropRule) << "rank " << int(e.cards[top].rank);
+            }
+        }
+        std::string reason;
+        ASSERT_TRUE(ApplyStep(e, step, &reason)) << reason;
+    }
+    EXPECT_TRUE(sawEmpty);
+    // Each foundation ran from its Two over the King to the Ace.
+    for (int f = 1; f <= 4; ++f) {
+        const uint16_t p = pile("foundation" + std::to_string(f));
+        ASSERT_EQ(e.pileStates[p].count, 13);
+        EXPECT_EQ(e.cards[e.CardAt(p, 0)].rank, 2);
+        EXPECT_EQ(e.cards[e.TopCard(p)].rank, 1);
     }
 }
 
