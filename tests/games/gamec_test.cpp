@@ -509,7 +509,7 @@ TEST(GameLibrary, KingsGoUnderTheirColumnInTheOrderTheyWereDealt) {
 // columns take only Kings, they carry nothing, and a move beyond the free
 // cells fails with the position left as it was.
 TEST(GameLibrary, SeveralCardsMoveByHandThroughCellsAndColumns) {
-    for (const char* name : {"FreeCell", "Super Challenge FreeCell"}) {
+    for (const char* name : {"FreeCell", "ForeCell"}) {
         LibraryGame game(LibraryGame::Named(name));
         CGameEngine& e = game.engine;
         const auto pile = [&](const std::string& n) { return game.Pile(n); };
