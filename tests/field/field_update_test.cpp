@@ -157,7 +157,6 @@ TEST(FieldUpdates, RandomPlayOfEveryGameKeepsTheCopyEqualToTheEngine) {
     for (const std::string& name : test::LibraryGameNames()) {
         CGameEngine engine;
         ASSERT_TRUE(test::DealLibraryGame(engine, name, 3)) << name;
-        ASSERT_TRUE(StartGame(engine, 3)) << name;   // with its start events
         FieldLayout layout = Copy(engine);
         std::vector<CGameEngine::HintMove> hints;
         for (int step = 0; step < 120 && !engine.finished; ++step) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "engine/player_move.h"
 #include "engine/resources.h"
 
 namespace corvelle::test {
@@ -40,7 +41,7 @@ bool DealLibraryGame(CGameEngine& engine, const std::string& name, uint32_t game
     OpenLibrary();
     for (int position = 0; position < GetGameCount(); ++position) {
         if (!LoadPosition(engine, position)) continue;
-        if (name == engine.name) return engine.NewDeal(gameNumber);
+        if (name == engine.name) return StartGame(engine, gameNumber);
     }
     return false;
 }
