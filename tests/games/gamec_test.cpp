@@ -93,6 +93,17 @@ struct LibraryGame {
     }
 };
 
+// The cards of one pack that `named` leaves out, as face-down card texts,
+// for a hand-arranged position that keeps them in a pile of its own choice.
+std::vector<std::string> FaceDownRest(const std::set<std::string>& named) {
+    std::vector<std::string> rest;
+    for (const char suit : std::string("CSDH"))
+        for (const char rank : std::string("A23456789TJQK"))
+            if (!named.count(std::string{rank, suit}))
+                rest.push_back(std::string{rank, static_cast<char>(std::tolower(suit))});
+    return rest;
+}
+
 }  // namespace
 
 TEST(GameCompiler, CompilesTheLibrary) {
@@ -501,7 +512,7 @@ TEST(GameLibrary, KingsGoUnderTheirColumnInTheOrderTheyWereDealt) {
 // columns take only Kings, they carry nothing, and a move beyond the free
 // cells fails with the position left as it was.
 TEST(GameLibrary, SeveralCardsMoveByHandThroughCellsAndColumns) {
-    for (const char* name : {"FreeCell", "Super Challenge FreeCell"}) {
+    for (const char* name : {"FreeCell", "ForeCell"}) {
         LibraryGame game(LibraryGame::Named(name));
         CGameEngine& e = game.engine;
         const auto pile = [&](const std::string& n) { return game.Pile(n); };
@@ -572,12 +583,7 @@ TEST(GameLibrary, DuchessFillsAnEmptyColumnFromTheReserveThenTheWaste) {
     layout[pile("waste")] = {"7D"};
     // Every other card lies face down in the stock, so no other reserve
     // pile holds a card.
-    const std::set<std::string> named = {"5S", "9H", "6S", "KD", "2C", "TC", "7D"};
-    std::vector<std::string> rest;
-    for (const char suit : std::string("CSDH"))
-        for (const char rank : std::string("A23456789TJQK"))
-            if (!named.count(std::string{rank, suit}))
-                rest.push_back(std::string{rank, static_cast<char>(std::tolower(suit))});
+    const std::vector<std::string> rest = FaceDownRest({"5S", "9H", "6S", "KD", "2C", "TC", "7D"});
     layout[pile("stock")].assign(rest.begin(), rest.end());
     test::ArrangeLayout(e, layout);
     const uint16_t seven = e.TopCard(pile("waste")), king = e.TopCard(pile("tableau2"));
@@ -693,6 +699,106 @@ TEST(GameLibrary, PenguinBuildsFromTheBeak) {
         EXPECT_EQ(e.cards[e.CardAt(p, 0)].rank, 2);
         EXPECT_EQ(e.cards[e.TopCard(p)].rank, 1);
     }
+}
+
+// Fortune's Favor fills an empty column from the waste only: a column's
+// card cannot go there until the waste's card has filled it, and undoing
+// the fill closes the column to other columns again.
+TEST(GameLibrary, FortunesFavorFillsAnEmptyColumnFromTheWasteOnly) {
+    LibraryGame favor(LibraryGame::Named("Fortune's Favor"));
+    CGameEngine& e = favor.engine;
+    const auto pile = [&](const std::string& name) { return favor.Pile(name); };
+    ASSERT_TRUE(StartGame(e, 1));
+    for (int f = 1; f <= 4; ++f) {
+        const uint16_t p = pile("foundation" + std::to_string(f));
+        ASSERT_EQ(e.pileStates[p].count, 1);
+        EXPECT_EQ(e.cards[e.TopCard(p)].rank, 1);
+    }
+    EXPECT_EQ(e.pileStates[pile("stock")].count, 36);
+
+    std::vector<test::PileText> layout(e.PileCount());
+    layout[pile("foundation1")] = {"AC"};
+    layout[pile("foundation2")] = {"AS"};
+    layout[pile("foundation3")] = {"AD"};
+    layout[pile("foundation4")] = {"AH"};
+    layout[pile("tableau1")] = {"2C"};
+    layout[pile("tableau2")] = {"9H"};
+    layout[pile("tableau3")] = {"TH"};
+    layout[pile("tableau4")] = {"QD"};
+    layout[pile("waste")] = {"KD"};
+    const std::vector<std::string> rest = FaceDownRest({"AC", "AS", "AD", "AH", "2C", "9H", "TH", "QD", "KD"});
+    layout[pile("stock")].assign(rest.begin(), rest.end());
+    test::ArrangeLayout(e, layout);
+    const uint16_t nine = e.TopCard(pile("tableau2")), queen = e.TopCard(pile("tableau4"));
+    const uint16_t king = e.TopCard(pile("waste"));
+    EXPECT_EQ(CheckMove(e, nine, pile("tableau3")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, queen, pile("tableau3")), MoveRefusal::DropRule);
+    ASSERT_TRUE(PlayMove(e, e.TopCard(pile("tableau1")), pile("foundation1")));
+    EXPECT_EQ(CheckMove(e, nine, pile("tableau1")), MoveRefusal::NoLink);
+    EXPECT_EQ(CheckMove(e, queen, pile("tableau1")), MoveRefusal::NoLink);
+    ASSERT_TRUE(PlayMove(e, king, pile("tableau1")));
+    EXPECT_EQ(CheckMove(e, queen, pile("tableau1")), MoveRefusal::None);
+    ASSERT_TRUE(UndoStep(e));
+    EXPECT_EQ(CheckMove(e, queen, pile("tableau1")), MoveRefusal::NoLink);
+    EXPECT_EQ(CheckMove(e, king, pile("tableau1")), MoveRefusal::None);
+    std::string broken;
+    EXPECT_TRUE(CheckGameInvariants(e, &broken)) << broken;
+}
+
+// Martha deals each column face down, face up, face down, face up from the
+// bottom, with the Aces on the foundations.
+TEST(GameLibrary, MarthaDealsEveryOtherCardFaceUp) {
+    LibraryGame martha(LibraryGame::Named("Martha"));
+    CGameEngine& e = martha.engine;
+    const auto pile = [&](const std::string& name) { return martha.Pile(name); };
+    for (uint32_t number = 1; number <= 100; ++number) {
+        ASSERT_TRUE(StartGame(e, number));
+        for (int f = 1; f <= 4; ++f) {
+            const uint16_t p = pile("foundation" + std::to_string(f));
+            ASSERT_EQ(e.pileStates[p].count, 1) << number;
+            EXPECT_EQ(e.cards[e.TopCard(p)].rank, 1) << number;
+        }
+        for (int k = 1; k <= 12; ++k) {
+            const uint16_t p = pile("tableau" + std::to_string(k));
+            ASSERT_EQ(e.pileStates[p].count, 4) << number;
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(e.cardStates[e.CardAt(p, i)].faceUp != 0, i % 2 == 1) << number << " tableau" << k << " card " << i;
+        }
+        EXPECT_EQ(e.pileStates[pile("held")].count, 0) << number;
+    }
+}
+
+// In Martha a sequence, whole or in part, moves onto a column, but an empty
+// column takes a single card only; an uncovered face-down card turns up.
+TEST(GameLibrary, MarthaFillsAnEmptyColumnWithOneCard) {
+    LibraryGame martha(LibraryGame::Named("Martha"));
+    CGameEngine& e = martha.engine;
+    const auto pile = [&](const std::string& name) { return martha.Pile(name); };
+    std::vector<test::PileText> layout(e.PileCount());
+    layout[pile("foundation1")] = {"AC", "2C", "3C"};
+    layout[pile("tableau1")] = {"9S", "8H", "7C"};
+    layout[pile("tableau2")] = {"TD"};
+    layout[pile("tableau3")] = {"4C"};
+    layout[pile("tableau4")] = {"9C"};
+    layout[pile("tableau5")] = {"6h", "JH"};
+    layout[pile("tableau6")] = {"QS"};
+    test::ArrangeLayout(e, layout);
+    const uint16_t nine = e.CardAt(pile("tableau1"), 0), eight = e.CardAt(pile("tableau1"), 1);
+    const uint16_t seven = e.TopCard(pile("tableau1")), six = e.CardAt(pile("tableau5"), 0);
+    EXPECT_EQ(CheckMove(e, eight, pile("tableau4")), MoveRefusal::None);
+    EXPECT_EQ(CheckMove(e, nine, pile("tableau4")), MoveRefusal::DropRule);
+    ASSERT_TRUE(PlayMove(e, e.TopCard(pile("tableau3")), pile("foundation1")));
+    EXPECT_EQ(CheckMove(e, eight, pile("tableau3")), MoveRefusal::DropRule);
+    EXPECT_EQ(CheckMove(e, nine, pile("tableau3")), MoveRefusal::DropRule);
+    EXPECT_EQ(CheckMove(e, seven, pile("tableau3")), MoveRefusal::None);
+    ASSERT_TRUE(PlayMove(e, nine, pile("tableau2")));
+    EXPECT_EQ(e.pileStates[pile("tableau2")].count, 4);
+    EXPECT_EQ(e.pileStates[pile("tableau1")].count, 0);
+    ASSERT_FALSE(e.cardStates[six].faceUp);
+    ASSERT_TRUE(PlayMove(e, e.TopCard(pile("tableau5")), pile("tableau6")));
+    EXPECT_TRUE(e.cardStates[six].faceUp);
+    std::string broken;
+    EXPECT_TRUE(CheckGameInvariants(e, &broken)) << broken;
 }
 
 // The hint scan gives the same hints with a memo kept from scan to scan as
