@@ -304,12 +304,15 @@ TEST(GameCompiler, WinnableRange) {
         EXPECT_FALSE(lib.Compile(out, diags)) << bad;
     }
     const std::vector<GameEntry> index =
-        ParseLibraryIndex("0\tsmall\tSmall\t5..9\t300\t-\t-\tstock,pile\n1\tother\tOther\t12\t20000\t-\t-\tpile\n");
+        ParseLibraryIndex("0\tsmall\tSmall\t5..9\t300\t-\t-\t-\tstock,pile\n1\tother\tOther\t12\t20000\t-\t-\tfan\tpile\n");
     ASSERT_EQ(index.size(), 2u);
     EXPECT_EQ(index[0].winFirst, 5);
     EXPECT_EQ(index[0].winRange, 9);
     EXPECT_EQ(index[1].winFirst, 1);
     EXPECT_EQ(index[1].winRange, 12);
+    EXPECT_EQ(index[0].referee, "");
+    EXPECT_EQ(index[1].referee, "fan");
+    EXPECT_EQ(index[1].pileNames, std::vector<std::string>{"pile"});
 }
 
 // A Golf deal played out to the end: when the engine offers no hint, there

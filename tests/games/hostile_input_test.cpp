@@ -112,6 +112,9 @@ TEST(HostileGameFiles, AreRefusedAtTheirLineQuickly) {
         {Game("solver -g free`id`cell\n"), 18, "'solver' takes Freecell Solver's", 2},
         {Game("solver -g citadel --empty-stacks-filled-by queens\n"), 18, "'solver' takes Freecell Solver's", 2},
         {Game("solver-layout tableau=t;cells=c,d\n"), 18, "'solver-layout' reads", 2},
+        // A referee the checks do not have, or two.
+        {Game("referee spider\n"), 18, "'referee' takes bakers-dozen, fan, yukon, cruel or none", 2},
+        {Game("referee fan yukon\n"), 18, "'referee' takes bakers-dozen, fan, yukon, cruel or none", 2},
     };
     for (const Case& c : cases) {
         const std::string shown = c.text.substr(c.text.find("end\n", c.text.find("event win")) + 4, 60);
@@ -185,6 +188,8 @@ TEST(HostileCliInput, ArgumentsAreRefusedAsUsageErrors) {
         {"check golf --deals -1", "--deals takes a number"},
         {"check golf --soak 1e9", "--soak takes a number"},
         {"check golf --solver 4294967296", "--solver takes a number"},
+        {"check golf --referee 0", "--referee takes a number"},
+        {"check golf --referee", "usage: corvelle-cli check"},
         {"check golf --frobnicate", "usage: corvelle-cli check"},
     };
     for (const Case& c : cases) {

@@ -141,7 +141,7 @@ const char* GameCommandsHelp() {
            "  solve GAME NUMBER [--budget N]\n"
            "                      bounded search for a win; prints 'won in N steps (P positions)' and\n"
            "                      the steps in the format of play, or 'no win found (P positions)'\n"
-           "  check [GAME] [--soak N] [--deals N] [--solver N|off]\n"
+           "  check [GAME] [--soak N] [--deals N] [--solver N|off] [--referee N|off]\n"
            "                      checks every game (or one): 1,000 deals with the invariants, a win\n"
            "                      within its game numbers (replayed as play plays it, from a fresh\n"
            "                      deal), random play with undo, fc-solve where set;\n"
@@ -291,10 +291,17 @@ int CheckCommand(const std::string& db, const std::vector<std::string>& args) {
                 if (!OptionNumber("--solver", args[++i], 0, 100000, v)) return 2;
                 options.solverNumbers = static_cast<int>(v);
             }
+        } else if (args[i] == "--referee" && i + 1 < args.size()) {
+            if (args[++i] == "off") {
+                options.refereeNumbers = 0;
+            } else {
+                if (!OptionNumber("--referee", args[i], 1, 1000, v)) return 2;
+                options.refereeNumbers = static_cast<int>(v);
+            }
         } else if (only.empty() && args[i].compare(0, 2, "--") != 0) {
             only = args[i];
         } else {
-            return Usage("check [GAME] [--soak N] [--deals N] [--solver N|off]");
+            return Usage("check [GAME] [--soak N] [--deals N] [--solver N|off] [--referee N|off]");
         }
     }
     std::vector<GameEntry> games = ReadIndex(db);

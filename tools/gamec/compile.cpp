@@ -183,6 +183,7 @@ bool GameCompiler::Finish(CompiledGame& out) {
     out.searchBudget = budget_;
     out.solver = solver_;
     out.solverLayout = solverLayout_;
+    out.referee = referee_;
     std::vector<PileOpts> finals;
     if (!BuildPiles(out, finals) || !BuildEvents(out, finals)) return false;
     if (std::none_of(d.actions.begin(), d.actions.end(), [](const ActionDef& a) { return a.kind == ActionFinishGame; }))
@@ -324,7 +325,8 @@ std::string LibraryIndexText(const Library& lib) {
         for (const std::string& p : g.pileNames) piles += (piles.empty() ? "" : ",") + p;
         s += std::to_string(i) + "\t" + g.key + "\t" + g.def.name + "\t" + (g.winFirst > 1 ? std::to_string(g.winFirst) + ".." : std::string()) + std::to_string(g.winRange) + "\t" +
              std::to_string(g.searchBudget) + "\t" + (g.solver.empty() ? "-" : g.solver) + "\t" +
-             (g.solverLayout.empty() ? "-" : g.solverLayout) + "\t" + piles + "\n";
+             (g.solverLayout.empty() ? "-" : g.solverLayout) + "\t" + (g.referee.empty() ? "-" : g.referee) + "\t" + piles +
+             "\n";
     }
     return s;
 }

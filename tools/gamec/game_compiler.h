@@ -118,6 +118,7 @@ private:
     void WinnableStatement(const Line& statement);
     void SolverStatement(const Line& statement);
     void SolverLayoutStatement(const Line& statement);
+    void RefereeStatement(const Line& statement);
     void RulesStatement(const Line& statement);
     void DeckStatement(const Line& statement);
     void DecksStatement(const Line& statement);
@@ -164,7 +165,7 @@ private:
     std::vector<std::string> related_;
     bool dense_ = false;
     int winFirst_ = 1, winRange_ = 20, budget_ = 20000;
-    std::string solver_, solverLayout_;
+    std::string solver_, solverLayout_, referee_;
     std::string rules_;
     int rulesLine_ = 0;
     std::vector<CardDef> cards_;

@@ -72,6 +72,7 @@ struct CompiledGame {
     int searchBudget = 20000;   // node budget of that search per number
     std::string solver;         // fc-solve arguments for the cross-check, empty: none
     std::string solverLayout;   // "tableau=..;cells=..;foundations=.."
+    std::string referee;        // the rules model that referees the game, empty: none
 };
 
 struct Library {

@@ -6,6 +6,7 @@
 
 #include "engine/game_engine.h"
 #include "tools/gamec/game_compiler.h"
+#include "tools/referee/rules_model.h"
 
 namespace corvelle::gamec {
 namespace {
@@ -64,6 +65,7 @@ const std::map<std::string, GameCompiler::StatementHandler>& GameCompiler::State
         {"winnable", &GameCompiler::WinnableStatement},
         {"solver", &GameCompiler::SolverStatement},
         {"solver-layout", &GameCompiler::SolverLayoutStatement},
+        {"referee", &GameCompiler::RefereeStatement},
         {"rules", &GameCompiler::RulesStatement},
         {"deck", &GameCompiler::DeckStatement},
         {"decks", &GameCompiler::DecksStatement},
@@ -222,6 +224,17 @@ void GameCompiler::SolverLayoutStatement(const Line& statement) {
         }
     }
     solverLayout_ = statement.tok[1];
+}
+
+void GameCompiler::RefereeStatement(const Line& statement) {
+    referee::Rules rules;
+    if (statement.tok.size() == 2 && statement.tok[1] == "none") {
+        referee_.clear();
+    } else if (statement.tok.size() == 2 && referee::RulesNamed(statement.tok[1], rules)) {
+        referee_ = statement.tok[1];
+    } else {
+        Fail(statement, "'referee' takes bakers-dozen, fan, yukon, cruel or none");
+    }
 }
 
 void GameCompiler::RulesStatement(const Line& statement) {

@@ -17,6 +17,7 @@
 
 #include "engine/invariants.h"
 #include "engine/player_move.h"
+#include "tools/play/referee_check.h"
 #include "tools/gamec/source.h"
 
 namespace corvelle::gamec {
@@ -235,6 +236,15 @@ SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& p
     return result;
 }
 
+long SearchWinLength(CGameEngine& engine, const GameEntry& game, int number, std::map<int, long>& known) {
+    // The search is a function of the deal alone: a number already searched
+    // needs no second search.
+    if (const auto it = known.find(number); it != known.end()) return it->second;
+    StartGame(engine, static_cast<uint32_t>(number));
+    const SearchResult won = SearchForWin(engine, game.pileNames, game.budget);
+    return known[number] = won.won ? static_cast<long>(won.steps.size()) : -1;
+}
+
 std::vector<GameEntry> ParseLibraryIndex(const std::string& text) {
     std::vector<GameEntry> out;
     std::istringstream in(text);
@@ -242,7 +252,7 @@ std::vector<GameEntry> ParseLibraryIndex(const std::string& text) {
         std::vector<std::string> f;
         std::istringstream cols(line);
         for (std::string c; std::getline(cols, c, '\t');) f.push_back(c);
-        if (f.size() != 8) continue;
+        if (f.size() != 9) continue;
         GameEntry g;
         g.position = std::atoi(f[0].c_str());
         g.key = f[1];
@@ -254,7 +264,8 @@ std::vector<GameEntry> ParseLibraryIndex(const std::string& text) {
         g.budget = std::atol(f[4].c_str());
         g.solver = f[5] == "-" ? "" : f[5];
         g.solverLayout = f[6] == "-" ? "" : f[6];
-        std::istringstream names(f[7]);
+        g.referee = f[7] == "-" ? "" : f[7];
+        std::istringstream names(f[8]);
         for (std::string n; std::getline(names, n, ',');) g.pileNames.push_back(n);
         out.push_back(g);
     }
@@ -628,6 +639,7 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
     // number is kept for the solver's cross-check below: number -> the
     // length of its winning line, or -1 when the search found none.
     std::map<int, long> searched;
+    std::vector<Step> winningLine;
     for (int n = game.winFirst; n <= game.winRange && !wonAt; ++n) {
         StartGame(e, static_cast<uint32_t>(n));
         const SearchResult r = SearchForWin(e, game.pileNames, game.budget);
@@ -639,6 +651,7 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             const std::string replay = ReplayAsPlayer(record, length, static_cast<uint32_t>(n), r.steps);
             if (!replay.empty()) failures.push_back("the winning line of number " + std::to_string(n) + ": " + replay);
             wonAt = n;
+            winningLine = r.steps;
         }
     }
     if (!wonAt) failures.push_back("no win found in game numbers " + std::to_string(game.winFirst) + ".." + std::to_string(game.winRange));
@@ -707,16 +720,7 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             solved += verdict == SolverVerdict::Solved;
             if (verdict != SolverVerdict::Unsolvable) continue;
             ++unsolvable;
-            // A number the win search above already went through needs no
-            // second search: its answer is known.
-            long winLength = -1;
-            if (const auto known = searched.find(n); known != searched.end()) {
-                winLength = known->second;
-            } else {
-                StartGame(e, static_cast<uint32_t>(n));
-                const SearchResult won = SearchForWin(e, game.pileNames, game.budget);
-                if (won.won) winLength = static_cast<long>(won.steps.size());
-            }
+            const long winLength = SearchWinLength(e, game, n, searched);
             if (winLength >= 0)
                 failures.push_back("fc-solve proves number " + std::to_string(n) + " unsolvable, yet the search wins it in " +
                                    std::to_string(winLength) + " steps");
@@ -726,6 +730,9 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
                       " deals solved and replayed, " + std::to_string(unsolvable) +
                       " proved unsolvable and not won by the search");
     }
+    // 5. The rules model, both ways, where the game names one.
+    if (options.refereeNumbers > 0 && !game.referee.empty())
+        RefereeCheck(game, record, length, options.refereeNumbers, wonAt, winningLine, searched, failures, log);
     return failures;
 }
 

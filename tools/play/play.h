@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -65,15 +66,22 @@ struct GameEntry {
     int winFirst = 1, winRange = 20;   // game numbers winFirst..winRange
     long budget = 20000;
     std::string solver, solverLayout;
+    std::string referee;   // the rules model's name, empty: none
     std::vector<std::string> pileNames;
 };
 std::vector<GameEntry> ParseLibraryIndex(const std::string& text);
+
+// The length of the search's win (within the game's budget) of game number
+// `number`, -1 when it finds none. `known` keeps the answers, number by
+// number, from one call to the next.
+long SearchWinLength(CGameEngine& engine, const GameEntry& game, int number, std::map<int, long>& known);
 
 struct CheckOptions {
     int dealNumbers = 1000;
     int soakSteps = 10000;
     int solverNumbers = 50;
     bool runSolver = true;
+    int refereeNumbers = 20;   // game numbers played against the rules model, 0: none
 };
 // Runs every check on one game; returns the failures (empty when all pass).
 // `log` receives one line per check with what it found.
