@@ -10,7 +10,11 @@ namespace corvelle::test {
 
 bool OwnerWindow::Make() {
     const RECT r{0, 0, 1100, 800};
-    return CreateEx(0, DefaultClassName(), L"Options test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, r, nullptr, 0);
+    if (CreateEx(0, DefaultClassName(), L"Options test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, r, nullptr, 0))
+        return true;
+    // Seen once on a loaded machine: say what the system gave as the reason.
+    std::fprintf(stderr, "the owner window cannot be created (error %lu)\n", ::GetLastError());
+    return false;
 }
 
 PixelImage CaptureWindow(HWND window) {
