@@ -2,8 +2,10 @@
 // where, and what the solver makes of small positions.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <sstream>
 
+#include "engine/records.h"
 #include "tools/referee/model_solver.h"
 #include "tools/referee/rules_model.h"
 
@@ -13,13 +15,12 @@ namespace {
 
 // "5C 6d" bottom first; a lower-case suit lies face down.
 std::vector<Card> Cards(const std::string& text) {
-    static const std::string ranks = "A23456789TJQK", suits = "CSDH", down = "csdh";
     std::vector<Card> out;
     std::istringstream in(text);
     for (std::string w; in >> w;) {
-        const bool up = suits.find(w[1]) != std::string::npos;
-        out.push_back({static_cast<uint8_t>((up ? suits.find(w[1]) : down.find(w[1])) + 1),
-                       static_cast<uint8_t>(ranks.find(w[0]) + 1), up});
+        const bool up = std::isupper(static_cast<unsigned char>(w[1])) != 0;
+        out.push_back({static_cast<uint8_t>(corvelle::SuitOfLetter(w[1])),
+                       static_cast<uint8_t>(corvelle::RankOfLetter(w[0])), up});
     }
     return out;
 }
@@ -185,7 +186,7 @@ TEST(RulesModel, LegalMovesLeaveOutRepeats) {
 // A whole suit, Ace first.
 std::string Suit(char suit) {
     std::string s;
-    for (char r : std::string("A23456789TJQK")) s += std::string(s.empty() ? "" : " ") + r + suit;
+    for (unsigned rank = 1; rank <= 13; ++rank) s += std::string(s.empty() ? "" : " ") + corvelle::RankLetter(rank) + suit;
     return s;
 }
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "engine/records.h"
+
 namespace corvelle::referee {
 namespace {
 
@@ -75,9 +77,7 @@ const char* RulesName(Rules rules) {
 }
 
 std::string CardText(const Card& card) {
-    static const char ranks[] = "?A23456789TJQK";
-    static const char suits[] = "?CSDH";
-    std::string s{card.rank <= kKing ? ranks[card.rank] : '?', card.suit <= 4 ? suits[card.suit] : '?'};
+    std::string s{RankLetter(card.rank), SuitLetter(card.suit)};
     if (!card.faceUp) s[1] = static_cast<char>(s[1] - 'A' + 'a');
     return s;
 }
