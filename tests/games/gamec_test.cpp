@@ -10,10 +10,10 @@
 
 #include "engine/game_engine.h"
 #include "engine/hint_memo.h"
-#include "engine/invariants.h"
 #include "engine/player_move.h"
 #include "engine/rules.h"
 #include "tools/gamec/gamec.h"
+#include "engine/game_state_util.h"
 #include "support/layouts.h"
 #include "tools/play/play.h"
 #include "writer/assembler.h"
@@ -97,10 +97,10 @@ struct LibraryGame {
 // for a hand-arranged position that keeps them in a pile of its own choice.
 std::vector<std::string> FaceDownRest(const std::set<std::string>& named) {
     std::vector<std::string> rest;
-    for (const char suit : std::string("CSDH"))
-        for (const char rank : std::string("A23456789TJQK"))
-            if (!named.count(std::string{rank, suit}))
-                rest.push_back(std::string{rank, static_cast<char>(std::tolower(suit))});
+    for (unsigned suit = 1; suit <= 4; ++suit)
+        for (unsigned rank = 1; rank <= 13; ++rank)
+            if (!named.count(std::string{RankLetter(rank), SuitLetter(suit)}))
+                rest.push_back(std::string{RankLetter(rank), static_cast<char>(std::tolower(SuitLetter(suit)))});
     return rest;
 }
 
@@ -553,8 +553,7 @@ TEST(GameLibrary, SeveralCardsMoveByHandThroughCellsAndColumns) {
             EXPECT_EQ(e.CardAt(pile("tableau3"), 1), eight);
             EXPECT_EQ(e.pileStates[pile("tableau3")].count, 4);
         }
-        std::string broken;
-        EXPECT_TRUE(CheckGameInvariants(e, &broken)) << name << ": " << broken;
+        EXPECT_TRUE(test::Consistent(e)) << name;
     }
 }
 
@@ -602,8 +601,7 @@ TEST(GameLibrary, DuchessFillsAnEmptyColumnFromTheReserveThenTheWaste) {
     ASSERT_TRUE(UndoStep(e));
     ASSERT_TRUE(UndoStep(e));
     EXPECT_EQ(CheckMove(e, seven, pile("tableau1")), MoveRefusal::NoLink);
-    std::string broken;
-    EXPECT_TRUE(CheckGameInvariants(e, &broken)) << broken;
+    EXPECT_TRUE(test::Consistent(e));
 }
 
 // Deuces ranks the Ace above the King: a column takes a King on an Ace but
@@ -741,8 +739,7 @@ TEST(GameLibrary, FortunesFavorFillsAnEmptyColumnFromTheWasteOnly) {
     ASSERT_TRUE(UndoStep(e));
     EXPECT_EQ(CheckMove(e, queen, pile("tableau1")), MoveRefusal::NoLink);
     EXPECT_EQ(CheckMove(e, king, pile("tableau1")), MoveRefusal::None);
-    std::string broken;
-    EXPECT_TRUE(CheckGameInvariants(e, &broken)) << broken;
+    EXPECT_TRUE(test::Consistent(e));
 }
 
 // Martha deals each column face down, face up, face down, face up from the
@@ -797,8 +794,7 @@ TEST(GameLibrary, MarthaFillsAnEmptyColumnWithOneCard) {
     ASSERT_FALSE(e.cardStates[six].faceUp);
     ASSERT_TRUE(PlayMove(e, e.TopCard(pile("tableau5")), pile("tableau6")));
     EXPECT_TRUE(e.cardStates[six].faceUp);
-    std::string broken;
-    EXPECT_TRUE(CheckGameInvariants(e, &broken)) << broken;
+    EXPECT_TRUE(test::Consistent(e));
 }
 
 // The hint scan gives the same hints with a memo kept from scan to scan as
