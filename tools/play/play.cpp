@@ -531,13 +531,15 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verd
     bool ran = run(args, lines);
     std::string result = ran ? ReplaySolution(e, lines, stacks, cells, founds, verdict) : "";
     if (ran && result.empty() && verdict == SolverVerdict::Unsolvable) {
-        const auto preset = std::find(args.begin(), args.end(), "-l");
-        if (preset == args.end() || preset + 1 == args.end() || *(preset + 1) != kProvingPreset) {
+        // CheckSolverOptions gave every option its value, so a "-l" is
+        // followed by its preset.
+        const size_t preset = static_cast<size_t>(std::find(args.begin(), args.end(), "-l") - args.begin());
+        if (preset == args.size() || args[preset + 1] != kProvingPreset) {
             std::vector<std::string> proving = args;
-            if (preset == args.end()) {
+            if (preset == args.size()) {
                 proving.insert(proving.end(), {"-l", kProvingPreset});
             } else {
-                proving[static_cast<size_t>(preset - args.begin()) + 1] = kProvingPreset;
+                proving[preset + 1] = kProvingPreset;
             }
             // No move was made: the deal is still as it was dealt.
             lines.clear();
