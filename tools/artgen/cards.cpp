@@ -4,6 +4,7 @@
 #include <string>
 
 #include "art.h"
+#include "res/art_ids.h"
 
 namespace art {
 
@@ -440,15 +441,15 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
     {
         Canvas c(kW, kH);
         c.Fill(BaseOutline(0, 1.4), Rgb(178, 214, 178));
-        sink.Bitmap(129, "base_plain.bmp", Keyed(c, kKeyGreen, table, 0.25f));
+        sink.Bitmap(IDB_PLAIN_BASE, "base_plain.bmp", Keyed(c, kKeyGreen, table, 0.25f));
     }
-    sink.Bitmap(130, "back.bmp", CardBack());
+    sink.Bitmap(IDB_CARD_BACK, "back.bmp", CardBack());
     // Pictured bases: value 0 a black ring, value 1 a red cross.
     {
         Canvas c(kW, kH);
         c.Fill(BaseOutline(1, 1.6), InkBlack());
         c.Fill(Stroke(Path().Circle(kCx, kCy, 15), 4.5, true), InkBlack());
-        sink.Bitmap(131, "base_ring.bmp", Keyed(c, kKeyWhite, table, 0.25f));
+        sink.Bitmap(IDB_PICTURED_BASE, "base_ring.bmp", Keyed(c, kKeyWhite, table, 0.25f));
     }
     {
         Canvas c(kW, kH);
@@ -456,7 +457,7 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
         c.Fill(Path().Line({kCx - 12, kCy - 12}, {kCx + 12, kCy + 12}, 5).Line({kCx + 12, kCy - 12}, {kCx - 12, kCy + 12}, 5)
                    .Normalized(),
                InkRed());
-        sink.Bitmap(132, "base_cross.bmp", Keyed(c, kKeyWhite, table, 0.25f));
+        sink.Bitmap(IDB_PICTURED_BASE + 1, "base_cross.bmp", Keyed(c, kKeyWhite, table, 0.25f));
     }
     for (int rank = 0; rank < kRanks; ++rank) {
         for (int suit = 0; suit < kSuits; ++suit) {
@@ -464,21 +465,21 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
             if (rank == 0) AcePicture(c, suit, SuitInk(suit), false);
             else if (rank < 10) PipLayout(c, suit, rank, SuitInk(suit));
             else CourtPicture(c, suit, rank);
-            sink.Bitmap(133 + rank * 4 + suit, Name("face", suit, rank), Keyed(c, kKeyWhite, White()));
+            sink.Bitmap(IDB_CARD_FACE + rank * 4 + suit, Name("face", suit, rank), Keyed(c, kKeyWhite, White()));
         }
     }
     for (int rank = 0; rank < kRanks; ++rank) {
         for (int colour = 0; colour < 2; ++colour) {
             Canvas c = RankGlyph(fonts, rank, colour ? InkRed() : InkBlack());
-            sink.Bitmap(185 + rank * 2 + colour,
+            sink.Bitmap(IDB_RANK_GLYPH + rank * 2 + colour,
                         std::string("rank_") + kRankName[rank] + (colour ? "_red.bmp" : "_black.bmp"),
                         Keyed(c, kKeyWhite, White()));
         }
     }
     for (int suit = 0; suit < kSuits; ++suit)
-        sink.Bitmap(211 + suit, std::string("suit_") + kSuitName[suit] + ".bmp",
+        sink.Bitmap(IDB_SUIT_PIP + suit, std::string("suit_") + kSuitName[suit] + ".bmp",
                     Keyed(SuitGlyph(suit, SuitInk(suit)), kKeyWhite, White()));
-    sink.Bitmap(215, "face_blank.bmp", BlankFace());
+    sink.Bitmap(IDB_BLANK_FACE, "face_blank.bmp", BlankFace());
     // Marked bases: the same pictures, drawn as light green ghosts.
     for (int rank = 0; rank < kRanks; ++rank) {
         for (int suit = 0; suit < kSuits; ++suit) {
@@ -486,19 +487,19 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
             if (rank == 0) AcePicture(c, suit, Ghost(), true);
             else if (rank < 10) PipLayout(c, suit, rank, Ghost());
             else GhostCourt(c, suit, rank, fonts);
-            sink.Bitmap(216 + rank * 4 + suit, Name("mark", suit, rank), Keyed(c, kKeyWhite, table, 0.25f));
+            sink.Bitmap(IDB_MARK_PICTURE + rank * 4 + suit, Name("mark", suit, rank), Keyed(c, kKeyWhite, table, 0.25f));
         }
     }
     for (int rank = 0; rank < kRanks; ++rank)
-        sink.Bitmap(268 + rank, std::string("mark_rank_") + kRankName[rank] + ".bmp",
+        sink.Bitmap(IDB_MARK_RANK + rank, std::string("mark_rank_") + kRankName[rank] + ".bmp",
                     Keyed(RankGlyph(fonts, rank, Ghost()), kKeyWhite, table, 0.25f));
     for (int suit = 0; suit < kSuits; ++suit)
-        sink.Bitmap(281 + suit, std::string("mark_suit_") + kSuitName[suit] + ".bmp",
+        sink.Bitmap(IDB_MARK_SUIT + suit, std::string("mark_suit_") + kSuitName[suit] + ".bmp",
                     Keyed(SuitGlyph(suit, Ghost()), kKeyWhite, table, 0.25f));
     {
         Canvas c(kW, kH);
         c.Fill(BaseOutline(0, 1.4), Ghost());
-        sink.Bitmap(298, "base_marked.bmp", Keyed(c, kKeyWhite, table, 0.25f));
+        sink.Bitmap(IDB_MARKED_BASE, "base_marked.bmp", Keyed(c, kKeyWhite, table, 0.25f));
     }
 }
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/preferences.h"
 #include "field/sol_game_field.h"
+#include "logic/preferences.h"
 #include "library_games.h"
 #include "platform/bmp_codec.h"
 #include "platform/image_gdi.h"
