@@ -453,6 +453,37 @@ TEST(GameLibrary, PilesShowTheirRoleWhenEmpty) {
     EXPECT_EQ(lib.games[0].def.piles[0].attribute, 2);
 }
 
+// Freecell Solver's "could not solve" proves a deal has no solution only
+// from a run with every kind of move the solver knows for the game. The
+// preset fools-gold knows only freecell moves and gives up on these two
+// Simple Simon deals, which the search wins and a run with Simple Simon's
+// moves solves; so does a deal that has no solution stay proved.
+TEST(GameLibrary, SolverGivingUpIsNoProofOfNoSolution) {
+    LibraryGame simon(LibraryGame::Named("Simple Simon"));
+    CGameEngine& e = simon.engine;
+    GameEntry entry;
+    entry.key = simon.game->key;
+    entry.solver = "-g simple_simon -l fools-gold";
+    entry.solverLayout = simon.game->solverLayout;
+    entry.pileNames = simon.game->pileNames;
+    for (uint32_t number : {2000012u, 2000018u}) {
+        ASSERT_TRUE(StartGame(e, number));
+        const SearchResult won = SearchForWin(e, simon.game->pileNames, simon.game->searchBudget);
+        ASSERT_TRUE(won.won) << number;
+        EXPECT_EQ(ReplayAsPlayer(simon.record.data(), simon.record.size(), number, won.steps), "") << number;
+        SolverVerdict verdict = SolverVerdict::Unknown;
+        EXPECT_EQ(SolverReplay(e, entry, verdict), "") << number;
+        EXPECT_EQ(verdict, SolverVerdict::Solved) << number;
+        EXPECT_TRUE(e.finished) << number;
+    }
+    // Number 12 has none: every position Simple Simon's moves reach is gone
+    // through.
+    ASSERT_TRUE(StartGame(e, 12));
+    SolverVerdict verdict = SolverVerdict::Unknown;
+    EXPECT_EQ(SolverReplay(e, entry, verdict), "");
+    EXPECT_EQ(verdict, SolverVerdict::Unsolvable);
+}
+
 // ForeCell moves a run as a unit only as far as the free cells would carry
 // it card by card: one card more than the empty cells. The empty columns
 // (five of them here) take only Kings, so they add nothing.

@@ -418,11 +418,6 @@ bool MoveByHand(CGameEngine& engine, uint16_t from, uint16_t to, uint16_t count,
 
 namespace {
 
-// What Freecell Solver made of a deal: a solution, a proof that there is
-// none (it went through every position its moves reach), or neither (it ran
-// out of iterations).
-enum class SolverVerdict { Solved, Unsolvable, Unknown };
-
 // Runs fc-solve, found on the PATH, with `args` as its argument vector (no
 // shell sees them) and collects its standard output and error. False when
 // it cannot be started.
@@ -462,15 +457,27 @@ bool RunSolver(const std::vector<std::string>& args, std::vector<std::string>& l
 std::string ReplaySolution(CGameEngine& e, const std::vector<std::string>& lines, const std::vector<int>& stacks,
                            const std::vector<int>& cells, const std::vector<int>& founds, SolverVerdict& verdict);
 
-// The preset that proves a deal has no solution: its moves are single
-// cards, so when it runs out of positions none is left. Faster presets
-// combine moves and can miss a solution, so their "could not solve" is
-// asked again of this one.
-constexpr const char* kProvingPreset = "fools-gold";
+// The solver's options for a run that can prove a deal has no solution:
+// the game's own options without its preset, and every kind of move the
+// solver knows for the game (Simple Simon's own moves for its games, all
+// freecell moves, single-card and combined, for the others). "I could not
+// solve this game" from such a run means that it went through every
+// position those moves reach. A preset's scans may leave kinds of moves
+// out (one made for freecell games has none of Simple Simon's), so its
+// "could not solve" proves nothing.
+std::vector<std::string> ProvingOptions(const std::vector<std::string>& options) {
+    std::vector<std::string> proving;
+    std::string game;
+    for (size_t i = 0; i + 1 < options.size(); i += 2) {
+        if (options[i] == "-g") game = options[i + 1];
+        if (options[i] != "-l") proving.insert(proving.end(), {options[i], options[i + 1]});
+    }
+    proving.insert(proving.end(), {"--method", "soft-dfs", "-to", game == "simple_simon" ? "abcdefghi" : "0123456789ABCDEj"});
+    return proving;
+}
 
-// Cross-check against Freecell Solver: the deal as its board, its solution
-// replayed through the player move. Returns "" or the failure, and the
-// solver's verdict.
+}  // namespace
+
 std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verdict) {
     verdict = SolverVerdict::Unknown;
     std::map<std::string, std::string> layout;
@@ -531,26 +538,20 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verd
     bool ran = run(args, lines);
     std::string result = ran ? ReplaySolution(e, lines, stacks, cells, founds, verdict) : "";
     if (ran && result.empty() && verdict == SolverVerdict::Unsolvable) {
-        // CheckSolverOptions gave every option its value, so a "-l" is
-        // followed by its preset.
-        const size_t preset = static_cast<size_t>(std::find(args.begin(), args.end(), "-l") - args.begin());
-        if (preset == args.size() || args[preset + 1] != kProvingPreset) {
-            std::vector<std::string> proving = args;
-            if (preset == args.size()) {
-                proving.insert(proving.end(), {"-l", kProvingPreset});
-            } else {
-                proving[preset + 1] = kProvingPreset;
-            }
-            // No move was made: the deal is still as it was dealt.
-            lines.clear();
-            ran = run(proving, lines);
-            if (ran) result = ReplaySolution(e, lines, stacks, cells, founds, verdict);
-        }
+        // The game's own run ran out of positions: undecided until a run
+        // with every kind of move does too. No move was made: the deal is
+        // still as it was dealt.
+        verdict = SolverVerdict::Unknown;
+        lines.clear();
+        ran = run(ProvingOptions(args), lines);
+        if (ran) result = ReplaySolution(e, lines, stacks, cells, founds, verdict);
     }
     std::remove(path);
     if (!ran) return "cannot run fc-solve";
     return result;
 }
+
+namespace {
 
 // Replays the solver's output through the player move: "" or the failure,
 // and the solver's verdict.
