@@ -30,6 +30,11 @@ field-views: build
 	  wine "$${BUILD_DIR:-build}/win/tools/fieldview/corvelle-fieldview.exe" "$${BUILD_DIR:-build}/win/field-views"'
 	for f in "$${BUILD_DIR:-build}"/win/field-views/*.bmp; do convert "$$f" "$${f%.bmp}.png" && rm "$$f"; done
 	convert "$${BUILD_DIR:-build}/win/field-views/all-games-867x686.png" +dither -colors 255 PNG8:docs/all-games.png
+# make check-costs - time each game's library check alone into
+# games/check-costs.txt (the order in which the test command starts them)
+.PHONY: check-costs
+check-costs: build
+	./scripts/check-costs.sh
 # make bench-app - measure corvelle.exe under Wine: start-up to the painted
 # main window, and a new deal from the menu
 .PHONY: bench-app

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cerrno>
 #include <cstdlib>
@@ -617,12 +618,32 @@ std::string ReplaySolution(CGameEngine& e, const std::vector<std::string>& lines
 
 }  // namespace
 
+namespace {
+
+using CheckClock = std::chrono::steady_clock;
+
+double SecondsSince(CheckClock::time_point start) {
+    return std::chrono::duration<double>(CheckClock::now() - start).count();
+}
+
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f s", seconds);
+    return text;
+}
+
+// " [S s]": how long a part of the check took, for the log.
+std::string Took(double seconds) { return " [" + Seconds(seconds) + "]"; }
+
+}  // namespace
+
 std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record, size_t length,
                                    const CheckOptions& options, std::vector<std::string>& log) {
     std::vector<std::string> failures;
     CGameEngine e;
     if (!e.LoadGameDefinition(record, length)) return {"the engine refuses the record"};
     std::string why;
+    auto start = CheckClock::now();
     // 1. Deals with the invariants, after the deal and the start events.
     for (int n = 1; n <= options.dealNumbers; ++n) {
         if (!StartGame(e, static_cast<uint32_t>(n)) || !CheckGameInvariants(e, &why)) {
@@ -634,7 +655,8 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             break;
         }
     }
-    log.push_back("dealt " + std::to_string(options.dealNumbers) + " numbers");
+    log.push_back("dealt " + std::to_string(options.dealNumbers) + " numbers" + Took(SecondsSince(start)));
+    start = CheckClock::now();
     // 2. Winnable by the bounded search.
     int wonAt = 0;
     long nodes = 0;
@@ -658,8 +680,10 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
         }
     }
     if (!wonAt) failures.push_back("no win found in game numbers " + std::to_string(game.winFirst) + ".." + std::to_string(game.winRange));
-    log.push_back(wonAt ? "won game number " + std::to_string(wonAt) + " (" + std::to_string(nodes) + " positions searched)"
-                        : "no win in " + std::to_string(game.winFirst) + ".." + std::to_string(game.winRange));
+    log.push_back((wonAt ? "won game number " + std::to_string(wonAt) + " (" + std::to_string(nodes) + " positions searched)"
+                         : "no win in " + std::to_string(game.winFirst) + ".." + std::to_string(game.winRange)) +
+                  Took(SecondsSince(start)));
+    start = CheckClock::now();
     // 3. Random play from the hints with undo; every game undone to its deal.
     uint32_t rng = 12345;
     auto next = [&](uint32_t m) { rng = rng * 1103515245u + 12345u; return (rng >> 8) % m; };
@@ -706,15 +730,18 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
         if (!(Take(e) == dealt)) failures.push_back("number " + std::to_string(number) + ": undoing every step does not give back the deal");
     }
     log.push_back("random play: " + std::to_string(steps) + " steps in " + std::to_string(games) + " games, " +
-                  std::to_string(stuck) + " stuck positions without any move");
+                  std::to_string(stuck) + " stuck positions without any move" + Took(SecondsSince(start)));
     // 4. The independent solver, both ways: its solutions replay, and where
     // it proves a deal has none, the search finds no win either.
     if (options.runSolver && !game.solver.empty()) {
         int solved = 0, unsolvable = 0, tried = 0;
+        double solving = 0, searching = 0;
         for (int n = 1; tried < options.solverNumbers && n <= options.solverNumbers * 2; ++n) {
             StartGame(e, static_cast<uint32_t>(n));
             SolverVerdict verdict = SolverVerdict::Unknown;
+            start = CheckClock::now();
             const std::string r = SolverReplay(e, game, verdict);
+            solving += SecondsSince(start);
             ++tried;
             if (!r.empty()) {
                 failures.push_back("fc-solve, number " + std::to_string(n) + ": " + r);
@@ -723,7 +750,9 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             solved += verdict == SolverVerdict::Solved;
             if (verdict != SolverVerdict::Unsolvable) continue;
             ++unsolvable;
+            start = CheckClock::now();
             const long winLength = SearchWinLength(e, game, n, searched);
+            searching += SecondsSince(start);
             if (winLength >= 0)
                 failures.push_back("fc-solve proves number " + std::to_string(n) + " unsolvable, yet the search wins it in " +
                                    std::to_string(winLength) + " steps");
@@ -731,11 +760,15 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
         if (solved == 0) failures.push_back("fc-solve solved none of the deals");
         log.push_back("fc-solve: " + std::to_string(solved) + " of " + std::to_string(tried) +
                       " deals solved and replayed, " + std::to_string(unsolvable) +
-                      " proved unsolvable and not won by the search");
+                      " proved unsolvable and not won by the search" + Took(solving + searching) +
+                      " (fc-solve " + Seconds(solving) + ", the search " + Seconds(searching) + ")");
     }
     // 5. The rules model, both ways, where the game names one.
-    if (options.refereeNumbers > 0 && !game.referee.empty())
+    if (options.refereeNumbers > 0 && !game.referee.empty()) {
+        start = CheckClock::now();
         RefereeCheck(game, record, length, options.refereeNumbers, wonAt, winningLine, searched, failures, log);
+        if (!log.empty()) log.back() += Took(SecondsSince(start));
+    }
     return failures;
 }
 
