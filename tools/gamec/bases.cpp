@@ -161,6 +161,13 @@ void GameCompiler::AssignBases(CompiledGame& out, const std::vector<PileOpts>& f
     }
     // A foundation whose first rank the game sets as it goes (from the
     // deal) shows the rank its new drop rule starts from.
+    std::map<std::pair<uint16_t, uint16_t>, uint16_t> markActions;   // (pile, mark) -> action
+    const auto markAction = [&](uint16_t pile, uint16_t mark) {
+        const auto it = markActions.find({pile, mark});
+        if (it != markActions.end()) return it->second;
+        d.actions.push_back(MarkAction(pile, mark));
+        return markActions[{pile, mark}] = static_cast<uint16_t>(d.actions.size() - 1);
+    };
     std::vector<EventAction> withMarks;
     for (const EventAction& ea : d.eventActions) {
         withMarks.push_back(ea);
@@ -168,8 +175,7 @@ void GameCompiler::AssignBases(CompiledGame& out, const std::vector<PileOpts>& f
         if (a.kind != ActionSetPileAttribute || a.subKind != PileDropProgram || a.sourcePile >= pileCount ||
             !markedByRole[a.sourcePile])
             continue;
-        withMarks.push_back({ea.event, static_cast<uint16_t>(d.actions.size())});
-        d.actions.push_back(MarkAction(a.sourcePile, foundationMark(a.value)));
+        withMarks.push_back({ea.event, markAction(a.sourcePile, foundationMark(a.value))});
     }
     d.eventActions = std::move(withMarks);
     // A redeal place whose redeals are counted shows the cross once they
@@ -183,10 +189,7 @@ void GameCompiler::AssignBases(CompiledGame& out, const std::vector<PileOpts>& f
         const auto ev = static_cast<uint16_t>(d.eventTypes.size());
         d.eventTypes.push_back(EventPlayerOnly);
         out.eventNames.push_back("~" + counters_[counter].name + "-used-up");
-        for (uint16_t pile : piles) {
-            d.eventActions.push_back({ev, static_cast<uint16_t>(d.actions.size())});
-            d.actions.push_back(MarkAction(pile, kNoRedealPicture));
-        }
+        for (uint16_t pile : piles) d.eventActions.push_back({ev, markAction(pile, kNoRedealPicture)});
         d.counterDefs[counter].exhaustedEvent = ev;
     }
 }
