@@ -338,6 +338,10 @@ Canvas RankGlyph(const Fonts& fonts, int rank, Color color) {
     } else {
         c.Fill(CapText(fonts.sansBold, kRankText[rank], cx, top, cap), color);
     }
+    // A Six and a Nine are each the other turned over: a bar under the
+    // figure tells which way up it stands, in the upright corner and in the
+    // turned one, where a fan may leave only the turned index in view.
+    if (rank == 5 || rank == 8) c.Fill(Path().Rect(cx - 3.5, top + cap + 1.4, 7, 1.5), color);
     return c;
 }
 
@@ -402,6 +406,63 @@ Path BaseOutline(double inset, double width) {
     return Stroke(Path().RoundRect(o, o, kW - 2 * o, kH - 2 * o, 4), width, true);
 }
 
+// The outline of the marked bases (free cells and foundations): a row of
+// short dashes, so that it never reads as the solid outline of a column.
+Path DashedBaseOutline(double width) {
+    const double o = width / 2, x0 = o, y0 = o, x1 = kW - o, y1 = kH - o, r = 4;
+    Path p;
+    auto dashes = [&](Pt a, Pt b) {
+        const double len = std::hypot(b.x - a.x, b.y - a.y);
+        const int n = static_cast<int>(std::lround(len / 8.0));
+        for (int k = 0; k < n; ++k) {
+            const double t0 = (k + 0.2) / n, t1 = (k + 0.8) / n;
+            p.Append(Path().Line({a.x + (b.x - a.x) * t0, a.y + (b.y - a.y) * t0},
+                                 {a.x + (b.x - a.x) * t1, a.y + (b.y - a.y) * t1}, width, false));
+        }
+    };
+    dashes({x0 + r, y0}, {x1 - r, y0});
+    dashes({x1, y0 + r}, {x1, y1 - r});
+    dashes({x1 - r, y1}, {x0 + r, y1});
+    dashes({x0, y1 - r}, {x0, y0 + r});
+    // The rounded corners stay whole.
+    for (int k = 0; k < 4; ++k) {
+        const double cx = k % 3 == 0 ? x0 + r : x1 - r, cy = k < 2 ? y0 + r : y1 - r;
+        const double start = kPi + k * kPi / 2;
+        Path arc;
+        for (int i = 0; i <= 6; ++i) {
+            const double a = start + i * kPi / 12;
+            const Pt q{cx + r * std::cos(a), cy + r * std::sin(a)};
+            if (i == 0) arc.MoveTo(q.x, q.y); else arc.LineTo(q.x, q.y);
+        }
+        p.Append(Stroke(arc, width));
+    }
+    return p;
+}
+
+// The redeal symbol: a thick ring of radius r, open at the top right, whose
+// end carries an arrowhead pointing on round the ring (clockwise).
+Path RedealArrow(double r, double width) {
+    const double a0 = -kPi / 2 + 0.55, a1 = -kPi / 2 + 2 * kPi - 0.95;
+    Path arc;
+    const int steps = 48;
+    for (int i = 0; i <= steps; ++i) {
+        const double a = a0 + (a1 - a0) * i / steps;
+        const Pt q{kCx + r * std::cos(a), kCy + r * std::sin(a)};
+        if (i == 0) arc.MoveTo(q.x, q.y); else arc.LineTo(q.x, q.y);
+    }
+    Path p = Stroke(arc, width);
+    // The head: a triangle at the ring's end, across the ring, its point
+    // ahead along the circle.
+    const Pt end{kCx + r * std::cos(a1), kCy + r * std::sin(a1)};
+    const Pt tangent{-std::sin(a1), std::cos(a1)};   // direction of travel (clockwise on screen)
+    const Pt normal{std::cos(a1), std::sin(a1)};
+    const double half = width * 1.45, len = width * 2.1;
+    p.Append(Path().Polygon({{end.x + normal.x * half, end.y + normal.y * half},
+                             {end.x + tangent.x * len, end.y + tangent.y * len},
+                             {end.x - normal.x * half, end.y - normal.y * half}}));
+    return p.Normalized();
+}
+
 }  // namespace
 
 Color InkBlack() { return Rgb(20, 20, 24); }
@@ -444,12 +505,13 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
         sink.Bitmap(IDB_PLAIN_BASE, "base_plain.bmp", Keyed(c, kKeyGreen, table, 0.25f));
     }
     sink.Bitmap(IDB_CARD_BACK, "back.bmp", CardBack());
-    // Pictured bases: value 0 a black ring, value 1 a red cross.
+    // Pictured bases: value 0 the redeal arrow (a ring turning back on
+    // itself), value 1 a red cross (nothing more to deal).
     {
         Canvas c(kW, kH);
         c.Fill(BaseOutline(1, 1.6), InkBlack());
-        c.Fill(Stroke(Path().Circle(kCx, kCy, 15), 4.5, true), InkBlack());
-        sink.Bitmap(IDB_PICTURED_BASE, "base_ring.bmp", Keyed(c, kKeyWhite, table, 0.25f));
+        c.Fill(RedealArrow(15, 4.5), InkBlack());
+        sink.Bitmap(IDB_PICTURED_BASE, "base_redeal.bmp", Keyed(c, kKeyWhite, table, 0.25f));
     }
     {
         Canvas c(kW, kH);
@@ -498,7 +560,7 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
                     Keyed(SuitGlyph(suit, Ghost()), kKeyWhite, table, 0.25f));
     {
         Canvas c(kW, kH);
-        c.Fill(BaseOutline(0, 1.4), Ghost());
+        c.Fill(DashedBaseOutline(1.8), Ghost());
         sink.Bitmap(IDB_MARKED_BASE, "base_marked.bmp", Keyed(c, kKeyWhite, table, 0.25f));
     }
 }

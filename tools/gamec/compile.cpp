@@ -191,6 +191,7 @@ bool GameCompiler::Finish(CompiledGame& out) {
     CheckGuarantees(out, finals);
     CheckLayout(out, finals);
     if (!ok_) return false;
+    AssignBases(out, finals);
     out.idLine = idLine_;
     const std::vector<uint8_t> record = SerializeGameRecord(d);
     if (record.size() > 0xFFFF)
