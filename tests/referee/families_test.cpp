@@ -266,6 +266,35 @@ TEST(RulesFamilies, PyramidPairsKingsAndRedeals) {
     EXPECT_NE(Refusal(giza, g, Click(kStock)), "");
 }
 
+// Pairs adding up to thirteen on columns whose top cards are free: Baroness
+// deals rows from the stock onto them and is won only once the stock is
+// dealt too; Thirteens fills each space from the stock at once. All in a
+// Row's empty pile takes any card to start it.
+TEST(RulesFamilies, PairsOnColumnsAndGolfWithoutStock) {
+    const Rules baroness = Line("pyramid layout=columns columns=3 deal=1 stock=row");
+    Position p = Make({"5C 8H", "KS", ""}, {});
+    p.stock = Cards("qd");
+    EXPECT_NE(Refusal(baroness, p, ToColumn(0, 1)), "") << "8 and 13";
+    EXPECT_EQ(Replay(baroness, p, {Click({Role::Column, 1})}), "not won");
+    EXPECT_EQ(Refusal(baroness, p, Click(kStock)), "");
+    Position dealt = p;
+    Make(baroness, dealt, Click(kStock));
+    EXPECT_EQ(dealt.columns[0], Cards("5C 8H QD")) << "one card onto each column, from the first";
+    EXPECT_EQ(Replay(baroness, Make({"KS"}, {}), {Click({Role::Column, 0})}), "");
+
+    const Rules thirteens = Line("pyramid layout=columns columns=2 deal=1 stock=none fill=stock");
+    Position t = Make({"6H", "7D"}, {});
+    t.stock = Cards("ks qc");
+    Make(thirteens, t, ToColumn(0, 1));
+    EXPECT_EQ(t.columns, std::vector<Pile>({Cards("QC"), Cards("KS")})) << "filled at once, from the first space";
+    EXPECT_EQ(Refusal(thirteens, t, Click(kStock)), "the rules have no stock");
+
+    const Rules row = Line("golf tableau=column suits=S columns=13 deal=1 waste-deal=0 stock=none wrap=yes");
+    Position g = Make({"9C", "TS"}, {});
+    EXPECT_EQ(Replay(row, g, {CardsMove({Role::Column, 1}, kWaste), CardsMove({Role::Column, 0}, kWaste)}), "")
+        << "any card starts the empty pile";
+}
+
 // The solver goes through the stock: the Ten and the Jack of clubs come out
 // on the first round, the Queen lies under the King in the waste and
 // needs the redeal. Without one the deal has no solution, which the solver

@@ -144,30 +144,13 @@ std::vector<Pile> Regathered(const std::vector<Pile>& columns) {
     return out;
 }
 
-// One card from the stock face up onto each of `piles`, from the first on,
-// while the stock lasts.
-void DealRow(Position& p, std::vector<Pile>& piles) {
-    for (Pile& pile : piles) {
-        if (p.stock.empty()) return;
-        pile.push_back(p.stock.back());
-        pile.back().faceUp = true;
-        p.stock.pop_back();
-    }
-}
-
 // What follows a move by itself: an uncovered face-down column card turns
-// up, an empty column takes the reserve's top card, a reserve's last card
-// turns up.
+// up, an empty column takes the reserve's (or the stock's) top card, a
+// reserve's last card turns up.
 void Settle(const Rules& rules, Position& p) {
     for (Pile& column : p.columns)
         if (!column.empty()) column.back().faceUp = true;
-    if (rules.fillFromReserve)
-        for (Pile& column : p.columns)
-            if (column.empty() && !p.reserves[0].empty()) {
-                column.push_back(p.reserves[0].back());
-                column.back().faceUp = true;
-                p.reserves[0].pop_back();
-            }
+    FillSpaces(rules, p);
     if (rules.reserveLastUp)
         for (Pile& r : p.reserves)
             if (r.size() == 1) r[0].faceUp = true;

@@ -66,8 +66,12 @@ void Discard(Position& p, Pile& from) {
 const std::vector<int>& Covering(const Rules& rules, int column) {
     static const std::vector<int> none;
     static const std::vector<std::vector<int>> peaks = PeaksCovering(), pyramid = PyramidCovering();
-    if (rules.GameKind() == Kind::Pyramid) return pyramid[static_cast<size_t>(column)];
-    return rules.peaks ? peaks[static_cast<size_t>(column)] : none;
+    switch (rules.layout) {
+        case Layout::Peaks: return peaks[static_cast<size_t>(column)];
+        case Layout::Pyramid: return pyramid[static_cast<size_t>(column)];
+        case Layout::Columns: break;
+    }
+    return none;
 }
 
 bool Free(const Rules& rules, const Position& p, int column) {
@@ -80,7 +84,10 @@ bool Free(const Rules& rules, const Position& p, int column) {
 const char* Why(const Rules& rules, const Position& p, const Move& m) {
     if (!Exists(p, m.from) || (!m.click && !Exists(p, m.to))) return "no such pile";
     if (m.click) {
-        if (m.from.role == Role::Stock) return rules.stock == Stock::None ? "the rules have no stock" : WhyNotTurn(rules, p);
+        if (m.from.role == Role::Stock) {
+            if (rules.stock == Stock::Row) return p.stock.empty() ? "the stock is empty" : nullptr;
+            return rules.stock == Stock::None ? "the rules have no stock" : WhyNotTurn(rules, p);
+        }
         if (Golf(rules)) return "only the stock is clicked";
         if (!Playable(m.from.role) || !FreeTop(rules, p, m.from)) return "only a free card is discarded";
         return PileAt(p, m.from).back().rank == kKing ? nullptr : "only a King is discarded alone";
@@ -90,7 +97,7 @@ const char* Why(const Rules& rules, const Position& p, const Move& m) {
     const Card& moved = PileAt(p, m.from).back();
     if (Golf(rules)) {
         if (m.from.role != Role::Column || m.to.role != Role::Waste) return "tableau cards go onto the waste";
-        if (p.waste.empty()) return "the waste has no card to follow";
+        if (p.waste.empty()) return nullptr;   // any card starts it
         return Adjacent(rules, moved.rank, p.waste.back().rank) ? nullptr : "a card goes on the waste one rank above or below its top card";
     }
     if (m.from == m.to) return "a card does not pair with itself";
@@ -100,7 +107,8 @@ const char* Why(const Rules& rules, const Position& p, const Move& m) {
 
 void Make(const Rules& rules, Position& p, const Move& m) {
     if (m.click && m.from.role == Role::Stock) {
-        Turn(rules, p);
+        if (rules.stock == Stock::Row) DealRow(p, p.columns);
+        else Turn(rules, p);
     } else if (m.click) {
         Discard(p, PileAt(p, m.from));
     } else if (Golf(rules)) {
@@ -110,6 +118,7 @@ void Make(const Rules& rules, Position& p, const Move& m) {
         Discard(p, PileAt(p, m.from));
         Discard(p, PileAt(p, m.to));
     }
+    FillSpaces(rules, p);
     // Tri Peaks turns a card up once both cards covering it are gone.
     for (int c = 0; c < static_cast<int>(p.columns.size()); ++c)
         if (Free(rules, p, c)) p.columns[static_cast<size_t>(c)].back().faceUp = true;

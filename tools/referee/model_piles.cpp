@@ -65,7 +65,7 @@ std::string MapPiles(const Rules& rules, const std::vector<std::string>& pileNam
         const std::string& name = pileNames[p];
         const int pile = static_cast<int>(p);
         if (name == "stock") out.stock = pile;
-        if (name == "waste") out.waste = pile;
+        if (name == rules.wasteName) out.waste = pile;
         if (name == "discard") out.discard = pile;
         if (name == rules.reserveName) out.reserves.assign(1, pile);
         for (auto [group, prefix] : {std::pair{&out.columns, &rules.tableauName}, {&out.foundations, nullptr}, {&out.reserves, &rules.reserveName}}) {
@@ -79,8 +79,9 @@ std::string MapPiles(const Rules& rules, const std::vector<std::string>& pileNam
     if (std::string why = Complete(out.columns, rules.columns, rules.tableauName); !why.empty()) return why;
     if (std::string why = Complete(out.foundations, building ? rules.foundations : 0, "foundation"); !why.empty()) return why;
     if (std::string why = Complete(out.reserves, rules.reserves, rules.reserveName); !why.empty()) return why;
-    if (rules.stock != Stock::None && out.stock < 0) return "the rules need a pile named stock";
-    if ((rules.stock == Stock::Waste || rules.wasteDeal > 0) && out.waste < 0) return "the rules need a pile named waste";
+    if ((rules.stock != Stock::None || rules.fill == Fill::Stock) && out.stock < 0) return "the rules need a pile named stock";
+    if ((rules.stock == Stock::Waste || rules.wasteDeal > 0 || rules.GameKind() == Kind::Golf) && out.waste < 0)
+        return "the rules need a pile named " + rules.wasteName;
     if (rules.GameKind() == Kind::Pyramid && out.discard < 0) return "the rules need a pile named discard";
     return "";
 }

@@ -2,7 +2,8 @@
 // piles' names: the group named by the rules' `tableau` (tableau1.. by
 // default) are the columns, foundation1.. the foundations, the group named
 // by `reserve` (reserve1.., or one pile named reserve) the reserve piles,
-// and the piles named stock, waste and discard those piles.
+// the pile named by `waste` (waste) the waste, and the piles named stock and
+// discard those piles.
 #pragma once
 
 #include <string>

@@ -94,7 +94,7 @@ bool Safe(const Rules& rules, const Position& p, const Counts& home, const Move&
     if (rules.GameKind() == Kind::Pyramid) return m.click && m.from.role != Role::Stock;
     if (rules.GameKind() != Kind::Building || m.click || m.to.role != Role::Foundation || rules.homeRuns) return false;
     if (rules.base != Base::Rank || rules.baseRank != 1 || rules.wrap || rules.acesHigh || rules.stock == Stock::Regather ||
-        (rules.stock == Stock::Row && !rules.dealOnEmpty) || rules.fillFromReserve || (m.from.role == Role::Waste && rules.draw > 1))
+        (rules.stock == Stock::Row && !rules.dealOnEmpty) || rules.fill != Fill::None || (m.from.role == Role::Waste && rules.draw > 1))
         return false;
     if (rules.build == SuitRule::None) return true;
     const Card& c = PileAt(p, m.from).back();
@@ -260,10 +260,12 @@ void Unpack(const std::string& packed, Position& p) {
 // whole runs go home: cards home, and cards lying on their suit's next card,
 // for it; face-down cards against it. Golf: the cards gone from the
 // tableau, the stock's cards kept, columns of even heights. Pyramid: the
-// cards gone from the tableau.
+// cards gone from the tableau and, where all of the stock comes to it, from
+// the stock.
 int Score(const Rules& rules, const Position& p) {
     if (rules.GameKind() != Kind::Building) {
-        int left = 0;
+        // The stock's cards count too where they all come to the tableau.
+        int left = rules.stock == Stock::Row || rules.fill == Fill::Stock ? static_cast<int>(p.stock.size()) : 0;
         for (const auto* group : {&p.columns, &p.reserves})
             for (const Pile& pile : *group) left += static_cast<int>(pile.size());
         if (rules.GameKind() != Kind::Golf) return -8 * left;

@@ -35,6 +35,13 @@ const char* WhyNotTurn(const Rules& rules, const Position& p);
 // Turns `rules.draw` cards one by one onto the waste, or the waste back into
 // a stock when the stock is empty.
 void Turn(const Rules& rules, Position& p);
+// One card from the stock face up onto each of `piles`, from the first on,
+// while the stock lasts.
+void DealRow(Position& p, std::vector<Pile>& piles);
+// Where the rules fill empty columns at once: each, from the first on, takes
+// the top card of the reserve (its only pile) or of the stock, face up,
+// while there is one.
+void FillSpaces(const Rules& rules, Position& p);
 
 // Why `move` is refused, nullptr when it is legal: the legality test of
 // the solver's inner loop, without building any text.

@@ -35,6 +35,26 @@ void Turn(const Rules& rules, Position& p) {
     }
 }
 
+void DealRow(Position& p, std::vector<Pile>& piles) {
+    for (Pile& pile : piles) {
+        if (p.stock.empty()) return;
+        pile.push_back(p.stock.back());
+        pile.back().faceUp = true;
+        p.stock.pop_back();
+    }
+}
+
+void FillSpaces(const Rules& rules, Position& p) {
+    if (rules.fill == Fill::None) return;
+    Pile& from = rules.fill == Fill::Reserve ? p.reserves[0] : p.stock;
+    for (Pile& column : p.columns)
+        if (column.empty() && !from.empty()) {
+            column.push_back(from.back());
+            column.back().faceUp = true;
+            from.pop_back();
+        }
+}
+
 std::string CardText(const Card& card) {
     std::string s{RankLetter(card.rank), SuitLetter(card.suit)};
     if (!card.faceUp) s[1] = static_cast<char>(s[1] - 'A' + 'a');
@@ -84,9 +104,11 @@ bool Won(const Rules& rules, const Position& p) {
         if (!c.empty()) return false;
     for (const Pile& r : p.reserves)
         if (!r.empty()) return false;
-    // Golf and Pyramid are won once their tableau is clear; the building
-    // games when every card is home.
-    return rules.GameKind() != Kind::Building || (p.stock.empty() && p.waste.empty());
+    // Golf and Pyramid are won once their tableau is clear, with no row
+    // left in the stock to deal onto it; the building games when every card
+    // is home.
+    if (rules.GameKind() == Kind::Building) return p.stock.empty() && p.waste.empty();
+    return rules.stock != Stock::Row || p.stock.empty();
 }
 
 std::string CheckDeal(const Rules& rules, const Position& p) {

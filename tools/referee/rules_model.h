@@ -46,14 +46,21 @@ enum class Stock : uint8_t { None, Waste, Row, Reserves, Regather };
 // The foundations' first rank: a fixed rank, the rank of the card dealt to
 // the first foundation, or of the first card the player puts there.
 enum class Base : uint8_t { Rank, Dealt, Chosen };
+// What fills an empty column at once: nothing, the reserve's top card, the
+// stock's.
+enum class Fill : uint8_t { None, Reserve, Stock };
+// How Golf's and Pyramid's tableau lies: columns whose top card is free,
+// Tri Peaks' three peaks of 28 cards, a pyramid of 28 cards in seven rows.
+enum class Layout : uint8_t { Columns, Peaks, Pyramid };
 
 struct Rules {
     Family family = Family::Klondike;
     // The pack: `decks` copies of the 13 cards of each suit of `suits`.
     int decks = 1;
     std::string suits = "CSDH";
-    // The game's pile groups that play the columns and the reserve piles.
-    std::string tableauName = "tableau", reserveName = "reserve";
+    // The game's pile groups that play the columns and the reserve piles,
+    // and its pile that plays the waste.
+    std::string tableauName = "tableau", reserveName = "reserve", wasteName = "waste";
     // The deal: cards per column and per reserve pile, and how many of each
     // pile's top cards lie face up (the others face down beneath them).
     int columns = 0, reserves = 0;
@@ -68,7 +75,7 @@ struct Rules {
     Lift lift = Lift::Run;
     Space space = Space::King;
     SpaceFrom spaceFrom = SpaceFrom::Any;
-    bool fillFromReserve = false;   // an empty column takes the reserve's top card at once
+    Fill fill = Fill::None;
     bool reserveLastUp = false;     // a reserve's last card turns face up
     // The foundations.
     int foundations = 4;
@@ -82,7 +89,7 @@ struct Rules {
     int draw = 1;
     int redeals = 0;   // times the waste may become the stock again; -1 without limit
     bool dealOnEmpty = true;   // a row may be dealt while a column is empty
-    bool peaks = false;        // Golf: the tableau is Tri Peaks' three peaks, not columns
+    Layout layout = Layout::Columns;
     // The check's effort: positions the model's solver may enter for one
     // deal, and how many deals it shows to have no solution the engine's
     // search then tries to win (besides those it has tried already).

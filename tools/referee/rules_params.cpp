@@ -86,7 +86,7 @@ Rules MakePreset(Family family) {
             r.base = Base::Dealt;
             r.reserves = 1;
             r.reserveDeal = {13};
-            r.fillFromReserve = true;
+            r.fill = Fill::Reserve;
             r.stock = Stock::Waste;
             r.draw = 3;
             r.redeals = -1;
@@ -107,8 +107,7 @@ Rules MakePreset(Family family) {
             r.stock = Stock::Waste;
             break;
         case Family::Pyramid:
-            r.columns = 28;
-            r.deal = {1};
+            r.layout = Layout::Pyramid;
             r.stock = Stock::Waste;
             break;
     }
@@ -211,10 +210,11 @@ const std::vector<Parameter>& Parameters() {
          [](const std::string& v, Rules& r) { return GroupName(v) && (r.tableauName = v, true); }},
         {"reserve", true, false, true, "a pile group's name",
          [](const std::string& v, Rules& r) { return GroupName(v) && (r.reserveName = v, true); }},
-        {"columns", true, true, false, "1..60", [](const std::string& v, Rules& r) { return Number(v, 1, 60, r.columns); }},
-        {"deal", true, true, false, "a count per column, e.g. 4, 1..7 or 6,6,5,5",
+        {"waste", true, true, true, "a pile's name", [](const std::string& v, Rules& r) { return GroupName(v) && (r.wasteName = v, true); }},
+        {"columns", true, true, true, "1..60", [](const std::string& v, Rules& r) { return Number(v, 1, 60, r.columns); }},
+        {"deal", true, true, true, "a count per column, e.g. 4, 1..7 or 6,6,5,5",
          [](const std::string& v, Rules& r) { return List(v, 104, r.deal); }},
-        {"up", true, true, false, "all or a count per column",
+        {"up", true, true, true, "all or a count per column",
          [](const std::string& v, Rules& r) { return v == "all" ? (r.up = {kAll}, true) : List(v, 104, r.up); }},
         {"reserves", true, false, true, "0..60", [](const std::string& v, Rules& r) { return Number(v, 0, 60, r.reserves); }},
         {"reserve-deal", true, false, true, "a count per reserve pile",
@@ -248,9 +248,9 @@ const std::vector<Parameter>& Parameters() {
                                          {"reserve-then-waste", SpaceFrom::ReserveThenWaste}},
                                      r.spaceFrom);
          }},
-        {"fill", true, false, false, "reserve or none",
+        {"fill", true, false, true, "reserve, stock or none",
          [](const std::string& v, Rules& r) {
-             return (v == "reserve" || v == "none") && (r.fillFromReserve = v == "reserve", true);
+             return OneOf<Fill>(v, {{"reserve", Fill::Reserve}, {"stock", Fill::Stock}, {"none", Fill::None}}, r.fill);
          }},
         {"foundations", true, false, false, "1..32", [](const std::string& v, Rules& r) { return Number(v, 1, 32, r.foundations); }},
         {"foundation", true, false, false, "cards or runs",
@@ -268,7 +268,7 @@ const std::vector<Parameter>& Parameters() {
          }},
         {"placed", true, false, false, "yes or no", [](const std::string& v, Rules& r) { return YesNo(v, r.placed); }},
         {"from-foundation", true, false, false, "yes or no", [](const std::string& v, Rules& r) { return YesNo(v, r.fromFoundation); }},
-        {"stock", true, false, true, "none, waste, row, reserves or regather",
+        {"stock", true, true, true, "none, waste, row, reserves or regather",
          [](const std::string& v, Rules& r) {
              return OneOf<Stock>(v, {{"none", Stock::None}, {"waste", Stock::Waste}, {"row", Stock::Row}, {"reserves", Stock::Reserves},
                                      {"regather", Stock::Regather}},
@@ -278,8 +278,10 @@ const std::vector<Parameter>& Parameters() {
         {"redeals", true, false, true, "0..100 or unlimited",
          [](const std::string& v, Rules& r) { return v == "unlimited" ? (r.redeals = -1, true) : Number(v, 0, 100, r.redeals); }},
         {"deal-on-empty", true, false, false, "yes or no", [](const std::string& v, Rules& r) { return YesNo(v, r.dealOnEmpty); }},
-        {"layout", false, true, false, "columns or peaks",
-         [](const std::string& v, Rules& r) { return (v == "columns" || v == "peaks") && (r.peaks = v == "peaks", true); }},
+        {"layout", false, true, true, "columns, peaks or pyramid",
+         [](const std::string& v, Rules& r) {
+             return OneOf<Layout>(v, {{"columns", Layout::Columns}, {"peaks", Layout::Peaks}, {"pyramid", Layout::Pyramid}}, r.layout);
+         }},
         {"cross-checks", true, true, true, "0..100",
          [](const std::string& v, Rules& r) { return Number(v, 0, 100, r.crossChecks); }},
         {"budget", true, true, true, "1..10000000",
@@ -304,14 +306,20 @@ std::string Validate(Rules& r, const std::vector<std::string>& named) {
     if (!given("foundations")) r.foundations = r.PackSize() / 13;
     // A run that moves as one follows the build unless the rules say otherwise.
     if (given("build") && !given("runs") && r.build != SuitRule::None) r.runs = r.build;
-    if (kind == Kind::Golf && r.peaks) {
-        if (given("columns") || given("deal") || given("up")) return "the peaks are 28 cards, three rows face down over one face up";
+    // Tri Peaks' peaks and the pyramid are 28 cards; the peaks' three upper
+    // rows lie face down.
+    if (kind != Kind::Building && r.layout != Layout::Columns) {
+        if (given("columns") || given("deal") || given("up"))
+            return r.layout == Layout::Peaks ? "the peaks are 28 cards, three rows face down over one face up"
+                                             : "the pyramid is 28 face-up cards in seven rows";
         r.columns = 28;
         r.deal = {1};
-        r.up.assign(18, 0);
-        r.up.resize(28, 1);
+        r.up = {kAll};
+        if (r.layout == Layout::Peaks) {
+            r.up.assign(18, 0);
+            r.up.resize(28, 1);
+        }
     }
-    if (kind == Kind::Pyramid) r.up = {kAll};
     if (r.reserves == 0 && (given("reserve-deal") || given("reserve-up"))) return "'reserve-deal' and 'reserve-up' need reserves";
     if (r.reserves > 0 && r.reserveDeal.empty()) r.reserveDeal = {1};
     if (r.reserveUp.empty()) r.reserveUp = {kAll};
@@ -327,7 +335,7 @@ std::string Validate(Rules& r, const std::vector<std::string>& named) {
     if (r.placed) dealt += r.foundations;
     if (r.base == Base::Dealt) dealt += 1;
     if (dealt > r.PackSize()) return "the deal gives out " + std::to_string(dealt) + " cards, the pack holds " + std::to_string(r.PackSize());
-    if (dealt < r.PackSize() && (r.stock == Stock::None || r.stock == Stock::Regather))
+    if (dealt < r.PackSize() && (r.stock == Stock::None || r.stock == Stock::Regather) && r.fill != Fill::Stock)
         return "the deal leaves " + std::to_string(r.PackSize() - dealt) + " cards over, and the rules have no stock";
     if (kind == Kind::Building) {
         if (r.foundations * 13 != r.PackSize())
@@ -337,14 +345,14 @@ std::string Validate(Rules& r, const std::vector<std::string>& named) {
         if (r.base == Base::Chosen && r.reserves == 0) return "'base=chosen' takes the base from a reserve: the rules need reserves";
         if (r.homeRuns && (r.base != Base::Rank || r.baseRank != 1 || r.placed || r.fromFoundation))
             return "'foundation=runs' takes whole runs from King to Ace onto empty foundations";
-        if (r.fillFromReserve && r.reserves != 1) return "'fill=reserve' fills the columns from one reserve pile";
+        if (r.fill == Fill::Reserve && r.reserves != 1) return "'fill=reserve' fills the columns from one reserve pile";
         if (r.spaceFrom != SpaceFrom::Any && r.stock != Stock::Waste) return "'space-from' names the waste: the rules need 'stock=waste'";
         if (r.spaceFrom == SpaceFrom::ReserveThenWaste && r.reserves == 0) return "'space-from=reserve-then-waste' needs reserves";
         if (r.stock == Stock::Reserves && r.reserves == 0) return "'stock=reserves' needs reserves";
-    } else if (r.stock != Stock::Waste && r.stock != Stock::None) {
-        return "these rules turn the stock onto a waste ('stock=waste') or have none";
+    } else if (r.stock != Stock::Waste && r.stock != Stock::None && !(kind == Kind::Pyramid && r.stock == Stock::Row)) {
+        return kind == Kind::Golf ? "Golf turns its stock onto the waste ('stock=waste') or has none"
+                                  : "Pyramid turns its stock onto the waste ('stock=waste'), deals it in rows ('stock=row') or has none";
     }
-    if (kind == Kind::Golf && r.stock != Stock::Waste) return "Golf turns its stock onto the waste";
     if (r.stock != Stock::Waste && (given("draw") || given("redeals"))) return "'draw' and 'redeals' need 'stock=waste'";
     if (r.stock != Stock::Row && given("deal-on-empty")) return "'deal-on-empty' needs 'stock=row'";
     return "";
