@@ -58,7 +58,7 @@ TEST(RefereeLine, PresetsParametersAndRefusals) {
         {"canfield aces=high", "'wrap=yes' and 'aces=high' contradict each other"},
         {"forty-thieves foundations=4", "4 foundations do not hold the pack of 104 cards"},
         {"klondike stock=row draw=3", "'draw' and 'redeals' need 'stock=waste'"},
-        {"spider base=2", "'foundation=runs' takes whole runs"},
+        {"spider base=2", "'foundation=runs' takes whole runs or ranks home: it needs base=A"},
         {"forty-thieves space-from=waste stock=row", "'space-from' names the waste"},
         {"canfield reserves=2", "'fill=reserve' fills the columns from one reserve pile"},
         {"golf layout=peaks columns=7", "the peaks are 28 cards"},
@@ -127,6 +127,16 @@ TEST(RulesFamilies, SpiderRowsRunsAndHome) {
     Make(spider, p, ToColumn(1, 2));
     Make(spider, p, ToColumn(1, 3));
     EXPECT_EQ(p.columns[1], Cards("9C")) << "turned up";
+    // Grounds for a Divorce: rows skip the empty columns; runs turn the
+    // corner, home too.
+    const Rules divorce = Line("spider decks=1 columns=4 deal=1 wrap=yes deal-on-empty=skip");
+    Position g = Make({"4D 3D 2D AD KD QD JD TD 9D 8D 7D 6D 5D", "", "KC", "AS"});
+    g.stock = Cards("2h 3h 4h");
+    EXPECT_EQ(Refusal(divorce, g, CardsMove({Role::Column, 0}, {Role::Foundation, 0}, 13)), "");
+    EXPECT_NE(Refusal(spider, g, CardsMove({Role::Column, 0}, {Role::Foundation, 0}, 13)), "") << "King down to Ace only";
+    EXPECT_EQ(Refusal(divorce, g, ToColumn(2, 3)), "") << "a King on an Ace";
+    Make(divorce, g, Click(kStock));
+    EXPECT_EQ(g.columns, std::vector<Pile>({Cards("4D 3D 2D AD KD QD JD TD 9D 8D 7D 6D 5D 4H"), {}, Cards("KC 3H"), Cards("AS 2H")}));
 }
 
 // Canfield: the foundations start from the dealt card's rank and turn the
@@ -193,6 +203,11 @@ TEST(RulesFamilies, FortyThievesOnceAndAcesHigh) {
     EXPECT_NE(Refusal(deuces, q, ToColumn(0, 2)), "") << "nothing on a Two";
     EXPECT_EQ(Refusal(deuces, q, ToFoundation(0, 0)), "") << "the Ace after the King";
     EXPECT_NE(Refusal(r, q, ToColumn(1, 0)), "") << "without aces=high";
+    // Red and Black builds its foundations in alternating colours.
+    const Position red = Make({"2H", "2C"}, {"AS", "", "", ""});
+    EXPECT_EQ(Refusal(Line("forty-thieves decks=1 columns=2 deal=1 home-build=alt"), red, ToFoundation(0, 0)), "");
+    EXPECT_NE(Refusal(Line("forty-thieves decks=1 columns=2 deal=1 home-build=alt"), red, ToFoundation(1, 0)), "");
+    EXPECT_NE(Refusal(r, red, ToFoundation(0, 0)), "") << "in suit";
 }
 
 // Golf: a free column card goes onto the waste one rank above or below its
@@ -211,6 +226,11 @@ TEST(RulesFamilies, GolfAndTriPeaks) {
     EXPECT_EQ(Refusal(Line("golf wrap=yes"), p, king), "");
     EXPECT_NE(Refusal(golf, p, ToColumn(0, 1)), "") << "nothing is built on the columns";
     EXPECT_EQ(Replay(golf, p, {first, first, Click(kStock), Click(kStock)}), "a click on the stock: the stock is gone through once only");
+    Position dead = p;
+    dead.waste = Cards("KC");
+    dead.columns[0] = Cards("QH");
+    EXPECT_EQ(Refusal(golf, dead, first), "");
+    EXPECT_EQ(Refusal(Line("golf dead-kings=yes"), dead, first), "nothing goes on a King");
     p.columns[1].clear();
     EXPECT_EQ(Replay(golf, p, {first, first}), "") << "won with a card left in the stock";
 
@@ -293,6 +313,23 @@ TEST(RulesFamilies, PairsOnColumnsAndGolfWithoutStock) {
     Position g = Make({"9C", "TS"}, {});
     EXPECT_EQ(Replay(row, g, {CardsMove({Role::Column, 1}, kWaste), CardsMove({Role::Column, 0}, kWaste)}), "")
         << "any card starts the empty pile";
+}
+
+// Beehive: a card goes on a card of its rank, several of a rank move as one,
+// and a column holding all four cards of a rank sends them home by itself,
+// before the reserve fills the column.
+TEST(RulesFamilies, SetsOfARankGoHomeByThemselves) {
+    const Rules r = Line("canfield columns=3 build=any rank=same move=run reserve-deal=10 base=A foundation=sets");
+    EXPECT_EQ(r.foundations, 1);
+    Position p = Make({"7C 7S", "7D 7H", "9C"}, {""});
+    p.reserves = {Cards("KD")};
+    EXPECT_NE(Refusal(r, p, ToColumn(2, 0)), "") << "a Nine on a Seven";
+    EXPECT_NE(Refusal(r, p, ToFoundation(1, 0)), "") << "sets go home by themselves";
+    EXPECT_EQ(Refusal(r, p, ToColumn(1, 0, 2)), "");
+    Make(r, p, ToColumn(1, 0, 2));
+    EXPECT_EQ(p.foundations[0], Cards("7C 7S 7D 7H"));
+    EXPECT_EQ(p.columns[0], Cards("KD")) << "then filled from the reserve";
+    EXPECT_EQ(p.columns[1], Pile{}) << "the reserve is used up";
 }
 
 // The solver goes through the stock: the Ten and the Jack of clubs come out

@@ -36,7 +36,7 @@ const char* WhyNotLift(const Rules& rules, const Pile& column, int count, bool t
     if (count == 1) return nullptr;
     // A foundation that takes whole runs takes them at once, whatever lifts
     // other moves may make.
-    if (toFoundation && rules.homeRuns) return nullptr;
+    if (toFoundation && rules.home == Home::Runs) return nullptr;
     switch (rules.lift) {
         case Lift::One: return "only one card moves at a time";
         case Lift::Run: return IsRun(rules, column, count) ? nullptr : "only a run moves as one";
@@ -60,14 +60,18 @@ const char* WhyNotToFoundation(const Rules& rules, const Position& p, const Move
     const Pile& from = PileAt(p, m.from);
     const Pile& to = PileAt(p, m.to);
     const Card& moved = from[from.size() - static_cast<size_t>(m.count)];
-    if (rules.homeRuns) {
+    if (rules.home == Home::Sets) return "a rank goes home by itself once a column holds all its cards";
+    if (rules.home == Home::Runs) {
         if (m.from.role != Role::Column) return "a foundation takes a run from a column";
         if (!to.empty()) return "a foundation takes one run";
-        if (m.count != kKing) return "a foundation takes a whole run from King to Ace";
-        for (size_t i = from.size() - kKing; i < from.size(); ++i) {
-            const Card& c = from[i];
-            if (!c.faceUp || c.suit != moved.suit || c.rank != kKing - (i - (from.size() - kKing))) return "a foundation takes a run of one suit from King down to Ace";
-        }
+        if (m.count != kKing) return "a foundation takes a whole run of thirteen cards";
+        // From King down to Ace, or where the columns turn the corner, any
+        // thirteen cards of one suit going down.
+        const size_t first = from.size() - kKing;
+        if (!rules.wrap && moved.rank != kKing) return "a foundation takes a run from King down to Ace";
+        for (size_t i = first; i < from.size(); ++i)
+            if (!from[i].faceUp || (i > first && !(from[i].suit == from[i - 1].suit && Follows(rules, SuitRule::Suit, from[i], from[i - 1]))))
+                return "a foundation takes a run of one suit going down";
         return nullptr;
     }
     if (m.count != 1) return "the foundations take one card at a time";
@@ -77,7 +81,8 @@ const char* WhyNotToFoundation(const Rules& rules, const Position& p, const Move
         return moved.rank == base ? nullptr : "an empty foundation takes a card of the base rank";
     }
     if (to.size() >= kKing) return "the foundation is complete";
-    return moved.suit == to.back().suit && moved.rank == NextUp(to.back().rank) ? nullptr : "a foundation is built up in suit";
+    return SuitsAgree(rules.homeBuild, moved.suit, to.back().suit) && moved.rank == NextUp(to.back().rank) ? nullptr
+                                                                                                        : "a foundation is built up by rank and suit";
 }
 
 const char* WhyNotToColumn(const Rules& rules, const Position& p, const Move& m, const Card& moved) {
@@ -123,7 +128,7 @@ const char* WhyNotClick(const Rules& rules, const Position& p, const Move& m) {
         case Stock::Waste: return WhyNotTurn(rules, p);
         case Stock::Row:
             if (p.stock.empty()) return "the stock is empty";
-            if (!rules.dealOnEmpty)
+            if (rules.rowOnEmpty == RowOnEmpty::Refuse)
                 for (const Pile& c : p.columns)
                     if (c.empty()) return "a row is dealt only when no column is empty";
             return nullptr;
@@ -145,11 +150,19 @@ std::vector<Pile> Regathered(const std::vector<Pile>& columns) {
 }
 
 // What follows a move by itself: an uncovered face-down column card turns
-// up, an empty column takes the reserve's (or the stock's) top card, a
-// reserve's last card turns up.
+// up, a column holding every card of a rank takes them home where the
+// foundations take sets, an empty column takes the reserve's (or the
+// stock's) top card, a reserve's last card turns up.
 void Settle(const Rules& rules, Position& p) {
     for (Pile& column : p.columns)
         if (!column.empty()) column.back().faceUp = true;
+    const size_t set = static_cast<size_t>(rules.decks) * rules.suits.size();
+    for (Pile& column : p.columns)
+        if (rules.home == Home::Sets && column.size() == set &&
+            std::all_of(column.begin(), column.end(), [&](const Card& c) { return c.faceUp && c.rank == column[0].rank; })) {
+            p.foundations[0].insert(p.foundations[0].end(), column.begin(), column.end());
+            column.clear();
+        }
     FillSpaces(rules, p);
     if (rules.reserveLastUp)
         for (Pile& r : p.reserves)
@@ -204,7 +217,7 @@ void Make(const Rules& rules, Position& p, const Move& m) {
     if (m.click) {
         switch (rules.stock) {
             case Stock::Waste: Turn(rules, p); break;
-            case Stock::Row: DealRow(p, p.columns); break;
+            case Stock::Row: DealRow(p, p.columns, rules.rowOnEmpty == RowOnEmpty::Skip); break;
             case Stock::Reserves: DealRow(p, p.reserves); break;
             case Stock::Regather: p.columns = Regathered(p.columns); break;
             case Stock::None: break;
@@ -254,12 +267,13 @@ void Moves(const Rules& rules, const Position& p, std::vector<Move>& out) {
     // takes it; the foundations are alike.
     for (const auto& [from, most] : sources) {
         if (from.role == Role::Foundation) continue;
-        const int count = rules.homeRuns ? kKing : 1;
+        if (rules.home == Home::Sets) break;
+        const int count = rules.home == Home::Runs ? kKing : 1;
         if (count > static_cast<int>(PileAt(p, from).size())) continue;
         const Card& top = PileAt(p, from).back();
         for (int f = 0; f < static_cast<int>(p.foundations.size()); ++f) {
             const Pile& home = p.foundations[static_cast<size_t>(f)];
-            if (!rules.homeRuns && !home.empty() && (home.back().suit != top.suit || home.back().rank % kKing + 1 != top.rank)) continue;
+            if (rules.home == Home::Cards && !home.empty() && home.back().rank % kKing + 1 != top.rank) continue;
             const Move m = CardsMove(from, {Role::Foundation, f}, count);
             if (!Why(rules, p, m)) {
                 out.push_back(m);

@@ -98,6 +98,7 @@ const char* Why(const Rules& rules, const Position& p, const Move& m) {
     if (Golf(rules)) {
         if (m.from.role != Role::Column || m.to.role != Role::Waste) return "tableau cards go onto the waste";
         if (p.waste.empty()) return nullptr;   // any card starts it
+        if (rules.deadKings && p.waste.back().rank == kKing) return "nothing goes on a King";
         return Adjacent(rules, moved.rank, p.waste.back().rank) ? nullptr : "a card goes on the waste one rank above or below its top card";
     }
     if (m.from == m.to) return "a card does not pair with itself";

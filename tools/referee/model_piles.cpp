@@ -68,6 +68,7 @@ std::string MapPiles(const Rules& rules, const std::vector<std::string>& pileNam
         if (name == rules.wasteName) out.waste = pile;
         if (name == "discard") out.discard = pile;
         if (name == rules.reserveName) out.reserves.assign(1, pile);
+        if (name == "foundation" && rules.GameKind() == Kind::Building) out.foundations.assign(1, pile);
         for (auto [group, prefix] : {std::pair{&out.columns, &rules.tableauName}, {&out.foundations, nullptr}, {&out.reserves, &rules.reserveName}}) {
             const int k = Member(name, prefix ? *prefix : std::string("foundation"));
             if (k < 1) continue;

@@ -1,9 +1,9 @@
 // Which of a game's piles plays which pile of the rules model, found by the
 // piles' names: the group named by the rules' `tableau` (tableau1.. by
-// default) are the columns, foundation1.. the foundations, the group named
-// by `reserve` (reserve1.., or one pile named reserve) the reserve piles,
-// the pile named by `waste` (waste) the waste, and the piles named stock and
-// discard those piles.
+// default) are the columns, foundation1.. (or one pile named foundation) the
+// foundations, the group named by `reserve` (reserve1.., or one pile named
+// reserve) the reserve piles, the pile named by `waste` (waste) the waste,
+// and the piles named stock and discard those piles.
 #pragma once
 
 #include <string>

@@ -54,15 +54,18 @@ Counts Home(const Position& p) {
     return home;
 }
 
-// The cards the foundations take next: per suit and rank.
+// The cards the foundations take next, card by card: per suit and rank.
 using Wanted = std::array<std::array<bool, 14>, 5>;
 Wanted WantedNext(const Rules& rules, const Position& p) {
     Wanted out{};
+    if (rules.home != Home::Cards) return out;
     const int base = building::BaseRank(rules, p);
     bool open = false;
     for (const Pile& f : p.foundations) {
         if (f.empty()) open = true;
-        else if (f.size() < 13) out[f.back().suit][f.back().rank % 13 + 1] = true;
+        else if (f.size() < 13)
+            for (uint8_t s = 1; s <= 4; ++s)
+                if (SuitsAgree(rules.homeBuild, s, f.back().suit)) out[s][f.back().rank % 13 + 1] = true;
     }
     if (open && base > 0)
         for (int s = 1; s <= 4; ++s) out[static_cast<size_t>(s)][static_cast<size_t>(base)] = true;
@@ -92,9 +95,9 @@ unsigned SuitsOn(SuitRule rule, uint8_t suit) {
 // changes which cards the next rounds turn up.
 bool Safe(const Rules& rules, const Position& p, const Counts& home, const Move& m) {
     if (rules.GameKind() == Kind::Pyramid) return m.click && m.from.role != Role::Stock;
-    if (rules.GameKind() != Kind::Building || m.click || m.to.role != Role::Foundation || rules.homeRuns) return false;
-    if (rules.base != Base::Rank || rules.baseRank != 1 || rules.wrap || rules.acesHigh || rules.stock == Stock::Regather ||
-        (rules.stock == Stock::Row && !rules.dealOnEmpty) || rules.fill != Fill::None || (m.from.role == Role::Waste && rules.draw > 1))
+    if (rules.GameKind() != Kind::Building || m.click || m.to.role != Role::Foundation || rules.home != Home::Cards) return false;
+    if (rules.base != Base::Rank || rules.baseRank != 1 || rules.wrap || rules.acesHigh || rules.sameRank ||
+        rules.homeBuild != SuitRule::Suit || rules.stock == Stock::Regather || (rules.stock == Stock::Row && rules.rowOnEmpty != RowOnEmpty::Deal) || rules.fill != Fill::None || (m.from.role == Role::Waste && rules.draw > 1))
         return false;
     if (rules.build == SuitRule::None) return true;
     const Card& c = PileAt(p, m.from).back();
@@ -280,15 +283,15 @@ int Score(const Rules& rules, const Position& p) {
         for (size_t i = 0; i < column.size(); ++i) {
             const Card& c = column[i];
             down += !c.faceUp;
-            if (!rules.homeRuns && wanted[c.suit][c.rank]) buried += static_cast<int>(column.size() - 1 - i);
+            if (wanted[c.suit][c.rank]) buried += static_cast<int>(column.size() - 1 - i);
             if (i > 0 && c.faceUp) {
                 built += BuildsOn(rules, c, column[i - 1]);
-                runs += rules.homeRuns && Follows(rules, rules.runs, c, column[i - 1]);
+                runs += rules.home == Home::Runs && Follows(rules, rules.runs, c, column[i - 1]);
             }
         }
     }
     const int waste = rules.stock == Stock::Waste && rules.redeals >= 0 ? static_cast<int>(p.waste.size()) : 0;
-    if (rules.homeRuns) return 16 * home - 4 * down + 8 * runs;
+    if (rules.home == Home::Runs) return 16 * home - 4 * down + 8 * runs;
     return 8 * home - 4 * down - 3 * buried + 4 * built - 4 * waste;
 }
 

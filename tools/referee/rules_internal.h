@@ -23,6 +23,8 @@ inline bool Exists(const Position& p, const Place& place) {
     return place.index >= 0 && static_cast<size_t>(place.index) < n;
 }
 
+// Whether two suits agree by `rule`.
+bool SuitsAgree(SuitRule rule, uint8_t a, uint8_t b);
 // Whether `moved` may lie on `onto` one rank below it with suits by `suits`
 // (the build, or the rule a run that moves as one follows).
 bool Follows(const Rules& rules, SuitRule suits, const Card& moved, const Card& onto);
@@ -35,9 +37,9 @@ const char* WhyNotTurn(const Rules& rules, const Position& p);
 // Turns `rules.draw` cards one by one onto the waste, or the waste back into
 // a stock when the stock is empty.
 void Turn(const Rules& rules, Position& p);
-// One card from the stock face up onto each of `piles`, from the first on,
-// while the stock lasts.
-void DealRow(Position& p, std::vector<Pile>& piles);
+// One card from the stock face up onto each of `piles` (but the empty ones
+// with `skipEmpty`), from the first on, while the stock lasts.
+void DealRow(Position& p, std::vector<Pile>& piles, bool skipEmpty = false);
 // Where the rules fill empty columns at once: each, from the first on, takes
 // the top card of the reserve (its only pile) or of the stock, face up,
 // while there is one.

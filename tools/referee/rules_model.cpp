@@ -35,9 +35,10 @@ void Turn(const Rules& rules, Position& p) {
     }
 }
 
-void DealRow(Position& p, std::vector<Pile>& piles) {
+void DealRow(Position& p, std::vector<Pile>& piles, bool skipEmpty) {
     for (Pile& pile : piles) {
         if (p.stock.empty()) return;
+        if (skipEmpty && pile.empty()) continue;
         pile.push_back(p.stock.back());
         pile.back().faceUp = true;
         p.stock.pop_back();
@@ -183,22 +184,26 @@ std::string CheckDeal(const Rules& rules, const Position& p) {
     return "";
 }
 
-bool Follows(const Rules& rules, SuitRule suits, const Card& moved, const Card& onto) {
-    if (!onto.faceUp) return false;
-    // The rank next above the moved card's.
-    int above = moved.rank + 1;
-    if (rules.acesHigh) above = moved.rank == 1 ? 0 : moved.rank == kKing ? 1 : above;
-    else if (moved.rank == kKing) above = rules.wrap ? 1 : 0;
-    if (onto.rank != above) return false;
-    switch (suits) {
-        case SuitRule::Alt: return Red(moved.suit) != Red(onto.suit);
-        case SuitRule::Suit: return moved.suit == onto.suit;
-        case SuitRule::Colour: return Red(moved.suit) == Red(onto.suit);
-        case SuitRule::Other: return moved.suit != onto.suit;
+bool SuitsAgree(SuitRule rule, uint8_t a, uint8_t b) {
+    switch (rule) {
+        case SuitRule::Alt: return Red(a) != Red(b);
+        case SuitRule::Suit: return a == b;
+        case SuitRule::Colour: return Red(a) == Red(b);
+        case SuitRule::Other: return a != b;
         case SuitRule::Any: return true;
         case SuitRule::None: return false;
     }
     return false;
+}
+
+bool Follows(const Rules& rules, SuitRule suits, const Card& moved, const Card& onto) {
+    if (!onto.faceUp) return false;
+    // The rank the moved card goes on: its own, or the next one up.
+    int above = moved.rank + 1;
+    if (rules.sameRank) above = moved.rank;
+    else if (rules.acesHigh) above = moved.rank == 1 ? 0 : moved.rank == kKing ? 1 : above;
+    else if (moved.rank == kKing) above = rules.wrap ? 1 : 0;
+    return onto.rank == above && SuitsAgree(suits, moved.suit, onto.suit);
 }
 
 bool BuildsOn(const Rules& rules, const Card& moved, const Card& onto) { return Follows(rules, rules.build, moved, onto); }

@@ -49,6 +49,14 @@ enum class Base : uint8_t { Rank, Dealt, Chosen };
 // What fills an empty column at once: nothing, the reserve's top card, the
 // stock's.
 enum class Fill : uint8_t { None, Reserve, Stock };
+// What a foundation takes: cards one by one, built up from the base; a whole
+// run of one suit from King down to Ace (turning the corner where the
+// columns do) at once; or, by itself, every card of a rank from a column
+// that holds them all (all foundations then share one pile).
+enum class Home : uint8_t { Cards, Runs, Sets };
+// A row dealt from the stock where a column is empty: it is dealt onto every
+// column, it is refused, or the empty columns get no card.
+enum class RowOnEmpty : uint8_t { Deal, Refuse, Skip };
 // How Golf's and Pyramid's tableau lies: columns whose top card is free,
 // Tri Peaks' three peaks of 28 cards, a pyramid of 28 cards in seven rows.
 enum class Layout : uint8_t { Columns, Peaks, Pyramid };
@@ -72,6 +80,8 @@ struct Rules {
     SuitRule runs = SuitRule::Alt;   // the suits a run that moves as one must follow
     bool wrap = false;      // a King goes on an Ace (Golf: an Ace and a King follow each other)
     bool acesHigh = false;  // the Ace ranks above the King, nothing goes on a Two
+    bool sameRank = false;  // a card goes on a card of its own rank, not on the next one up
+    bool deadKings = false; // Golf: nothing goes on a King
     Lift lift = Lift::Run;
     Space space = Space::King;
     SpaceFrom spaceFrom = SpaceFrom::Any;
@@ -79,7 +89,8 @@ struct Rules {
     bool reserveLastUp = false;     // a reserve's last card turns face up
     // The foundations.
     int foundations = 4;
-    bool homeRuns = false;   // a foundation takes one whole run of a suit from King down to Ace
+    Home home = Home::Cards;
+    SuitRule homeBuild = SuitRule::Suit;   // the suits a foundation is built up in
     Base base = Base::Rank;
     int baseRank = 1;
     bool placed = false;          // the deal puts the base cards on the foundations
@@ -88,7 +99,7 @@ struct Rules {
     Stock stock = Stock::None;
     int draw = 1;
     int redeals = 0;   // times the waste may become the stock again; -1 without limit
-    bool dealOnEmpty = true;   // a row may be dealt while a column is empty
+    RowOnEmpty rowOnEmpty = RowOnEmpty::Deal;
     Layout layout = Layout::Columns;
     // The check's effort: positions the model's solver may enter for one
     // deal, and how many deals it shows to have no solution the engine's

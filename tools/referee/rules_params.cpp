@@ -73,9 +73,9 @@ Rules MakePreset(Family family) {
             r.build = SuitRule::Any;
             r.runs = SuitRule::Suit;
             r.space = Space::Any;
-            r.homeRuns = true;
+            r.home = Home::Runs;
             r.stock = Stock::Row;
-            r.dealOnEmpty = false;
+            r.rowOnEmpty = RowOnEmpty::Refuse;
             break;
         case Family::Canfield:
             r.columns = 4;
@@ -229,6 +229,9 @@ const std::vector<Parameter>& Parameters() {
         {"runs", true, false, false, "alt, suit, colour, other or any",
          [](const std::string& v, Rules& r) { return SuitRuleNamed(v, false, r.runs); }},
         {"wrap", true, true, false, "yes or no", [](const std::string& v, Rules& r) { return YesNo(v, r.wrap); }},
+        {"rank", true, false, false, "down or same",
+         [](const std::string& v, Rules& r) { return (v == "down" || v == "same") && (r.sameRank = v == "same", true); }},
+        {"dead-kings", false, true, false, "yes or no", [](const std::string& v, Rules& r) { return YesNo(v, r.deadKings); }},
         {"aces", true, false, false, "low or high",
          [](const std::string& v, Rules& r) { return (v == "low" || v == "high") && (r.acesHigh = v == "high", true); }},
         {"move", true, false, false, "one, run, whole, face-up or group",
@@ -253,8 +256,12 @@ const std::vector<Parameter>& Parameters() {
              return OneOf<Fill>(v, {{"reserve", Fill::Reserve}, {"stock", Fill::Stock}, {"none", Fill::None}}, r.fill);
          }},
         {"foundations", true, false, false, "1..32", [](const std::string& v, Rules& r) { return Number(v, 1, 32, r.foundations); }},
-        {"foundation", true, false, false, "cards or runs",
-         [](const std::string& v, Rules& r) { return (v == "cards" || v == "runs") && (r.homeRuns = v == "runs", true); }},
+        {"foundation", true, false, false, "cards, runs or sets",
+         [](const std::string& v, Rules& r) {
+             return OneOf<Home>(v, {{"cards", Home::Cards}, {"runs", Home::Runs}, {"sets", Home::Sets}}, r.home);
+         }},
+        {"home-build", true, false, false, "suit, alt, colour, other or any",
+         [](const std::string& v, Rules& r) { return SuitRuleNamed(v, false, r.homeBuild); }},
         {"base", true, false, false, "a rank (A, 2..9, T, J, Q, K), dealt or chosen",
          [](const std::string& v, Rules& r) {
              if (v == "dealt" || v == "chosen") {
@@ -277,7 +284,10 @@ const std::vector<Parameter>& Parameters() {
         {"draw", true, false, true, "1..52", [](const std::string& v, Rules& r) { return Number(v, 1, 52, r.draw); }},
         {"redeals", true, false, true, "0..100 or unlimited",
          [](const std::string& v, Rules& r) { return v == "unlimited" ? (r.redeals = -1, true) : Number(v, 0, 100, r.redeals); }},
-        {"deal-on-empty", true, false, false, "yes or no", [](const std::string& v, Rules& r) { return YesNo(v, r.dealOnEmpty); }},
+        {"deal-on-empty", true, false, false, "yes, no or skip",
+         [](const std::string& v, Rules& r) {
+             return OneOf<RowOnEmpty>(v, {{"yes", RowOnEmpty::Deal}, {"no", RowOnEmpty::Refuse}, {"skip", RowOnEmpty::Skip}}, r.rowOnEmpty);
+         }},
         {"layout", false, true, true, "columns, peaks or pyramid",
          [](const std::string& v, Rules& r) {
              return OneOf<Layout>(v, {{"columns", Layout::Columns}, {"peaks", Layout::Peaks}, {"pyramid", Layout::Pyramid}}, r.layout);
@@ -303,7 +313,7 @@ bool Spread(std::vector<int>& list, int piles) {
 std::string Validate(Rules& r, const std::vector<std::string>& named) {
     const auto given = [&](const char* name) { return std::find(named.begin(), named.end(), name) != named.end(); };
     const Kind kind = r.GameKind();
-    if (!given("foundations")) r.foundations = r.PackSize() / 13;
+    if (!given("foundations")) r.foundations = r.home == Home::Sets ? 1 : r.PackSize() / 13;
     // A run that moves as one follows the build unless the rules say otherwise.
     if (given("build") && !given("runs") && r.build != SuitRule::None) r.runs = r.build;
     // Tri Peaks' peaks and the pyramid are 28 cards; the peaks' three upper
@@ -338,13 +348,14 @@ std::string Validate(Rules& r, const std::vector<std::string>& named) {
     if (dealt < r.PackSize() && (r.stock == Stock::None || r.stock == Stock::Regather) && r.fill != Fill::Stock)
         return "the deal leaves " + std::to_string(r.PackSize() - dealt) + " cards over, and the rules have no stock";
     if (kind == Kind::Building) {
-        if (r.foundations * 13 != r.PackSize())
+        if (r.home == Home::Sets ? r.foundations != 1 : r.foundations * 13 != r.PackSize())
             return std::to_string(r.foundations) + " foundations do not hold the pack of " + std::to_string(r.PackSize()) + " cards";
         if (r.wrap && r.acesHigh) return "'wrap=yes' and 'aces=high' contradict each other";
         if (r.base != Base::Rank && (r.placed || r.fromFoundation)) return "a dealt or chosen base is neither placed nor taken back";
         if (r.base == Base::Chosen && r.reserves == 0) return "'base=chosen' takes the base from a reserve: the rules need reserves";
-        if (r.homeRuns && (r.base != Base::Rank || r.baseRank != 1 || r.placed || r.fromFoundation))
-            return "'foundation=runs' takes whole runs from King to Ace onto empty foundations";
+        if (r.home != Home::Cards && (r.base != Base::Rank || r.baseRank != 1 || r.placed || r.fromFoundation || r.homeBuild != SuitRule::Suit))
+            return std::string("'foundation=") + (r.home == Home::Runs ? "runs" : "sets") +
+                   "' takes whole runs or ranks home: it needs base=A, placed=no, from-foundation=no and home-build=suit";
         if (r.fill == Fill::Reserve && r.reserves != 1) return "'fill=reserve' fills the columns from one reserve pile";
         if (r.spaceFrom != SpaceFrom::Any && r.stock != Stock::Waste) return "'space-from' names the waste: the rules need 'stock=waste'";
         if (r.spaceFrom == SpaceFrom::ReserveThenWaste && r.reserves == 0) return "'space-from=reserve-then-waste' needs reserves";
