@@ -58,6 +58,10 @@ Counts Home(const Position& p) {
 using Wanted = std::array<std::array<bool, 14>, 5>;
 Wanted WantedNext(const Rules& rules, const Position& p) {
     Wanted out{};
+    // Where whole runs go home, the Aces, which end them, are the cards to
+    // dig for.
+    if (rules.home == Home::Runs)
+        for (uint8_t s = 1; s <= 4; ++s) out[s][1] = true;
     if (rules.home != Home::Cards) return out;
     const int base = building::BaseRank(rules, p);
     bool open = false;
