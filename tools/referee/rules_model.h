@@ -9,10 +9,10 @@
 //    Canfield, Forty Thieves and their variants): columns built on, cards
 //    carried to foundations, with a stock, a waste and reserves where the
 //    rules have them;
-//  - Golf games (Golf, Tri Peaks): the free tableau cards go onto a waste one
-//    rank above or below its top card;
-//  - Pyramid games (Pyramid, Giza): free cards adding up to thirteen are
-//    discarded in pairs, Kings alone.
+//  - Golf games (Golf, Tri Peaks, Black Hole): the free tableau cards go onto
+//    a waste one rank above or below its top card;
+//  - Pyramid games (Pyramid, Giza, Baroness, Thirteens): free cards adding up
+//    to thirteen are discarded in pairs, Kings alone.
 // A family's usual rules are its preset; a game's variant states what
 // differs as NAME=VALUE parameters (see ParseRules).
 #pragma once
