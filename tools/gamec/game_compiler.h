@@ -169,6 +169,7 @@ private:
     bool dense_ = false;
     int winFirst_ = 1, winRange_ = 20, budget_ = 20000;
     std::string solver_, solverLayout_, referee_;
+    Line refereeLine_;   // where the referee line stands
     std::string rules_;
     int rulesLine_ = 0;
     std::vector<CardDef> cards_;
