@@ -158,7 +158,7 @@ TEST_F(MainPopupsTest, OrderStateAndWidthSurviveARestart) {
     PanelHost again;
     ASSERT_TRUE(again.Open());
     PreferencesLoadOptions options;
-    options.mainWindowWidth = 900;
+    options.mainPanelMaxWidth = 900;
     LoadPreferences(again.prefs, options);
     EXPECT_EQ(again.prefs.mainPopupsState, savedStates);
     EXPECT_EQ(again.prefs.mainPopupsWidth, 300u);
