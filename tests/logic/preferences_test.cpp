@@ -536,9 +536,9 @@ TEST_F(PreferencesTest, AnAbnormalEndAsksAndYesResetsEveryValue) {
     LoadAfterCleanClose();
     ASSERT_TRUE(Key().DeleteValue(u"failed"));
     options.askResetAfterAbnormalEnd = nullptr;
-    StoreNumber(u"cardBack", kRegDword, 2);
+    StoreNumber(u"timeLimit", kRegDword, 10);
     PreferencesLoadResult result;
-    EXPECT_EQ(Load(&result).cardBack, 2u);
+    EXPECT_EQ(Load(&result).timeLimit, 10u);
     EXPECT_TRUE(result.abnormalEnd);
 }
 
