@@ -20,7 +20,8 @@ class MainPopupsTest : public RegistrySandbox {
 protected:
     void SetUp() override {
         RegistrySandbox::SetUp();
-        ASSERT_TRUE(host.Open());
+        // Wide enough for the panel to widen beside the smallest field.
+        ASSERT_TRUE(host.Open(1200, 620));
     }
     std::wstring Caption(UINT i) {
         wchar_t text[64] = {};
