@@ -3,15 +3,17 @@
 # runs each for a while. Usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]
 # Targets: fuzz_record (the record loader), fuzz_rules (the rule interpreter),
 # fuzz_play (random player steps and undo), fuzz_gamec (the game compiler
-# over game-file text). Default: 600 seconds each, all four, one after
-# another; FUZZ_PARALLEL=1 runs them side by side.
+# over game-file text), fuzz_stored (what the program reads back from the
+# registry: preferences, statistics, best times, saved games). Default: 600
+# seconds each, all five, one after another; FUZZ_PARALLEL=1 runs them side
+# by side.
 # The corpus is kept in build/fuzz/corpus, findings go to build/fuzz/findings.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_record fuzz_rules fuzz_play fuzz_gamec)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_record fuzz_rules fuzz_play fuzz_gamec fuzz_stored)
 build=${BUILD_DIR:-$root/build}/fuzz
 
 if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
@@ -30,7 +32,7 @@ cmake --build "$build" -j "${JOBS:-4}" --target fuzz_seeds "${targets[@]}"
 corpus=$build/corpus
 findings=$build/findings
 mkdir -p "$findings"
-[ -d "$corpus/gamec" ] || "$build/bin/fuzz_seeds" "$corpus"
+[ -d "$corpus/stored" ] || "$build/bin/fuzz_seeds" "$corpus"
 
 run() {
   local target=$1 dir
@@ -39,6 +41,7 @@ run() {
     fuzz_rules) dir=rules ;;
     fuzz_play) dir=play ;;
     fuzz_gamec) dir=gamec ;;
+    fuzz_stored) dir=stored ;;
     *) echo "unknown target $target" >&2; return 2 ;;
   esac
   mkdir -p "$findings/$target"
