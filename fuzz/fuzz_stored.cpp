@@ -101,6 +101,8 @@ void CheckRanges(const AppPreferences& p, int64_t mainBound, int64_t selectBound
     Check(p.timedGame <= 1 && p.animation <= 1 && p.mainPopupsEnabled <= 1 && p.commandBarEnabled <= 1, "flag");
     Check(p.playMode <= 1 && p.bgPicture <= 1 && p.bgPicturePosition <= 2 && p.commandBarIconType <= 1, "list");
     Check(p.cardBack < kCardBackCount, "card back");
+    Check(p.bgColor <= 0xFFFFFF && *std::max_element(p.bgCustomColors.begin(), p.bgCustomColors.end()) <= 0xFFFFFF,
+          "colour not a plain RGB value");
     Check(p.curSolId == kNoCurrentGame || p.curSolId < GameIds().size(), "current game");
     Check(p.lastEnteredName.back() == 0, "last name without its end");
     Check(IsOrderOf(p.mainPopupsState, kDefaultMainPopupsState), "main panel order");
