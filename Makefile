@@ -21,13 +21,20 @@ contact-sheet: build
 	mkdir -p docs
 	convert "$${BUILD_DIR:-build}/win/tests/field/contact-sheet.bmp" docs/contact-sheet.png
 # make field-views - render the field of six games at two sizes under Wine
-# into build/win/field-views/*.png (docs/field-klondike.png is one of them)
+# into build/win/field-views/*.png (docs/field-klondike.png is one of them),
+# and the sheet of every game at the smallest field, docs/all-games.png
 .PHONY: field-views
 field-views: build
 	mkdir -p "$${BUILD_DIR:-build}/win/field-views"
 	bash -c 'source scripts/wine-env.sh && trap wine_env_stop EXIT && wine_env_start && \
 	  wine "$${BUILD_DIR:-build}/win/tools/fieldview/corvelle-fieldview.exe" "$${BUILD_DIR:-build}/win/field-views"'
 	for f in "$${BUILD_DIR:-build}"/win/field-views/*.bmp; do convert "$$f" "$${f%.bmp}.png" && rm "$$f"; done
+	convert "$${BUILD_DIR:-build}/win/field-views/all-games-867x686.png" +dither -colors 255 PNG8:docs/all-games.png
+# make check-costs - time each game's library check alone into
+# games/check-costs.txt (the order in which the test command starts them)
+.PHONY: check-costs
+check-costs: build
+	./scripts/check-costs.sh
 # make bench-app - measure corvelle.exe under Wine: start-up to the painted
 # main window, and a new deal from the menu
 .PHONY: bench-app

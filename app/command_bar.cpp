@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "field/drawing.h"
-#include "res/options_ids.h"
+#include "platform/drawing.h"
+#include "res/resource.h"
 
 namespace corvelle {
 
@@ -12,8 +12,10 @@ namespace {
 // The side panel's default width: the bar starts out left of it.
 constexpr LONG kInitialPanelWidth = 221;
 // Picture resources of each command, in command order.
-constexpr uint16_t kBigPictures[kCommandCount] = {287, 288, 289, 286, 285, 290};
-constexpr uint16_t kSmallPictures[kCommandCount] = {293, 294, 295, 292, 291, 296};
+constexpr uint16_t kBigPictures[kCommandCount] = {IDB_CMD_NEW_BIG,  IDB_CMD_RESTART_BIG, IDB_CMD_SELECT_BIG,
+                                                  IDB_CMD_UNDO_BIG, IDB_CMD_HINT_BIG,    IDB_CMD_OPTIONS_BIG};
+constexpr uint16_t kSmallPictures[kCommandCount] = {IDB_CMD_NEW_SMALL,  IDB_CMD_RESTART_SMALL, IDB_CMD_SELECT_SMALL,
+                                                    IDB_CMD_UNDO_SMALL, IDB_CMD_HINT_SMALL,    IDB_CMD_OPTIONS_SMALL};
 constexpr int kBigSize = 32;
 constexpr int kSmallSize = 22;
 const wchar_t* const kLabels[kCommandCount] = {L"New Game", L"Restart Game", L"Select Solitaire",

@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/command_bar_layout.h"
+#include "logic/command_bar_layout.h"
 #include "platform/controls.h"
 
 namespace corvelle {

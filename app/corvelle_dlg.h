@@ -10,10 +10,10 @@
 #include <string>
 
 #include "app/command_bar.h"
-#include "app/game_flow.h"
 #include "app/main_panel.h"
-#include "app/preferences.h"
 #include "field/sol_game_field.h"
+#include "logic/game_flow.h"
+#include "logic/preferences.h"
 #include "platform/controls.h"
 #include "platform/dialog.h"
 #include "platform/win_app.h"

@@ -1,6 +1,6 @@
 #include "app/game_dialogs.h"
 
-#include "app/game_flow.h"
+#include "logic/game_flow.h"
 #include "res/resource.h"
 
 static_assert(corvelle::kLostNewGame == IDC_LOST_NEW_GAME && corvelle::kLostRestart == IDC_LOST_RESTART &&

@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "app/preferences.h"
+#include "logic/preferences.h"
 #include "platform/dialog.h"
 
 namespace corvelle {

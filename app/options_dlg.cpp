@@ -4,8 +4,9 @@
 
 #include <algorithm>
 
-#include "field/drawing.h"
 #include "field/sol_game_field.h"
+#include "platform/drawing.h"
+#include "res/art_ids.h"
 #include "res/options_ids.h"
 
 namespace corvelle {
@@ -51,7 +52,7 @@ protected:
 private:
     void DrawPicture(HDC dc, const RECT& r) const {
         HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                           MAKEINTRESOURCEW(kFieldPictureId), IMAGE_BITMAP, 0,
+                                                           MAKEINTRESOURCEW(IDB_FIELD_PICTURE), IMAGE_BITMAP, 0,
                                                            0, LR_CREATEDIBSECTION));
         if (!bitmap)
             return;

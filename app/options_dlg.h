@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/options_values.h"
+#include "logic/options_values.h"
 #include "platform/controls.h"
 #include "platform/dialog.h"
 

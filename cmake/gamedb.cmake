@@ -27,14 +27,38 @@ endif()
 # random play makes CORVELLE_SOAK_STEPS steps per game.
 option(CORVELLE_GAME_CHECKS "Register one check per game of the library" OFF)
 set(CORVELLE_SOAK_STEPS 10000 CACHE STRING "Random-play steps per game in the library checks")
+#
+# Each check's COST (its seconds, from games/check-costs.txt, written by
+# scripts/check-costs.sh) makes ctest -j start the slowest checks first, so
+# that the run does not end waiting on one long check started last. A game
+# the table does not list yet counts as the slowest listed, so it too starts
+# early.
 if(NOT WIN32 AND CORVELLE_GAME_CHECKS)
   enable_testing()
+  set(GAME_CHECK_COSTS ${CMAKE_SOURCE_DIR}/games/check-costs.txt)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${GAME_CHECK_COSTS})
+  set(slowest 1)
+  if(EXISTS ${GAME_CHECK_COSTS})
+    file(STRINGS ${GAME_CHECK_COSTS} cost_lines REGEX "^[a-z][a-z0-9_-]* [0-9.]+$")
+    foreach(line ${cost_lines})
+      string(REPLACE " " ";" pair "${line}")
+      list(GET pair 0 key)
+      list(GET pair 1 seconds)
+      set(cost_${key} ${seconds})
+      if(seconds GREATER slowest)
+        set(slowest ${seconds})
+      endif()
+    endforeach()
+  endif()
   foreach(file ${GAME_SOURCES})
     if(file MATCHES "\\.game$")
       get_filename_component(key ${file} NAME_WE)
       add_test(NAME game.${key}
                COMMAND corvelle-cli --db ${GAME_DB_DIR} check ${key} --soak ${CORVELLE_SOAK_STEPS})
-      set_tests_properties(game.${key} PROPERTIES LABELS games TIMEOUT 900)
+      if(NOT DEFINED cost_${key})
+        set(cost_${key} ${slowest})
+      endif()
+      set_tests_properties(game.${key} PROPERTIES LABELS games TIMEOUT 900 COST ${cost_${key}})
     endif()
   endforeach()
 endif()

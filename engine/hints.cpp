@@ -1,5 +1,6 @@
 // Hint search: the moves and pile clicks open to the player, numbered in a
 // fixed order (clicks first or last, then moves by card and destination).
+#include <algorithm>
 #include <vector>
 
 #include "engine/events.h"
@@ -61,6 +62,42 @@ private:
     std::vector<RuleCard> lists;
 };
 
+// The move links as rows: which piles a source pile may send cards to,
+// each row worked out with one pass over the links the first time the
+// scan asks about its source (asking the links for every pair of piles
+// costs a pass each, and games that list their links one by one have
+// hundreds).
+class LinkRows {
+public:
+    LinkRows(const CGameEngine& e, uint16_t pileTotal)
+        : engine(e), piles(pileTotal), filled(pileTotal, 0), rows(static_cast<size_t>(pileTotal) * pileTotal) {}
+
+    // What CGameEngine::MoveLinkAllows(source, dest) answers.
+    bool Allows(uint16_t source, uint16_t dest) {
+        uint8_t* row = &rows[static_cast<size_t>(source) * piles];
+        if (!filled[source]) {
+            filled[source] = 1;
+            for (const MoveLink& link : engine.moveLinks) {
+                if (link.sourcePile != kAnyPile && link.sourcePile != source)
+                    continue;
+                if (link.destPile == kAnyPile) {
+                    std::fill(row, row + piles, uint8_t{1});
+                    break;
+                }
+                if (link.destPile < piles)
+                    row[link.destPile] = 1;
+            }
+        }
+        return row[dest] != 0;
+    }
+
+private:
+    const CGameEngine& engine;
+    uint16_t piles;
+    std::vector<uint8_t> filled;
+    std::vector<uint8_t> rows;
+};
+
 bool RunProgram(const CGameEngine& e, uint16_t program, const RuleCard* a, const RuleCard* b) {
     if (program >= e.programs.size())
         return false;
@@ -102,6 +139,7 @@ bool ScanMoves(const CGameEngine& e, HintMemo* memo, Take&& take) {
     const uint16_t pileTotal =
         static_cast<uint16_t>(e.pileStates.size() < e.piles.size() ? e.pileStates.size() : e.piles.size());
     const PileLists lists(e);
+    LinkRows links(e, pileTotal);
     if (memo) {
         memo->BeginScan(pileTotal);
         for (uint16_t p = 0; p < pileTotal; ++p)
@@ -150,7 +188,7 @@ bool ScanMoves(const CGameEngine& e, HintMemo* memo, Take&& take) {
                 } else if (e.piles[d].baseKind == BaseNone) {
                     continue;
                 }
-                if (!e.MoveLinkAllows(p, d))
+                if (!links.Allows(p, d))
                     continue;
                 int dropped = memo ? memo->Drop(p, position, d, to.dropProgram) : -1;
                 if (dropped < 0) {

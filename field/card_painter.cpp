@@ -1,5 +1,7 @@
 #include "field/card_painter.h"
 
+#include "res/art_ids.h"
+
 namespace corvelle {
 
 namespace {
@@ -12,18 +14,18 @@ void CCardPainter::DrawCardFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uin
     if (suit >= CardArt::kSuits || rank >= CardArt::kRanks) return;
     const int32_t right = x + static_cast<int32_t>(cardWidth) - 1;
     const int32_t bottom = y + static_cast<int32_t>(cardHeight) - 1;
-    DrawBitmap(dc, x, y, CardArt::kBlankFace);
-    DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(CardArt::kFace + rank * 4 + suit), kKeyWhite);
-    const auto glyph = static_cast<uint16_t>(CardArt::kRankGlyph + rank * 2 + (IsRedFieldSuit(suit) ? 1 : 0));
+    DrawBitmap(dc, x, y, IDB_BLANK_FACE);
+    DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(IDB_CARD_FACE + rank * 4 + suit), kKeyWhite);
+    const auto glyph = static_cast<uint16_t>(IDB_RANK_GLYPH + rank * 2 + (IsRedFieldSuit(suit) ? 1 : 0));
     DrawBitmapTransparent(dc, x, y, glyph, kKeyWhite);
     DrawBitmapRotated(dc, right, bottom, glyph, kKeyWhite);
-    const auto pip = static_cast<uint16_t>(CardArt::kSuitPip + suit);
+    const auto pip = static_cast<uint16_t>(IDB_SUIT_PIP + suit);
     DrawBitmapTransparent(dc, x, y + 20, pip, kKeyWhite);
     DrawBitmapRotated(dc, right, bottom - 20, pip, kKeyWhite);
 }
 
 void CCardPainter::DrawCardBack(HDC dc, int32_t x, int32_t y, uint32_t n) const {
-    DrawBitmap(dc, x, y, static_cast<uint16_t>(CardArt::kBack + 2 * ClampBack(n)));
+    DrawBitmap(dc, x, y, static_cast<uint16_t>(IDB_CARD_BACK + 2 * ClampBack(n)));
 }
 
 void CCardPainter::DrawPileBase(HDC dc, int32_t x, int32_t y, const FieldPile& pile) const {
@@ -31,33 +33,33 @@ void CCardPainter::DrawPileBase(HDC dc, int32_t x, int32_t y, const FieldPile& p
     const int32_t bottom = y + static_cast<int32_t>(cardHeight) - 1;
     switch (pile.baseKind) {
     case corvelle::BasePlain:
-        DrawBitmapTransparent(dc, x, y, CardArt::kPlainBase, kKeyGreen);
+        DrawBitmapTransparent(dc, x, y, IDB_PLAIN_BASE, kKeyGreen);
         break;
     case corvelle::BaseMarked: {
-        DrawBitmapTransparent(dc, x, y, CardArt::kMarkedBase, kKeyWhite);
+        DrawBitmapTransparent(dc, x, y, IDB_MARKED_BASE, kKeyWhite);
         const uint32_t r = pile.baseValue, s = pile.baseSuit;
         // Marks outside the artwork's range are not drawn (their ids would
         // name other pictures).
         const bool hasRank = r != CardArt::kNone && r < CardArt::kRanks;
         const bool hasSuit = s != CardArt::kNone && s < CardArt::kSuits;
         if (hasRank) {
-            const auto mark = static_cast<uint16_t>(CardArt::kMarkRank + r);
+            const auto mark = static_cast<uint16_t>(IDB_MARK_RANK + r);
             DrawBitmapTransparent(dc, x, y, mark, kKeyWhite);
             DrawBitmapRotated(dc, right, bottom, mark, kKeyWhite);
             if (hasSuit) {
-                DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(CardArt::kMarkPicture + r * 4 + s), kKeyWhite);
-                const auto suitMark = static_cast<uint16_t>(CardArt::kMarkSuit + s);
+                DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(IDB_MARK_PICTURE + r * 4 + s), kKeyWhite);
+                const auto suitMark = static_cast<uint16_t>(IDB_MARK_SUIT + s);
                 DrawBitmapTransparent(dc, x, y + 20, suitMark, kKeyWhite);
                 DrawBitmapRotated(dc, right, bottom - 20, suitMark, kKeyWhite);
             }
         } else if (r == CardArt::kNone && hasSuit) {
-            DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(CardArt::kMarkPicture + s), kKeyWhite);
+            DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(IDB_MARK_PICTURE + s), kKeyWhite);
         }
         break;
     }
     case corvelle::BasePictured:
         if ((pile.baseValue & 0xFFFF) < 2)
-            DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(CardArt::kPicturedBase + (pile.baseValue & 0xFFFF)),
+            DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(IDB_PICTURED_BASE + (pile.baseValue & 0xFFFF)),
                                   kKeyWhite);
         break;
     default:  // corvelle::BaseNone

@@ -6,24 +6,14 @@
 
 #include <cstdint>
 
-#include "field/drawing.h"
 #include "field/field_model.h"
+#include "platform/drawing.h"
 
 namespace corvelle {
 
-// Bitmap resource ids of the card artwork.
+// Counts of the card artwork (its bitmap ids are in res/art_ids.h) and the
+// value that names no mark.
 namespace CardArt {
-constexpr uint16_t kPlainBase = 129;
-constexpr uint16_t kBack = 130;
-constexpr uint16_t kPicturedBase = 131;  // + value (0 black, 1 red)
-constexpr uint16_t kFace = 133;          // + rank * 4 + suit
-constexpr uint16_t kRankGlyph = 185;     // + rank * 2 + colour (0 black, 1 red)
-constexpr uint16_t kSuitPip = 211;       // + suit
-constexpr uint16_t kBlankFace = 215;
-constexpr uint16_t kMarkPicture = 216;   // + rank * 4 + suit
-constexpr uint16_t kMarkRank = 268;      // + rank
-constexpr uint16_t kMarkSuit = 281;      // + suit
-constexpr uint16_t kMarkedBase = 298;
 constexpr uint32_t kSuits = 4;
 constexpr uint32_t kRanks = 13;
 constexpr uint32_t kFaces = kSuits * kRanks;

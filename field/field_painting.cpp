@@ -1,10 +1,11 @@
 // Painting the field through its back buffer: the background, the piles in
 // draw order and the peeked card, recording the hit regions as it goes.
-#include "app/preferences.h"
 #include "engine/records.h"
 #include "field/sol_game_field.h"
+#include "logic/preferences.h"
 #include "platform/image_gdi.h"
 #include "platform/resample.h"
+#include "res/art_ids.h"
 
 namespace corvelle {
 
@@ -30,7 +31,7 @@ void CSolGameField::FreeBackBuffer() { backBuffer_.Destroy(); }
 const PixelImage& CSolGameField::FieldPicture() {
     if (!pictureRead_) {
         pictureRead_ = true;
-        HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kFieldPictureId),
+        HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_FIELD_PICTURE),
                                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         if (bitmap) {
             ImageFromBitmap(bitmap, &picture_);

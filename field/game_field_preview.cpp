@@ -1,9 +1,9 @@
 #include "field/game_field_preview.h"
 
-#include "field/drawing.h"
 #include "field/preview_cache.h"
 #include "field/sol_game_field.h"
 #include "platform/bmp_codec.h"
+#include "platform/drawing.h"
 #include "platform/image_gdi.h"
 
 namespace corvelle {

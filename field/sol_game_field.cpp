@@ -2,16 +2,11 @@
 // that precedes drawing.
 #include "field/sol_game_field.h"
 
-#include "app/preferences.h"
 #include "engine/game_engine.h"
+#include "logic/preferences.h"
+#include "res/resource.h"
 
 namespace corvelle {
-
-namespace {
-
-constexpr UINT kFieldControlId = 103;
-
-}  // namespace
 
 CSolGameField::CSolGameField()
     : pause_([](uint32_t ms) { ::Sleep(ms); }),
@@ -42,7 +37,7 @@ bool CSolGameField::CreateField(CWnd* main, const AppPreferences* prefs) {
     r.top += 40;
     r.right -= 221;
     r.bottom -= 20;
-    if (!Create(L"SolGameField", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, r, main, kFieldControlId)) return false;
+    if (!Create(L"SolGameField", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, r, main, IDC_GAME_FIELD)) return false;
     CreateBackBuffer();
     return true;
 }

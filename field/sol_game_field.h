@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "field/card_painter.h"
-#include "field/drawing.h"
 #include "field/field_model.h"
 #include "field/field_update.h"
 #include "field/hit_regions.h"
 #include "field/pile_geometry.h"
+#include "platform/drawing.h"
 #include "platform/pixel_image.h"
 #include "platform/wnd.h"
 
@@ -35,8 +35,6 @@ struct AppPreferences;
 constexpr int32_t kPreviewFieldWidth = 850;
 constexpr int32_t kPreviewFieldHeight = 660;
 
-// Bitmap resource of the field's background picture (890 x 700).
-constexpr uint16_t kFieldPictureId = 299;
 // Key colour of run images: the pixels outside the cards.
 constexpr COLORREF kRunImageKey = kKeyGreen;
 // Sent (never posted) by the field to its main window after every step that

@@ -18,9 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "app/command_bar_layout.h"
-#include "app/options_values.h"
-#include "app/preferences.h"
 #include "engine/byte_order.h"
 #include "engine/invariants.h"
 #include "engine/player_move.h"
@@ -28,6 +25,9 @@
 #include "engine/saved_game.h"
 #include "engine/statistics.h"
 #include "fuzz/stored_input.h"
+#include "logic/command_bar_layout.h"
+#include "logic/options_values.h"
+#include "logic/preferences.h"
 #include "models/model_games.h"
 #include "panels/game_selection.h"
 #include "panels/panel_layout.h"

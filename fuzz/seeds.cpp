@@ -11,13 +11,13 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "app/preferences.h"
 #include "engine/byte_order.h"
 #include "engine/player_move.h"
 #include "engine/registry.h"
 #include "engine/resources.h"
 #include "engine/saved_game.h"
 #include "fuzz/stored_input.h"
+#include "logic/preferences.h"
 #include "models/model_games.h"
 
 using namespace corvelle;

@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "panels/panel_layout.h"
-#include "panels/panel_resources.h"
 #include "platform/win_app.h"
+#include "res/resource.h"
 
 namespace corvelle {
 
@@ -143,8 +143,8 @@ BOOL CBestScoresClearButton::OnCommandReflect(UINT code) {
 }
 
 void CBestScoresClearButton::OnClicked() {
-    const std::wstring text = LoadAppString(kStringClearConfirmText);
-    const std::wstring caption = LoadAppString(kStringClearConfirmCaption);
+    const std::wstring text = LoadAppString(IDS_CLEAR_CONFIRM_TEXT);
+    const std::wstring caption = LoadAppString(IDS_CLEAR_CONFIRM_CAPTION);
     int answer;
     if (clock != nullptr) {
         // No time counts, and no time-up can arrive, while the question is open.

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "app/game_clock.h"
 #include "engine/statistics.h"
+#include "logic/game_clock.h"
 #include "platform/controls.h"
 
 namespace corvelle {

@@ -1,17 +1,14 @@
 #include "panels/filter_controls.h"
 
-#include "field/drawing.h"
 #include "panels/game_selection.h"
 #include "panels/select_dlg.h"
+#include "platform/drawing.h"
+#include "res/art_ids.h"
 
 namespace corvelle {
 
 namespace {
 
-constexpr uint16_t kBitmapAll = 317;
-constexpr uint16_t kBitmapCategoryBase = 299;     // + category 1..10
-constexpr uint16_t kBitmapDifficultyBase = 309;   // + difficulty 1..3
-constexpr uint16_t kBitmapTimeBase = 312;         // + time class 1..4
 constexpr int32_t kTextIndent = 20;
 
 const wchar_t* const kCategoryNames[] = {L"All",      L"Addition", L"Canfield", L"Castle",
@@ -50,17 +47,17 @@ BOOL CFilterComboBox::DrawItem(DRAWITEMSTRUCT* item) {
     if (index >= 0 && index < count && item->itemData < kFilterDataEnd) {
         const uint32_t data = static_cast<uint32_t>(item->itemData);
         if (data == 0 || data == kFilterDataDifficulty || data == kFilterDataTime) {
-            DrawBitmapTransparent(dc, r.left, r.top, kBitmapAll, kKeyGreen);
+            DrawBitmapTransparent(dc, r.left, r.top, IDB_FILTER_ALL, kKeyGreen);
             DrawItemText(dc, r, L"All");
         } else if (data < kCategoryOtherFilter) {
-            DrawBitmapTransparent(dc, r.left, r.top, static_cast<uint16_t>(kBitmapCategoryBase + index), kKeyGreen);
+            DrawBitmapTransparent(dc, r.left, r.top, static_cast<uint16_t>(IDB_CATEGORY + index - 1), kKeyGreen);
             DrawItemText(dc, r, kCategoryNames[data]);
         } else if (data == kCategoryOtherFilter) {
             DrawItemText(dc, r, kCategoryNames[data]);
         } else if (data < kFilterDataTime) {
-            DrawBitmapTransparent(dc, r.left + 2, r.top, static_cast<uint16_t>(kBitmapDifficultyBase + index), kKeyGreen);
+            DrawBitmapTransparent(dc, r.left + 2, r.top, static_cast<uint16_t>(IDB_DIFFICULTY + index - 1), kKeyGreen);
         } else {
-            DrawBitmapTransparent(dc, r.left, r.top, static_cast<uint16_t>(kBitmapTimeBase + index), kKeyGreen);
+            DrawBitmapTransparent(dc, r.left, r.top, static_cast<uint16_t>(IDB_TIME_CLASS + index - 1), kKeyGreen);
             DrawItemText(dc, r, kTimeNames[data - kFilterDataTime]);
         }
     }

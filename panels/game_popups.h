@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/preferences.h"
 #include "engine/game_engine.h"
+#include "logic/preferences.h"
 #include "panels/set_of_popup_regions.h"
 
 namespace corvelle {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/preferences.h"
 #include "engine/records.h"
+#include "logic/preferences.h"
 
 namespace corvelle {
 

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <string>
 
-#include "field/drawing.h"
 #include "platform/controls.h"
+#include "platform/drawing.h"
 
 namespace corvelle {
 

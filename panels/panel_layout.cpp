@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "app/game_clock.h"
 #include "engine/registry.h"
 #include "engine/statistics.h"
+#include "logic/game_clock.h"
 
 namespace corvelle {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/preferences.h"
+#include "logic/preferences.h"
 
 namespace corvelle {
 

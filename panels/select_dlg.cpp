@@ -6,18 +6,14 @@
 #include <iterator>
 
 #include "engine/registry.h"
-#include "field/drawing.h"
 #include "panels/sol_select_popups.h"
+#include "platform/drawing.h"
+#include "res/resource.h"
 
 namespace corvelle {
 
 namespace {
 
-constexpr UINT kIconId = 128;
-constexpr uint16_t kBitmapFavorite = 318;
-constexpr uint16_t kBitmapCategoryBase = 299;
-constexpr uint16_t kBitmapDifficultyBase = 309;
-constexpr uint16_t kBitmapTimeBase = 312;
 constexpr int32_t kIconSize = 15;
 constexpr int32_t kTimeIconWidth = 14;
 constexpr int32_t kDifficultyIconStep = 10;
@@ -40,7 +36,7 @@ int32_t TextWidth(HDC dc, const std::u16string& text) {
 }  // namespace
 
 CSelectDlg::CSelectDlg(CSelectHost* host)
-    : CDialog(kSelectDialogId, host->GetSelectOwner()), host_(host),
+    : CDialog(IDD_SELECT, host->GetSelectOwner()), host_(host),
       games_(BuildGameTable(LoadGameTables(), GameNameString)),
       filter_(host->GetSelectPreferences().filter), initial_(host->GetSelectPreferences().curSolId) {}
 
@@ -68,11 +64,11 @@ int CSelectDlg::RowOfGame(uint32_t position) const {
 BOOL CSelectDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     HINSTANCE module = ::GetModuleHandleW(nullptr);
-    icon_ = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 32, 32, 0));
-    smallIcon_ = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 16, 16, 0));
+    icon_ = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_CORVELLE), IMAGE_ICON, 32, 32, 0));
+    smallIcon_ = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_CORVELLE), IMAGE_ICON, 16, 16, 0));
     if (icon_) SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     if (smallIcon_) SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    if (!list_.SubclassDlgItem(kSelectListId, this)) return -1;
+    if (!list_.SubclassDlgItem(IDC_SELECT_LIST, this)) return -1;
     InitList();
     panel_ = CreateSelectPopups(host_, this);
     // Without its panel the dialog cannot show a game: it ends at once and
@@ -162,7 +158,7 @@ void CSelectDlg::RecalcLayout() {
     };
     place(IDOK, RECT{c.left + w + 10, c.bottom - 30, c.left + w + 70, c.bottom - 10});
     place(IDCANCEL, RECT{c.right - 70, c.bottom - 30, c.right - 10, c.bottom - 10});
-    place(kSelectListId, RECT{c.left + w + 10, c.top + 10, c.right - 10, c.bottom - 40});
+    place(IDC_SELECT_LIST, RECT{c.left + w + 10, c.top + 10, c.right - 10, c.bottom - 40});
 }
 
 void CSelectDlg::Play(uint32_t position) {
@@ -207,16 +203,16 @@ void CSelectDlg::RedrawGame(uint32_t position) {
 
 BOOL CSelectDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
-    case kCmdSelectPlay: OnOK(); return TRUE;
-    case kCmdAddFavorite: AddToFavorites(MarkedGame()); return TRUE;
-    case kCmdRemoveFavorite: RemoveFromFavorites(MarkedGame()); return TRUE;
+    case ID_SELECT_PLAY: OnOK(); return TRUE;
+    case ID_SELECT_ADD_FAVORITE: AddToFavorites(MarkedGame()); return TRUE;
+    case ID_SELECT_REMOVE_FAVORITE: RemoveFromFavorites(MarkedGame()); return TRUE;
     default: return CDialog::OnCommand(wParam, lParam);
     }
 }
 
 BOOL CSelectDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->idFrom == kSelectListId) {
+    if (header && header->idFrom == IDC_SELECT_LIST) {
         switch (header->code) {
         case NM_DBLCLK: {
             const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
@@ -257,8 +253,8 @@ void CSelectDlg::OnRightClick(const NMITEMACTIVATE* click) {
     HMENU menu = ::CreatePopupMenu();
     if (!menu) return;
     const bool favourite = host_->GetSelectPreferences().favorites.Contains(entry->id);
-    ::AppendMenuW(menu, MF_STRING, kCmdSelectPlay, L"Play");
-    ::AppendMenuW(menu, MF_STRING, favourite ? kCmdRemoveFavorite : kCmdAddFavorite,
+    ::AppendMenuW(menu, MF_STRING, ID_SELECT_PLAY, L"Play");
+    ::AppendMenuW(menu, MF_STRING, favourite ? ID_SELECT_REMOVE_FAVORITE : ID_SELECT_ADD_FAVORITE,
                   favourite ? L"Remove From Favorites" : L"Add To Favorites");
     ::SetMenuDefaultItem(menu, 0, TRUE);
     POINT at;
@@ -269,15 +265,15 @@ void CSelectDlg::OnRightClick(const NMITEMACTIVATE* click) {
         ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr));
     ::DestroyMenu(menu);
     switch (command) {
-    case kCmdSelectPlay: Play(game); break;
-    case kCmdAddFavorite: AddToFavorites(game); break;
-    case kCmdRemoveFavorite: RemoveFromFavorites(game); break;
+    case ID_SELECT_PLAY: Play(game); break;
+    case ID_SELECT_ADD_FAVORITE: AddToFavorites(game); break;
+    case ID_SELECT_REMOVE_FAVORITE: RemoveFromFavorites(game); break;
     default: break;
     }
 }
 
 void CSelectDlg::OnMeasureItem(int id, MEASUREITEMSTRUCT* item) {
-    if (id == static_cast<int>(kSelectListId) && item->CtlType == ODT_LISTVIEW) {
+    if (id == IDC_SELECT_LIST && item->CtlType == ODT_LISTVIEW) {
         item->itemHeight = kSelectRowHeight;
         return;
     }
@@ -285,7 +281,7 @@ void CSelectDlg::OnMeasureItem(int id, MEASUREITEMSTRUCT* item) {
 }
 
 void CSelectDlg::OnDrawItem(int id, DRAWITEMSTRUCT* item) {
-    if (id == static_cast<int>(kSelectListId) && item->CtlType == ODT_LISTVIEW) {
+    if (id == IDC_SELECT_LIST && item->CtlType == ODT_LISTVIEW) {
         DrawRow(item);
         return;
     }
@@ -319,16 +315,16 @@ void CSelectDlg::DrawRow(const DRAWITEMSTRUCT* item) {
         };
         const bool favourite = host_->GetSelectPreferences().favorites.Contains(entry->id);
         if (favourite)
-            icon(1, kBitmapFavorite, kIconSize);
+            icon(1, IDB_FAVOURITE, kIconSize);
         else
             left += widths[1];
         if (entry->category != kCategoryOtherFilter)
-            icon(2, static_cast<uint16_t>(kBitmapCategoryBase + entry->category), kIconSize);
+            icon(2, static_cast<uint16_t>(IDB_CATEGORY + entry->category - 1), kIconSize);
         else
             left += widths[2];
-        icon(3, static_cast<uint16_t>(kBitmapDifficultyBase + entry->difficulty),
+        icon(3, static_cast<uint16_t>(IDB_DIFFICULTY + entry->difficulty - 1),
              static_cast<int32_t>(entry->difficulty) * kDifficultyIconStep);
-        icon(4, static_cast<uint16_t>(kBitmapTimeBase + entry->timeClass), kTimeIconWidth);
+        icon(4, static_cast<uint16_t>(IDB_TIME_CLASS + entry->timeClass - 1), kTimeIconWidth);
     }
     ::SetBkColor(dc, RGB(255, 255, 255));
     ::SetTextColor(dc, RGB(0, 0, 0));

@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/preferences.h"
+#include "logic/preferences.h"
 #include "panels/game_selection.h"
 #include "platform/controls.h"
 #include "platform/dialog.h"
@@ -28,13 +28,8 @@ class CSolGameField;
 class CSolSelectPopups;
 class CFont;
 
-// Dialog resource and controls of the selection dialog.
-constexpr UINT kSelectDialogId = 130;
-constexpr UINT kSelectListId = 1001;
-constexpr UINT kSelectPanelId = 108;
-constexpr UINT kCmdSelectPlay = 32782;
-constexpr UINT kCmdAddFavorite = 32783;
-constexpr UINT kCmdRemoveFavorite = 32784;
+// The dialog's timer and list rows (its resource, control and command ids
+// are in res/resource.h).
 constexpr UINT kSelectTimerId = 1;
 constexpr UINT kSelectTimerMs = 50;
 constexpr int32_t kSelectRowHeight = 15;

@@ -2,7 +2,7 @@
 // mouse (header clicks and drags, edge resize).
 #include "panels/set_of_popup_regions.h"
 
-#include "panels/panel_resources.h"
+#include "res/art_ids.h"
 
 namespace corvelle {
 
@@ -598,7 +598,7 @@ BOOL CSetOfPopupRegions::CPopupRegion::CRegionHeader::DrawItem(DRAWITEMSTRUCT* i
         ::FillRect(dc, &box, brush);
         ::DeleteObject(brush);
     }
-    DrawBitmapTransparent(dc, rc.right - 30, (h - 14) / 2, region->expanded ? kBitmapRegionOpen : kBitmapRegionClosed,
+    DrawBitmapTransparent(dc, rc.right - 30, (h - 14) / 2, region->expanded ? IDB_REGION_OPEN : IDB_REGION_CLOSED,
                           kKeyGreen);
     return TRUE;
 }

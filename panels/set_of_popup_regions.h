@@ -13,9 +13,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "field/drawing.h"
 #include "panels/panel_layout.h"
 #include "platform/controls.h"
+#include "platform/drawing.h"
 #include "platform/wnd.h"
 
 namespace corvelle {

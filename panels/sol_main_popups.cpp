@@ -6,7 +6,7 @@
 #include "panels/advertisement_banner.h"
 #include "panels/best_scores_table.h"
 #include "panels/html_text_static.h"
-#include "panels/panel_resources.h"
+#include "res/resource.h"
 
 #ifndef CORVELLE_AD_SERVER
 #define CORVELLE_AD_SERVER "http://ads.velmora.example"
@@ -53,7 +53,7 @@ bool CSolMainPopups::FillRegion(UINT position, uint32_t id) {
     switch (id) {
     case kRegionAdvertisement: {
         fallbackBitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                           MAKEINTRESOURCEW(kBitmapAdvertFallback), IMAGE_BITMAP, 0,
+                                                           MAKEINTRESOURCEW(IDB_ADVERT_FALLBACK), IMAGE_BITMAP, 0,
                                                            0, LR_DEFAULTCOLOR));
         auto picture = std::make_unique<CStatic>();
         CStatic* fallback = picture.get();
@@ -127,7 +127,7 @@ std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner) {
     RECT client;
     parent->GetClientRect(&client);
     auto panel = std::make_unique<CSolMainPopups>(owner);
-    if (!panel->Create(parent, MainPopupsRect(client, kMainPopupsMinWidth), kMainPopupsControlId)) return nullptr;
+    if (!panel->Create(parent, MainPopupsRect(client, kMainPopupsMinWidth), IDC_MAIN_PANEL)) return nullptr;
     panel->SetResizeBand(RECT{3, 0, 0, 0});
     panel->SetMinWidth(kMainPopupsMinWidth);
     // Built hidden and laid out once at the end: every paint of a visible

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/game_clock.h"
-#include "app/preferences.h"
 #include "engine/game_engine.h"
+#include "logic/game_clock.h"
+#include "logic/preferences.h"
 #include "panels/game_popups.h"
 #include "platform/font.h"
 

@@ -10,6 +10,7 @@
 #include "panels/html_text_static.h"
 #include "panels/panel_layout.h"
 #include "panels/select_dlg.h"
+#include "res/resource.h"
 
 namespace corvelle {
 
@@ -182,7 +183,7 @@ std::unique_ptr<CSolSelectPopups> CreateSelectPopups(CSelectHost* host, CSelectD
     dialog->GetClientRect(&client);
     client.right = client.left + static_cast<LONG>(kSelectPopupsDefaultWidth);
     auto panel = std::make_unique<CSolSelectPopups>(host, dialog);
-    if (!panel->Create(dialog, client, kSelectPanelId)) return nullptr;
+    if (!panel->Create(dialog, client, IDC_SELECT_PANEL)) return nullptr;
     panel->SetResizeBand(RECT{0, 0, -3, 0});
     panel->SetMinWidth(kSelectPopupsMinWidth);
     panel->DeferLayout(true);

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "engine/statistics.h"
-#include "field/drawing.h"
 #include "platform/controls.h"
+#include "platform/drawing.h"
 
 namespace corvelle {
 

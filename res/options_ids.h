@@ -1,5 +1,5 @@
-// Resource ids of the options dialog and the command bar, shared by their
-// resource script (options.rc) and their code.
+// Resource ids of the options dialog, shared by its resource script
+// (options.rc) and its code. res/resource.h includes this header.
 #pragma once
 
 #define IDD_OPTIONS 1008
@@ -17,9 +17,3 @@
 #define IDC_POSITION 1024
 #define IDC_PLAY_MODE_LABEL 1025
 #define IDC_PLAY_MODE 1026
-
-// The command bar (host window and toolbar) and its context menu's commands.
-#define IDC_COMMAND_BAR 106
-#define ID_CMDBAR_SMALLICONS 32779
-#define ID_CMDBAR_BIGICONS 32780
-#define ID_CMDBAR_CUSTOMIZE 32781

@@ -6,6 +6,6 @@ add_executable(corvelle WIN32 ${CMAKE_SOURCE_DIR}/app/corvelle_main.cpp ${CORVEL
 target_link_libraries(corvelle PRIVATE corvelle_app corvelle_winmain)
 corvelle_use_art(corvelle ${CORVELLE_RC})
 set_property(SOURCE ${CORVELLE_RC} APPEND PROPERTY OBJECT_DEPENDS ${GAME_DB_DIR}/gamedb.rc
-  ${CMAKE_SOURCE_DIR}/res/resource.h ${CMAKE_SOURCE_DIR}/res/panels.rc ${CMAKE_SOURCE_DIR}/res/select.rc
-  ${CMAKE_SOURCE_DIR}/res/options.rc ${CMAKE_SOURCE_DIR}/res/options_ids.h)
+  ${CMAKE_SOURCE_DIR}/res/resource.h ${CMAKE_SOURCE_DIR}/res/art_ids.h ${CMAKE_SOURCE_DIR}/res/options_ids.h
+  ${CMAKE_SOURCE_DIR}/res/panels.rc ${CMAKE_SOURCE_DIR}/res/select.rc ${CMAKE_SOURCE_DIR}/res/options.rc)
 target_include_directories(corvelle PRIVATE ${GAME_DB_DIR} ${CMAKE_SOURCE_DIR}/res)

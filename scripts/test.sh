@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the host tests (with AddressSanitizer
-# and UndefinedBehaviorSanitizer) and the Windows tests under Wine.
+# Checks the folders' include order, builds everything and runs every test:
+# the host tests (with AddressSanitizer and UndefinedBehaviorSanitizer) and
+# the Windows tests under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+echo "== include order of the folders"
+"$root/scripts/check-layers.sh"
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh"
 build=${BUILD_DIR:-$root/build}

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "app/preferences.h"
 #include "field/sol_game_field.h"
+#include "logic/preferences.h"
 
 namespace corvelle::bench {
 

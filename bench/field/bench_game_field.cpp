@@ -14,9 +14,10 @@
 #include "bench/win_clock.h"
 #include "field/animation.h"
 #include "library_games.h"
+#include "bench/bench_stats.h"
 #include "platform/image_gdi.h"
 #include "platform/resample.h"
-#include "bench/bench_stats.h"
+#include "res/art_ids.h"
 
 using namespace corvelle;
 
@@ -58,7 +59,7 @@ int main() {
 
     PixelImage picture;
     HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kFieldPictureId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_FIELD_PICTURE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ImageFromBitmap(bitmap, &picture);
     DeleteObject(bitmap);
     Report("Background 890x700 resampled to 1100x800", Median(15, [&] { ResampleImage(picture, width, height); }), 15);

@@ -15,6 +15,7 @@
 #include "engine/saved_game.h"
 #include "field/field_model.h"
 #include "field/pile_geometry.h"
+#include "res/options_ids.h"
 #include "library_games.h"
 
 namespace corvelle {
@@ -108,14 +109,14 @@ TEST(EndToEndOptions, ClickingModeAndAStretchedPictureAreAppliedPlayedAndKept) {
     PressKey('O', true);
     HWND options = WaitForWindowTitled(program.Pid(), L"Options", kStepMs);
     ASSERT_NE(options, nullptr) << WindowTitlesOf(program.Pid());
-    ASSERT_TRUE(ChooseListItem(::GetDlgItem(options, 1026), 0)) << "play mode not chosen";
+    ASSERT_TRUE(ChooseListItem(::GetDlgItem(options, IDC_PLAY_MODE), 0)) << "play mode not chosen";
     RECT tab;
-    ::GetWindowRect(::GetDlgItem(options, 1012), &tab);
+    ::GetWindowRect(::GetDlgItem(options, IDC_OPTIONS_TAB), &tab);
     Click(POINT{tab.left + 95, tab.top + 10});
-    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(::GetDlgItem(options, 1021)) != 0; }, kStepMs))
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(::GetDlgItem(options, IDC_PICTURE)) != 0; }, kStepMs))
         << "the Background page did not show";
-    ASSERT_TRUE(ChooseListItem(::GetDlgItem(options, 1021), 1)) << "picture not chosen";
-    ASSERT_TRUE(ChooseListItem(::GetDlgItem(options, 1024), 2)) << "position not chosen";
+    ASSERT_TRUE(ChooseListItem(::GetDlgItem(options, IDC_PICTURE), 1)) << "picture not chosen";
+    ASSERT_TRUE(ChooseListItem(::GetDlgItem(options, IDC_POSITION), 2)) << "position not chosen";
     Click(CentreOf(::GetDlgItem(options, IDOK)));
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(options); }, kStepMs));
 

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "driver.h"
+#include "engine/records.h"
 #include "engine/registry.h"
 #include "engine/statistics.h"
+#include "res/resource.h"
 
 namespace corvelle {
 namespace {
@@ -21,7 +23,6 @@ using namespace drive;
 
 constexpr DWORD kStartMs = 30000;
 constexpr DWORD kStepMs = 10000;
-constexpr int kListId = 1001;
 constexpr int kRowHeight = 15;
 
 int ItemCount(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
@@ -63,7 +64,7 @@ std::wstring GameNameOf(uint32_t position) {
     HMODULE module = ::LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     wchar_t text[128] = {};
     if (module) {
-        ::LoadStringW(module, 4000 + position, text, 128);
+        ::LoadStringW(module, kGameNameStringBase + position, text, 128);
         ::FreeLibrary(module);
     }
     return text;
@@ -104,7 +105,7 @@ TEST_F(SelectEndToEnd, FilterFavouritesPlayAndCancelWithRealInput) {
         WriteBmp(CaptureScreen(RECT{0, 0, 1280, 1024}), L"select-e2e-failure.bmp");
     }
     ASSERT_NE(dialog, nullptr);
-    HWND list = ::GetDlgItem(dialog, kListId);
+    HWND list = ::GetDlgItem(dialog, IDC_SELECT_LIST);
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(WaitFor([&] { return ItemCount(list) > 10; }, kStepMs)) << "the list was not filled";
     const int all = ItemCount(list);
@@ -162,7 +163,7 @@ TEST_F(SelectEndToEnd, FilterFavouritesPlayAndCancelWithRealInput) {
     PressKey('S', true);
     dialog = WaitForWindowTitled(program.Pid(), L"Select Solitaire", kStepMs);
     ASSERT_NE(dialog, nullptr);
-    list = ::GetDlgItem(dialog, kListId);
+    list = ::GetDlgItem(dialog, IDC_SELECT_LIST);
     ASSERT_TRUE(WaitFor([&] { return ItemCount(list) == all; }, kStepMs));
     ASSERT_TRUE(ShowFirstRow(list));
     ASSERT_TRUE(BringToFront(dialog));

@@ -6,6 +6,7 @@
 
 #include "field/card_painter.h"
 #include "field/field_test_support.h"
+#include "res/art_ids.h"
 
 using namespace corvelle;
 
@@ -74,9 +75,9 @@ TEST(CardPainter, FacesHaveKeyedCornersAndNoKeyInside) {
 TEST(CardPainter, IndexUprightTopLeftAndTurnedBottomRight) {
     CCardPainter painter = Painter();
     for (uint32_t suit = 0; suit < 4; ++suit) {
-        ArtPixels pip = ReadArt(static_cast<uint16_t>(CardArt::kSuitPip + suit));
+        ArtPixels pip = ReadArt(static_cast<uint16_t>(IDB_SUIT_PIP + suit));
         for (uint32_t rank = 0; rank < 13; ++rank) {
-            ArtPixels glyph = ReadArt(static_cast<uint16_t>(CardArt::kRankGlyph + rank * 2 + suit / 2));
+            ArtPixels glyph = ReadArt(static_cast<uint16_t>(IDB_RANK_GLYPH + rank * 2 + suit / 2));
             Surface s(kW, kH, kSentinel);
             painter.DrawCardFace(s.Dc(), 0, 0, suit, rank);
             ExpectPlaced(s, glyph, 0, 0, false, "rank");
@@ -109,7 +110,7 @@ TEST(FieldNumbering, SuitsAndRanksAreTheEnginesLessOneInArtworkOrder) {
 TEST(CardPainter, CardPicturesAreDistinct) {
     // Every face picture differs from every other (the court pictures too).
     std::vector<std::vector<COLORREF>> seen;
-    for (uint16_t id = CardArt::kFace; id < CardArt::kFace + 52; ++id) {
+    for (uint16_t id = IDB_CARD_FACE; id < IDB_CARD_FACE + 52; ++id) {
         ArtPixels art = ReadArt(id);
         ASSERT_EQ(art.width, kW) << id;
         ASSERT_EQ(art.height, kH) << id;
@@ -172,7 +173,7 @@ TEST_F(CardImageSetTest, CardsOutsideTheDeckDrawNothing) {
 
 TEST_F(CardImageSetTest, BacksComeFromTheirBitmapsAndLargeChoicesUseTheLast) {
     for (uint32_t n = 0; n < 4; ++n) {
-        ArtPixels art = ReadArt(static_cast<uint16_t>(CardArt::kBack + 2 * n));
+        ArtPixels art = ReadArt(static_cast<uint16_t>(IDB_CARD_BACK + 2 * n));
         Surface s(kW, kH, kSentinel);
         images_->DrawBack(s.Dc(), 0, 0, n);
         for (int y = 0; y < kH; ++y)
@@ -182,7 +183,7 @@ TEST_F(CardImageSetTest, BacksComeFromTheirBitmapsAndLargeChoicesUseTheLast) {
             }
     }
     // The card back proper has the rounded corners and no key inside.
-    ArtPixels back = ReadArt(CardArt::kBack);
+    ArtPixels back = ReadArt(IDB_CARD_BACK);
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x) ASSERT_EQ(back.At(x, y) == kKeyGreen, OutsideCorner(x, y)) << x << "," << y;
     // A "cardBack" choice past the last back shows the last back.
@@ -226,25 +227,25 @@ TEST(CardPainter, PileBasesByKind) {
     const std::vector<COLORREF> table = Keyed({});
     // Plain base: the outline keyed on green; its corners show the table.
     std::vector<COLORREF> plain = DrawBase(painter, Base(corvelle::BasePlain, 0, 0));
-    EXPECT_EQ(plain, Keyed({{CardArt::kPlainBase, kKeyGreen}}));
+    EXPECT_EQ(plain, Keyed({{IDB_PLAIN_BASE, kKeyGreen}}));
     EXPECT_NE(plain, table);
     EXPECT_EQ(plain[0], kTable);
     EXPECT_EQ(plain[static_cast<size_t>(kH / 2) * kW + kW / 2], kTable);  // hollow middle
     // No base.
     EXPECT_EQ(DrawBase(painter, Base(corvelle::BaseNone, 0, 0)), table);
     // Pictured bases: values 0 and 1 (low 16 bits), nothing for 2 and above.
-    EXPECT_EQ(DrawBase(painter, Base(corvelle::BasePictured, 0, 0)), Keyed({{CardArt::kPicturedBase, kKeyWhite}}));
-    EXPECT_EQ(DrawBase(painter, Base(corvelle::BasePictured, 1, 0)), Keyed({{CardArt::kPicturedBase + 1, kKeyWhite}}));
-    EXPECT_EQ(DrawBase(painter, Base(corvelle::BasePictured, 0x10001, 0)), Keyed({{CardArt::kPicturedBase + 1, kKeyWhite}}));
+    EXPECT_EQ(DrawBase(painter, Base(corvelle::BasePictured, 0, 0)), Keyed({{IDB_PICTURED_BASE, kKeyWhite}}));
+    EXPECT_EQ(DrawBase(painter, Base(corvelle::BasePictured, 1, 0)), Keyed({{IDB_PICTURED_BASE + 1, kKeyWhite}}));
+    EXPECT_EQ(DrawBase(painter, Base(corvelle::BasePictured, 0x10001, 0)), Keyed({{IDB_PICTURED_BASE + 1, kKeyWhite}}));
     EXPECT_EQ(DrawBase(painter, Base(corvelle::BasePictured, 2, 0)), table);
     EXPECT_NE(DrawBase(painter, Base(corvelle::BasePictured, 0, 0)), DrawBase(painter, Base(corvelle::BasePictured, 1, 0)));
     // Marked base without marks: the outline alone.
-    const std::vector<COLORREF> outline = Keyed({{CardArt::kMarkedBase, kKeyWhite}});
+    const std::vector<COLORREF> outline = Keyed({{IDB_MARKED_BASE, kKeyWhite}});
     EXPECT_NE(outline, table);
     EXPECT_EQ(DrawBase(painter, Base(corvelle::BaseMarked, CardArt::kNone, CardArt::kNone)), outline);
     // Suit without rank: the suit's picture only, no suit marks.
     EXPECT_EQ(DrawBase(painter, Base(corvelle::BaseMarked, CardArt::kNone, 2)),
-              Keyed({{CardArt::kMarkedBase, kKeyWhite}, {CardArt::kMarkPicture + 2, kKeyWhite}}));
+              Keyed({{IDB_MARKED_BASE, kKeyWhite}, {IDB_MARK_PICTURE + 2, kKeyWhite}}));
     // Rank marks out of range draw only the outline.
     EXPECT_EQ(DrawBase(painter, Base(corvelle::BaseMarked, 13, 1)), outline);
 }
@@ -254,7 +255,7 @@ TEST(CardPainter, MarkedBaseCarriesItsMarksInBothCorners) {
     Surface rankOnly(kW, kH, kTable), both(kW, kH, kTable);
     painter.DrawPileBase(rankOnly.Dc(), 0, 0, Base(corvelle::BaseMarked, 6, CardArt::kNone));
     painter.DrawPileBase(both.Dc(), 0, 0, Base(corvelle::BaseMarked, 6, 3));
-    ArtPixels rank = ReadArt(CardArt::kMarkRank + 6), suit = ReadArt(CardArt::kMarkSuit + 3);
+    ArtPixels rank = ReadArt(IDB_MARK_RANK + 6), suit = ReadArt(IDB_MARK_SUIT + 3);
     for (Surface* s : {&rankOnly, &both}) {
         ExpectPlaced(*s, rank, 0, 0, false, "rank mark");
         ExpectPlaced(*s, rank, kW - 1, kH - 1, true, "rank mark");

@@ -1,8 +1,9 @@
 // The drawing primitives against exact pixels in a memory DC.
 #include <gtest/gtest.h>
 
-#include "field/drawing.h"
 #include "field/field_test_support.h"
+#include "platform/drawing.h"
+#include "res/art_ids.h"
 
 using namespace corvelle;
 
@@ -12,9 +13,9 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
-constexpr uint16_t kBlackAceGlyph = 185;
-constexpr uint16_t kClubPip = 211;
-constexpr uint16_t kRegionArrow = 321;
+constexpr uint16_t kBlackAceGlyph = IDB_RANK_GLYPH;   // rank 0, colour 0
+constexpr uint16_t kClubPip = IDB_SUIT_PIP;           // suit 0
+constexpr uint16_t kRegionArrow = IDB_REGION_OPEN;
 
 TEST(DrawFrame, PaintsLeftAndTopInFirstColourRightAndBottomInSecond) {
     Surface s(12, 12, kWhite);
@@ -82,7 +83,7 @@ TEST(DrawBitmapTransparent, LeavesOutExactlyTheKeyColour) {
 }
 
 TEST(DrawBitmapTransparent, SamePixelsAsTransparentBltOfTheLoadedBitmap) {
-    constexpr uint16_t kKingOfHearts = 133 + 12 * 4 + 3;
+    constexpr uint16_t kKingOfHearts = IDB_CARD_FACE + 12 * 4 + 3;
     Surface ours(90, 120, kMagenta), reference(90, 120, kMagenta);
     DrawBitmapTransparent(ours.Dc(), 4, 3, kKingOfHearts, kKeyWhite);
     HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kKingOfHearts));

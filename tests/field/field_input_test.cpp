@@ -9,13 +9,13 @@
 #include <memory>
 #include <random>
 
-#include "app/preferences.h"
 #include "engine/action_range.h"
 #include "engine/invariants.h"
 #include "engine/player_move.h"
 #include "field/animation.h"
 #include "field/field_test_support.h"
 #include "field/sol_game_field.h"
+#include "logic/preferences.h"
 #include "field_compare.h"
 #include "field_mouse.h"
 #include "library_games.h"

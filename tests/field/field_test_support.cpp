@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "field/drawing.h"
+#include "platform/drawing.h"
 #include "platform/image_gdi.h"
 
 using namespace corvelle;

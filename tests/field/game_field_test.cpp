@@ -5,14 +5,15 @@
 
 #include <memory>
 
-#include "app/preferences.h"
 #include "engine/records.h"
 #include "field/animation.h"
 #include "field/field_test_support.h"
 #include "field/sol_game_field.h"
+#include "logic/preferences.h"
 #include "library_games.h"
 #include "platform/image_gdi.h"
 #include "platform/resample.h"
+#include "res/resource.h"
 #include "visible_points.h"
 
 using namespace corvelle;
@@ -118,7 +119,7 @@ TEST_F(FieldTest, CreatedOverTheMainAreaWithTheDefaultClassWithoutDoubleClicks) 
     MakeField(600, 400);
     HWND w = field_->GetSafeHwnd();
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(GetDlgCtrlID(w), 103);
+    EXPECT_EQ(GetDlgCtrlID(w), IDC_GAME_FIELD);
     wchar_t name[32] = {};
     GetWindowTextW(w, name, 32);
     EXPECT_STREQ(name, L"SolGameField");
@@ -265,7 +266,7 @@ TEST_F(FieldTest, PeekedCardIsDrawnWholeOnTopAndHitFirst) {
 PixelImage FieldPicture() {
     PixelImage picture;
     HBITMAP b = static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kFieldPictureId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_FIELD_PICTURE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ImageFromBitmap(b, &picture);
     DeleteObject(b);
     return picture;

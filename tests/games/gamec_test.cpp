@@ -391,6 +391,99 @@ TEST(GameLibrary, SearchWinsWithRedealsReplayAsPlayed) {
     }
 }
 
+// Where a game file says nothing, each pile's empty base shows its role:
+// foundations the rank that starts them (following a rank the deal sets),
+// free cells a marked outline of their own, a stock that redeals the redeal
+// arrow and one that does not the cross, a waste nothing; a redeal place
+// whose redeals run out turns to the cross, and undo turns it back. What a
+// game file writes wins.
+TEST(GameLibrary, PilesShowTheirRoleWhenEmpty) {
+    struct Expect {
+        const char* game;
+        const char* pile;
+        uint8_t base;
+        uint16_t mark;
+    };
+    const Expect expected[] = {
+        {"Klondike (draw one)", "stock", BasePictured, 0}, {"Klondike (draw one)", "waste", BaseNone, 0},
+        {"Klondike (draw one)", "foundation1", BaseMarked, 1}, {"Klondike (draw one)", "tableau1", BasePlain, 0},
+        {"FreeCell", "cell1", BaseMarked, 0},              {"FreeCell", "foundation4", BaseMarked, 1},
+        {"Forty Thieves", "stock", BasePictured, 1},       {"Forty Thieves", "waste", BaseNone, 0},
+        {"Spider (two suits)", "foundation1", BaseMarked, 13}, {"Eight Off", "cell8", BaseMarked, 0},
+        {"Block Ten", "cell1", BasePlain, 0},              {"Bisley", "kingfoundation1", BaseMarked, 13},
+        {"La Belle Lucie", "stock", BasePictured, 0},      {"Baker's Dozen", "kings", BaseNone, 0},
+    };
+    for (const Expect& x : expected) {
+        LibraryGame g(LibraryGame::Named(x.game));
+        const PileDef& p = g.game->def.piles[g.Pile(x.pile)];
+        EXPECT_EQ(p.baseKind, x.base) << x.game << " " << x.pile;
+        EXPECT_EQ(p.attribute, x.mark) << x.game << " " << x.pile;
+    }
+    // Canfield's foundations start from the rank the deal puts on the first.
+    LibraryGame canfield(LibraryGame::Named("Canfield"));
+    for (uint32_t number = 1; number <= 20; ++number) {
+        ASSERT_TRUE(StartGame(canfield.engine, number));
+        const CGameEngine& e = canfield.engine;
+        const uint32_t rank = e.cards[e.TopCard(canfield.Pile("foundation1"))].rank;
+        for (const char* f : {"foundation2", "foundation4"}) {
+            EXPECT_EQ(e.pileStates[canfield.Pile(f)].attribute, rank) << number;
+            EXPECT_EQ(e.pileStates[canfield.Pile(f)].attributeHigh, 0u) << number;
+        }
+    }
+    // La Belle Lucie's two redeals, then the cross; undo brings the arrow back.
+    LibraryGame lucie(LibraryGame::Named("La Belle Lucie"));
+    CGameEngine& e = lucie.engine;
+    const uint16_t stock = lucie.Pile("stock");
+    ASSERT_TRUE(StartGame(e, 1));
+    const Step redeal{true, stock, 0, 0};
+    ASSERT_TRUE(ApplyStep(e, redeal));
+    EXPECT_EQ(e.pileStates[stock].attribute, 0u);
+    ASSERT_TRUE(ApplyStep(e, redeal));
+    EXPECT_EQ(e.pileStates[stock].attribute, 1u);
+    EXPECT_FALSE(ApplyStep(e, redeal));
+    ASSERT_TRUE(UndoStep(e));
+    EXPECT_EQ(e.pileStates[stock].attribute, 0u);
+    // A game's own base and mark win.
+    ScratchLibrary scratch({{"small.game", SmallGame("pile foundation base plain\npile stock base marked mark 2\n")}});
+    Library lib;
+    std::vector<Diagnostic> diags;
+    ASSERT_TRUE(scratch.Compile(lib, diags)) << Errors(diags);
+    EXPECT_EQ(lib.games[0].def.piles[2].baseKind, BasePlain);
+    EXPECT_EQ(lib.games[0].def.piles[0].baseKind, BaseMarked);
+    EXPECT_EQ(lib.games[0].def.piles[0].attribute, 2);
+}
+
+// Freecell Solver's "could not solve" proves a deal has no solution only
+// from a run with every kind of move the solver knows for the game. The
+// preset fools-gold knows only freecell moves and gives up on these two
+// Simple Simon deals, which the search wins and a run with Simple Simon's
+// moves solves; so does a deal that has no solution stay proved.
+TEST(GameLibrary, SolverGivingUpIsNoProofOfNoSolution) {
+    LibraryGame simon(LibraryGame::Named("Simple Simon"));
+    CGameEngine& e = simon.engine;
+    GameEntry entry;
+    entry.key = simon.game->key;
+    entry.solver = "-g simple_simon -l fools-gold";
+    entry.solverLayout = simon.game->solverLayout;
+    entry.pileNames = simon.game->pileNames;
+    for (uint32_t number : {2000012u, 2000018u}) {
+        ASSERT_TRUE(StartGame(e, number));
+        const SearchResult won = SearchForWin(e, simon.game->pileNames, simon.game->searchBudget);
+        ASSERT_TRUE(won.won) << number;
+        EXPECT_EQ(ReplayAsPlayer(simon.record.data(), simon.record.size(), number, won.steps), "") << number;
+        SolverVerdict verdict = SolverVerdict::Unknown;
+        EXPECT_EQ(SolverReplay(e, entry, verdict), "") << number;
+        EXPECT_EQ(verdict, SolverVerdict::Solved) << number;
+        EXPECT_TRUE(e.finished) << number;
+    }
+    // Number 12 has none: every position Simple Simon's moves reach is gone
+    // through.
+    ASSERT_TRUE(StartGame(e, 12));
+    SolverVerdict verdict = SolverVerdict::Unknown;
+    EXPECT_EQ(SolverReplay(e, entry, verdict), "");
+    EXPECT_EQ(verdict, SolverVerdict::Unsolvable);
+}
+
 // ForeCell moves a run as a unit only as far as the free cells would carry
 // it card by card: one card more than the empty cells. The empty columns
 // (five of them here) take only Kings, so they add nothing.

@@ -112,9 +112,16 @@ TEST(HostileGameFiles, AreRefusedAtTheirLineQuickly) {
         {Game("solver -g free`id`cell\n"), 18, "'solver' takes Freecell Solver's", 2},
         {Game("solver -g citadel --empty-stacks-filled-by queens\n"), 18, "'solver' takes Freecell Solver's", 2},
         {Game("solver-layout tableau=t;cells=c,d\n"), 18, "'solver-layout' reads", 2},
-        // A referee the checks do not have, or two.
-        {Game("referee spider\n"), 18, "'referee' takes bakers-dozen, fan, yukon, cruel or none", 2},
-        {Game("referee fan yukon\n"), 18, "'referee' takes bakers-dozen, fan, yukon, cruel or none", 2},
+        // A referee the checks do not have, or two; parameters it does not
+        // take, values out of range, rules whose piles the game lacks.
+        {Game("referee spyder\n"), 18, "no rules named 'spyder'", 2},
+        {Game("referee fan yukon\n"), 18, "unknown parameter 'yukon'", 2},
+        {Game("referee\n"), 18, "'referee' reads: referee RULES [NAME=VALUE...] or referee none", 2},
+        {Game("referee klondike draw=0\n"), 18, "'draw=0': draw takes 1..52", 2},
+        {Game("referee klondike deal=" + Repeat("0..104,", 20000) + "1\n"), 18, "deal takes a count per column", 2},
+        {Game("referee golf build=alt\n"), 18, "'build' does not apply to the golf rules of golf", 2},
+        {Game("referee klondike columns=8\n"), 18, "'deal' gives 7 counts for 8 columns", 2},
+        {Game("referee spider\n"), 18, "the rules need the piles tableau1..tableau10, and the game has no tableau1", 2},
     };
     for (const Case& c : cases) {
         const std::string shown = c.text.substr(c.text.find("end\n", c.text.find("event win")) + 4, 60);

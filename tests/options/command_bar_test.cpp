@@ -8,7 +8,7 @@
 
 #include "app/command_bar.h"
 #include "options_test_support.h"
-#include "res/options_ids.h"
+#include "res/resource.h"
 #include "support/registry_sandbox.h"
 
 namespace corvelle {
@@ -125,7 +125,8 @@ TEST_F(CommandBar, ButtonsSendTheirCommandsToTheMainWindow) {
         bar->Bar().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
         bar->Bar().SendMessage(WM_LBUTTONUP, 0, at);
     }
-    EXPECT_EQ(host.commands, (std::vector<UINT>{32771, 32772, 32773, 32774, 32775, 32776}));
+    EXPECT_EQ(host.commands, (std::vector<UINT>{ID_GAME_NEW, ID_GAME_RESTART, ID_GAME_SELECT, ID_MOVES_UNDO,
+                                                ID_MOVES_SHOW_NEXT, ID_TOOLS_OPTIONS}));
 }
 
 TEST_F(CommandBar, StoredLayoutIsRestored) {
@@ -153,7 +154,7 @@ TEST_F(CommandBar, TooltipsShowTheLabels) {
         // What the tooltip asks the bar's window for a button.
         NMTTDISPINFOW info{};
         info.hdr.hwndFrom = tips;
-        info.hdr.idFrom = static_cast<UINT_PTR>(32771 + k);
+        info.hdr.idFrom = static_cast<UINT_PTR>(ID_GAME_NEW + k);
         info.hdr.code = TTN_GETDISPINFOW;
         bar->SendMessage(WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
         ASSERT_TRUE(info.lpszText);
@@ -168,7 +169,7 @@ TEST_F(CommandBar, TooltipsShowTheLabels) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.hwnd = bar->Bar();
-        tool.uId = static_cast<UINT_PTR>(32771 + k);
+        tool.uId = static_cast<UINT_PTR>(ID_GAME_NEW + k);
         wchar_t text[80] = {};
         tool.lpszText = text;
         ::SendMessageW(tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
@@ -216,7 +217,7 @@ TEST_F(CommandBar, CustomiseStoresTheLayoutAndResetRestoresTheDefault) {
     for (int i = 0; i < 6; ++i) {
         info.iItem = i;
         EXPECT_TRUE(bar->SendMessage(WM_NOTIFY, IDC_COMMAND_BAR, reinterpret_cast<LPARAM>(&info)));
-        EXPECT_EQ(info.tbButton.idCommand, 32771 + i);
+        EXPECT_EQ(info.tbButton.idCommand, ID_GAME_NEW + i);
         EXPECT_STREQ(text, CommandBarLabel(i));
     }
     info.iItem = 6;

@@ -10,6 +10,7 @@
 #include "panels/best_scores_table.h"
 #include "panels/html_text_static.h"
 #include "panels/statistics_control.h"
+#include "res/resource.h"
 #include "support/registry_sandbox.h"
 
 namespace corvelle::test {
@@ -40,7 +41,7 @@ TEST_F(MainPopupsTest, DefaultOrderAllOpenWithTheAdvertisementLocked) {
     for (UINT i = 0; i < 4; ++i) EXPECT_TRUE(p.GetRegion(i)->IsExpanded()) << i;
     EXPECT_TRUE(p.GetRegion(0)->IsLocked());
     EXPECT_FALSE(p.GetRegion(1)->IsLocked());
-    EXPECT_EQ(::GetDlgCtrlID(p), 105);
+    EXPECT_EQ(::GetDlgCtrlID(p), IDC_MAIN_PANEL);
     wchar_t name[64] = {};
     ::GetWindowTextW(p, name, 64);
     EXPECT_STREQ(name, L"SetOfPopupRegions");

@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "app/game_clock.h"
-#include "app/preferences.h"
 #include "engine/game_engine.h"
+#include "logic/game_clock.h"
+#include "logic/preferences.h"
 #include "panels/sol_main_popups.h"
 #include "platform/wnd.h"
 

@@ -2,38 +2,12 @@
 // where, and what the solver makes of small positions.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <sstream>
-
-#include "engine/records.h"
+#include "tests/referee/positions.h"
 #include "tools/referee/model_solver.h"
-#include "tools/referee/rules_model.h"
 
 using namespace corvelle::referee;
 
 namespace {
-
-// "5C 6d" bottom first; a lower-case suit lies face down.
-std::vector<Card> Cards(const std::string& text) {
-    std::vector<Card> out;
-    std::istringstream in(text);
-    for (std::string w; in >> w;) {
-        const bool up = std::isupper(static_cast<unsigned char>(w[1])) != 0;
-        out.push_back({static_cast<uint8_t>(corvelle::SuitOfLetter(w[1])),
-                       static_cast<uint8_t>(corvelle::RankOfLetter(w[0])), up});
-    }
-    return out;
-}
-
-Position Make(const std::vector<std::string>& columns, const std::vector<std::string>& foundations = {"", "", "", ""}) {
-    Position p;
-    for (const std::string& c : columns) p.columns.push_back(Cards(c));
-    for (const std::string& f : foundations) p.foundations.push_back(Cards(f));
-    return p;
-}
-
-Move ToColumn(int from, int to, int count = 1) { return {{false, from}, {false, to}, count}; }
-Move ToFoundation(int from, int f) { return {{false, from}, {true, f}, 1}; }
 
 // A whole pack in order, dealt into columns of the given sizes; the first
 // `down[k]` cards of column k face down.
@@ -57,7 +31,7 @@ TEST(RulesModel, NamesOfTheRules) {
         ASSERT_TRUE(RulesNamed(name, r)) << name;
         EXPECT_STREQ(RulesName(r), name);
     }
-    for (const char* name : {"", "spider", "Fan", "yukon "}) EXPECT_FALSE(RulesNamed(name, r)) << name;
+    for (const char* name : {"", "spyder", "Fan", "yukon "}) EXPECT_FALSE(RulesNamed(name, r)) << name;
 }
 
 // Baker's Dozen: one top card at a time onto any card one rank higher; an
@@ -73,7 +47,7 @@ TEST(RulesModel, BakersDozenMoves) {
     const Position q = Make({"2D", "2C"}, {"AD", "AS", "", ""});
     EXPECT_EQ(Refusal(Rules::BakersDozen, q, ToFoundation(0, 0)), "");
     EXPECT_NE(Refusal(Rules::BakersDozen, q, ToFoundation(1, 1)), "") << "in suit";
-    EXPECT_NE(Refusal(Rules::BakersDozen, q, Move{{true, 0}, {false, 0}, 1}), "") << "foundation cards stay";
+    EXPECT_NE(Refusal(Rules::BakersDozen, q, CardsMove({Role::Foundation, 0}, {Role::Column, 0})), "") << "foundation cards stay";
     EXPECT_NE(Refusal(Rules::BakersDozen, q, ToColumn(0, 0)), "");
     EXPECT_NE(Refusal(Rules::BakersDozen, q, ToColumn(0, 7)), "") << "no such column";
 }
@@ -100,10 +74,9 @@ TEST(RulesModel, YukonMovesAndTurnsUp) {
     EXPECT_NE(Refusal(Rules::Yukon, p, ToColumn(0, 1, 4)), "") << "a face-down card does not move";
     EXPECT_NE(Refusal(Rules::Yukon, p, ToColumn(0, 2, 3)), "") << "only a King fills an empty column";
     EXPECT_EQ(Refusal(Rules::Yukon, p, ToColumn(1, 2, 2)), "") << "a King with its cards";
-    EXPECT_NE(Refusal(Rules::Yukon, p, Move{{false, 0}, {true, 0}, 2}), "") << "the foundations take the top card only";
+    EXPECT_NE(Refusal(Rules::Yukon, p, CardsMove({Role::Column, 0}, {Role::Foundation, 0}, 2)), "") << "the foundations take the top card only";
     const Position before = p;
     const Undo u = Apply(Rules::Yukon, p, ToColumn(0, 3, 3));
-    EXPECT_TRUE(u.turnedUp);
     ASSERT_EQ(p.columns[0].size(), 1u);
     EXPECT_TRUE(p.columns[0][0].faceUp);
     EXPECT_EQ(p.columns[3].size(), 6u);
@@ -119,20 +92,19 @@ TEST(RulesModel, CruelMovesAndRedeal) {
     EXPECT_NE(Refusal(Rules::Cruel, p, ToColumn(2, 3)), "") << "9C on TH: in suit only";
     EXPECT_EQ(Refusal(Rules::Cruel, p, ToColumn(2, 4)), "");
     EXPECT_NE(Refusal(Rules::Cruel, p, ToColumn(4, 1)), "") << "an empty column is never filled";
-    Move redeal;
-    redeal.redeal = true;
+    const Move redeal = Click({Role::Stock, 0});
     EXPECT_EQ(Refusal(Rules::Cruel, p, redeal), "");
     EXPECT_NE(Refusal(Rules::Fan, p, redeal), "") << "Fan has no redeal";
     const Position before = p;
     const Undo u = Apply(Rules::Cruel, p, redeal);
     EXPECT_TRUE(p == Make({"2C 3C 4C 5C", "6C 7H 8C 9C", "TH TC", "", ""}, {"AC", "AS", "AD", "AH"})) << PositionText(p);
     // Dealt in fours already: a second redeal changes nothing and is not offered.
-    for (const Move& m : LegalMoves(Rules::Cruel, p)) EXPECT_FALSE(m.redeal);
+    for (const Move& m : LegalMoves(Rules::Cruel, p)) EXPECT_FALSE(m.click);
     EXPECT_NE(Refusal(Rules::Cruel, p, ToFoundation(0, 0)), "") << "5C does not go on the Ace";
     TakeBack(p, u);
     EXPECT_TRUE(p == before) << PositionText(p);
     bool offered = false;
-    for (const Move& m : LegalMoves(Rules::Cruel, p)) offered |= m.redeal;
+    for (const Move& m : LegalMoves(Rules::Cruel, p)) offered |= m.click;
     EXPECT_TRUE(offered);
     // The opening layout: the Aces home, the other cards in twelve fours.
     Position dealt = Make({}, {"AC", "AS", "AD", "AH"});
@@ -174,21 +146,15 @@ TEST(RulesModel, LegalMovesLeaveOutRepeats) {
     int aces = 0, kings = 0;
     for (const Move& m : moves) {
         EXPECT_EQ(Refusal(Rules::Fan, p, m), "") << MoveText(m);
-        aces += m.to.foundation;
-        kings += m.from.index == 4 && !m.to.foundation;
-        EXPECT_FALSE(m.from.index == 0 && !m.to.foundation) << "a lone King to an empty fan";
+        aces += m.to.role == Role::Foundation;
+        kings += m.from.index == 4 && m.to.role == Role::Column;
+        EXPECT_FALSE(m.from.index == 0 && m.to.role == Role::Column) << "a lone King to an empty fan";
     }
     EXPECT_EQ(aces, 1);
     EXPECT_EQ(kings, 1) << "one empty fan offered";
-    EXPECT_TRUE(moves.front().to.foundation) << "foundation moves first";
+    EXPECT_TRUE(moves.front().to.role == Role::Foundation) << "foundation moves first";
 }
 
-// A whole suit, Ace first.
-std::string Suit(char suit) {
-    std::string s;
-    for (unsigned rank = 1; rank <= 13; ++rank) s += std::string(s.empty() ? "" : " ") + corvelle::RankLetter(rank) + suit;
-    return s;
-}
 
 TEST(RulesSolver, SolvesAndReplays) {
     // Fan, spades to play: the Ace home, the 3 onto the 4, then the rest.
@@ -200,7 +166,7 @@ TEST(RulesSolver, SolvesAndReplays) {
         ASSERT_EQ(Refusal(Rules::Fan, q, m), "") << MoveText(m);
         Apply(Rules::Fan, q, m);
     }
-    EXPECT_TRUE(q.Won());
+    EXPECT_TRUE(Won(Rules::Fan, q));
     EXPECT_EQ(Solve(Rules::Fan, p, 1).verdict, Verdict::OutOfBudget);
 }
 

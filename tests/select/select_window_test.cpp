@@ -19,6 +19,7 @@
 #include "panels/filter_controls.h"
 #include "panels/sol_select_popups.h"
 #include "platform/image_gdi.h"
+#include "res/resource.h"
 #include "support/message_pump.h"
 #include "support/registry_sandbox.h"
 
@@ -310,7 +311,7 @@ TEST_F(SelectDialogTest, AFailedInitialisationEndsTheDialogAndKeepsTheGame) {
 
     protected:
         BOOL OnInitDialog() override {
-            ::DestroyWindow(GetDlgItemHwnd(kSelectListId));
+            ::DestroyWindow(GetDlgItemHwnd(IDC_SELECT_LIST));
             return CSelectDlg::OnInitDialog();
         }
     };

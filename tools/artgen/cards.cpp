@@ -4,6 +4,7 @@
 #include <string>
 
 #include "art.h"
+#include "res/art_ids.h"
 
 namespace art {
 
@@ -337,6 +338,10 @@ Canvas RankGlyph(const Fonts& fonts, int rank, Color color) {
     } else {
         c.Fill(CapText(fonts.sansBold, kRankText[rank], cx, top, cap), color);
     }
+    // A Six and a Nine are each the other turned over: a bar under the
+    // figure tells which way up it stands, in the upright corner and in the
+    // turned one, where a fan may leave only the turned index in view.
+    if (rank == 5 || rank == 8) c.Fill(Path().Rect(cx - 3.5, top + cap + 1.4, 7, 1.5), color);
     return c;
 }
 
@@ -401,6 +406,63 @@ Path BaseOutline(double inset, double width) {
     return Stroke(Path().RoundRect(o, o, kW - 2 * o, kH - 2 * o, 4), width, true);
 }
 
+// The outline of the marked bases (free cells and foundations): a row of
+// short dashes, so that it never reads as the solid outline of a column.
+Path DashedBaseOutline(double width) {
+    const double o = width / 2, x0 = o, y0 = o, x1 = kW - o, y1 = kH - o, r = 4;
+    Path p;
+    auto dashes = [&](Pt a, Pt b) {
+        const double len = std::hypot(b.x - a.x, b.y - a.y);
+        const int n = static_cast<int>(std::lround(len / 8.0));
+        for (int k = 0; k < n; ++k) {
+            const double t0 = (k + 0.2) / n, t1 = (k + 0.8) / n;
+            p.Append(Path().Line({a.x + (b.x - a.x) * t0, a.y + (b.y - a.y) * t0},
+                                 {a.x + (b.x - a.x) * t1, a.y + (b.y - a.y) * t1}, width, false));
+        }
+    };
+    dashes({x0 + r, y0}, {x1 - r, y0});
+    dashes({x1, y0 + r}, {x1, y1 - r});
+    dashes({x1 - r, y1}, {x0 + r, y1});
+    dashes({x0, y1 - r}, {x0, y0 + r});
+    // The rounded corners stay whole.
+    for (int k = 0; k < 4; ++k) {
+        const double cx = k % 3 == 0 ? x0 + r : x1 - r, cy = k < 2 ? y0 + r : y1 - r;
+        const double start = kPi + k * kPi / 2;
+        Path arc;
+        for (int i = 0; i <= 6; ++i) {
+            const double a = start + i * kPi / 12;
+            const Pt q{cx + r * std::cos(a), cy + r * std::sin(a)};
+            if (i == 0) arc.MoveTo(q.x, q.y); else arc.LineTo(q.x, q.y);
+        }
+        p.Append(Stroke(arc, width));
+    }
+    return p;
+}
+
+// The redeal symbol: a thick ring of radius r, open at the top right, whose
+// end carries an arrowhead pointing on round the ring (clockwise).
+Path RedealArrow(double r, double width) {
+    const double a0 = -kPi / 2 + 0.55, a1 = -kPi / 2 + 2 * kPi - 0.95;
+    Path arc;
+    const int steps = 48;
+    for (int i = 0; i <= steps; ++i) {
+        const double a = a0 + (a1 - a0) * i / steps;
+        const Pt q{kCx + r * std::cos(a), kCy + r * std::sin(a)};
+        if (i == 0) arc.MoveTo(q.x, q.y); else arc.LineTo(q.x, q.y);
+    }
+    Path p = Stroke(arc, width);
+    // The head: a triangle at the ring's end, across the ring, its point
+    // ahead along the circle.
+    const Pt end{kCx + r * std::cos(a1), kCy + r * std::sin(a1)};
+    const Pt tangent{-std::sin(a1), std::cos(a1)};   // direction of travel (clockwise on screen)
+    const Pt normal{std::cos(a1), std::sin(a1)};
+    const double half = width * 1.45, len = width * 2.1;
+    p.Append(Path().Polygon({{end.x + normal.x * half, end.y + normal.y * half},
+                             {end.x + tangent.x * len, end.y + tangent.y * len},
+                             {end.x - normal.x * half, end.y - normal.y * half}}));
+    return p.Normalized();
+}
+
 }  // namespace
 
 Color InkBlack() { return Rgb(20, 20, 24); }
@@ -440,15 +502,16 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
     {
         Canvas c(kW, kH);
         c.Fill(BaseOutline(0, 1.4), Rgb(178, 214, 178));
-        sink.Bitmap(129, "base_plain.bmp", Keyed(c, kKeyGreen, table, 0.25f));
+        sink.Bitmap(IDB_PLAIN_BASE, "base_plain.bmp", Keyed(c, kKeyGreen, table, 0.25f));
     }
-    sink.Bitmap(130, "back.bmp", CardBack());
-    // Pictured bases: value 0 a black ring, value 1 a red cross.
+    sink.Bitmap(IDB_CARD_BACK, "back.bmp", CardBack());
+    // Pictured bases: value 0 the redeal arrow (a ring turning back on
+    // itself), value 1 a red cross (nothing more to deal).
     {
         Canvas c(kW, kH);
         c.Fill(BaseOutline(1, 1.6), InkBlack());
-        c.Fill(Stroke(Path().Circle(kCx, kCy, 15), 4.5, true), InkBlack());
-        sink.Bitmap(131, "base_ring.bmp", Keyed(c, kKeyWhite, table, 0.25f));
+        c.Fill(RedealArrow(15, 4.5), InkBlack());
+        sink.Bitmap(IDB_PICTURED_BASE, "base_redeal.bmp", Keyed(c, kKeyWhite, table, 0.25f));
     }
     {
         Canvas c(kW, kH);
@@ -456,7 +519,7 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
         c.Fill(Path().Line({kCx - 12, kCy - 12}, {kCx + 12, kCy + 12}, 5).Line({kCx + 12, kCy - 12}, {kCx - 12, kCy + 12}, 5)
                    .Normalized(),
                InkRed());
-        sink.Bitmap(132, "base_cross.bmp", Keyed(c, kKeyWhite, table, 0.25f));
+        sink.Bitmap(IDB_PICTURED_BASE + 1, "base_cross.bmp", Keyed(c, kKeyWhite, table, 0.25f));
     }
     for (int rank = 0; rank < kRanks; ++rank) {
         for (int suit = 0; suit < kSuits; ++suit) {
@@ -464,21 +527,21 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
             if (rank == 0) AcePicture(c, suit, SuitInk(suit), false);
             else if (rank < 10) PipLayout(c, suit, rank, SuitInk(suit));
             else CourtPicture(c, suit, rank);
-            sink.Bitmap(133 + rank * 4 + suit, Name("face", suit, rank), Keyed(c, kKeyWhite, White()));
+            sink.Bitmap(IDB_CARD_FACE + rank * 4 + suit, Name("face", suit, rank), Keyed(c, kKeyWhite, White()));
         }
     }
     for (int rank = 0; rank < kRanks; ++rank) {
         for (int colour = 0; colour < 2; ++colour) {
             Canvas c = RankGlyph(fonts, rank, colour ? InkRed() : InkBlack());
-            sink.Bitmap(185 + rank * 2 + colour,
+            sink.Bitmap(IDB_RANK_GLYPH + rank * 2 + colour,
                         std::string("rank_") + kRankName[rank] + (colour ? "_red.bmp" : "_black.bmp"),
                         Keyed(c, kKeyWhite, White()));
         }
     }
     for (int suit = 0; suit < kSuits; ++suit)
-        sink.Bitmap(211 + suit, std::string("suit_") + kSuitName[suit] + ".bmp",
+        sink.Bitmap(IDB_SUIT_PIP + suit, std::string("suit_") + kSuitName[suit] + ".bmp",
                     Keyed(SuitGlyph(suit, SuitInk(suit)), kKeyWhite, White()));
-    sink.Bitmap(215, "face_blank.bmp", BlankFace());
+    sink.Bitmap(IDB_BLANK_FACE, "face_blank.bmp", BlankFace());
     // Marked bases: the same pictures, drawn as light green ghosts.
     for (int rank = 0; rank < kRanks; ++rank) {
         for (int suit = 0; suit < kSuits; ++suit) {
@@ -486,19 +549,19 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
             if (rank == 0) AcePicture(c, suit, Ghost(), true);
             else if (rank < 10) PipLayout(c, suit, rank, Ghost());
             else GhostCourt(c, suit, rank, fonts);
-            sink.Bitmap(216 + rank * 4 + suit, Name("mark", suit, rank), Keyed(c, kKeyWhite, table, 0.25f));
+            sink.Bitmap(IDB_MARK_PICTURE + rank * 4 + suit, Name("mark", suit, rank), Keyed(c, kKeyWhite, table, 0.25f));
         }
     }
     for (int rank = 0; rank < kRanks; ++rank)
-        sink.Bitmap(268 + rank, std::string("mark_rank_") + kRankName[rank] + ".bmp",
+        sink.Bitmap(IDB_MARK_RANK + rank, std::string("mark_rank_") + kRankName[rank] + ".bmp",
                     Keyed(RankGlyph(fonts, rank, Ghost()), kKeyWhite, table, 0.25f));
     for (int suit = 0; suit < kSuits; ++suit)
-        sink.Bitmap(281 + suit, std::string("mark_suit_") + kSuitName[suit] + ".bmp",
+        sink.Bitmap(IDB_MARK_SUIT + suit, std::string("mark_suit_") + kSuitName[suit] + ".bmp",
                     Keyed(SuitGlyph(suit, Ghost()), kKeyWhite, table, 0.25f));
     {
         Canvas c(kW, kH);
-        c.Fill(BaseOutline(0, 1.4), Ghost());
-        sink.Bitmap(298, "base_marked.bmp", Keyed(c, kKeyWhite, table, 0.25f));
+        c.Fill(DashedBaseOutline(1.8), Ghost());
+        sink.Bitmap(IDB_MARKED_BASE, "base_marked.bmp", Keyed(c, kKeyWhite, table, 0.25f));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "art.h"
+#include "res/art_ids.h"
 
 namespace art {
 
@@ -334,15 +335,18 @@ Canvas AppIcon(int size) {
 }  // namespace
 
 void DrawIcons(const Fonts&, ArtSink& sink) {
-    sink.Icon(128, "corvelle.ico", AppIcon(16), AppIcon(32));
+    sink.Icon(IDI_CORVELLE, "corvelle.ico", AppIcon(16), AppIcon(32));
 
     struct Cmd {
         int big, small;
         const char* name;
         void (*draw)(Canvas&, const Affine&, double);
-    } const commands[] = {{285, 291, "hint", Hint},       {286, 292, "undo", Undo},
-                          {287, 293, "new", NewGame},     {288, 294, "restart", Restart},
-                          {289, 295, "select", Select},   {290, 296, "options", Options}};
+    } const commands[] = {{IDB_CMD_HINT_BIG, IDB_CMD_HINT_SMALL, "hint", Hint},
+                          {IDB_CMD_UNDO_BIG, IDB_CMD_UNDO_SMALL, "undo", Undo},
+                          {IDB_CMD_NEW_BIG, IDB_CMD_NEW_SMALL, "new", NewGame},
+                          {IDB_CMD_RESTART_BIG, IDB_CMD_RESTART_SMALL, "restart", Restart},
+                          {IDB_CMD_SELECT_BIG, IDB_CMD_SELECT_SMALL, "select", Select},
+                          {IDB_CMD_OPTIONS_BIG, IDB_CMD_OPTIONS_SMALL, "options", Options}};
     for (const Cmd& cmd : commands) {
         for (int size : {32, 22}) {
             Canvas c = Draw(size, size, 32, [&](Canvas& cv, const Affine& m, double u) { cmd.draw(cv, m, u); });
@@ -355,32 +359,32 @@ void DrawIcons(const Fonts&, ArtSink& sink) {
     for (int k = 1; k <= 10; ++k) {
         Canvas c(15, 15);
         CategoryIcon(c, k);
-        sink.Bitmap(299 + k, std::string("cat_") + categories[k - 1] + ".bmp", Keyed(c, kKeyGreen, ListWhite(), 0.2f));
+        sink.Bitmap(IDB_CATEGORY + k - 1, std::string("cat_") + categories[k - 1] + ".bmp", Keyed(c, kKeyGreen, ListWhite(), 0.2f));
     }
     for (int level = 1; level <= 3; ++level) {
         Canvas c(level * 10, 15);
         DifficultyIcon(c, level);
-        sink.Bitmap(309 + level, "skill_" + std::to_string(level) + ".bmp", Keyed(c, kKeyGreen, ListWhite(), 0.2f));
+        sink.Bitmap(IDB_DIFFICULTY + level - 1, "skill_" + std::to_string(level) + ".bmp", Keyed(c, kKeyGreen, ListWhite(), 0.2f));
     }
     for (int cls = 0; cls < 4; ++cls) {
         Canvas c(14, 15);
         TimeIcon(c, cls);
-        sink.Bitmap(313 + cls, "time_" + std::to_string(cls) + ".bmp", Keyed(c, kKeyGreen, ListWhite(), 0.2f));
+        sink.Bitmap(IDB_TIME_CLASS + cls, "time_" + std::to_string(cls) + ".bmp", Keyed(c, kKeyGreen, ListWhite(), 0.2f));
     }
     {
         Canvas c(15, 15);
         AllIcon(c);
-        sink.Bitmap(317, "filter_all.bmp", Keyed(c, kKeyGreen, ListWhite(), 0.2f));
+        sink.Bitmap(IDB_FILTER_ALL, "filter_all.bmp", Keyed(c, kKeyGreen, ListWhite(), 0.2f));
     }
     {
         Canvas c(15, 15);
         FavouriteIcon(c);
-        sink.Bitmap(318, "favourite.bmp", Keyed(c, kKeyGreen, ListWhite(), 0.2f));
+        sink.Bitmap(IDB_FAVOURITE, "favourite.bmp", Keyed(c, kKeyGreen, ListWhite(), 0.2f));
     }
     for (int up = 1; up >= 0; --up) {
         Canvas c(13, 14);
         RegionArrow(c, up != 0);
-        sink.Bitmap(up ? 321 : 322, up ? "region_open.bmp" : "region_closed.bmp", Keyed(c, kKeyGreen, ToolbarFace(), 0.2f));
+        sink.Bitmap(up ? IDB_REGION_OPEN : IDB_REGION_CLOSED, up ? "region_open.bmp" : "region_closed.bmp", Keyed(c, kKeyGreen, ToolbarFace(), 0.2f));
     }
 }
 

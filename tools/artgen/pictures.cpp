@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "art.h"
+#include "res/art_ids.h"
 
 namespace art {
 
@@ -97,9 +98,9 @@ Image AdvertStandIn(const Fonts& fonts) {
 }  // namespace
 
 void DrawPictures(const Fonts& fonts, ArtSink& sink) {
-    sink.Bitmap(299, "background.bmp", Background());
-    sink.Bitmap(319, "about.bmp", AboutBanner(fonts));
-    sink.Bitmap(324, "advert.bmp", AdvertStandIn(fonts));
+    sink.Bitmap(IDB_FIELD_PICTURE, "background.bmp", Background());
+    sink.Bitmap(IDB_ABOUT, "about.bmp", AboutBanner(fonts));
+    sink.Bitmap(IDB_ADVERT_FALLBACK, "advert.bmp", AdvertStandIn(fonts));
 }
 
 }  // namespace art

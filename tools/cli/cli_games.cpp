@@ -158,10 +158,10 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     for (uint32_t c : e.extraCategories) std::printf("also-category %s\n", kCategoryNames[c]);
     for (uint16_t p = 0; p < e.PileCount(); ++p) {
         const PileDef& d = e.piles[p];
-        std::printf("pile %u %s: x %d y %d anchors %u %u fan %u extent %u base %u deal %u %s accepts %u pick %u drop %u "
+        std::printf("pile %u %s: x %d y %d anchors %u %u fan %u extent %u base %u mark %u deal %u %s accepts %u pick %u drop %u "
                     "click %u empty-click %u on-drop %u manual %u enabled %u group %u\n",
                     p, PileName(g, p).c_str(), d.x, d.y, d.xAnchor, d.yAnchor, d.fan, d.fanExtent, d.baseKind,
-                    d.dealCount, d.dealFaceUp ? "up" : "down", d.acceptsDrops, d.pickupProgram, d.dropProgram,
+                    d.attribute, d.dealCount, d.dealFaceUp ? "up" : "down", d.acceptsDrops, d.pickupProgram, d.dropProgram,
                     d.clickEvent, d.emptyClickEvent, d.dropEvent, d.manualExposure, d.enabled, d.cardGroup);
     }
     for (const MoveLink& l : e.links)

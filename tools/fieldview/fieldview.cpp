@@ -1,22 +1,26 @@
 // corvelle-fieldview: renders the game field of games of the library, freshly
 // dealt, at two field sizes into BMP files, as the field window paints them.
 //   corvelle-fieldview OUTDIR [GAME ...]
-// Without games it renders six games of different layouts. Each file is
+// Without games it renders six games of different layouts, and the sheet of
+// every game of the library at the smallest field, each a third of its size
+// under its name, OUTDIR/all-games-867x686.bmp. Each other file is
 // OUTDIR/<game>-<width>x<height>.bmp (the name in lower case, spaces and
 // signs as '-').
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "app/preferences.h"
 #include "field/sol_game_field.h"
+#include "logic/preferences.h"
 #include "library_games.h"
 #include "platform/bmp_codec.h"
 #include "platform/image_gdi.h"
+#include "platform/resample.h"
 
 using namespace corvelle;
 
@@ -41,6 +45,57 @@ PixelImage Capture(const CSolGameField& field) {
     return image;
 }
 
+// The sheet of every game: a grid of the fields shrunk to a third, each
+// under its name.
+class GameSheet {
+public:
+    static constexpr int kColumns = 10, kScale = 3, kGap = 8, kLabel = 18;
+
+    void Add(const std::string& name, const PixelImage& field) {
+        names_.push_back(name);
+        fields_.push_back(ResampleImage(field, field.width / kScale, field.height / kScale));
+    }
+
+    bool Write(const std::string& file) const {
+        if (fields_.empty()) return false;
+        const int cellW = fields_[0].width + kGap, cellH = fields_[0].height + kLabel + kGap;
+        const int rows = (static_cast<int>(fields_.size()) + kColumns - 1) / kColumns;
+        const int width = kGap + kColumns * cellW, height = kGap + rows * cellH;
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+        const RECT all{0, 0, width, height};
+        HBRUSH dark = CreateSolidBrush(RGB(40, 40, 44));
+        FillRect(dc, &all, dark);
+        DeleteObject(dark);
+        HFONT font = CreateFontW(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(240, 240, 240));
+        for (size_t i = 0; i < fields_.size(); ++i) {
+            const int x = kGap + static_cast<int>(i % kColumns) * cellW, y = kGap + static_cast<int>(i / kColumns) * cellH;
+            std::wstring label(names_[i].begin(), names_[i].end());
+            TextOutW(dc, x, y, label.c_str(), static_cast<int>(label.size()));
+            DrawImage(dc, fields_[i], x, y + kLabel);
+        }
+        SelectObject(dc, oldFont);
+        DeleteObject(font);
+        PixelImage sheet;
+        const bool read = ImageFromDc(dc, all, &sheet);
+        SelectObject(dc, oldBitmap);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return read && WriteBmpFile(sheet, file);
+    }
+
+private:
+    std::vector<std::string> names_;
+    std::vector<PixelImage> fields_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,8 +105,8 @@ int main(int argc, char** argv) {
     }
     const std::string out = argv[1];
     std::vector<std::string> games(argv + 2, argv + argc);
-    if (games.empty())
-        games = {"Klondike (draw one)", "Spider (two suits)", "FreeCell", "Pyramid", "Golf", "Canfield"};
+    const bool sheet = games.empty();
+    if (sheet) games = {"Klondike (draw one)", "Spider (two suits)", "FreeCell", "Pyramid", "Golf", "Canfield"};
     const int sizes[][2] = {{1100, 800}, {867, 686}};   // the smallest: the main window at its minimum
     int failures = 0;
     for (const auto& size : sizes) {
@@ -61,7 +116,11 @@ int main(int argc, char** argv) {
         AppPreferences prefs;
         CSolGameField field;
         if (!field.CreateField(&main, &prefs)) return 1;
-        for (const std::string& name : games) {
+        const bool smallest = &size == &sizes[1];
+        GameSheet all;
+        std::vector<std::string> names = games;
+        if (sheet && smallest) names = test::LibraryGameNames();
+        for (const std::string& name : names) {
             CGameEngine engine;
             if (!test::DealLibraryGame(engine, name, 1)) {
                 std::fprintf(stderr, "corvelle-fieldview: no game '%s'\n", name.c_str());
@@ -72,6 +131,11 @@ int main(int argc, char** argv) {
             field.BuildFromEngine(false);
             field.PrepareDrawing();
             field.Redraw();
+            if (sheet && smallest) all.Add(name, Capture(field));
+            if (std::find(games.begin(), games.end(), name) == games.end()) {
+                field.SetEngine(nullptr);
+                continue;
+            }
             const std::string file =
                 out + "/" + FileKey(name) + "-" + std::to_string(size[0]) + "x" + std::to_string(size[1]) + ".bmp";
             if (!WriteBmpFile(Capture(field), file)) {
@@ -81,6 +145,15 @@ int main(int argc, char** argv) {
             }
             std::printf("%s\n", file.c_str());
             field.SetEngine(nullptr);
+        }
+        if (sheet && smallest) {
+            const std::string file = out + "/all-games-" + std::to_string(size[0]) + "x" + std::to_string(size[1]) + ".bmp";
+            if (all.Write(file)) {
+                std::printf("%s\n", file.c_str());
+            } else {
+                std::fprintf(stderr, "corvelle-fieldview: cannot write %s\n", file.c_str());
+                ++failures;
+            }
         }
     }
     return failures == 0 ? 0 : 1;

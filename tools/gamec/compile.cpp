@@ -8,6 +8,7 @@
 
 #include "engine/game_engine.h"
 #include "tools/gamec/game_compiler.h"
+#include "tools/referee/model_piles.h"
 #include "writer/assembler.h"
 
 namespace corvelle::gamec {
@@ -190,7 +191,14 @@ bool GameCompiler::Finish(CompiledGame& out) {
         Fail(file_, headerLine_, "no event finishes the game");
     CheckGuarantees(out, finals);
     CheckLayout(out, finals);
+    // The referee's rules find their piles by name.
+    referee::Rules rules;
+    referee::ModelPiles piles;
+    std::string why;
+    if (!referee_.empty() && referee::ParseRules(referee_, rules, why) && !(why = referee::MapPiles(rules, out.pileNames, piles)).empty())
+        Fail(refereeLine_, "'referee': " + why);
     if (!ok_) return false;
+    AssignBases(out, finals);
     out.idLine = idLine_;
     const std::vector<uint8_t> record = SerializeGameRecord(d);
     if (record.size() > 0xFFFF)

@@ -1,7 +1,8 @@
 // The compiler of one game: its expanded statements (source.h) in, its
 // GameDefinitionData out. statements.cpp reads the statements, piles.cpp
 // builds the piles and their deal, checks.cpp holds the checks that keep a
-// game from misbehaving, compile.cpp puts them together.
+// game from misbehaving, bases.cpp gives the piles their bases, compile.cpp
+// puts them together.
 #pragma once
 
 #include <algorithm>
@@ -147,6 +148,8 @@ private:
     bool Finish(CompiledGame& out);
     bool BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals);
     bool BuildEvents(CompiledGame& out, const std::vector<PileOpts>& finals);
+    // Bases from the piles' roles where the game does not choose (bases.cpp).
+    void AssignBases(CompiledGame& out, const std::vector<PileOpts>& finals);
 
     // Checks (checks.cpp).
     void CheckGuarantees(const CompiledGame& out, const std::vector<PileOpts>& finals);
@@ -166,6 +169,7 @@ private:
     bool dense_ = false;
     int winFirst_ = 1, winRange_ = 20, budget_ = 20000;
     std::string solver_, solverLayout_, referee_;
+    Line refereeLine_;   // where the referee line stands
     std::string rules_;
     int rulesLine_ = 0;
     std::vector<CardDef> cards_;

@@ -227,13 +227,20 @@ void GameCompiler::SolverLayoutStatement(const Line& statement) {
 }
 
 void GameCompiler::RefereeStatement(const Line& statement) {
-    referee::Rules rules;
     if (statement.tok.size() == 2 && statement.tok[1] == "none") {
         referee_.clear();
-    } else if (statement.tok.size() == 2 && referee::RulesNamed(statement.tok[1], rules)) {
-        referee_ = statement.tok[1];
+        return;
+    }
+    std::string line, error;
+    for (size_t i = 1; i < statement.tok.size(); ++i) line += (i > 1 ? " " : "") + statement.tok[i];
+    referee::Rules rules;
+    if (statement.tok.size() < 2) {
+        Fail(statement, "'referee' reads: referee RULES [NAME=VALUE...] or referee none");
+    } else if (!referee::ParseRules(line, rules, error)) {
+        Fail(statement, "'referee': " + error);
     } else {
-        Fail(statement, "'referee' takes bakers-dozen, fan, yukon, cruel or none");
+        referee_ = line;
+        refereeLine_ = statement;
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cerrno>
 #include <cstdlib>
@@ -446,11 +447,6 @@ bool MoveByHand(CGameEngine& engine, uint16_t from, uint16_t to, uint16_t count,
 
 namespace {
 
-// What Freecell Solver made of a deal: a solution, a proof that there is
-// none (it went through every position its moves reach), or neither (it ran
-// out of iterations).
-enum class SolverVerdict { Solved, Unsolvable, Unknown };
-
 // Runs fc-solve, found on the PATH, with `args` as its argument vector (no
 // shell sees them) and collects its standard output and error. False when
 // it cannot be started.
@@ -490,15 +486,27 @@ bool RunSolver(const std::vector<std::string>& args, std::vector<std::string>& l
 std::string ReplaySolution(CGameEngine& e, const std::vector<std::string>& lines, const std::vector<int>& stacks,
                            const std::vector<int>& cells, const std::vector<int>& founds, SolverVerdict& verdict);
 
-// The preset that proves a deal has no solution: its moves are single
-// cards, so when it runs out of positions none is left. Faster presets
-// combine moves and can miss a solution, so their "could not solve" is
-// asked again of this one.
-constexpr const char* kProvingPreset = "fools-gold";
+// The solver's options for a run that can prove a deal has no solution:
+// the game's own options without its preset, and every kind of move the
+// solver knows for the game (Simple Simon's own moves for its games, all
+// freecell moves, single-card and combined, for the others). "I could not
+// solve this game" from such a run means that it went through every
+// position those moves reach. A preset's scans may leave kinds of moves
+// out (one made for freecell games has none of Simple Simon's), so its
+// "could not solve" proves nothing.
+std::vector<std::string> ProvingOptions(const std::vector<std::string>& options) {
+    std::vector<std::string> proving;
+    std::string game;
+    for (size_t i = 0; i + 1 < options.size(); i += 2) {
+        if (options[i] == "-g") game = options[i + 1];
+        if (options[i] != "-l") proving.insert(proving.end(), {options[i], options[i + 1]});
+    }
+    proving.insert(proving.end(), {"--method", "soft-dfs", "-to", game == "simple_simon" ? "abcdefghi" : "0123456789ABCDEj"});
+    return proving;
+}
 
-// Cross-check against Freecell Solver: the deal as its board, its solution
-// replayed through the player move. Returns "" or the failure, and the
-// solver's verdict.
+}  // namespace
+
 std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verdict) {
     verdict = SolverVerdict::Unknown;
     std::map<std::string, std::string> layout;
@@ -559,26 +567,20 @@ std::string SolverReplay(CGameEngine& e, const GameEntry& g, SolverVerdict& verd
     bool ran = run(args, lines);
     std::string result = ran ? ReplaySolution(e, lines, stacks, cells, founds, verdict) : "";
     if (ran && result.empty() && verdict == SolverVerdict::Unsolvable) {
-        // CheckSolverOptions gave every option its value, so a "-l" is
-        // followed by its preset.
-        const size_t preset = static_cast<size_t>(std::find(args.begin(), args.end(), "-l") - args.begin());
-        if (preset == args.size() || args[preset + 1] != kProvingPreset) {
-            std::vector<std::string> proving = args;
-            if (preset == args.size()) {
-                proving.insert(proving.end(), {"-l", kProvingPreset});
-            } else {
-                proving[preset + 1] = kProvingPreset;
-            }
-            // No move was made: the deal is still as it was dealt.
-            lines.clear();
-            ran = run(proving, lines);
-            if (ran) result = ReplaySolution(e, lines, stacks, cells, founds, verdict);
-        }
+        // The game's own run ran out of positions: undecided until a run
+        // with every kind of move does too. No move was made: the deal is
+        // still as it was dealt.
+        verdict = SolverVerdict::Unknown;
+        lines.clear();
+        ran = run(ProvingOptions(args), lines);
+        if (ran) result = ReplaySolution(e, lines, stacks, cells, founds, verdict);
     }
     std::remove(path);
     if (!ran) return "cannot run fc-solve";
     return result;
 }
+
+namespace {
 
 // Replays the solver's output through the player move: "" or the failure,
 // and the solver's verdict.
@@ -644,12 +646,32 @@ std::string ReplaySolution(CGameEngine& e, const std::vector<std::string>& lines
 
 }  // namespace
 
+namespace {
+
+using CheckClock = std::chrono::steady_clock;
+
+double SecondsSince(CheckClock::time_point start) {
+    return std::chrono::duration<double>(CheckClock::now() - start).count();
+}
+
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f s", seconds);
+    return text;
+}
+
+// " [S s]": how long a part of the check took, for the log.
+std::string Took(double seconds) { return " [" + Seconds(seconds) + "]"; }
+
+}  // namespace
+
 std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record, size_t length,
                                    const CheckOptions& options, std::vector<std::string>& log) {
     std::vector<std::string> failures;
     CGameEngine e;
     if (!e.LoadGameDefinition(record, length)) return {"the engine refuses the record"};
     std::string why;
+    auto start = CheckClock::now();
     // 1. Deals with the invariants, after the deal and the start events.
     for (int n = 1; n <= options.dealNumbers; ++n) {
         if (!StartGame(e, static_cast<uint32_t>(n)) || !CheckGameInvariants(e, &why)) {
@@ -661,7 +683,8 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             break;
         }
     }
-    log.push_back("dealt " + std::to_string(options.dealNumbers) + " numbers");
+    log.push_back("dealt " + std::to_string(options.dealNumbers) + " numbers" + Took(SecondsSince(start)));
+    start = CheckClock::now();
     // 2. Winnable by the bounded search.
     int wonAt = 0;
     long nodes = 0;
@@ -685,8 +708,10 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
         }
     }
     if (!wonAt) failures.push_back("no win found in game numbers " + std::to_string(game.winFirst) + ".." + std::to_string(game.winRange));
-    log.push_back(wonAt ? "won game number " + std::to_string(wonAt) + " (" + std::to_string(nodes) + " positions searched)"
-                        : "no win in " + std::to_string(game.winFirst) + ".." + std::to_string(game.winRange));
+    log.push_back((wonAt ? "won game number " + std::to_string(wonAt) + " (" + std::to_string(nodes) + " positions searched)"
+                         : "no win in " + std::to_string(game.winFirst) + ".." + std::to_string(game.winRange)) +
+                  Took(SecondsSince(start)));
+    start = CheckClock::now();
     // 3. Random play from the hints with undo; every game undone to its deal.
     uint32_t rng = 12345;
     auto next = [&](uint32_t m) { rng = rng * 1103515245u + 12345u; return (rng >> 8) % m; };
@@ -736,15 +761,18 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
                                differs);
     }
     log.push_back("random play: " + std::to_string(steps) + " steps in " + std::to_string(games) + " games, " +
-                  std::to_string(stuck) + " stuck positions without any move");
+                  std::to_string(stuck) + " stuck positions without any move" + Took(SecondsSince(start)));
     // 4. The independent solver, both ways: its solutions replay, and where
     // it proves a deal has none, the search finds no win either.
     if (options.runSolver && !game.solver.empty()) {
         int solved = 0, unsolvable = 0, tried = 0;
+        double solving = 0, searching = 0;
         for (int n = 1; tried < options.solverNumbers && n <= options.solverNumbers * 2; ++n) {
             StartGame(e, static_cast<uint32_t>(n));
             SolverVerdict verdict = SolverVerdict::Unknown;
+            start = CheckClock::now();
             const std::string r = SolverReplay(e, game, verdict);
+            solving += SecondsSince(start);
             ++tried;
             if (!r.empty()) {
                 failures.push_back("fc-solve, number " + std::to_string(n) + ": " + r);
@@ -753,7 +781,9 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             solved += verdict == SolverVerdict::Solved;
             if (verdict != SolverVerdict::Unsolvable) continue;
             ++unsolvable;
+            start = CheckClock::now();
             const long winLength = SearchWinLength(e, game, n, searched);
+            searching += SecondsSince(start);
             if (winLength >= 0)
                 failures.push_back("fc-solve proves number " + std::to_string(n) + " unsolvable, yet the search wins it in " +
                                    std::to_string(winLength) + " steps");
@@ -761,11 +791,15 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
         if (solved == 0) failures.push_back("fc-solve solved none of the deals");
         log.push_back("fc-solve: " + std::to_string(solved) + " of " + std::to_string(tried) +
                       " deals solved and replayed, " + std::to_string(unsolvable) +
-                      " proved unsolvable and not won by the search");
+                      " proved unsolvable and not won by the search" + Took(solving + searching) +
+                      " (fc-solve " + Seconds(solving) + ", the search " + Seconds(searching) + ")");
     }
     // 5. The rules model, both ways, where the game names one.
-    if (options.refereeNumbers > 0 && !game.referee.empty())
+    if (options.refereeNumbers > 0 && !game.referee.empty()) {
+        start = CheckClock::now();
         RefereeCheck(game, record, length, options.refereeNumbers, wonAt, winningLine, searched, failures, log);
+        if (!log.empty()) log.back() += Took(SecondsSince(start));
+    }
     return failures;
 }
 

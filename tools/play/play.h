@@ -76,6 +76,17 @@ std::vector<GameEntry> ParseLibraryIndex(const std::string& text);
 // number, from one call to the next.
 long SearchWinLength(CGameEngine& engine, const GameEntry& game, int number, std::map<int, long>& known);
 
+// What Freecell Solver made of a deal: a solution (replayed to a win
+// through the player move), a proof that there is none (a run with every
+// kind of move the solver knows for the game went through every position
+// they reach), or neither (a preset's scans or the iteration limit stopped
+// it).
+enum class SolverVerdict { Solved, Unsolvable, Unknown };
+// Asks Freecell Solver, as the game's solver line says, about the game in
+// play (as dealt) and replays its solution. "" or the failure, and the
+// verdict.
+std::string SolverReplay(CGameEngine& engine, const GameEntry& game, SolverVerdict& verdict);
+
 struct CheckOptions {
     int dealNumbers = 1000;
     int soakSteps = 10000;

@@ -1,5 +1,6 @@
 // A small bounded solver over the rules model: best first, with the
-// positions already seen (up to the order of the columns) not entered again.
+// positions already seen (up to the order of interchangeable piles) not
+// entered again.
 #pragma once
 
 #include <vector>
@@ -22,6 +23,6 @@ struct Solution {
 
 // Searches from `start` until a win, until every reachable position has
 // been entered, or until `budget` positions have been.
-Solution Solve(Rules rules, const Position& start, long budget);
+Solution Solve(const Rules& rules, const Position& start, long budget);
 
 }  // namespace corvelle::referee

@@ -1,79 +1,59 @@
 #include "tools/referee/rules_model.h"
 
-#include <array>
+#include <algorithm>
+#include <map>
 
 #include "engine/records.h"
+#include "tools/referee/rules_internal.h"
 
 namespace corvelle::referee {
-namespace {
 
-constexpr int kFoundations = 4;
-constexpr uint8_t kKing = 13;
+void TurnWasteOver(Position& p) {
+    p.stock.assign(p.waste.rbegin(), p.waste.rend());
+    for (Card& c : p.stock) c.faceUp = false;
+    p.waste.clear();
+    ++p.redeals;
+}
 
-bool Red(uint8_t suit) { return suit == 3 || suit == 4; }
+const char* WhyNotTurn(const Rules& rules, const Position& p) {
+    if (!p.stock.empty()) return nullptr;
+    if (p.waste.empty()) return "the stock and the waste are empty";
+    if (rules.redeals >= 0 && p.redeals >= rules.redeals)
+        return rules.redeals == 0 ? "the stock is gone through once only" : "no redeal is left";
+    return nullptr;
+}
 
-}  // namespace
-
-bool BuildsOn(Rules rules, const Card& moved, const Card& onto) {
-    if (!onto.faceUp || onto.rank != moved.rank + 1) return false;
-    switch (rules) {
-        case Rules::BakersDozen: return true;
-        case Rules::Fan:
-        case Rules::Cruel: return moved.suit == onto.suit;
-        case Rules::Yukon: return Red(moved.suit) != Red(onto.suit);
+void Turn(const Rules& rules, Position& p) {
+    if (p.stock.empty()) {
+        TurnWasteOver(p);
+        return;
     }
-    return false;
+    for (int k = 0; k < rules.draw && !p.stock.empty(); ++k) {
+        p.waste.push_back(p.stock.back());
+        p.waste.back().faceUp = true;
+        p.stock.pop_back();
+    }
 }
 
-namespace {
-
-// Baker's Dozen and Cruel never fill an empty column; Fan and Yukon fill one
-// with a King only (in Yukon together with the cards lying on it).
-bool NeverFilled(Rules rules) { return rules == Rules::BakersDozen || rules == Rules::Cruel; }
-bool FillsEmpty(Rules rules, const Card& moved) { return !NeverFilled(rules) && moved.rank == kKing; }
-
-// The columns after Cruel's redeal.
-std::vector<std::vector<Card>> Redealt(const std::vector<std::vector<Card>>& columns) {
-    std::vector<std::vector<Card>> out(columns.size());
-    size_t dealt = 0;
-    for (const auto& column : columns)
-        for (const Card& c : column) out[dealt++ / 4].push_back(c);
-    return out;
+void DealRow(Position& p, std::vector<Pile>& piles, bool skipEmpty) {
+    for (Pile& pile : piles) {
+        if (p.stock.empty()) return;
+        if (skipEmpty && pile.empty()) continue;
+        pile.push_back(p.stock.back());
+        pile.back().faceUp = true;
+        p.stock.pop_back();
+    }
 }
 
-bool OneCardAtATime(Rules rules) { return rules != Rules::Yukon; }
-
-const std::vector<Card>& Pile(const Position& p, const Place& place) {
-    return place.foundation ? p.foundations[static_cast<size_t>(place.index)] : p.columns[static_cast<size_t>(place.index)];
-}
-std::vector<Card>& Pile(Position& p, const Place& place) {
-    return place.foundation ? p.foundations[static_cast<size_t>(place.index)] : p.columns[static_cast<size_t>(place.index)];
-}
-
-bool Exists(const Position& p, const Place& place) {
-    const size_t n = place.foundation ? p.foundations.size() : p.columns.size();
-    return place.index >= 0 && static_cast<size_t>(place.index) < n;
-}
-
-}  // namespace
-
-bool RulesNamed(const std::string& word, Rules& rules) {
-    for (Rules r : {Rules::BakersDozen, Rules::Fan, Rules::Yukon, Rules::Cruel})
-        if (word == RulesName(r)) {
-            rules = r;
-            return true;
+void FillSpaces(const Rules& rules, Position& p) {
+    if (rules.fill == Fill::None) return;
+    Pile& from = rules.fill == Fill::Reserve ? p.reserves[0] : p.stock;
+    for (Pile& column : p.columns)
+        if (column.empty() && !from.empty()) {
+            column.push_back(from.back());
+            column.back().faceUp = true;
+            from.pop_back();
         }
-    return false;
-}
-
-const char* RulesName(Rules rules) {
-    switch (rules) {
-        case Rules::BakersDozen: return "bakers-dozen";
-        case Rules::Fan: return "fan";
-        case Rules::Yukon: return "yukon";
-        case Rules::Cruel: return "cruel";
-    }
-    return "";
 }
 
 std::string CardText(const Card& card) {
@@ -83,197 +63,177 @@ std::string CardText(const Card& card) {
 }
 
 std::string PlaceText(const Place& place) {
-    return (place.foundation ? "foundation " : "column ") + std::to_string(place.index + 1);
-}
-
-std::string MoveText(const Move& move) {
-    if (move.redeal) return "the redeal";
-    return std::to_string(move.count) + (move.count == 1 ? " card" : " cards") + " from " + PlaceText(move.from) +
-           " to " + PlaceText(move.to);
-}
-
-bool Position::Won() const {
-    size_t home = 0;
-    for (const auto& f : foundations) home += f.size();
-    return home == 52;
-}
-
-std::string PositionText(const Position& position) {
-    std::string s;
-    const auto line = [&](const std::string& name, const std::vector<Card>& pile) {
-        s += name + ":";
-        for (const Card& c : pile) s += " " + CardText(c);
-        s += "\n";
-    };
-    for (size_t k = 0; k < position.foundations.size(); ++k) line("foundation " + std::to_string(k + 1), position.foundations[k]);
-    for (size_t k = 0; k < position.columns.size(); ++k) line("column " + std::to_string(k + 1), position.columns[k]);
-    return s;
-}
-
-std::string CheckDeal(Rules rules, const Position& position) {
-    if (position.foundations.size() != kFoundations) return "the rules have four foundations";
-    std::array<bool, 5 * 16> seen{};
-    for (const auto& f : position.foundations) {
-        if (rules != Rules::Cruel && !f.empty()) return "the foundations start empty";
-        // Cruel starts each foundation with an Ace, each of another suit.
-        if (rules == Rules::Cruel && (f.size() != 1 || f[0].rank != 1 || f[0].suit < 1 || f[0].suit > 4 || seen[f[0].suit * 16u + 1]))
-            return "the foundations start with the four Aces";
-        if (rules == Rules::Cruel) seen[f[0].suit * 16u + 1] = true;
-    }
-    // Column sizes and how many of each column's cards lie face down.
-    std::vector<size_t> sizes, down;
-    switch (rules) {
-        case Rules::BakersDozen: sizes.assign(13, 4); break;
-        case Rules::Fan:
-            sizes.assign(17, 3);
-            sizes.push_back(1);
-            break;
-        case Rules::Yukon:
-            sizes = {1, 6, 7, 8, 9, 10, 11};
-            down = {0, 1, 2, 3, 4, 5, 6};
-            break;
-        case Rules::Cruel: sizes.assign(12, 4); break;
-    }
-    down.resize(sizes.size(), 0);
-    if (position.columns.size() != sizes.size())
-        return "the rules deal " + std::to_string(sizes.size()) + " columns, not " + std::to_string(position.columns.size());
-    for (size_t k = 0; k < sizes.size(); ++k) {
-        const std::vector<Card>& column = position.columns[k];
-        const std::string name = "column " + std::to_string(k + 1);
-        if (column.size() != sizes[k])
-            return name + " holds " + std::to_string(column.size()) + " cards, the deal gives it " + std::to_string(sizes[k]);
-        for (size_t i = 0; i < column.size(); ++i) {
-            const Card& c = column[i];
-            if (c.suit < 1 || c.suit > 4 || c.rank < 1 || c.rank > kKing) return name + " holds a card outside the pack";
-            if (seen[c.suit * 16u + c.rank]) return name + " holds a second " + CardText(Card{c.suit, c.rank, true});
-            seen[c.suit * 16u + c.rank] = true;
-            if (c.faceUp != (i >= down[k])) return name + ": " + CardText(c) + " lies face " + (c.faceUp ? "up" : "down");
-            // Baker's Dozen puts every King beneath the other cards of its column.
-            if (rules == Rules::BakersDozen && c.rank == kKing && i > 0 && column[i - 1].rank != kKing)
-                return name + ": " + CardText(c) + " lies on a card that is not a King";
-        }
+    const std::string n = std::to_string(place.index + 1);
+    switch (place.role) {
+        case Role::Column: return "column " + n;
+        case Role::Foundation: return "foundation " + n;
+        case Role::Reserve: return "reserve " + n;
+        case Role::Stock: return "the stock";
+        case Role::Waste: return "the waste";
+        case Role::Discard: return "the discard pile";
     }
     return "";
 }
 
-namespace {
+Move CardsMove(Place from, Place to, int count) { return Move{from, to, count, false}; }
+Move Click(Place pile) { return Move{pile, pile, 0, true}; }
 
-// Why `move` is refused, nullptr when it is legal: the legality test of
-// the solver's inner loop, without building any text.
-const char* Why(Rules rules, const Position& position, const Move& move) {
-    if (move.redeal) return rules == Rules::Cruel ? nullptr : "the rules have no redeal";
-    if (!Exists(position, move.from) || !Exists(position, move.to)) return "no such pile";
-    if (move.from.foundation) return "cards on the foundations stay there";
-    if (move.from == move.to) return "a card does not move onto its own pile";
-    const std::vector<Card>& from = Pile(position, move.from);
-    if (move.count < 1 || static_cast<size_t>(move.count) > from.size()) return "the column does not hold that many cards";
-    if (move.count > 1 && OneCardAtATime(rules)) return "only one card moves at a time";
-    const Card& moved = from[from.size() - static_cast<size_t>(move.count)];
-    if (!moved.faceUp) return "a face-down card does not move";
-    const std::vector<Card>& to = Pile(position, move.to);
-    if (move.to.foundation) {
-        if (move.count != 1) return "the foundations take one card at a time";
-        if (to.empty()) return moved.rank == 1 ? nullptr : "an empty foundation takes an Ace";
-        return moved.suit == to.back().suit && moved.rank == to.back().rank + 1
-                   ? nullptr
-                   : "a foundation is built up in suit";
-    }
-    if (to.empty())
-        return FillsEmpty(rules, moved) ? nullptr
-                                        : (NeverFilled(rules) ? "an empty column is never filled" : "only a King fills an empty column");
-    if (BuildsOn(rules, moved, to.back())) return nullptr;
-    switch (rules) {
-        case Rules::BakersDozen: return "a card goes on a card one rank higher";
-        case Rules::Fan:
-        case Rules::Cruel: return "a card goes on the card of its suit one rank higher";
-        case Rules::Yukon: return "a card goes on a card one rank higher of the other colour";
-    }
-    return "refused";
+std::string MoveText(const Move& move) {
+    if (move.click) return "a click on " + PlaceText(move.from);
+    return std::to_string(move.count) + (move.count == 1 ? " card" : " cards") + " from " + PlaceText(move.from) + " to " +
+           PlaceText(move.to);
 }
 
-}  // namespace
+std::string PositionText(const Position& position) {
+    std::string s;
+    const auto line = [&](const std::string& name, const Pile& pile) {
+        s += name + ":";
+        for (const Card& c : pile) s += " " + CardText(c);
+        s += "\n";
+    };
+    for (size_t k = 0; k < position.foundations.size(); ++k) line(PlaceText({Role::Foundation, static_cast<int>(k)}), position.foundations[k]);
+    for (size_t k = 0; k < position.columns.size(); ++k) line(PlaceText({Role::Column, static_cast<int>(k)}), position.columns[k]);
+    for (size_t k = 0; k < position.reserves.size(); ++k) line(PlaceText({Role::Reserve, static_cast<int>(k)}), position.reserves[k]);
+    if (!position.stock.empty()) line("the stock", position.stock);
+    if (!position.waste.empty()) line("the waste", position.waste);
+    if (!position.discard.empty()) line("the discard pile", position.discard);
+    return s;
+}
 
-std::string Refusal(Rules rules, const Position& position, const Move& move) {
-    const char* why = Why(rules, position, move);
+bool Won(const Rules& rules, const Position& p) {
+    for (const Pile& c : p.columns)
+        if (!c.empty()) return false;
+    for (const Pile& r : p.reserves)
+        if (!r.empty()) return false;
+    // Golf and Pyramid are won once their tableau is clear, with no row
+    // left in the stock to deal onto it; the building games when every card
+    // is home.
+    if (rules.GameKind() == Kind::Building) return p.stock.empty() && p.waste.empty();
+    return rules.stock != Stock::Row || p.stock.empty();
+}
+
+std::string CheckDeal(const Rules& rules, const Position& p) {
+    const bool building = rules.GameKind() == Kind::Building;
+    if (p.columns.size() != static_cast<size_t>(rules.columns))
+        return "the rules deal " + std::to_string(rules.columns) + " columns, not " + std::to_string(p.columns.size());
+    if (p.foundations.size() != static_cast<size_t>(building ? rules.foundations : 0))
+        return "the rules have " + std::to_string(building ? rules.foundations : 0) + " foundations, not " + std::to_string(p.foundations.size());
+    if (p.reserves.size() != static_cast<size_t>(rules.reserves))
+        return "the rules have " + std::to_string(rules.reserves) + " reserve piles, not " + std::to_string(p.reserves.size());
+    // Every card of the pack exactly once per deck.
+    std::map<int, int> seen;
+    std::string outside;
+    const auto count = [&](const Pile& pile) {
+        for (const Card& c : pile) {
+            if (c.rank < 1 || c.rank > kKing || rules.suits.find(SuitLetter(c.suit)) == std::string::npos) outside = CardText(c);
+            ++seen[c.suit * 16 + c.rank];
+        }
+    };
+    for (const auto* group : {&p.columns, &p.foundations, &p.reserves})
+        for (const Pile& pile : *group) count(pile);
+    for (const Pile* pile : {&p.stock, &p.waste, &p.discard}) count(*pile);
+    if (!outside.empty()) return outside + " is not a card of the rules' pack";
+    for (auto [card, n] : seen)
+        if (n != rules.decks)
+            return "the deal holds " + std::to_string(n) + " of " + CardText({static_cast<uint8_t>(card / 16), static_cast<uint8_t>(card % 16), true}) +
+                   ", the pack " + std::to_string(rules.decks);
+    if (seen.size() * static_cast<size_t>(rules.decks) != static_cast<size_t>(rules.PackSize())) return "cards of the pack are missing";
+    // The piles' sizes and which of their cards lie face up.
+    const auto layout = [](const std::string& name, const Pile& pile, int size, int up) -> std::string {
+        if (pile.size() != static_cast<size_t>(size))
+            return name + " holds " + std::to_string(pile.size()) + " cards, the deal gives it " + std::to_string(size);
+        for (size_t i = 0; i < pile.size(); ++i)
+            if (pile[i].faceUp != (static_cast<int>(pile.size() - i) <= up))
+                return name + ": " + CardText(pile[i]) + " lies face " + (pile[i].faceUp ? "up" : "down");
+        return "";
+    };
+    for (size_t k = 0; k < p.columns.size(); ++k) {
+        const std::string name = PlaceText({Role::Column, static_cast<int>(k)});
+        if (std::string why = layout(name, p.columns[k], rules.deal[k], rules.up[k]); !why.empty()) return why;
+        // Baker's Dozen puts every King beneath the other cards of its column.
+        const Pile& column = p.columns[k];
+        for (size_t i = 1; rules.kingsUnder && i < column.size(); ++i)
+            if (column[i].rank == kKing && column[i - 1].rank != kKing)
+                return name + ": " + CardText(column[i]) + " lies on a card that is not a King";
+    }
+    for (size_t k = 0; k < p.reserves.size(); ++k)
+        if (std::string why = layout(PlaceText({Role::Reserve, static_cast<int>(k)}), p.reserves[k], rules.reserveDeal[k], rules.reserveUp[k]);
+            !why.empty())
+            return why;
+    if (std::string why = layout("the waste", p.waste, rules.wasteDeal, rules.wasteDeal); !why.empty()) return why;
+    if (std::string why = layout("the stock", p.stock, static_cast<int>(p.stock.size()), 0); !why.empty()) return why;
+    if (!p.discard.empty()) return "the discard pile starts empty";
+    // The foundations: empty, the base cards placed on them, or the card
+    // dealt to the first one.
+    std::map<int, int> suits;
+    for (size_t k = 0; k < p.foundations.size(); ++k) {
+        const Pile& f = p.foundations[k];
+        const std::string name = PlaceText({Role::Foundation, static_cast<int>(k)});
+        if (rules.placed) {
+            if (f.size() != 1 || f[0].rank != rules.baseRank || !f[0].faceUp)
+                return name + " starts with a face-up " + std::string(1, RankLetter(static_cast<unsigned>(rules.baseRank)));
+            ++suits[f[0].suit];
+        } else if (rules.base == Base::Dealt && k == 0) {
+            if (f.size() != 1 || !f[0].faceUp) return name + " starts with one face-up card";
+        } else if (!f.empty()) {
+            return name + " starts empty";
+        }
+    }
+    for (auto [suit, n] : suits)
+        if (n != rules.foundations / static_cast<int>(rules.suits.size())) return "the foundations start with the base cards of every suit alike";
+    return "";
+}
+
+bool SuitsAgree(SuitRule rule, uint8_t a, uint8_t b) {
+    switch (rule) {
+        case SuitRule::Alt: return Red(a) != Red(b);
+        case SuitRule::Suit: return a == b;
+        case SuitRule::Colour: return Red(a) == Red(b);
+        case SuitRule::Other: return a != b;
+        case SuitRule::Any: return true;
+        case SuitRule::None: return false;
+    }
+    return false;
+}
+
+bool Follows(const Rules& rules, SuitRule suits, const Card& moved, const Card& onto) {
+    if (!onto.faceUp) return false;
+    // The rank the moved card goes on: its own, or the next one up.
+    int above = moved.rank + 1;
+    if (rules.sameRank) above = moved.rank;
+    else if (rules.acesHigh) above = moved.rank == 1 ? 0 : moved.rank == kKing ? 1 : above;
+    else if (moved.rank == kKing) above = rules.wrap ? 1 : 0;
+    return onto.rank == above && SuitsAgree(suits, moved.suit, onto.suit);
+}
+
+bool BuildsOn(const Rules& rules, const Card& moved, const Card& onto) { return Follows(rules, rules.build, moved, onto); }
+
+const char* WhyNot(const Rules& rules, const Position& p, const Move& m) {
+    return rules.GameKind() == Kind::Building ? building::Why(rules, p, m) : clearing::Why(rules, p, m);
+}
+
+std::string Refusal(const Rules& rules, const Position& position, const Move& move) {
+    const char* why = WhyNot(rules, position, move);
     return why ? why : "";
 }
 
-Undo Apply(Rules rules, Position& position, const Move& move) {
-    Undo undo{move, false, {}};
-    if (move.redeal) {
-        for (const auto& column : position.columns) undo.sizes.push_back(static_cast<uint8_t>(column.size()));
-        position.columns = Redealt(position.columns);
-        return undo;
-    }
-    std::vector<Card>& from = Pile(position, move.from);
-    std::vector<Card>& to = Pile(position, move.to);
-    const auto first = from.end() - move.count;
-    to.insert(to.end(), first, from.end());
-    from.erase(first, from.end());
-    if (rules == Rules::Yukon && !from.empty() && !from.back().faceUp) {
-        from.back().faceUp = true;
-        undo.turnedUp = true;
-    }
+void Make(const Rules& rules, Position& position, const Move& move) {
+    if (rules.GameKind() == Kind::Building) building::Make(rules, position, move);
+    else clearing::Make(rules, position, move);
+}
+
+Undo Apply(const Rules& rules, Position& position, const Move& move) {
+    Undo undo{position};
+    Make(rules, position, move);
     return undo;
 }
 
-void TakeBack(Position& position, const Undo& undo) {
-    if (undo.move.redeal) {
-        std::vector<Card> all;
-        for (const auto& column : position.columns) all.insert(all.end(), column.begin(), column.end());
-        auto next = all.begin();
-        for (size_t k = 0; k < position.columns.size(); ++k) {
-            position.columns[k].assign(next, next + undo.sizes[k]);
-            next += undo.sizes[k];
-        }
-        return;
-    }
-    std::vector<Card>& from = Pile(position, undo.move.from);
-    std::vector<Card>& to = Pile(position, undo.move.to);
-    if (undo.turnedUp) from.back().faceUp = false;
-    const auto first = to.end() - undo.move.count;
-    from.insert(from.end(), first, to.end());
-    to.erase(first, to.end());
-}
+void TakeBack(Position& position, const Undo& undo) { position = undo.before; }
 
-std::vector<Move> LegalMoves(Rules rules, const Position& position) {
+std::vector<Move> LegalMoves(const Rules& rules, const Position& position) {
     std::vector<Move> out;
-    const int columns = static_cast<int>(position.columns.size());
-    // To the foundations: the top cards. An Ace is offered one empty
-    // foundation only, the first.
-    for (int c = 0; c < columns; ++c) {
-        if (position.columns[static_cast<size_t>(c)].empty()) continue;
-        for (int f = 0; f < kFoundations; ++f) {
-            const Move m{{false, c}, {true, f}, 1};
-            if (!Why(rules, position, m)) {
-                out.push_back(m);
-                break;
-            }
-        }
-    }
-    // Between columns. An empty column is offered once, the first; a whole
-    // column onto an empty one is the same position again.
-    int firstEmpty = -1;
-    for (int c = 0; c < columns && firstEmpty < 0; ++c)
-        if (position.columns[static_cast<size_t>(c)].empty()) firstEmpty = c;
-    for (int from = 0; from < columns; ++from) {
-        const std::vector<Card>& pile = position.columns[static_cast<size_t>(from)];
-        const int most = OneCardAtATime(rules) ? std::min<int>(1, static_cast<int>(pile.size())) : static_cast<int>(pile.size());
-        for (int count = 1; count <= most; ++count) {
-            if (!pile[pile.size() - static_cast<size_t>(count)].faceUp) break;
-            for (int to = 0; to < columns; ++to) {
-                const bool empty = position.columns[static_cast<size_t>(to)].empty();
-                if (empty && (to != firstEmpty || count == static_cast<int>(pile.size()))) continue;
-                const Move m{{false, from}, {false, to}, count};
-                if (!Why(rules, position, m)) out.push_back(m);
-            }
-        }
-    }
-    if (rules == Rules::Cruel && Redealt(position.columns) != position.columns) {
-        Move m;
-        m.redeal = true;
-        out.push_back(m);
-    }
+    if (rules.GameKind() == Kind::Building) building::Moves(rules, position, out);
+    else clearing::Moves(rules, position, out);
     return out;
 }
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/preferences.h"
 #include "engine/byte_order.h"
 #include "engine/records.h"
 #include "engine/registry.h"
 #include "engine/resources.h"
+#include "logic/preferences.h"
 #include "support/registry_sandbox.h"
 
 namespace corvelle {

@@ -1,7 +1,8 @@
 // The command bar's layout: restoring a stored layout and storing a bar.
 #include <gtest/gtest.h>
 
-#include "app/command_bar_layout.h"
+#include "logic/command_bar_layout.h"
+#include "res/resource.h"
 
 namespace corvelle {
 namespace {
@@ -70,10 +71,10 @@ TEST(CommandBarLayout, StoringAfterCustomising) {
     EXPECT_EQ(stored.count, 4);
     EXPECT_EQ(stored.positions, (Positions{3, kOff, kOff, 2, kOff, kOff}));
     EXPECT_EQ(RestoreCommandBarLayout(stored.count, stored.positions), (std::vector<int>{S, S, 3, 0}));
-    EXPECT_EQ(BarCommandIndex(32770), S);
-    EXPECT_EQ(BarCommandIndex(32771), 0);
-    EXPECT_EQ(BarCommandIndex(32776), 5);
-    EXPECT_EQ(BarCommandIndex(32777), S);
+    EXPECT_EQ(BarCommandIndex(ID_GAME_NEW - 1), S);
+    EXPECT_EQ(BarCommandIndex(ID_GAME_NEW), 0);
+    EXPECT_EQ(BarCommandIndex(ID_TOOLS_OPTIONS), 5);
+    EXPECT_EQ(BarCommandIndex(ID_TOOLS_OPTIONS + 1), S);
     EXPECT_EQ(BarCommandIndex(0), S);
 }
 

@@ -7,11 +7,11 @@
 #include <tuple>
 #include <vector>
 
-#include "app/game_flow.h"
 #include "engine/player_move.h"
 #include "engine/saved_game.h"
 #include "engine/statistics.h"
 #include "field/library_games.h"
+#include "logic/game_flow.h"
 #include "support/registry_sandbox.h"
 
 namespace corvelle {

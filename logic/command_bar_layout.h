@@ -10,12 +10,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/preferences.h"
+#include "logic/preferences.h"
+#include "res/resource.h"
 
 namespace corvelle {
 
 // The commands of the bar, in the order of the stored positions.
-constexpr uint32_t kFirstBarCommand = 32771;   // New Game .. Options: 32771 .. 32776
+constexpr uint32_t kFirstBarCommand = ID_GAME_NEW;   // New Game .. Options: ID_GAME_NEW .. ID_TOOLS_OPTIONS
 // An item of the bar: the index 0 .. kCommandCount - 1 of its command, or a
 // separator.
 constexpr int kBarSeparator = -1;

@@ -1,4 +1,4 @@
-#include "app/options_values.h"
+#include "logic/options_values.h"
 
 #include <iterator>
 

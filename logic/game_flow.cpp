@@ -1,4 +1,4 @@
-#include "app/game_flow.h"
+#include "logic/game_flow.h"
 
 #include <algorithm>
 #include <cstdlib>

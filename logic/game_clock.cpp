@@ -1,4 +1,4 @@
-#include "app/game_clock.h"
+#include "logic/game_clock.h"
 
 #include <ctime>
 #include <utility>

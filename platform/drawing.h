@@ -1,6 +1,7 @@
-// The small drawing layer of the game field: bitmap resources drawn at their
-// own size (opaque, with a key colour, or turned by 180 degrees), a
-// two-colour rectangle outline, and a memory device context with its bitmap.
+// Small GDI drawing helpers: bitmap resources drawn at their own size
+// (opaque, with a key colour, or turned by 180 degrees), a two-colour
+// rectangle outline, a memory device context with its bitmap, and a memory
+// image drawn with a key colour through a mask.
 #pragma once
 
 #include <windows.h>

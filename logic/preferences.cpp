@@ -1,7 +1,7 @@
 // Reading and writing the preferences. One list of the stored values
 // (VisitValues) drives both directions, so the order, names, types and sizes
 // of the values cannot drift apart between reading and writing.
-#include "app/preferences.h"
+#include "logic/preferences.h"
 
 #include <algorithm>
 #include <utility>

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "app/preferences.h"
+#include "logic/preferences.h"
 
 namespace corvelle {
 

@@ -15,9 +15,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/game_clock.h"
-#include "app/preferences.h"
 #include "engine/game_engine.h"
+#include "logic/game_clock.h"
+#include "logic/preferences.h"
 
 namespace corvelle {
 

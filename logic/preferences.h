@@ -93,7 +93,7 @@ constexpr uint32_t kSelectPopupsDefaultWidth = 230;
 constexpr uint32_t kSelectPopupsMinWidth = 160;
 constexpr size_t kLastEnteredNameLength = 15;   // characters, plus a 0
 constexpr size_t kSaveSlotCount = 10;
-constexpr size_t kCommandCount = 6;             // commands 32771 .. 32776
+constexpr size_t kCommandCount = 6;             // the command bar's: ID_GAME_NEW .. ID_TOOLS_OPTIONS
 constexpr uint8_t kNotInCommandBar = 0xFF;
 constexpr uint32_t kCardBackCount = 4;
 

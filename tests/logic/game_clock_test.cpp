@@ -1,7 +1,7 @@
 // The game clock over a time source the test sets.
 #include <gtest/gtest.h>
 
-#include "app/game_clock.h"
+#include "logic/game_clock.h"
 
 namespace corvelle {
 namespace {

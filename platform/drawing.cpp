@@ -1,4 +1,4 @@
-#include "field/drawing.h"
+#include "platform/drawing.h"
 
 #include <algorithm>
 #include <cstring>

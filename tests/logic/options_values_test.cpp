@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/options_values.h"
+#include "logic/options_values.h"
 
 namespace corvelle {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/command_bar_layout.h"
+#include "logic/command_bar_layout.h"
 
 #include <algorithm>
 
