@@ -46,9 +46,11 @@ run() {
   esac
   mkdir -p "$findings/$target"
   echo "== $target: $seconds s"
-  # A record whose programs all run to the interpreter's work budget takes
-  # seconds per input under the sanitizers and coverage: hence -timeout=30.
-  "$build/bin/$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -max_len=65536 \
+  # A record whose programs all run to the interpreter's work budget, in
+  # every one of the 256 automatic passes a step allows, takes up to 2 s per
+  # input plain and 40 s under the sanitizers and coverage on a busy
+  # machine: hence -timeout=120.
+  "$build/bin/$target" -max_total_time="$seconds" -timeout=120 -rss_limit_mb=2048 -max_len=65536 \
     -artifact_prefix="$findings/$target/" -print_final_stats=1 "$corpus/$dir" \
     >"$build/$target.log" 2>&1 || { echo "$target: FINDING (see $build/$target.log)"; tail -40 "$build/$target.log"; return 1; }
   grep -E 'stat::number_of_executed_units|stat::average_exec_per_sec|Done ' "$build/$target.log" || true
