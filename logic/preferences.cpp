@@ -184,6 +184,8 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
         [&](const Bytes* in) { p.animation = FlagOr(in, d.animation); });
     row(u"playMode", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.playMode); },
         [&](const Bytes* in) { p.playMode = ByteOr(in, d.playMode, 1); });
+    // Colours are plain RGB values (0x00BBGGRR); a high byte would make the
+    // drawing take a palette entry or another kind of colour instead.
     row(u"bgColor", kRegDword, 4, [&](Bytes& out) { PutNumber(out, p.bgColor); },
         [&](const Bytes* in) { p.bgColor = ColourOr(NumberOr(in, d.bgColor), d.bgColor); });
     row(u"bgCustomColors", kRegBinary, 64,

@@ -262,6 +262,8 @@ TEST_F(PreferencesTest, StoredValuesOutOfRangeOrOfTheWrongSizeTakeTheirDefaults)
         {u"bgColor", kRegDword, Number(0xFFFFFFFF)},
         {u"commandBarButtonsNum", kRegBinary, {static_cast<uint8_t>(kMaxCommandBarItems + 1)}},
         {u"commandBarButtonsNum", kRegBinary, {0xFF}},
+        {u"bgCustomColors", kRegBinary, std::vector<uint8_t>(64, 1)},   // not plain RGB values
+        {u"bgColor", kRegDword, Number(0x01000005)},                   // a palette index
         {u"lastPlayed", kRegNone, std::vector<uint8_t>(36, 1)},
         {u"mainPopupsWidth", kRegBinary, Number(1101)},   // wider than the work area leaves it
         {u"mainPopupsWidth", kRegBinary, Number(0xFFFFFFFF)},
@@ -324,7 +326,9 @@ TEST_F(PreferencesTest, ValuesAtTheEdgesOfTheirRangesAreKept) {
         StoreNumber(u"mainPopupsWidth", kRegBinary, 1100);
         StoreNumber(u"selectPopupsWidth", kRegBinary, 160);
         StoreNumber(u"curSolId", kRegDword, 4);
+        StoreNumber(u"bgColor", kRegDword, 0xFFFFFF);
         const AppPreferences loaded = Load();
+        EXPECT_EQ(loaded.bgColor, 0xFFFFFFu);
         EXPECT_EQ(loaded.timeLimit, limit);
         EXPECT_EQ(loaded.mainPopupsWidth, 1100u);
         EXPECT_EQ(loaded.selectPopupsWidth, 160u);
