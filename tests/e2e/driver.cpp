@@ -110,17 +110,38 @@ INPUT MouseInput(POINT p, DWORD flags) {
     return in;
 }
 
+// How long the driver waits for a window to come to the front and take the
+// keyboard focus: a busy machine can take seconds.
+constexpr DWORD kFrontMs = 10000;
+
+}  // namespace
+
 void MouseAt(POINT p, DWORD flags) {
     INPUT in = MouseInput(p, flags);
     ::SendInput(1, &in, sizeof in);
     ::Sleep(30);
 }
 
-// How long the driver waits for a window to come to the front and take the
-// keyboard focus: a busy machine can take seconds.
-constexpr DWORD kFrontMs = 10000;
+void DragAlong(POINT from, POINT to, int moves, DWORD pauseMs, bool rightButton) {
+    MouseAt(from, 0);
+    MouseAt(from, rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    moves = moves < 1 ? 1 : moves;
+    for (int step = 1; step <= moves; ++step) {
+        const POINT p{from.x + (to.x - from.x) * step / moves, from.y + (to.y - from.y) * step / moves};
+        INPUT in = MouseInput(p, 0);
+        ::SendInput(1, &in, sizeof in);
+        if (pauseMs) ::Sleep(pauseMs);
+    }
+    MouseAt(to, rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+}
 
-}  // namespace
+void Wheel(POINT at, int notches) {
+    MouseAt(at, 0);
+    INPUT in = MouseInput(at, MOUSEEVENTF_WHEEL);
+    in.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+    ::SendInput(1, &in, sizeof in);
+    ::Sleep(30);
+}
 
 HWND FindMainWindow(DWORD pid) { return FindTopLevel(pid, nullptr); }
 
@@ -161,6 +182,24 @@ std::wstring WindowText(HWND window) {
     wchar_t text[256] = {};
     ::GetWindowTextW(window, text, 256);
     return text;
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out += c == '\n' ? '|' : c >= 32 && c < 127 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+RECT ScreenRect(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
 }
 
 bool WaitUntilReady(Program& program, HWND main) {

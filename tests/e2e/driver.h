@@ -58,6 +58,12 @@ std::wstring WindowTitlesOf(DWORD pid);
 // The game field inside the main window.
 HWND FindField(HWND main);
 std::wstring WindowText(HWND window);
+// A window text for a log line: printable ASCII, a line break as '|', any
+// other character as '?'.
+std::string Narrow(const std::wstring& text);
+std::wstring ClassOf(HWND window);
+// A window's rectangle on the screen.
+RECT ScreenRect(HWND window);
 
 // Waits until the program waits for input with its main window in front
 // and its field drawn: what is typed from then on reaches it.
@@ -81,6 +87,15 @@ void RightClick(POINT at);
 // within the double-click time however busy the machine is.
 void DoubleClick(POINT at);
 void Drag(POINT from, POINT to);
+// The mouse's single events at a point: a move there with the given button
+// flags (MOUSEEVENTF_LEFTDOWN, ...; 0: a move only).
+void MouseAt(POINT at, DWORD flags);
+// A press of the left (or right) button at `from`, `moves` moves along the
+// line to `to`, `pauseMs` apart, and the release there: a slow drag takes
+// many moves with pauses, a fast one one or two without.
+void DragAlong(POINT from, POINT to, int moves, DWORD pauseMs, bool rightButton = false);
+// Turns of the mouse wheel over `at` (positive: away from the player).
+void Wheel(POINT at, int notches);
 
 // Popup menus (context menus and the menu bar's menus): the visible
 // top-level window of class "#32768" of process pid, or null.

@@ -36,8 +36,6 @@ Prefs ReadPrefs() {
     return p;
 }
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
 GameStatistics StatisticsOf(const std::wstring& game) {
     GameStatistics s;
     ReadGameStatistics(std::u16string(game.begin(), game.end()), s);

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 
+#include "driver.h"
+#include "engine/player_move.h"
+#include "field/pile_geometry.h"
 #include "library_games.h"
 
 namespace corvelle::drive {
@@ -42,6 +45,47 @@ uint32_t LibraryPosition(const std::string& name) {
     for (size_t i = 0; i < names.size(); ++i)
         if (names[i] == name) return static_cast<uint32_t>(i);
     return 0xFFFFFFFF;
+}
+
+// Plays `steps` on `engine` from its deal up to, not including, the one
+// that wins; that step is returned.
+bool PlayUpToTheWinningStep(CGameEngine& engine, const std::string& name, uint32_t number,
+                            const std::vector<Step>& steps, Step* last) {
+    size_t winning = steps.size();
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!test::DealLibraryGame(engine, name, number)) return false;
+        for (size_t i = 0; i < steps.size() && i < winning; ++i) {
+            const Step& s = steps[i];
+            const bool ok = s.click ? PlayClick(engine, s.from)
+                                    : PlayMove(engine, engine.CardAt(s.from, engine.pileStates[s.from].count - s.count),
+                                               s.to);
+            if (!ok) return false;
+            if (engine.finished) {
+                winning = i;
+                break;
+            }
+        }
+    }
+    if (winning == steps.size() || engine.finished) return false;
+    *last = steps[winning];
+    return true;
+}
+
+// Where a press makes step `s` on the field (client coordinates of a field
+// `width` x `height`): the point to press and where to release it.
+void StepGesture(const CGameEngine& engine, const Step& s, int width, int height, POINT* press, POINT* release) {
+    CardSpot from{}, to{};
+    const uint16_t count = engine.pileStates[s.from].count;
+    if (s.click) {
+        SpotOf(engine, s.from, count == 0 ? -1 : count - 1, width, height, from);
+        *press = *release = POINT{from.x + 39, from.y + 56};
+        return;
+    }
+    const uint16_t destCount = engine.pileStates[s.to].count;
+    SpotOf(engine, s.from, count - s.count, width, height, from);
+    SpotOf(engine, s.to, destCount == 0 ? -1 : destCount - 1, width, height, to);
+    *press = POINT{from.x + 10, from.y + 8};
+    *release = POINT{press->x + to.x - from.x, press->y + to.y - from.y};
 }
 
 void PrepareStart(CGameEngine& engine, const std::string& name, uint32_t gameNumber,

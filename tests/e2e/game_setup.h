@@ -4,6 +4,8 @@
 // writes them (corvelle-cli solve); a game's place in the library.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -23,6 +25,15 @@ struct Step {
 
 // The solver's steps: "FROM TO COUNT" or "click PILE", after its first line.
 std::vector<Step> ReadSteps(const char* file);
+
+// Plays `steps` on `engine` from its deal up to, not including, the one
+// that wins; that step is returned.
+bool PlayUpToTheWinningStep(CGameEngine& engine, const std::string& name, uint32_t number,
+                            const std::vector<Step>& steps, Step* last);
+
+// Where a press makes step `s` on the field (client coordinates of a field
+// `width` x `height`): the point to press and where to release it.
+void StepGesture(const CGameEngine& engine, const Step& s, int width, int height, POINT* press, POINT* release);
 
 // The database position of the library game named `name`, or 0xFFFFFFFF.
 uint32_t LibraryPosition(const std::string& name);

@@ -28,8 +28,6 @@ namespace {
 
 using namespace drive;
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
 TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     const std::vector<Step> steps = ReadSteps(CORVELLE_WIN_STEPS);
     ASSERT_FALSE(steps.empty()) << "no steps in " << CORVELLE_WIN_STEPS;

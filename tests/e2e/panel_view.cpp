@@ -11,18 +11,6 @@ namespace corvelle::drive {
 
 namespace {
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    return name;
-}
-
-RECT ScreenRect(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return r;
-}
-
 std::vector<HWND> ChildrenOf(HWND parent) {
     std::vector<HWND> children;
     for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))

@@ -20,6 +20,7 @@
 #include "field/pile_geometry.h"
 #include "library_games.h"
 #include "panel_view.h"
+#include "stored_prefs.h"
 
 namespace corvelle {
 namespace {
@@ -76,47 +77,6 @@ void CloseWith(HWND dialog, WORD vk) {
     ASSERT_TRUE(BringToFront(dialog));
     PressKey(vk);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, kStepMs));
-}
-
-// Plays `steps` on `engine` from its deal up to, not including, the one
-// that wins; that step is returned.
-bool PlayUpToTheWinningStep(CGameEngine& engine, const std::string& name, uint32_t number,
-                            const std::vector<Step>& steps, Step* last) {
-    size_t winning = steps.size();
-    for (int pass = 0; pass < 2; ++pass) {
-        if (!test::DealLibraryGame(engine, name, number)) return false;
-        for (size_t i = 0; i < steps.size() && i < winning; ++i) {
-            const Step& s = steps[i];
-            const bool ok = s.click ? PlayClick(engine, s.from)
-                                    : PlayMove(engine, engine.CardAt(s.from, engine.pileStates[s.from].count - s.count),
-                                               s.to);
-            if (!ok) return false;
-            if (engine.finished) {
-                winning = i;
-                break;
-            }
-        }
-    }
-    if (winning == steps.size() || engine.finished) return false;
-    *last = steps[winning];
-    return true;
-}
-
-// Where a press makes step `s` on the field (client coordinates of a field
-// `width` x `height`): the point to press and where to release it.
-void StepGesture(const CGameEngine& engine, const Step& s, int width, int height, POINT* press, POINT* release) {
-    CardSpot from{}, to{};
-    const uint16_t count = engine.pileStates[s.from].count;
-    if (s.click) {
-        SpotOf(engine, s.from, count == 0 ? -1 : count - 1, width, height, from);
-        *press = *release = POINT{from.x + 39, from.y + 56};
-        return;
-    }
-    const uint16_t destCount = engine.pileStates[s.to].count;
-    SpotOf(engine, s.from, count - s.count, width, height, from);
-    SpotOf(engine, s.to, destCount == 0 ? -1 : destCount - 1, width, height, to);
-    *press = POINT{from.x + 10, from.y + 8};
-    *release = POINT{press->x + to.x - from.x, press->y + to.y - from.y};
 }
 
 // The first deal of `name` (from 1) whose start leaves no move: the
@@ -385,89 +345,6 @@ std::vector<StoredValue> RandomPreferences(RandomValues& r) {
     };
 }
 
-Bytes ReadBack(const CRegistryKey& key, const char16_t* name) {
-    uint32_t type = 0;
-    Bytes bytes;
-    key.QueryValue(name, type, bytes, 1 << 16);
-    return bytes;
-}
-
-uint32_t U32(const Bytes& b, size_t at = 0) {
-    return b.size() < at + 4 ? 0xFFFFFFFF : b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
-// What is wrong with the preferences the program wrote back ("" when every
-// value lies in its range), for a work area `work`.
-std::string OutOfRange(const RECT& work, uint32_t games) {
-    CRegistryKey key;
-    if (!key.Open(ProgramSubKey(u"prefs"))) return "no preferences";
-    std::string wrong;
-    auto expect = [&](bool ok, const std::string& what) {
-        if (!ok) wrong += what + "; ";
-    };
-    auto byteAtMost = [&](const char16_t* name, uint8_t max) {
-        const Bytes b = ReadBack(key, name);
-        std::string n;
-        for (const char16_t* c = name; *c; ++c) n += static_cast<char>(*c);
-        expect(b.size() == 1 && b[0] <= max, n + " " + (b.size() == 1 ? std::to_string(b[0]) : "of " + std::to_string(b.size()) + " bytes"));
-    };
-    byteAtMost(u"failed", 0);
-    for (const char16_t* flag : {u"timedGame", u"animation", u"playMode", u"bgPicture", u"mainPopupsEnabled",
-                                 u"commandBarEnabled", u"commandBarIconType", u"filterFav"})
-        byteAtMost(flag, 1);
-    byteAtMost(u"bgPicturePosition", 2);
-    byteAtMost(u"commandBarButtonsNum", 13);
-    byteAtMost(u"filterCat", 11);
-    byteAtMost(u"filterSkill", 3);
-    byteAtMost(u"filterTime", 4);
-    const uint32_t limit = U32(ReadBack(key, u"timeLimit"));
-    expect(limit == 1 || limit == 3 || limit == 5 || limit == 10, "timeLimit " + std::to_string(limit));
-    expect((U32(ReadBack(key, u"bgColor")) >> 24) == 0, "bgColor " + std::to_string(U32(ReadBack(key, u"bgColor"))));
-    const Bytes custom = ReadBack(key, u"bgCustomColors");
-    expect(custom.size() == 64, "bgCustomColors size");
-    for (size_t i = 0; i + 4 <= custom.size(); i += 4) expect(custom[i + 3] == 0, "custom colour " + std::to_string(i / 4));
-    expect(U32(ReadBack(key, u"cardBack")) == 0, "cardBack " + std::to_string(U32(ReadBack(key, u"cardBack"))));
-    expect(U32(ReadBack(key, u"curSolId")) < games, "curSolId " + std::to_string(U32(ReadBack(key, u"curSolId"))));
-    const Bytes name = ReadBack(key, u"lastEnteredName");
-    expect(name.size() == 32 && name[30] == 0 && name[31] == 0, "lastEnteredName");
-    const Bytes placement = ReadBack(key, u"mainWindowPos");
-    const auto workW = static_cast<int32_t>(work.right - work.left), workH = static_cast<int32_t>(work.bottom - work.top);
-    if (placement.size() == 44) {
-        const auto l = static_cast<int32_t>(U32(placement, 28)), t = static_cast<int32_t>(U32(placement, 32));
-        const auto rt = static_cast<int32_t>(U32(placement, 36)), b = static_cast<int32_t>(U32(placement, 40));
-        const int64_t w = int64_t{rt} - l, h = int64_t{b} - t;
-        expect(w >= 1100 && w <= std::max(1100, workW) && h >= 800 && h <= std::max(800, workH) && l >= work.left - 1100 &&
-                   t >= work.top && l < work.right && t < work.bottom,
-               "mainWindowPos " + std::to_string(l) + "," + std::to_string(t) + "-" + std::to_string(rt) + "," +
-                   std::to_string(b));
-    } else {
-        expect(false, "mainWindowPos of " + std::to_string(placement.size()) + " bytes");
-    }
-    const uint32_t panel = U32(ReadBack(key, u"mainPopupsWidth"));
-    expect(panel >= 221 && panel <= static_cast<uint32_t>(std::max(221, workW - kSmallestFieldWidth)),
-           "mainPopupsWidth " + std::to_string(panel));
-    const uint32_t selectPanel = U32(ReadBack(key, u"selectPopupsWidth"));
-    expect(selectPanel >= 160 && selectPanel <= static_cast<uint32_t>(workW), "selectPopupsWidth " + std::to_string(selectPanel));
-    auto states = [&](const char16_t* value, std::vector<uint32_t> ids) {
-        const Bytes b = ReadBack(key, value);
-        bool ok = b.size() == 8 * ids.size();
-        std::vector<uint32_t> seen;
-        for (size_t i = 0; ok && i < ids.size(); ++i) {
-            seen.push_back(U32(b, 8 * i));
-            ok = b[8 * i + 4] <= 1;
-        }
-        std::sort(seen.begin(), seen.end());
-        std::sort(ids.begin(), ids.end());
-        expect(ok && seen == ids, "panel regions");
-    };
-    states(u"mainPopupsState", {0, 1, 2, 3});
-    states(u"selectPopupsState", {4, 5, 1, 6, 2, 3});
-    const uint32_t favourites = U32(ReadBack(key, u"favNum"));
-    expect(favourites >= 1 && favourites <= 800 && ReadBack(key, u"favList").size() == 2 * size_t{favourites},
-           "favNum " + std::to_string(favourites));
-    return wrong;
-}
-
 // The shares of a field capture in `colour` (a COLORREF) and in any other.
 std::pair<size_t, size_t> ColourShare(const Screenshot& shot, uint32_t colour) {
     const uint32_t pixel = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
@@ -538,7 +415,7 @@ TEST(EndToEndWindow, AnyStoredValuesOpenAUsableWindowAndAreWrittenBackInRange) {
         Key(main, VK_F4, false, true);
         ASSERT_TRUE(program.WaitExit(kStepMs)) << "Alt+F4 did not end the program";
 
-        const std::string wrong = OutOfRange(work, games);
+        const std::string wrong = StoredPreferencesOutOfRange(work, games, true);
         EXPECT_EQ(wrong, "");
         CRegistryKey key;
         ASSERT_TRUE(key.Open(ProgramSubKey(u"prefs")));

@@ -4,6 +4,7 @@
 
 #include "platform/drawing.h"
 #include "platform/image_gdi.h"
+#include "e2e/process_counts.h"
 
 using namespace corvelle;
 
@@ -104,27 +105,5 @@ ArtPixels ReadArt(uint16_t id) {
 
 // Live GDI objects of this process: the system's count where it keeps one,
 // else the entries of the process's GDI handle table that hold an object.
-int LiveGdiObjects() {
-    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (counted != 0) return static_cast<int>(counted);
-    struct Entry {
-        uint64_t object;
-        uint32_t owner;
-        uint16_t unique;
-        uint8_t type;
-        uint8_t flags;
-        uint64_t user;
-    };
-    static_assert(sizeof(Entry) == 24, "one handle-table entry");
-    using GetPeb = void* (WINAPI*)();
-    const auto getPeb = reinterpret_cast<GetPeb>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetCurrentPeb")));
-    if (!getPeb) return -1;
-    auto* peb = static_cast<const uint8_t*>(getPeb());
-    const Entry* table = *reinterpret_cast<const Entry* const*>(peb + 0xF8);
-    if (!table) return -1;
-    int n = 0;
-    for (int i = 0; i < 0x4000; ++i) n += table[i].type != 0 && table[i].object != 0;
-    return n;
-}
+int LiveGdiObjects() { return drive::GdiObjectsOf(GetCurrentProcess()); }
 

@@ -1,0 +1,476 @@
+// The soak's run: options, the loop of steps, the program's starts and
+// closes, the checks after every step, the log and the closing report.
+#include <cstdarg>
+#include <cstdlib>
+#include <cwchar>
+
+#include "engine/registry.h"
+#include "library_games.h"
+#include "soak.h"
+#include "stored_prefs.h"
+
+namespace corvelle::drive {
+
+namespace {
+
+uint64_t Mix(uint64_t x) {
+    x += 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+}
+
+struct KindInfo {
+    StepKind kind;
+    const char* name;
+    int weight;   // in thousandths
+};
+
+// How often each kind of step comes: play on the field first, then the
+// commands and dialogs, the panel and the window, now and then a restart.
+constexpr KindInfo kKinds[] = {
+    {StepKind::kFieldClick, "field-click", 70},
+    {StepKind::kFieldTwoClicks, "field-two-clicks", 70},
+    {StepKind::kFieldDoubleClick, "field-double-click", 25},
+    {StepKind::kFieldDragSlow, "field-drag-slow", 60},
+    {StepKind::kFieldDragFast, "field-drag-fast", 80},
+    {StepKind::kFieldDragAway, "field-drag-away", 20},
+    {StepKind::kFieldPressHold, "field-press-hold", 15},
+    {StepKind::kFieldPeek, "field-peek", 35},
+    {StepKind::kFieldMixedButtons, "field-mixed-buttons", 10},
+    {StepKind::kFieldHintMove, "field-hint-move", 90},
+    {StepKind::kFieldHintRun, "field-hint-run", 25},
+    {StepKind::kFieldClickPile, "field-click-pile", 45},
+    {StepKind::kShortcut, "shortcut", 55},
+    {StepKind::kMenuKeys, "menu-keys", 35},
+    {StepKind::kMenuMouse, "menu-mouse", 30},
+    {StepKind::kBarButton, "bar-button", 30},
+    {StepKind::kBarMenu, "bar-menu", 15},
+    {StepKind::kOpenSelect, "open-select", 45},
+    {StepKind::kOpenOptions, "open-options", 40},
+    {StepKind::kOpenAbout, "open-about", 15},
+    {StepKind::kOpenCustomize, "open-customize", 15},
+    {StepKind::kPanelHeaderClick, "panel-header-click", 25},
+    {StepKind::kPanelHeaderDrag, "panel-header-drag", 15},
+    {StepKind::kPanelEdgeDrag, "panel-edge-drag", 15},
+    {StepKind::kPanelControl, "panel-control", 20},
+    {StepKind::kPanelWheel, "panel-wheel", 10},
+    {StepKind::kWindowResize, "window-resize", 20},
+    {StepKind::kWindowMaximise, "window-maximise", 10},
+    {StepKind::kWindowMinimise, "window-minimise", 8},
+    {StepKind::kWindowMove, "window-move", 8},
+    {StepKind::kSecondStart, "second-start", 5},
+    {StepKind::kIdle, "idle", 10},
+    {StepKind::kChaos, "chaos", 25},
+    {StepKind::kCleanRestart, "clean-restart", 8},
+    {StepKind::kNearWin, "near-win", 6},
+};
+static_assert(sizeof kKinds / sizeof kKinds[0] == static_cast<size_t>(StepKind::kCount), "every kind has a weight");
+
+constexpr DWORD kStartMs = 60000;
+constexpr DWORD kHangMs = 30000;
+// The handle counts may stand this far above a run's baseline (a different
+// game, a picture, another size of the window) before the growth is a fault.
+constexpr int kGdiSlack = 150;
+constexpr int kUserSlack = 40;
+constexpr int kWindowSlack = 6;
+// Steps of a run whose highest counts make its baseline.
+constexpr uint64_t kBaselineSteps = 40;
+// A dialog leaks when most of its last openings end above their start.
+constexpr size_t kLeakWindow = 10;
+
+}  // namespace
+
+Dice::Dice(uint64_t seed, uint64_t step, uint64_t stream) : rng_(Mix(Mix(seed) ^ Mix(step * 4 + stream))) {}
+
+const char* StepName(StepKind kind) {
+    for (const KindInfo& k : kKinds)
+        if (k.kind == kind) return k.name;
+    return "?";
+}
+
+StepKind PlanStep(uint64_t seed, uint64_t step) {
+    Dice dice(seed, step, 0);
+    int total = 0;
+    for (const KindInfo& k : kKinds) total += k.weight;
+    int pick = static_cast<int>(dice.Below(static_cast<uint32_t>(total)));
+    for (const KindInfo& k : kKinds) {
+        if (pick < k.weight) return k.kind;
+        pick -= k.weight;
+    }
+    return StepKind::kIdle;
+}
+
+Soak::Soak(SoakOptions options) : options_(std::move(options)) {
+    const std::wstring path = options_.folder + L"\\soak-" + std::to_wstring(options_.seed) + L".log";
+    log_ = _wfopen(path.c_str(), options_.from == 0 ? L"w" : L"a");
+    games_ = static_cast<uint32_t>(test::LibraryGameNames().size());
+}
+
+Soak::~Soak() {
+    if (log_) std::fclose(log_);
+}
+
+std::string Soak::Elapsed() const {
+    const DWORD ms = ::GetTickCount() - startTick_;
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lu:%02lu.%lu", ms / 60000, ms / 1000 % 60, ms / 100 % 10);
+    return text;
+}
+
+void Soak::Log(const char* format, ...) {
+    char text[2048];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    Write(text);
+}
+
+void Soak::Note(const char* format, ...) {
+    char text[2048] = "      ";
+    char* rest = text + 6;
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(rest, sizeof text - 6, format, args);
+    va_end(args);
+    Write(text);
+}
+
+void Soak::Write(const char* line) {
+    std::printf("%s\n", line);
+    std::fflush(stdout);
+    if (log_) {
+        std::fprintf(log_, "%s\n", line);
+        std::fflush(log_);
+    }
+}
+
+void Soak::Fault(const std::string& what) {
+    ++faults_;
+    Log("FAULT at step %llu (%s): %s", static_cast<unsigned long long>(step_), Elapsed().c_str(), what.c_str());
+    const std::wstring shot = options_.folder + L"\\fault-" + std::to_wstring(options_.seed) + L"-" +
+                              std::to_wstring(step_) + L".bmp";
+    if (WriteBmp(CaptureScreen(RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}), shot))
+        Log("      screen: %s", Narrow(shot).c_str());
+    if (!options_.keepGoing) stop_ = true;
+}
+
+DWORD Soak::Pid() const { return program_ ? program_->Pid() : 0; }
+HANDLE Soak::Process() const { return program_ ? program_->Handle() : nullptr; }
+bool Soak::ProgramAlive() const { return program_ && program_->Running(); }
+
+RECT Soak::MainRect() const {
+    RECT r{};
+    ::GetWindowRect(main_, &r);
+    return r;
+}
+
+Counts Soak::ReadCounts() {
+    Counts c;
+    if (!ProgramAlive()) return c;
+    // Read until two readings agree: a window may be on its way out.
+    for (int i = 0; i < 10; ++i) {
+        Counts now;
+        now.gdi = GdiObjectsOf(Process());
+        now.user = userProbe_.Count(Process());
+        now.windows = WindowsOf(Pid());
+        if (now.gdi == c.gdi && now.user == c.user && now.windows == c.windows) break;
+        c = now;
+        ::Sleep(150);
+    }
+    return c;
+}
+
+bool Soak::StartProgram(bool afterCleanClose) {
+    program_ = std::make_unique<Program>();
+    if (!program_->Start()) {
+        Fault("corvelle.exe did not start");
+        return false;
+    }
+    const DWORD start = ::GetTickCount();
+    main_ = nullptr;
+    // A question about an abnormal end comes only after a run that did not
+    // end cleanly; the soak ends every run cleanly.
+    while (::GetTickCount() - start < kStartMs && !main_) {
+        if (HWND warning = FindWindowTitled(Pid(), L"Warning")) {
+            if (afterCleanClose) Fault("the start after a clean close asks about an abnormal end");
+            BringToFront(warning);
+            PressKey('N');
+            ::Sleep(300);
+        }
+        main_ = FindMainWindow(Pid());
+        if (!main_) {
+            if (!program_->Running()) {
+                Fault("corvelle.exe ended during its start (exit code " + std::to_string(program_->ExitCode()) + ")");
+                return false;
+            }
+            ::Sleep(50);
+        }
+    }
+    if (!main_) {
+        Fault("no main window " + std::to_string(kStartMs / 1000) + " s after the start");
+        return false;
+    }
+    WaitUntilReady(*program_, main_);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(main_, MONITOR_DEFAULTTONEAREST), &monitor);
+    work_ = monitor.rcWork;
+    seen_.clear();
+    runSteps_ = 0;
+    runDialogs_.clear();
+    // A deal without a move shows the lost dialog at once.
+    Settle();
+    runStart_ = runBaseline_ = ReadCounts();
+    if (firstCounts_.gdi < 0) firstCounts_ = runStart_;
+    Note("started: pid %lu, \"%s\", gdi %d user %d windows %d", Pid(), Narrow(WindowText(main_)).c_str(),
+         runStart_.gdi, runStart_.user, runStart_.windows);
+    return true;
+}
+
+// how: 0 Alt+F4, 1 the close box, 2 the system menu's Close.
+bool Soak::CloseProgram(int how) {
+    lastCounts_ = ReadCounts();
+    FrontOrFault(main_);
+    const char* way[] = {"Alt+F4", "the close box", "the system menu"};
+    Note("closing with %s: gdi %d user %d windows %d", way[how % 3], lastCounts_.gdi, lastCounts_.user,
+         lastCounts_.windows);
+    if (how % 3 == 0) {
+        PressKey(VK_F4, false, true);
+    } else if (how % 3 == 1) {
+        Click(CloseBox(main_));
+    } else {
+        PressKey(VK_SPACE, false, true);
+        if (WaitForPopupMenu(Pid(), 5000)) PressKey('C');
+    }
+    if (!program_->WaitExit(30000)) {
+        // A press lost on a busy machine: once more with Alt+F4.
+        FrontOrFault(main_);
+        PressKey(VK_F4, false, true);
+        if (!program_->WaitExit(30000)) {
+            Fault("the program did not end after a close");
+            return false;
+        }
+    }
+    if (program_->ExitCode() != 0) {
+        Fault("the program ended with exit code " + std::to_string(program_->ExitCode()) + " after a clean close");
+        return false;
+    }
+    const std::string wrong = StoredPreferencesOutOfRange(work_, games_, true);
+    if (!wrong.empty()) Fault("stored preferences after a clean close: " + wrong);
+    main_ = nullptr;
+    return true;
+}
+
+bool Soak::CheckAfterStep(uint64_t, const Counts& before, const std::set<std::wstring>& dialogs) {
+    if (!ProgramAlive()) {
+        Fault("the program is gone (exit code " + std::to_string(program_ ? program_->ExitCode() : 0) + ")");
+        return false;
+    }
+    main_ = FindMainWindow(Pid());
+    if (!main_) {
+        Fault("the program runs without its main window: " + Narrow(WindowTitlesOf(Pid())));
+        return false;
+    }
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kHangMs, &answer)) {
+        Fault("the main window does not answer within " + std::to_string(kHangMs / 1000) + " s");
+        return false;
+    }
+    // No window beyond its time: dialogs and menus were closed by their step;
+    // tooltips go by themselves.
+    struct Others {
+        DWORD pid;
+        HWND main;
+        std::vector<HWND> found;
+    } others{Pid(), main_, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* o = reinterpret_cast<Others*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == o->pid && window != o->main && ::IsWindowVisible(window)) o->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&others));
+    const DWORD now = ::GetTickCount();
+    std::map<HWND, DWORD> stillSeen;
+    for (HWND window : others.found) {
+        wchar_t name[64] = {};
+        ::GetClassNameW(window, name, 64);
+        const bool tip = _wcsicmp(name, L"tooltips_class32") == 0;
+        const DWORD since = seen_.count(window) ? seen_[window] : now;
+        stillSeen[window] = since;
+        if (!tip || now - since > 30000)
+            Fault("a window stays open: \"" + Narrow(WindowText(window)) + "\" of class " + Narrow(name) + ", " +
+                  std::to_string((now - since) / 1000) + " s");
+    }
+    seen_ = stillSeen;
+
+    const Counts after = ReadCounts();
+    lastCounts_ = after;
+    ++runSteps_;
+    bool firstOpening = false;
+    for (const std::wstring& title : dialogs) firstOpening |= runDialogs_.insert(title).second;
+    if (runSteps_ <= kBaselineSteps || firstOpening) {
+        runBaseline_.gdi = std::max(runBaseline_.gdi, after.gdi);
+        runBaseline_.user = std::max(runBaseline_.user, after.user);
+        runBaseline_.windows = std::max(runBaseline_.windows, after.windows);
+    } else {
+        if (after.gdi > runBaseline_.gdi + kGdiSlack) {
+            std::map<int, int> types;
+            GdiObjectsOf(Process(), &types);
+            std::string line;
+            for (const auto& [type, count] : types) line += " " + std::to_string(type) + ":" + std::to_string(count);
+            Note("GDI objects by type:%s", line.c_str());
+        }
+        if (after.gdi > runBaseline_.gdi + kGdiSlack)
+            Fault("GDI objects grew to " + std::to_string(after.gdi) + " from a level of " +
+                  std::to_string(runBaseline_.gdi));
+        if (after.user > runBaseline_.user + kUserSlack)
+            Fault("USER handles grew to " + std::to_string(after.user) + " from a level of " +
+                  std::to_string(runBaseline_.user));
+        if (after.windows > runBaseline_.windows + kWindowSlack)
+            Fault("windows grew to " + std::to_string(after.windows) + " from " + std::to_string(runBaseline_.windows));
+    }
+    // Each dialog's steps come back to the level they started from. The
+    // system keeps some of what a window first drew (a dialog's first
+    // opening, a page first shown) and a step may change more than its
+    // dialog (a game played from the selection), so one step may end above
+    // its start; a leak ends above it step after step.
+    for (const std::wstring& title : dialogs) {
+        if (firstOpening) break;
+        Counts& d = drift_[title];
+        std::vector<Counts>& recent = recent_[title];
+        if (counted_[title]++ == 0) d = Counts{0, 0, 0};
+        const Counts change{before.gdi >= 0 && after.gdi >= 0 ? after.gdi - before.gdi : 0,
+                            before.user >= 0 && after.user >= 0 ? after.user - before.user : 0,
+                            after.windows - before.windows};
+        d.gdi += change.gdi;
+        d.user += change.user;
+        d.windows += change.windows;
+        recent.push_back(change);
+        if (recent.size() > kLeakWindow) recent.erase(recent.begin());
+        int gdiUp = 0, userUp = 0, windowsUp = 0, gdiSum = 0, userSum = 0, windowsSum = 0;
+        for (const Counts& c : recent) {
+            gdiUp += c.gdi > 0;
+            userUp += c.user > 0;
+            windowsUp += c.windows > 0;
+            gdiSum += c.gdi;
+            userSum += c.user;
+            windowsSum += c.windows;
+        }
+        const int most = static_cast<int>(kLeakWindow) * 8 / 10;
+        if (recent.size() == kLeakWindow && ((gdiUp >= most && gdiSum >= most) || (userUp >= most && userSum >= most) ||
+                                             (windowsUp >= most && windowsSum >= most)))
+            Fault("the steps with \"" + Narrow(title) + "\" leave handles behind: over its last " +
+                  std::to_string(kLeakWindow) + " openings gdi " + std::to_string(gdiSum) + ", user " +
+                  std::to_string(userSum) + ", windows " + std::to_string(windowsSum));
+    }
+    const std::string wrong = StoredPreferencesOutOfRange(work_, games_, false);
+    if (!wrong.empty()) Fault("stored preferences: " + wrong);
+    Note("= gdi %d user %d windows %d%s", after.gdi, after.user, after.windows,
+         after.gdi != before.gdi || after.user != before.user || after.windows != before.windows ? " (changed)" : "");
+    return true;
+}
+
+int Soak::Run() {
+    if (options_.list) {
+        for (uint64_t s = options_.from; s < options_.from + options_.list; ++s)
+            std::printf("#%llu %s\n", static_cast<unsigned long long>(s), StepName(PlanStep(options_.seed, s)));
+        return 0;
+    }
+    startTick_ = ::GetTickCount();
+    Log("soak: seed %llu, %.1f minutes, from step %llu, %u games", static_cast<unsigned long long>(options_.seed),
+        options_.minutes, static_cast<unsigned long long>(options_.from), games_);
+    if (!options_.keepRegistry) DeleteRegistryTree(ProgramKeyPath());
+    if (!StartProgram(false)) return 2;
+    const DWORD budget = static_cast<DWORD>(options_.minutes * 60000);
+    for (step_ = options_.from; step_ <= options_.last && !stop_ && ::GetTickCount() - startTick_ < budget; ++step_) {
+        const StepKind kind = PlanStep(options_.seed, step_);
+        dice_ = std::make_unique<Dice>(options_.seed, step_, 1);
+        ++kinds_[StepName(kind)];
+        const Counts before = lastCounts_.gdi >= 0 ? lastCounts_ : ReadCounts();
+        stepDialogs_.clear();
+        RunStep(step_, kind);
+        ++stepsRun_;
+        if (stop_) break;
+        if (!program_ || !main_) {
+            if (!StartProgram(true)) break;
+            continue;
+        }
+        Settle();
+        if (!CheckAfterStep(step_, before, stepDialogs_)) {
+            if (stop_) break;
+            // Going on: a new run of the program.
+            if (program_) program_->Kill();
+            if (!StartProgram(false)) break;
+        }
+    }
+    if (program_ && ProgramAlive() && main_) {
+        if (!stop_ || faults_ == 0) CloseProgram(0);
+    }
+    Report();
+    return faults_ == 0 ? 0 : 1;
+}
+
+void Soak::Report() {
+    Log("---- soak report: seed %llu", static_cast<unsigned long long>(options_.seed));
+    Log("steps run %llu (steps %llu..%llu) in %s, faults %d", static_cast<unsigned long long>(stepsRun_),
+        static_cast<unsigned long long>(options_.from), static_cast<unsigned long long>(step_ ? step_ - 1 : 0),
+        Elapsed().c_str(), faults_);
+    Log("counts at the first start: gdi %d user %d windows %d; at the end: gdi %d user %d windows %d", firstCounts_.gdi,
+        firstCounts_.user, firstCounts_.windows, lastCounts_.gdi, lastCounts_.user, lastCounts_.windows);
+    std::string line;
+    for (const auto& [name, count] : kinds_) line += name + " " + std::to_string(count) + ", ";
+    Log("steps by kind: %s", line.c_str());
+    line.clear();
+    for (const auto& [title, count] : opened_) {
+        const Counts& d = drift_[title];
+        line += "\"" + Narrow(title) + "\" " + std::to_string(count) +
+                (counted_[title] == 0 ? " (first openings only), "
+                           : " (drift gdi " + std::to_string(d.gdi) + " user " + std::to_string(d.user) + "), ");
+    }
+    Log("windows opened: %s", line.c_str());
+    line.clear();
+    for (const auto& [name, count] : events_) line += name + " " + std::to_string(count) + ", ";
+    Log("events: %s", line.c_str());
+}
+
+}  // namespace corvelle::drive
+
+namespace {
+
+void Usage() {
+    std::printf(
+        "soak_driver [--minutes M] [--seed S] [--from STEP] [--last STEP] [--list N] [--folder DIR]\n"
+        "            [--keep-going] [--keep-registry]\n");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    corvelle::drive::SoakOptions options;
+#ifdef CORVELLE_WIN_STEPS
+    options.winSteps = L"" CORVELLE_WIN_STEPS;
+#endif
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        const bool more = i + 1 < argc;
+        if (arg == L"--minutes" && more) options.minutes = _wtof(argv[++i]);
+        else if (arg == L"--seed" && more) options.seed = _wcstoui64(argv[++i], nullptr, 10);
+        else if (arg == L"--from" && more) options.from = _wcstoui64(argv[++i], nullptr, 10);
+        else if (arg == L"--last" && more) options.last = _wcstoui64(argv[++i], nullptr, 10);
+        else if (arg == L"--list" && more) options.list = _wcstoui64(argv[++i], nullptr, 10);
+        else if (arg == L"--folder" && more) options.folder = argv[++i];
+        else if (arg == L"--keep-going") options.keepGoing = true;
+        else if (arg == L"--keep-registry") options.keepRegistry = true;
+        else {
+            Usage();
+            return 2;
+        }
+    }
+    corvelle::drive::Soak soak(options);
+    return soak.Run();
+}
