@@ -26,10 +26,14 @@ shift $(( $# < 2 ? $# : 2 ))
 if [ ! -f "$build/win/build.ninja" ]; then
   JOBS=${JOBS:-4} "$root/scripts/build.sh"
 fi
-cmake --build "$build/win" -j "${JOBS:-4}" --target soak_driver >/dev/null
+cmake --build "$build/win" -j "${JOBS:-4}" --target corvelle soak_driver >/dev/null
 
+# The soak runs copies of the program and its driver, so that a build during
+# a long run does not rewrite the files it runs.
 out=$build/soak
-mkdir -p "$out"
+mkdir -p "$out/bin"
+cp "$build/win/corvelle.exe" "$build/win/tests/e2e/soak_driver.exe" "$out/bin/"
+export CORVELLE_PROGRAM_COPY="Z:$(echo "$out/bin/corvelle.exe" | tr / '\\')"
 source "$root/scripts/wine-env.sh"
 export WINEPREFIX=$out/wineprefix
 export CORVELLE_XVFB=1
@@ -37,6 +41,6 @@ trap wine_env_stop EXIT
 wine_env_start
 echo "soak: $minutes minutes, seed $seed, display $DISPLAY; log $out/soak-$seed.log"
 status=0
-wine "$build/win/tests/e2e/soak_driver.exe" --minutes "$minutes" --seed "$seed" \
+wine "$out/bin/soak_driver.exe" --minutes "$minutes" --seed "$seed" \
   --folder "Z:$(echo "$out" | tr / '\\')" "$@" || status=$?
 exit "$status"

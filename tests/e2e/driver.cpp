@@ -10,6 +10,10 @@
 namespace corvelle::drive {
 
 std::wstring ProgramPath() {
+    // A copy named by the environment (the soak runs one, so that a build
+    // beside it does not rewrite the program it drives).
+    wchar_t copy[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"CORVELLE_PROGRAM_COPY", copy, MAX_PATH) > 0) return copy;
     // The build gives the host path of the program; Wine sees the host's
     // root as drive Z.
     std::wstring path = L"Z:";

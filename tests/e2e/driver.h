@@ -18,7 +18,8 @@ struct CardSpot;
 
 namespace corvelle::drive {
 
-// The program as a Windows path (the build passes its host path).
+// The program as a Windows path: the build passes its host path;
+// CORVELLE_PROGRAM_COPY in the environment names another.
 std::wstring ProgramPath();
 
 class Program {
