@@ -12,9 +12,10 @@
 # GDI objects, USER handles and windows come back to their level, and that
 # every stored preference is in range. The log (one line a step, the checks'
 # counts below it, a report at the end) and a screenshot of each fault go to
-# build/soak/. The same seed makes the same steps: a failure at step N
-# comes back with the same MINUTES and SEED, or with --from N (the steps
-# from N as the full run chose them); --list N prints the steps a seed makes.
+# build/soak/ (SOAK_DIR names another folder, for a second run beside
+# one). The same seed makes the same steps: a failure at step N comes back
+# with the same MINUTES and SEED, or with --from N (the steps from N as the
+# full run chose them); --list N prints the steps a seed makes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -30,7 +31,7 @@ cmake --build "$build/win" -j "${JOBS:-4}" --target corvelle soak_driver >/dev/n
 
 # The soak runs copies of the program and its driver, so that a build during
 # a long run does not rewrite the files it runs.
-out=$build/soak
+out=${SOAK_DIR:-$build/soak}
 mkdir -p "$out/bin"
 cp "$build/win/corvelle.exe" "$build/win/tests/e2e/soak_driver.exe" "$out/bin/"
 export CORVELLE_PROGRAM_COPY="Z:$(echo "$out/bin/corvelle.exe" | tr / '\\')"

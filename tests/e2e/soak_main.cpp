@@ -1,5 +1,6 @@
 // The soak's run: options, the loop of steps, the program's starts and
 // closes, the checks after every step, the log and the closing report.
+#include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
 #include <cwchar>
@@ -66,6 +67,8 @@ constexpr KindInfo kKinds[] = {
     {StepKind::kNearWin, "near-win", 6},
 };
 static_assert(sizeof kKinds / sizeof kKinds[0] == static_cast<size_t>(StepKind::kCount), "every kind has a weight");
+
+bool IsTip(HWND window) { return _wcsicmp(ClassOf(window).c_str(), L"tooltips_class32") == 0; }
 
 constexpr DWORD kStartMs = 60000;
 constexpr DWORD kHangMs = 30000;
@@ -278,37 +281,49 @@ bool Soak::CheckAfterStep(uint64_t, const Counts& before, const std::set<std::ws
         Fault("the main window does not answer within " + std::to_string(kHangMs / 1000) + " s");
         return false;
     }
-    // No window beyond its time: dialogs and menus were closed by their step;
-    // tooltips go by themselves.
+    // No window beyond its time: dialogs and menus were closed by their step.
     struct Others {
         DWORD pid;
         HWND main;
         std::vector<HWND> found;
     } others{Pid(), main_, {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* o = reinterpret_cast<Others*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == o->pid && window != o->main && ::IsWindowVisible(window)) o->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&others));
+    const auto lookAround = [&] {
+        others.found.clear();
+        ::EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                auto* o = reinterpret_cast<Others*>(param);
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(window, &owner);
+                if (owner == o->pid && window != o->main && ::IsWindowVisible(window)) o->found.push_back(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&others));
+        return std::any_of(others.found.begin(), others.found.end(), [](HWND w) { return !IsTip(w); });
+    };
+    // A dialog may come seconds after the input that opens it on a busy
+    // machine: it is played and closed as it would have been in its step,
+    // and the counts are read again without it.
+    Counts after;
+    for (int round = 0; round < 3; ++round) {
+        if (lookAround()) {
+            Note("a window came late: %s", Narrow(WindowTitlesOf(Pid())).c_str());
+            Settle();
+        }
+        after = ReadCounts();
+        if (!lookAround()) break;
+    }
     const DWORD now = ::GetTickCount();
     std::map<HWND, DWORD> stillSeen;
     for (HWND window : others.found) {
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        const bool tip = _wcsicmp(name, L"tooltips_class32") == 0;
         const DWORD since = seen_.count(window) ? seen_[window] : now;
         stillSeen[window] = since;
-        if (!tip || now - since > 30000)
-            Fault("a window stays open: \"" + Narrow(WindowText(window)) + "\" of class " + Narrow(name) + ", " +
+        // Tooltips go by themselves.
+        if (!IsTip(window) || now - since > 30000)
+            Fault("a window stays open: \"" + Narrow(WindowText(window)) + "\" of class " + Narrow(ClassOf(window)) + ", " +
                   std::to_string((now - since) / 1000) + " s");
     }
     seen_ = stillSeen;
 
-    const Counts after = ReadCounts();
     lastCounts_ = after;
     ++runSteps_;
     bool firstOpening = false;

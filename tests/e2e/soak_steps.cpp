@@ -201,6 +201,7 @@ void Soak::FieldStep(StepKind kind) {
     if (!FrontOrFault(main_)) return;
     Dice& d = *dice_;
     const uint16_t a = AnyPile(view), b = AnyPile(view);
+    ++events_[PrefByte(u"playMode", 1) == 0 ? "field steps clicking" : "field steps dragging"];
     switch (kind) {
     case StepKind::kFieldClick: {
         const POINT p = d.Chance(0.8) ? CardPoint(view, a, d.Chance(0.5)) : AnyFieldPoint(view);
