@@ -56,9 +56,9 @@ void CSolGameField::ReleaseOwnCapture() {
 void CSolGameField::OnLButtonDown(UINT flags, POINT point) {
     if ((flags & MK_RBUTTON) || !InsideField(point.x, point.y)) return;
     bool taken = false;
-    if (playMode_ == kPlayModeClick) {
+    if (playMode_ == PlayMode::kClick) {
         taken = ClickModeButtonDown(point.x, point.y);
-    } else if (playMode_ == kPlayModeDrag) {
+    } else if (playMode_ == PlayMode::kDrag) {
         ClearSelection();
         taken = DragStart(point.x, point.y);
     }
@@ -68,7 +68,7 @@ void CSolGameField::OnLButtonDown(UINT flags, POINT point) {
 void CSolGameField::OnLButtonUp(UINT, POINT point) {
     if (!leftButtonDown_) return;
     // The clicking mode's press did all; its release is only swallowed.
-    if (playMode_ != kPlayModeDrag) {
+    if (playMode_ != PlayMode::kDrag) {
         leftButtonDown_ = false;
         return;
     }
@@ -77,7 +77,7 @@ void CSolGameField::OnLButtonUp(UINT, POINT point) {
 
 void CSolGameField::OnMouseMove(UINT flags, POINT point) {
     if (leftButtonDown_) {
-        if (playMode_ == kPlayModeDrag) DragMove(point.x, point.y);
+        if (playMode_ == PlayMode::kDrag) DragMove(point.x, point.y);
     } else if ((flags & MK_RBUTTON) && rightButtonDown_) {
         TrackPeek(point.x, point.y);
     }

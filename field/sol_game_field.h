@@ -21,6 +21,7 @@
 #include "field/field_update.h"
 #include "field/hit_regions.h"
 #include "field/pile_geometry.h"
+#include "logic/preferences.h"
 #include "platform/drawing.h"
 #include "platform/pixel_image.h"
 #include "platform/wnd.h"
@@ -29,7 +30,6 @@ namespace corvelle {
 
 class CGameEngine;
 class CPreviewImageCache;
-struct AppPreferences;
 
 // The size of the field a preview is drawn on before it is scaled down.
 constexpr int32_t kPreviewFieldWidth = 850;
@@ -42,8 +42,6 @@ constexpr COLORREF kRunImageKey = kKeyGreen;
 // timed-out game before the mouse handler returns.
 constexpr UINT WM_GAMESTATECHECK = WM_USER + 0x1004;
 // Play modes: click a card, then its destination; or drag and drop.
-constexpr uint8_t kPlayModeClick = 0;
-constexpr uint8_t kPlayModeDrag = 1;
 // A drag starts once the cursor has moved this far from the press on
 // either axis.
 constexpr int32_t kDragThreshold = 4;
@@ -97,7 +95,6 @@ public:
     }
     uint16_t PeekPile() const { return peekPile_; }
     uint16_t PeekIndex() const { return peekIndex_; }
-    uint8_t PlayMode() const { return playMode_; }
     uint8_t Animation() const { return animation_; }
     FieldLayout& Layout() { return layout_; }
     const FieldLayout& Layout() const { return layout_; }
@@ -265,7 +262,7 @@ private:
     bool pictureRead_ = false;
     PixelImage scaledPicture_;
     bool scaledPictureValid_ = false;
-    uint8_t playMode_ = 1;
+    PlayMode playMode_ = PlayMode::kDrag;
     uint8_t animation_ = 1;
     std::vector<uint16_t> drawOrder_;
     CCardPainter painter_;

@@ -169,8 +169,10 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
         });
     row(u"animation", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.animation); },
         [&](const Bytes* in) { p.animation = FlagOr(in, d.animation); });
-    row(u"playMode", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.playMode); },
-        [&](const Bytes* in) { p.playMode = ByteOr(in, d.playMode, 1); });
+    row(u"playMode", kRegBinary, 1, [&](Bytes& out) { PutByte(out, static_cast<uint8_t>(p.playMode)); },
+        [&](const Bytes* in) {
+            p.playMode = static_cast<PlayMode>(ByteOr(in, static_cast<uint8_t>(d.playMode), 1));
+        });
     row(u"bgColor", kRegDword, 4, [&](Bytes& out) { PutNumber(out, p.bgColor); },
         [&](const Bytes* in) { p.bgColor = NumberOr(in, d.bgColor); });
     row(u"bgCustomColors", kRegBinary, 64,

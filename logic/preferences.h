@@ -81,6 +81,10 @@ struct WindowPlacement {
 };
 constexpr size_t kWindowPlacementSize = 44;
 
+// How the left mouse button plays (stored as one byte, "playMode"):
+// clicking a card and then its destination, or dragging it there.
+enum class PlayMode : uint8_t { kClick = 0, kDrag = 1 };
+
 // Time limits (minutes) a timed game may have.
 constexpr uint32_t kTimeLimits[] = {1, 3, 5, 10};
 bool IsOfferedTimeLimit(uint32_t minutes);
@@ -113,7 +117,7 @@ struct AppPreferences {
     uint8_t timedGame = 0;
     uint32_t timeLimit = 3;        // minutes, one of kTimeLimits
     uint8_t animation = 1;
-    uint8_t playMode = 1;          // 0 clicking, 1 drag and drop
+    PlayMode playMode = PlayMode::kDrag;
     uint32_t bgColor = kDefaultBgColor;
     std::array<uint32_t, 16> bgCustomColors = kDefaultCustomColors;
     uint8_t bgPicture = 0;         // 0 none, 1 the field picture
