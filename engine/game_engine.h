@@ -93,6 +93,16 @@ public:
     bool LoadSavedGame(bool preview);
 
 private:
+    // The deal's phases (deal.cpp), in NewDeal's order: the state's arrays
+    // and history made, the cards dealt to their piles by the deal's probe
+    // (those left over onto the last pile), every pile set to its start, the
+    // definition's placed, flipped, locked and exposed cards applied.
+    bool AllocateGameState();
+    static uint32_t DrawGameNumber();
+    void DealCardsToPiles(uint32_t gameNumber);
+    void SetInitialPileStates();
+    void ApplyDealOverrides();
+
     // ExecuteAction's handlers, one per action kind (actions.cpp).
     bool MoveCards(ActionDef& action, uint16_t* result);
     bool SetPileAttribute(ActionDef& action, uint16_t* result);
