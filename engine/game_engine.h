@@ -103,6 +103,12 @@ private:
     void SetInitialPileStates();
     void ApplyDealOverrides();
 
+    // The slot FindSavedGameSlot last found a game in, looked at first next
+    // time: the game in play is saved to the same slot after every step.
+    mutable uint16_t lastSlot = 0;
+    mutable uint16_t lastSlotGame = 0;
+    mutable bool lastSlotKnown = false;
+
     // ExecuteAction's handlers, one per action kind (actions.cpp).
     bool MoveCards(ActionDef& action, uint16_t* result);
     bool SetPileAttribute(ActionDef& action, uint16_t* result);

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 namespace corvelle {
@@ -187,6 +188,17 @@ enum class PreferencesSave { kWhileRunning, kCleanClose };
 // Writes every value in its stored order; mainWindowPos is written as it
 // stands. Returns false when the key cannot be opened.
 bool SavePreferences(AppPreferences& prefs, PreferencesSave reason);
+
+// Names of the values stored while the program runs (StorePreferenceValues).
+constexpr char16_t kCurSolIdValue[] = u"curSolId";
+constexpr char16_t kCurGameNumberValue[] = u"curGameNumber";
+constexpr char16_t kLastPlayedValue[] = u"lastPlayed";
+
+// Writes the named values alone, each in its stored form, while the program
+// runs: the game in play when it changes and the save stamps after each
+// save, so that a run that does not end cleanly leaves them current.
+// Returns false when the key cannot be opened.
+bool StorePreferenceValues(AppPreferences& prefs, std::initializer_list<const char16_t*> names);
 
 // The database's game ids, one per position (the "SOLID" table).
 std::vector<uint16_t> DatabaseGameIds();

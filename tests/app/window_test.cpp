@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
     ::GetWindowRect(fieldWindow, &field);
     ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&field), 2);
     EXPECT_EQ(field.right, client.right);
-    EXPECT_FALSE(::IsWindowVisible(main.GetMainPanel()->GetWindow()->GetSafeHwnd()));
+    EXPECT_FALSE(::IsWindowVisible(main.GetMainPanel()->GetSafeHwnd()));
 
     wchar_t clock[32] = {};
     main.ShowGameTime(125);

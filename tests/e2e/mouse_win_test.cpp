@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "mouse_play.h"
 #include "panel_view.h"
 #include "engine/player_move.h"
 #include "engine/registry.h"
@@ -78,16 +79,14 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     // The program is to restore deal CORVELLE_WIN_DEAL of Klondike; the
     // driver keeps its own copy of the game in step with the screen.
     DeleteRegistryTree(ProgramKeyPath());
-    CGameEngine engine;
+    DealOwner owner(CORVELLE_WIN_DEAL);
+    CGameEngine engine(&owner);
     ASSERT_TRUE(test::DealLibraryGame(engine, "Klondike (draw one)", CORVELLE_WIN_DEAL));
     uint8_t flag = 1;
     engine.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, flag);
     engine.RefreshExposedCards(Recording::Unrecorded);
-    engine.SaveGame();
+    engine.SaveGame();   // with its deal number, so that Restart deals it
     {
-        CRegistryKey slot;
-        ASSERT_TRUE(slot.Open(SavedGameSlotPath(engine.FindSavedGameSlot(engine.id))));
-        slot.WriteDword(u"gameNumber", CORVELLE_WIN_DEAL);
         CRegistryKey prefs;
         ASSERT_TRUE(prefs.Create(ProgramSubKey(u"prefs")));
         const uint8_t zero = 0, dragMode = 1;

@@ -270,7 +270,7 @@ TEST_F(SelectDialogTest, TheRelatedListActsOnlyOnItsRows) {
 // Cancel, leave the game, its cards and its deal number as they were.
 TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
     CGameFlow& flow = main().GetGameFlow();
-    flow.NewGame(4242, true, false);
+    main().RunFlow(flow.NewGame(Deal::Number(4242), FlowMode::kPlay));
     const uint32_t game = main().Prefs().curSolId;
     const std::vector<CardState> cards = flow.Engine().cardStates;
     static int step = 0;
@@ -287,7 +287,7 @@ TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
         if (step == 5) dialog->SelectGame(2, true);
         if (step == 9) ::PostMessageW(found, WM_COMMAND, IDCANCEL, 0);
     });
-    flow.OnSelect();
+    main().RunFlow(flow.OnSelect());
     ::KillTimer(nullptr, timer);
     EXPECT_GE(step, 9);
     EXPECT_EQ(main().Prefs().curSolId, game);
@@ -295,7 +295,7 @@ TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
     ASSERT_EQ(flow.Engine().cardStates.size(), cards.size());
     EXPECT_EQ(std::memcmp(flow.Engine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
     // Restart deals the game on screen again.
-    flow.OnRestart();
+    main().RunFlow(flow.OnRestart());
     EXPECT_EQ(main().Prefs().curGameNumber, 4242u);
     ASSERT_EQ(flow.Engine().cardStates.size(), cards.size());
     EXPECT_EQ(std::memcmp(flow.Engine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
