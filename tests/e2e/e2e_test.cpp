@@ -210,7 +210,8 @@ TEST_F(EndToEnd, AKilledRunIsAskedAboutAndKeepsItsStatistics) {
 }
 
 // A copy of the program whose game library's record streams ("SOLDB") are
-// removed from its resources; its path, or empty.
+// damaged in its resources (four bytes that are no compressed stream); its
+// path, or empty.
 std::wstring ProgramWithoutGameRecords() {
     wchar_t folder[MAX_PATH];
     ::GetTempPathW(MAX_PATH, folder);
@@ -236,9 +237,18 @@ std::wstring ProgramWithoutGameRecords() {
     HANDLE update = streams.empty() ? nullptr : ::BeginUpdateResourceW(copy.c_str(), FALSE);
     if (!update)
         return L"";
+    char damaged[4] = {'n', 'o', 'n', 'e'};
     for (const auto& [id, language] : streams)
-        ::UpdateResourceW(update, L"SOLDB", MAKEINTRESOURCEW(id), language, nullptr, 0);
-    return ::EndUpdateResourceW(update, FALSE) ? copy : L"";
+        ::UpdateResourceW(update, L"SOLDB", MAKEINTRESOURCEW(id), language, damaged, sizeof damaged);
+    if (!::EndUpdateResourceW(update, FALSE))
+        return L"";
+    // The copy holds the damaged streams.
+    module = ::LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC first = module ? ::FindResourceW(module, MAKEINTRESOURCEW(kResSolDbFirst), L"SOLDB") : nullptr;
+    const bool damagedThere = first && ::SizeofResource(module, first) == sizeof damaged;
+    if (module)
+        ::FreeLibrary(module);
+    return damagedThere ? copy : L"";
 }
 
 TEST_F(EndToEnd, AGameLibraryThatCannotBeLoadedIsReportedBeforeTheEnd) {
@@ -250,21 +260,29 @@ TEST_F(EndToEnd, AGameLibraryThatCannotBeLoadedIsReportedBeforeTheEnd) {
     std::wstring command = L"\"" + copy + L"\"";
     ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                  &process));
+    struct EndProcess {
+        PROCESS_INFORMATION& p;
+        const std::wstring& file;
+        ~EndProcess() {
+            ::TerminateProcess(p.hProcess, 1);
+            ::WaitForSingleObject(p.hProcess, 5000);
+            ::CloseHandle(p.hProcess);
+            ::CloseHandle(p.hThread);
+            ::DeleteFileW(file.c_str());
+        }
+    } end{process, copy};
     HWND box = WaitForWindowTitled(process.dwProcessId, L"Corvelle", kStartMs);
     ASSERT_NE(box, nullptr) << "no message: " << Narrow(WindowTitlesOf(process.dwProcessId));
     std::wstring text;
     for (HWND child : ChildrenOfClass(box, L"Static"))
         text += WindowText(child);
     EXPECT_NE(text.find(L"game library"), std::wstring::npos) << Narrow(text);
+    EXPECT_NE(text.find(L"could not be read"), std::wstring::npos) << Narrow(text);
     EXPECT_NE(text.find(L"SOLDB"), std::wstring::npos) << Narrow(text);
     ASSERT_TRUE(BringToFront(box));
     PressKey(VK_RETURN);
     EXPECT_EQ(::WaitForSingleObject(process.hProcess, kStepMs), WAIT_OBJECT_0) << "the program did not end";
     EXPECT_EQ(FindMainWindow(process.dwProcessId), nullptr);
-    ::TerminateProcess(process.hProcess, 1);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
-    ::DeleteFileW(copy.c_str());
 }
 
 TEST_F(EndToEnd, ASecondStartBringsTheFirstWindowForwardAndEnds) {
