@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "game_setup.h"
 #include "engine/invariants.h"
 #include "engine/player_move.h"
 #include "engine/registry.h"
@@ -124,7 +125,7 @@ bool CrashDialogShown() { return ::FindWindowW(nullptr, L"Program Error") != nul
 // definition, holds the engine's invariants, and undo takes it back step by
 // step to the deal of its deal number. The reason when it does not.
 std::string CheckSavedGame(const std::string& game, const Slot& slot, bool* finished = nullptr) {
-    DealOwner owner;
+    SavingOwner owner(0);
     CGameEngine copy(&owner);
     if (!test::DealLibraryGame(copy, game, 1))
         return "the game cannot be loaded";
@@ -190,7 +191,7 @@ private:
     std::unique_ptr<Program> program;
     HWND main = nullptr;
     HWND field = nullptr;
-    DealOwner owner;
+    SavingOwner owner{0};
     std::unique_ptr<CGameEngine> copy;
 };
 

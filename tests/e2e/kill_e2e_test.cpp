@@ -3,12 +3,12 @@
 // same position, and its clock goes on from where it was.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "driver.h"
+#include "game_setup.h"
 #include "engine/registry.h"
 #include "library_games.h"
 #include "mouse_play.h"
@@ -19,11 +19,6 @@ namespace {
 using namespace drive;
 
 constexpr uint32_t kDeal = 3;   // Klondike deal 3 offers five moves at the start
-
-uint32_t PositionOf(const std::string& name) {
-    const std::vector<std::string> names = test::LibraryGameNames();
-    return static_cast<uint32_t>(std::find(names.begin(), names.end(), name) - names.begin());
-}
 
 uint8_t PrefByte(const char16_t* name) {
     CRegistryKey key;
@@ -47,21 +42,12 @@ bool SavedAs(const CGameEngine& copy, SavedGameData& saved) {
 }
 
 TEST(EndToEndKill, AKilledRunComesBackAtItsLastStepWithItsClock) {
-    // Klondike dealt and saved as the game in play, after a clean run.
-    DeleteRegistryTree(ProgramKeyPath());
-    DealOwner owner(kDeal);
+    // Klondike dealt and saved as the game in play, after a clean run, its
+    // animation off (not the default: a reset would show).
+    SavingOwner owner(0, kDeal);
     CGameEngine copy(&owner);
     ASSERT_TRUE(test::DealLibraryGame(copy, "Klondike (draw one)", kDeal));
-    copy.SaveGame();
-    {
-        CRegistryKey prefs;
-        ASSERT_TRUE(prefs.Create(ProgramSubKey(u"prefs")));
-        const uint8_t zero = 0, dragMode = 1;
-        prefs.WriteDword(u"curSolId", PositionOf("Klondike (draw one)"));
-        prefs.WriteBinary(u"failed", &zero, 1);
-        prefs.WriteBinary(u"animation", &zero, 1);   // not the default: a reset would show
-        prefs.WriteBinary(u"playMode", &dragMode, 1);
-    }
+    PrepareStart(copy, "Klondike (draw one)", kDeal);
 
     Screenshot last;
     uint32_t savedSeconds = 0;

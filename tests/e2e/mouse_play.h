@@ -9,27 +9,10 @@
 #include <functional>
 
 #include "driver.h"
-#include "engine/engine_owner.h"
 #include "engine/game_engine.h"
 #include "engine/saved_game.h"
 
 namespace corvelle::drive {
-
-// The engine's owner as the program's main window is to it: the deal
-// number saved with the game; no clock, no hint counter.
-class DealOwner : public CEngineOwner {
-public:
-    explicit DealOwner(uint32_t gameNumber = 0) : number(gameNumber) {}
-    void ResetHintIndex() override {}
-    uint32_t GetElapsedSeconds() const override { return 0; }
-    void SetElapsedSeconds(uint32_t) override {}
-    uint32_t* GetSaveStamps() override { return stamps; }
-    uint32_t GetGameNumber() const override { return number; }
-    void SetGameNumber(uint32_t gameNumber) override { number = gameNumber; }
-
-    uint32_t number;
-    uint32_t stamps[kSavedGameSlots] = {};
-};
 
 // The mouse gesture that plays hint `index` of the copy's position in the
 // program's field (its card dragged onto its destination pile, or its pile
