@@ -61,8 +61,8 @@ bool CGameFlow::LoadCurrentSolitaire() {
 FlowStep CGameFlow::DealGame(Deal deal, FlowMode mode) {
     if (!engine.HasDefinition())
         return {};
-    uint32_t dealt = 0;
-    StartGame(engine, deal.EngineNumber(), &dealt);
+    uint32_t dealt = deal.EngineNumber();
+    StartGame(engine, dealt, &dealt);
     prefs.curGameNumber = dealt;
     ResetHintIndex();
     if (mode == FlowMode::kQuiet)
