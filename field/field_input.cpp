@@ -28,14 +28,8 @@ bool CSolGameField::HitField(int32_t x, int32_t y, uint16_t* pile, uint16_t* ind
 }
 
 bool CSolGameField::InsideField(int32_t x, int32_t y) const {
-    return x >= fieldRect_.left && x < fieldRect_.right && y >= fieldRect_.top && y < fieldRect_.bottom;
-}
-
-void CSolGameField::PresentNow() {
-    if (!hwnd_) return;
-    HDC dc = ::GetDC(hwnd_);
-    PresentBackBuffer(dc);
-    ::ReleaseDC(hwnd_, dc);
+    const RECT& f = FieldRect();
+    return x >= f.left && x < f.right && y >= f.top && y < f.bottom;
 }
 
 void CSolGameField::RepaintAndPresent() {
@@ -136,7 +130,7 @@ void CSolGameField::TrackPeek(int32_t x, int32_t y) {
     }
     if (!InsideField(x, y)) {
         // The cursor is kept inside the field while the right button is held.
-        const RECT& f = fieldRect_;
+        const RECT& f = FieldRect();
         const int32_t dx = x < f.left ? f.left - x : x >= f.right ? f.right - 1 - x : 0;
         const int32_t dy = y < f.top ? f.top - y : y >= f.bottom ? f.bottom - 1 - y : 0;
         POINT at{};

@@ -9,22 +9,9 @@
 
 namespace corvelle {
 
-void CSolGameField::CreateBackBuffer() {
-    FreeBackBuffer();
-    RECT r{};
-    GetClientRect(&r);
-    fieldRect_ = r;
-    drawWidth_ = r.right - r.left;
-    drawHeight_ = r.bottom - r.top;
-    // A minimised or collapsed field has no area: no buffer is made, and
-    // nothing is drawn until it has one again.
-    if (drawWidth_ > 0 && drawHeight_ > 0) {
-        HDC dc = ::GetDC(hwnd_);
-        backBuffer_.Create(dc, static_cast<uint32_t>(drawWidth_), static_cast<uint32_t>(drawHeight_));
-        ::ReleaseDC(hwnd_, dc);
-    }
-    fullRepaint_ = true;
-}
+// A minimised or collapsed field has no area: no buffer is made, and
+// nothing is drawn until it has one again.
+void CSolGameField::CreateBackBuffer() { backBuffer_.Create(hwnd_); }
 
 void CSolGameField::FreeBackBuffer() { backBuffer_.Destroy(); }
 
@@ -72,49 +59,47 @@ void CSolGameField::PaintBackgroundTo(HDC dc, int32_t width, int32_t height, COL
 
 void CSolGameField::PaintBackground() {
     const COLORREF colour = prefs_ ? prefs_->bgColor : kDefaultBgColor;
-    PaintBackgroundTo(backBuffer_.GetDC(), drawWidth_, drawHeight_, colour, prefs_ ? prefs_->bgPicture : 0,
+    PaintBackgroundTo(backBuffer_.GetDC(), DrawWidth(), DrawHeight(), colour, prefs_ ? prefs_->bgPicture : 0,
                       prefs_ ? prefs_->bgPicturePosition : 0, &scaledPicture_, &scaledPictureValid_);
 }
 
 void CSolGameField::PaintToBackBuffer() {
     RECT r{};
     GetClientRect(&r);
-    if (!::EqualRect(&r, &fieldRect_)) {
+    if (!::EqualRect(&r, &FieldRect())) {
         CreateBackBuffer();
         DiscardScaledPicture();
     }
-    if (!backBuffer_.GetDC() || !fullRepaint_) return;
+    if (!backBuffer_.GetDC() || !backBuffer_.Stale()) return;
     PaintBackground();
     if (!images_) {
-        fullRepaint_ = false;
+        backBuffer_.Painted();
         return;
     }
     if (!hitRegions_.recordingSuspended) hitRegions_.Reset();
     for (uint16_t pile : drawOrder_) DrawPileToBuffer(pile);
     DrawPeekedCard();
-    fullRepaint_ = false;
+    backBuffer_.Painted();
 }
 
-void CSolGameField::PresentBackBuffer(HDC dc) const {
-    const POINT corner{fieldRect_.left, fieldRect_.top};
-    backBuffer_.BlitTo(dc, &corner);
+POINT CSolGameField::BufferCorner() const { return POINT{FieldRect().left, FieldRect().top}; }
+
+void CSolGameField::PresentBackBuffer(HDC dc) const { backBuffer_.BlitTo(dc, BufferCorner()); }
+
+void CSolGameField::PresentNow() {
+    if (hwnd_) backBuffer_.ShowIn(hwnd_, BufferCorner());
 }
 
 void CSolGameField::Redraw() {
     if (!hwnd_) return;
-    HDC dc = ::GetDC(hwnd_);
-    fullRepaint_ = true;
+    SetFullRepaint();
     PaintToBackBuffer();
-    PresentBackBuffer(dc);
-    ::ReleaseDC(hwnd_, dc);
+    PresentNow();
 }
 
 void CSolGameField::OnPaint() {
     PaintToBackBuffer();
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd_, &ps);
-    PresentBackBuffer(dc);
-    ::EndPaint(hwnd_, &ps);
+    backBuffer_.ShowOnPaint(hwnd_, BufferCorner());
 }
 
 BOOL CSolGameField::OnEraseBkgnd(HDC) { return TRUE; }   // the paint covers every pixel
@@ -152,7 +137,7 @@ void CSolGameField::DrawPeekedCard() {
     const FieldPile& pile = layout_.piles[peekPile_];
     CardSpot s;
     // Only a card the pile holds: the peek may outlive a change of the pile.
-    if (!PeekedCardSpot(layout_, pile, drawWidth_, drawHeight_, peekIndex_, &s)) return;
+    if (!PeekedCardSpot(layout_, pile, DrawWidth(), DrawHeight(), peekIndex_, &s)) return;
     HDC dc = backBuffer_.GetDC();
     DrawCard(dc, pile.cards[static_cast<size_t>(s.index)], s.x, s.y);
     if (peekPile_ == selectedPile_ && peekIndex_ == selectedIndex_) painter_.DrawSelectionFrame(dc, s.x, s.y);

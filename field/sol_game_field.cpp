@@ -64,7 +64,7 @@ bool CSolGameField::BuildFromEngine(bool quiet) {
     ResetField();
     bool complete = true;
     if (engine_) complete = BuildFieldLayout(*engine_, layout_);
-    if (!quiet) fullRepaint_ = true;
+    if (!quiet) backBuffer_.Invalidate();
     return complete;
 }
 

@@ -110,7 +110,7 @@ public:
     // or its position changed).
     void DiscardScaledPicture() { scaledPictureValid_ = false; }
     CSolGameField* SetFullRepaint() {
-        fullRepaint_ = true;
+        backBuffer_.Invalidate();
         return this;
     }
     // Repaints the whole field at once and shows it.
@@ -123,14 +123,14 @@ public:
     // Draws one pile into dc as for a drawing of width x height, recording
     // its hit regions unless recording is suspended.
     void DrawPile(uint16_t pile, HDC dc, int32_t width, int32_t height);
-    void DrawPileToBuffer(uint16_t pile) { DrawPile(pile, backBuffer_.GetDC(), drawWidth_, drawHeight_); }
+    void DrawPileToBuffer(uint16_t pile) { DrawPile(pile, backBuffer_.GetDC(), DrawWidth(), DrawHeight()); }
     void DrawPeekedCard();
     // The back buffer (null DC while the field has no area) and the client
     // rectangle it was made for.
     HDC BackBufferDc() const { return backBuffer_.GetDC(); }
-    const RECT& FieldRect() const { return fieldRect_; }
-    int32_t DrawWidth() const { return drawWidth_; }
-    int32_t DrawHeight() const { return drawHeight_; }
+    const RECT& FieldRect() const { return backBuffer_.Area(); }
+    int32_t DrawWidth() const { return static_cast<int32_t>(backBuffer_.Width()); }
+    int32_t DrawHeight() const { return static_cast<int32_t>(backBuffer_.Height()); }
 
     // ---- previews (field_preview.cpp)
     // Draws the field's game on an 850 x 660 field of the given background
@@ -236,7 +236,10 @@ private:
     bool HitField(int32_t x, int32_t y, uint16_t* pile, uint16_t* index, HitRect* rect) const;
     // Repaints the back buffer in full and shows it.
     void RepaintAndPresent();
+    // Copies the back buffer to the window at once.
     void PresentNow();
+    // Where the back buffer stands in the window.
+    POINT BufferCorner() const;
     // Rebuilds the piles from the engine, keeping the geometry and the draw
     // order, and redraws (the copy was found out of step).
     void ResyncWithEngine();
@@ -254,11 +257,8 @@ private:
 
     const AppPreferences* prefs_ = nullptr;
     CGameEngine* engine_ = nullptr;
-    RECT fieldRect_{};
-    int32_t drawWidth_ = 0;
-    int32_t drawHeight_ = 0;
-    CMemoryBitmap backBuffer_;
-    bool fullRepaint_ = true;
+    // The client-sized back buffer; out of date until the next full paint.
+    CBackBuffer backBuffer_;
     // The field picture's pixels (read once) and, for the stretched
     // position, the picture resampled to the back buffer's size.
     PixelImage picture_;
