@@ -1,5 +1,6 @@
 // Painting the field through its back buffer: the background, the piles in
-// draw order and the peeked card, recording the hit regions as it goes.
+// draw order and the peeked card, recording the hit regions as it goes; and
+// the game drawn alone on a field of any size, the previews' source.
 #include "engine/records.h"
 #include "field/sol_game_field.h"
 #include "logic/preferences.h"
@@ -142,6 +143,34 @@ void CSolGameField::DrawPeekedCard() {
     DrawCard(dc, pile.cards[static_cast<size_t>(s.index)], s.x, s.y);
     if (peekPile_ == selectedPile_ && peekIndex_ == selectedIndex_) painter_.DrawSelectionFrame(dc, s.x, s.y);
     if (!hitRegions_.recordingSuspended) hitRegions_.AddRegion(s.x, s.y, peekPile_, static_cast<int16_t>(s.index));
+}
+
+PixelImage CSolGameField::RenderField(int32_t width, int32_t height, COLORREF colour, uint8_t picture,
+                                      uint8_t position) {
+    PixelImage result;
+    if (!hwnd_ || width <= 0 || height <= 0) return result;
+    HDC windowDc = ::GetDC(hwnd_);
+    HDC dc = ::CreateCompatibleDC(windowDc);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(windowDc, width, height);
+    ::ReleaseDC(hwnd_, windowDc);
+    if (dc && bitmap) {
+        HGDIOBJ previous = ::SelectObject(dc, bitmap);
+        // The stretched picture is made for this size only and not kept.
+        PixelImage scaled;
+        bool scaledValid = false;
+        PaintBackgroundTo(dc, width, height, colour, picture, position, &scaled, &scaledValid);
+        if (images_) {
+            const bool suspended = hitRegions_.recordingSuspended;
+            hitRegions_.recordingSuspended = true;
+            for (uint16_t pile : drawOrder_) DrawPile(pile, dc, width, height);
+            hitRegions_.recordingSuspended = suspended;
+        }
+        ::SelectObject(dc, previous);
+        ImageFromBitmap(bitmap, &result);
+    }
+    if (bitmap) ::DeleteObject(bitmap);
+    if (dc) ::DeleteDC(dc);
+    return result;
 }
 
 }  // namespace corvelle

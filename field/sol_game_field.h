@@ -28,12 +28,7 @@
 namespace corvelle {
 
 class CGameEngine;
-class CPreviewImageCache;
 struct AppPreferences;
-
-// The size of the field a preview is drawn on before it is scaled down.
-constexpr int32_t kPreviewFieldWidth = 850;
-constexpr int32_t kPreviewFieldHeight = 660;
 
 // Key colour of run images: the pixels outside the cards.
 constexpr COLORREF kRunImageKey = kKeyGreen;
@@ -132,19 +127,11 @@ public:
     int32_t DrawWidth() const { return static_cast<int32_t>(backBuffer_.Width()); }
     int32_t DrawHeight() const { return static_cast<int32_t>(backBuffer_.Height()); }
 
-    // ---- previews (field_preview.cpp)
-    // Draws the field's game on an 850 x 660 field of the given background
+    // The game on a field of width x height with the given background
     // (picture 1 the field picture, by position 0 centred, 1 tiled, 2
-    // stretched), scales it to the 170 x 132 thumbnail, draws that stretched
-    // into `rect` of `target` and stores it, encoded, in `cache` (when
-    // given) under `key`. Records no hit regions; a selected card is drawn
-    // highlighted, the peeked card is not drawn.
-    void RenderPreview(HDC target, const RECT* rect, COLORREF colour, uint8_t picture, uint8_t position,
-                       CPreviewImageCache* cache, uint32_t key);
-    // The thumbnail alone (empty when the field has no window).
-    PixelImage RenderThumbnail(COLORREF colour, uint8_t picture, uint8_t position);
-    // The game on a field of width x height with the given background,
-    // without hit regions (the thumbnail's source and its tests' reference).
+    // stretched), without hit regions: the source of the previews. A
+    // selected card is drawn highlighted, the peeked card is not drawn.
+    // Empty when the field has no window.
     PixelImage RenderField(int32_t width, int32_t height, COLORREF colour, uint8_t picture, uint8_t position);
 
     // ---- cards in motion (field_animation.cpp)
