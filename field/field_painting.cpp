@@ -78,8 +78,7 @@ void CSolGameField::PaintToBackBuffer() {
         return;
     }
     if (!hitRegions_.recordingSuspended) hitRegions_.Reset();
-    for (uint16_t pile : drawOrder_) DrawPileToBuffer(pile);
-    DrawPeekedCard();
+    DrawField(backBuffer_.GetDC(), DrawWidth(), DrawHeight(), input_.PeekPile(), input_.PeekIndex());
     backBuffer_.Painted();
 }
 
@@ -112,37 +111,25 @@ void CSolGameField::DrawCard(HDC dc, const FieldCard& card, int32_t x, int32_t y
         images_->DrawBack(dc, x, y, CardBack());
 }
 
-void CSolGameField::DrawPile(uint16_t p, HDC dc, int32_t width, int32_t height) {
-    if (p >= layout_.piles.size() || !images_ || !dc) return;
-    const FieldPile& pile = layout_.piles[p];
-    spots_.clear();
-    LayOutPile(layout_, pile, width, height, spots_);
-    for (const CardSpot& s : spots_) {
+void CSolGameField::DrawField(HDC dc, int32_t width, int32_t height, uint16_t peekPile, uint16_t peekIndex) {
+    LayOutField(layout_, drawOrder_, width, height, peekPile, peekIndex, spots_);
+    const uint32_t selectedPile = input_.SelectedPile(), selectedIndex = input_.SelectedIndex();
+    for (const FieldSpot& f : spots_) {
+        const FieldPile& pile = layout_.piles[f.pile];
+        const CardSpot& s = f.spot;
         if (s.index < 0) {
             if (pile.baseKind != BaseNone) {
                 painter_.DrawPileBase(dc, s.x, s.y, pile);
-                if (p == selectedPile_) painter_.DrawSelectionFrame(dc, s.x, s.y);
+                if (f.pile == selectedPile) painter_.DrawSelectionFrame(dc, s.x, s.y);
             }
         } else {
             DrawCard(dc, pile.cards[static_cast<size_t>(s.index)], s.x, s.y);
-            if (p == selectedPile_ && static_cast<uint32_t>(s.index) == selectedIndex_)
+            if (f.pile == selectedPile && static_cast<uint32_t>(s.index) == selectedIndex)
                 painter_.DrawSelectionFrame(dc, s.x, s.y);
         }
         if (s.hit && !hitRegions_.recordingSuspended)
-            hitRegions_.AddRegion(s.x, s.y, p, static_cast<int16_t>(s.index));
+            hitRegions_.AddRegion(s.x, s.y, f.pile, static_cast<int16_t>(s.index));
     }
-}
-
-void CSolGameField::DrawPeekedCard() {
-    if (peekPile_ >= layout_.piles.size() || !images_ || !backBuffer_.GetDC()) return;
-    const FieldPile& pile = layout_.piles[peekPile_];
-    CardSpot s;
-    // Only a card the pile holds: the peek may outlive a change of the pile.
-    if (!PeekedCardSpot(layout_, pile, DrawWidth(), DrawHeight(), peekIndex_, &s)) return;
-    HDC dc = backBuffer_.GetDC();
-    DrawCard(dc, pile.cards[static_cast<size_t>(s.index)], s.x, s.y);
-    if (peekPile_ == selectedPile_ && peekIndex_ == selectedIndex_) painter_.DrawSelectionFrame(dc, s.x, s.y);
-    if (!hitRegions_.recordingSuspended) hitRegions_.AddRegion(s.x, s.y, peekPile_, static_cast<int16_t>(s.index));
 }
 
 PixelImage CSolGameField::RenderField(int32_t width, int32_t height, COLORREF colour, uint8_t picture,
@@ -162,7 +149,7 @@ PixelImage CSolGameField::RenderField(int32_t width, int32_t height, COLORREF co
         if (images_) {
             const bool suspended = hitRegions_.recordingSuspended;
             hitRegions_.recordingSuspended = true;
-            for (uint16_t pile : drawOrder_) DrawPile(pile, dc, width, height);
+            DrawField(dc, width, height, kFieldNone, kFieldNone);
             hitRegions_.recordingSuspended = suspended;
         }
         ::SelectObject(dc, previous);

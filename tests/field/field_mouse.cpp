@@ -30,29 +30,17 @@ void FieldMouse::Click(POINT p) const {
 }
 
 bool FieldMouse::PointOf(uint16_t pile, uint16_t index, POINT* p, HitRect* rect) const {
-    const std::vector<HitRegion>& regions = field_->HitRegions().Entries();
-    for (size_t i = regions.size(); i-- > 0;) {
-        const HitRegion& r = regions[i];
-        if (r.pile != pile || (r.index < 0 ? kFieldNone : static_cast<uint16_t>(r.index)) != index) continue;
-        int32_t x = 0, y = 0;
-        if (!VisiblePoint(regions, field_->Layout(), i, &x, &y)) return false;
-        *p = POINT{x, y};
-        if (rect) *rect = r.rect;
-        return true;
-    }
-    return false;
+    int32_t x = 0, y = 0;
+    if (!CardPoint(field_->HitRegions().Entries(), field_->Layout(), pile, index, &x, &y, rect)) return false;
+    *p = POINT{x, y};
+    return true;
 }
 
 bool FieldMouse::TargetPoint(uint16_t pile, POINT* p) const {
-    const std::vector<HitRegion>& regions = field_->HitRegions().Entries();
-    for (size_t i = regions.size(); i-- > 0;) {
-        if (regions[i].pile != pile) continue;
-        int32_t x = 0, y = 0;
-        if (!VisiblePoint(regions, field_->Layout(), i, &x, &y)) return false;
-        *p = POINT{x, y};
-        return true;
-    }
-    return false;
+    int32_t x = 0, y = 0;
+    if (!DropPoint(field_->HitRegions().Entries(), field_->Layout(), pile, &x, &y)) return false;
+    *p = POINT{x, y};
+    return true;
 }
 
 bool FieldMouse::DragTo(uint16_t pile, uint16_t index, POINT target, bool release, POINT* releasePoint) const {
@@ -77,16 +65,7 @@ bool FieldMouse::DragTo(uint16_t pile, uint16_t index, POINT target, bool releas
 }
 
 bool FieldMouse::FindVisibleHint(const CGameEngine& engine, uint16_t* pile, uint16_t* index, uint16_t* target) const {
-    std::vector<CGameEngine::HintMove> hints;
-    engine.FindAllHints(hints, false);
-    for (const CGameEngine::HintMove& h : hints) {
-        POINT p{};
-        if (h.second == kNone || !FindFieldCard(field_->Layout(), h.first, pile, index)) continue;
-        if (!PointOf(*pile, *index, &p) || !TargetPoint(h.second, &p)) continue;
-        *target = h.second;
-        return true;
-    }
-    return false;
+    return VisibleHint(field_->HitRegions().Entries(), field_->Layout(), engine, pile, index, target);
 }
 
 }  // namespace corvelle::test
