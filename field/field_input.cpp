@@ -283,8 +283,12 @@ bool CFieldInput::BeginDrag(int32_t x, int32_t y) {
     dragRun_ = TakeFieldRun(layout_, pressedPile_, pressedIndex_, count);
     // The pile without the run; the hit regions now describe it.
     view_.Repaint();
-    const int32_t left = pressedRect_.left - image.cardX, top = pressedRect_.top - image.cardY;
-    dragOffset_ = FieldPoint{left - x, top - y};
+    // The image keeps the distance to the pointer that the pressed card had
+    // to the press: the point the player grabbed stays under the pointer,
+    // however far the move that started the drag jumped.
+    dragOffset_ = FieldPoint{pressedRect_.left - image.cardX - pressPoint_.x,
+                             pressedRect_.top - image.cardY - pressPoint_.y};
+    const int32_t left = dragOffset_.x + x, top = dragOffset_.y + y;
     dragRect_ = HitRect{left, top, left + image.width, top + image.height};
     view_.ShowDragImage(left, top);
     dragging_ = true;

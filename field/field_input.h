@@ -195,6 +195,8 @@ private:
     // The lifted run, out of its pile while it is dragged.
     std::vector<FieldCard> dragRun_;
     uint16_t dragSavedCount_ = 0;
+    // The drag image's top-left corner less the pointer: what it was at the
+    // press, for the whole drag.
     FieldPoint dragOffset_;
     HitRect dragRect_;
 };

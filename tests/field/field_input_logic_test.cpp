@@ -149,23 +149,27 @@ protected:
         input_.Press(p.x, p.y, false);
         input_.Release(p.x, p.y);
     }
-    // Presses on card `index` of the pile, passes the threshold and moves
-    // so that the drop point (the centre of the image's top-left card, at
-    // rest where the pressed card lay) comes to `target`. The image
-    // follows the cursor from the move that starts the drag.
+    // The drop point of a drag of card `index` of the pile before it
+    // starts: the centre of the card-sized area at the top-left corner of
+    // the run's image, as it lies over the pile.
+    FieldPoint RestingDropPoint(uint16_t pile, uint16_t index, const HitRect& rect) const {
+        const auto count = static_cast<uint16_t>(layout_.piles[pile].cards.size() - index);
+        const RunImageGeometry g = MeasureRun(layout_, layout_.piles[pile].fan, count);
+        return FieldPoint{rect.left - g.firstX + static_cast<int32_t>(layout_.cardWidth / 2),
+                          rect.top - g.firstY + static_cast<int32_t>(layout_.cardHeight / 2)};
+    }
+    // Presses on card `index` of the pile and moves in a few steps so that
+    // the drop point comes to `target`.
     bool DragTo(uint16_t pile, uint16_t index, FieldPoint target, bool release = true) {
         FieldPoint press;
         HitRect rect;
         if (!PointOf(pile, index, &press, &rect)) return false;
-        const RunImageGeometry g =
-            MeasureRun(layout_, layout_.piles[pile].fan, static_cast<uint16_t>(layout_.piles[pile].cards.size() - index));
-        const FieldPoint start{press.x + kDragThreshold, press.y};
-        const FieldPoint end{start.x + target.x - (rect.left - g.firstX + static_cast<int32_t>(layout_.cardWidth / 2)),
-                             start.y + target.y - (rect.top - g.firstY + static_cast<int32_t>(layout_.cardHeight / 2))};
+        const FieldPoint rest = RestingDropPoint(pile, index, rect);
+        const FieldPoint end{press.x + target.x - rest.x, press.y + target.y - rest.y};
         input_.Press(press.x, press.y, false);
-        input_.Move(start.x, start.y, false);
+        input_.Move(press.x + kDragThreshold, press.y, false);
         for (int k = 1; k <= 3; ++k)
-            input_.Move(start.x + (end.x - start.x) * k / 3, start.y + (end.y - start.y) * k / 3, false);
+            input_.Move(press.x + (end.x - press.x) * k / 3, press.y + (end.y - press.y) * k / 3, false);
         if (release) input_.Release(end.x, end.y);
         return true;
     }
@@ -178,6 +182,63 @@ protected:
     CFieldInput input_{layout_, regions_, view_};
     uint32_t now_ = 1000;
 };
+
+// A drag whose first move is one fast jump: the image follows the pointer
+// from the press on, so the point of the card the player grabbed stays
+// under the pointer exactly, after a jump of 300 pixels and after more, and
+// the drop lands where the player lets go. Fanned down, fanned left (the
+// drop point is then the run's top card), and runs of several cards.
+TEST_F(PlainInputTest, AFastFirstMoveKeepsTheGrabbedPointUnderThePointer) {
+    for (const char* name : {"Klondike (draw one)", "Beleaguered Castle", "Yukon", "Spider (one suit)"}) {
+        uint16_t pile = 0, index = 0, target = 0;
+        uint32_t number = 1;
+        for (; number < 60; ++number) {
+            Play(name, number, kPlayModeDrag);
+            if (VisibleHint(&pile, &index, &target)) break;
+        }
+        ASSERT_LT(number, 60u) << name;
+        const uint16_t card = layout_.piles[pile].cards[index].card;
+        FieldPoint press, over;
+        HitRect rect;
+        ASSERT_TRUE(PointOf(pile, index, &press, &rect));
+        ASSERT_TRUE(TargetPoint(target, &over));
+        const FieldPoint rest = RestingDropPoint(pile, index, rect);
+        // The drop point less the pointer, which the drag must keep.
+        const FieldPoint grip{rest.x - press.x, rest.y - press.y};
+        auto dropPoint = [&] {
+            return FieldPoint{input_.DragRect().left + static_cast<int32_t>(layout_.cardWidth / 2),
+                              input_.DragRect().top + static_cast<int32_t>(layout_.cardHeight / 2)};
+        };
+        input_.Press(press.x, press.y, false);
+        const FieldPoint jump{press.x + (press.x < kWidth / 2 ? 300 : -300), press.y};
+        input_.Move(jump.x, jump.y, false);
+        ASSERT_TRUE(input_.Dragging()) << name;
+        EXPECT_EQ(dropPoint().x - jump.x, grip.x) << name;
+        EXPECT_EQ(dropPoint().y - jump.y, grip.y) << name;
+        EXPECT_EQ(view_.imageAt.x, input_.DragRect().left) << name;
+        EXPECT_EQ(view_.imageAt.y, input_.DragRect().top) << name;
+        // One more jump, over the target, and the release there.
+        const FieldPoint end{over.x - grip.x, over.y - grip.y};
+        input_.Move(end.x, end.y, false);
+        EXPECT_EQ(dropPoint().x, over.x) << name;
+        EXPECT_EQ(dropPoint().y, over.y) << name;
+        input_.Release(end.x, end.y);
+        EXPECT_EQ(engine_->cardStates[card].pile, target) << name;
+        EXPECT_EQ(view_.checks, 1) << name;
+        EXPECT_EQ(Difference(), "") << name;
+        view_.checks = 0;
+
+        // The same move again from its deal with a single jump from the
+        // press to the release.
+        Play(name, number, kPlayModeDrag);
+        input_.Press(press.x, press.y, false);
+        input_.Move(end.x, end.y, false);
+        input_.Release(end.x, end.y);
+        EXPECT_EQ(engine_->cardStates[card].pile, target) << name << ", one jump";
+        EXPECT_EQ(Difference(), "") << name;
+        view_.checks = 0;
+    }
+}
 
 // Random presses, drags, releases, clicks, peeks, undo and lost captures
 // over games of many families in both play modes. After every gesture the

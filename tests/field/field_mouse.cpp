@@ -50,15 +50,13 @@ bool FieldMouse::DragTo(uint16_t pile, uint16_t index, POINT target, bool releas
     const FieldLayout& layout = field_->Layout();
     const auto count = static_cast<uint16_t>(layout.piles[pile].cards.size() - index);
     const RunImageGeometry g = MeasureRun(layout, layout.piles[pile].fan, count);
-    // The image stands over the pressed card when the drag starts (at the
-    // first move past the threshold) and then follows the cursor.
-    const POINT start{press.x + kDragThreshold, press.y};
+    // The image keeps its distance to the cursor from the press on.
     const int32_t dx = target.x - (rect.left - g.firstX + static_cast<int32_t>(layout.cardWidth / 2));
     const int32_t dy = target.y - (rect.top - g.firstY + static_cast<int32_t>(layout.cardHeight / 2));
     Post(WM_LBUTTONDOWN, MK_LBUTTON, press);
-    Post(WM_MOUSEMOVE, MK_LBUTTON, start);
-    for (int k = 1; k <= 3; ++k) Post(WM_MOUSEMOVE, MK_LBUTTON, POINT{start.x + dx * k / 3, start.y + dy * k / 3});
-    const POINT end{start.x + dx, start.y + dy};
+    Post(WM_MOUSEMOVE, MK_LBUTTON, POINT{press.x + kDragThreshold, press.y});
+    for (int k = 1; k <= 3; ++k) Post(WM_MOUSEMOVE, MK_LBUTTON, POINT{press.x + dx * k / 3, press.y + dy * k / 3});
+    const POINT end{press.x + dx, press.y + dy};
     if (releasePoint) *releasePoint = end;
     if (release) Post(WM_LBUTTONUP, 0, end);
     return true;
