@@ -5,6 +5,7 @@
 #include "app/corvelle_app.h"
 #include "app/game_dialogs.h"
 #include "field/sol_game_field.h"
+#include "panels/game_selection.h"
 #include "res/resource.h"
 
 namespace corvelle {
@@ -108,12 +109,24 @@ void CCorvelleDlg::ReadPrefs() {
         return ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_YESNO) == IDYES;
     };
     const PreferencesLoadResult result = LoadPreferences(prefs_, options);
-    if (result.placementRead) {
-        // Only the size comes back; the window is centred.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (result.placementRead &&
+        ::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        // Only the size comes back, and a stored size may hold any values:
+        // it is made to fit the work area, and a stored panel wider than the
+        // window that results gets its default width. The window is centred.
         const WindowPlacement& p = prefs_.mainWindowPos;
-        SetWindowPos(nullptr, 0, 0, std::max(p.normalRight - p.normalLeft, kMainWindowMinWidth),
-                     std::max(p.normalBottom - p.normalTop, kMainWindowMinHeight),
+        const RECT& work = monitor.rcWork;
+        const PlacementRect size =
+            ClampPlacement({p.normalLeft, p.normalTop, p.normalRight, p.normalBottom},
+                           {work.left, work.top, work.right, work.bottom}, kMainWindowMinWidth, kMainWindowMinHeight);
+        SetWindowPos(nullptr, 0, 0, size.right - size.left, size.bottom - size.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+        RECT sized;
+        GetWindowRect(&sized);
+        if (prefs_.mainPopupsWidth > static_cast<uint32_t>(std::max<LONG>(sized.right - sized.left, 0)))
+            prefs_.mainPopupsWidth = kMainPopupsDefaultWidth;
     }
     CenterWindow();
 }

@@ -171,8 +171,14 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
         [&](const Bytes* in) { p.animation = FlagOr(in, d.animation); });
     row(u"playMode", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.playMode); },
         [&](const Bytes* in) { p.playMode = ByteOr(in, d.playMode, 1); });
+    // Colours are plain RGB values (0x00BBGGRR); a high byte would make the
+    // drawing take a palette entry or another kind of colour instead.
     row(u"bgColor", kRegDword, 4, [&](Bytes& out) { PutNumber(out, p.bgColor); },
-        [&](const Bytes* in) { p.bgColor = NumberOr(in, d.bgColor); });
+        [&](const Bytes* in) {
+            p.bgColor = NumberOr(in, d.bgColor);
+            if (p.bgColor > 0xFFFFFF)
+                p.bgColor = d.bgColor;
+        });
     row(u"bgCustomColors", kRegBinary, 64,
         [&](Bytes& out) {
             for (uint32_t colour : p.bgCustomColors)
@@ -183,6 +189,8 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
             if (in && in->size() == 64)
                 for (size_t i = 0; i < 16; ++i)
                     p.bgCustomColors[i] = LoadLE<uint32_t>(in->data() + 4 * i);
+            if (std::any_of(p.bgCustomColors.begin(), p.bgCustomColors.end(), [](uint32_t c) { return c > 0xFFFFFF; }))
+                p.bgCustomColors = d.bgCustomColors;
         });
     row(u"bgPicture", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.bgPicture); },
         [&](const Bytes* in) { p.bgPicture = ByteOr(in, d.bgPicture, 1); });

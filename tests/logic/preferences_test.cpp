@@ -257,6 +257,8 @@ TEST_F(PreferencesTest, StoredValuesOutOfRangeOrOfTheWrongSizeTakeTheirDefaults)
         {u"cardBack", kRegDword, Number(0x80000000)},
         {u"curSolId", kRegDword, Number(5)},   // beyond the five games
         {u"bgCustomColors", kRegBinary, std::vector<uint8_t>(63, 1)},
+        {u"bgCustomColors", kRegBinary, std::vector<uint8_t>(64, 1)},   // not plain RGB values
+        {u"bgColor", kRegDword, Number(0x01000005)},                   // a palette index
         {u"lastPlayed", kRegNone, std::vector<uint8_t>(36, 1)},
         {u"mainPopupsWidth", kRegBinary, Number(1201)},   // the stored window is 1200 wide
         {u"mainPopupsWidth", kRegBinary, Number(0xFFFFFFFF)},
@@ -293,6 +295,7 @@ TEST_F(PreferencesTest, StoredValuesOutOfRangeOrOfTheWrongSizeTakeTheirDefaults)
         if (name == u"cardBack") expected.cardBack = defaults.cardBack;
         if (name == u"curSolId") expected.curSolId = kNoCurrentGame;
         if (name == u"bgCustomColors") expected.bgCustomColors = defaults.bgCustomColors;
+        if (name == u"bgColor") expected.bgColor = defaults.bgColor;
         if (name == u"lastPlayed") expected.lastPlayed = defaults.lastPlayed;
         if (name == u"mainPopupsWidth") expected.mainPopupsWidth = defaults.mainPopupsWidth;
         if (name == u"selectPopupsWidth") expected.selectPopupsWidth = defaults.selectPopupsWidth;
@@ -317,7 +320,9 @@ TEST_F(PreferencesTest, ValuesAtTheEdgesOfTheirRangesAreKept) {
         StoreNumber(u"mainPopupsWidth", kRegBinary, 1100);
         StoreNumber(u"selectPopupsWidth", kRegBinary, 160);
         StoreNumber(u"curSolId", kRegDword, 4);
+        StoreNumber(u"bgColor", kRegDword, 0xFFFFFF);
         const AppPreferences loaded = Load();
+        EXPECT_EQ(loaded.bgColor, 0xFFFFFFu);
         EXPECT_EQ(loaded.timeLimit, limit);
         EXPECT_EQ(loaded.mainPopupsWidth, 1100u);
         EXPECT_EQ(loaded.selectPopupsWidth, 160u);
