@@ -9,7 +9,7 @@
 namespace corvelle {
 
 CSolGameField::CSolGameField()
-    : pause_([](uint32_t ms) { ::Sleep(ms); }), peekCursor_(::LoadCursorW(nullptr, IDC_HELP)) {}
+    : pause_([](uint32_t ms) { ShowDrawingFor(ms); }), peekCursor_(::LoadCursorW(nullptr, IDC_HELP)) {}
 
 CSolGameField::~CSolGameField() {
     FreeBackBuffer();
