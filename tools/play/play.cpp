@@ -232,7 +232,9 @@ void Search(CGameEngine& engine, const std::vector<std::string>& pileNames, long
 // card and the candidate), which is close enough for a measure.
 class PositionValue {
 public:
-    PositionValue(const CGameEngine& engine, const std::vector<std::string>& pileNames) : e(engine) {
+    enum class Measure { Covered, Unbuilt };
+    PositionValue(const CGameEngine& engine, const std::vector<std::string>& pileNames, Measure m)
+        : e(engine), measure(m) {
         roles.assign(e.pileStates.size(), Role::Other);
         for (size_t p = 0; p < roles.size() && p < pileNames.size(); ++p) {
             const std::string& n = pileNames[p];
@@ -248,7 +250,7 @@ public:
     }
 
     long operator()() {
-        long found = 0, down = 0, built = 0, runs = 0, empty = 0, covered = 0, stock = 0, suited = 0;
+        long found = 0, down = 0, built = 0, runs = 0, empty = 0, covered = 0, stock = 0, suited = 0, pairs = 0;
         const size_t piles = roles.size();
         for (size_t p = 0; p < piles; ++p) {
             const PileState& s = e.pileStates[p];
@@ -273,6 +275,7 @@ public:
                     continue;
                 }
                 if (below != kNone) {
+                    ++pairs;
                     built += Telling(s.dropProgram, Drop) && Pair(s.dropProgram, Drop, below, card);
                     runs += Telling(s.pickupProgram, Pickup) && Pair(s.pickupProgram, Pickup, below, card);
                     const CardDef& a = e.cards[below];
@@ -323,8 +326,10 @@ public:
                 least = std::min(least, d);
             }
         }
-        return 40 * found - 12 * down - 3 * covered - 3 * stock + 3 * built + 3 * runs + 6 * suited + 10 * empty -
-               2 * buried - 5 * blocked;
+        const long value = 40 * found - 12 * down - 3 * stock + 3 * runs + 6 * suited + 10 * empty - 2 * buried - 5 * blocked;
+        // The first measure counts the covered cards; the second, which
+        // finds other lines, every pair lying as no rule builds it.
+        return measure == Measure::Covered ? value - 3 * covered + 3 * built : value + 3 * built - 3 * (pairs - built);
     }
 
     // Whether the drop rule `program` builds: takes some pairs, not most.
@@ -406,6 +411,7 @@ private:
     }
 
     const CGameEngine& e;
+    Measure measure;
     std::vector<Role> roles;
     std::vector<int8_t> answers, telling;
     std::vector<uint16_t> faceCard;   // a card of each face, kNone when the game has none
@@ -420,7 +426,8 @@ bool SameBytes(const std::vector<T>& a, const std::vector<T>& b) {
 }
 
 // Everything a step may change: what the best-first search keeps of each
-// position it expands, to go back to it, and what undoing every step must
+// position it expands, to go back to it, and, but for the move links (which
+// undo may give back written another way), what undoing every step must
 // give back.
 struct Snapshot {
     std::vector<CardState> cards;
@@ -431,7 +438,7 @@ struct Snapshot {
     uint32_t shuffleState = 0;
     bool operator==(const Snapshot& o) const {
         return finished == o.finished && shuffleState == o.shuffleState && SameBytes(cards, o.cards) &&
-               SameBytes(piles, o.piles) && SameBytes(counters, o.counters) && SameBytes(links, o.links);
+               SameBytes(piles, o.piles) && SameBytes(counters, o.counters);
     }
 };
 Snapshot Take(const CGameEngine& e) {
@@ -461,7 +468,7 @@ uint64_t PositionHash(const CGameEngine& e) {
 // when it is expanded (each played and taken back); the position a step
 // leads to is made again, from its parent's kept state, when its turn comes.
 void BestFirst(CGameEngine& engine, const std::vector<std::string>& pileNames, long budget, bool progressOnly,
-               SearchResult& result) {
+               PositionValue::Measure measure, SearchResult& result) {
     struct Node {
         uint32_t parent;
         Step step;
@@ -473,7 +480,7 @@ void BestFirst(CGameEngine& engine, const std::vector<std::string>& pileNames, l
         bool operator<(const Open& o) const { return value != o.value ? value < o.value : order < o.order; }
     };
     const uint32_t records = engine.history->GetCount();
-    PositionValue value(engine, pileNames);
+    PositionValue value(engine, pileNames, measure);
     HintMemo memo;
     std::vector<Node> nodes{Node{0, Step{}}};
     std::vector<Snapshot> kept{Take(engine)};
@@ -576,15 +583,19 @@ SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& p
     // long lines; in games that let a foundation card come back, those
     // moves left out (taking cards back multiplies the positions without
     // advancing, and the first passes can spend their budget on them).
-    // Last the best-first search with every move.
-    BestFirst(engine, pileNames, budget, true, result);
+    // Then the best-first search with every move, and last both best-first
+    // passes again by the second measure of the position.
+    using Measure = PositionValue::Measure;
+    BestFirst(engine, pileNames, budget, true, Measure::Covered, result);
     bool sawReturn = false;
     for (int pass = 0; pass < 3 && !result.won; ++pass) {
         if (pass == 2 && !sawReturn) break;
         std::unordered_set<uint64_t> seen{StateHash(engine)};
         Search(engine, pileNames, budget, pass == 1, pass == 2, sawReturn, seen, result);
     }
-    if (!result.won) BestFirst(engine, pileNames, budget, false, result);
+    if (!result.won) BestFirst(engine, pileNames, budget, false, Measure::Covered, result);
+    if (!result.won) BestFirst(engine, pileNames, budget, true, Measure::Unbuilt, result);
+    if (!result.won) BestFirst(engine, pileNames, budget, false, Measure::Unbuilt, result);
     return result;
 }
 
