@@ -426,26 +426,20 @@ bool SameBytes(const std::vector<T>& a, const std::vector<T>& b) {
 }
 
 // Everything a step may change: what the best-first search keeps of each
-// position it expands, to go back to it, and, but for the move links (which
-// undo may give back written another way), what undoing every step must
-// give back.
-struct Snapshot {
+// position it expands, to go back to it.
+struct Position {
     std::vector<CardState> cards;
     std::vector<PileState> piles;
     std::vector<CounterState> counters;
     std::vector<MoveLink> links;
     uint8_t finished = 0;
     uint32_t shuffleState = 0;
-    bool operator==(const Snapshot& o) const {
-        return finished == o.finished && shuffleState == o.shuffleState && SameBytes(cards, o.cards) &&
-               SameBytes(piles, o.piles) && SameBytes(counters, o.counters);
-    }
 };
-Snapshot Take(const CGameEngine& e) {
+Position Keep(const CGameEngine& e) {
     return {e.cardStates, e.pileStates, e.counters, e.moveLinks, e.finished, e.shuffleState};
 }
 // Puts the game back to `p`, and the history back to its first `records`.
-void Restore(CGameEngine& e, const Snapshot& p, uint32_t records) {
+void Restore(CGameEngine& e, const Position& p, uint32_t records) {
     e.cardStates = p.cards;
     e.pileStates = p.piles;
     e.counters = p.counters;
@@ -483,7 +477,7 @@ void BestFirst(CGameEngine& engine, const std::vector<std::string>& pileNames, l
     PositionValue value(engine, pileNames, measure);
     HintMemo memo;
     std::vector<Node> nodes{Node{0, Step{}}};
-    std::vector<Snapshot> kept{Take(engine)};
+    std::vector<Position> kept{Keep(engine)};
     std::priority_queue<Open> open;
     std::unordered_set<uint64_t> seen{PositionHash(engine)};
     uint32_t order = 0;
@@ -559,7 +553,7 @@ void BestFirst(CGameEngine& engine, const std::vector<std::string>& pileNames, l
             if (made) {
                 current = static_cast<uint32_t>(nodes.size());
                 nodes.push_back(Node{next.parent, next.step});
-                kept.push_back(Take(engine));
+                kept.push_back(Keep(engine));
             }
         }
         if (!made) break;
@@ -637,6 +631,46 @@ std::vector<GameEntry> ParseLibraryIndex(const std::string& text) {
 
 namespace {
 
+// Which moves the move links let go, by source and destination pile. Undo
+// may give back links that say the same in other words (a forbid that broke
+// up a wildcard link is undone by one explicit link), so what they allow is
+// compared, not the list itself; a pile to itself is no move at all.
+std::vector<bool> MovePermissions(const CGameEngine& e) {
+    const size_t n = e.PileCount();
+    std::vector<bool> allowed(n * n);
+    for (size_t s = 0; s < n; ++s)
+        for (size_t d = 0; d < n; ++d)
+            allowed[s * n + d] = s != d && e.MoveLinkAllows(static_cast<uint16_t>(s), static_cast<uint16_t>(d));
+    return allowed;
+}
+
+struct Snapshot {
+    std::vector<CardState> cards;
+    std::vector<PileState> piles;
+    std::vector<CounterState> counters;
+    uint8_t finished = 0;
+    uint32_t shuffleState = 0;
+    std::vector<bool> moves;
+    // What differs from `o`, "" when nothing does.
+    std::string Difference(const Snapshot& o) const {
+        if (!SameBytes(cards, o.cards)) return "the cards";
+        if (!SameBytes(piles, o.piles)) return "the piles";
+        if (!SameBytes(counters, o.counters)) return "the counters";
+        if (finished != o.finished) return "the finished flag";
+        if (shuffleState != o.shuffleState) return "the shuffle generator";
+        if (moves != o.moves) {
+            const size_t n = piles.size();
+            for (size_t i = 0; i < moves.size() && n > 0; ++i)
+                if (moves[i] != o.moves[i])
+                    return "the move links (pile " + std::to_string(i / n) + " to pile " + std::to_string(i % n) +
+                           (moves[i] ? " is no longer allowed)" : " is allowed now)");
+        }
+        return "";
+    }
+};
+Snapshot Take(const CGameEngine& e) {
+    return {e.cardStates, e.pileStates, e.counters, e.finished, e.shuffleState, MovePermissions(e)};
+}
 
 std::string CardText(const CGameEngine& e, uint16_t card) {
     std::string s;
@@ -1082,7 +1116,10 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
         const bool won = e.finished != 0;
         while (UndoStep(e)) {}
         if (won) e.finished = 0;
-        if (!(Take(e) == dealt)) failures.push_back("number " + std::to_string(number) + ": undoing every step does not give back the deal");
+        const std::string differs = dealt.Difference(Take(e));
+        if (!differs.empty())
+            failures.push_back("number " + std::to_string(number) + ": undoing every step does not give back the deal: " +
+                               differs);
     }
     log.push_back("random play: " + std::to_string(steps) + " steps in " + std::to_string(games) + " games, " +
                   std::to_string(stuck) + " stuck positions without any move" + Took(SecondsSince(start)));
