@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "panels/panel_layout.h"
+#include "panels/panel_texts.h"
 #include "platform/win_app.h"
 #include "res/resource.h"
 

@@ -6,6 +6,7 @@
 #include "panels/best_scores_table.h"
 #include "panels/html_text_static.h"
 #include "panels/panel_layout.h"
+#include "panels/panel_texts.h"
 #include "panels/statistics_control.h"
 
 namespace corvelle {

@@ -1,4 +1,5 @@
 // The main window's side panel.
+#include "panels/panel_texts.h"
 #include "panels/sol_main_popups.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+#include "panels/panel_texts.h"
 #include "panels/sol_select_popups.h"
 
 #include <algorithm>
