@@ -154,12 +154,15 @@ const char16_t* RegionCaption(uint32_t id) {
     return id < sizeof captions / sizeof captions[0] ? captions[id] : u"";
 }
 
-int32_t MainRegionHeight(uint32_t id) {
+int32_t RegionBodyHeight(uint32_t id) {
     switch (id) {
-    case kRegionAdvertisement: return 140;
-    case kRegionRules: return 200;
-    case kRegionBestTimes: return 209;
-    case kRegionStatistics: return 120;
+    case kRegionAdvertisement: return kAdvertisementBodyHeight;
+    case kRegionRules: return kRulesStartHeight;
+    case kRegionBestTimes: return kBestTimesBodyHeight;
+    case kRegionStatistics: return kStatisticsBodyHeight;
+    case kRegionFilter: return kFilterBodyHeight;
+    case kRegionPreview: return kPreviewBodyHeight;
+    case kRegionRelated: return kRelatedStartHeight;
     default: return 0;
     }
 }

@@ -113,11 +113,26 @@ Box LayoutChild(const Box& current, const Box& anchors, uint8_t flags, const Box
 // field (but never below minWidth).
 int32_t ResizedPanelWidth(int32_t width, int32_t delta, int32_t minWidth, int32_t parentWidth);
 
-// ---- the main panel's order
+// ---- the regions of the two panels
 
-// The main panel's region kinds.
+// The main panel's and the selection panel's region kinds.
 constexpr uint32_t kMainPanelIds[kMainPopupCount] = {kRegionAdvertisement, kRegionRules, kRegionBestTimes,
                                                      kRegionStatistics};
+constexpr uint32_t kSelectPanelIds[kSelectPopupCount] = {kRegionFilter,  kRegionPreview,   kRegionRules,
+                                                         kRegionRelated, kRegionBestTimes, kRegionStatistics};
+
+// The bodies' heights (the same with and without the scroll bar). Rules
+// and Related start at these and then take the height of their text or
+// their rows; Best Times shows its list's heading and ten rows above the
+// Clear button.
+constexpr int32_t kHeaderHeight = 20;
+constexpr int32_t kAdvertisementBodyHeight = 140;
+constexpr int32_t kRulesStartHeight = 200;
+constexpr int32_t kBestTimesBodyHeight = 209;
+constexpr int32_t kStatisticsBodyHeight = 120;
+constexpr int32_t kFilterBodyHeight = 230;
+constexpr int32_t kPreviewBodyHeight = 154;
+constexpr int32_t kRelatedStartHeight = 100;
 // Whether `states` holds each of the panel's ids exactly once.
 bool IsPanelOrder(const PopupRegionState* states, size_t count, const uint32_t* ids);
 // The stored order when it is one, else the default (all expanded).
@@ -125,7 +140,7 @@ std::array<PopupRegionState, kMainPopupCount> ValidMainPopupsState(
     const std::array<PopupRegionState, kMainPopupCount>& states);
 // Caption of a region kind; "" for an unknown id.
 const char16_t* RegionCaption(uint32_t id);
-// Body height of a main-panel region kind at creation; 0 for an unknown id.
-int32_t MainRegionHeight(uint32_t id);
+// Body height of a region kind at creation; 0 for an unknown id.
+int32_t RegionBodyHeight(uint32_t id);
 
 }  // namespace corvelle

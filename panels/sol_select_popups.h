@@ -50,10 +50,10 @@ public:
 protected:
     const CGameEngine* ShownEngine() const override;
     RegionStates StoredStates() const override;
+    bool FillRegion(UINT position, uint32_t id) override;
 
 private:
     friend std::unique_ptr<CSolSelectPopups> CreateSelectPopups(CSelectHost* host, CSelectDlg* dialog);
-    bool FillRegion(UINT position, uint32_t id);
     bool AddLabel(CPopupRegion::CRegionBody* body);
 
     CSelectHost* host;

@@ -151,8 +151,9 @@ TEST(PanelOrder, OnlyAPermutationOfThePanelsIdsIsKept) {
     for (const States& s : bad) EXPECT_EQ(ValidMainPopupsState(s), kDefaultMainPopupsState);
     EXPECT_EQ(std::u16string(RegionCaption(2)), u"Best Times");
     EXPECT_EQ(std::u16string(RegionCaption(99)), u"");
-    EXPECT_EQ(MainRegionHeight(kRegionBestTimes), 209);
-    EXPECT_EQ(MainRegionHeight(6), 0);
+    EXPECT_EQ(RegionBodyHeight(kRegionBestTimes), 209);
+    EXPECT_EQ(RegionBodyHeight(kRegionRelated), 100);
+    EXPECT_EQ(RegionBodyHeight(7), 0);
 }
 
 }  // namespace
