@@ -147,7 +147,7 @@ void CSelectDlg::RecalcLayout() {
     UpdateWindow();
     ::InvalidateRect(hwnd_, &right, TRUE);
     panel_->MoveWindow(RECT{c.left, c.top, c.left + w, c.bottom}, FALSE);
-    panel_->RepositionRegions(true, false, false, true);
+    panel_->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::EraseChildren);
     panel_->RedrawNow();
     auto place = [this](int id, const RECT& r) {
         HWND child = GetDlgItemHwnd(id);

@@ -93,7 +93,7 @@ bool CSetOfPopupRegions::CreateRegions(const RECT& regionMargins, UINT height, U
         y += headerHeight + bodyHeight + margins.top;
     }
     if (UpdateScrollBar(false)) {
-        RepositionRegions(false, true, false, false);
+        RepositionRegions(RegionLayout::RebuildBodyBuffers);
         RedrawNow();
         OnScrollBarToggled();
     }
@@ -139,8 +139,7 @@ std::vector<StackRegion> CSetOfPopupRegions::StackRegions() const {
     return out;
 }
 
-void CSetOfPopupRegions::RepositionRegions(bool invalidateHeaders, bool rebuildBodyBuffers, bool keepScrollRange,
-                                           bool redrawChildren) {
+void CSetOfPopupRegions::RepositionRegions(RegionLayout layout) {
     if (regions.empty() || layoutDeferred) return;
     RECT rc;
     GetClientRect(&rc);
@@ -153,7 +152,7 @@ void CSetOfPopupRegions::RepositionRegions(bool invalidateHeaders, bool rebuildB
         scrollBar.UpdateWindow();
         scrollBar.Invalidate(TRUE);
         scrollBar.MoveWindow(RECT{contentRight, rc.top, rc.right + band.right, rc.bottom}, TRUE);
-        if (!keepScrollRange) UpdateScrollBar(true);
+        if (!Includes(layout, RegionLayout::KeepScrollRange)) UpdateScrollBar(true);
     }
     const int32_t left = contentLeft + margins.left;
     const int32_t right = contentRight + margins.right;
@@ -162,10 +161,10 @@ void CSetOfPopupRegions::RepositionRegions(bool invalidateHeaders, bool rebuildB
         const int32_t visible = static_cast<int32_t>(region.body->visibleHeight);
         region.header->MoveWindow(RECT{left, y, right, y + headerHeight}, TRUE);
         region.header->UpdateWindow();
-        if (invalidateHeaders) region.header->Invalidate(FALSE);
+        if (Includes(layout, RegionLayout::InvalidateHeaders)) region.header->Invalidate(FALSE);
         region.body->MoveWindow(RECT{left, y + headerHeight, right, y + headerHeight + visible}, FALSE);
-        if (rebuildBodyBuffers) region.body->CreateBackBuffer();
-        region.body->LayoutChildren(redrawChildren);
+        if (Includes(layout, RegionLayout::RebuildBodyBuffers)) region.body->CreateBackBuffer();
+        region.body->LayoutChildren(Includes(layout, RegionLayout::EraseChildren));
         region.body->RedrawNow();
         y += headerHeight + visible + margins.top;
     }
@@ -308,7 +307,7 @@ void CSetOfPopupRegions::RedrawNow() {
 void CSetOfPopupRegions::OnSize(UINT, int, int) {
     Default();
     if (UpdateScrollBar(false)) {
-        RepositionRegions(false, true, false, false);
+        RepositionRegions(RegionLayout::RebuildBodyBuffers);
         RedrawNow();
         OnScrollBarToggled();
     }
@@ -339,7 +338,7 @@ void CSetOfPopupRegions::OnVScroll(UINT code, UINT position, HWND) {
     default: moved = false; break;
     }
     if (moved && rangeMax != 0) {
-        RepositionRegions(true, false, false, true);
+        RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::EraseChildren);
         RedrawNow();
     }
     Default();
@@ -368,7 +367,7 @@ void CSetOfPopupRegions::TrackHeaderDrag(int32_t y) {
         const int32_t position = scrollBar.GetScrollPos();
         if (y < 0 || y > height) {
             scrollBar.SetScrollPos(y < 0 ? position + y : position + y - height, TRUE);
-            RepositionRegions(true, false, false, false);
+            RepositionRegions(RegionLayout::InvalidateHeaders);
             RedrawNow();
         }
     }
@@ -389,7 +388,7 @@ void CSetOfPopupRegions::OnHeaderDragDrop() {
     if (to >= regions.size()) to = static_cast<uint32_t>(regions.size()) - 1;
     MoveRegion(static_cast<UINT>(from), to);
     regions[to].EndHeaderDrag();
-    RepositionRegions(true, false, false, true);
+    RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::EraseChildren);
     RedrawNow();
     if (from != to) OnRegionMoved(static_cast<UINT>(from), to);
 }
@@ -434,7 +433,7 @@ void CSetOfPopupRegions::OnMouseMove(UINT flags, POINT point) {
     }
     r.bottom -= 20;
     MoveWindow(r, FALSE);
-    RepositionRegions(true, true, false, true);
+    RepositionRegions(RegionLayout::Full);
     RedrawNow();
     OnPanelResized();
 }
@@ -478,7 +477,8 @@ void CSetOfPopupRegions::CPopupRegion::Expand() {
     if (c->UpdateScrollBar(false)) {
         scrolled = c->EnsureRegionVisible(index);
         body->visibleHeight = 0;
-        c->RepositionRegions(true, true, true, false);
+        c->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::RebuildBodyBuffers |
+                             RegionLayout::KeepScrollRange);
         c->RedrawNow();
         c->OnScrollBarToggled();
     } else {
@@ -491,7 +491,8 @@ void CSetOfPopupRegions::CPopupRegion::Expand() {
     while (body->visibleHeight < target) {
         if (body->visibleHeight + step > target) step = target - body->visibleHeight;
         body->visibleHeight += step;
-        c->RepositionRegions(true, false, scrolled, false);
+        c->RepositionRegions(RegionLayout::InvalidateHeaders |
+                             (scrolled ? RegionLayout::KeepScrollRange : RegionLayout::Place));
         body->ShiftChildren(static_cast<int32_t>(step));
         c->RedrawNow();
     }
@@ -504,7 +505,7 @@ void CSetOfPopupRegions::CPopupRegion::Collapse() {
     body->visibleHeight = 0;
     if (c->UpdateScrollBar(false)) {
         body->visibleHeight = body->GetFullHeight();
-        c->RepositionRegions(true, true, false, false);
+        c->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::RebuildBodyBuffers);
         c->RedrawNow();
         c->OnScrollBarToggled();
     } else {
@@ -515,7 +516,7 @@ void CSetOfPopupRegions::CPopupRegion::Collapse() {
     while (body->visibleHeight != 0) {
         if (body->visibleHeight < step) step = body->visibleHeight;
         body->visibleHeight -= step;
-        c->RepositionRegions(true, false, false, false);
+        c->RepositionRegions(RegionLayout::InvalidateHeaders);
         body->ShiftChildren(-static_cast<int32_t>(step));
         c->RedrawNow();
     }
@@ -547,7 +548,8 @@ void CSetOfPopupRegions::CPopupRegion::SetExpanded(bool expand, bool animate) {
     expanded = expand;
     body->visibleHeight = expand ? body->GetFullHeight() : 0;
     const bool toggled = container->UpdateScrollBar(false);
-    container->RepositionRegions(true, toggled, false, false);
+    container->RepositionRegions(RegionLayout::InvalidateHeaders |
+                                 (toggled ? RegionLayout::RebuildBodyBuffers : RegionLayout::Place));
 }
 
 void CSetOfPopupRegions::CPopupRegion::BeginHeaderDrag() {
@@ -745,7 +747,7 @@ void CSetOfPopupRegions::CPopupRegion::CRegionBody::SetContentHeights(UINT witho
         UseHeightWithoutScrollBar();
     }
     const bool toggled = c->UpdateScrollBar(false);
-    c->RepositionRegions(true, true, false, true);
+    c->RepositionRegions(RegionLayout::Full);
     c->RedrawNow();
     if (toggled) c->OnScrollBarToggled();
 }

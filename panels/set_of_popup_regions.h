@@ -20,6 +20,26 @@
 
 namespace corvelle {
 
+// What a layout of the regions does besides placing every header and body,
+// laying out the bodies' controls and painting the bodies at once: flags,
+// joined with |.
+enum class RegionLayout : uint8_t {
+    Place = 0,
+    InvalidateHeaders = 1,    // the headers are painted again
+    RebuildBodyBuffers = 2,   // the bodies' pictures are made anew for their size
+    KeepScrollRange = 4,      // the scroll bar's range stays as it is
+    EraseChildren = 8,        // the bodies' controls are painted again, background erased
+    // Everything painted anew: after a change of width or of heights.
+    Full = InvalidateHeaders | RebuildBodyBuffers | EraseChildren,
+};
+constexpr RegionLayout operator|(RegionLayout a, RegionLayout b) {
+    return static_cast<RegionLayout>(static_cast<uint8_t>(a) | static_cast<uint8_t>(b));
+}
+// Whether `layout` holds every flag of `flags`.
+constexpr bool Includes(RegionLayout layout, RegionLayout flags) {
+    return (static_cast<uint8_t>(layout) & static_cast<uint8_t>(flags)) == static_cast<uint8_t>(flags);
+}
+
 class CSetOfPopupRegions : public CWnd {
 public:
     class CPopupRegion {
@@ -79,8 +99,7 @@ public:
     int32_t GetScrollBarWidth() const;
     int32_t GetScrollPosition() const;
     int32_t GetScrollRangeMax() const;
-    void RepositionRegions(bool invalidateHeaders, bool rebuildBodyBuffers, bool keepScrollRange,
-                           bool redrawChildren);
+    void RepositionRegions(RegionLayout layout);
     bool UpdateScrollBar(bool rangeOnly);
     int32_t GetContentHeight(bool fullHeights) const;
     bool EnsureRegionVisible(UINT i);

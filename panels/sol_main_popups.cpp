@@ -104,7 +104,7 @@ std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner) {
     // One layout for the whole build; the bodies' sizes changed while it
     // waited, so their buffers are made again.
     panel->DeferLayout(false);
-    panel->RepositionRegions(true, true, false, false);
+    panel->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::RebuildBodyBuffers);
     if (panel->bestScores != nullptr) panel->bestScores->FitNameColumn();
     panel->ShowWindow(SW_SHOWNA);
     return panel;
@@ -116,7 +116,7 @@ void CSolMainPopups::RefreshAdvertisement() {
 
 void CSolMainPopups::RefreshAfterGameChange() {
     if (EnsureRegionVisible(0)) {
-        RepositionRegions(true, false, true, false);
+        RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::KeepScrollRange);
         RedrawNow();
     }
     RefreshAdvertisement();
@@ -132,7 +132,8 @@ void CSolMainPopups::ShowCurrentGame() {
 void CSolMainPopups::Place(const RECT& rect, bool visible, bool widthChanged) {
     ShowWindow(visible ? SW_SHOWNA : SW_HIDE);
     MoveWindow(rect, FALSE);
-    RepositionRegions(true, widthChanged, false, true);
+    RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::EraseChildren |
+                      (widthChanged ? RegionLayout::RebuildBodyBuffers : RegionLayout::Place));
     RedrawNow();
 }
 

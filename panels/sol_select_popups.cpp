@@ -157,7 +157,7 @@ std::unique_ptr<CSolSelectPopups> CreateSelectPopups(CSelectHost* host, CSelectD
     panel->ShowGameInfo(false);
     if (panel->bestScores) panel->bestScores->FitNameColumn();
     panel->DeferLayout(false);
-    panel->RepositionRegions(true, true, false, false);
+    panel->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::RebuildBodyBuffers);
     return panel;
 }
 
@@ -187,7 +187,7 @@ void CSolSelectPopups::ShowGameInfo(bool hasSelection) {
         body->GetChild(last)->ShowWindow(hasSelection ? SW_HIDE : SW_SHOW);
         if (!hasSelection) body->SetContentHeights(kLabelHeight, kLabelHeight);
     }
-    RepositionRegions(true, true, false, true);
+    RepositionRegions(RegionLayout::Full);
     RedrawNow();
 }
 

@@ -43,7 +43,7 @@ int main() {
         test::Pump();
         for (int k = 0; k < 5; ++k) {
             const double r0 = bench::NowMilliseconds();
-            host.panel->RepositionRegions(true, true, false, true);
+            host.panel->RepositionRegions(RegionLayout::Full);
             host.panel->RedrawNow();
             // What the layout invalidated (the headers) is painted too, so
             // that each run counts its own paints and none of the last one's.

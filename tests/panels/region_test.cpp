@@ -28,7 +28,7 @@ public:
         RECT r = RectInParent(hwnd_);
         widths.push_back(r.right - r.left);
         MoveWindow(RECT{r.left, 0, r.right, client.bottom}, TRUE);
-        RepositionRegions(true, true, false, true);
+        RepositionRegions(RegionLayout::Full);
         RedrawNow();
     }
 
@@ -58,7 +58,7 @@ protected:
         ASSERT_TRUE(panel.CreateRegions(RECT{10, 10, -10, -10}, 20, static_cast<UINT>(heights.size()), heights.data(),
                                         withBar.data(), titles.data()));
         if (lockFirst) panel.SetRegionLocked(0, true);
-        panel.RepositionRegions(true, false, false, false);
+        panel.RepositionRegions(RegionLayout::InvalidateHeaders);
         panel.RedrawNow();
         Pump();
     }
@@ -318,7 +318,7 @@ TEST_F(RegionTest, WithoutRegionsLayoutDoesNothing) {
     RECT client;
     host.GetClientRect(&client);
     ASSERT_TRUE(panel.Create(&host, RECT{client.right - 240, 0, client.right, 100}, 105));
-    panel.RepositionRegions(true, true, false, true);
+    panel.RepositionRegions(RegionLayout::Full);
     EXPECT_EQ(panel.repositioned, 0);
     EXPECT_EQ(panel.GetContentHeight(true), 0);
     EXPECT_FALSE(panel.UpdateScrollBar(false));
