@@ -13,6 +13,7 @@
 
 #include "engine/game_engine.h"
 #include "logic/preferences.h"
+#include "panels/region_body.h"
 #include "panels/set_of_popup_regions.h"
 
 namespace corvelle {

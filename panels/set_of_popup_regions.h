@@ -42,6 +42,8 @@ constexpr bool Includes(RegionLayout layout, RegionLayout flags) {
 
 class CSetOfPopupRegions : public CWnd {
 public:
+    // One region: this record (its operations are popup_region.cpp), its
+    // title bar (region_header.h) and its body (region_body.h).
     class CPopupRegion {
     public:
         class CRegionHeader;
@@ -165,94 +167,10 @@ private:
     bool layoutDeferred = false;
 };
 
-// A body for `region` in its container; nullptr when the window cannot be
-// made.
-CSetOfPopupRegions::CPopupRegion::CRegionBody* CreateRegionBody(CSetOfPopupRegions::CPopupRegion* region,
-                                                                const RECT& rect, UINT id,
-                                                                UINT heightWithScrollBar);
-
-// The title bar: an owner-drawn push button with the caption and the
-// open/closed arrow; hot while the mouse is over it or pressed on it.
-class CSetOfPopupRegions::CPopupRegion::CRegionHeader : public CButton {
-public:
-    explicit CRegionHeader(CPopupRegion* record) : region(record) {}
-    void SetRegion(CPopupRegion* record) { region = record; }
-    void SetHot(bool value) { hot = value; }
-    bool IsHot() const { return hot; }
-
-protected:
-    BOOL DrawItem(DRAWITEMSTRUCT* item) override;
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    void OnLButtonDown(UINT flags, POINT point) override;
-    void OnLButtonUp(UINT flags, POINT point) override;
-    void OnMouseMove(UINT flags, POINT point) override;
-
-private:
-    bool Inside(POINT point) const;
-    CPopupRegion* region;
-    bool hot = false;
-    POINT pressPoint{};
-};
-
-// The body: holds the region's controls and places them by anchors and
-// margins; shows the lower part of its content while partly collapsed.
-class CSetOfPopupRegions::CPopupRegion::CRegionBody : public CWnd {
-public:
-    explicit CRegionBody(CPopupRegion* record);
-
-    void AddChild(CWnd* child);
-    void SetChildAnchors(UINT j, const RECT& anchors);
-    void SetChildFlags(UINT j, uint8_t flags);
-    void SetMargins(const RECT& margins);
-    CWnd* GetChild(UINT j) const { return j < children.size() ? children[j].child : nullptr; }
-    uint32_t GetChildCount() const { return static_cast<uint32_t>(children.size()); }
-    void LayoutChildren(bool redraw);
-    void SetContentHeights(UINT heightWithoutScrollBar, UINT heightWithScrollBar);
-    uint32_t GetFullHeight() const;
-    uint32_t GetHeightWithoutScrollBar() const { return heightWithoutBar; }
-    uint32_t GetHeightWithScrollBar() const { return heightWithBar; }
-    uint32_t GetVisibleHeight() const { return visibleHeight; }
-    void SetVisibleHeight(uint32_t height) { visibleHeight = height; }
-    void UseHeightWithScrollBar();
-    void UseHeightWithoutScrollBar();
-    void ShiftChildren(int32_t dy);
-    void BeginAnimation() { animating = true; }
-    void EndAnimation() { animating = false; }
-    void CreateBackBuffer();
-    void PaintBackBuffer();
-    void BlitBackBuffer(HDC dc);
-    void RedrawNow();
-    void SetRegion(CPopupRegion* record) { region = record; }
-
-protected:
-    void OnPaint() override;
-    BOOL OnEraseBkgnd(HDC dc) override;
-
-private:
-    friend class CSetOfPopupRegions;
-    friend class CPopupRegion;
-    friend CRegionBody* CreateRegionBody(CPopupRegion* region, const RECT& rect, UINT id,
-                                         UINT heightWithScrollBar);
-    struct Child {
-        Box anchors;
-        uint8_t flags = 0;
-        CWnd* child = nullptr;
-    };
-    CPopupRegion* region;
-    Box margins{10, 10, -10, -10};
-    uint32_t heightWithoutBar = 0;
-    uint32_t heightWithBar = 0;
-    RECT bufferRect{};
-    CMemoryBitmap buffer;
-    bool dirty = true;
-    std::vector<Child> children;
-    COLORREF background;
-    bool animating = false;
-    uint32_t visibleHeight = 0;
-};
-
 // Conversions between the window layer's and the plain arithmetic's rectangles.
 inline Box ToBox(const RECT& r) { return Box{r.left, r.top, r.right, r.bottom}; }
 inline RECT ToRect(const Box& b) { return RECT{b.left, b.top, b.right, b.bottom}; }
+// Fills r with a solid colour.
+void FillSolid(HDC dc, const RECT& r, COLORREF colour);
 
 }  // namespace corvelle

@@ -10,6 +10,7 @@
 #include "panels/html_text_static.h"
 #include "panels/panel_layout.h"
 #include "panels/panel_texts.h"
+#include "panels/region_header.h"
 #include "panels/sol_main_popups.h"
 #include "panels/statistics_control.h"
 #include "res/resource.h"

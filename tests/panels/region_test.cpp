@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "panel_host.h"
+#include "panels/region_body.h"
+#include "panels/region_header.h"
 #include "panels/set_of_popup_regions.h"
 
 namespace corvelle::test {
