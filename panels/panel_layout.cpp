@@ -2,6 +2,7 @@
 #include "panels/panel_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace corvelle {
 
@@ -65,6 +66,13 @@ int32_t InsertionMarkerTop(const StackMetrics& m, const std::vector<StackRegion>
     for (size_t i = 0; i < index && i < regions.size(); ++i)
         top += m.headerHeight + regions[i].visibleHeight + m.margins.top;
     return top;
+}
+
+uint32_t SlideHeight(uint32_t from, uint32_t to, double elapsed, double duration) {
+    if (!(elapsed > 0)) return from;
+    if (!(elapsed < duration)) return to;
+    const double height = from + (static_cast<double>(to) - from) * elapsed / duration;
+    return static_cast<uint32_t>(std::lround(height));
 }
 
 namespace {

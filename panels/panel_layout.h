@@ -30,8 +30,10 @@ inline bool operator!=(const Box& a, const Box& b) { return !(a == b); }
 
 // The page of the panel's scroll bar, and the step of line and page scrolls.
 constexpr int32_t kScrollPage = 50;
-// Steps of the expand and collapse animations, in pixels.
-constexpr int32_t kAnimationStep = 3;
+// The expand and collapse animations (the roll) last at most this long,
+// whatever the region's height and the machine's speed: their steps follow
+// the clock, and a step that would end later is left out.
+constexpr double kSlideMilliseconds = 150;
 // A header press becomes a drag beyond this squared distance.
 constexpr int32_t kDragThresholdSquared = 100;
 // An edge resize leaves the field at least this wide: one card.
@@ -73,6 +75,10 @@ uint32_t DragInsertionIndex(const StackMetrics& m, const std::vector<StackRegion
 // Top of the insertion marker for `index` in client coordinates.
 int32_t InsertionMarkerTop(const StackMetrics& m, const std::vector<StackRegion>& regions, uint32_t index,
                            int32_t scrollPosition);
+
+// The body's height `elapsed` milliseconds into a roll from `from` to `to`
+// pixels that lasts `duration`: `from` at the start, `to` from the end on.
+uint32_t SlideHeight(uint32_t from, uint32_t to, double elapsed, double duration);
 
 // Moves element `from` to position `to`, the ones between shifting by one
 // towards `from`. Indexes past the end change nothing.

@@ -95,17 +95,6 @@ void CSetOfPopupRegions::CPopupRegion::CRegionBody::SetContentHeights(UINT witho
     if (toggled) c->OnScrollBarToggled();
 }
 
-void CSetOfPopupRegions::CPopupRegion::CRegionBody::ShiftChildren(int32_t dy) {
-    for (Child& child : children) {
-        RECT r;
-        child.child->GetWindowRect(&r);
-        ScreenToClient(&r);
-        ::OffsetRect(&r, 0, dy);
-        child.child->UpdateWindow();
-        child.child->MoveWindow(r, TRUE);
-    }
-}
-
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::CreateBackBuffer() {
     GetClientRect(&bufferRect);
     HDC dc = ::GetDC(hwnd_);

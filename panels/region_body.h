@@ -34,7 +34,6 @@ public:
     void SetVisibleHeight(uint32_t height) { visibleHeight = height; }
     void UseHeightWithScrollBar();
     void UseHeightWithoutScrollBar();
-    void ShiftChildren(int32_t dy);
     void BeginAnimation() { animating = true; }
     void EndAnimation() { animating = false; }
     void CreateBackBuffer();

@@ -15,6 +15,13 @@ constexpr COLORREF kBandColour = RGB(0xA0, 0xA0, 0xA0);
 constexpr COLORREF kMarkerColour = 0x800000;
 constexpr UINT kScrollBarId = 1;
 
+double PerformanceMilliseconds() {
+    LARGE_INTEGER frequency, now;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 int32_t ClientHeight(HWND window) {
     RECT rc;
     ::GetClientRect(window, &rc);
@@ -29,7 +36,8 @@ void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
     ::DeleteObject(brush);
 }
 
-CSetOfPopupRegions::CSetOfPopupRegions() { resizeCursor = ::LoadCursorW(nullptr, IDC_SIZEWE); }
+CSetOfPopupRegions::CSetOfPopupRegions()
+    : resizeCursor(::LoadCursorW(nullptr, IDC_SIZEWE)), animationClock(&PerformanceMilliseconds) {}
 
 CSetOfPopupRegions::~CSetOfPopupRegions() {
     buffer.Destroy();

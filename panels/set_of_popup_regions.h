@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "panels/panel_layout.h"
@@ -110,6 +111,10 @@ public:
     // While deferred, layouts and repaints wait (a builder filling many
     // regions lays the panel out once at the end).
     void DeferLayout(bool defer) { layoutDeferred = defer; }
+    // The clock the roll animations follow, in milliseconds (by default the
+    // system's performance counter).
+    using AnimationClock = std::function<double()>;
+    void SetAnimationClock(AnimationClock clock) { animationClock = std::move(clock); }
 
     // Header drags (called by the headers).
     void BeginRegionDrag(UINT index);
@@ -148,6 +153,23 @@ private:
     // Ends a header drag or an edge resize that lost the mouse.
     void CancelMouseTracking();
 
+    // The roll of region `index`'s body from its visible height to `target`,
+    // begun at `start` on the animation clock (popup_region.cpp). Each step
+    // moves only what moves: the region's body and the regions below it in
+    // one batch, the body's controls by the body's change in another (a
+    // batch takes the windows of one parent); only what shows anew is
+    // painted. The panel is laid out once afterwards, by the caller.
+    void SlideRegion(UINT index, uint32_t target, double start);
+    // Where every header and body stands (client coordinates) and where the
+    // rolling body's controls stand (its own coordinates).
+    struct SlideWindows {
+        std::vector<RECT> headers;
+        std::vector<RECT> bodies;
+        std::vector<RECT> children;
+    };
+    SlideWindows CaptureSlideWindows(UINT index) const;
+    void SlideStep(UINT index, uint32_t visible, SlideWindows& at);
+
     RECT bufferRect{};
     CMemoryBitmap buffer;
     bool dirty = true;
@@ -165,6 +187,7 @@ private:
     POINT lastMouse{};
     uint32_t minWidth = 0;
     bool layoutDeferred = false;
+    AnimationClock animationClock;
 };
 
 // Conversions between the window layer's and the plain arithmetic's rectangles.

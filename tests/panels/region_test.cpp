@@ -127,20 +127,57 @@ TEST_F(RegionTest, ScrollingByLinePageAndThumb) {
     EXPECT_FALSE(panel.EnsureRegionVisible(2));
 }
 
-TEST_F(RegionTest, ExpandingA200PixelBodyTakes67StepsAndScrollsItIntoView) {
+// The roll follows the clock (here one that moves 7 ms at every reading):
+// it ends within its time whatever the body's height, each step moves the
+// body's bottom, its content with it (bottom-aligned, sliding out from
+// under the header) and the regions below, and the panel is laid out once,
+// at the end.
+TEST_F(RegionTest, OpeningAndClosingRollWithinTheirTimeAndLayOutOnce) {
     Build(600, {100, 200, 100});
+    Body* body = panel.GetRegionBody(1);
+    CStatic child;
+    ASSERT_TRUE(child.Create(L"x", WS_CHILD | WS_VISIBLE, RECT{10, 10, 60, 40}, body, 1));
+    body->AddChild(&child);
+    body->SetChildAnchors(0, RECT{-1, -1, -1, -1});
     panel.ExpandRegion(1, false, false);
-    panel.repositioned = 0;
-    panel.GetRegion(1)->Toggle();
-    EXPECT_EQ(panel.repositioned, 67);
-    EXPECT_EQ(panel.GetRegionBody(1)->GetVisibleHeight(), 200u);
-    ASSERT_EQ(panel.toggles.size(), 1u);
-    EXPECT_EQ(panel.toggles[0], (std::pair<UINT, bool>{1, true}));
-    panel.repositioned = 0;
-    panel.GetRegion(1)->Toggle();
-    EXPECT_EQ(panel.repositioned, 67);
-    EXPECT_EQ(panel.GetRegionBody(1)->GetVisibleHeight(), 0u);
-    EXPECT_FALSE(panel.GetRegion(1)->IsExpanded());
+    struct Step {
+        uint32_t visible;
+        LONG bodyBottom, nextHeaderTop, childBottom;
+    };
+    std::vector<Step> steps;
+    double now = 0;
+    panel.SetAnimationClock([&] {
+        const RECT b = RectInParent(*body);
+        steps.push_back(Step{body->GetVisibleHeight(), b.bottom, RectInParent(Header(2)).top,
+                             b.top + RectInParent(child).bottom});
+        return now += 7;
+    });
+    for (bool open : {true, false}) {
+        steps.clear();
+        panel.repositioned = 0;
+        const double started = now;
+        panel.GetRegion(1)->Toggle();
+        EXPECT_LE(now - started, 200) << (open ? "opening" : "closing");
+        EXPECT_EQ(panel.repositioned, 1) << "one layout, after the roll";
+        EXPECT_EQ(body->GetVisibleHeight(), open ? 200u : 0u);
+        EXPECT_EQ(panel.GetRegion(1)->IsExpanded(), open);
+        ASSERT_EQ(panel.toggles.back(), (std::pair<UINT, bool>{1, open}));
+        // Several steps, each one a new height on the way, and the windows
+        // where that height puts them.
+        size_t seen = 0;
+        for (size_t k = 1; k < steps.size(); ++k) {
+            const Step& s = steps[k];
+            if (s.visible == steps[k - 1].visible) continue;
+            ++seen;
+            EXPECT_TRUE(open ? s.visible > steps[k - 1].visible : s.visible < steps[k - 1].visible);
+            EXPECT_EQ(s.bodyBottom - RectInParent(Header(1)).bottom, static_cast<LONG>(s.visible));
+            EXPECT_EQ(s.nextHeaderTop, s.bodyBottom + 10);
+            EXPECT_EQ(s.childBottom, s.bodyBottom - 10);
+        }
+        EXPECT_GE(seen, 5u);
+        // The final layout placed everything as a layout does.
+        EXPECT_EQ(RectInParent(Header(2)).top, RectInParent(Header(1)).bottom + (open ? 200 : 0) + 10);
+    }
 
     // A region below the visible part: opened and brought into view whole.
     panel.DestroyWindow();
