@@ -48,6 +48,8 @@ BOOL CSetOfPopupRegions::CPopupRegion::CRegionHeader::DrawItem(DRAWITEMSTRUCT* i
 
 BOOL CSetOfPopupRegions::CPopupRegion::CRegionHeader::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam,
                                                               LRESULT* result) {
+    // The mouse went to another window: the press ended there.
+    if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != hwnd_) pressed = false;
     if (message == WM_MOUSELEAVE) {
         // While pressed the button holds the mouse: the press decides.
         if (::GetCapture() != hwnd_ && hot && !region->dragging) {
@@ -62,17 +64,25 @@ BOOL CSetOfPopupRegions::CPopupRegion::CRegionHeader::OnWndMsg(UINT message, WPA
 
 void CSetOfPopupRegions::CPopupRegion::CRegionHeader::OnLButtonDown(UINT, POINT point) {
     hot = true;
+    pressed = true;
     pressPoint = point;
     Default();
 }
 
+// The second press of a quick double click is a press like the first.
+void CSetOfPopupRegions::CPopupRegion::CRegionHeader::OnLButtonDblClk(UINT flags, POINT point) {
+    OnLButtonDown(flags, point);
+}
+
 void CSetOfPopupRegions::CPopupRegion::CRegionHeader::OnLButtonUp(UINT, POINT point) {
+    const bool wasPressed = pressed;
+    pressed = false;
     if (region->dragging) return;
     const bool wasHot = hot;
     hot = false;
     Default();
     Invalidate(FALSE);
-    if (wasHot && Inside(point)) region->Toggle();
+    if (wasPressed && wasHot && Inside(point)) region->Toggle();
 }
 
 void CSetOfPopupRegions::CPopupRegion::CRegionHeader::OnMouseMove(UINT flags, POINT point) {
@@ -92,11 +102,14 @@ void CSetOfPopupRegions::CPopupRegion::CRegionHeader::OnMouseMove(UINT flags, PO
         }
         return;
     }
-    if (region->locked || region->dragging) return;
+    // Only a press on this header drags it: a press elsewhere (on the
+    // field, on a region's content) that slides over the header does not.
+    if (!pressed || region->locked || region->dragging) return;
     const int32_t dx = pressPoint.x - point.x;
     const int32_t dy = pressPoint.y - point.y;
     if (dx * dx + dy * dy <= kDragThresholdSquared) return;
     hot = false;
+    pressed = false;
     Default();
     region->BeginHeaderDrag();
     Invalidate(FALSE);

@@ -21,6 +21,7 @@ protected:
     BOOL DrawItem(DRAWITEMSTRUCT* item) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnLButtonDown(UINT flags, POINT point) override;
+    void OnLButtonDblClk(UINT flags, POINT point) override;
     void OnLButtonUp(UINT flags, POINT point) override;
     void OnMouseMove(UINT flags, POINT point) override;
 
@@ -28,6 +29,8 @@ private:
     bool Inside(POINT point) const;
     CPopupRegion* region;
     bool hot = false;
+    // A left-button press on this header is under way.
+    bool pressed = false;
     POINT pressPoint{};
 };
 

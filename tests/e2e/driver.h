@@ -81,6 +81,9 @@ void RightClick(POINT at);
 // within the double-click time however busy the machine is.
 void DoubleClick(POINT at);
 void Drag(POINT from, POINT to);
+// A press at the first point, the cursor moved to each of the others in
+// turn with the button held, and a release at the last.
+void DragAlong(const std::vector<POINT>& path);
 
 // Popup menus (context menus and the menu bar's menus): the visible
 // top-level window of class "#32768" of process pid, or null.
