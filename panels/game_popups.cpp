@@ -117,6 +117,12 @@ void CGamePopups::UpdateRulesText() {
     body->SetContentHeights(withoutBar + kRulesPadding, withBar + kRulesPadding);
 }
 
+void CGamePopups::OnSize(UINT type, int cx, int cy) {
+    // No regions yet while the window is being made.
+    if (GetContentHeight(false) != 0 && ShowsRules()) UpdateRulesText();
+    CSetOfPopupRegions::OnSize(type, cx, cy);
+}
+
 void CGamePopups::UpdateStatistics(const char16_t* gameName) {
     if (statistics != nullptr) statistics->Reload(gameName);
 }

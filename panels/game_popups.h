@@ -54,6 +54,11 @@ protected:
         PopupRegionState* states;
         size_t count;
     };
+    // A width change: the rules text (when it shows) is measured again, so
+    // that its region follows the new width at once.
+    void OnSize(UINT type, int cx, int cy) override;
+    // Whether the Rules region shows the rules text (not a stand-in).
+    virtual bool ShowsRules() const { return true; }
     // The engine holding the shown game's definition (may be null).
     virtual const CGameEngine* ShownEngine() const = 0;
     virtual RegionStates StoredStates() const = 0;

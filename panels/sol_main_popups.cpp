@@ -153,9 +153,4 @@ void CSolMainPopups::OnPanelResized() {
     owner->RecalcLayout();
 }
 
-void CSolMainPopups::OnSize(UINT type, int cx, int cy) {
-    if (GetContentHeight(false) != 0) UpdateRulesText();
-    CSetOfPopupRegions::OnSize(type, cx, cy);
-}
-
 }  // namespace corvelle

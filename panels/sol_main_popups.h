@@ -72,7 +72,6 @@ public:
     void OnPanelResized() override;
 
 protected:
-    void OnSize(UINT type, int cx, int cy) override;
     const CGameEngine* ShownEngine() const override;
     RegionStates StoredStates() const override;
     bool FillRegion(UINT position, uint32_t id) override;

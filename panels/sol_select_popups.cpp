@@ -172,6 +172,7 @@ void CSolSelectPopups::ShowGame(uint32_t position) {
 }
 
 void CSolSelectPopups::ShowGameInfo(bool hasSelection) {
+    showingGame = hasSelection;
     const auto& states = host->GetSelectPreferences().selectPopupsState;
     for (UINT i = 0; i < kSelectPopupCount; ++i) {
         const uint32_t id = states[i].id;

@@ -17,6 +17,8 @@
 #include "field/preview_cache.h"
 #include "field/sol_game_field.h"
 #include "panels/filter_controls.h"
+#include "panels/html_text_static.h"
+#include "panels/region_body.h"
 #include "panels/sol_select_popups.h"
 #include "platform/image_gdi.h"
 #include "res/resource.h"
@@ -264,6 +266,47 @@ TEST_F(SelectDialogTest, TheRelatedListActsOnlyOnItsRows) {
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(main().Prefs().curSolId, game);
+}
+
+// The rules text follows the panel's width at once: narrower, the region
+// grows so that no line is cut off; wider, it shrinks. Without a game shown
+// the region keeps the label's height whatever the width.
+TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
+    AppPreferences& prefs = main().Prefs();
+    ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
+        CSolSelectPopups* panel = d.Panel();
+        ASSERT_TRUE(d.SettleUntil([&] { return PanelShowsGame(panel); }));
+        CHtmlTextStatic* rules = panel->GetRulesControl();
+        ASSERT_NE(rules, nullptr);
+        auto* body = panel->GetRegionBody(panel->RegionPosition(kRegionRules));
+        // The control as tall as its text at its width, and the body as tall
+        // as the control and its margins.
+        auto fits = [&] {
+            RECT rc;
+            rules->GetClientRect(&rc);
+            return static_cast<uint32_t>(rc.bottom) == rules->MeasureHeight(static_cast<uint32_t>(rc.right)) &&
+                   body->GetVisibleHeight() == static_cast<uint32_t>(rc.bottom) + 20;
+        };
+        EXPECT_TRUE(fits());
+        for (uint32_t width : {kSelectPopupsMinWidth, 400u, kSelectPopupsDefaultWidth}) {
+            prefs.selectPopupsWidth = width;
+            d.RecalcLayout();   // as after a drag of the panel's edge
+            RECT r;
+            panel->GetClientRect(&r);
+            ASSERT_EQ(static_cast<uint32_t>(r.right), width);
+            EXPECT_TRUE(fits()) << "at " << width << " px";
+        }
+        // Nothing selected: the label's height at every width.
+        d.List().SetItemState(-1, 0, LVIS_SELECTED);
+        ASSERT_TRUE(d.SettleUntil([&] { return !PanelShowsGame(panel); }));
+        for (uint32_t width : {kSelectPopupsMinWidth, 400u}) {
+            prefs.selectPopupsWidth = width;
+            d.RecalcLayout();
+            EXPECT_EQ(body->GetVisibleHeight(), 50u) << "at " << width << " px";
+        }
+        d.Cancel();
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
 // The Select command with a game in progress: previews elsewhere, then
