@@ -273,7 +273,8 @@ TEST_F(SelectDialogTest, TheRelatedListActsOnlyOnItsRows) {
 // the region keeps the label's height whatever the width.
 TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
     AppPreferences& prefs = main().Prefs();
-    ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
+    // Assertions leave `check`; the dialog ends whatever happened.
+    auto check = [&](ScriptedSelectDlg& d) {
         CSolSelectPopups* panel = d.Panel();
         ASSERT_TRUE(d.SettleUntil([&] { return PanelShowsGame(panel); }));
         CHtmlTextStatic* rules = panel->GetRulesControl();
@@ -288,22 +289,28 @@ TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
                    body->GetVisibleHeight() == static_cast<uint32_t>(rc.bottom) + 20;
         };
         EXPECT_TRUE(fits());
-        for (uint32_t width : {kSelectPopupsMinWidth, 400u, kSelectPopupsDefaultWidth}) {
+        LONG last = 0;
+        for (uint32_t width : {kSelectPopupsMinWidth, 240u, kSelectPopupsDefaultWidth}) {
             prefs.selectPopupsWidth = width;
             d.RecalcLayout();   // as after a drag of the panel's edge
             RECT r;
             panel->GetClientRect(&r);
-            ASSERT_EQ(static_cast<uint32_t>(r.right), width);
+            EXPECT_EQ(static_cast<uint32_t>(r.right), width);
+            EXPECT_NE(r.right, last);
+            last = r.right;
             EXPECT_TRUE(fits()) << "at " << width << " px";
         }
         // Nothing selected: the label's height at every width.
         d.List().SetItemState(-1, 0, LVIS_SELECTED);
         ASSERT_TRUE(d.SettleUntil([&] { return !PanelShowsGame(panel); }));
-        for (uint32_t width : {kSelectPopupsMinWidth, 400u}) {
+        for (uint32_t width : {kSelectPopupsMinWidth, 240u}) {
             prefs.selectPopupsWidth = width;
             d.RecalcLayout();
             EXPECT_EQ(body->GetVisibleHeight(), 50u) << "at " << width << " px";
         }
+    };
+    ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
+        check(d);
         d.Cancel();
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
