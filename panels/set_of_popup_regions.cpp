@@ -352,5 +352,4 @@ void CSetOfPopupRegions::OnVScroll(UINT code, UINT position, HWND) {
     Default();
 }
 
-
 }  // namespace corvelle
