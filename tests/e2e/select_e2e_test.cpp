@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "panel_view.h"
 #include "engine/records.h"
 #include "engine/registry.h"
 #include "engine/statistics.h"
@@ -148,6 +149,31 @@ void ExpectWholeLayout(HWND dialog, const wchar_t* name) {
     EXPECT_GE(listRect.right - listRect.left, ListNeeds(list)) << "the list is narrower than its columns";
     WriteBmp(shot, name);
     EXPECT_EQ(StrayPixels(dialog, shot), 0) << "see " << std::string(name, name + wcslen(name));
+}
+
+// Opens the selection with Ctrl+S and waits for its list; the dialog.
+HWND OpenSelection(Program& program, HWND main) {
+    WaitUntilReady(program, main);
+    if (!BringToFront(main)) return nullptr;
+    PressKey('S', true);
+    HWND dialog = WaitForWindowTitled(program.Pid(), L"Select Solitaire", kStepMs);
+    if (dialog == nullptr) return nullptr;
+    HWND list = ::GetDlgItem(dialog, IDC_SELECT_LIST);
+    return WaitFor([&] { return ItemCount(list) > 10; }, kStepMs) ? dialog : nullptr;
+}
+
+// Ends the program with Alt+F4 (it saves its preferences).
+void CloseProgram(Program& program, HWND main) {
+    WaitUntilReady(program, main);
+    BringToFront(main);
+    PressKey(VK_F4, false, true);
+    EXPECT_TRUE(program.WaitExit(20000)) << "Alt+F4 did not end the program";
+}
+
+SIZE WindowSizeOf(HWND window) {
+    RECT r;
+    ::GetWindowRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
 class SelectEndToEnd : public ::testing::Test {
@@ -319,6 +345,125 @@ TEST_F(SelectEndToEnd, ResizedToItsSmallestAndLargeItKeepsItsLayoutWhole) {
     BringToFront(main);
     PressKey(VK_F4, false, true);
     EXPECT_TRUE(program.WaitExit(20000));
+}
+
+// Opens the selection and checks it comes with the size, panel width and
+// region order given; closes it again.
+void ExpectKept(Program& program, HWND main, SIZE size, LONG width, const std::wstring& order) {
+    HWND dialog = OpenSelection(program, main);
+    ASSERT_NE(dialog, nullptr);
+    HWND panel = ::GetDlgItem(dialog, IDC_SELECT_PANEL);
+    EXPECT_EQ(WindowSizeOf(dialog).cx, size.cx);
+    EXPECT_EQ(WindowSizeOf(dialog).cy, size.cy);
+    EXPECT_EQ(WindowSize(panel).cx, width);
+    EXPECT_EQ(PanelOrder(panel), order);
+    Click(CentreOf(::GetDlgItem(dialog, IDCANCEL)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, kStepMs));
+}
+
+// The dialog's size, its panel's width and its regions' order, changed
+// with the mouse, come back when it opens again and after a restart.
+TEST_F(SelectEndToEnd, SizePanelWidthAndOrderComeBackAtTheNextOpeningAndAfterARestart) {
+    SIZE size{};
+    LONG width = 0;
+    std::wstring order;
+    {
+        Program program;
+        ASSERT_TRUE(program.Start());
+        HWND main = WaitForMainWindow(program.Pid(), kStartMs);
+        ASSERT_NE(main, nullptr);
+        HWND dialog = OpenSelection(program, main);
+        ASSERT_NE(dialog, nullptr);
+        HWND panel = ::GetDlgItem(dialog, IDC_SELECT_PANEL);
+        ASSERT_EQ(PanelOrder(panel), L"Filter|Preview|Rules|Related|Best Times|Statistics");
+        const SIZE first = WindowSizeOf(dialog);
+        const LONG firstWidth = WindowSize(panel).cx;
+        // Larger by its corner.
+        RECT r;
+        ::GetWindowRect(dialog, &r);
+        BringToFront(dialog);
+        Drag(POINT{r.right - 2, r.bottom - 2}, POINT{r.right + 120, r.bottom + 60});
+        ASSERT_TRUE(WaitFor([&] { return WindowSizeOf(dialog).cx > first.cx; }, kStepMs));
+        CaptureSettled(dialog, kStepMs);
+        // The panel wider by its edge.
+        BringToFront(dialog);
+        RECT edge;
+        ::GetWindowRect(panel, &edge);
+        const int y = (edge.top + edge.bottom) / 2;
+        Drag(POINT{edge.right - 2, y}, POINT{edge.right + 60, y});
+        ASSERT_TRUE(WaitFor([&] { return WindowSize(panel).cx > firstWidth; }, kStepMs));
+        // Rules dragged by its header to the top.
+        const PanelRegionView filter = PanelRegion(panel, L"Filter");
+        Drag(CentreOf(PanelRegion(panel, L"Rules").header), POINT{CentreOf(filter.header).x, filter.headerRect.top + 2});
+        ASSERT_TRUE(WaitFor([&] { return PanelOrder(panel) == L"Rules|Filter|Preview|Related|Best Times|Statistics"; },
+                            kStepMs))
+            << std::string(PanelOrder(panel).begin(), PanelOrder(panel).end());
+        ::Sleep(300);
+        size = WindowSizeOf(dialog);
+        width = WindowSize(panel).cx;
+        order = PanelOrder(panel);
+        Click(CentreOf(::GetDlgItem(dialog, IDCANCEL)));
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, kStepMs));
+
+        // Opened again in the same run, then after a restart.
+        ExpectKept(program, main, size, width, order);
+        CloseProgram(program, main);
+    }
+    Program again;
+    ASSERT_TRUE(again.Start());
+    HWND main = WaitForMainWindow(again.Pid(), kStartMs);
+    ASSERT_NE(main, nullptr);
+    ExpectKept(again, main, size, width, order);
+    CloseProgram(again, main);
+}
+
+// The context menu acts on the row that was right-clicked, not on the one
+// that carries the list's mark: Play plays it, Add To Favorites marks it.
+TEST_F(SelectEndToEnd, TheContextMenuActsOnTheRightClickedGame) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND main = WaitForMainWindow(program.Pid(), kStartMs);
+    ASSERT_NE(main, nullptr);
+    HWND dialog = OpenSelection(program, main);
+    ASSERT_NE(dialog, nullptr);
+    HWND list = ::GetDlgItem(dialog, IDC_SELECT_LIST);
+    auto markRowOne = [&] {
+        ASSERT_TRUE(BringToFront(dialog));
+        ASSERT_TRUE(ShowFirstRow(list));
+        Click(RowPoint(list, 1));
+        ASSERT_TRUE(WaitFor([&] { return SelectedRow(list) == 1; }, kStepMs));
+    };
+    // Row 1 marked, row 4 right-clicked: "Add To Favorites" (second item).
+    markRowOne();
+    ASSERT_NE(OpenMenuWith(program.Pid(), [&] { RightClick(RowPoint(list, 4)); }, kStepMs), nullptr);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitForMenuClosed(program.Pid(), kStepMs));
+    // Row 1 marked again, row 6 right-clicked: "Play" (first item).
+    markRowOne();
+    ASSERT_NE(OpenMenuWith(program.Pid(), [&] { RightClick(RowPoint(list, 6)); }, kStepMs), nullptr);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, kStepMs)) << "Play did not end the dialog";
+    EXPECT_TRUE(WaitFor([&] { return WindowText(main) == GameNameOf(6); }, kStepMs))
+        << "playing " << std::string(WindowText(main).begin(), WindowText(main).end());
+
+    // The one favourite is row 4's game: favourites only lists it alone,
+    // and a double-click plays it.
+    dialog = OpenSelection(program, main);
+    ASSERT_NE(dialog, nullptr);
+    list = ::GetDlgItem(dialog, IDC_SELECT_LIST);
+    HWND favourites = ChildWithText(dialog, L"Button", L"Favorites Only");
+    ASSERT_NE(favourites, nullptr);
+    BringToFront(dialog);
+    Click(CentreOf(favourites));
+    ASSERT_TRUE(WaitFor([&] { return ItemCount(list) == 1; }, kStepMs));
+    DoubleClick(RowPoint(list, 0));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, kStepMs));
+    EXPECT_TRUE(WaitFor([&] { return WindowText(main) == GameNameOf(4); }, kStepMs))
+        << "the favourite is " << std::string(WindowText(main).begin(), WindowText(main).end());
+    CloseProgram(program, main);
 }
 
 }  // namespace
