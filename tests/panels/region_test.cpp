@@ -104,6 +104,34 @@ TEST_F(RegionTest, ContentThatFitsExactlyHasNoScrollBarOnePixelMoreHasOne) {
     EXPECT_EQ(panel.GetRegionBody(2)->GetVisibleHeight(), 101u);
 }
 
+// Keeping a region in view through the container itself: a region taller
+// than the panel shows from its top (its bottom cannot show as well); an
+// index past the end scrolls back to the top; with no scroll bar nothing
+// moves.
+TEST_F(RegionTest, KeepingARegionInViewTallRegionsAndIndexesPastTheEnd) {
+    Build(300, {100, 500, 100});
+    ASSERT_TRUE(panel.HasScrollBar());
+    EXPECT_TRUE(panel.EnsureRegionVisible(1));
+    panel.RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::KeepScrollRange);
+    EXPECT_EQ(RectInParent(Header(1)).top, 0);
+    const int32_t position = panel.GetScrollPosition();
+    panel.EnsureRegionVisible(1);   // sets the bottom, then the top again
+    EXPECT_EQ(panel.GetScrollPosition(), position);
+    // Region 2 below: brought up so that its bottom shows.
+    EXPECT_TRUE(panel.EnsureRegionVisible(2));
+    panel.RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::KeepScrollRange);
+    EXPECT_EQ(RectInParent(panel.GetRegionBody(2)->GetSafeHwnd()).bottom, 300);
+    // Past the end: back to the top.
+    EXPECT_TRUE(panel.EnsureRegionVisible(3));
+    EXPECT_EQ(panel.GetScrollPosition(), 0);
+    EXPECT_FALSE(panel.EnsureRegionVisible(99));
+    panel.DestroyWindow();
+    Build(560, {100, 100});
+    ASSERT_FALSE(panel.HasScrollBar());
+    EXPECT_FALSE(panel.EnsureRegionVisible(5));
+    EXPECT_FALSE(panel.EnsureRegionVisible(1));
+}
+
 TEST_F(RegionTest, ScrollingByLinePageAndThumb) {
     Build(300, {200, 200, 200});
     ASSERT_TRUE(panel.HasScrollBar());

@@ -316,6 +316,67 @@ TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
+// Edge cases: opening while the current game is filtered out clears every
+// filter and selects it; "Other" sets category 11; Reset with nothing
+// selected refills the list and selects nothing; the "No related
+// solitaires" row ignores the mouse; Play with only "<no solitaires>"
+// listed keeps the game the dialog opened with.
+TEST_F(SelectDialogTest, EdgeCasesOfTheFiltersAndThePlaceholderRows) {
+    AppPreferences& prefs = main().Prefs();
+    const uint32_t initial = prefs.curSolId;
+    // A stored filter that hides the current game: another category.
+    {
+        CSelectDlg probe(host.get());
+        prefs.filter.category = static_cast<uint8_t>(probe.GetGameEntry(initial)->category % 10 + 1);
+        prefs.filter.favoritesOnly = 0;
+    }
+    auto check = [&](ScriptedSelectDlg& d) {
+        CSolSelectPopups* panel = d.Panel();
+        EXPECT_EQ(d.Filter().category, 0);
+        EXPECT_EQ(panel->GetFilterCombo(0)->GetCurSel(), 0);
+        EXPECT_EQ(d.Rows(), games);
+        EXPECT_EQ(d.MarkedGame(), initial);
+        // "Other".
+        ChooseFilter(panel->GetFilterCombo(0), 11);
+        EXPECT_EQ(d.Filter().category, 11);
+        EXPECT_GT(d.Rows(), 0);
+        for (uint32_t g : d.RowGames()) EXPECT_TRUE(PassesFilter(*d.GetGameEntry(g), d.Filter()));
+        // Reset with nothing selected.
+        d.List().SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        d.List().SetSelectionMark(-1);
+        panel->ResetFilters();
+        EXPECT_EQ(d.Filter().category, 0);
+        EXPECT_EQ(d.Rows(), games);
+        EXPECT_EQ(d.MarkedGame(), kNoGame);
+        EXPECT_EQ(d.List().SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), -1);
+        // The related list of a game without related games (every game of
+        // the library has some): its one placeholder row takes no hover,
+        // press or click.
+        d.SelectGame(initial, false);
+        CRelatedListBox* list = panel->GetRelatedList();
+        list->ResetContent();
+        list->SetItemData(list->AddString(L""), kNoGame);
+        list->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(20, 5));
+        EXPECT_EQ(list->HotRow(), -1);
+        list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+        EXPECT_EQ(list->HotRow(), -1);
+        ChooseFilter(panel->GetFilterCombo(1), 1);
+        const SelectionFilter filtered = d.Filter();
+        list->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(20, 5));
+        EXPECT_EQ(d.Filter().skill, filtered.skill);
+        EXPECT_EQ(list->HotRow(), -1);
+        // Only "<no solitaires>": Play keeps the game the dialog opened with.
+        ClickCheckBox(reinterpret_cast<CWnd*>(panel->GetFavoritesBox()));
+        ASSERT_EQ(d.RowGames(), std::vector<uint32_t>{kNoGame});
+    };
+    ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
+        check(d);
+        d.Ok();
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(prefs.curSolId, initial);
+}
+
 // The Select command with a game in progress: previews elsewhere, then
 // Cancel, leave the game, its cards and its deal number as they were.
 TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
