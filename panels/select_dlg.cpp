@@ -174,6 +174,10 @@ void CSelectDlg::RecalcLayout() {
                                      p.at.bottom - p.at.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (batch != nullptr) ::EndDeferWindowPos(batch);
+    // An edge drag narrowed the panel before this layout, without a
+    // repaint: what it uncovered beside the list is painted anew too.
+    const RECT beside{layout.panel.right, c.top, c.right, c.bottom};
+    ::InvalidateRect(hwnd_, &beside, TRUE);
     panel_->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::EraseChildren);
     panel_->RedrawNow();
 }

@@ -331,6 +331,12 @@ TEST_F(SelectEndToEnd, ResizedToItsSmallestAndLargeItKeepsItsLayoutWhole) {
     Drag(POINT{edge.right - 2, (edge.top + edge.bottom) / 2}, POINT{whole.right - 5, (edge.top + edge.bottom) / 2});
     ::Sleep(300);
     ExpectWholeLayout(dialog, L"select-smallest-wide-panel.bmp");
+    // And back to the left as far as it goes: what the panel uncovers is
+    // painted anew.
+    ::GetWindowRect(panel, &edge);
+    Drag(POINT{edge.right - 2, (edge.top + edge.bottom) / 2}, POINT{whole.left + 5, (edge.top + edge.bottom) / 2});
+    ::Sleep(300);
+    ExpectWholeLayout(dialog, L"select-smallest-narrow-panel.bmp");
 
     // Twice the first size (as far as the screen allows).
     const POINT largest{std::min<LONG>(60 + 2 * first.cx, ::GetSystemMetrics(SM_CXSCREEN) - 2),
