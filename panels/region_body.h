@@ -38,7 +38,8 @@ public:
     void EndAnimation() { animating = false; }
     void CreateBackBuffer();
     void PaintBackBuffer();
-    void BlitBackBuffer(HDC dc);
+    // Where the buffer stands in the body: its bottom at the body's bottom.
+    POINT BufferCorner();
     void RedrawNow();
     void SetRegion(CPopupRegion* record) { region = record; }
 
@@ -60,9 +61,7 @@ private:
     Box margins{10, 10, -10, -10};
     uint32_t heightWithoutBar = 0;
     uint32_t heightWithBar = 0;
-    RECT bufferRect{};
-    CMemoryBitmap buffer;
-    bool dirty = true;
+    CBackBuffer buffer;
     std::vector<Child> children;
     COLORREF background;
     bool animating = false;

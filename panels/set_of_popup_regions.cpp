@@ -253,20 +253,13 @@ void CSetOfPopupRegions::MoveRegion(UINT from, UINT to) {
 
 // ---- painting
 
-void CSetOfPopupRegions::CreateBackBuffer() {
-    GetClientRect(&bufferRect);
-    HDC dc = ::GetDC(hwnd_);
-    buffer.Create(dc, static_cast<uint32_t>(bufferRect.right - bufferRect.left),
-                  static_cast<uint32_t>(bufferRect.bottom - bufferRect.top));
-    ::ReleaseDC(hwnd_, dc);
-    dirty = true;
-}
+void CSetOfPopupRegions::CreateBackBuffer() { buffer.Create(hwnd_); }
 
 void CSetOfPopupRegions::PaintBackBuffer() {
     RECT rc;
     GetClientRect(&rc);
-    if (!::EqualRect(&rc, &bufferRect)) CreateBackBuffer();
-    if (!dirty || buffer.GetDC() == nullptr) return;
+    if (!::EqualRect(&rc, &buffer.Area())) CreateBackBuffer();
+    if (!buffer.Stale() || buffer.GetDC() == nullptr) return;
     HDC dc = buffer.GetDC();
     const int32_t width = rc.right;
     const int32_t height = rc.bottom;
@@ -285,31 +278,21 @@ void CSetOfPopupRegions::PaintBackBuffer() {
         for (const RECT& part : parts) ::FillRect(dc, &part, brush);
         ::DeleteObject(brush);
     }
-    dirty = false;
-}
-
-void CSetOfPopupRegions::BlitBackBuffer(HDC dc) {
-    const POINT origin{0, 0};
-    buffer.BlitTo(dc, &origin);
+    buffer.Painted();
 }
 
 void CSetOfPopupRegions::OnPaint() {
     PaintBackBuffer();
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hwnd_, &paint);
-    BlitBackBuffer(dc);
-    ::EndPaint(hwnd_, &paint);
+    buffer.ShowOnPaint(hwnd_, POINT{0, 0});
 }
 
 BOOL CSetOfPopupRegions::OnEraseBkgnd(HDC) { return TRUE; }
 
 void CSetOfPopupRegions::RedrawNow() {
     if (layoutDeferred) return;
-    HDC dc = ::GetDC(hwnd_);
-    dirty = true;
+    buffer.Invalidate();
     PaintBackBuffer();
-    BlitBackBuffer(dc);
-    ::ReleaseDC(hwnd_, dc);
+    buffer.ShowIn(hwnd_, POINT{0, 0});
 }
 
 void CSetOfPopupRegions::OnSize(UINT, int, int) {

@@ -149,7 +149,6 @@ private:
     void DestroyRegions();
     void CreateBackBuffer();
     void PaintBackBuffer();
-    void BlitBackBuffer(HDC dc);
     bool InResizeBand(POINT point) const;
     StackMetrics Metrics() const;
     std::vector<StackRegion> StackRegions() const;
@@ -173,9 +172,7 @@ private:
     SlideWindows CaptureSlideWindows(UINT index) const;
     void SlideStep(UINT index, uint32_t visible, SlideWindows& at);
 
-    RECT bufferRect{};
-    CMemoryBitmap buffer;
-    bool dirty = true;
+    CBackBuffer buffer;
     UINT idBase = 0;
     std::vector<CPopupRegion> regions;
     Box margins;

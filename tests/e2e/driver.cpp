@@ -245,16 +245,14 @@ void Drag(POINT from, POINT to) {
     MouseAt(to, MOUSEEVENTF_LEFTUP);
 }
 
-void DragAlong(const std::vector<POINT>& path) {
-    if (path.empty()) return;
-    MouseAt(path.front(), 0);
-    MouseAt(path.front(), MOUSEEVENTF_LEFTDOWN);
-    for (size_t i = 1; i < path.size(); ++i) {
-        MouseAt(path[i], 0);
-        ::Sleep(60);
-    }
-    MouseAt(path.back(), MOUSEEVENTF_LEFTUP);
+void PressLeft(POINT at) {
+    MouseAt(at, 0);
+    MouseAt(at, MOUSEEVENTF_LEFTDOWN);
 }
+
+void MoveTo(POINT at) { MouseAt(at, 0); }
+
+void ReleaseLeft(POINT at) { MouseAt(at, MOUSEEVENTF_LEFTUP); }
 
 HWND FindPopupMenu(DWORD pid) {
     struct Search {

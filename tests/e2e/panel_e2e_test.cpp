@@ -129,7 +129,13 @@ void SlideOverAHeader(HWND panel, POINT start, const std::wstring& over, const s
     ASSERT_NE(slidOver.header, nullptr) << Narrow(over);
     ASSERT_NE(target.header, nullptr) << Narrow(onto);
     BringToFront(::GetAncestor(panel, GA_ROOT));
-    DragAlong({start, CentreOf(slidOver.header), AboveRegion(target)});
+    const POINT end = AboveRegion(target);
+    PressLeft(start);
+    MoveTo(CentreOf(slidOver.header));
+    ::Sleep(60);
+    MoveTo(end);
+    ::Sleep(60);
+    ReleaseLeft(end);
     EXPECT_EQ(Settled([&] { return PanelOrder(panel); }, 3000), before)
         << "a press outside the " << Narrow(over) << " header dragged its region";
 }
