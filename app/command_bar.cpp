@@ -31,6 +31,27 @@ TBBUTTON CommandButton(int index) {
     return b;
 }
 
+// The toolbar's customise dialog of this thread, found by its two lists
+// (the available buttons and the bar's buttons); null when none is open.
+HWND CustomizeDialog() {
+    struct Search {
+        HWND found = nullptr;
+    } search;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (::IsWindowVisible(window) && ::GetDlgItem(window, kCustomizeAvailableList) != nullptr &&
+                ::GetDlgItem(window, kCustomizeBarList) != nullptr) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 TBBUTTON SeparatorButton() {
     TBBUTTON b{};
     b.fsState = TBSTATE_ENABLED;
@@ -210,10 +231,18 @@ BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
         *result = TRUE;
         return TRUE;
     }
-    case TBN_RESET:
+    case TBN_RESET: {
         OnReset();
+        // The dialog's two lists still show the layout it opened with, and
+        // it does not fill them again: it is closed (its Close button) and
+        // opened anew on the default layout.
+        if (HWND dialog = CustomizeDialog()) {
+            reopenCustomize_ = true;
+            ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
         *result = TRUE;
         return TRUE;
+    }
     default:
         return FALSE;
     }
@@ -247,7 +276,9 @@ void CCommandBarWnd::OnBigIcons() {
 }
 
 void CCommandBarWnd::OnCustomize() {
-    bar_.Customize();
+    do {
+        bar_.Customize();
+    } while (bar_.TakeReopenCustomize());
     StoreLayout();
 }
 

@@ -31,6 +31,7 @@
 #include "models/model_games.h"
 #include "panels/game_selection.h"
 #include "panels/panel_layout.h"
+#include "panels/panel_texts.h"
 
 using namespace corvelle;
 using corvelle::fuzz::StoredInput;

@@ -83,6 +83,12 @@ void CAdvertisementBanner::LoadFailed() {
 }
 
 void CAdvertisementBanner::UpdateBanner(bool initial) {
+    // Without a browser control there is no page to show: as offline, the
+    // picture stays and nothing is loaded or counted.
+    if (!browser.IsCreated()) {
+        if (initial) ShowFallback();
+        return;
+    }
     const BannerAction action = schedule.Update(initial);
     switch (action) {
     case BannerAction::kNothing: break;

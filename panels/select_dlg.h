@@ -123,6 +123,8 @@ private:
     CListCtrl list_;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    // The list's smallest width: its columns, a scroll bar and its border.
+    int32_t listMinWidth_ = 0;
 };
 
 // Runs the dialog over the host's window and returns its result (IDOK,

@@ -9,6 +9,8 @@
 #include "panels/best_scores_table.h"
 #include "panels/html_text_static.h"
 #include "panels/panel_layout.h"
+#include "panels/panel_texts.h"
+#include "panels/region_header.h"
 #include "panels/sol_main_popups.h"
 #include "panels/statistics_control.h"
 #include "res/resource.h"

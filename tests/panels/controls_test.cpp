@@ -181,30 +181,26 @@ struct BannerWorld {
     CAdvertisementBanner banner;
 };
 
-TEST_F(ControlsTest, BannerLoadsAtMostEvery300SecondsAndAfterAnOfflineStart) {
+// Where no browser control exists (under Wine: no HTML engine) the banner
+// is offline whatever the connection: the picture stays at every update,
+// the page view never shows, and no load is made or counted. (When and
+// what it loads where one exists is the schedule's, banner_schedule_test.)
+TEST_F(ControlsTest, WithoutABrowserControlTheBannerIsOffline) {
     BannerWorld w(host);
     EXPECT_EQ(::GetWindowLongW(w.banner, GWL_STYLE) & (WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE),
               static_cast<LONG>(WS_CHILD | WS_CLIPCHILDREN));
+    if (w.banner.HasBrowser()) GTEST_SKIP() << "a browser control exists here";
     w.banner.UpdateBanner(true);
-    EXPECT_EQ(w.banner.GetLoadCount(), 1);
-    for (int i = 0; i < 20; ++i) {
-        w.now += 10;
+    for (int i = 0; i < 10; ++i) {
+        // At once, before any message runs: not even for a moment an empty
+        // view instead of the picture.
+        EXPECT_TRUE(w.banner.IsShowingFallback()) << i;
+        w.now += 400;   // each update due
         w.banner.UpdateBanner(false);
     }
-    EXPECT_EQ(w.banner.GetLoadCount(), 1);
-    w.now += 100;
-    w.banner.UpdateBanner(false);
-    EXPECT_EQ(w.banner.GetLoadCount(), 2);
-
-    BannerWorld offline(host);
-    offline.online = false;
-    offline.banner.UpdateBanner(true);
-    EXPECT_EQ(offline.banner.GetLoadCount(), 0);
-    EXPECT_TRUE(offline.banner.IsShowingFallback());
-    offline.online = true;
-    offline.now += 1;
-    offline.banner.UpdateBanner(false);
-    EXPECT_EQ(offline.banner.GetLoadCount(), 1);   // the first page is navigated, not refreshed
+    Pump();
+    EXPECT_TRUE(w.banner.IsShowingFallback());
+    EXPECT_EQ(w.banner.GetLoadCount(), 0);
 }
 
 TEST_F(ControlsTest, BannerShowsItsFallbackWhereNoPageCanBeShown) {
