@@ -5,6 +5,7 @@
 #include "app/corvelle_app.h"
 #include "app/game_dialogs.h"
 #include "field/sol_game_field.h"
+#include "platform/startup_timing.h"
 #include "res/resource.h"
 
 namespace corvelle {
@@ -48,6 +49,8 @@ CCorvelleDlg::~CCorvelleDlg() {
 }
 
 BOOL CCorvelleDlg::OnInitDialog() {
+    namespace timing = startup_timing;
+    timing::Step("main_window_made");
     CDialog::OnInitDialog();
     if (auto* app = dynamic_cast<CCorvelleApp*>(GetApp()))
         app->SetMainWindowHandle(hwnd_);
@@ -57,6 +60,7 @@ BOOL CCorvelleDlg::OnInitDialog() {
     ReadPrefs();
     ::CheckMenuItem(::GetMenu(hwnd_), ID_TOOLS_COMMAND_BAR,
                     MF_BYCOMMAND | (prefs_.commandBarEnabled ? MF_CHECKED : MF_UNCHECKED));
+    timing::Step("preferences");
 
     RECT client;
     GetClientRect(&client);
@@ -66,15 +70,18 @@ BOOL CCorvelleDlg::OnInitDialog() {
         return -1;
     const int parts[2] = {static_cast<int>(client.right) - kClockPartWidth, -1};
     statusBar_.SetParts(2, parts);
+    timing::Step("status_bar");
 
     commandBar_ = CreateCommandBar(*this);
     if (!commandBar_)
         return -1;
+    timing::Step("command_bar");
     field_.reset(CSolGameField::CreateGameField(this, &prefs_));
     if (!field_)
         return -1;
     field_->SetEngine(&flow_.Engine());
     field_->ApplyOptions();
+    timing::Step("field_window");
 
     bool loaded = false;
     const bool dealt = flow_.StartUp(&loaded);
@@ -83,10 +90,13 @@ BOOL CCorvelleDlg::OnInitDialog() {
     panel_ = CreateMainPopups(*this);
     if (!panel_)
         return -1;
+    timing::Step("panels");
     SetTimer(kClockTimerId, kClockTimerPeriodMs);
     SetTitle(flow_.GameName());
     RecalcLayout();
+    timing::Step("layout");
     panel_->UpdateRulesText();
+    timing::Step("rules_text");
     // A new deal is checked once the window is on the screen.
     if (dealt)
         PostMessage(WM_GAMESTATECHECK, kStartUpCheck, 0);
@@ -287,8 +297,12 @@ void CCorvelleDlg::BuildField(bool quiet) {
     if (!field_)
         return;
     field_->BuildFromEngine(quiet);
+    startup_timing::Step("field_copy");
     field_->PrepareDrawing();
+    startup_timing::Step("card_images");
 }
+
+void CCorvelleDlg::StartUpStepDone(const char* step) { startup_timing::Step(step); }
 
 void CCorvelleDlg::RedrawField() {
     if (field_)

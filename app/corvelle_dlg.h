@@ -98,6 +98,7 @@ private:
     void RunSelectDialog() override;
     bool RunOptionsDialog() override;
     void RunAboutDialog() override;
+    void StartUpStepDone(const char* step) override;
 
     AppPreferences prefs_;
     CGameFlow flow_;

@@ -41,12 +41,15 @@ bool CGameFlow::StartUp(bool* loaded) {
     if (prefs.curSolId == kNoCurrentGame)
         prefs.curSolId = 0;
     const bool ok = LoadCurrentSolitaire();
+    view.StartUpStepDone("game_load");
     if (loaded)
         *loaded = ok;
     gameClock.Reset();
     if (!ok)
         return false;
-    if (RestoreSavedGame()) {
+    const bool restored = RestoreSavedGame();
+    view.StartUpStepDone("saved_game");
+    if (restored) {
         ShowGame(false);
         return false;
     }

@@ -70,6 +70,10 @@ public:
     virtual bool RunOptionsDialog() = 0;
     virtual void RunAboutDialog() = 0;
 
+    // ---- start-up: called as each step of StartUp ends (the window's
+    // start-up breakdown); nothing by default.
+    virtual void StartUpStepDone(const char* /*step*/) {}
+
 protected:
     ~GameFlowView() = default;
 };
