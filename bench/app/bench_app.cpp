@@ -12,7 +12,9 @@
 // kDealsPerStart deals and opens the selection kSelectsPerStart times.
 // corvelle.exe plays Klondike (draw one); its start-up breakdown (the
 // program's CORVELLE_STARTUP_TIMES lines) is printed as medians per step.
-// Options: --rounds N (12), --screenshot FILE.bmp (the main window).
+// Options: --rounds N (12), --screenshot FILE.bmp (the main window),
+// --compare PROGRAM (another build of corvelle.exe, measured in the same
+// rounds: before and after a change).
 #include <windows.h>
 
 #include <algorithm>
@@ -46,6 +48,7 @@ struct Subject {
     const char* name;
     std::wstring path;
     bool ours;
+    std::wstring breakdownFile;
     std::vector<double> starts, deals, selects;
     // The same until nothing of the window is left unpainted.
     std::vector<double> startsWhole, selectsWhole;
@@ -274,25 +277,37 @@ bool RunOnce(Subject& s, const std::vector<POINT>& corners, const std::wstring& 
 
 void PrintRow(const char* what, const std::vector<double>& ours, const std::vector<double>& floor) {
     if (ours.empty() || floor.empty()) {
-        std::printf("%-34s (no measurement)\n", what);
+        std::printf("  %-36s (no measurement)\n", what);
         return;
     }
     const double a = bench::Median(ours), b = bench::Median(floor);
-    std::printf("%-34s %8.1f %8.1f %8.1f    %8.1f %8.1f   %zu\n", what, a, b, a - b,
+    std::printf("  %-36s %8.1f %8.1f %8.1f    %8.1f %8.1f   %zu\n", what, a, b, a - b,
                 *std::max_element(ours.begin(), ours.end()), *std::max_element(floor.begin(), floor.end()),
                 ours.size());
 }
 
-// The medians of the start-up steps of the lines the program appended.
-void PrintBreakdown(const std::wstring& file) {
-    FILE* in = _wfopen(file.c_str(), L"r");
-    if (!in) {
-        std::printf("no start-up breakdown was written\n");
-        return;
-    }
+void PrintTable(const Subject& ours, const Subject& floor) {
+    std::printf("%s, ms                            ours    floor     diff     slowest: ours   floor   runs\n",
+                ours.name);
+    PrintRow("start to window with field painted", ours.starts, floor.starts);
+    PrintRow("menu Enter to field repainted", ours.deals, floor.deals);
+    PrintRow("Ctrl+S to selection list painted", ours.selects, floor.selects);
+    std::printf("  the same until the whole window is painted:\n");
+    PrintRow("start to main window painted", ours.startsWhole, floor.startsWhole);
+    PrintRow("Ctrl+S to selection dialog painted", ours.selectsWhole, floor.selectsWhole);
+}
+
+// The start-up steps of the lines a program appended, in their order.
+struct Breakdown {
     std::vector<std::string> order;
     std::map<std::string, std::vector<double>> steps;
     std::vector<double> totals;
+};
+
+Breakdown ReadBreakdown(const std::wstring& file) {
+    Breakdown b;
+    FILE* in = _wfopen(file.c_str(), L"r");
+    if (!in) return b;
     char line[4096];
     while (std::fgets(line, sizeof line, in)) {
         std::istringstream words(line);
@@ -303,31 +318,57 @@ void PrintBreakdown(const std::wstring& file) {
             if (eq == std::string::npos) continue;
             const std::string name = word.substr(0, eq);
             const double ms = std::atof(word.c_str() + eq + 1);
-            if (!steps.count(name)) order.push_back(name);
-            steps[name].push_back(ms);
+            if (!b.steps.count(name)) b.order.push_back(name);
+            b.steps[name].push_back(ms);
             total += ms;
         }
-        totals.push_back(total);
+        b.totals.push_back(total);
     }
     std::fclose(in);
-    std::printf("\ncorvelle.exe start-up by step, ms (median, slowest; %zu starts):\n", totals.size());
-    for (const std::string& name : order) {
-        const std::vector<double>& v = steps[name];
-        std::printf("  %-20s %7.2f %7.2f%s\n", name.c_str(), bench::Median(v), *std::max_element(v.begin(), v.end()),
-                    v.size() == totals.size() ? "" : "  (not every start)");
+    return b;
+}
+
+// The medians (and the slowest) of each step, a column pair per program.
+void PrintBreakdowns(const std::vector<const Subject*>& programs) {
+    std::vector<Breakdown> all;
+    std::vector<std::string> order;
+    for (const Subject* s : programs) {
+        all.push_back(ReadBreakdown(s->breakdownFile));
+        for (const std::string& name : all.back().order)
+            if (std::find(order.begin(), order.end(), name) == order.end()) order.push_back(name);
     }
-    std::printf("  %-20s %7.2f %7.2f\n", "total", bench::Median(totals),
-                *std::max_element(totals.begin(), totals.end()));
+    std::printf("\nstart-up by step, ms (median / slowest over the starts that took the step):\n  %-20s", "");
+    for (size_t i = 0; i < programs.size(); ++i)
+        std::printf(" %22s", (std::string(programs[i]->name) + " (" + std::to_string(all[i].totals.size()) + ")").c_str());
+    std::printf("\n");
+    auto cell = [](const std::vector<double>& v) {
+        if (v.empty())
+            std::printf(" %22s", "-");
+        else
+            std::printf(" %10.2f / %9.2f", bench::Median(v), *std::max_element(v.begin(), v.end()));
+    };
+    for (const std::string& name : order) {
+        std::printf("  %-20s", name.c_str());
+        for (const Breakdown& b : all) {
+            auto it = b.steps.find(name);
+            cell(it == b.steps.end() ? std::vector<double>{} : it->second);
+        }
+        std::printf("\n");
+    }
+    std::printf("  %-20s", "total");
+    for (const Breakdown& b : all) cell(b.totals);
+    std::printf("\n");
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::wstring screenshot;
+    std::wstring screenshot, compare;
     int rounds = 12;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::wstring(argv[i]) == L"--screenshot") screenshot = argv[i + 1];
         if (std::wstring(argv[i]) == L"--rounds") rounds = std::max(1, _wtoi(argv[i + 1]));
+        if (std::wstring(argv[i]) == L"--compare") compare = argv[i + 1];
     }
     if (!PreparePreferences()) {
         std::fprintf(stderr, "bench_app: no Klondike in the library\n");
@@ -335,27 +376,33 @@ int wmain(int argc, wchar_t** argv) {
     }
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring breakdown = std::wstring(temp) + L"corvelle-startup-times.txt";
-    ::DeleteFileW(breakdown.c_str());
-    ::SetEnvironmentVariableW(L"CORVELLE_STARTUP_TIMES", breakdown.c_str());
 
-    Subject subjects[2] = {{"corvelle.exe", ProgramPath(), true, {}, {}, {}},
-                           {"floor", HostPathToWindows(CORVELLE_FLOOR_PROGRAM), false, {}, {}, {}}};
+    std::vector<Subject> subjects;
+    subjects.push_back({"corvelle.exe", ProgramPath(), true});
+    subjects.push_back({"floor", HostPathToWindows(CORVELLE_FLOOR_PROGRAM), false});
+    if (!compare.empty()) subjects.push_back({"compared", compare, true});
+    for (size_t i = 0; i < subjects.size(); ++i) {
+        subjects[i].breakdownFile = std::wstring(temp) + L"corvelle-startup-times-" + std::to_wstring(i) + L".txt";
+        ::DeleteFileW(subjects[i].breakdownFile.c_str());
+    }
+    const size_t n = subjects.size();
     for (int r = 0; r < rounds; ++r) {
-        for (int k = 0; k < 2; ++k) {
-            Subject& s = subjects[(r + k) % 2];
-            const std::vector<POINT> corners{subjects[0].lastCorner, subjects[1].lastCorner};
-            if (!RunOnce(s, corners, r == 0 && s.ours ? screenshot : std::wstring())) return 1;
+        for (size_t k = 0; k < n; ++k) {
+            Subject& s = subjects[(static_cast<size_t>(r) + k) % n];
+            std::vector<POINT> corners;
+            for (const Subject& other : subjects) corners.push_back(other.lastCorner);
+            ::SetEnvironmentVariableW(L"CORVELLE_STARTUP_TIMES", s.breakdownFile.c_str());
+            if (!RunOnce(s, corners, r == 0 && k == 0 ? screenshot : std::wstring())) return 1;
         }
     }
-    std::printf("ms                                     ours    floor     diff     slowest: ours   floor   runs\n");
-    PrintRow("start to window with field painted", subjects[0].starts, subjects[1].starts);
-    PrintRow("menu Enter to field repainted", subjects[0].deals, subjects[1].deals);
-    PrintRow("Ctrl+S to selection list painted", subjects[0].selects, subjects[1].selects);
-    std::printf("the same until the whole window is painted:\n");
-    PrintRow("start to main window painted", subjects[0].startsWhole, subjects[1].startsWhole);
-    PrintRow("Ctrl+S to selection dialog painted", subjects[0].selectsWhole, subjects[1].selectsWhole);
-    PrintBreakdown(breakdown);
+    PrintTable(subjects[0], subjects[1]);
+    if (n > 2) {
+        std::printf("\ncompared: %ls\n", compare.c_str());
+        PrintTable(subjects[2], subjects[1]);
+    }
+    std::vector<const Subject*> programs{&subjects[0]};
+    if (n > 2) programs.push_back(&subjects[2]);
+    PrintBreakdowns(programs);
     DeleteRegistryTree(ProgramKeyPath());
     return 0;
 }
