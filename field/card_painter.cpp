@@ -80,7 +80,7 @@ void CCardPainter::DrawSelectionFrame(HDC dc, int32_t x, int32_t y) const {
 }
 
 CCardImageSet::CCardImageSet(HDC dc, const CCardPainter* painter, uint32_t width, uint32_t height)
-    : images_(new CKeyedImage[CardArt::kFaces + CardArt::kBacks]) {
+    : images_(new CKeyedImage[CardArt::kFaces + CardArt::kBacks]), width_(width), height_(height) {
     for (uint32_t i = 0; i < CardArt::kFaces; ++i) {
         images_[i].Create(dc, width, height);
         painter->DrawCardFace(images_[i].GetDC(), 0, 0, i / CardArt::kRanks, i % CardArt::kRanks);

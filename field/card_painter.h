@@ -50,9 +50,14 @@ public:
     void DrawFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const;
     // Back n; a choice past the last back draws the last back.
     void DrawBack(HDC dc, int32_t x, int32_t y, uint32_t n) const;
+    // The card size the images were made for.
+    uint32_t Width() const { return width_; }
+    uint32_t Height() const { return height_; }
 
 private:
     CKeyedImage* images_;
+    uint32_t width_;
+    uint32_t height_;
 };
 
 }  // namespace corvelle
