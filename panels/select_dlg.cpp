@@ -75,9 +75,13 @@ BOOL CSelectDlg::OnInitDialog() {
     // the main window keeps its game.
     if (!panel_) return -1;
     SetTimer(kSelectTimerId, kSelectTimerMs);
+    // The placement, the layout and the first game each change the panel:
+    // it is laid out once, after all of them.
+    panel_->DeferLayout(true);
     LoadWindowPos();
     RecalcLayout();
     SelectGame(initial_, true);
+    LayOutPanelNow();
     return TRUE;
 }
 
@@ -127,14 +131,25 @@ void CSelectDlg::SelectGame(uint32_t position, bool clearFilters) {
 void CSelectDlg::UpdateInfoPanel() {
     if (!panel_) return;
     uint32_t position = 0;
-    switch (tracker_.Update(&position)) {
-    case SelectionTracker::Step::Clear: panel_->ShowGameInfo(false); break;
-    case SelectionTracker::Step::Show:
+    const SelectionTracker::Step step = tracker_.Update(&position);
+    if (step == SelectionTracker::Step::None) return;
+    // Each region whose content changes would lay the whole panel out:
+    // it is laid out once, when all have changed.
+    const bool deferred = panel_->IsLayoutDeferred();
+    panel_->DeferLayout(true);
+    if (step == SelectionTracker::Step::Clear) {
+        panel_->ShowGameInfo(false);
+    } else {
         panel_->ShowGame(position);
         panel_->ShowGameInfo(true);
-        break;
-    case SelectionTracker::Step::None: break;
     }
+    if (!deferred) LayOutPanelNow();
+}
+
+void CSelectDlg::LayOutPanelNow() {
+    panel_->DeferLayout(false);
+    panel_->RepositionRegions(true, true, false, true);
+    panel_->RedrawNow();
 }
 
 void CSelectDlg::RecalcLayout() {

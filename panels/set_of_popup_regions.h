@@ -89,6 +89,7 @@ public:
     // While deferred, layouts and repaints wait (a builder filling many
     // regions lays the panel out once at the end).
     void DeferLayout(bool defer) { layoutDeferred = defer; }
+    bool IsLayoutDeferred() const { return layoutDeferred; }
 
     // Header drags (called by the headers).
     void BeginRegionDrag(UINT index);
