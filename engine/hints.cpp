@@ -104,12 +104,16 @@ bool RunProgram(const CGameEngine& e, uint16_t program, const RuleCard* a, const
     return EvaluateRuleProgram(a, b, e.programs[program]);
 }
 
-// The clickable piles in order: a pile whose click (or, empty, whose
+// The clickable piles in order: a pile in play whose click (or, empty, whose
 // empty-click) event may run now. `take(pile)` returns true to stop.
 template <typename Take>
 bool ScanClicks(const CGameEngine& e, Take&& take) {
     const size_t pileTotal = e.pileStates.size() < e.piles.size() ? e.pileStates.size() : e.piles.size();
     for (size_t p = 0; p < pileTotal; ++p) {
+        // The player cannot click a pile out of play (the field neither draws
+        // nor hits it, and the click is refused).
+        if (!e.pileStates[p].acceptsDrops)
+            continue;
         uint16_t event;
         if (e.pileStates[p].count != 0) {
             const uint16_t top = e.TopCard(static_cast<uint16_t>(p));
@@ -128,8 +132,8 @@ bool ScanClicks(const CGameEngine& e, Take&& take) {
 }
 
 // The moves in order: top cards first, then the cards under them in fanned
-// piles, each by card index and then by destination. `take(card, pile)`
-// returns true to stop.
+// piles, each by card index and then by destination; a pile out of play
+// gives no card and takes none. `take(card, pile)` returns true to stop.
 template <typename Take>
 bool ScanMoves(const CGameEngine& e, HintMemo* memo, Take&& take) {
     const uint16_t pileTotal =
@@ -174,6 +178,9 @@ bool ScanMoves(const CGameEngine& e, HintMemo* memo, Take&& take) {
                 if (d == p)
                     continue;
                 const PileState& to = e.pileStates[d];
+                // A pile out of play takes no drop, whatever its rule says.
+                if (!to.acceptsDrops)
+                    continue;
                 if (to.count != 0) {
                     const uint16_t top = lists.CardAt(d, to.count - 1);
                     if (top == kNone || !e.cardStates[top].exposed)

@@ -20,11 +20,15 @@ std::u16string BestScoresPath(const std::u16string& gameName) {
 }
 
 // The record of an open statistics key; zeros when it is new or damaged.
+// Wins never outnumber the games played (both counts stop at the same
+// maximum), so a record that says otherwise is damaged too.
 GameStatistics ReadOpenStatistics(const CRegistryKey& key, bool created) {
     GameStatistics out;
     uint8_t bytes[8];
     if (!created && key.ReadBinaryExact(kData, bytes, sizeof bytes))
         out = DecodeGameStatistics(bytes);
+    if (out.won > out.played)
+        out = GameStatistics();
     return out;
 }
 

@@ -18,7 +18,8 @@ struct GameStatistics {
 };
 
 // Fills `out` from the registry, or with zeros when the game has no record
-// or the record is not exactly the 8 bytes of binary data it should be.
+// or the record is not exactly the 8 bytes of binary data it should be or
+// counts more games won than played.
 void ReadGameStatistics(const std::u16string& gameName, GameStatistics& out);
 // Adds one finished game; the counts and the total stop at their maximum
 // instead of wrapping.

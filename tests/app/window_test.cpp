@@ -1,6 +1,6 @@
 // The application's windows under Wine: the end-of-game dialogs, the
-// main window's layout, clock text and smallest size, and which windows
-// the shortcuts are translated for.
+// main window's layout, clock text, smallest size and stored size, and
+// which windows the shortcuts are translated for.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -166,6 +166,45 @@ TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
     main.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMinTrackSize.x, kMainWindowMinWidth);
     EXPECT_EQ(info.ptMinTrackSize.y, kMainWindowMinHeight);
+}
+
+TEST_F(MainWindowTest, AStoredSizeOfAnyValueFitsTheWorkAreaAndThePanelFitsTheWindow) {
+    struct Stored {
+        int32_t left, top, right, bottom;
+        uint32_t panelWidth;
+    };
+    // A rectangle whose width does not fit 32 bits, and one far larger than
+    // the screen, each with a panel as wide as the stored window allows.
+    for (const Stored& stored : {Stored{-0x7FFFFFF0, -0x7FFFFFF0, 0x7FFFFFF0, 0x7FFFFFF0, 0xFFFFFF00u},
+                                 Stored{0, 0, 5000, 4000, 4000}}) {
+        SCOPED_TRACE(stored.right);
+        AppPreferences prefs;
+        prefs.mainWindowPos.normalLeft = stored.left;
+        prefs.mainWindowPos.normalTop = stored.top;
+        prefs.mainWindowPos.normalRight = stored.right;
+        prefs.mainWindowPos.normalBottom = stored.bottom;
+        prefs.mainPopupsWidth = stored.panelWidth;
+        ASSERT_TRUE(SavePreferences(prefs, PreferencesSave::kCleanClose));
+
+        CCorvelleDlg main;
+        ASSERT_TRUE(main.CreateModeless());
+        test::PumpMessages();
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor));
+        const RECT& work = monitor.rcWork;
+        RECT window, field;
+        main.GetWindowRect(&window);
+        EXPECT_GE(window.left, work.left);
+        EXPECT_GE(window.top, work.top);
+        EXPECT_LE(window.right, work.right);
+        EXPECT_LE(window.bottom, work.bottom);
+        EXPECT_GE(window.right - window.left, kMainWindowMinWidth);
+        EXPECT_GE(window.bottom - window.top, kMainWindowMinHeight);
+        EXPECT_EQ(main.Prefs().mainPopupsWidth, kMainPopupsDefaultWidth);
+        ::GetWindowRect(main.GetGameField()->GetSafeHwnd(), &field);
+        EXPECT_GT(field.right - field.left, 0);
+    }
 }
 
 TEST_F(MainWindowTest, ShortcutsAreForTheMainWindowAndItsChildrenWhileItIsEnabled) {

@@ -205,6 +205,51 @@ TEST(Hints, EmptyPilesWithoutBaseAreNoDestination) {
         EXPECT_NE(e.cardStates[h.first].pile, h.second);   // never onto its own pile
 }
 
+TEST(Hints, APileOutOfPlayGivesNoCardTakesNoneAndIsNotClicked) {
+    // The Spider-like game's pile of completed runs is out of play; here its
+    // pick-up rule takes anything, and its top card, the ace, would fit on
+    // the two of tableau 1 and on the empty tableau 2.
+    GameDefinitionData g = model::SpiderLike();
+    g.piles[model::kSpiderDone].pickupProgram = static_cast<uint16_t>(g.programs.size());
+    g.programs.push_back(model::Code(model::programs::kAlways));
+    CGameEngine e;
+    ASSERT_TRUE(test::LoadInto(e, g));
+    ArrangeLayout(e, {{"5C"},
+                      {"KS", "QS", "JS", "TS", "9S", "8S", "7S", "6S", "5S", "4S", "3S", "2S", "AS"},
+                      {"9H", "2D"},
+                      {}});
+    const uint16_t done = model::kSpiderDone, tableau = model::kSpiderTableau;
+    const uint16_t ace = e.TopCard(done), two = e.TopCard(tableau);
+    ASSERT_EQ(e.pileStates[done].acceptsDrops, 0);
+    ASSERT_TRUE(CanPickUp(e, ace));
+    std::vector<Hint> hints = AllHints(e, true);
+    for (const Hint& h : hints)
+        EXPECT_NE(h.second != kNone ? e.cardStates[h.first].pile : h.first, done);
+    EXPECT_EQ(ListedHints(e), AllHints(e, false));
+    // The other cards still move, and the stock still deals.
+    EXPECT_EQ(std::count(hints.begin(), hints.end(), Hint(two, tableau + 1)), 1);
+    EXPECT_EQ(std::count(hints.begin(), hints.end(), Hint(0, kNone)), 1);
+
+    // Out of play the tableau takes no card and the stock is no click, as
+    // the player's own drop and click are refused there.
+    e.pileStates[tableau + 1].acceptsDrops = 0;
+    e.pileStates[0].acceptsDrops = 0;
+    EXPECT_EQ(CheckMove(e, two, tableau + 1), MoveRefusal::OutOfPlay);
+    hints = AllHints(e, true);
+    EXPECT_EQ(std::count(hints.begin(), hints.end(), Hint(two, tableau + 1)), 0);
+    EXPECT_EQ(std::count(hints.begin(), hints.end(), Hint(0, kNone)), 0);
+    for (const Hint& h : hints) {
+        if (h.second != kNone) {
+            EXPECT_EQ(CheckMove(e, static_cast<uint16_t>(h.first), static_cast<uint16_t>(h.second)), MoveRefusal::None);
+        }
+    }
+
+    // The pile of completed runs in play offers its ace.
+    e.pileStates[done].acceptsDrops = 1;
+    hints = AllHints(e, false);
+    EXPECT_EQ(std::count(hints.begin(), hints.end(), Hint(ace, tableau)), 1);
+}
+
 TEST(Hints, ModelGamesFromTheDeal) {
     for (const GameDefinitionData& g : {model::KlondikeLike(), model::SpiderLike()}) {
         CGameEngine e;

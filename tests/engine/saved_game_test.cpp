@@ -9,6 +9,7 @@
 #include <map>
 #include <random>
 
+#include "engine/player_move.h"
 #include "engine/registry.h"
 #include "engine/saved_game.h"
 #include "game_state_util.h"
@@ -244,6 +245,89 @@ TEST_F(SavedGameTest, AnEmptyHistoryAndNoLinksStillCarryTheirCounts) {
     EXPECT_FALSE(engine.CanUndo());
 }
 
+// The blob as a writer of the stored layout alone makes it: every record
+// byte for byte, every reserved byte 0 (the four after the counters too).
+std::vector<uint8_t> PlainBlob(const CGameEngine& e, uint32_t elapsed) {
+    std::vector<uint8_t> out;
+    const auto put = [&out](const void* p, size_t n) {
+        out.insert(out.end(), static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n);
+    };
+    put(&elapsed, 4);
+    for (CardState c : e.cardStates) {
+        c.reserved = 0;
+        put(&c, sizeof c);
+    }
+    for (PileState p : e.pileStates) {
+        p.reserved1 = 0;
+        std::memset(p.reserved2, 0, sizeof p.reserved2);
+        put(&p, sizeof p);
+    }
+    const uint16_t links = e.MoveLinkCount();
+    put(&links, 2);
+    put(e.moveLinks.data(), 4u * links);
+    put(e.counters.data(), 4 * e.counters.size());
+    out.insert(out.end(), 4, 0);
+    out.push_back(e.finished);
+    const uint32_t h = e.history->GetCount();
+    put(&h, 4);
+    for (uint32_t i = 0; i < h; ++i) {
+        HistoryRecord r = e.history->Records()[i];
+        r.reserved1 = 0;
+        r.reserved2 = 0;
+        put(&r, sizeof r);
+    }
+    return out;
+}
+
+TEST_F(SavedGameTest, AGameWrittenWithItsReservedBytesZeroRestoresShufflesAndUndoes) {
+    // A click on pile 7 shuffles it.
+    GameDefinitionData g = Game(1);
+    g.eventTypes.push_back(EventPlayerOnly);
+    g.actions.push_back(test::PileAttr(7, PileShuffle, 0));
+    g.eventActions.push_back(EventAction{1, static_cast<uint16_t>(g.actions.size() - 1)});
+    g.piles[7].clickEvent = 1;
+    ASSERT_TRUE(test::LoadInto(engine, g));
+    ASSERT_TRUE(StartGame(engine, 5));
+    const std::vector<CardState> dealt = engine.cardStates;
+    ASSERT_TRUE(PlayMove(engine, engine.TopCard(0), 7));
+    const std::vector<CardState> played = engine.cardStates;
+    const std::vector<int> pile = test::PileCards(engine, 7);
+
+    // The slot as such a writer leaves it: no definition fingerprint.
+    engine.SaveGame();
+    WriteBlob(9, PlainBlob(engine, 42));
+    {
+        CRegistryKey key;
+        ASSERT_TRUE(key.Open(SavedGameSlotPath(9)));
+        key.DeleteValue(u"definitionHash");
+    }
+    ASSERT_TRUE(StartGame(engine, 6));
+    ASSERT_TRUE(engine.LoadSavedGame(false));
+    ExpectConsistentState(engine);
+    EXPECT_EQ(owner.elapsed, 42u);
+    EXPECT_EQ(engine.shuffleState, 0u);
+    EXPECT_EQ(test::PileCards(engine, 7), pile);
+
+    // The shuffle draws from the generator state 0 and undo gives it back,
+    // so that the same click shuffles the same way again.
+    ASSERT_TRUE(PlayClick(engine, 7));
+    const std::vector<int> shuffled = test::PileCards(engine, 7);
+    EXPECT_NE(shuffled, pile);
+    EXPECT_TRUE(test::Consistent(engine));
+    ASSERT_TRUE(UndoStep(engine));
+    EXPECT_EQ(test::PileCards(engine, 7), pile);
+    EXPECT_EQ(engine.shuffleState, 0u);
+    ASSERT_TRUE(PlayClick(engine, 7));
+    EXPECT_EQ(test::PileCards(engine, 7), shuffled);
+
+    // Undo runs back through the shuffle and the move made before the save.
+    ASSERT_TRUE(UndoStep(engine));
+    EXPECT_EQ(std::memcmp(engine.cardStates.data(), played.data(), played.size() * sizeof(CardState)), 0);
+    ASSERT_TRUE(UndoStep(engine));
+    EXPECT_FALSE(engine.CanUndo());
+    EXPECT_EQ(std::memcmp(engine.cardStates.data(), dealt.data(), dealt.size() * sizeof(CardState)), 0);
+}
+
 TEST_F(SavedGameTest, TheFailedGuardDropsARestoreThatNeverReachedASave) {
     Use(1);
     Play();
@@ -353,6 +437,13 @@ const Damage kDamages[] = {
     {"history card out of range", [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 32 + 6, 52); }},
     {"history counter out of range", [](std::vector<uint8_t>& x) { Put16(x, History(LinksIn(x)) + 48 + 6, 2); }},
     {"history opens without a step", [](std::vector<uint8_t>& x) { x[History(LinksIn(x)) + 4] = 0; }},
+    {"history opens with a record that starts no step", [](std::vector<uint8_t>& x) {
+         // Without its player move the history opens with the action record
+         // that followed it: valid in itself, but not the start of a step.
+         const size_t count = HistoryCount(LinksIn(x));
+         Put32(x, count, x[count] - 1u);
+         x.erase(x.begin() + static_cast<long>(count + 4), x.begin() + static_cast<long>(count + 4 + 16));
+     }},
     {"size is binary", nullptr, [](unsigned s, const std::vector<uint8_t>& b) {
          WriteValue(s, u"size", kRegBinary, {static_cast<uint8_t>(b.size()), static_cast<uint8_t>(b.size() >> 8), 0, 0});
      }},

@@ -181,7 +181,9 @@ void GameCompiler::AssignBases(CompiledGame& out, const std::vector<PileOpts>& f
     // A redeal place whose redeals are counted shows the cross once they
     // are used up (unless the game has its own use for that moment or puts
     // the count back).
-    for (const auto& [counter, piles] : usedUp) {
+    for (const auto& [usedCounter, piles] : usedUp) {
+        // A named copy: C++17 lambdas cannot capture a structured binding.
+        const auto counter = usedCounter;
         const bool reset = std::any_of(d.actions.begin(), d.actions.end(), [&](const ActionDef& a) {
             return a.kind == ActionResetCounter && a.sourcePile == counter;
         });
