@@ -8,8 +8,9 @@
 //    field repainted (the screen beside the menu changed);
 //  - selection: from Ctrl+S to the dialog's list painted (a white list with
 //    text in every band of rows), then Esc.
-// Each round starts each program once (the order alternating), makes
-// kDealsPerStart deals and opens the selection kSelectsPerStart times.
+// After a round that warms up, each round starts each program once (the
+// order alternating), makes kDealsPerStart deals and opens the selection
+// kSelectsPerStart times.
 // corvelle.exe plays Klondike (draw one); its start-up breakdown (the
 // program's CORVELLE_STARTUP_TIMES lines) is printed as medians per step.
 // Options: --rounds N (12), --screenshot FILE.bmp (the main window),
@@ -386,13 +387,25 @@ int wmain(int argc, wchar_t** argv) {
         ::DeleteFileW(subjects[i].breakdownFile.c_str());
     }
     const size_t n = subjects.size();
-    for (int r = 0; r < rounds; ++r) {
+    // Round 0 warms up (the first windows after the Wine server's start
+    // pay for what it sets up once) and is not counted.
+    for (int r = 0; r <= rounds; ++r) {
         for (size_t k = 0; k < n; ++k) {
             Subject& s = subjects[(static_cast<size_t>(r) + k) % n];
             std::vector<POINT> corners;
             for (const Subject& other : subjects) corners.push_back(other.lastCorner);
             ::SetEnvironmentVariableW(L"CORVELLE_STARTUP_TIMES", s.breakdownFile.c_str());
-            if (!RunOnce(s, corners, r == 0 && k == 0 ? screenshot : std::wstring())) return 1;
+            if (!RunOnce(s, corners, r == 1 && k == 0 ? screenshot : std::wstring())) return 1;
+        }
+        if (r == 0) {
+            for (Subject& s : subjects) {
+                s.starts.clear();
+                s.deals.clear();
+                s.selects.clear();
+                s.startsWhole.clear();
+                s.selectsWhole.clear();
+                ::DeleteFileW(s.breakdownFile.c_str());
+            }
         }
     }
     PrintTable(subjects[0], subjects[1]);
