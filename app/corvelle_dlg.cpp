@@ -6,6 +6,7 @@
 #include "app/game_dialogs.h"
 #include "field/pile_geometry.h"
 #include "field/sol_game_field.h"
+#include "platform/drawing.h"
 #include "platform/startup_timing.h"
 #include "res/resource.h"
 
@@ -98,9 +99,13 @@ BOOL CCorvelleDlg::OnInitDialog() {
     timing::Step("panels");
     SetTimer(kClockTimerId, kClockTimerPeriodMs);
     SetTitle(flow_.GameName());
+    // The layout and the rules text each change the panel: it is laid out
+    // once, after both.
+    panel_->HoldLayout(true);
     RecalcLayout();
     timing::Step("layout");
     panel_->UpdateRulesText();
+    panel_->HoldLayout(false);
     timing::Step("rules_text");
     // A new deal is checked once the window is on the screen.
     if (dealt)
@@ -217,8 +222,11 @@ BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
         return TRUE;
     }
     if (message == WM_GAMESTATECHECK) {
-        if (wParam == kStartUpCheck)
+        if (wParam == kStartUpCheck) {
+            // The window shows before the check, which may take a while.
             UpdateWindow();
+            ShowDrawingNow();
+        }
         flow_.OnGameStateCheck();
         *result = 0;
         return TRUE;

@@ -26,6 +26,12 @@ public:
     void UpdateBestTimes() override { panel->UpdateBestTimes(panel->GameName().c_str()); }
     void UpdateStatistics() override { panel->UpdateStatistics(panel->GameName().c_str()); }
     void RefreshAfterGameChange() override { panel->RefreshAfterGameChange(); }
+    void HoldLayout(bool hold) override {
+        panel->DeferLayout(hold);
+        if (hold) return;
+        panel->RepositionRegions(true, true, false, true);
+        panel->RedrawNow();
+    }
 
 private:
     CWnd* GetPanelParent() override { return &main; }

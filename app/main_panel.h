@@ -34,6 +34,9 @@ public:
     // After every new deal, restart, selection and game end: the first
     // region brought into view and the advertisement refreshed.
     virtual void RefreshAfterGameChange() = 0;
+    // While held, the panel's layout and painting wait (several changes in
+    // a row); releasing it lays the panel out and paints it once.
+    virtual void HoldLayout(bool hold) = 0;
 };
 
 // Creates the main window's side panel as a child of `main`; null when it

@@ -5,6 +5,8 @@
 
 #include <ctime>
 
+#include "platform/drawing.h"
+
 namespace corvelle {
 
 namespace {
@@ -72,6 +74,8 @@ void CAdvertisementBanner::OnTimer(UINT_PTR id) {
     KillTimer(kStartTimer);
     if (running) return;
     running = true;
+    // The paints before have reached the screen before the control starts.
+    ShowDrawingNow();
     CreateBrowser();
     UpdateBanner(true);
 }

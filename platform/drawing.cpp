@@ -304,6 +304,11 @@ void CKeyedImage::DrawPart(HDC dc, int32_t x, int32_t y, int32_t fromX, int32_t 
     BitBlt(dc, x, y, width, height, image_.dc, fromX, fromY, SRCPAINT);
 }
 
+void ShowDrawingNow() {
+    ::GdiFlush();
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, 0);
+}
+
 void ShowDrawingFor(uint32_t ms) {
     ::GdiFlush();
     // A wait that no input ends (wake mask 0); it may still return early

@@ -46,6 +46,9 @@ void DrawFrame(HDC dc, const RECT* r, COLORREF first, COLORREF second);
 // window's drawing on the screen only when its thread waits or ends a
 // paint; a plain Sleep shows nothing of it). No message is taken meanwhile.
 void ShowDrawingFor(uint32_t ms);
+// The same without waiting: what was drawn goes to the screen now, before
+// a long piece of work that follows (no message is taken).
+void ShowDrawingNow();
 
 // A memory device context with a bitmap of its own selected into it.
 class CMemoryBitmap {
