@@ -1,5 +1,6 @@
 // Time to build the main side panel (CreateMainPopups with every region and
-// control, the browser control included) and to lay it out completely with
+// control; the banner makes its browser control once the window has
+// painted, which is timed alone) and to lay it out completely with
 // every region expanded (RepositionRegions rebuilding every buffer and
 // redrawing every child, then RedrawNow and the paints it asked for), in
 // the panels' test host window.
