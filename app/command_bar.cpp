@@ -108,9 +108,8 @@ bool CCommandBar::CreateBar(CWnd* host, bool big) {
                     CCS_NODIVIDER,
                 r, host, IDC_COMMAND_BAR))
         return false;
-    bigImages_ = LoadPictures(kBigPictures, kBigSize);
-    smallImages_ = LoadPictures(kSmallPictures, kSmallSize);
-    if (!bigImages_ || !smallImages_)
+    // The pictures of the other size are loaded when first shown.
+    if (!Pictures(big))
         return false;
     for (size_t k = 0; k < kCommandCount; ++k) {
         const TBBUTTON b = CommandButton(static_cast<int>(k));
@@ -120,9 +119,16 @@ bool CCommandBar::CreateBar(CWnd* host, bool big) {
     return true;
 }
 
+HIMAGELIST CCommandBar::Pictures(bool big) {
+    HIMAGELIST& list = big ? bigImages_ : smallImages_;
+    if (!list)
+        list = big ? LoadPictures(kBigPictures, kBigSize) : LoadPictures(kSmallPictures, kSmallSize);
+    return list;
+}
+
 void CCommandBar::SetIconSize(bool big) {
     big_ = big;
-    SetImageList(big ? bigImages_ : smallImages_);
+    SetImageList(Pictures(big));
     const int size = big ? kBigSize : kSmallSize;
     SetBitmapSize(size, size);
     // The buttons fit the pictures: a picture and the toolbar's margins.

@@ -74,6 +74,10 @@ protected:
     BOOL OnNotifyReflect(NMHDR* header, LRESULT* result) override;
 
 private:
+    // The pictures of one size, loaded at their first use (null when they
+    // cannot be).
+    HIMAGELIST Pictures(bool big);
+
     bool big_ = true;
     HIMAGELIST bigImages_ = nullptr;
     HIMAGELIST smallImages_ = nullptr;

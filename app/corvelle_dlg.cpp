@@ -9,6 +9,8 @@
 #include "engine/records.h"
 #include "field/pile_geometry.h"
 #include "field/sol_game_field.h"
+#include "platform/drawing.h"
+#include "platform/startup_timing.h"
 #include "res/resource.h"
 
 namespace corvelle {
@@ -75,6 +77,8 @@ CCorvelleDlg::~CCorvelleDlg() {
 }
 
 BOOL CCorvelleDlg::OnInitDialog() {
+    namespace timing = startup_timing;
+    timing::Step("main_window_made");
     CDialog::OnInitDialog();
     if (auto* app = dynamic_cast<CCorvelleApp*>(GetApp()))
         app->SetMainWindowHandle(hwnd_);
@@ -84,6 +88,7 @@ BOOL CCorvelleDlg::OnInitDialog() {
     ReadPrefs();
     ::CheckMenuItem(::GetMenu(hwnd_), ID_TOOLS_COMMAND_BAR,
                     MF_BYCOMMAND | (prefs_.commandBarEnabled ? MF_CHECKED : MF_UNCHECKED));
+    timing::Step("preferences");
 
     RECT client;
     GetClientRect(&client);
@@ -93,29 +98,41 @@ BOOL CCorvelleDlg::OnInitDialog() {
         return FailStart(L"The status bar could not be created.");
     const int parts[2] = {static_cast<int>(client.right) - kClockPartWidth, -1};
     statusBar_.SetParts(2, parts);
+    timing::Step("status_bar");
 
     commandBar_ = CreateCommandBar(*this);
     if (!commandBar_)
         return FailStart(L"The command bar could not be created.");
+    timing::Step("command_bar");
     field_.reset(CSolGameField::CreateGameField(this, &prefs_));
     if (!field_)
         return FailStart(L"The game field could not be created.");
     field_->SetEngine(&flow_.Engine());
     field_->ApplyOptions();
+    timing::Step("field_window");
 
     const FlowStep start = flow_.StartUp();
+    timing::Step("game_and_saved_game");
     if (!flow_.GameLoaded())
         return FailStart(LoadFailureText(flow_.LastLoadFailure(), prefs_.curSolId));
     panel_ = CreateMainPopups(this);
     if (!panel_)
         return FailStart(L"The side panel could not be created.");
+    timing::Step("panels");
     SetTimer(kClockTimerId, kClockTimerPeriodMs);
     // The field, the clock and the title first; the rules once the panel
-    // has its place.
+    // has its place. The layout and the rules text each change the panel:
+    // it is laid out once, after both.
     Apply(start.updates & ~(ViewUpdate::kRulesText | ViewUpdate::kGameStateCheck));
+    panel_->DeferLayout(true);
     RecalcLayout();
+    timing::Step("layout");
     if (Has(start.updates, ViewUpdate::kRulesText))
         panel_->UpdateRulesText();
+    panel_->DeferLayout(false);
+    panel_->RepositionRegions(RegionLayout::Full);
+    panel_->RedrawNow();
+    timing::Step("rules_text");
     // A new deal is checked once the window is on the screen.
     if (Has(start.updates, ViewUpdate::kGameStateCheck))
         PostMessage(WM_GAMESTATECHECK, kStartUpCheck, 0);
@@ -238,8 +255,11 @@ BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
         return TRUE;
     }
     if (message == WM_GAMESTATECHECK) {
-        if (wParam == kStartUpCheck)
+        if (wParam == kStartUpCheck) {
+            // The window shows before the check, which may take a while.
             UpdateWindow();
+            ShowDrawingNow();
+        }
         RunFlow(flow_.CheckGameState());
         *result = 0;
         return TRUE;
@@ -382,7 +402,9 @@ void CCorvelleDlg::Apply(ViewUpdate updates) {
             field_->ClearSelection();
         if (Has(updates, ViewUpdate::kBuildField | ViewUpdate::kBuildFieldQuiet)) {
             field_->BuildFromEngine(!Has(updates, ViewUpdate::kBuildField));
+            startup_timing::Step("field_copy");
             field_->PrepareDrawing();
+            startup_timing::Step("card_images");
         }
         if (Has(updates, ViewUpdate::kRedrawField))
             field_->Redraw();

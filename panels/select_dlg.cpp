@@ -78,9 +78,13 @@ BOOL CSelectDlg::OnInitDialog() {
     // panel's edge is dragged.
     panel_->SetKeptParentWidth(static_cast<uint32_t>(SelectPanelRoom(listMinWidth_)));
     SetTimer(kSelectTimerId, kSelectTimerMs);
+    // The placement, the layout and the first game each change the panel:
+    // it is laid out once, after all of them.
+    panel_->DeferLayout(true);
     LoadWindowPos();
     RecalcLayout();
     SelectGame(initial_, true);
+    LayOutPanelNow();
     return TRUE;
 }
 
@@ -140,14 +144,25 @@ void CSelectDlg::SelectGame(uint32_t position, bool clearFilters) {
 void CSelectDlg::UpdateInfoPanel() {
     if (!panel_) return;
     uint32_t position = 0;
-    switch (tracker_.Update(&position)) {
-    case SelectionTracker::Step::Clear: panel_->ShowGameInfo(false); break;
-    case SelectionTracker::Step::Show:
+    const SelectionTracker::Step step = tracker_.Update(&position);
+    if (step == SelectionTracker::Step::None) return;
+    // Each region whose content changes would lay the whole panel out:
+    // it is laid out once, when all have changed.
+    const bool deferred = panel_->IsLayoutDeferred();
+    panel_->DeferLayout(true);
+    if (step == SelectionTracker::Step::Clear) {
+        panel_->ShowGameInfo(false);
+    } else {
         panel_->ShowGame(position);
         panel_->ShowGameInfo(true);
-        break;
-    case SelectionTracker::Step::None: break;
     }
+    if (!deferred) LayOutPanelNow();
+}
+
+void CSelectDlg::LayOutPanelNow() {
+    panel_->DeferLayout(false);
+    panel_->RepositionRegions(RegionLayout::Full);
+    panel_->RedrawNow();
 }
 
 void CSelectDlg::RecalcLayout() {

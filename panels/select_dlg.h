@@ -112,6 +112,8 @@ private:
     int RowOfGame(uint32_t position) const;
     void SaveWindowPos();
     void LoadWindowPos();
+    // Ends a deferred layout of the panel: laid out and painted at once.
+    void LayOutPanelNow();
 
     CSelectHost* host_;
     std::unique_ptr<CSolSelectPopups> panel_;

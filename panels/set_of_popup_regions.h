@@ -118,6 +118,7 @@ public:
     // system's performance counter).
     using AnimationClock = std::function<double()>;
     void SetAnimationClock(AnimationClock clock) { animationClock = std::move(clock); }
+    bool IsLayoutDeferred() const { return layoutDeferred; }
 
     // Header drags (called by the headers).
     void BeginRegionDrag(UINT index);

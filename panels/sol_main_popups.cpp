@@ -52,8 +52,10 @@ bool CSolMainPopups::FillRegion(UINT position, uint32_t id) {
                                                            0, LR_DEFAULTCOLOR));
         auto picture = std::make_unique<CStatic>();
         CStatic* fallback = picture.get();
+        // The browser control and the connection test wait until the
+        // window has been painted; the fallback picture shows meanwhile.
         banner = AddControl(body, std::make_unique<CAdvertisementBanner>(AdvertisementPageAddress(), fallback),
-                            [&](CAdvertisementBanner& c, UINT cid) { return c.Create(kControlStartRect, body, cid); });
+                            [&](CAdvertisementBanner& c, UINT cid) { return c.CreateDeferred(kControlStartRect, body, cid); });
         if (banner == nullptr) return false;
         if (AddControl(body, std::move(picture), [&](CStatic& c, UINT cid) {
                 if (!c.Create(L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, kControlStartRect, body, cid)) return false;
@@ -67,7 +69,7 @@ bool CSolMainPopups::FillRegion(UINT position, uint32_t id) {
             body->SetChildAnchors(j, RECT{0, kM, kBannerWidth, kM});
         }
         ExpandRegion(position, true, false);   // always open
-        banner->UpdateBanner(true);
+        banner->StartAfterPaint();
         return true;
     }
     case kRegionRules:

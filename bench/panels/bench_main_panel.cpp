@@ -1,5 +1,6 @@
 // Time to build the main side panel (CreateMainPopups with every region and
-// control, the browser control included), to lay it out completely with
+// control; the banner makes its browser control once the window has
+// painted, which is timed alone), to lay it out completely with
 // every region expanded (RepositionRegions rebuilding every buffer and
 // redrawing every child, then RedrawNow and the paints it asked for), and
 // to close and open the Rules region with a header click's animation, the

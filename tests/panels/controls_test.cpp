@@ -223,5 +223,55 @@ TEST_F(ControlsTest, BannerShowsItsFallbackWhereNoPageCanBeShown) {
     EXPECT_TRUE(shown);
 }
 
+// The main panel's banner is made without its browser control and asks
+// nothing of the connection until its window's paints are done: then it
+// runs its first update once, and where no page can show the fallback
+// picture stays without the page view coming up in between.
+TEST_F(ControlsTest, ADeferredBannerStartsOnceAfterThePaintsAndKeepsItsFallback) {
+    CStatic fallback;
+    ASSERT_TRUE(fallback.Create(L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, RECT{10, 10, 170, 130}, &host, 2));
+    CAdvertisementBanner banner(L"http://ads.velmora.example/?ad_place=1", &fallback);
+    ASSERT_TRUE(banner.CreateDeferred(RECT{10, 10, 170, 130}, &host, 1));
+    int tests = 0;
+    banner.SetClock([] { return uint32_t{50000}; });
+    banner.SetConnectionTest([&] {
+        ++tests;
+        return true;
+    });
+    EXPECT_FALSE(banner.HasBrowser());
+    banner.UpdateBanner(false);   // a layout of the region before the start
+    EXPECT_EQ(tests, 0);
+    EXPECT_EQ(banner.GetLoadCount(), 0);
+    EXPECT_TRUE(banner.IsShowingFallback());
+
+    // The start is due while a paint is pending: the paint comes first.
+    banner.StartAfterPaint();
+    banner.StartAfterPaint();
+    host.Invalidate(FALSE);
+    ::Sleep(50);
+    bool paintPendingAtStart = true;
+    const DWORD until = ::GetTickCount() + 3000;
+    MSG msg;
+    while (tests == 0 && ::GetTickCount() < until) {
+        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::Sleep(5);
+            continue;
+        }
+        if (msg.message == WM_TIMER && msg.hwnd == banner.GetSafeHwnd())
+            paintPendingAtStart = ::GetUpdateRect(host, nullptr, FALSE) != FALSE;
+        ::DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(tests, 1);
+    EXPECT_FALSE(paintPendingAtStart);
+    PumpFor(100);
+    EXPECT_EQ(tests, 1);   // asked twice, started once
+    EXPECT_EQ(banner.GetLoadCount(), 1);
+    if (!banner.HasBrowser()) {
+        // Online, but no page can show: the page view never appeared.
+        EXPECT_TRUE(banner.IsShowingFallback());
+        EXPECT_FALSE(banner.IsWindowVisible());
+    }
+}
+
 }  // namespace
 }  // namespace corvelle::test
