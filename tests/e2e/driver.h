@@ -62,6 +62,8 @@ std::wstring WindowTitlesOf(DWORD pid);
 // The game field inside the main window.
 HWND FindField(HWND main);
 std::wstring WindowText(HWND window);
+// A window text for a test's message (the texts read are ASCII).
+inline std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 // Waits until the program waits for input with its main window in front
 // and its field drawn: what is typed from then on reaches it.

@@ -39,7 +39,6 @@ Prefs ReadPrefs() {
     return p;
 }
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 GameStatistics StatisticsOf(const std::wstring& game) {
     GameStatistics s;

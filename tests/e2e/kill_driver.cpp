@@ -60,7 +60,6 @@ void Log(const char* format, ...) {
     std::fflush(logFile);
 }
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 // What a slot holds, read without touching it.
 struct Slot {

@@ -18,7 +18,6 @@ namespace {
 
 using namespace drive;
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 LONG PanelWidth(HWND panel) { return WindowSize(panel).cx; }
 

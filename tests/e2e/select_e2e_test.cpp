@@ -403,7 +403,7 @@ TEST_F(SelectEndToEnd, SizePanelWidthAndOrderComeBackAtTheNextOpeningAndAfterARe
         Drag(CentreOf(PanelRegion(panel, L"Rules").header), POINT{CentreOf(filter.header).x, filter.headerRect.top + 2});
         ASSERT_TRUE(WaitFor([&] { return PanelOrder(panel) == L"Rules|Filter|Preview|Related|Best Times|Statistics"; },
                             kStepMs))
-            << std::string(PanelOrder(panel).begin(), PanelOrder(panel).end());
+            << Narrow(PanelOrder(panel));
         ::Sleep(300);
         size = WindowSizeOf(dialog);
         width = WindowSize(panel).cx;

@@ -250,24 +250,30 @@ TEST_F(ControlsTest, ADeferredBannerStartsOnceAfterThePaintsAndKeepsItsFallback)
     host.Invalidate(FALSE);
     ::Sleep(50);
     bool paintPendingAtStart = true;
+    int starts = 0;
     const DWORD until = ::GetTickCount() + 3000;
     MSG msg;
-    while (tests == 0 && ::GetTickCount() < until) {
+    while (starts == 0 && ::GetTickCount() < until) {
         if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             ::Sleep(5);
             continue;
         }
-        if (msg.message == WM_TIMER && msg.hwnd == banner.GetSafeHwnd())
+        if (msg.message == WM_TIMER && msg.hwnd == banner.GetSafeHwnd()) {
             paintPendingAtStart = ::GetUpdateRect(host, nullptr, FALSE) != FALSE;
+            ++starts;
+        }
         ::DispatchMessageW(&msg);
     }
-    EXPECT_EQ(tests, 1);
+    EXPECT_EQ(starts, 1);
     EXPECT_FALSE(paintPendingAtStart);
     PumpFor(100);
-    EXPECT_EQ(tests, 1);   // asked twice, started once
-    EXPECT_EQ(banner.GetLoadCount(), 1);
+    // Asked twice, started once: one connection test and one load where a
+    // browser control exists; without one the banner is offline (nothing
+    // tested, loaded or counted) and the page view never appears.
+    const int expected = banner.HasBrowser() ? 1 : 0;
+    EXPECT_EQ(tests, expected);
+    EXPECT_EQ(banner.GetLoadCount(), expected);
     if (!banner.HasBrowser()) {
-        // Online, but no page can show: the page view never appeared.
         EXPECT_TRUE(banner.IsShowingFallback());
         EXPECT_FALSE(banner.IsWindowVisible());
     }
