@@ -9,9 +9,7 @@
 namespace corvelle {
 
 CSolGameField::CSolGameField()
-    : pause_([](uint32_t ms) { ShowDrawingFor(ms); }),
-      peekCursor_(::LoadCursorW(nullptr, IDC_HELP)),
-      clock_([] { return static_cast<uint32_t>(std::time(nullptr)); }) {}
+    : pause_([](uint32_t ms) { ShowDrawingFor(ms); }), peekCursor_(::LoadCursorW(nullptr, IDC_HELP)) {}
 
 CSolGameField::~CSolGameField() {
     FreeBackBuffer();
@@ -44,19 +42,12 @@ bool CSolGameField::CreateField(CWnd* main, const AppPreferences* prefs) {
 
 void CSolGameField::ApplyOptions() {
     if (!prefs_) return;
-    if (playMode_ != prefs_->playMode) CancelDrag();
-    playMode_ = prefs_->playMode;
+    input_.SetPlayMode(prefs_->playMode);
     animation_ = prefs_->animation;
 }
 
 void CSolGameField::ResetField() {
-    // The dragged cards belong to the copy being emptied: the drag ends
-    // without putting them back.
-    dragRun_.clear();
-    EndDrag();
-    leftButtonDown_ = false;
-    ReleaseOwnCapture();
-    EndPeek(false);
+    input_.Reset();
     layout_ = FieldLayout{};
 }
 
@@ -64,7 +55,7 @@ bool CSolGameField::BuildFromEngine(bool quiet) {
     ResetField();
     bool complete = true;
     if (engine_) complete = BuildFieldLayout(*engine_, layout_);
-    if (!quiet) fullRepaint_ = true;
+    if (!quiet) backBuffer_.Invalidate();
     return complete;
 }
 
@@ -74,16 +65,20 @@ void CSolGameField::FreeDrawingResources() {
 }
 
 void CSolGameField::PrepareDrawing() {
-    FreeDrawingResources();
+    drawOrder_.clear();
     layout_.SetStandardGeometry();
     painter_.cardWidth = layout_.cardWidth;
     painter_.cardHeight = layout_.cardHeight;
-    // The images are made compatible with the back buffer, or with the
-    // screen while the field has no area.
-    HDC dc = backBuffer_.GetDC();
-    HDC screen = dc ? nullptr : ::GetDC(nullptr);
-    images_ = std::make_unique<CCardImageSet>(dc ? dc : screen, &painter_, layout_.cardWidth, layout_.cardHeight);
-    if (screen) ::ReleaseDC(nullptr, screen);
+    // The images depend on the card size alone: made once and kept for the
+    // games that follow. They are made compatible with the back buffer, or
+    // with the screen while the field has no area.
+    if (!images_ || images_->Width() != layout_.cardWidth || images_->Height() != layout_.cardHeight) {
+        images_.reset();
+        HDC dc = backBuffer_.GetDC();
+        HDC screen = dc ? nullptr : ::GetDC(nullptr);
+        images_ = std::make_unique<CCardImageSet>(dc ? dc : screen, &painter_, layout_.cardWidth, layout_.cardHeight);
+        if (screen) ::ReleaseDC(nullptr, screen);
+    }
     drawOrder_ = SortPilesByDrawOrder(layout_);
     ClearSelection();
 }

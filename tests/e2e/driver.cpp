@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cwchar>
 
@@ -9,17 +10,21 @@
 
 namespace corvelle::drive {
 
+std::wstring HostPathToWindows(const char* hostPath) {
+    // Wine sees the host's root as drive Z.
+    std::wstring path = L"Z:";
+    for (const char* p = hostPath; *p; ++p)
+        path += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    return path;
+}
+
 std::wstring ProgramPath() {
     // A copy named by the environment (the soak runs one, so that a build
     // beside it does not rewrite the program it drives).
     wchar_t copy[MAX_PATH] = {};
     if (::GetEnvironmentVariableW(L"CORVELLE_PROGRAM_COPY", copy, MAX_PATH) > 0) return copy;
-    // The build gives the host path of the program; Wine sees the host's
-    // root as drive Z.
-    std::wstring path = L"Z:";
-    for (const char* p = CORVELLE_PROGRAM; *p; ++p)
-        path += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
-    return path;
+    // The build gives the host path of the program.
+    return HostPathToWindows(CORVELLE_PROGRAM);
 }
 
 Program::~Program() {
@@ -29,10 +34,12 @@ Program::~Program() {
     if (info_.hThread) ::CloseHandle(info_.hThread);
 }
 
-bool Program::Start() {
+bool Program::Start() { return Start(ProgramPath()); }
+
+bool Program::Start(const std::wstring& path) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::wstring command = L"\"" + ProgramPath() + L"\"";
+    std::wstring command = L"\"" + path + L"\"";
     return ::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                             &info_) != FALSE;
 }
@@ -288,25 +295,57 @@ void Drag(POINT from, POINT to) {
     MouseAt(to, MOUSEEVENTF_LEFTUP);
 }
 
-HWND FindPopupMenu(DWORD pid) {
-    struct Search {
+void PressLeft(POINT at) {
+    MouseAt(at, 0);
+    MouseAt(at, MOUSEEVENTF_LEFTDOWN);
+}
+
+void MoveTo(POINT at) { MouseAt(at, 0); }
+
+void ReleaseLeft(POINT at) { MouseAt(at, MOUSEEVENTF_LEFTUP); }
+
+namespace {
+
+// The visible top-level windows of process pid for which `match` answers
+// true, in the system's order, at most `most` of them.
+std::vector<HWND> VisibleWindowsOf(DWORD pid, const std::function<bool(HWND)>& match, size_t most) {
+    struct Walk {
         DWORD pid;
-        HWND found;
-    } search{pid, nullptr};
+        const std::function<bool(HWND)>* match;
+        size_t most;
+        std::vector<HWND> found;
+    } walk{pid, &match, most, {}};
     ::EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
+            auto* s = reinterpret_cast<Walk*>(param);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
-            wchar_t name[16] = {};
-            if (owner != s->pid || !::IsWindowVisible(window) || !::GetClassNameW(window, name, 16) ||
-                std::wcscmp(name, L"#32768") != 0)
-                return TRUE;
-            s->found = window;
-            return FALSE;
+            if (owner != s->pid || !::IsWindowVisible(window) || !(*s->match)(window)) return TRUE;
+            s->found.push_back(window);
+            return s->found.size() < s->most;
         },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+        reinterpret_cast<LPARAM>(&walk));
+    return walk.found;
+}
+
+}  // namespace
+
+HWND FindVisibleWindowOf(DWORD pid, const std::function<bool(HWND)>& match) {
+    const std::vector<HWND> found = VisibleWindowsOf(pid, match, 1);
+    return found.empty() ? nullptr : found.front();
+}
+
+std::vector<HWND> OtherWindowsOf(DWORD pid, HWND main) {
+    return VisibleWindowsOf(pid, [main](HWND window) { return window != main; }, SIZE_MAX);
+}
+
+bool HasClass(HWND window, const wchar_t* className) {
+    wchar_t name[64] = {};
+    return ::GetClassNameW(window, name, 64) && std::wcscmp(name, className) == 0;
+}
+
+HWND FindPopupMenu(DWORD pid) {
+    return FindVisibleWindowOf(pid, [](HWND window) { return HasClass(window, L"#32768"); });
 }
 
 HWND WaitForPopupMenu(DWORD pid, DWORD ms) {

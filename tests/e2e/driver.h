@@ -18,6 +18,8 @@ struct CardSpot;
 
 namespace corvelle::drive {
 
+// A host path (ASCII) as Wine names it.
+std::wstring HostPathToWindows(const char* hostPath);
 // The program as a Windows path: the build passes its host path;
 // CORVELLE_PROGRAM_COPY in the environment names another.
 std::wstring ProgramPath();
@@ -30,6 +32,8 @@ public:
     Program& operator=(const Program&) = delete;
 
     bool Start();
+    // Starts another program (the benchmark's floor) the same way.
+    bool Start(const std::wstring& path);
     // Waits for the process to end; false on timeout.
     bool WaitExit(DWORD ms);
     // Ends it the hard way (no clean close).
@@ -59,8 +63,8 @@ std::wstring WindowTitlesOf(DWORD pid);
 // The game field inside the main window.
 HWND FindField(HWND main);
 std::wstring WindowText(HWND window);
-// A window text for a log line: printable ASCII, a line break as '|', any
-// other character as '?'.
+// A window text for a test's message or a log line: printable ASCII, a
+// line break as '|', any other character as '?'.
 std::string Narrow(const std::wstring& text);
 std::wstring ClassOf(HWND window);
 // A window's rectangle on the screen.
@@ -97,6 +101,20 @@ void MouseAt(POINT at, DWORD flags);
 void DragAlong(POINT from, POINT to, int moves, DWORD pauseMs, bool rightButton = false);
 // Turns of the mouse wheel over `at` (positive: away from the player).
 void Wheel(POINT at, int notches);
+// The parts of a gesture, each one input event: the left button pressed at
+// `at`, the cursor moved to `at` in one jump (with whatever buttons are
+// down), the left button let go at `at`.
+void PressLeft(POINT at);
+void MoveTo(POINT at);
+void ReleaseLeft(POINT at);
+
+// The first visible top-level window of process pid for which `match`
+// answers true, or null.
+HWND FindVisibleWindowOf(DWORD pid, const std::function<bool(HWND)>& match);
+// The visible top-level windows of process pid other than its main window
+// (dialogs, menus, dropped lists, tooltips).
+std::vector<HWND> OtherWindowsOf(DWORD pid, HWND main);
+bool HasClass(HWND window, const wchar_t* className);
 
 // Popup menus (context menus and the menu bar's menus): the visible
 // top-level window of class "#32768" of process pid, or null.

@@ -282,23 +282,10 @@ bool Soak::CheckAfterStep(uint64_t, const Counts& before, const std::set<std::ws
         return false;
     }
     // No window beyond its time: dialogs and menus were closed by their step.
-    struct Others {
-        DWORD pid;
-        HWND main;
-        std::vector<HWND> found;
-    } others{Pid(), main_, {}};
+    std::vector<HWND> others;
     const auto lookAround = [&] {
-        others.found.clear();
-        ::EnumWindows(
-            [](HWND window, LPARAM param) -> BOOL {
-                auto* o = reinterpret_cast<Others*>(param);
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(window, &owner);
-                if (owner == o->pid && window != o->main && ::IsWindowVisible(window)) o->found.push_back(window);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&others));
-        return std::any_of(others.found.begin(), others.found.end(), [](HWND w) { return !IsTip(w); });
+        others = OtherWindowsOf(Pid(), main_);
+        return std::any_of(others.begin(), others.end(), [](HWND w) { return !IsTip(w); });
     };
     // A dialog may come seconds after the input that opens it on a busy
     // machine: it is played and closed as it would have been in its step,
@@ -314,7 +301,7 @@ bool Soak::CheckAfterStep(uint64_t, const Counts& before, const std::set<std::ws
     }
     const DWORD now = ::GetTickCount();
     std::map<HWND, DWORD> stillSeen;
-    for (HWND window : others.found) {
+    for (HWND window : others) {
         const DWORD since = seen_.count(window) ? seen_[window] : now;
         stillSeen[window] = since;
         // Tooltips go by themselves.

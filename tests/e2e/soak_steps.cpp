@@ -831,7 +831,7 @@ void Soak::NearWin() {
     std::string path;
     for (wchar_t c : options_.winSteps) path += static_cast<char>(c);
     const std::vector<Step> steps = ReadSteps(path.c_str());
-    SavingOwner owner(dice_->Chance(0.5) ? 5 + dice_->Below(60) : 60 + dice_->Below(3000));
+    SavingOwner owner(dice_->Chance(0.5) ? 5 + dice_->Below(60) : 60 + dice_->Below(3000), kWinDeal);
     LoadStamps(owner.GetSaveStamps());
     CGameEngine engine(&owner);
     Step last;
@@ -842,7 +842,6 @@ void Soak::NearWin() {
     if (!CloseProgram(0)) return;
     engine.SaveGame();
     StoreStamps(owner.GetSaveStamps());
-    WriteSavedGameNumber(engine.FindSavedGameSlot(engine.id), kWinDeal);
     {
         CRegistryKey prefs;
         if (prefs.Open(ProgramSubKey(u"prefs"))) prefs.WriteDword(u"curSolId", LibraryPosition(klondike));

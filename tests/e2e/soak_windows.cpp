@@ -16,28 +16,16 @@ bool IsClass(HWND window, const wchar_t* name) { return _wcsicmp(ClassOf(window)
 // The visible top-level windows of process pid other than its main window
 // and `known`, tooltips left out; popup menus and dropped lists first.
 std::vector<HWND> OtherWindows(DWORD pid, HWND main, const std::vector<HWND>& known) {
-    struct Search {
-        DWORD pid;
-        HWND main;
-        const std::vector<HWND>* known;
-        std::vector<HWND> found;
-    } search{pid, main, &known, {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner != s->pid || window == s->main || !::IsWindowVisible(window) ||
-                std::find(s->known->begin(), s->known->end(), window) != s->known->end() ||
-                IsClass(window, L"tooltips_class32"))
-                return TRUE;
-            s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    std::stable_partition(search.found.begin(), search.found.end(),
+    std::vector<HWND> found = OtherWindowsOf(pid, main);
+    found.erase(std::remove_if(found.begin(), found.end(),
+                               [&](HWND w) {
+                                   return std::find(known.begin(), known.end(), w) != known.end() ||
+                                          IsClass(w, L"tooltips_class32");
+                               }),
+                found.end());
+    std::stable_partition(found.begin(), found.end(),
                           [](HWND w) { return IsClass(w, L"#32768") || IsClass(w, L"ComboLBox"); });
-    return search.found;
+    return found;
 }
 
 bool Gone(HWND window) { return !::IsWindow(window) || !::IsWindowVisible(window); }
