@@ -847,7 +847,18 @@ void Soak::NearWin() {
         if (prefs.Open(ProgramSubKey(u"prefs"))) prefs.WriteDword(u"curSolId", LibraryPosition(klondike));
     }
     Note("Klondike deal %u one move before its win, %u s played", kWinDeal, owner.GetElapsedSeconds());
+    const auto dialogsShown = [&] {
+        int shown = 0;
+        for (const auto& [title, count] : opened_) shown += count;
+        return shown;
+    };
+    const int dialogsBefore = dialogsShown();
     if (!StartProgram(true)) return;
+    // A timed game restored past its limit ends at once (time up).
+    if (dialogsShown() != dialogsBefore) {
+        Note("the start showed a dialog: no winning move");
+        return;
+    }
     if (WindowText(main_) != kKlondike) {
         Fault("the start did not restore Klondike: \"" + Narrow(WindowText(main_)) + "\"");
         return;

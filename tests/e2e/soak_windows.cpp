@@ -319,7 +319,14 @@ bool Soak::CloseDialog(HWND dialog, std::vector<HWND>& stack, int depth) {
     HandleWindows(stack, depth + 1);
     for (int attempt = 0; attempt < 6 && !Gone(dialog) && ProgramAlive() && !stop_; ++attempt) {
         if (!OtherWindows(Pid(), main_, stack).empty()) HandleWindows(stack, depth + 1);
-        BringToFront(dialog);
+        // A dialog on its way out (a game played from the selection) gives
+        // the keyboard back to the main window, which Alt+F4 would close:
+        // keys go only to the dialog in front while it keeps its owner
+        // disabled.
+        if (!BringToFront(dialog) || ::IsWindowEnabled(main_) || ::GetForegroundWindow() != dialog) {
+            WaitFor([&] { return Gone(dialog); }, 2000);
+            continue;
+        }
         // The first attempt at random; then Escape, a closing button, the
         // close box, Alt+F4.
         const int how = attempt == 0 ? static_cast<int>(d.Below(6)) : attempt;

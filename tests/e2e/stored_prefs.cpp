@@ -68,9 +68,11 @@ std::string StoredPreferencesOutOfRange(const RECT& work, uint32_t games, bool c
         const auto l = static_cast<int32_t>(U32(placement, 28)), t = static_cast<int32_t>(U32(placement, 32));
         const auto rt = static_cast<int32_t>(U32(placement, 36)), b = static_cast<int32_t>(U32(placement, 40));
         const int64_t w = int64_t{rt} - l, h = int64_t{b} - t;
+        // Its top edge dragged to the screen's top leaves the top up to a
+        // frame's width above it.
+        const int32_t frame = ::GetSystemMetrics(SM_CYSIZEFRAME) + ::GetSystemMetrics(SM_CXPADDEDBORDER);
         expect(w >= 1100 && w <= std::max({1100, workW, maxW}) && h >= 800 && h <= std::max({800, workH, maxH}) &&
-                   l >= work.left - 1100 &&
-                   t >= work.top && l < work.right && t < work.bottom,
+                   l >= work.left - 1100 && t >= work.top - frame && l < work.right && t < work.bottom,
                "mainWindowPos " + std::to_string(l) + "," + std::to_string(t) + "-" + std::to_string(rt) + "," +
                    std::to_string(b));
     } else {
