@@ -260,7 +260,7 @@ bool Soak::CloseProgram(int how) {
         Fault("the program ended with exit code " + std::to_string(program_->ExitCode()) + " after a clean close");
         return false;
     }
-    const std::string wrong = StoredPreferencesOutOfRange(work_, games_, true);
+    const std::string wrong = StoredPreferencesOutOfRange(work_, games_, true) + StoredCommandBarLayoutWrong();
     if (!wrong.empty()) Fault("stored preferences after a clean close: " + wrong);
     main_ = nullptr;
     return true;
@@ -370,7 +370,7 @@ bool Soak::CheckAfterStep(uint64_t, const Counts& before, const std::set<std::ws
                   std::to_string(kLeakWindow) + " openings gdi " + std::to_string(gdiSum) + ", user " +
                   std::to_string(userSum) + ", windows " + std::to_string(windowsSum));
     }
-    const std::string wrong = StoredPreferencesOutOfRange(work_, games_, false);
+    const std::string wrong = StoredPreferencesOutOfRange(work_, games_, false) + StoredCommandBarLayoutWrong();
     if (!wrong.empty()) Fault("stored preferences: " + wrong);
     Note("= gdi %d user %d windows %d%s", after.gdi, after.user, after.windows,
          after.gdi != before.gdi || after.user != before.user || after.windows != before.windows ? " (changed)" : "");

@@ -97,20 +97,22 @@ std::string StoredPreferencesOutOfRange(const RECT& work, uint32_t games, bool c
     };
     states(u"mainPopupsState", {0, 1, 2, 3});
     states(u"selectPopupsState", {4, 5, 1, 6, 2, 3});
-    // The command bar: each command at one place of the stored items, or
-    // none (0xFF).
-    const Bytes count = ReadBack(key, u"commandBarButtonsNum"), places = ReadBack(key, u"commandBarButtons");
-    bool placesOk = count.size() == 1 && places.size() == 6;
-    for (size_t i = 0; placesOk && i < places.size(); ++i) {
-        if (places[i] == 0xFF) continue;
-        placesOk = places[i] < count[0] && std::count(places.begin(), places.end(), places[i]) == 1;
-    }
-    expect(placesOk, "commandBarButtons");
     const uint32_t favourites = U32(ReadBack(key, u"favNum"));
     expect(favourites >= 1 && favourites <= 800 && ReadBack(key, u"favList").size() == 2 * size_t{favourites},
            "favNum " + std::to_string(favourites));
     return wrong;
 }
 
+std::string StoredCommandBarLayoutWrong() {
+    CRegistryKey key;
+    if (!key.Open(ProgramSubKey(u"prefs"))) return "no preferences";
+    const Bytes count = ReadBack(key, u"commandBarButtonsNum"), places = ReadBack(key, u"commandBarButtons");
+    bool placesOk = count.size() == 1 && places.size() == 6;
+    for (size_t i = 0; placesOk && i < places.size(); ++i) {
+        if (places[i] == 0xFF) continue;
+        placesOk = places[i] < count[0] && std::count(places.begin(), places.end(), places[i]) == 1;
+    }
+    return placesOk ? "" : "commandBarButtons; ";
+}
 
 }  // namespace corvelle::drive

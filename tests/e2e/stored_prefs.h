@@ -16,4 +16,10 @@ namespace corvelle::drive {
 // program runs it is 0 or 1.
 std::string StoredPreferencesOutOfRange(const RECT& work, uint32_t games, bool closedCleanly);
 
+// What is wrong with the command bar's stored layout ("" when each command
+// stands at one place below the stored count of items, or at none). The
+// program keeps a layout it read as it was (the bar takes any), so this
+// holds for the layouts it makes itself, not for any it was given.
+std::string StoredCommandBarLayoutWrong();
+
 }  // namespace corvelle::drive
