@@ -720,10 +720,14 @@ void Soak::WindowStep(StepKind kind) {
         if (::IsZoomed(main_)) return;
         const POINT p{title.rcTitleBar.left + 60 + static_cast<LONG>(d.Below(200)), captionY};
         LONG dx = d.Between(-200, 200), dy = d.Between(-100, 100);
-        // The caption stays on the screen.
-        dx = std::max(dx, -w.left - 200);
-        dy = std::max(dy, -w.top);
-        dy = std::min<LONG>(dy, ::GetSystemMetrics(SM_CYSCREEN) - 60 - w.top);
+        // The window stays on the screen where it fits (else its left or
+        // top edge on it): the driver reads the field from the screen.
+        const auto keep = [](LONG delta, LONG low, LONG size, LONG screen) {
+            const LONG first = std::min<LONG>(0, screen - size), last = std::max<LONG>(0, screen - size);
+            return std::min(std::max(low + delta, first), last) - low;
+        };
+        dx = keep(dx, w.left, w.right - w.left, ::GetSystemMetrics(SM_CXSCREEN));
+        dy = keep(dy, w.top, w.bottom - w.top, ::GetSystemMetrics(SM_CYSCREEN));
         Note("caption dragged by %ld,%ld", dx, dy);
         DragAlong(p, POINT{p.x + dx, p.y + dy}, 3 + static_cast<int>(d.Below(10)), 15);
         break;
