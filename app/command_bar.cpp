@@ -177,11 +177,13 @@ std::vector<int> CCommandBar::Items() const {
     return items;
 }
 
-void CCommandBar::OnReset() {
+void CCommandBar::OnReset() { ShowItems(DefaultCommandBarItems()); }
+
+void CCommandBar::ShowItems(const std::vector<int>& items) {
     while (GetButtonCount() > 0)
         DeleteButton(0);
     int place = 0;
-    for (int item : DefaultCommandBarItems()) {
+    for (int item : items) {
         const TBBUTTON b = item == kBarSeparator ? SeparatorButton() : CommandButton(item);
         SendMessage(TB_INSERTBUTTONW, static_cast<WPARAM>(place++), reinterpret_cast<LPARAM>(&b));
     }
@@ -289,7 +291,14 @@ void CCommandBarWnd::OnCustomize() {
 }
 
 void CCommandBarWnd::StoreLayout() {
-    const CommandBarLayout layout = StoreCommandBarLayout(bar_.Items());
+    // The bar shows at once what the next start restores.
+    const std::vector<int> items = bar_.Items();
+    const std::vector<int> kept = FitCommandBar(items);
+    if (kept != items) {
+        bar_.ShowItems(kept);
+        host_.RecalcLayout();
+    }
+    const CommandBarLayout layout = StoreCommandBarLayout(kept);
     host_.Prefs().commandBarButtonsNum = layout.count;
     host_.Prefs().commandBarButtons = layout.positions;
 }

@@ -64,6 +64,8 @@ public:
     std::vector<int> Items() const;
     // The customise dialog's Reset: the default layout.
     void OnReset();
+    // The bar made to hold `items` (command index or kBarSeparator).
+    void ShowItems(const std::vector<int>& items);
     // Whether a Reset closed the customise dialog to have it opened again
     // on the new layout; cleared by asking.
     bool TakeReopenCustomize() { return std::exchange(reopenCustomize_, false); }

@@ -91,6 +91,16 @@ CommandBarLayout StoreCommandBarLayout(const std::vector<int>& items) {
     return layout;
 }
 
+std::vector<int> FitCommandBar(std::vector<int> items) {
+    const auto separatorAt = [&](size_t i) { return items[i] == kBarSeparator; };
+    for (size_t i = items.size(); items.size() > kMaxCommandBarItems && i-- > 1;)
+        if (separatorAt(i) && separatorAt(i - 1)) items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
+    if (items.size() > kMaxCommandBarItems && separatorAt(items.size() - 1)) items.pop_back();
+    if (items.size() > kMaxCommandBarItems && separatorAt(0)) items.erase(items.begin());
+    if (items.size() > kMaxCommandBarItems) items.resize(kMaxCommandBarItems);
+    return items;
+}
+
 std::vector<int> DefaultCommandBarItems() {
     return RestoreCommandBarLayout(8, kDefaultCommandBarButtons);
 }

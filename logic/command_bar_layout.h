@@ -59,6 +59,13 @@ struct CommandBarLayout {
 };
 CommandBarLayout StoreCommandBarLayout(const std::vector<int>& items);
 
+// A bar as the stored preferences keep it: the customise dialog adds
+// separators without end, while a stored bar of more than
+// kMaxCommandBarItems items reads back as the default bar. Beyond that
+// length, a separator next to another goes first (the later of the two),
+// then one at either end; the commands and their order stay.
+std::vector<int> FitCommandBar(std::vector<int> items);
+
 // The default bar: New Game, Restart Game, Select Solitaire, separator,
 // Undo, Show Next Move, separator, Options.
 std::vector<int> DefaultCommandBarItems();

@@ -240,17 +240,23 @@ HWND OpenCustomize(Program& program, HWND main, HWND bar) {
     return WaitForWindowTitled(program.Pid(), L"Customize Toolbar", kStepMs);
 }
 
+// The program started (from a clean registry when `clean`): its main
+// window, its command bar and the bar's toolbar (returned; null when one is
+// missing).
+HWND StartWithBar(Program& program, HWND* main, HWND* bar, bool clean = false) {
+    if (clean) DeleteRegistryTree(ProgramKeyPath());
+    HWND field = nullptr;
+    *main = StartProgram(program, &field);
+    *bar = *main ? ::FindWindowExW(*main, nullptr, nullptr, L"CommandBar") : nullptr;
+    return *bar ? ::FindWindowExW(*bar, nullptr, TOOLBARCLASSNAMEW, nullptr) : nullptr;
+}
+
 // A button taken off the bar in the customise dialog, then Reset: the bar
 // holds the default layout again and so do the dialog's two lists.
 TEST(EndToEndOptions, CustomizeResetShowsTheDefaultLayoutInTheDialog) {
-    DeleteRegistryTree(ProgramKeyPath());
     Program program;
-    HWND field = nullptr;
-    HWND main = StartProgram(program, &field);
-    ASSERT_NE(main, nullptr);
-    HWND bar = ::FindWindowExW(main, nullptr, nullptr, L"CommandBar");
-    ASSERT_NE(bar, nullptr);
-    HWND toolbar = ::FindWindowExW(bar, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    HWND main = nullptr, bar = nullptr;
+    HWND toolbar = StartWithBar(program, &main, &bar, true);
     ASSERT_NE(toolbar, nullptr);
     const int buttons = static_cast<int>(::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
     ASSERT_EQ(buttons, 8);
@@ -292,6 +298,57 @@ TEST(EndToEndOptions, CustomizeResetShowsTheDefaultLayoutInTheDialog) {
     ASSERT_TRUE(WaitFor([&] { return FindWindowTitled(program.Pid(), L"Customize Toolbar") == nullptr; }, kStepMs));
     CloseCleanly(program, main);
     EXPECT_EQ(PrefByte(u"commandBarButtonsNum"), 8);
+}
+
+// The bar as the program shows it: its count of items and the place of each
+// command (-1: not on it).
+std::vector<int> BarPlaces(HWND toolbar) {
+    std::vector<int> places{static_cast<int>(::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0))};
+    for (UINT command = ID_GAME_NEW; command <= ID_TOOLS_OPTIONS; ++command)
+        places.push_back(static_cast<int>(::SendMessageW(toolbar, TB_COMMANDTOINDEX, command, 0)));
+    return places;
+}
+
+// Separators added in the customise dialog until the bar holds more items
+// than a stored bar keeps: the bar keeps every command, and the next start
+// shows the bar as the dialog left it.
+TEST(EndToEndOptions, ABarCustomisedWithManySeparatorsComesBackAsShown) {
+    Program program;
+    HWND main = nullptr, bar = nullptr;
+    HWND toolbar = StartWithBar(program, &main, &bar, true);
+    ASSERT_NE(toolbar, nullptr);
+    HWND dialog = OpenCustomize(program, main, bar);
+    ASSERT_NE(dialog, nullptr) << "no customise dialog";
+    // The available list's first row is the separator, which stays there.
+    HWND available = ::GetDlgItem(dialog, kCustomizeAvailableList);
+    ::SendMessageW(available, LB_SETTOPINDEX, 0, 0);
+    const int rowHeight = static_cast<int>(::SendMessageW(available, LB_GETITEMHEIGHT, 0, 0));
+    RECT client;
+    ::GetClientRect(available, &client);
+    POINT first{client.right / 2, rowHeight / 2};
+    ::ClientToScreen(available, &first);
+    HWND add = ChildWithText(dialog, L"Button", L"&Add ->");
+    ASSERT_NE(add, nullptr);
+    const int start = static_cast<int>(::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int added = 1; added <= 9; ++added) {
+        Click(first);
+        ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(available, LB_GETCURSEL, 0, 0) == 0; }, kStepMs));
+        Click(CentreOf(add));
+        ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0) == start + added; }, kStepMs))
+            << "separator " << added << " not added";
+    }
+    Click(CentreOf(::GetDlgItem(dialog, IDCANCEL)));
+    ASSERT_TRUE(WaitFor([&] { return FindWindowTitled(program.Pid(), L"Customize Toolbar") == nullptr; }, kStepMs));
+    ::WaitForInputIdle(program.Handle(), kStepMs);
+    const std::vector<int> shown = BarPlaces(toolbar);
+    for (size_t c = 1; c < shown.size(); ++c) EXPECT_GE(shown[c], 0) << "command " << c - 1 << " left the bar";
+    CloseCleanly(program, main);
+
+    Program again;
+    toolbar = StartWithBar(again, &main, &bar);
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_EQ(BarPlaces(toolbar), shown);
+    CloseCleanly(again, main);
 }
 
 }  // namespace

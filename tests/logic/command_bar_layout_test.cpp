@@ -78,6 +78,24 @@ TEST(CommandBarLayout, StoringAfterCustomising) {
     EXPECT_EQ(BarCommandIndex(0), S);
 }
 
+TEST(CommandBarLayout, ABarCustomisedPastTheStoredLengthKeepsItsCommands) {
+    // Separators added in the customise dialog: runs of them and both ends.
+    const std::vector<int> bar{S, S, 5, S, S, S, 0, 1, S, S, 2, S, 3, S, S, 4, S};
+    const std::vector<int> kept = FitCommandBar(bar);
+    EXPECT_EQ(kept.size(), kMaxCommandBarItems);
+    std::vector<int> commands;
+    for (int item : kept)
+        if (item != S) commands.push_back(item);
+    EXPECT_EQ(commands, (std::vector<int>{5, 0, 1, 2, 3, 4}));
+    // Stored, it is read back whole (a longer bar reads as the default).
+    const CommandBarLayout stored = StoreCommandBarLayout(kept);
+    EXPECT_LE(stored.count, kMaxCommandBarItems);
+    EXPECT_EQ(RestoreCommandBarLayout(stored.count, stored.positions), kept);
+    // With no runs left, the ends go; a bar that fits stays as it is.
+    EXPECT_EQ(FitCommandBar({S, 0, S, 1, S, 2, S, 3, S, 4, S, 5, S, 0}).size(), kMaxCommandBarItems);
+    EXPECT_EQ(FitCommandBar({S, S, S, 0}), (std::vector<int>{S, S, S, 0}));
+}
+
 TEST(CommandBarLayout, EveryStoredLayoutRestoresConsistently) {
     // Any stored layout restores to exactly `count` items in which each
     // command appears at most once, and storing that bar restores it again.
