@@ -19,6 +19,7 @@
 #include "field/pile_geometry.h"
 #include "res/options_ids.h"
 #include "library_games.h"
+#include "logic/preferences.h"
 
 namespace corvelle {
 namespace {
@@ -75,7 +76,7 @@ HWND StartProgram(Program& program, HWND* field) {
 void CloseCleanly(Program& program, HWND main) {
     EXPECT_TRUE(BringToFront(main));
     PressKey(VK_F4, false, true);
-    EXPECT_TRUE(program.WaitExit(kStepMs)) << "Alt+F4 did not end the program";
+    EXPECT_TRUE(program.WaitExit(kStepMs)) << "Alt+F4 did not end the program: " << Narrow(WindowTitlesOf(program.Pid()));
 }
 
 TEST(EndToEndOptions, ClickingModeAndAStretchedPictureAreAppliedPlayedAndKept) {
@@ -339,9 +340,13 @@ TEST(EndToEndOptions, ABarCustomisedWithManySeparatorsComesBackAsShown) {
     }
     Click(CentreOf(::GetDlgItem(dialog, IDCANCEL)));
     ASSERT_TRUE(WaitFor([&] { return FindWindowTitled(program.Pid(), L"Customize Toolbar") == nullptr; }, kStepMs));
-    ::WaitForInputIdle(program.Handle(), kStepMs);
+    // The program is back from the dialog when the bar holds no more items
+    // than a stored bar keeps.
+    EXPECT_TRUE(WaitFor([&] { return ::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0) <= kMaxCommandBarItems; }, kStepMs))
+        << "the bar holds " << ::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0) << " items";
     const std::vector<int> shown = BarPlaces(toolbar);
     for (size_t c = 1; c < shown.size(); ++c) EXPECT_GE(shown[c], 0) << "command " << c - 1 << " left the bar";
+    EXPECT_TRUE(WaitUntilReady(program, main));
     CloseCleanly(program, main);
 
     Program again;
