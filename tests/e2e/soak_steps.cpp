@@ -807,7 +807,11 @@ void Soak::CleanRestart() {
         Fault("after a restart the game is \"" + Narrow(WindowText(main_)) + "\", not \"" + Narrow(title) + "\"");
     FieldView& again = ViewField();
     const Screenshot now = again.field ? CaptureSettled(again.field, 5000) : Screenshot{};
-    if (!zoomed && stepDialogs_.empty() && now.width == field.width && now.height == field.height && now != field) {
+    // In the clicking mode a card picked up shows as chosen until the close
+    // and is not saved: the fields are compared in drag and drop only.
+    const bool dragging = PrefByte(u"playMode", 1) != 0;
+    if (!zoomed && dragging && stepDialogs_.empty() && now.width == field.width && now.height == field.height &&
+        now != field) {
         WriteBmp(field, options_.folder + L"\\restart-before-" + std::to_wstring(step_) + L".bmp");
         WriteBmp(now, options_.folder + L"\\restart-after-" + std::to_wstring(step_) + L".bmp");
         Fault("the field after a restart differs from the field before it");
@@ -861,6 +865,16 @@ void Soak::NearWin() {
     // A timed game restored past its limit ends at once (time up).
     if (dialogsShown() != dialogsBefore) {
         Note("the start showed a dialog: no winning move");
+        return;
+    }
+    // A timed game restored past its limit ends at the clock's first tick.
+    CRegistryKey prefs;
+    uint32_t limit = 0;
+    if (PrefByte(u"timedGame", 0) != 0 && prefs.Open(ProgramSubKey(u"prefs")) && prefs.ReadDword(u"timeLimit", limit) &&
+        owner.GetElapsedSeconds() >= limit * 60) {
+        Note("restored past its time limit of %u minutes", limit);
+        if (WaitForWindowTitled(Pid(), L"Sorry...", 10000)) Settle();
+        else Fault("a game restored past its time limit did not end");
         return;
     }
     if (WindowText(main_) != kKlondike) {
