@@ -4,13 +4,17 @@
 
 #include "app/corvelle_app.h"
 #include "app/game_dialogs.h"
+#include "field/pile_geometry.h"
 #include "field/sol_game_field.h"
-#include "panels/game_selection.h"
 #include "res/resource.h"
 
 namespace corvelle {
 
 const wchar_t kMainWindowProperty[] = L"Corvelle.MainWindow";
+
+LONG PanelWidthLeaving(LONG clientWidth, uint32_t minWidth) {
+    return std::max<LONG>(static_cast<LONG>(minWidth), clientWidth - kSmallestFieldWidth);
+}
 
 namespace {
 
@@ -96,39 +100,36 @@ BOOL CCorvelleDlg::OnInitDialog() {
 
 void CCorvelleDlg::ReadPrefs() {
     TakeWindowPlacement();
-    RECT window;
-    GetWindowRect(&window);
+    const RECT work = WorkArea();
+    const LONG workWidth = work.right - work.left;
 
     PreferencesLoadOptions options;
     options.gameIds = DatabaseGameIds();
-    options.mainWindowWidth =
-        static_cast<uint32_t>(std::max<LONG>(window.right - window.left, kMainWindowMinWidth));
+    options.mainPanelMaxWidth = static_cast<uint32_t>(PanelWidthLeaving(workWidth, kMainPopupsMinWidth));
+    options.workAreaWidth = static_cast<uint32_t>(std::max<LONG>(workWidth, 0));
     options.askResetAfterAbnormalEnd = [this] {
         const std::wstring caption = LoadAppString(IDS_WARNING_CAPTION);
         const std::wstring text = LoadAppString(IDS_ABNORMAL_END_TEXT);
         return ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_YESNO) == IDYES;
     };
     const PreferencesLoadResult result = LoadPreferences(prefs_, options);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (result.placementRead &&
-        ::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        // Only the size comes back, and a stored size may hold any values:
-        // it is made to fit the work area, and a stored panel wider than the
-        // window that results gets its default width. The window is centred.
-        const WindowPlacement& p = prefs_.mainWindowPos;
-        const RECT& work = monitor.rcWork;
-        const PlacementRect size =
-            ClampPlacement({p.normalLeft, p.normalTop, p.normalRight, p.normalBottom},
-                           {work.left, work.top, work.right, work.bottom}, kMainWindowMinWidth, kMainWindowMinHeight);
-        SetWindowPos(nullptr, 0, 0, size.right - size.left, size.bottom - size.top,
+    if (result.placementRead) {
+        // Only the size comes back, made to fit the work area; the window
+        // is centred on it.
+        const WindowSize size = StoredWindowSize(prefs_.mainWindowPos, workWidth, work.bottom - work.top,
+                                                 kMainWindowMinWidth, kMainWindowMinHeight);
+        SetWindowPos(nullptr, 0, 0, size.width, size.height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
-        RECT sized;
-        GetWindowRect(&sized);
-        if (prefs_.mainPopupsWidth > static_cast<uint32_t>(std::max<LONG>(sized.right - sized.left, 0)))
-            prefs_.mainPopupsWidth = kMainPopupsDefaultWidth;
     }
     CenterWindow();
+}
+
+RECT CCorvelleDlg::WorkArea() const {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor))
+        return RECT{0, 0, kMainWindowMinWidth, kMainWindowMinHeight};
+    return monitor.rcWork;
 }
 
 void CCorvelleDlg::TakeWindowPlacement() {
@@ -149,7 +150,11 @@ void CCorvelleDlg::RecalcLayout() {
     RECT client;
     GetClientRect(&client);
     const bool panelShown = panel_ && prefs_.mainPopupsEnabled;
-    const LONG panelWidth = panelShown ? static_cast<LONG>(prefs_.mainPopupsWidth) : 0;
+    // However wide the player made it, the panel leaves the field its
+    // smallest width (a narrower window narrows it).
+    const LONG shownPanelWidth = std::min<LONG>(static_cast<LONG>(std::min<uint32_t>(prefs_.mainPopupsWidth, INT32_MAX)),
+                                                PanelWidthLeaving(client.right, kMainPopupsMinWidth));
+    const LONG panelWidth = panelShown ? shownPanelWidth : 0;
 
     if (statusBar_.GetSafeHwnd()) {
         RECT bar = client;
@@ -177,9 +182,9 @@ void CCorvelleDlg::RecalcLayout() {
     if (panel_) {
         RECT area = client;
         area.bottom -= kStatusBarHeight;
-        area.left = area.right - static_cast<LONG>(prefs_.mainPopupsWidth);
-        const bool widthChanged = lastPanelWidth_ != static_cast<int>(prefs_.mainPopupsWidth);
-        lastPanelWidth_ = static_cast<int>(prefs_.mainPopupsWidth);
+        area.left = area.right - shownPanelWidth;
+        const bool widthChanged = lastPanelWidth_ != shownPanelWidth;
+        lastPanelWidth_ = shownPanelWidth;
         panel_->Place(area, prefs_.mainPopupsEnabled != 0, widthChanged);
     }
 }
@@ -290,6 +295,28 @@ void CCorvelleDlg::OnTimer(UINT_PTR id) {
 
 void CCorvelleDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
     CDialog::OnGetMinMaxInfo(info);
+    // Maximised, the window covers its monitor's work area with only its
+    // sizing frame outside it: the caption at the work area's top, the
+    // status bar at its bottom. The default place leaves that to the system,
+    // and Wine counts the menu bar of a popup window (this dialog's style)
+    // into the frame: the caption went off the screen and a strip of desktop
+    // showed below the window.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const auto style = static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_STYLE));
+        const auto exStyle = static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_EXSTYLE));
+        RECT frame{0, 0, 0, 0};
+        ::AdjustWindowRectEx(&frame, style & ~WS_BORDER, FALSE, exStyle & ~WS_EX_CLIENTEDGE);
+        const RECT& work = monitor.rcWork;
+        // Relative to the monitor, as the system reads it.
+        info->ptMaxPosition = POINT{work.left - monitor.rcMonitor.left + frame.left,
+                                    work.top - monitor.rcMonitor.top + frame.top};
+        info->ptMaxSize = POINT{work.right - work.left + frame.right - frame.left,
+                                work.bottom - work.top + frame.bottom - frame.top};
+        info->ptMaxTrackSize.x = std::max(info->ptMaxTrackSize.x, info->ptMaxSize.x);
+        info->ptMaxTrackSize.y = std::max(info->ptMaxTrackSize.y, info->ptMaxSize.y);
+    }
     info->ptMinTrackSize.x = kMainWindowMinWidth;
     info->ptMinTrackSize.y = kMainWindowMinHeight;
 }

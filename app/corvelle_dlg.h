@@ -29,6 +29,9 @@ constexpr int kMainWindowMinWidth = 1100;
 constexpr int kMainWindowMinHeight = 800;
 constexpr int kStatusBarHeight = 20;
 constexpr int kClockPartWidth = 100;
+// The widest the side panel may be beside the field in a client area this
+// wide: the field keeps its smallest width, the panel its own minimum.
+LONG PanelWidthLeaving(LONG clientWidth, uint32_t minWidth);
 
 class CCorvelleDlg : public CDialog, private GameFlowView, private CommandBarHost {
 public:
@@ -72,6 +75,8 @@ protected:
 
 private:
     void ReadPrefs();
+    // The work area of the window's monitor.
+    RECT WorkArea() const;
     // The window's placement as it is now into the preferences.
     void TakeWindowPlacement();
     void OnCommandBar();

@@ -1,6 +1,7 @@
 #include "app/game_dialogs.h"
 
 #include "logic/game_flow.h"
+#include "platform/win_app.h"
 #include "res/resource.h"
 
 static_assert(corvelle::kLostNewGame == IDC_LOST_NEW_GAME && corvelle::kLostRestart == IDC_LOST_RESTART &&
@@ -41,9 +42,7 @@ CGameLostDlg::CGameLostDlg(bool timeUp, CWnd* parent) : CDialog(IDD_GAME_LOST, p
 BOOL CGameLostDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     if (timeUp_) {
-        ::SetDlgItemTextW(hwnd_, IDC_LOST_TEXT,
-                          L"Your time is up.\nPlease tap \"New Game\" to start a new deal or \"Restart\" to try "
-                          L"again with the same deal.");
+        ::SetDlgItemTextW(hwnd_, IDC_LOST_TEXT, LoadAppString(IDS_TIME_UP_TEXT).c_str());
         ::ShowWindow(GetDlgItemHwnd(IDC_LOST_RESTART), SW_HIDE);
         ::SetDlgItemTextW(hwnd_, IDC_LOST_UNDO, L"Restart");
     }

@@ -17,7 +17,7 @@ namespace CardArt {
 constexpr uint32_t kSuits = 4;
 constexpr uint32_t kRanks = 13;
 constexpr uint32_t kFaces = kSuits * kRanks;
-constexpr uint32_t kBacks = 4;
+constexpr uint32_t kBacks = 1;   // the artwork has one back
 constexpr uint32_t kNone = kNoMark;
 }  // namespace CardArt
 
@@ -28,7 +28,7 @@ public:
 
     // suit and rank are the field's (FieldSuit, FieldRank).
     void DrawCardFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const;
-    // Back n (0 .. 3; larger values draw the last back).
+    // Back n (0 .. kBacks - 1; larger values draw the last back).
     void DrawCardBack(HDC dc, int32_t x, int32_t y, uint32_t n) const;
     void DrawPileBase(HDC dc, int32_t x, int32_t y, const FieldPile& pile) const;
     // Inverts the card's area except the pixels outside its rounded corners;
@@ -36,7 +36,7 @@ public:
     void DrawSelectionFrame(HDC dc, int32_t x, int32_t y) const;
 };
 
-// The 52 faces (index suit * 13 + rank) and 4 backs (52 + n), rendered once
+// The 52 faces (index suit * 13 + rank) and the backs (52 + n), rendered once
 // into card-sized memory images and drawn with the green key, which leaves
 // out the pixels outside the rounded corners.
 class CCardImageSet {

@@ -10,6 +10,12 @@
 
 namespace corvelle {
 
+// The smallest field every game's layout fits: what the main window leaves
+// at its smallest size with its side panel and command bar. The window keeps
+// the field at least this wide beside the panel.
+constexpr int32_t kSmallestFieldWidth = 867;
+constexpr int32_t kSmallestFieldHeight = 686;
+
 // The place of a pile in a W x H drawing: the top-left corner of its first
 // card, the room its fan may take and the step from one card to the next.
 struct PilePlacement {

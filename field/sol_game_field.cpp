@@ -9,7 +9,7 @@
 namespace corvelle {
 
 CSolGameField::CSolGameField()
-    : pause_([](uint32_t ms) { ::Sleep(ms); }),
+    : pause_([](uint32_t ms) { ShowDrawingFor(ms); }),
       peekCursor_(::LoadCursorW(nullptr, IDC_HELP)),
       clock_([] { return static_cast<uint32_t>(std::time(nullptr)); }) {}
 

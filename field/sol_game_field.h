@@ -166,7 +166,8 @@ public:
     // the card numbered `first` flashes twice, then pile `target` twice.
     // Each step redraws and pauses 200 ms; the field ends with no selection.
     void BlinkHint(uint16_t first, uint16_t target);
-    // The pause between blink steps (Sleep by default); tests replace it.
+    // The pause between blink steps, each step held on the screen
+    // (ShowDrawingFor by default); tests replace it.
     void SetPause(std::function<void(uint32_t)> pause) { pause_ = std::move(pause); }
 
     // ---- player steps (field_moves.cpp). Each puts a step to the engine

@@ -100,6 +100,7 @@ void CheckRanges(const AppPreferences& p, int64_t mainBound, int64_t selectBound
     Check(IsOfferedTimeLimit(p.timeLimit), "time limit");
     Check(p.timedGame <= 1 && p.animation <= 1 && p.mainPopupsEnabled <= 1 && p.commandBarEnabled <= 1, "flag");
     Check(p.playMode <= 1 && p.bgPicture <= 1 && p.bgPicturePosition <= 2 && p.commandBarIconType <= 1, "list");
+    Check(p.commandBarButtonsNum <= kMaxCommandBarItems, "command bar count");
     Check(p.cardBack < kCardBackCount, "card back");
     Check(p.bgColor <= 0xFFFFFF && *std::max_element(p.bgCustomColors.begin(), p.bgCustomColors.end()) <= 0xFFFFFF,
           "colour not a plain RGB value");
@@ -183,10 +184,9 @@ void CheckUses(const AppPreferences& p, const Bytes& selectPlacement) {
         return r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom &&
                r.right - r.left >= minWidth && r.bottom - r.top >= minHeight;
     };
-    const WindowPlacement& m = p.mainWindowPos;
-    Check(inWork(ClampPlacement({m.normalLeft, m.normalTop, m.normalRight, m.normalBottom}, work, 1100, 800), 1100,
-                 800),
-          "main window placement");
+    const WindowSize main = StoredWindowSize(p.mainWindowPos, work.right, work.bottom, 1100, 800);
+    Check(main.width >= 1100 && main.width <= 1280 && main.height >= 800 && main.height <= 1024,
+          "main window size");
     if (selectPlacement.size() == kWindowPlacementSize) {
         const uint8_t* s = selectPlacement.data() + 28;
         const PlacementRect saved{LoadLE<int32_t>(s), LoadLE<int32_t>(s + 4), LoadLE<int32_t>(s + 8),
@@ -199,7 +199,7 @@ void FuzzPreferences(StoredInput& in) {
     const uint8_t flags = in.Byte();
     PreferencesLoadOptions options;
     options.gameIds = GameIds();
-    options.mainWindowWidth = 1100u + in.U16();
+    options.mainPanelMaxWidth = kMainPopupsMinWidth + in.U16();
     options.selectWindowWidth = 600u + in.U16();
     const bool reset = flags & 2;
     options.askResetAfterAbnormalEnd = [reset] { return reset; };
@@ -229,10 +229,7 @@ void FuzzPreferences(StoredInput& in) {
     AppPreferences prefs;
     const PreferencesLoadResult result = LoadPreferences(prefs, options);
     Check(result.keyOpened && prefs.failed <= 1, "load");
-    const WindowPlacement& placement = prefs.mainWindowPos;
-    const int64_t mainBound = std::max<int64_t>(
-        options.mainWindowWidth,
-        result.placementRead ? int64_t{placement.normalRight} - placement.normalLeft : 0);
+    const int64_t mainBound = options.mainPanelMaxWidth;
     const int64_t selectBound = std::max<int64_t>(options.selectWindowWidth, StoredNormalWidth(selectPlacement));
     CheckRanges(prefs, mainBound, selectBound);
     CheckUses(prefs, selectPlacement);

@@ -17,6 +17,16 @@ bool FavoritesList::Contains(uint16_t id) const {
     return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
+WindowSize StoredWindowSize(const WindowPlacement& p, int32_t workWidth, int32_t workHeight, int32_t minWidth,
+                            int32_t minHeight) {
+    // 64-bit: the stored corners may hold any values.
+    const auto fit = [](int64_t stored, int32_t work, int32_t least) {
+        return static_cast<int32_t>(std::max<int64_t>(std::min<int64_t>(stored, work), least));
+    };
+    return WindowSize{fit(int64_t{p.normalRight} - p.normalLeft, workWidth, minWidth),
+                      fit(int64_t{p.normalBottom} - p.normalTop, workHeight, minHeight)};
+}
+
 bool IsOfferedTimeLimit(uint32_t minutes) {
     return std::find(std::begin(kTimeLimits), std::end(kTimeLimits), minutes) != std::end(kTimeLimits);
 }
@@ -61,6 +71,10 @@ uint8_t FlagOr(const Bytes* in, uint8_t fallback) {
 
 uint32_t NumberOr(const Bytes* in, uint32_t fallback) {
     return in && in->size() == 4 ? LoadLE<uint32_t>(in->data()) : fallback;
+}
+
+uint32_t ColourOr(uint32_t stored, uint32_t fallback) {
+    return (stored & ~kColourBits) == 0 ? stored : fallback;
 }
 
 void PutByte(Bytes& out, uint8_t value) { out.push_back(value); }
@@ -140,8 +154,7 @@ uint32_t NormalWidth(const WindowPlacement& p) {
 // What a read pass learns beyond the members.
 struct ReadState {
     const PreferencesLoadOptions* options = nullptr;
-    uint32_t mainWindowWidth = 0;     // the widths panels must fit in
-    uint32_t selectWindowWidth = 0;
+    uint32_t selectWindowWidth = 0;   // the width the selection panel must fit in
     bool placementRead = false;
     uint32_t favoriteCount = 0;   // a usable stored "favNum", else 0
 };
@@ -174,11 +187,7 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
     // Colours are plain RGB values (0x00BBGGRR); a high byte would make the
     // drawing take a palette entry or another kind of colour instead.
     row(u"bgColor", kRegDword, 4, [&](Bytes& out) { PutNumber(out, p.bgColor); },
-        [&](const Bytes* in) {
-            p.bgColor = NumberOr(in, d.bgColor);
-            if (p.bgColor > 0xFFFFFF)
-                p.bgColor = d.bgColor;
-        });
+        [&](const Bytes* in) { p.bgColor = ColourOr(NumberOr(in, d.bgColor), d.bgColor); });
     row(u"bgCustomColors", kRegBinary, 64,
         [&](Bytes& out) {
             for (uint32_t colour : p.bgCustomColors)
@@ -188,9 +197,7 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
             p.bgCustomColors = d.bgCustomColors;
             if (in && in->size() == 64)
                 for (size_t i = 0; i < 16; ++i)
-                    p.bgCustomColors[i] = LoadLE<uint32_t>(in->data() + 4 * i);
-            if (std::any_of(p.bgCustomColors.begin(), p.bgCustomColors.end(), [](uint32_t c) { return c > 0xFFFFFF; }))
-                p.bgCustomColors = d.bgCustomColors;
+                    p.bgCustomColors[i] = ColourOr(LoadLE<uint32_t>(in->data() + 4 * i), d.bgCustomColors[i]);
         });
     row(u"bgPicture", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.bgPicture); },
         [&](const Bytes* in) { p.bgPicture = ByteOr(in, d.bgPicture, 1); });
@@ -247,14 +254,13 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
             if (in && in->size() == kWindowPlacementSize) {
                 p.mainWindowPos = DecodePlacement(in->data());
                 read.placementRead = true;
-                read.mainWindowWidth = std::max(read.mainWindowWidth, NormalWidth(p.mainWindowPos));
             }
         });
     row(u"mainPopupsEnabled", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.mainPopupsEnabled); },
         [&](const Bytes* in) { p.mainPopupsEnabled = FlagOr(in, d.mainPopupsEnabled); });
     row(u"mainPopupsWidth", kRegBinary, 4, [&](Bytes& out) { PutNumber(out, p.mainPopupsWidth); },
         [&](const Bytes* in) {
-            p.mainPopupsWidth = PanelWidthOr(in, d.mainPopupsWidth, kMainPopupsMinWidth, read.mainWindowWidth);
+            p.mainPopupsWidth = PanelWidthOr(in, d.mainPopupsWidth, kMainPopupsMinWidth, o.mainPanelMaxWidth);
         });
     row(u"mainPopupsState", kRegBinary, kMainPopupCount * kPopupRegionStateSize,
         [&](Bytes& out) { PutStates(out, p.mainPopupsState); },
@@ -264,7 +270,7 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
     row(u"commandBarIconType", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.commandBarIconType); },
         [&](const Bytes* in) { p.commandBarIconType = ByteOr(in, d.commandBarIconType, 1); });
     row(u"commandBarButtonsNum", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.commandBarButtonsNum); },
-        [&](const Bytes* in) { p.commandBarButtonsNum = ByteOr(in, d.commandBarButtonsNum); });
+        [&](const Bytes* in) { p.commandBarButtonsNum = ByteOr(in, d.commandBarButtonsNum, kMaxCommandBarItems); });
     row(u"commandBarButtons", kRegBinary, kCommandCount,
         [&](Bytes& out) { out.insert(out.end(), p.commandBarButtons.begin(), p.commandBarButtons.end()); },
         [&](const Bytes* in) {
@@ -380,14 +386,14 @@ PreferencesLoadResult LoadPreferences(AppPreferences& prefs, const PreferencesLo
     }
 
     // The selection dialog keeps its own placement in this key.
-    state.mainWindowWidth = options.mainWindowWidth;
     state.selectWindowWidth = options.selectWindowWidth;
     uint32_t type = kRegNone;
     Bytes selectPlacement;
     if (key.QueryValue(kSelectWindowPosValue, type, selectPlacement, kWindowPlacementSize) &&
         selectPlacement.size() == kWindowPlacementSize) {
-        state.selectWindowWidth =
-            std::max(state.selectWindowWidth, NormalWidth(DecodePlacement(selectPlacement.data())));
+        // The dialog gets that size back, made to fit the work area.
+        state.selectWindowWidth = std::max(
+            state.selectWindowWidth, std::min(NormalWidth(DecodePlacement(selectPlacement.data())), options.workAreaWidth));
     }
     ReadValues(key, prefs, state, ReadPass::kValues);
     result.placementRead = state.placementRead;

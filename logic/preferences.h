@@ -81,6 +81,17 @@ struct WindowPlacement {
 };
 constexpr size_t kWindowPlacementSize = 44;
 
+// The size a window takes from a stored placement: its normal rectangle's
+// size made to fit the work area (workWidth x workHeight), but never below
+// the window's smallest size, which wins over a smaller work area. Any
+// stored values give a size within those bounds.
+struct WindowSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+WindowSize StoredWindowSize(const WindowPlacement& placement, int32_t workWidth, int32_t workHeight,
+                            int32_t minWidth, int32_t minHeight);
+
 // Time limits (minutes) a timed game may have.
 constexpr uint32_t kTimeLimits[] = {1, 3, 5, 10};
 bool IsOfferedTimeLimit(uint32_t minutes);
@@ -95,7 +106,14 @@ constexpr size_t kLastEnteredNameLength = 15;   // characters, plus a 0
 constexpr size_t kSaveSlotCount = 10;
 constexpr size_t kCommandCount = 6;             // the command bar's: ID_GAME_NEW .. ID_TOOLS_OPTIONS
 constexpr uint8_t kNotInCommandBar = 0xFF;
-constexpr uint32_t kCardBackCount = 4;
+// The most items a stored command bar may hold: each command with a
+// separator on either side. A longer stored bar gives the default bar.
+constexpr uint8_t kMaxCommandBarItems = 2 * kCommandCount + 1;
+// The artwork has one card back.
+constexpr uint32_t kCardBackCount = 1;
+// A stored colour is a COLORREF of red, green and blue: one with any other
+// bits set (a palette index, CLR_INVALID) gives its default.
+constexpr uint32_t kColourBits = 0x00FFFFFF;
 
 constexpr std::array<uint32_t, 16> kDefaultCustomColors = {
     0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
@@ -145,13 +163,16 @@ struct PreferencesLoadOptions {
     // The database's game ids, one per position. Favourites naming any other
     // id are dropped and a current game beyond the database becomes none.
     std::vector<uint16_t> gameIds;
-    // Widths of the main window and of the selection dialog as they are now
-    // (at least their smallest sizes). A stored panel width wider than its
-    // window, or narrower than the panel's minimum, is replaced by its
-    // default; a window whose placement is stored counts with the wider of
-    // the two widths, since it gets its stored size back.
-    uint32_t mainWindowWidth = 1100;
+    // The widest the main window's side panel may be: it leaves the field
+    // its smallest width in the widest window the work area holds. A stored
+    // width above it, or below the panel's minimum, gives the default.
+    uint32_t mainPanelMaxWidth = 1100;
+    // The selection dialog's width as it opens without a stored placement
+    // (its smallest), and the work area's width. Its panel may be as wide as
+    // the dialog: the stored placement's width made to fit the work area, or
+    // selectWindowWidth without one.
     uint32_t selectWindowWidth = 600;
+    uint32_t workAreaWidth = UINT32_MAX;
     // Asked when the last run did not end cleanly; true resets every value to
     // its default. Without it the stored values are kept.
     std::function<bool()> askResetAfterAbnormalEnd;

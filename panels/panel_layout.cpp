@@ -131,9 +131,9 @@ Box LayoutChild(const Box& current, const Box& a, uint8_t flags, const Box& marg
     return c;
 }
 
-int32_t ResizedPanelWidth(int32_t width, int32_t delta, int32_t minWidth, int32_t parentWidth) {
+int32_t ResizedPanelWidth(int32_t width, int32_t delta, int32_t minWidth, int32_t parentWidth, int32_t keptWidth) {
     const int32_t wanted = width + delta;
-    const int32_t widest = std::max(minWidth, parentWidth - kMinFieldWidth);
+    const int32_t widest = std::max(minWidth, parentWidth - keptWidth);
     if (wanted < minWidth) return minWidth;
     return std::min(wanted, widest);
 }

@@ -111,9 +111,11 @@ Box LayoutChild(const Box& current, const Box& anchors, uint8_t flags, const Box
 // ---- edge resize
 
 // The width an edge drag gives: `width` grown by `delta`, at least
-// `minWidth`, at most the parent's client width less a card's width of
-// field (but never below minWidth).
-int32_t ResizedPanelWidth(int32_t width, int32_t delta, int32_t minWidth, int32_t parentWidth);
+// `minWidth`, at most the parent's client width less `keptWidth` (the room
+// the panel leaves beside it; a card's width of field unless the panel says
+// otherwise), but never below minWidth.
+int32_t ResizedPanelWidth(int32_t width, int32_t delta, int32_t minWidth, int32_t parentWidth,
+                          int32_t keptWidth = kMinFieldWidth);
 
 // ---- the main panel's order
 

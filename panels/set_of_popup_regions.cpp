@@ -424,7 +424,8 @@ void CSetOfPopupRegions::OnMouseMove(UINT flags, POINT point) {
     ::GetClientRect(parent, &parentClient);
     const int32_t delta = band.left > 0 ? last.x - point.x : point.x - last.x;
     const int32_t width = ResizedPanelWidth(r.right - r.left, delta, static_cast<int32_t>(minWidth),
-                                            parentClient.right - parentClient.left);
+                                            parentClient.right - parentClient.left,
+                                            static_cast<int32_t>(keptParentWidth));
     lastMouse = point;
     ::ClientToScreen(hwnd_, &lastMouse);
     if (band.left > 0) {

@@ -65,6 +65,9 @@ public:
     Box GetResizeBand() const { return band; }
     void SetMinWidth(uint32_t width) { minWidth = width; }
     uint32_t GetMinWidth() const { return minWidth; }
+    // The width of the parent's client area an edge drag leaves beside the
+    // panel (kMinFieldWidth unless set).
+    void SetKeptParentWidth(uint32_t width) { keptParentWidth = width; }
     // Builds `count` regions: headers titled titles[i], bodies of the given
     // full heights. False, with no regions left, when a header or body
     // window cannot be made.
@@ -143,6 +146,7 @@ private:
     bool resizing = false;
     POINT lastMouse{};
     uint32_t minWidth = 0;
+    uint32_t keptParentWidth = kMinFieldWidth;
     bool layoutDeferred = false;
 };
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "field/pile_geometry.h"
 #include "panels/advertisement_banner.h"
 #include "panels/best_scores_table.h"
 #include "panels/html_text_static.h"
@@ -130,6 +131,8 @@ std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner) {
     if (!panel->Create(parent, MainPopupsRect(client, kMainPopupsMinWidth), IDC_MAIN_PANEL)) return nullptr;
     panel->SetResizeBand(RECT{3, 0, 0, 0});
     panel->SetMinWidth(kMainPopupsMinWidth);
+    // The field beside it keeps the smallest size every game fits.
+    panel->SetKeptParentWidth(kSmallestFieldWidth);
     // Built hidden and laid out once at the end: every paint of a visible
     // window costs, and none of the steps in between is ever seen.
     panel->DeferLayout(true);

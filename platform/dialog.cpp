@@ -139,16 +139,35 @@ void CDialog::OnCancel() {
 
 BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (message == WM_INITDIALOG) {
+        RECT before;
+        ::GetWindowRect(hwnd_, &before);
         BOOL answer = OnInitDialog();
         if (answer == -1) {
             // A dialog that could not set itself up must not run half made.
             EndDialog(-1);
             answer = FALSE;
+        } else {
+            CenterUnlessPlaced(before);
         }
         *result = answer;
         return TRUE;
     }
     return CWnd::OnWndMsg(message, wParam, lParam, result);
+}
+
+void CDialog::CenterUnlessPlaced(const RECT& before) const {
+    // Only a top-level dialog still hidden (the dialog manager shows it
+    // after this message), one that did not move itself, and one whose
+    // owner is disabled for its run or that has none: a modeless dialog
+    // beside a working owner stays where it was made.
+    const LONG style = ::GetWindowLongW(hwnd_, GWL_STYLE);
+    if ((style & (WS_VISIBLE | WS_CHILD)) != 0) return;
+    RECT now;
+    ::GetWindowRect(hwnd_, &now);
+    if (now.left != before.left || now.top != before.top) return;
+    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    if (owner != nullptr && ::IsWindowEnabled(owner)) return;
+    CenterWindow();
 }
 
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM) {

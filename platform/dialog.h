@@ -35,7 +35,10 @@ public:
 protected:
     // WM_INITDIALOG: TRUE lets the dialog set the focus to its first
     // control, FALSE means the handler set it. -1 means initialisation
-    // failed: the dialog ends at once and DoModal returns -1.
+    // failed: the dialog ends at once and DoModal returns -1. Afterwards a
+    // dialog that did not place or show itself here, and whose owner is
+    // disabled (a modal run) or that has none, is centred over its owner
+    // (CenterWindow).
     virtual BOOL OnInitDialog();
     // IDOK and IDCANCEL (Enter, Esc, the close box): the base versions end
     // the dialog with IDOK / IDCANCEL.
@@ -48,6 +51,9 @@ protected:
 
 private:
     const DLGTEMPLATE* LoadTemplate() const;
+    // The centring after WM_INITDIALOG; `before` is where the dialog was
+    // made.
+    void CenterUnlessPlaced(const RECT& before) const;
 
     UINT templateId_ = 0;
     const DLGTEMPLATE* template_ = nullptr;

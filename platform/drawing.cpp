@@ -284,4 +284,13 @@ void CKeyedImage::Draw(HDC dc, int32_t x, int32_t y) const {
     BitBlt(dc, x, y, width_, height_, image_.dc, 0, 0, SRCPAINT);
 }
 
+void ShowDrawingFor(uint32_t ms) {
+    ::GdiFlush();
+    // A wait that no input ends (wake mask 0); it may still return early
+    // after the system handled its own events, so it runs to the deadline.
+    const DWORD start = ::GetTickCount();
+    for (DWORD passed = 0; passed < ms; passed = ::GetTickCount() - start)
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, 0);
+}
+
 }  // namespace corvelle

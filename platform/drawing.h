@@ -27,6 +27,13 @@ void DrawBitmapRotated(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF
 // right and bottom edges (r.right - 1 and r.bottom - 1).
 void DrawFrame(HDC dc, const RECT* r, COLORREF first, COLORREF second);
 
+// Keeps what was just drawn into windows on the screen for `ms`
+// milliseconds: the pending GDI calls are handed to the system, which is let
+// show the windows' new contents before the thread waits (Wine puts a
+// window's drawing on the screen only when its thread waits or ends a
+// paint; a plain Sleep shows nothing of it). No message is taken meanwhile.
+void ShowDrawingFor(uint32_t ms);
+
 // A memory device context with a bitmap of its own selected into it.
 class CMemoryBitmap {
 public:

@@ -241,20 +241,25 @@ void CWnd::ScreenToClient(RECT* r) const {
 void CWnd::CenterWindow() const {
     RECT window;
     ::GetWindowRect(hwnd_, &window);
-    RECT area;
+    // Over a visible owner that is not minimised, else over the work area;
+    // either way kept on the work area of the monitor it centres on, its
+    // top-left corner first when it is larger than that area.
     HWND owner = ::GetWindow(hwnd_, GW_OWNER);
-    if (owner != nullptr) {
-        ::GetWindowRect(owner, &area);
-    } else {
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        ::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
-        area = monitor.rcWork;
-    }
-    int width = window.right - window.left;
-    int height = window.bottom - window.top;
+    const bool overOwner = owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(overOwner ? owner : hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    RECT area = work;
+    if (overOwner) ::GetWindowRect(owner, &area);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
     int x = area.left + (area.right - area.left - width) / 2;
     int y = area.top + (area.bottom - area.top - height) / 2;
+    if (x + width > work.right) x = work.right - width;
+    if (y + height > work.bottom) y = work.bottom - height;
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
     ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

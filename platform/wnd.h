@@ -89,8 +89,9 @@ public:
     void GetClientRect(RECT* r) const { ::GetClientRect(hwnd_, r); }
     void GetWindowRect(RECT* r) const { ::GetWindowRect(hwnd_, r); }
     void ScreenToClient(RECT* r) const;
-    // Centres the window on its owner, or an unowned window on the work
-    // area of its monitor.
+    // Centres the window on its owner (when that is shown and not
+    // minimised), else on the work area of its monitor, and keeps it on that
+    // work area.
     void CenterWindow() const;
     void SetWindowText(const wchar_t* text) const { ::SetWindowTextW(hwnd_, text); }
     // The window's text in buffer (size units including the terminator).

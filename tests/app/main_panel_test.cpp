@@ -62,6 +62,9 @@ TEST_F(MainWindowPanelTest, OrderStateAndWidthComeBackAfterARestart) {
         CCorvelleDlg main;
         ASSERT_TRUE(main.CreateModeless());
         test::PumpMessages();
+        // Wide enough for the panel's 300 pixels beside the smallest field.
+        main.SetWindowPos(nullptr, 0, 0, kMainWindowMinWidth + 150, kMainWindowMinHeight,
+                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         CSolMainPopups& panel = PanelOf(main);
         // What a header drag, a header click and an edge drag leave behind.
         panel.MoveRegion(3, 1);

@@ -21,53 +21,12 @@
 #include "field/field_model.h"
 #include "field/pile_geometry.h"
 #include "library_games.h"
+#include "game_setup.h"
 
 namespace corvelle {
 namespace {
 
 using namespace drive;
-
-struct Step {
-    bool click = false;
-    uint16_t from = 0, to = 0, count = 0;
-};
-
-// The solver's steps: "FROM TO COUNT" or "click PILE", after its first line.
-std::vector<Step> ReadSteps(const char* file) {
-    std::vector<Step> steps;
-    FILE* f = std::fopen(file, "r");
-    if (!f) return steps;
-    char line[128];
-    bool first = true;
-    while (std::fgets(line, sizeof line, f)) {
-        if (first) {
-            first = false;
-            continue;
-        }
-        Step s;
-        unsigned a = 0, b = 0, c = 0;
-        if (std::sscanf(line, "click %u", &a) == 1) {
-            s.click = true;
-            s.from = static_cast<uint16_t>(a);
-        } else if (std::sscanf(line, "%u %u %u", &a, &b, &c) == 3) {
-            s.from = static_cast<uint16_t>(a);
-            s.to = static_cast<uint16_t>(b);
-            s.count = static_cast<uint16_t>(c);
-        } else {
-            continue;
-        }
-        steps.push_back(s);
-    }
-    std::fclose(f);
-    return steps;
-}
-
-uint32_t KlondikePosition() {
-    const std::vector<std::string> names = test::LibraryGameNames();
-    for (size_t i = 0; i < names.size(); ++i)
-        if (names[i] == "Klondike (draw one)") return static_cast<uint32_t>(i);
-    return 0xFFFFFFFF;
-}
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
@@ -77,30 +36,18 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
 
     // The program is to restore deal CORVELLE_WIN_DEAL of Klondike; the
     // driver keeps its own copy of the game in step with the screen.
-    DeleteRegistryTree(ProgramKeyPath());
     CGameEngine engine;
     ASSERT_TRUE(test::DealLibraryGame(engine, "Klondike (draw one)", CORVELLE_WIN_DEAL));
     uint8_t flag = 1;
     engine.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, flag);
     engine.RefreshExposedCards(Recording::Unrecorded);
-    engine.SaveGame();
-    {
-        CRegistryKey slot;
-        ASSERT_TRUE(slot.Open(SavedGameSlotPath(engine.FindSavedGameSlot(engine.id))));
-        slot.WriteDword(u"gameNumber", CORVELLE_WIN_DEAL);
-        CRegistryKey prefs;
-        ASSERT_TRUE(prefs.Create(ProgramSubKey(u"prefs")));
-        const uint8_t zero = 0, dragMode = 1;
-        prefs.WriteDword(u"curSolId", KlondikePosition());
-        prefs.WriteBinary(u"failed", &zero, 1);
-        prefs.WriteBinary(u"animation", &zero, 1);
-        prefs.WriteBinary(u"playMode", &dragMode, 1);
-        // The Rules region closed, so that the panel's view holds the best
-        // times and the statistics whole.
+    // The Rules region closed, so that the panel's view holds the best
+    // times and the statistics whole.
+    PrepareStart(engine, "Klondike (draw one)", CORVELLE_WIN_DEAL, [](CRegistryKey& prefs) {
         const uint8_t panelState[32] = {0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
                                         2, 0, 0, 0, 1, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0};
         prefs.WriteBinary(u"mainPopupsState", panelState, sizeof panelState);
-    }
+    });
     const std::u16string name(u"Klondike (draw one)");
 
     Program program;

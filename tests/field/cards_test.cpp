@@ -172,7 +172,9 @@ TEST_F(CardImageSetTest, CardsOutsideTheDeckDrawNothing) {
 }
 
 TEST_F(CardImageSetTest, BacksComeFromTheirBitmapsAndLargeChoicesUseTheLast) {
-    for (uint32_t n = 0; n < 4; ++n) {
+    // The artwork has one back: no other picture is ever drawn as one.
+    ASSERT_EQ(CardArt::kBacks, 1u);
+    for (uint32_t n = 0; n < CardArt::kBacks; ++n) {
         ArtPixels art = ReadArt(static_cast<uint16_t>(IDB_CARD_BACK + 2 * n));
         Surface s(kW, kH, kSentinel);
         images_->DrawBack(s.Dc(), 0, 0, n);
@@ -188,15 +190,15 @@ TEST_F(CardImageSetTest, BacksComeFromTheirBitmapsAndLargeChoicesUseTheLast) {
         for (int x = 0; x < kW; ++x) ASSERT_EQ(back.At(x, y) == kKeyGreen, OutsideCorner(x, y)) << x << "," << y;
     // A "cardBack" choice past the last back shows the last back.
     Surface last(kW, kH, kSentinel);
-    images_->DrawBack(last.Dc(), 0, 0, 3);
-    for (uint32_t n : {4u, 7u, 1000u, 0xFFFFFFFFu}) {
+    images_->DrawBack(last.Dc(), 0, 0, CardArt::kBacks - 1);
+    for (uint32_t n : {1u, 2u, 3u, 4u, 7u, 1000u, 0xFFFFFFFFu}) {
         Surface s(kW, kH, kSentinel);
         images_->DrawBack(s.Dc(), 0, 0, n);
         EXPECT_EQ(s.Pixels(), last.Pixels()) << n;
         Surface p(kW, kH, kSentinel);
         painter_.DrawCardBack(p.Dc(), 0, 0, n);
         Surface q(kW, kH, kSentinel);
-        painter_.DrawCardBack(q.Dc(), 0, 0, 3);
+        painter_.DrawCardBack(q.Dc(), 0, 0, CardArt::kBacks - 1);
         EXPECT_EQ(p.Pixels(), q.Pixels()) << n;
     }
 }
@@ -282,7 +284,7 @@ TEST(ContactSheet, EveryFaceBackAndBase) {
             images.DrawFace(sheet.Dc(), p.x, p.y, suit, rank);
         }
     int col = 0;
-    for (uint32_t n = 0; n < 4; ++n, ++col) images.DrawBack(sheet.Dc(), at(col, 4).x, at(col, 4).y, n);
+    for (uint32_t n = 0; n < CardArt::kBacks; ++n, ++col) images.DrawBack(sheet.Dc(), at(col, 4).x, at(col, 4).y, n);
     POINT sel = at(col++, 4);
     images.DrawFace(sheet.Dc(), sel.x, sel.y, 3, 0);
     painter.DrawSelectionFrame(sheet.Dc(), sel.x, sel.y);

@@ -113,7 +113,7 @@ AppPreferences ChangedPreferences() {
         p.bgCustomColors[i] = 0x010203u * static_cast<uint32_t>(i);
     p.bgPicture = 1;
     p.bgPicturePosition = 2;
-    p.cardBack = 3;
+    p.cardBack = 0;   // the one back there is
     p.curSolId = 4;
     p.curGameNumber = 0xDEADBEEF;
     const std::u16string name = u"Zo\u00EB \u4E2D";
@@ -242,7 +242,7 @@ std::vector<uint8_t> States(const std::vector<std::pair<uint32_t, uint8_t>>& sta
 }
 
 TEST_F(PreferencesTest, StoredValuesOutOfRangeOrOfTheWrongSizeTakeTheirDefaults) {
-    options.mainWindowWidth = 1100;
+    options.mainPanelMaxWidth = 1100;
     options.selectWindowWidth = 600;
     const BadValue bad[] = {
         {u"timeLimit", kRegDword, Number(0)},
@@ -253,14 +253,19 @@ TEST_F(PreferencesTest, StoredValuesOutOfRangeOrOfTheWrongSizeTakeTheirDefaults)
         {u"playMode", kRegBinary, {0, 0}},   // too long
         {u"bgPicture", kRegBinary, {0xFF}},
         {u"bgPicturePosition", kRegBinary, {3}},
+        {u"cardBack", kRegDword, Number(1)},   // the artwork has one back
         {u"cardBack", kRegDword, Number(4)},
         {u"cardBack", kRegDword, Number(0x80000000)},
         {u"curSolId", kRegDword, Number(5)},   // beyond the five games
         {u"bgCustomColors", kRegBinary, std::vector<uint8_t>(63, 1)},
+        {u"bgColor", kRegDword, Number(0x01123456)},   // a palette index, not a colour
+        {u"bgColor", kRegDword, Number(0xFFFFFFFF)},
+        {u"commandBarButtonsNum", kRegBinary, {static_cast<uint8_t>(kMaxCommandBarItems + 1)}},
+        {u"commandBarButtonsNum", kRegBinary, {0xFF}},
         {u"bgCustomColors", kRegBinary, std::vector<uint8_t>(64, 1)},   // not plain RGB values
         {u"bgColor", kRegDword, Number(0x01000005)},                   // a palette index
         {u"lastPlayed", kRegNone, std::vector<uint8_t>(36, 1)},
-        {u"mainPopupsWidth", kRegBinary, Number(1201)},   // the stored window is 1200 wide
+        {u"mainPopupsWidth", kRegBinary, Number(1101)},   // wider than the work area leaves it
         {u"mainPopupsWidth", kRegBinary, Number(0xFFFFFFFF)},
         {u"mainPopupsWidth", kRegBinary, Number(220)},
         {u"selectPopupsWidth", kRegBinary, Number(601)},
@@ -293,9 +298,10 @@ TEST_F(PreferencesTest, StoredValuesOutOfRangeOrOfTheWrongSizeTakeTheirDefaults)
         if (name == u"bgPicture") expected.bgPicture = defaults.bgPicture;
         if (name == u"bgPicturePosition") expected.bgPicturePosition = defaults.bgPicturePosition;
         if (name == u"cardBack") expected.cardBack = defaults.cardBack;
+        if (name == u"bgColor") expected.bgColor = defaults.bgColor;
+        if (name == u"commandBarButtonsNum") expected.commandBarButtonsNum = defaults.commandBarButtonsNum;
         if (name == u"curSolId") expected.curSolId = kNoCurrentGame;
         if (name == u"bgCustomColors") expected.bgCustomColors = defaults.bgCustomColors;
-        if (name == u"bgColor") expected.bgColor = defaults.bgColor;
         if (name == u"lastPlayed") expected.lastPlayed = defaults.lastPlayed;
         if (name == u"mainPopupsWidth") expected.mainPopupsWidth = defaults.mainPopupsWidth;
         if (name == u"selectPopupsWidth") expected.selectPopupsWidth = defaults.selectPopupsWidth;
@@ -312,7 +318,7 @@ TEST_F(PreferencesTest, StoredValuesOutOfRangeOrOfTheWrongSizeTakeTheirDefaults)
 }
 
 TEST_F(PreferencesTest, ValuesAtTheEdgesOfTheirRangesAreKept) {
-    options.mainWindowWidth = 1100;
+    options.mainPanelMaxWidth = 1100;
     options.selectWindowWidth = 600;
     for (uint32_t limit : kTimeLimits) {
         AppPreferences saved = LoadAfterCleanClose();
@@ -328,7 +334,9 @@ TEST_F(PreferencesTest, ValuesAtTheEdgesOfTheirRangesAreKept) {
         EXPECT_EQ(loaded.selectPopupsWidth, 160u);
         EXPECT_EQ(loaded.curSolId, 4u);
     }
-    // A window that gets its stored size back takes a panel as wide as it.
+    // The selection dialog gets its stored size back, made to fit the work
+    // area, and takes a panel as wide as it. The main window's stored size
+    // does not widen its panel's bound: the work area sets it.
     AppPreferences wide;
     wide.mainWindowPos.normalLeft = -100;
     wide.mainWindowPos.normalRight = 1700;
@@ -342,18 +350,51 @@ TEST_F(PreferencesTest, ValuesAtTheEdgesOfTheirRangesAreKept) {
     Store(u"selectWindowPos", kRegBinary, placement);
     ASSERT_TRUE(SavePreferences(wide, PreferencesSave::kCleanClose));
     const AppPreferences widths = Load();
-    EXPECT_EQ(widths.mainPopupsWidth, 1800u);
+    EXPECT_EQ(widths.mainPopupsWidth, kMainPopupsDefaultWidth);
     EXPECT_EQ(widths.selectPopupsWidth, 900u);
+    options.workAreaWidth = 899;
+    ASSERT_TRUE(SavePreferences(wide, PreferencesSave::kCleanClose));
+    EXPECT_EQ(Load().selectPopupsWidth, kSelectPopupsDefaultWidth);
+    options.workAreaWidth = UINT32_MAX;
 
     // Types are not checked, and flags hold 0 or 1.
     LoadAfterCleanClose();
-    Store(u"cardBack", kRegBinary, Number(3));
+    Store(u"timeLimit", kRegBinary, Number(10));
     Store(u"animation", kRegBinary, {9});
     StoreNumber(u"curSolId", kRegDword, kNoCurrentGame);
     const AppPreferences loaded = Load();
-    EXPECT_EQ(loaded.cardBack, 3u);
+    EXPECT_EQ(loaded.timeLimit, 10u);
     EXPECT_EQ(loaded.animation, 1);
     EXPECT_EQ(loaded.curSolId, kNoCurrentGame);
+}
+
+TEST_F(PreferencesTest, ACustomColourThatIsNoColourTakesItsDefaultAlone) {
+    LoadAfterCleanClose();
+    std::vector<uint8_t> colours;
+    for (uint32_t i = 0; i < 16; ++i) AppendLE(colours, i == 5 ? 0x02000000u | i : 0x102030u + i);
+    Store(u"bgCustomColors", kRegBinary, colours);
+    const AppPreferences loaded = Load();
+    for (uint32_t i = 0; i < 16; ++i)
+        EXPECT_EQ(loaded.bgCustomColors[i], i == 5 ? kDefaultCustomColors[i] : 0x102030u + i) << i;
+}
+
+TEST(StoredWindowSize, FitsTheWorkAreaButNeverGoesBelowTheWindowsMinimum) {
+    auto size = [](int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t workW, int32_t workH) {
+        WindowPlacement p;
+        p.normalLeft = left;
+        p.normalTop = top;
+        p.normalRight = right;
+        p.normalBottom = bottom;
+        const WindowSize s = StoredWindowSize(p, workW, workH, 1100, 800);
+        return std::make_pair(s.width, s.height);
+    };
+    EXPECT_EQ(size(10, 20, 1210, 920, 1280, 1024), std::make_pair(1200, 900));
+    EXPECT_EQ(size(0, 0, 5000, 5000, 1280, 1024), std::make_pair(1280, 1024));
+    EXPECT_EQ(size(0, 0, 10, 10, 1280, 1024), std::make_pair(1100, 800));
+    EXPECT_EQ(size(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 1280, 1024), std::make_pair(1280, 1024));
+    EXPECT_EQ(size(INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN, 1280, 1024), std::make_pair(1100, 800));
+    // A work area smaller than the window's minimum: the minimum wins.
+    EXPECT_EQ(size(0, 0, 1280, 1024, 1024, 768), std::make_pair(1100, 800));
 }
 
 TEST_F(PreferencesTest, TheLastNameAlwaysEndsWithinItsSixteenUnits) {
@@ -499,9 +540,9 @@ TEST_F(PreferencesTest, AnAbnormalEndAsksAndYesResetsEveryValue) {
     LoadAfterCleanClose();
     ASSERT_TRUE(Key().DeleteValue(u"failed"));
     options.askResetAfterAbnormalEnd = nullptr;
-    StoreNumber(u"cardBack", kRegDword, 2);
+    StoreNumber(u"timeLimit", kRegDword, 10);
     PreferencesLoadResult result;
-    EXPECT_EQ(Load(&result).cardBack, 2u);
+    EXPECT_EQ(Load(&result).timeLimit, 10u);
     EXPECT_TRUE(result.abnormalEnd);
 }
 

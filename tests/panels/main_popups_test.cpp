@@ -20,7 +20,8 @@ class MainPopupsTest : public RegistrySandbox {
 protected:
     void SetUp() override {
         RegistrySandbox::SetUp();
-        ASSERT_TRUE(host.Open());
+        // Wide enough for the panel to widen beside the smallest field.
+        ASSERT_TRUE(host.Open(1200, 620));
     }
     std::wstring Caption(UINT i) {
         wchar_t text[64] = {};
@@ -158,7 +159,7 @@ TEST_F(MainPopupsTest, OrderStateAndWidthSurviveARestart) {
     PanelHost again;
     ASSERT_TRUE(again.Open());
     PreferencesLoadOptions options;
-    options.mainWindowWidth = 900;
+    options.mainPanelMaxWidth = 900;
     LoadPreferences(again.prefs, options);
     EXPECT_EQ(again.prefs.mainPopupsState, savedStates);
     EXPECT_EQ(again.prefs.mainPopupsWidth, 300u);

@@ -24,6 +24,7 @@ public:
     std::function<void(ScriptedDialog&)> step;
     BOOL initAnswer = TRUE;
     INT_PTR endInInit = 0;   // non-zero: EndDialog with it from OnInitDialog
+    bool placeInInit = false;   // moves itself to (10, 10) in OnInitDialog
     bool wasVisible = false;
     bool okCalled = false, cancelCalled = false;
 
@@ -32,6 +33,7 @@ public:
 protected:
     BOOL OnInitDialog() override {
         PostMessage(kStep);
+        if (placeInInit) SetWindowPos(nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         if (endInInit != 0) EndDialog(endInInit);
         return initAnswer;
     }
@@ -78,6 +80,30 @@ TEST(DoModal, DisablesTheOwnerAndGivesItBackEnabledAndActive) {
     EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
     // The same object runs again.
     EXPECT_EQ(dialog.DoModal(), 42);
+}
+
+TEST(DoModal, ADialogOpensCentredOverItsOwnerUnlessItPlacedItself) {
+    HostWindow owner;
+    owner.SetWindowPos(nullptr, 300, 200, 500, 400, SWP_NOZORDER);
+    RECT o;
+    owner.GetWindowRect(&o);
+    for (bool placed : {false, true}) {
+        ScriptedDialog dialog(SimpleTemplate().Get(), &owner);
+        dialog.placeInInit = placed;
+        RECT shown{};
+        dialog.step = [&](ScriptedDialog& d) {
+            d.GetWindowRect(&shown);
+            d.EndDialog(IDOK);
+        };
+        EXPECT_EQ(dialog.DoModal(), IDOK);
+        if (placed) {
+            EXPECT_EQ(shown.left, 10);
+            EXPECT_EQ(shown.top, 10);
+        } else {
+            EXPECT_NEAR(shown.left + shown.right, o.left + o.right, 2);
+            EXPECT_NEAR(shown.top + shown.bottom, o.top + o.bottom, 2);
+        }
+    }
 }
 
 TEST(DoModal, OkEscAndTheCloseBoxEndWithTheirIds) {

@@ -1,0 +1,51 @@
+// What the end-to-end tests set up before they start the program: a game
+// in play saved where the program restores it, with the preferences that
+// make it current; the steps of a game's win as the library's win search
+// writes them (corvelle-cli solve); a game's place in the library.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/engine_owner.h"
+#include "engine/game_engine.h"
+#include "engine/registry.h"
+#include "engine/saved_game.h"
+
+namespace corvelle::drive {
+
+struct Step {
+    bool click = false;
+    uint16_t from = 0, to = 0, count = 0;
+};
+
+// The solver's steps: "FROM TO COUNT" or "click PILE", after its first line.
+std::vector<Step> ReadSteps(const char* file);
+
+// The database position of the library game named `name`, or 0xFFFFFFFF.
+uint32_t LibraryPosition(const std::string& name);
+
+// The clock a saved game keeps, and the save stamps of its slots.
+class SavingOwner : public CEngineOwner {
+public:
+    explicit SavingOwner(uint32_t seconds) : elapsed_(seconds) {}
+    void ResetHintIndex() override {}
+    uint32_t GetElapsedSeconds() const override { return elapsed_; }
+    void SetElapsedSeconds(uint32_t seconds) override { elapsed_ = seconds; }
+    uint32_t* GetSaveStamps() override { return stamps_; }
+
+private:
+    uint32_t elapsed_;
+    uint32_t stamps_[kSavedGameSlots] = {};
+};
+
+// What the program is to start with: a clean registry holding `engine`'s
+// game in play (deal `gameNumber` of the library game `name`) as the saved
+// and current game, the last run ended cleanly, no animation, drag and
+// drop; `more` writes further preferences. Test failures are reported.
+void PrepareStart(CGameEngine& engine, const std::string& name, uint32_t gameNumber,
+                  const std::function<void(CRegistryKey&)>& more = nullptr);
+
+}  // namespace corvelle::drive
