@@ -1,23 +1,35 @@
-// The mouse on the field: the two play modes of the left button (clicking:
-// select a card, then click its destination; drag and drop: press, drag the
-// run, release over another pile), the right button's peek at a covered
-// card, and the mouse capture that both hold while the button is down.
-#include <cstdlib>
+#include "field/field_input.h"
 
-#include "field/sol_game_field.h"
+#include <cstdlib>
+#include <ctime>
+
+#include "engine/player_move.h"
 
 namespace corvelle {
 
 namespace {
 
-bool SamePoint(const RECT& r, int32_t x, int32_t y) { return r.left == x && r.top == y; }
+void QueueAll(const std::vector<ActionDef>& actions, const FieldLayout& layout, FieldUpdateList& updates) {
+    for (const ActionDef& a : actions) QueueFieldUpdate(a, layout, updates);
+}
 
 }  // namespace
 
-bool CSolGameField::HitField(int32_t x, int32_t y, uint16_t* pile, uint16_t* index, HitRect* rect) const {
+CFieldInput::CFieldInput(FieldLayout& layout, const CHitRegions& regions, FieldInputView& view)
+    : layout_(layout),
+      regions_(regions),
+      view_(view),
+      clock_([] { return static_cast<uint32_t>(std::time(nullptr)); }) {}
+
+void CFieldInput::SetPlayMode(uint8_t mode) {
+    if (mode != playMode_) CancelDrag();
+    playMode_ = mode;
+}
+
+bool CFieldInput::HitField(int32_t x, int32_t y, uint16_t* pile, uint16_t* index, HitRect* rect) const {
     uint16_t p = kFieldNone, i = kFieldNone;
     HitRect r;
-    if (!hitRegions_.HitTest(x, y, &p, &i, &r)) return false;
+    if (!regions_.HitTest(x, y, &p, &i, &r)) return false;
     // The regions are those of the last paint: a place the copy no longer
     // has is no hit.
     if (p >= layout_.piles.size() || (i != kFieldNone && i >= layout_.piles[p].cards.size())) return false;
@@ -27,143 +39,155 @@ bool CSolGameField::HitField(int32_t x, int32_t y, uint16_t* pile, uint16_t* ind
     return true;
 }
 
-bool CSolGameField::InsideField(int32_t x, int32_t y) const {
-    return x >= fieldRect_.left && x < fieldRect_.right && y >= fieldRect_.top && y < fieldRect_.bottom;
+bool CFieldInput::InsideField(int32_t x, int32_t y) const {
+    const HitRect f = view_.FieldArea();
+    return x >= f.left && x < f.right && y >= f.top && y < f.bottom;
 }
 
-void CSolGameField::PresentNow() {
-    if (!hwnd_) return;
-    HDC dc = ::GetDC(hwnd_);
-    PresentBackBuffer(dc);
-    ::ReleaseDC(hwnd_, dc);
+// ---------------------------------------------------------------- player steps
+
+bool CFieldInput::TryMove(uint16_t card, uint16_t destination, FieldUpdateList& updates) {
+    if (!engine_) return false;
+    std::vector<ActionDef> actions;
+    if (!corvelle::TryMove(*engine_, card, destination, &actions)) return false;
+    QueueAll(actions, layout_, updates);
+    return true;
 }
 
-void CSolGameField::RepaintAndPresent() {
-    SetFullRepaint();
-    PaintToBackBuffer();
-    PresentNow();
+bool CFieldInput::TryPileClick(uint16_t pile, FieldUpdateList& updates) {
+    if (!engine_) return false;
+    std::vector<ActionDef> actions;
+    if (!corvelle::TryPileClick(*engine_, pile, &actions)) return false;
+    QueueAll(actions, layout_, updates);
+    return true;
 }
 
-void CSolGameField::ReleaseOwnCapture() {
-    if (!hwnd_ || ::GetCapture() != hwnd_) return;
-    releasingCapture_ = true;
-    ::ReleaseCapture();
-    releasingCapture_ = false;
+bool CFieldInput::RunAutoMoves(FieldUpdateList& updates) {
+    if (!engine_) return false;
+    std::vector<ActionDef> actions;
+    const bool ran = corvelle::RunAutoMoves(*engine_, &actions);
+    QueueAll(actions, layout_, updates);
+    return ran;
+}
+
+bool CFieldInput::CanPickUp(uint16_t card) const { return engine_ && corvelle::CanPickUp(*engine_, card); }
+
+void CFieldInput::FinishStep() {
+    FieldUpdateList automatic;
+    if (RunAutoMoves(automatic)) view_.ApplyFieldUpdates(automatic);
+    view_.CheckGameState();
 }
 
 // ---------------------------------------------------------------- dispatch
 
-void CSolGameField::OnLButtonDown(UINT flags, POINT point) {
-    if ((flags & MK_RBUTTON) || !InsideField(point.x, point.y)) return;
+void CFieldInput::Press(int32_t x, int32_t y, bool rightHeld) {
+    if (rightHeld || !InsideField(x, y)) return;
     bool taken = false;
     if (playMode_ == kPlayModeClick) {
-        taken = ClickModeButtonDown(point.x, point.y);
+        taken = ClickModeButtonDown(x, y);
     } else if (playMode_ == kPlayModeDrag) {
         ClearSelection();
-        taken = DragStart(point.x, point.y);
+        taken = DragStart(x, y);
     }
     if (taken) leftButtonDown_ = true;
 }
 
-void CSolGameField::OnLButtonUp(UINT, POINT point) {
+void CFieldInput::Release(int32_t x, int32_t y) {
     if (!leftButtonDown_) return;
     // The clicking mode's press did all; its release is only swallowed.
     if (playMode_ != kPlayModeDrag) {
         leftButtonDown_ = false;
         return;
     }
-    if (DragDrop(point.x, point.y)) leftButtonDown_ = false;
+    if (DragDrop(x, y)) leftButtonDown_ = false;
 }
 
-void CSolGameField::OnMouseMove(UINT flags, POINT point) {
+void CFieldInput::Move(int32_t x, int32_t y, bool rightHeld) {
     if (leftButtonDown_) {
-        if (playMode_ == kPlayModeDrag) DragMove(point.x, point.y);
-    } else if ((flags & MK_RBUTTON) && rightButtonDown_) {
-        TrackPeek(point.x, point.y);
+        if (playMode_ == kPlayModeDrag) DragMove(x, y);
+    } else if (rightHeld && rightButtonDown_) {
+        TrackPeek(x, y);
     }
 }
 
-void CSolGameField::OnRButtonDown(UINT, POINT point) {
+void CFieldInput::RightPress(int32_t x, int32_t y) {
     // A right press ends a left press or drag under way, as a refused drop
     // does, so the two buttons never share the capture.
     if (leftButtonDown_) CancelDrag();
-    if (!InsideField(point.x, point.y)) return;
-    SetCapture();
-    if (!rightButtonDown_) savedCursor_ = ::SetCursor(peekCursor_);
+    if (!InsideField(x, y)) return;
+    view_.TakeCapture();
+    if (!rightButtonDown_) view_.ShowPeekCursor();
     rightButtonDown_ = true;
     uint16_t pile = kFieldNone, index = kFieldNone;
-    if (HitField(point.x, point.y, &pile, &index, nullptr)) {
+    if (HitField(x, y, &pile, &index, nullptr)) {
         SetPeek(pile, index);
-        Redraw();
+        view_.Redraw();
     } else {
         SetPeek(kFieldNone, kFieldNone);
     }
 }
 
-void CSolGameField::OnRButtonUp(UINT, POINT) {
+void CFieldInput::RightRelease() {
     // Only a right press on the field replaced the cursor and took the
     // capture; a press elsewhere released here leaves both alone.
     if (!rightButtonDown_) return;
     EndPeek(true);
 }
 
-BOOL CSolGameField::OnSetCursor(HWND window, UINT hitTest, UINT message) {
-    if (rightButtonDown_ && window == hwnd_) {
-        ::SetCursor(peekCursor_);
-        return TRUE;
-    }
-    return CWnd::OnSetCursor(window, hitTest, message);
-}
-
-void CSolGameField::OnCaptureChanged(HWND newCapture) {
-    if (releasingCapture_ || newCapture == hwnd_) return;
-    // Another window took the mouse (WM_CANCELMODE, a menu, a dialog): the
-    // gestures that needed it end as if the button had been let go where
-    // nothing happens.
+void CFieldInput::CaptureLost() {
     if (leftButtonDown_) CancelDrag();
     if (rightButtonDown_) EndPeek(true);
 }
 
+void CFieldInput::Reset() {
+    // The dragged cards belong to the copy being emptied: the drag ends
+    // without putting them back.
+    dragRun_.clear();
+    EndDrag();
+    leftButtonDown_ = false;
+    view_.ReleaseCapture();
+    EndPeek(false);
+}
+
 // ---------------------------------------------------------------- peek
 
-void CSolGameField::TrackPeek(int32_t x, int32_t y) {
+void CFieldInput::TrackPeek(int32_t x, int32_t y) {
     uint16_t pile = kFieldNone, index = kFieldNone;
     if (HitField(x, y, &pile, &index, nullptr)) {
         if (pile == peekPile_ && index == peekIndex_) return;
         SetPeek(pile, index);
-        Redraw();
+        view_.Redraw();
         return;
     }
     if (!InsideField(x, y)) {
         // The cursor is kept inside the field while the right button is held.
-        const RECT& f = fieldRect_;
+        const HitRect f = view_.FieldArea();
         const int32_t dx = x < f.left ? f.left - x : x >= f.right ? f.right - 1 - x : 0;
         const int32_t dy = y < f.top ? f.top - y : y >= f.bottom ? f.bottom - 1 - y : 0;
-        POINT at{};
-        if (::GetCursorPos(&at)) ::SetCursorPos(at.x + dx, at.y + dy);
+        view_.MoveCursorBy(dx, dy);
     }
     if (peekPile_ == kFieldNone && peekIndex_ == kFieldNone) return;
     SetPeek(kFieldNone, kFieldNone);
-    Redraw();
+    view_.Redraw();
 }
 
-void CSolGameField::EndPeek(bool redraw) {
+void CFieldInput::EndPeek(bool redraw) {
     if (rightButtonDown_) {
-        ::SetCursor(savedCursor_);
+        view_.RestoreCursor();
         rightButtonDown_ = false;
-        ReleaseOwnCapture();
+        view_.ReleaseCapture();
     }
     SetPeek(kFieldNone, kFieldNone);
-    if (redraw) Redraw();
+    if (redraw) view_.Redraw();
 }
 
 // ---------------------------------------------------------------- clicking mode
 
-bool CSolGameField::ClickModeButtonDown(int32_t x, int32_t y) {
+bool CFieldInput::ClickModeButtonDown(int32_t x, int32_t y) {
     HitRect rect;
     if (!HitField(x, y, &pressedPile_, &pressedIndex_, &rect)) {
         ClearSelection();
-        Redraw();
+        view_.Redraw();
         return false;
     }
     pressedRect_ = rect;
@@ -174,14 +198,14 @@ bool CSolGameField::ClickModeButtonDown(int32_t x, int32_t y) {
             pressedCard_ = layout_.piles[pressedPile_].cards[pressedIndex_].card;
             if (CanPickUp(pressedCard_)) {
                 SetSelection(pressedPile_, pressedIndex_);
-                Redraw();
+                view_.Redraw();
                 selectTime_ = clock_();
                 return true;
             }
         }
         if (TryPileClick(pressedPile_, updates)) {
             ClearSelection();
-            ApplyFieldUpdates(updates);
+            view_.ApplyFieldUpdates(updates);
             acted = true;
         }
     } else if (pressedPile_ == selectedPile_ && pressedIndex_ == selectedIndex_) {
@@ -190,14 +214,14 @@ bool CSolGameField::ClickModeButtonDown(int32_t x, int32_t y) {
         const bool quick = clock_() - selectTime_ < 2;
         ClearSelection();
         if (quick && TryPileClick(pressedPile_, updates)) {
-            ApplyFieldUpdates(updates);
+            view_.ApplyFieldUpdates(updates);
             acted = true;
         } else {
-            Redraw();
+            view_.Redraw();
         }
     } else if (pressedPile_ == selectedPile_) {
         ClearSelection();
-        Redraw();
+        view_.Redraw();
     } else {
         const auto source = static_cast<uint16_t>(selectedPile_);
         const auto from = static_cast<uint16_t>(selectedIndex_);
@@ -205,15 +229,15 @@ bool CSolGameField::ClickModeButtonDown(int32_t x, int32_t y) {
         if (from >= cards.size() || cards[from].card != pressedCard_) {
             // The selection no longer names its card: it is dropped.
             ClearSelection();
-            Redraw();
+            view_.Redraw();
             return true;
         }
         const auto count = static_cast<uint16_t>(cards.size() - from);
         const uint16_t at = layout_.piles[pressedPile_].CardCount();
         if (TryMove(pressedCard_, pressedPile_, updates)) {
             ClearSelection();
-            MoveCardsAnimated(source, from, count, pressedPile_, at);
-            ApplyFieldUpdates(updates);
+            view_.MoveCardsAnimated(source, from, count, pressedPile_, at);
+            view_.ApplyFieldUpdates(updates);
             acted = true;
         }
     }
@@ -223,86 +247,75 @@ bool CSolGameField::ClickModeButtonDown(int32_t x, int32_t y) {
 
 // ---------------------------------------------------------------- drag and drop
 
-bool CSolGameField::DragStart(int32_t x, int32_t y) {
+bool CFieldInput::DragStart(int32_t x, int32_t y) {
     HitRect rect;
     if (!HitField(x, y, &pressedPile_, &pressedIndex_, &rect)) return false;
     pressedRect_ = rect;
     if (pressedIndex_ != kFieldNone) pressedCard_ = layout_.piles[pressedPile_].cards[pressedIndex_].card;
-    SetCapture();
-    pressPoint_ = POINT{x, y};
+    view_.TakeCapture();
+    pressPoint_ = FieldPoint{x, y};
     dragging_ = false;
     return true;
 }
 
-void CSolGameField::DragMove(int32_t x, int32_t y) {
+void CFieldInput::DragMove(int32_t x, int32_t y) {
     if (!dragging_) {
         if (std::abs(x - pressPoint_.x) < kDragThreshold && std::abs(y - pressPoint_.y) < kDragThreshold) return;
         if (pressedIndex_ == kFieldNone || !CanPickUp(pressedCard_)) return;
         BeginDrag(x, y);
         return;
     }
-    HDC buffer = backBuffer_.GetDC();
     const int32_t left = dragOffset_.x + x, top = dragOffset_.y + y;
-    if (!buffer || SamePoint(dragRect_, left, top)) return;
-    const POINT old{dragRect_.left, dragRect_.top};
-    dragBackground_.BlitTo(buffer, &old);
-    ::OffsetRect(&dragRect_, left - old.x, top - old.y);
-    const POINT now{left, top};
-    dragBackground_.BlitFrom(buffer, &now);
-    dragImage_.DrawTransparent(buffer, left, top, kRunImageKey);
-    PresentNow();
+    if (dragRect_.left == left && dragRect_.top == top) return;
+    if (!view_.MoveDragImage(dragRect_.left, dragRect_.top, left, top)) return;
+    dragRect_ = HitRect{left, top, left + (dragRect_.right - dragRect_.left), top + (dragRect_.bottom - dragRect_.top)};
 }
 
-bool CSolGameField::BeginDrag(int32_t x, int32_t y) {
+bool CFieldInput::BeginDrag(int32_t x, int32_t y) {
     if (pressedPile_ >= layout_.piles.size()) return false;
     FieldPile& pile = layout_.piles[pressedPile_];
     // The copy must still hold the pressed card where it was pressed.
     if (pressedIndex_ >= pile.cards.size() || pile.cards[pressedIndex_].card != pressedCard_) return false;
-    HDC buffer = backBuffer_.GetDC();
     const auto count = static_cast<uint16_t>(pile.cards.size() - pressedIndex_);
-    int32_t ox = 0, oy = 0;
-    if (!buffer || !RenderRun(pressedPile_, pressedIndex_, count, buffer, &dragImage_, &ox, &oy)) return false;
+    DragImage image;
+    if (!view_.MakeDragImage(pressedPile_, pressedIndex_, count, &image)) return false;
     dragSavedCount_ = pile.CardCount();
     dragRun_ = TakeFieldRun(layout_, pressedPile_, pressedIndex_, count);
     // The pile without the run; the hit regions now describe it.
-    SetFullRepaint();
-    PaintToBackBuffer();
-    buffer = backBuffer_.GetDC();
-    const int32_t left = pressedRect_.left - ox, top = pressedRect_.top - oy;
-    dragOffset_ = POINT{left - x, top - y};
-    dragRect_ = RECT{left, top, left + static_cast<int32_t>(dragImage_.Width()),
-                     top + static_cast<int32_t>(dragImage_.Height())};
-    dragBackground_.Create(buffer, dragImage_.Width(), dragImage_.Height());
-    const POINT at{left, top};
-    dragBackground_.BlitFrom(buffer, &at);
-    dragImage_.DrawTransparent(buffer, left, top, kRunImageKey);
-    PresentNow();
+    view_.Repaint();
+    // The image keeps the distance to the pointer that the pressed card had
+    // to the press: the point the player grabbed stays under the pointer,
+    // however far the move that started the drag jumped.
+    dragOffset_ = FieldPoint{pressedRect_.left - image.cardX - pressPoint_.x,
+                             pressedRect_.top - image.cardY - pressPoint_.y};
+    const int32_t left = dragOffset_.x + x, top = dragOffset_.y + y;
+    dragRect_ = HitRect{left, top, left + image.width, top + image.height};
+    view_.ShowDragImage(left, top);
     dragging_ = true;
     return true;
 }
 
-void CSolGameField::EndDrag() {
+void CFieldInput::EndDrag() {
     if (dragging_ && pressedPile_ < layout_.piles.size() && !dragRun_.empty())
         InsertFieldRun(layout_, pressedPile_, layout_.piles[pressedPile_].CardCount(), dragRun_);
     dragRun_.clear();
-    dragImage_.Destroy();
-    dragBackground_.Destroy();
+    view_.ReleaseDragImage();
     dragging_ = false;
 }
 
-void CSolGameField::CancelDrag() {
+void CFieldInput::CancelDrag() {
     const bool wasDragging = dragging_;
     EndDrag();
     leftButtonDown_ = false;
-    ReleaseOwnCapture();
-    if (wasDragging) RepaintAndPresent();
+    view_.ReleaseCapture();
+    if (wasDragging) view_.Redraw();
 }
 
-bool CSolGameField::DragDrop(int32_t x, int32_t y) {
-    ReleaseOwnCapture();
+bool CFieldInput::DragDrop(int32_t x, int32_t y) {
+    view_.ReleaseCapture();
     bool acted = false;
     if (dragging_) {
-        const RECT image = dragRect_;
+        const HitRect image = dragRect_;
         EndDrag();   // the run is back in its pile
         const int32_t dropX = image.left + static_cast<int32_t>(layout_.cardWidth / 2);
         const int32_t dropY = image.top + static_cast<int32_t>(layout_.cardHeight / 2);
@@ -314,18 +327,18 @@ bool CSolGameField::DragDrop(int32_t x, int32_t y) {
             // the drop event's updates are replayed (without animation the
             // batch's one redraw shows both).
             MoveCardsInModel(layout_, pressedPile_, pressedIndex_, target);
-            if (animation_) RepaintAndPresent();
-            ApplyFieldUpdates(updates);
+            if (view_.Animated()) view_.Redraw();
+            view_.ApplyFieldUpdates(updates);
             acted = true;
         } else {
-            RepaintAndPresent();   // the run shows back in its pile
+            view_.Redraw();   // the run shows back in its pile
         }
     } else {
         uint16_t pile = kFieldNone, index = kFieldNone;
         FieldUpdateList updates;
         if (HitField(x, y, &pile, &index, nullptr) && pile == pressedPile_ && index == pressedIndex_ &&
             TryPileClick(pressedPile_, updates)) {
-            ApplyFieldUpdates(updates);
+            view_.ApplyFieldUpdates(updates);
             acted = true;
         }
     }

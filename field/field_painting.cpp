@@ -1,5 +1,6 @@
 // Painting the field through its back buffer: the background, the piles in
-// draw order and the peeked card, recording the hit regions as it goes.
+// draw order and the peeked card, recording the hit regions as it goes; and
+// the game drawn alone on a field of any size, the previews' source.
 #include "engine/records.h"
 #include "field/sol_game_field.h"
 #include "logic/preferences.h"
@@ -9,22 +10,9 @@
 
 namespace corvelle {
 
-void CSolGameField::CreateBackBuffer() {
-    FreeBackBuffer();
-    RECT r{};
-    GetClientRect(&r);
-    fieldRect_ = r;
-    drawWidth_ = r.right - r.left;
-    drawHeight_ = r.bottom - r.top;
-    // A minimised or collapsed field has no area: no buffer is made, and
-    // nothing is drawn until it has one again.
-    if (drawWidth_ > 0 && drawHeight_ > 0) {
-        HDC dc = ::GetDC(hwnd_);
-        backBuffer_.Create(dc, static_cast<uint32_t>(drawWidth_), static_cast<uint32_t>(drawHeight_));
-        ::ReleaseDC(hwnd_, dc);
-    }
-    fullRepaint_ = true;
-}
+// A minimised or collapsed field has no area: no buffer is made, and
+// nothing is drawn until it has one again.
+void CSolGameField::CreateBackBuffer() { backBuffer_.Create(hwnd_); }
 
 void CSolGameField::FreeBackBuffer() { backBuffer_.Destroy(); }
 
@@ -72,49 +60,46 @@ void CSolGameField::PaintBackgroundTo(HDC dc, int32_t width, int32_t height, COL
 
 void CSolGameField::PaintBackground() {
     const COLORREF colour = prefs_ ? prefs_->bgColor : kDefaultBgColor;
-    PaintBackgroundTo(backBuffer_.GetDC(), drawWidth_, drawHeight_, colour, prefs_ ? prefs_->bgPicture : 0,
+    PaintBackgroundTo(backBuffer_.GetDC(), DrawWidth(), DrawHeight(), colour, prefs_ ? prefs_->bgPicture : 0,
                       prefs_ ? prefs_->bgPicturePosition : 0, &scaledPicture_, &scaledPictureValid_);
 }
 
 void CSolGameField::PaintToBackBuffer() {
     RECT r{};
     GetClientRect(&r);
-    if (!::EqualRect(&r, &fieldRect_)) {
+    if (!::EqualRect(&r, &FieldRect())) {
         CreateBackBuffer();
         DiscardScaledPicture();
     }
-    if (!backBuffer_.GetDC() || !fullRepaint_) return;
+    if (!backBuffer_.GetDC() || !backBuffer_.Stale()) return;
     PaintBackground();
     if (!images_) {
-        fullRepaint_ = false;
+        backBuffer_.Painted();
         return;
     }
     if (!hitRegions_.recordingSuspended) hitRegions_.Reset();
-    for (uint16_t pile : drawOrder_) DrawPileToBuffer(pile);
-    DrawPeekedCard();
-    fullRepaint_ = false;
+    DrawField(backBuffer_.GetDC(), DrawWidth(), DrawHeight(), input_.PeekPile(), input_.PeekIndex());
+    backBuffer_.Painted();
 }
 
-void CSolGameField::PresentBackBuffer(HDC dc) const {
-    const POINT corner{fieldRect_.left, fieldRect_.top};
-    backBuffer_.BlitTo(dc, &corner);
+POINT CSolGameField::BufferCorner() const { return POINT{FieldRect().left, FieldRect().top}; }
+
+void CSolGameField::PresentBackBuffer(HDC dc) const { backBuffer_.BlitTo(dc, BufferCorner()); }
+
+void CSolGameField::PresentNow() {
+    if (hwnd_) backBuffer_.ShowIn(hwnd_, BufferCorner());
 }
 
 void CSolGameField::Redraw() {
     if (!hwnd_) return;
-    HDC dc = ::GetDC(hwnd_);
-    fullRepaint_ = true;
+    SetFullRepaint();
     PaintToBackBuffer();
-    PresentBackBuffer(dc);
-    ::ReleaseDC(hwnd_, dc);
+    PresentNow();
 }
 
 void CSolGameField::OnPaint() {
     PaintToBackBuffer();
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd_, &ps);
-    PresentBackBuffer(dc);
-    ::EndPaint(hwnd_, &ps);
+    backBuffer_.ShowOnPaint(hwnd_, BufferCorner());
 }
 
 BOOL CSolGameField::OnEraseBkgnd(HDC) { return TRUE; }   // the paint covers every pixel
@@ -126,37 +111,53 @@ void CSolGameField::DrawCard(HDC dc, const FieldCard& card, int32_t x, int32_t y
         images_->DrawBack(dc, x, y, CardBack());
 }
 
-void CSolGameField::DrawPile(uint16_t p, HDC dc, int32_t width, int32_t height) {
-    if (p >= layout_.piles.size() || !images_ || !dc) return;
-    const FieldPile& pile = layout_.piles[p];
-    spots_.clear();
-    LayOutPile(layout_, pile, width, height, spots_);
-    for (const CardSpot& s : spots_) {
+void CSolGameField::DrawField(HDC dc, int32_t width, int32_t height, uint16_t peekPile, uint16_t peekIndex) {
+    LayOutField(layout_, drawOrder_, width, height, peekPile, peekIndex, spots_);
+    const uint32_t selectedPile = input_.SelectedPile(), selectedIndex = input_.SelectedIndex();
+    for (const FieldSpot& f : spots_) {
+        const FieldPile& pile = layout_.piles[f.pile];
+        const CardSpot& s = f.spot;
         if (s.index < 0) {
             if (pile.baseKind != BaseNone) {
                 painter_.DrawPileBase(dc, s.x, s.y, pile);
-                if (p == selectedPile_) painter_.DrawSelectionFrame(dc, s.x, s.y);
+                if (f.pile == selectedPile) painter_.DrawSelectionFrame(dc, s.x, s.y);
             }
         } else {
             DrawCard(dc, pile.cards[static_cast<size_t>(s.index)], s.x, s.y);
-            if (p == selectedPile_ && static_cast<uint32_t>(s.index) == selectedIndex_)
+            if (f.pile == selectedPile && static_cast<uint32_t>(s.index) == selectedIndex)
                 painter_.DrawSelectionFrame(dc, s.x, s.y);
         }
         if (s.hit && !hitRegions_.recordingSuspended)
-            hitRegions_.AddRegion(s.x, s.y, p, static_cast<int16_t>(s.index));
+            hitRegions_.AddRegion(s.x, s.y, f.pile, static_cast<int16_t>(s.index));
     }
 }
 
-void CSolGameField::DrawPeekedCard() {
-    if (peekPile_ >= layout_.piles.size() || !images_ || !backBuffer_.GetDC()) return;
-    const FieldPile& pile = layout_.piles[peekPile_];
-    CardSpot s;
-    // Only a card the pile holds: the peek may outlive a change of the pile.
-    if (!PeekedCardSpot(layout_, pile, drawWidth_, drawHeight_, peekIndex_, &s)) return;
-    HDC dc = backBuffer_.GetDC();
-    DrawCard(dc, pile.cards[static_cast<size_t>(s.index)], s.x, s.y);
-    if (peekPile_ == selectedPile_ && peekIndex_ == selectedIndex_) painter_.DrawSelectionFrame(dc, s.x, s.y);
-    if (!hitRegions_.recordingSuspended) hitRegions_.AddRegion(s.x, s.y, peekPile_, static_cast<int16_t>(s.index));
+PixelImage CSolGameField::RenderField(int32_t width, int32_t height, COLORREF colour, uint8_t picture,
+                                      uint8_t position) {
+    PixelImage result;
+    if (!hwnd_ || width <= 0 || height <= 0) return result;
+    HDC windowDc = ::GetDC(hwnd_);
+    HDC dc = ::CreateCompatibleDC(windowDc);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(windowDc, width, height);
+    ::ReleaseDC(hwnd_, windowDc);
+    if (dc && bitmap) {
+        HGDIOBJ previous = ::SelectObject(dc, bitmap);
+        // The stretched picture is made for this size only and not kept.
+        PixelImage scaled;
+        bool scaledValid = false;
+        PaintBackgroundTo(dc, width, height, colour, picture, position, &scaled, &scaledValid);
+        if (images_) {
+            const bool suspended = hitRegions_.recordingSuspended;
+            hitRegions_.recordingSuspended = true;
+            DrawField(dc, width, height, kFieldNone, kFieldNone);
+            hitRegions_.recordingSuspended = suspended;
+        }
+        ::SelectObject(dc, previous);
+        ImageFromBitmap(bitmap, &result);
+    }
+    if (bitmap) ::DeleteObject(bitmap);
+    if (dc) ::DeleteDC(dc);
+    return result;
 }
 
 }  // namespace corvelle

@@ -5,8 +5,26 @@
 #include "platform/bmp_codec.h"
 #include "platform/drawing.h"
 #include "platform/image_gdi.h"
+#include "platform/resample.h"
 
 namespace corvelle {
+
+PixelImage CSolGameFieldPreview::RenderThumbnail(CSolGameField& field, COLORREF colour, uint8_t picture,
+                                                 uint8_t position) {
+    const PixelImage full = field.RenderField(kPreviewFieldWidth, kPreviewFieldHeight, colour, picture, position);
+    return ResampleImage(full, kPreviewWidth, kPreviewHeight);
+}
+
+void CSolGameFieldPreview::RenderPreview(CSolGameField& field, HDC target, const RECT* rect, COLORREF colour,
+                                         uint8_t picture, uint8_t position, CPreviewImageCache* cache, uint32_t key) {
+    const PixelImage thumbnail = RenderThumbnail(field, colour, picture, position);
+    if (thumbnail.Empty()) return;
+    if (target && rect) DrawImageStretched(target, thumbnail, *rect);
+    if (!cache) return;
+    uint8_t* data = nullptr;
+    size_t size = 0;
+    if (EncodeBmp(thumbnail, &data, &size)) cache->Add(key, data, static_cast<uint32_t>(size));
+}
 
 bool CSolGameFieldPreview::DrawCached(HDC dc, const RECT& r, uint32_t key) {
     CPreviewImageCache* cache = source_.cache;
@@ -32,7 +50,7 @@ BOOL CSolGameFieldPreview::DrawItem(DRAWITEMSTRUCT* item) {
     if (needsRender_) {
         CSolGameField* field = source_.field ? source_.field() : nullptr;
         if (field) {
-            field->RenderPreview(item->hDC, &inner, colour_, picture_, position_, source_.cache, key);
+            RenderPreview(*field, item->hDC, &inner, colour_, picture_, position_, source_.cache, key);
             rendered_ = true;
             renderedKey_ = key;
         } else {

@@ -11,11 +11,16 @@
 #include <functional>
 
 #include "platform/controls.h"
+#include "platform/pixel_image.h"
 
 namespace corvelle {
 
 class CPreviewImageCache;
 class CSolGameField;
+
+// The size of the field a preview is drawn on before it is scaled down.
+constexpr int32_t kPreviewFieldWidth = 850;
+constexpr int32_t kPreviewFieldHeight = 660;
 
 // Where a preview takes its game from.
 struct PreviewSource {
@@ -37,6 +42,15 @@ public:
     // background that was only tried, never applied).
     void ForgetRendered();
     bool NeedsRender() const { return needsRender_; }
+
+    // Draws the field's game on an 850 x 660 field of the given background
+    // (CSolGameField::RenderField), scales it to the 170 x 132 thumbnail,
+    // draws that stretched into `rect` of `target` and stores it, encoded,
+    // in `cache` (when given) under `key`.
+    static void RenderPreview(CSolGameField& field, HDC target, const RECT* rect, COLORREF colour, uint8_t picture,
+                              uint8_t position, CPreviewImageCache* cache, uint32_t key);
+    // The thumbnail alone (empty when the field has no window).
+    static PixelImage RenderThumbnail(CSolGameField& field, COLORREF colour, uint8_t picture, uint8_t position);
 
 protected:
     BOOL DrawItem(DRAWITEMSTRUCT* item) override;

@@ -96,4 +96,23 @@ bool PeekedCardSpot(const FieldLayout& layout, const FieldPile& pile, int32_t wi
     return true;
 }
 
+void LayOutField(const FieldLayout& layout, const std::vector<uint16_t>& order, int32_t width, int32_t height,
+                 uint16_t peekPile, uint16_t peekIndex, std::vector<FieldSpot>& out) {
+    out.clear();
+    std::vector<FieldSpot> cards;
+    std::vector<CardSpot> spots;
+    for (uint16_t p : order) {
+        if (p >= layout.piles.size()) continue;
+        spots.clear();
+        LayOutPile(layout, layout.piles[p], width, height, spots);
+        for (const CardSpot& s : spots) (s.index < 0 ? out : cards).push_back({p, s});
+    }
+    out.insert(out.end(), cards.begin(), cards.end());
+    CardSpot peeked;
+    // Only a card the pile holds: the peek may outlive a change of the pile.
+    if (peekPile < layout.piles.size() &&
+        PeekedCardSpot(layout, layout.piles[peekPile], width, height, peekIndex, &peeked))
+        out.push_back({peekPile, peeked});
+}
+
 }  // namespace corvelle

@@ -61,4 +61,22 @@ void LayOutPile(const FieldLayout& layout, const FieldPile& pile, int32_t width,
 bool PeekedCardSpot(const FieldLayout& layout, const FieldPile& pile, int32_t width, int32_t height, uint16_t index,
                     CardSpot* spot);
 
+// One thing a full paint of the field draws: a card of pile `pile`, or its
+// empty base.
+struct FieldSpot {
+    uint16_t pile = 0;
+    CardSpot spot;
+};
+
+// What a full paint of a width x height field draws, bottom to top, into
+// `out` (emptied first): the bases of the empty piles, then the cards of the
+// piles in `order`, each pile as LayOutPile lays it out, then the card the
+// player peeks at (peekPile, peekIndex; kFieldNone: none) whole on top when
+// it shows. A base marks the table: it lies under every card, also under
+// the cards of a pile drawn before it that its place overlaps (the row
+// above in a pyramid). The hit regions are recorded in this order, so the
+// last spot holding a point is the one a press there finds.
+void LayOutField(const FieldLayout& layout, const std::vector<uint16_t>& order, int32_t width, int32_t height,
+                 uint16_t peekPile, uint16_t peekIndex, std::vector<FieldSpot>& out);
+
 }  // namespace corvelle

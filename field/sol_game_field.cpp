@@ -9,9 +9,7 @@
 namespace corvelle {
 
 CSolGameField::CSolGameField()
-    : pause_([](uint32_t ms) { ShowDrawingFor(ms); }),
-      peekCursor_(::LoadCursorW(nullptr, IDC_HELP)),
-      clock_([] { return static_cast<uint32_t>(std::time(nullptr)); }) {}
+    : pause_([](uint32_t ms) { ShowDrawingFor(ms); }), peekCursor_(::LoadCursorW(nullptr, IDC_HELP)) {}
 
 CSolGameField::~CSolGameField() {
     FreeBackBuffer();
@@ -44,19 +42,12 @@ bool CSolGameField::CreateField(CWnd* main, const AppPreferences* prefs) {
 
 void CSolGameField::ApplyOptions() {
     if (!prefs_) return;
-    if (playMode_ != prefs_->playMode) CancelDrag();
-    playMode_ = prefs_->playMode;
+    input_.SetPlayMode(prefs_->playMode);
     animation_ = prefs_->animation;
 }
 
 void CSolGameField::ResetField() {
-    // The dragged cards belong to the copy being emptied: the drag ends
-    // without putting them back.
-    dragRun_.clear();
-    EndDrag();
-    leftButtonDown_ = false;
-    ReleaseOwnCapture();
-    EndPeek(false);
+    input_.Reset();
     layout_ = FieldLayout{};
 }
 
@@ -64,7 +55,7 @@ bool CSolGameField::BuildFromEngine(bool quiet) {
     ResetField();
     bool complete = true;
     if (engine_) complete = BuildFieldLayout(*engine_, layout_);
-    if (!quiet) fullRepaint_ = true;
+    if (!quiet) backBuffer_.Invalidate();
     return complete;
 }
 

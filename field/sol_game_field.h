@@ -4,8 +4,9 @@
 // the background (a colour, and the field picture centred, tiled or
 // stretched), every visible pile in draw order and the card the player
 // peeks at, into a client-sized back buffer that is then copied to the
-// window. While it draws it records the hit regions that the mouse handlers
-// search. It also shows moves sliding from pile to pile and blinks hints.
+// window. While it draws it records the hit regions that the mouse input
+// (CFieldInput, which the window's mouse messages go to) searches. It also
+// shows moves sliding from pile to pile and blinks hints.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "field/card_painter.h"
+#include "field/field_input.h"
 #include "field/field_model.h"
 #include "field/field_update.h"
 #include "field/hit_regions.h"
@@ -28,12 +30,7 @@
 namespace corvelle {
 
 class CGameEngine;
-class CPreviewImageCache;
 struct AppPreferences;
-
-// The size of the field a preview is drawn on before it is scaled down.
-constexpr int32_t kPreviewFieldWidth = 850;
-constexpr int32_t kPreviewFieldHeight = 660;
 
 // Key colour of run images: the pixels outside the cards.
 constexpr COLORREF kRunImageKey = kKeyGreen;
@@ -41,12 +38,6 @@ constexpr COLORREF kRunImageKey = kKeyGreen;
 // changed the game, so that the main window checks for a won, lost or
 // timed-out game before the mouse handler returns.
 constexpr UINT WM_GAMESTATECHECK = WM_USER + 0x1004;
-// Play modes: click a card, then its destination; or drag and drop.
-constexpr uint8_t kPlayModeClick = 0;
-constexpr uint8_t kPlayModeDrag = 1;
-// A drag starts once the cursor has moved this far from the press on
-// either axis.
-constexpr int32_t kDragThreshold = 4;
 
 class CSolGameField : public CWnd {
 public:
@@ -66,7 +57,10 @@ public:
     bool CreateField(CWnd* main, const AppPreferences* prefs);
 
     // ---- the game (sol_game_field.cpp)
-    void SetEngine(CGameEngine* engine) { engine_ = engine; }
+    void SetEngine(CGameEngine* engine) {
+        engine_ = engine;
+        input_.SetEngine(engine);
+    }
     CGameEngine* GetEngine() const { return engine_; }
     // Play mode and animation from the preferences. A change of play mode
     // ends a press or drag under way.
@@ -82,22 +76,17 @@ public:
     // Empties the copy, ends a drag (its cards are in the copy being
     // emptied; the capture is released) and ends a peek.
     void ResetField();
-    void ClearSelection() { SetSelection(kFieldNone, kFieldNone); }
-    void SetSelection(uint32_t pile, uint32_t index) {
-        selectedPile_ = pile;
-        selectedIndex_ = index;
-    }
-    uint32_t SelectedPile() const { return selectedPile_; }
-    uint32_t SelectedIndex() const { return selectedIndex_; }
-    // The card drawn whole on top of everything (kFieldNone: none); it takes
-    // effect with the next full paint.
-    void SetPeek(uint16_t pile, uint16_t index) {
-        peekPile_ = pile;
-        peekIndex_ = index;
-    }
-    uint16_t PeekPile() const { return peekPile_; }
-    uint16_t PeekIndex() const { return peekIndex_; }
-    uint8_t PlayMode() const { return playMode_; }
+    // The highlighted card (the clicking mode's selection, the hint's
+    // blink) and the card drawn whole on top of everything, both kept by
+    // the input; they take effect with the next full paint.
+    void ClearSelection() { input_.ClearSelection(); }
+    void SetSelection(uint32_t pile, uint32_t index) { input_.SetSelection(pile, index); }
+    uint32_t SelectedPile() const { return input_.SelectedPile(); }
+    uint32_t SelectedIndex() const { return input_.SelectedIndex(); }
+    void SetPeek(uint16_t pile, uint16_t index) { input_.SetPeek(pile, index); }
+    uint16_t PeekPile() const { return input_.PeekPile(); }
+    uint16_t PeekIndex() const { return input_.PeekIndex(); }
+    uint8_t PlayMode() const { return input_.PlayMode(); }
     uint8_t Animation() const { return animation_; }
     FieldLayout& Layout() { return layout_; }
     const FieldLayout& Layout() const { return layout_; }
@@ -110,7 +99,7 @@ public:
     // or its position changed).
     void DiscardScaledPicture() { scaledPictureValid_ = false; }
     CSolGameField* SetFullRepaint() {
-        fullRepaint_ = true;
+        backBuffer_.Invalidate();
         return this;
     }
     // Repaints the whole field at once and shows it.
@@ -120,31 +109,18 @@ public:
     void PaintToBackBuffer();
     // Copies the back buffer to dc.
     void PresentBackBuffer(HDC dc) const;
-    // Draws one pile into dc as for a drawing of width x height, recording
-    // its hit regions unless recording is suspended.
-    void DrawPile(uint16_t pile, HDC dc, int32_t width, int32_t height);
-    void DrawPileToBuffer(uint16_t pile) { DrawPile(pile, backBuffer_.GetDC(), drawWidth_, drawHeight_); }
-    void DrawPeekedCard();
     // The back buffer (null DC while the field has no area) and the client
     // rectangle it was made for.
     HDC BackBufferDc() const { return backBuffer_.GetDC(); }
-    const RECT& FieldRect() const { return fieldRect_; }
-    int32_t DrawWidth() const { return drawWidth_; }
-    int32_t DrawHeight() const { return drawHeight_; }
+    const RECT& FieldRect() const { return backBuffer_.Area(); }
+    int32_t DrawWidth() const { return static_cast<int32_t>(backBuffer_.Width()); }
+    int32_t DrawHeight() const { return static_cast<int32_t>(backBuffer_.Height()); }
 
-    // ---- previews (field_preview.cpp)
-    // Draws the field's game on an 850 x 660 field of the given background
+    // The game on a field of width x height with the given background
     // (picture 1 the field picture, by position 0 centred, 1 tiled, 2
-    // stretched), scales it to the 170 x 132 thumbnail, draws that stretched
-    // into `rect` of `target` and stores it, encoded, in `cache` (when
-    // given) under `key`. Records no hit regions; a selected card is drawn
-    // highlighted, the peeked card is not drawn.
-    void RenderPreview(HDC target, const RECT* rect, COLORREF colour, uint8_t picture, uint8_t position,
-                       CPreviewImageCache* cache, uint32_t key);
-    // The thumbnail alone (empty when the field has no window).
-    PixelImage RenderThumbnail(COLORREF colour, uint8_t picture, uint8_t position);
-    // The game on a field of width x height with the given background,
-    // without hit regions (the thumbnail's source and its tests' reference).
+    // stretched), without hit regions: the source of the previews. A
+    // selected card is drawn highlighted, the peeked card is not drawn.
+    // Empty when the field has no window.
     PixelImage RenderField(int32_t width, int32_t height, COLORREF colour, uint8_t picture, uint8_t position);
 
     // ---- cards in motion (field_animation.cpp)
@@ -170,36 +146,25 @@ public:
     // (ShowDrawingFor by default); tests replace it.
     void SetPause(std::function<void(uint32_t)> pause) { pause_ = std::move(pause); }
 
-    // ---- player steps (field_moves.cpp). Each puts a step to the engine
-    // through the engine's own player move and queues the view-changing
-    // actions it executed; none of them draws.
-    // A drop of `card` (and the cards above it) on `destination`.
-    bool TryMove(uint16_t card, uint16_t destination, FieldUpdateList& updates);
-    // A click on `pile`: true when its event ran an action.
-    bool TryPileClick(uint16_t pile, FieldUpdateList& updates);
-    // The automatic events after an accepted step (the engine's runner,
-    // which bounds their repetition).
-    bool RunAutoMoves(FieldUpdateList& updates);
+    // ---- field updates (field_moves.cpp)
     // Replays the batch on the copy (moves animated when animation is on)
     // and empties it; with animation off the batch ends with one redraw. A
     // batch that lost an update is followed by a rebuild of the copy from
     // the engine.
     void ApplyFieldUpdates(FieldUpdateList& updates);
-    // Whether the engine lets the player lift `card` with the cards above it.
-    bool CanPickUp(uint16_t card) const;
 
-    // ---- mouse input (field_input.cpp)
+    // ---- mouse input (field_window_input.cpp; the logic is CFieldInput's)
     // Ends a press or drag of the left button as a refused drop does: the
     // dragged cards go back to their pile, the drag images are released and
     // the field is repainted. The main window calls it before anything that
     // changes the game outside the field (undo, a new deal, a dialog).
-    void CancelDrag();
-    bool Dragging() const { return dragging_; }
-    bool LeftButtonDown() const { return leftButtonDown_; }
-    bool Peeking() const { return rightButtonDown_; }
+    void CancelDrag() { input_.CancelDrag(); }
+    bool Dragging() const { return input_.Dragging(); }
+    bool LeftButtonDown() const { return input_.LeftButtonHeld(); }
+    bool Peeking() const { return input_.Peeking(); }
     // The source of time() for the clicking mode's second click; tests
     // replace it.
-    void SetClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
+    void SetClock(std::function<uint32_t()> clock) { input_.SetClock(std::move(clock)); }
 
 protected:
     void OnPaint() override;
@@ -213,31 +178,39 @@ protected:
     void OnCaptureChanged(HWND newCapture) override;
 
 private:
-    // The play modes' handlers; true when the press or release was taken.
-    bool ClickModeButtonDown(int32_t x, int32_t y);
-    bool DragStart(int32_t x, int32_t y);
-    void DragMove(int32_t x, int32_t y);
-    bool DragDrop(int32_t x, int32_t y);
-    bool BeginDrag(int32_t x, int32_t y);
-    // Puts a lifted run back into its pile and releases the drag images,
-    // without drawing.
-    void EndDrag();
-    void TrackPeek(int32_t x, int32_t y);
-    // Ends a peek: the cursor back, the capture released, no peeked card.
-    void EndPeek(bool redraw);
-    // Runs the automatic moves after a step that acted and sends the
-    // game-state check.
-    void FinishStep();
+    // What the input asks of this window.
+    class InputView : public FieldInputView {
+    public:
+        explicit InputView(CSolGameField& field) : field_(field) {}
+        HitRect FieldArea() const override;
+        bool Animated() const override;
+        void Redraw() override;
+        void Repaint() override;
+        void ApplyFieldUpdates(FieldUpdateList& updates) override;
+        void MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile,
+                               uint16_t toIndex) override;
+        void CheckGameState() override;
+        void TakeCapture() override;
+        void ReleaseCapture() override;
+        void ShowPeekCursor() override;
+        void RestoreCursor() override;
+        void MoveCursorBy(int32_t dx, int32_t dy) override;
+        bool MakeDragImage(uint16_t pile, uint16_t index, uint16_t count, DragImage* image) override;
+        void ShowDragImage(int32_t left, int32_t top) override;
+        bool MoveDragImage(int32_t fromLeft, int32_t fromTop, int32_t left, int32_t top) override;
+        void ReleaseDragImage() override;
+
+    private:
+        CSolGameField& field_;
+    };
+
     // Releases the capture this field holds without treating the capture's
     // end as a lost capture.
     void ReleaseOwnCapture();
-    bool InsideField(int32_t x, int32_t y) const;
-    // The hit-test of the mouse handlers: the topmost region at (x, y) whose
-    // pile and card the copy holds.
-    bool HitField(int32_t x, int32_t y, uint16_t* pile, uint16_t* index, HitRect* rect) const;
-    // Repaints the back buffer in full and shows it.
-    void RepaintAndPresent();
+    // Copies the back buffer to the window at once.
     void PresentNow();
+    // Where the back buffer stands in the window.
+    POINT BufferCorner() const;
     // Rebuilds the piles from the engine, keeping the geometry and the draw
     // order, and redraws (the copy was found out of step).
     void ResyncWithEngine();
@@ -250,60 +223,43 @@ private:
     void PaintBackgroundTo(HDC dc, int32_t width, int32_t height, COLORREF colour, uint8_t picture,
                            uint8_t position, PixelImage* scaled, bool* scaledValid);
     const PixelImage& FieldPicture();
+    // Draws the piles (LayOutField) into dc as for a drawing of width x
+    // height, recording their hit regions unless recording is suspended.
+    void DrawField(HDC dc, int32_t width, int32_t height, uint16_t peekPile, uint16_t peekIndex);
     void DrawCard(HDC dc, const FieldCard& card, int32_t x, int32_t y) const;
     uint32_t CardBack() const;
 
     const AppPreferences* prefs_ = nullptr;
     CGameEngine* engine_ = nullptr;
-    RECT fieldRect_{};
-    int32_t drawWidth_ = 0;
-    int32_t drawHeight_ = 0;
-    CMemoryBitmap backBuffer_;
-    bool fullRepaint_ = true;
+    // The client-sized back buffer; out of date until the next full paint.
+    CBackBuffer backBuffer_;
     // The field picture's pixels (read once) and, for the stretched
     // position, the picture resampled to the back buffer's size.
     PixelImage picture_;
     bool pictureRead_ = false;
     PixelImage scaledPicture_;
     bool scaledPictureValid_ = false;
-    uint8_t playMode_ = 1;
     uint8_t animation_ = 1;
     std::vector<uint16_t> drawOrder_;
     CCardPainter painter_;
     std::unique_ptr<CCardImageSet> images_;
     FieldLayout layout_;
     CHitRegions hitRegions_{&layout_};
-    uint32_t selectedPile_ = kFieldNone;
-    uint32_t selectedIndex_ = kFieldNone;
-    uint16_t peekPile_ = kFieldNone;
-    uint16_t peekIndex_ = kFieldNone;
-    std::vector<CardSpot> spots_;   // reused by DrawPile
+    std::vector<FieldSpot> spots_;   // reused by DrawField
     std::function<void(uint32_t)> pause_;
     uint32_t framesShown_ = 0;
 
-    // Input state.
+    // The window's side of the input.
     HWND mainDialog_ = nullptr;   // receives WM_GAMESTATECHECK
-    bool leftButtonDown_ = false;
-    POINT pressPoint_{};
-    uint16_t pressedCard_ = kFieldNone;
-    uint16_t pressedPile_ = kFieldNone;
-    uint16_t pressedIndex_ = kFieldNone;
-    HitRect pressedRect_{};
-    bool dragging_ = false;
     CMemoryBitmap dragImage_;
+    // What the drag image covers in the back buffer.
     CMemoryBitmap dragBackground_;
-    // The lifted run, out of its pile while it is dragged.
-    std::vector<FieldCard> dragRun_;
-    uint16_t dragSavedCount_ = 0;
-    POINT dragOffset_{};
-    RECT dragRect_{};
-    uint32_t selectTime_ = 0;
-    bool rightButtonDown_ = false;
     HCURSOR savedCursor_ = nullptr;
     HCURSOR peekCursor_ = nullptr;
     // Set while the field releases its own capture.
     bool releasingCapture_ = false;
-    std::function<uint32_t()> clock_;
+    InputView inputView_{*this};
+    CFieldInput input_{layout_, hitRegions_, inputView_};
 };
 
 }  // namespace corvelle

@@ -71,15 +71,7 @@ void CHtmlTextStatic::SetText(const wchar_t* newText) {
     SetWindowText(text.c_str());
 }
 
-void CHtmlTextStatic::CreateMemoryDC() {
-    memory.Destroy();
-    GetClientRect(&layoutRect);
-    HDC dc = ::GetDC(hwnd_);
-    memory.Create(dc, static_cast<uint32_t>(layoutRect.right - layoutRect.left),
-                  static_cast<uint32_t>(layoutRect.bottom - layoutRect.top));
-    ::ReleaseDC(hwnd_, dc);
-    needsRedraw = true;
-}
+void CHtmlTextStatic::CreateMemoryDC() { memory.Create(hwnd_); }
 
 uint32_t CHtmlTextStatic::MeasureHeight(uint32_t width) {
     // Any DC measures: the measurer selects the control's own fonts, the
@@ -98,10 +90,10 @@ uint32_t CHtmlTextStatic::MeasureHeight(uint32_t width) {
 
 BOOL CHtmlTextStatic::DrawItem(DRAWITEMSTRUCT* item) {
     const RECT rc = item->rcItem;
-    if (!::EqualRect(&rc, &layoutRect)) CreateMemoryDC();
+    if (!::EqualRect(&rc, &memory.Area())) CreateMemoryDC();
     HDC dc = memory.GetDC();
     if (dc == nullptr) return TRUE;
-    if (needsRedraw) {
+    if (memory.Stale()) {
         HBRUSH brush = ::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
         ::FillRect(dc, &rc, brush);
         ::DeleteObject(brush);
@@ -116,9 +108,9 @@ BOOL CHtmlTextStatic::DrawItem(DRAWITEMSTRUCT* item) {
                          });
         }
         ::SetBkMode(dc, oldMode);
-        needsRedraw = false;
+        memory.Painted();
     }
-    ::BitBlt(item->hDC, 0, 0, static_cast<int>(memory.Width()), static_cast<int>(memory.Height()), dc, 0, 0, SRCCOPY);
+    memory.BlitTo(item->hDC, POINT{0, 0});
     return TRUE;
 }
 

@@ -27,8 +27,8 @@ public:
     // size).
     void SetText(const wchar_t* text);
     const std::wstring& GetText() const { return text; }
-    void MarkForRedraw() { needsRedraw = true; }
-    bool NeedsRedraw() const { return needsRedraw; }
+    void MarkForRedraw() { memory.Invalidate(); }
+    bool NeedsRedraw() const { return memory.Stale(); }
     // The height the text takes at `width` pixels.
     uint32_t MeasureHeight(uint32_t width);
     // The memory bitmap holding the last layout (for checks of what shows).
@@ -45,9 +45,7 @@ private:
     std::wstring text;
     HFONT normalFont = nullptr;
     HFONT boldFont = nullptr;
-    RECT layoutRect{};
-    CMemoryBitmap memory;
-    bool needsRedraw = true;
+    CBackBuffer memory;
 };
 
 }  // namespace corvelle

@@ -246,20 +246,13 @@ void CSetOfPopupRegions::MoveRegion(UINT from, UINT to) {
 
 // ---- painting
 
-void CSetOfPopupRegions::CreateBackBuffer() {
-    GetClientRect(&bufferRect);
-    HDC dc = ::GetDC(hwnd_);
-    buffer.Create(dc, static_cast<uint32_t>(bufferRect.right - bufferRect.left),
-                  static_cast<uint32_t>(bufferRect.bottom - bufferRect.top));
-    ::ReleaseDC(hwnd_, dc);
-    dirty = true;
-}
+void CSetOfPopupRegions::CreateBackBuffer() { buffer.Create(hwnd_); }
 
 void CSetOfPopupRegions::PaintBackBuffer() {
     RECT rc;
     GetClientRect(&rc);
-    if (!::EqualRect(&rc, &bufferRect)) CreateBackBuffer();
-    if (!dirty || buffer.GetDC() == nullptr) return;
+    if (!::EqualRect(&rc, &buffer.Area())) CreateBackBuffer();
+    if (!buffer.Stale() || buffer.GetDC() == nullptr) return;
     HDC dc = buffer.GetDC();
     const int32_t width = rc.right;
     const int32_t height = rc.bottom;
@@ -278,31 +271,21 @@ void CSetOfPopupRegions::PaintBackBuffer() {
         for (const RECT& part : parts) ::FillRect(dc, &part, brush);
         ::DeleteObject(brush);
     }
-    dirty = false;
-}
-
-void CSetOfPopupRegions::BlitBackBuffer(HDC dc) {
-    const POINT origin{0, 0};
-    buffer.BlitTo(dc, &origin);
+    buffer.Painted();
 }
 
 void CSetOfPopupRegions::OnPaint() {
     PaintBackBuffer();
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hwnd_, &paint);
-    BlitBackBuffer(dc);
-    ::EndPaint(hwnd_, &paint);
+    buffer.ShowOnPaint(hwnd_, POINT{0, 0});
 }
 
 BOOL CSetOfPopupRegions::OnEraseBkgnd(HDC) { return TRUE; }
 
 void CSetOfPopupRegions::RedrawNow() {
     if (layoutDeferred) return;
-    HDC dc = ::GetDC(hwnd_);
-    dirty = true;
+    buffer.Invalidate();
     PaintBackBuffer();
-    BlitBackBuffer(dc);
-    ::ReleaseDC(hwnd_, dc);
+    buffer.ShowIn(hwnd_, POINT{0, 0});
 }
 
 void CSetOfPopupRegions::OnSize(UINT, int, int) {
@@ -762,48 +745,38 @@ void CSetOfPopupRegions::CPopupRegion::CRegionBody::ShiftChildren(int32_t dy) {
     }
 }
 
-void CSetOfPopupRegions::CPopupRegion::CRegionBody::CreateBackBuffer() {
-    GetClientRect(&bufferRect);
-    HDC dc = ::GetDC(hwnd_);
-    buffer.Create(dc, static_cast<uint32_t>(bufferRect.right - bufferRect.left), GetFullHeight());
-    ::ReleaseDC(hwnd_, dc);
-    dirty = true;
-}
+// As high as the body's full height: a body shown partly shows the lower
+// part of its buffer.
+void CSetOfPopupRegions::CPopupRegion::CRegionBody::CreateBackBuffer() { buffer.Create(hwnd_, GetFullHeight()); }
 
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::PaintBackBuffer() {
-    if (!dirty || buffer.GetDC() == nullptr) return;
+    if (!buffer.Stale() || buffer.GetDC() == nullptr) return;
     HDC dc = buffer.GetDC();
     const int32_t width = static_cast<int32_t>(buffer.Width());
     const int32_t height = static_cast<int32_t>(buffer.Height());
     FillSolid(dc, RECT{0, 0, width, height}, background);
     const RECT frame{0, -1, width, height};
     DrawFrame(dc, &frame, RGB(0, 0, 0), RGB(0, 0, 0));
-    dirty = false;
+    buffer.Painted();
 }
 
-void CSetOfPopupRegions::CPopupRegion::CRegionBody::BlitBackBuffer(HDC dc) {
+POINT CSetOfPopupRegions::CPopupRegion::CRegionBody::BufferCorner() {
     RECT rc;
     GetClientRect(&rc);
-    const POINT at{rc.left, rc.bottom - static_cast<int32_t>(buffer.Height())};
-    buffer.BlitTo(dc, &at);
+    return POINT{rc.left, rc.bottom - static_cast<int32_t>(buffer.Height())};
 }
 
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::OnPaint() {
     PaintBackBuffer();
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hwnd_, &paint);
-    BlitBackBuffer(dc);
-    ::EndPaint(hwnd_, &paint);
+    buffer.ShowOnPaint(hwnd_, BufferCorner());
 }
 
 BOOL CSetOfPopupRegions::CPopupRegion::CRegionBody::OnEraseBkgnd(HDC) { return TRUE; }
 
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::RedrawNow() {
-    HDC dc = ::GetDC(hwnd_);
-    dirty = true;
+    buffer.Invalidate();
     PaintBackBuffer();
-    BlitBackBuffer(dc);
-    ::ReleaseDC(hwnd_, dc);
+    buffer.ShowIn(hwnd_, BufferCorner());
 }
 
 }  // namespace corvelle

@@ -123,16 +123,13 @@ private:
     void DestroyRegions();
     void CreateBackBuffer();
     void PaintBackBuffer();
-    void BlitBackBuffer(HDC dc);
     bool InResizeBand(POINT point) const;
     StackMetrics Metrics() const;
     std::vector<StackRegion> StackRegions() const;
     // Ends a header drag or an edge resize that lost the mouse.
     void CancelMouseTracking();
 
-    RECT bufferRect{};
-    CMemoryBitmap buffer;
-    bool dirty = true;
+    CBackBuffer buffer;
     UINT idBase = 0;
     std::vector<CPopupRegion> regions;
     Box margins;
@@ -205,7 +202,8 @@ public:
     void EndAnimation() { animating = false; }
     void CreateBackBuffer();
     void PaintBackBuffer();
-    void BlitBackBuffer(HDC dc);
+    // Where the buffer stands in the body: its bottom at the body's bottom.
+    POINT BufferCorner();
     void RedrawNow();
     void SetRegion(CPopupRegion* record) { region = record; }
 
@@ -227,9 +225,7 @@ private:
     Box margins{10, 10, -10, -10};
     uint32_t heightWithoutBar = 0;
     uint32_t heightWithBar = 0;
-    RECT bufferRect{};
-    CMemoryBitmap buffer;
-    bool dirty = true;
+    CBackBuffer buffer;
     std::vector<Child> children;
     COLORREF background;
     bool animating = false;

@@ -28,29 +28,21 @@ bool CStatisticsControl::Create(DWORD style, const RECT& rect, CWnd* parent, UIN
     return true;
 }
 
-void CStatisticsControl::CreatePicture() {
-    memory.Destroy();
-    GetClientRect(&pictureRect);
-    HDC dc = ::GetDC(hwnd_);
-    memory.Create(dc, static_cast<uint32_t>(pictureRect.right - pictureRect.left),
-                  static_cast<uint32_t>(pictureRect.bottom - pictureRect.top));
-    ::ReleaseDC(hwnd_, dc);
-    repaintNeeded = true;
-}
+void CStatisticsControl::CreatePicture() { memory.Create(hwnd_); }
 
 void CStatisticsControl::Reload(const char16_t* gameName) {
     if (gameName != nullptr) name = gameName;
     ReadGameStatistics(name, statistics);
-    repaintNeeded = true;
+    memory.Invalidate();
     if (hwnd_ != nullptr) Invalidate(FALSE);
 }
 
 BOOL CStatisticsControl::DrawItem(DRAWITEMSTRUCT* item) {
     const RECT rc = item->rcItem;
-    if (!::EqualRect(&rc, &pictureRect)) CreatePicture();
+    if (!::EqualRect(&rc, &memory.Area())) CreatePicture();
     HDC dc = memory.GetDC();
     if (dc == nullptr) return TRUE;
-    if (repaintNeeded) {
+    if (memory.Stale()) {
         ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
         const int oldMode = ::SetBkMode(dc, TRANSPARENT);
         HGDIOBJ oldFont = ::SelectObject(dc, font);
@@ -74,9 +66,9 @@ BOOL CStatisticsControl::DrawItem(DRAWITEMSTRUCT* item) {
         }
         ::SelectObject(dc, oldFont);
         ::SetBkMode(dc, oldMode);
-        repaintNeeded = false;
+        memory.Painted();
     }
-    ::BitBlt(item->hDC, 0, 0, static_cast<int>(memory.Width()), static_cast<int>(memory.Height()), dc, 0, 0, SRCCOPY);
+    memory.BlitTo(item->hDC, POINT{0, 0});
     return TRUE;
 }
 

@@ -32,9 +32,7 @@ private:
     void CreatePicture();
 
     HFONT font = nullptr;
-    RECT pictureRect{};
-    CMemoryBitmap memory;
-    bool repaintNeeded = true;
+    CBackBuffer memory;
     std::u16string name;
     GameStatistics statistics;
 };

@@ -229,6 +229,37 @@ void CMemoryBitmap::DrawTransparent(HDC dc, int32_t x, int32_t y, COLORREF key) 
                    static_cast<int>(width_), static_cast<int>(height_), key);
 }
 
+void CBackBuffer::Create(HWND window) {
+    RECT r{};
+    ::GetClientRect(window, &r);
+    Create(window, static_cast<uint32_t>(r.bottom - r.top));
+}
+
+void CBackBuffer::Create(HWND window, uint32_t height) {
+    bitmap_.Destroy();
+    ::GetClientRect(window, &area_);
+    width_ = static_cast<uint32_t>(area_.right - area_.left);
+    height_ = height;
+    stale_ = true;
+    if (width_ == 0 || height_ == 0) return;
+    HDC dc = ::GetDC(window);
+    bitmap_.Create(dc, width_, height_);
+    ::ReleaseDC(window, dc);
+}
+
+void CBackBuffer::ShowIn(HWND window, POINT at) const {
+    HDC dc = ::GetDC(window);
+    BlitTo(dc, at);
+    ::ReleaseDC(window, dc);
+}
+
+void CBackBuffer::ShowOnPaint(HWND window, POINT at) const {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(window, &paint);
+    BlitTo(dc, at);
+    ::EndPaint(window, &paint);
+}
+
 void CKeyedImage::Make(Dib& d, HDC dc, int width, int height) {
     BITMAPINFO bi = TopDownDibInfo(width, height);
     void* bits = nullptr;

@@ -1,7 +1,7 @@
 // Small GDI drawing helpers: bitmap resources drawn at their own size
 // (opaque, with a key colour, or turned by 180 degrees), a two-colour
-// rectangle outline, a memory device context with its bitmap, and a memory
-// image drawn with a key colour through a mask.
+// rectangle outline, a memory device context with its bitmap, a window's
+// back buffer, and a memory image drawn with a key colour through a mask.
 #pragma once
 
 #include <windows.h>
@@ -64,6 +64,53 @@ private:
     HGDIOBJ previous_ = nullptr;
     uint32_t width_ = 0;
     uint32_t height_ = 0;
+};
+
+// A window's back buffer: a memory bitmap that stands for the window's
+// client area. The window paints into it only when its contents are out of
+// date and copies it to the screen; when the client area changes the window
+// makes it again, which leaves the contents out of date.
+class CBackBuffer {
+public:
+    CBackBuffer() = default;
+    CBackBuffer(const CBackBuffer&) = delete;
+    CBackBuffer& operator=(const CBackBuffer&) = delete;
+
+    // Makes the bitmap, compatible with the window's DC, of the window's
+    // client size. A buffer without pixels has no bitmap: nothing is painted
+    // into it or shown from it.
+    void Create(HWND window);
+    // The same, as wide as the client area and `height` high.
+    void Create(HWND window, uint32_t height);
+    void Destroy() { bitmap_.Destroy(); }
+    // The client rectangle of the last Create, and the buffer's size.
+    const RECT& Area() const { return area_; }
+    uint32_t Width() const { return width_; }
+    uint32_t Height() const { return height_; }
+    // The DC to paint into; null while there is no bitmap.
+    HDC GetDC() const { return bitmap_.GetDC(); }
+
+    // The contents are out of date: the next paint draws them anew.
+    void Invalidate() { stale_ = true; }
+    bool Stale() const { return stale_; }
+    // The contents are drawn.
+    void Painted() { stale_ = false; }
+
+    // Copies the buffer to `at` of dc.
+    void BlitTo(HDC dc, POINT at) const { bitmap_.BlitTo(dc, &at); }
+    // Copies it to `at` of the window at once (the window's DC taken and
+    // released).
+    void ShowIn(HWND window, POINT at) const;
+    // The window's WM_PAINT: copies it to `at` between BeginPaint and
+    // EndPaint.
+    void ShowOnPaint(HWND window, POINT at) const;
+
+private:
+    CMemoryBitmap bitmap_;
+    RECT area_{};
+    uint32_t width_ = 0;
+    uint32_t height_ = 0;
+    bool stale_ = true;
 };
 
 // A memory image drawn with a key colour through a mask made once: an AND

@@ -120,15 +120,15 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> render;
     for (int i = 0; i < 20; ++i) {
         const double start = bench::NowMilliseconds();
-        field->RenderPreview(dc, &inner, prefs.bgColor, prefs.bgPicture, prefs.bgPicturePosition, &cache,
-                             static_cast<uint32_t>(i));
+        CSolGameFieldPreview::RenderPreview(*field, dc, &inner, prefs.bgColor, prefs.bgPicture,
+                                            prefs.bgPicturePosition, &cache, static_cast<uint32_t>(i));
         render.push_back(bench::NowMilliseconds() - start);
     }
     Report("rendering a preview (850 x 660 to 170 x 132)", render, 30);
     std::vector<double> pictured;
     for (int i = 0; i < 10; ++i) {
         const double start = bench::NowMilliseconds();
-        field->RenderPreview(dc, &inner, prefs.bgColor, 1, 2, &cache, 100);
+        CSolGameFieldPreview::RenderPreview(*field, dc, &inner, prefs.bgColor, 1, 2, &cache, 100);
         pictured.push_back(bench::NowMilliseconds() - start);
     }
     Report("rendering a preview on the stretched picture", pictured, 30);

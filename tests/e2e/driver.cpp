@@ -245,6 +245,15 @@ void Drag(POINT from, POINT to) {
     MouseAt(to, MOUSEEVENTF_LEFTUP);
 }
 
+void PressLeft(POINT at) {
+    MouseAt(at, 0);
+    MouseAt(at, MOUSEEVENTF_LEFTDOWN);
+}
+
+void MoveTo(POINT at) { MouseAt(at, 0); }
+
+void ReleaseLeft(POINT at) { MouseAt(at, MOUSEEVENTF_LEFTUP); }
+
 HWND FindPopupMenu(DWORD pid) {
     struct Search {
         DWORD pid;

@@ -81,6 +81,12 @@ void RightClick(POINT at);
 // within the double-click time however busy the machine is.
 void DoubleClick(POINT at);
 void Drag(POINT from, POINT to);
+// The parts of a gesture, each one input event: the left button pressed at
+// `at`, the cursor moved to `at` in one jump (with whatever buttons are
+// down), the left button let go at `at`.
+void PressLeft(POINT at);
+void MoveTo(POINT at);
+void ReleaseLeft(POINT at);
 
 // Popup menus (context menus and the menu bar's menus): the visible
 // top-level window of class "#32768" of process pid, or null.

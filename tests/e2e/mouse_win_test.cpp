@@ -6,6 +6,7 @@
 // whose controls must show them as they draw them from the registry.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -30,6 +31,30 @@ using namespace drive;
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
+// Deals `deal` of Klondike (draw one) into `engine` as the program starts
+// it (the deal and its start events).
+void DealKlondike(CGameEngine& engine, uint32_t deal) {
+    ASSERT_TRUE(test::DealLibraryGame(engine, "Klondike (draw one)", deal));
+    uint8_t flag = 1;
+    engine.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, flag);
+    engine.RefreshExposedCards(Recording::Unrecorded);
+}
+
+// Starts the program and waits until it shows its game and takes input:
+// its main window, its field and the field's size.
+void StartShowing(Program& program, HWND* main, HWND* field, int* width, int* height) {
+    ASSERT_TRUE(program.Start());
+    *main = WaitForMainWindow(program.Pid(), 30000);
+    ASSERT_NE(*main, nullptr);
+    *field = FindField(*main);
+    ASSERT_NE(*field, nullptr);
+    ASSERT_TRUE(WaitUntilReady(program, *main));
+    RECT client;
+    ::GetClientRect(*field, &client);
+    *width = client.right;
+    *height = client.bottom;
+}
+
 TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     const std::vector<Step> steps = ReadSteps(CORVELLE_WIN_STEPS);
     ASSERT_FALSE(steps.empty()) << "no steps in " << CORVELLE_WIN_STEPS;
@@ -37,10 +62,7 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     // The program is to restore deal CORVELLE_WIN_DEAL of Klondike; the
     // driver keeps its own copy of the game in step with the screen.
     CGameEngine engine;
-    ASSERT_TRUE(test::DealLibraryGame(engine, "Klondike (draw one)", CORVELLE_WIN_DEAL));
-    uint8_t flag = 1;
-    engine.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, flag);
-    engine.RefreshExposedCards(Recording::Unrecorded);
+    ASSERT_NO_FATAL_FAILURE(DealKlondike(engine, CORVELLE_WIN_DEAL));
     // The Rules region closed, so that the panel's view holds the best
     // times and the statistics whole.
     PrepareStart(engine, "Klondike (draw one)", CORVELLE_WIN_DEAL, [](CRegistryKey& prefs) {
@@ -51,15 +73,9 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
     const std::u16string name(u"Klondike (draw one)");
 
     Program program;
-    ASSERT_TRUE(program.Start());
-    HWND main = WaitForMainWindow(program.Pid(), 30000);
-    ASSERT_NE(main, nullptr);
-    HWND field = FindField(main);
-    ASSERT_NE(field, nullptr);
-    ASSERT_TRUE(WaitUntilReady(program, main));
-    RECT client;
-    ::GetClientRect(field, &client);
-    const int width = client.right, height = client.bottom;
+    HWND main = nullptr, field = nullptr;
+    int width = 0, height = 0;
+    ASSERT_NO_FATAL_FAILURE(StartShowing(program, &main, &field, &width, &height));
     Screenshot shown = CaptureSettled(field, 10000);
 
     // The panel's statistics and best times as shown before the game.
@@ -186,6 +202,123 @@ TEST(EndToEndMouse, PlaysAKlondikeDealToAWinAndEntersTheBestTime) {
         WriteBmp(listAfter, L"best-shown.bmp");
         WriteBmp(listDrawn, L"best-drawn.bmp");
     }
+}
+
+// The inside of a card whose top-left corner is at client point (x, y) of
+// the field, as the screen shows it: the card less three pixels all round,
+// where its rounded corners let the table through.
+Screenshot CardInside(HWND field, int32_t x, int32_t y) {
+    const POINT at = OnScreen(field, x + 3, y + 3);
+    return CaptureScreen(RECT{at.x, at.y, at.x + 79 - 6, at.y + 112 - 6});
+}
+
+// A move of a pile's top card (shown whole) whose destination's top card,
+// or base, lies at least `reach` pixels from it in a field of width x
+// height.
+struct FarMove {
+    uint16_t card = 0;
+    uint16_t to = 0;
+    CardSpot from;
+    CardSpot over;
+};
+bool FindFarMove(const CGameEngine& engine, int width, int height, double reach, FarMove* out) {
+    std::vector<CGameEngine::HintMove> hints;
+    engine.FindAllHints(hints, false);
+    for (const CGameEngine::HintMove& h : hints) {
+        if (h.second == kNone) continue;
+        const CardState& c = engine.cardStates[h.first];
+        if (c.position + 1 != engine.pileStates[c.pile].count) continue;
+        const uint16_t onTarget = engine.pileStates[h.second].count;
+        FarMove m;
+        if (!SpotOf(engine, c.pile, c.position, width, height, m.from) ||
+            !SpotOf(engine, h.second, onTarget == 0 ? -1 : onTarget - 1, width, height, m.over))
+            continue;
+        if (std::hypot(m.over.x - m.from.x, m.over.y - m.from.y) < reach) continue;
+        m.card = h.first;
+        m.to = h.second;
+        *out = m;
+        return true;
+    }
+    return false;
+}
+
+// A card pressed off its centre and carried in one jump of more than 300
+// pixels, through the system's input queue, straight over a legal target:
+// the card shows whole under the pointer, grabbed where it was pressed,
+// and the release there makes the move.
+TEST(EndToEndMouse, AFastDragKeepsTheCardUnderThePointerAndDropsWhereReleased) {
+    constexpr double kJump = 300;
+    // A deal with such a move even in the smallest field the main window
+    // leaves (a larger field only moves the piles further apart).
+    CGameEngine engine;
+    uint32_t deal = 0;
+    FarMove move;
+    for (uint32_t n = 1; n <= 100 && deal == 0; ++n) {
+        ASSERT_NO_FATAL_FAILURE(DealKlondike(engine, n));
+        if (FindFarMove(engine, 867, 686, kJump, &move)) deal = n;
+    }
+    ASSERT_NE(deal, 0u) << "no deal with a move across the field";
+    PrepareStart(engine, "Klondike (draw one)", deal);
+
+    Program program;
+    HWND main = nullptr, field = nullptr;
+    int width = 0, height = 0;
+    ASSERT_NO_FATAL_FAILURE(StartShowing(program, &main, &field, &width, &height));
+    ASSERT_TRUE(FindFarMove(engine, width, height, kJump, &move));
+
+    const Screenshot card = CardInside(field, move.from.x, move.from.y);
+    const POINT press = OnScreen(field, move.from.x + 17, move.from.y + 29);
+    const POINT over{press.x + move.over.x - move.from.x, press.y + move.over.y - move.from.y};
+    // Where the pointer really goes: the input's absolute coordinates come
+    // to the screen's pixels rounded.
+    auto cursorAt = [](POINT p) {
+        POINT at{};
+        WaitFor([&] { return ::GetCursorPos(&at) && std::abs(at.x - p.x) <= 1 && std::abs(at.y - p.y) <= 1; }, 2000);
+        return at;
+    };
+    MoveTo(press);
+    const POINT pressedAt = cursorAt(press);
+    PressLeft(press);
+    MoveTo(over);
+    // The card shows whole within a pixel of where the jump took it... Wine
+    // answers the pointer warp behind an injected move with a move of its
+    // own back to where the pointer was, and at times holds the move that
+    // brings it forward again until more input comes: the pointer is put
+    // where it is once more (a move only when Wine took it back).
+    POINT shownAt{-1, -1};
+    const bool carried = WaitFor(
+        [&] {
+            MoveTo(over);
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (CardInside(field, move.over.x + dx, move.over.y + dy) == card) {
+                        shownAt = POINT{move.over.x + dx, move.over.y + dy};
+                        return true;
+                    }
+            return false;
+        },
+        5000);
+    if (!carried) WriteBmp(CaptureClient(field), L"fast-drag-carried.bmp");
+    EXPECT_TRUE(carried) << "after the jump the card is not where the pointer holds it; see fast-drag-carried.bmp";
+    ReleaseLeft(over);
+    // ...exactly where the pointer holds it, grabbed where it was pressed.
+    const POINT releasedAt = cursorAt(over);
+    EXPECT_GE(std::hypot(releasedAt.x - pressedAt.x, releasedAt.y - pressedAt.y), kJump - 2);
+    EXPECT_EQ(shownAt.x, move.from.x + releasedAt.x - pressedAt.x);
+    EXPECT_EQ(shownAt.y, move.from.y + releasedAt.y - pressedAt.y);
+
+    const uint16_t onTarget = engine.pileStates[move.to].count;
+    ASSERT_TRUE(PlayMove(engine, move.card, move.to));
+    CardSpot placed;
+    ASSERT_TRUE(SpotOf(engine, move.to, onTarget, width, height, placed));
+    const bool moved = WaitFor([&] { return CardInside(field, placed.x, placed.y) == card; }, 5000);
+    if (!moved) WriteBmp(CaptureClient(field), L"fast-drag-dropped.bmp");
+    EXPECT_TRUE(moved) << "the card was not moved onto its target; see fast-drag-dropped.bmp";
+    EXPECT_NE(CardInside(field, move.from.x, move.from.y), card);
+
+    EXPECT_TRUE(BringToFront(main));
+    PressKey(VK_F4, false, true);
+    EXPECT_TRUE(program.WaitExit(20000)) << "Alt+F4 did not end the program";
 }
 
 }  // namespace

@@ -190,4 +190,65 @@ TEST(CMemoryBitmap, BlitsRoundTripAndDrawsKeyed) {
     EXPECT_EQ(image.Width(), 3u);
 }
 
+// A window's back buffer: made for its client area (or a given height),
+// out of date after each making until painted, no bitmap without pixels,
+// copied where it is asked to go, and no GDI object left behind by
+// making it again and again.
+TEST(CBackBuffer, FollowsTheClientAreaAndLeavesNoGdiObjects) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 60, 40, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    CBackBuffer buffer;
+    buffer.Create(window);
+    const RECT& area = buffer.Area();
+    EXPECT_EQ(area.right - area.left, 60);
+    EXPECT_EQ(area.bottom - area.top, 40);
+    EXPECT_EQ(buffer.Width(), 60u);
+    EXPECT_EQ(buffer.Height(), 40u);
+    ASSERT_NE(buffer.GetDC(), nullptr);
+    EXPECT_TRUE(buffer.Stale());
+    buffer.Painted();
+    EXPECT_FALSE(buffer.Stale());
+    buffer.Invalidate();
+    EXPECT_TRUE(buffer.Stale());
+    buffer.Painted();
+
+    HBRUSH blue = CreateSolidBrush(kBlue);
+    const RECT all{0, 0, 60, 40};
+    FillRect(buffer.GetDC(), &all, blue);
+    DeleteObject(blue);
+    Surface s(80, 60, kMagenta);
+    buffer.BlitTo(s.Dc(), POINT{5, 6});
+    EXPECT_EQ(s.At(4, 6), kMagenta);
+    EXPECT_EQ(s.At(5, 6), kBlue);
+    EXPECT_EQ(s.At(64, 45), kBlue);
+    EXPECT_EQ(s.At(65, 45), kMagenta);
+    EXPECT_EQ(s.At(64, 46), kMagenta);
+
+    buffer.Create(window, 100);   // taller than the window
+    EXPECT_EQ(buffer.Width(), 60u);
+    EXPECT_EQ(buffer.Height(), 100u);
+    EXPECT_TRUE(buffer.Stale());
+
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER);
+    buffer.Create(window);
+    EXPECT_EQ(buffer.GetDC(), nullptr);
+    EXPECT_EQ(buffer.Width(), 0u);
+    buffer.BlitTo(s.Dc(), POINT{0, 0});   // nothing to copy
+    buffer.ShowIn(window, POINT{0, 0});
+    EXPECT_EQ(s.At(0, 0), kMagenta);
+
+    int objects = 0;
+    for (int round = 0; round < 40; ++round) {
+        if (round == 1) objects = LiveGdiObjects();
+        SetWindowPos(window, nullptr, 0, 0, 30 + round, 20 + round % 7, SWP_NOMOVE | SWP_NOZORDER);
+        buffer.Create(window);
+        buffer.ShowIn(window, POINT{0, 0});
+        if (round % 3 == 0) buffer.Destroy();
+    }
+    buffer.Destroy();
+    ASSERT_GT(objects, 0);
+    EXPECT_LE(LiveGdiObjects(), objects);
+    DestroyWindow(window);
+}
+
 }  // namespace

@@ -30,29 +30,17 @@ void FieldMouse::Click(POINT p) const {
 }
 
 bool FieldMouse::PointOf(uint16_t pile, uint16_t index, POINT* p, HitRect* rect) const {
-    const std::vector<HitRegion>& regions = field_->HitRegions().Entries();
-    for (size_t i = regions.size(); i-- > 0;) {
-        const HitRegion& r = regions[i];
-        if (r.pile != pile || (r.index < 0 ? kFieldNone : static_cast<uint16_t>(r.index)) != index) continue;
-        int32_t x = 0, y = 0;
-        if (!VisiblePoint(regions, field_->Layout(), i, &x, &y)) return false;
-        *p = POINT{x, y};
-        if (rect) *rect = r.rect;
-        return true;
-    }
-    return false;
+    int32_t x = 0, y = 0;
+    if (!CardPoint(field_->HitRegions().Entries(), field_->Layout(), pile, index, &x, &y, rect)) return false;
+    *p = POINT{x, y};
+    return true;
 }
 
 bool FieldMouse::TargetPoint(uint16_t pile, POINT* p) const {
-    const std::vector<HitRegion>& regions = field_->HitRegions().Entries();
-    for (size_t i = regions.size(); i-- > 0;) {
-        if (regions[i].pile != pile) continue;
-        int32_t x = 0, y = 0;
-        if (!VisiblePoint(regions, field_->Layout(), i, &x, &y)) return false;
-        *p = POINT{x, y};
-        return true;
-    }
-    return false;
+    int32_t x = 0, y = 0;
+    if (!DropPoint(field_->HitRegions().Entries(), field_->Layout(), pile, &x, &y)) return false;
+    *p = POINT{x, y};
+    return true;
 }
 
 bool FieldMouse::DragTo(uint16_t pile, uint16_t index, POINT target, bool release, POINT* releasePoint) const {
@@ -62,31 +50,20 @@ bool FieldMouse::DragTo(uint16_t pile, uint16_t index, POINT target, bool releas
     const FieldLayout& layout = field_->Layout();
     const auto count = static_cast<uint16_t>(layout.piles[pile].cards.size() - index);
     const RunImageGeometry g = MeasureRun(layout, layout.piles[pile].fan, count);
-    // The image stands over the pressed card when the drag starts (at the
-    // first move past the threshold) and then follows the cursor.
-    const POINT start{press.x + kDragThreshold, press.y};
+    // The image keeps its distance to the cursor from the press on.
     const int32_t dx = target.x - (rect.left - g.firstX + static_cast<int32_t>(layout.cardWidth / 2));
     const int32_t dy = target.y - (rect.top - g.firstY + static_cast<int32_t>(layout.cardHeight / 2));
     Post(WM_LBUTTONDOWN, MK_LBUTTON, press);
-    Post(WM_MOUSEMOVE, MK_LBUTTON, start);
-    for (int k = 1; k <= 3; ++k) Post(WM_MOUSEMOVE, MK_LBUTTON, POINT{start.x + dx * k / 3, start.y + dy * k / 3});
-    const POINT end{start.x + dx, start.y + dy};
+    Post(WM_MOUSEMOVE, MK_LBUTTON, POINT{press.x + kDragThreshold, press.y});
+    for (int k = 1; k <= 3; ++k) Post(WM_MOUSEMOVE, MK_LBUTTON, POINT{press.x + dx * k / 3, press.y + dy * k / 3});
+    const POINT end{press.x + dx, press.y + dy};
     if (releasePoint) *releasePoint = end;
     if (release) Post(WM_LBUTTONUP, 0, end);
     return true;
 }
 
 bool FieldMouse::FindVisibleHint(const CGameEngine& engine, uint16_t* pile, uint16_t* index, uint16_t* target) const {
-    std::vector<CGameEngine::HintMove> hints;
-    engine.FindAllHints(hints, false);
-    for (const CGameEngine::HintMove& h : hints) {
-        POINT p{};
-        if (h.second == kNone || !FindFieldCard(field_->Layout(), h.first, pile, index)) continue;
-        if (!PointOf(*pile, *index, &p) || !TargetPoint(h.second, &p)) continue;
-        *target = h.second;
-        return true;
-    }
-    return false;
+    return VisibleHint(field_->HitRegions().Entries(), field_->Layout(), engine, pile, index, target);
 }
 
 }  // namespace corvelle::test

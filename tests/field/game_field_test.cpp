@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
+#include "engine/player_move.h"
 #include "engine/records.h"
 #include "field/animation.h"
 #include "field/field_test_support.h"
+#include "field/pile_geometry.h"
 #include "field/sol_game_field.h"
 #include "logic/preferences.h"
 #include "library_games.h"
@@ -473,6 +476,65 @@ TEST_F(FieldTest, HintBlinkShowsTheCardThenTheTargetTwiceEachOnAClockOf200Ms) {
     EXPECT_EQ(seen[2].pile, 2u);
     EXPECT_EQ(seen[3].pile, kFieldNone);
     EXPECT_EQ(clock, 800u);
+}
+
+// Pyramid and Tri Peaks, whose rows lie over the row above, played at
+// random through the player's moves: wherever a card lies, the field shows
+// that card (the cards drawn over one another in draw order), so no empty
+// place's outline is drawn across a card of the row above.
+TEST_F(FieldTest, NoPileBaseIsDrawnAcrossACard) {
+    constexpr COLORREF kNoCard = RGB(255, 0, 255);
+    for (const auto& size : {std::make_pair(1100, 800), std::make_pair(867, 686)}) {
+        MakeField(size.first, size.second);
+        const int width = field_->DrawWidth(), height = field_->DrawHeight();
+        for (const char* name : {"Pyramid", "Tri Peaks"}) {
+            int checked = 0, emptied = 0;
+            for (uint32_t deal = 1; deal <= 3; ++deal) {
+                CGameEngine engine;
+                ASSERT_TRUE(test::DealLibraryGame(engine, name, deal)) << name;
+                field_->SetEngine(&engine);
+                std::mt19937 random(deal);
+                for (int step = 0; step < 40 && !engine.finished; ++step) {
+                    std::vector<CGameEngine::HintMove> hints;
+                    engine.FindAllHints(hints, true);
+                    if (hints.empty()) break;
+                    const CGameEngine::HintMove h = hints[random() % hints.size()];
+                    ASSERT_TRUE(h.second == kNone ? PlayClick(engine, h.first) : PlayMove(engine, h.first, h.second));
+                    if (step % 4 != 3) continue;
+                    field_->BuildFromEngine(false);
+                    field_->PrepareDrawing();
+                    field_->Redraw();
+                    // The cards alone, on the table and on a colour no card
+                    // has, in the field's draw order.
+                    const FieldLayout& layout = field_->Layout();
+                    auto cards = Reference();
+                    Surface where(width, height, kNoCard);
+                    std::vector<CardSpot> spots;
+                    for (uint16_t p : SortPilesByDrawOrder(layout)) {
+                        spots.clear();
+                        LayOutPile(layout, layout.piles[p], width, height, spots);
+                        for (const CardSpot& spot : spots) {
+                            if (spot.index < 0) continue;
+                            const FieldCard& c = layout.piles[p].cards[static_cast<size_t>(spot.index)];
+                            Paint(*cards, c, spot.x, spot.y);
+                            Paint(where, c, spot.x, spot.y);
+                        }
+                    }
+                    for (const FieldPile& p : layout.piles) emptied += p.visible && p.cards.empty();
+                    const std::vector<COLORREF> shown = Buffer(), want = cards->Pixels(), card = where.Pixels();
+                    size_t wrong = 0, first = 0;
+                    for (size_t i = 0; i < shown.size(); ++i)
+                        if (card[i] != kNoCard && shown[i] != want[i] && wrong++ == 0) first = i;
+                    EXPECT_EQ(wrong, 0u) << name << " deal " << deal << " step " << step << " at " << width << "x"
+                                         << height << ": first at " << first % width << "," << first / width;
+                    ++checked;
+                }
+            }
+            EXPECT_GT(checked, 20) << name;
+            EXPECT_GT(emptied, 20) << name;
+        }
+    }
+    field_->SetEngine(nullptr);
 }
 
 TEST_F(FieldTest, RepeatedCreationPaintingAndDestructionLeaveNoGdiObjects) {

@@ -326,7 +326,8 @@ TEST_F(SelectDialogTest, AFailedInitialisationEndsTheDialogAndKeepsTheGame) {
 TEST_F(SelectDialogTest, AThumbnailMatchesTheFieldScaledDown) {
     CSolGameField* field = main().GetGameField();
     const AppPreferences& prefs = main().Prefs();
-    const PixelImage thumbnail = field->RenderThumbnail(prefs.bgColor, prefs.bgPicture, prefs.bgPicturePosition);
+    const PixelImage thumbnail =
+        CSolGameFieldPreview::RenderThumbnail(*field, prefs.bgColor, prefs.bgPicture, prefs.bgPicturePosition);
     ASSERT_EQ(thumbnail.width, kPreviewWidth);
     ASSERT_EQ(thumbnail.height, kPreviewHeight);
     // The field laid out at the preview's field size and painted.

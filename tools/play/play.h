@@ -1,5 +1,5 @@
 // Playing the compiled library without a window: a bounded search for a win
-// through the engine's own hints and undo, and the checks that the test
+// through the engine's own hints, and the checks that the test
 // command runs on every game.
 #pragma once
 
@@ -55,8 +55,10 @@ struct SearchResult {
     long nodes = 0;
     std::vector<Step> steps;   // the winning line when won
 };
-// Depth-first search over the hints, with undo, until the game is finished
-// or `budget` positions have been expanded. Leaves the game as it found it.
+// A search for a win over the hints, in passes of up to `budget` positions
+// each: best first by a measure of the position read from the game's own
+// piles and rules, then depth first with undo, until the game is finished.
+// Deterministic; leaves the game as it found it.
 SearchResult SearchForWin(CGameEngine& engine, const std::vector<std::string>& pileNames, long budget);
 
 // What the library index (library.txt) says of one database position.
