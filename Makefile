@@ -35,8 +35,9 @@ field-views: build
 .PHONY: check-costs
 check-costs: build
 	./scripts/check-costs.sh
-# make bench-app - measure corvelle.exe under Wine: start-up to the painted
-# main window, and a new deal from the menu
+# make bench-app - measure corvelle.exe under Wine beside the floor program:
+# start-up, a new deal from the menu and the selection dialog, and the
+# start-up by step
 .PHONY: bench-app
 bench-app: build
 	./scripts/bench-app.sh

@@ -31,6 +31,27 @@ TBBUTTON CommandButton(int index) {
     return b;
 }
 
+// The toolbar's customise dialog of this thread, found by its two lists
+// (the available buttons and the bar's buttons); null when none is open.
+HWND CustomizeDialog() {
+    struct Search {
+        HWND found = nullptr;
+    } search;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (::IsWindowVisible(window) && ::GetDlgItem(window, kCustomizeAvailableList) != nullptr &&
+                ::GetDlgItem(window, kCustomizeBarList) != nullptr) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 TBBUTTON SeparatorButton() {
     TBBUTTON b{};
     b.fsState = TBSTATE_ENABLED;
@@ -87,9 +108,8 @@ bool CCommandBar::CreateBar(CWnd* host, bool big) {
                     CCS_NODIVIDER,
                 r, host, IDC_COMMAND_BAR))
         return false;
-    bigImages_ = LoadPictures(kBigPictures, kBigSize);
-    smallImages_ = LoadPictures(kSmallPictures, kSmallSize);
-    if (!bigImages_ || !smallImages_)
+    // The pictures of the other size are loaded when first shown.
+    if (!Pictures(big))
         return false;
     for (size_t k = 0; k < kCommandCount; ++k) {
         const TBBUTTON b = CommandButton(static_cast<int>(k));
@@ -99,9 +119,16 @@ bool CCommandBar::CreateBar(CWnd* host, bool big) {
     return true;
 }
 
+HIMAGELIST CCommandBar::Pictures(bool big) {
+    HIMAGELIST& list = big ? bigImages_ : smallImages_;
+    if (!list)
+        list = big ? LoadPictures(kBigPictures, kBigSize) : LoadPictures(kSmallPictures, kSmallSize);
+    return list;
+}
+
 void CCommandBar::SetIconSize(bool big) {
     big_ = big;
-    SetImageList(big ? bigImages_ : smallImages_);
+    SetImageList(Pictures(big));
     const int size = big ? kBigSize : kSmallSize;
     SetBitmapSize(size, size);
     // The buttons fit the pictures: a picture and the toolbar's margins.
@@ -210,10 +237,18 @@ BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
         *result = TRUE;
         return TRUE;
     }
-    case TBN_RESET:
+    case TBN_RESET: {
         OnReset();
+        // The dialog's two lists still show the layout it opened with, and
+        // it does not fill them again: it is closed (its Close button) and
+        // opened anew on the default layout.
+        if (HWND dialog = CustomizeDialog()) {
+            reopenCustomize_ = true;
+            ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
         *result = TRUE;
         return TRUE;
+    }
     default:
         return FALSE;
     }
@@ -247,7 +282,9 @@ void CCommandBarWnd::OnBigIcons() {
 }
 
 void CCommandBarWnd::OnCustomize() {
-    bar_.Customize();
+    do {
+        bar_.Customize();
+    } while (bar_.TakeReopenCustomize());
     StoreLayout();
 }
 

@@ -12,12 +12,18 @@
 
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "logic/command_bar_layout.h"
 #include "platform/controls.h"
 
 namespace corvelle {
+
+// The lists of the toolbar's customise dialog (the system's dialog): the
+// buttons that can be added, and those on the bar.
+constexpr int kCustomizeAvailableList = 201;
+constexpr int kCustomizeBarList = 203;
 
 // Heights of the bar's strip in the main window.
 constexpr int kCommandBarHeightBig = 40;
@@ -58,6 +64,9 @@ public:
     std::vector<int> Items() const;
     // The customise dialog's Reset: the default layout.
     void OnReset();
+    // Whether a Reset closed the customise dialog to have it opened again
+    // on the new layout; cleared by asking.
+    bool TakeReopenCustomize() { return std::exchange(reopenCustomize_, false); }
     // The context menu at the cursor; returns the command chosen (0: none).
     UINT ShowContextMenu() const;
 
@@ -65,11 +74,16 @@ protected:
     BOOL OnNotifyReflect(NMHDR* header, LRESULT* result) override;
 
 private:
+    // The pictures of one size, loaded at their first use (null when they
+    // cannot be).
+    HIMAGELIST Pictures(bool big);
+
     bool big_ = true;
     HIMAGELIST bigImages_ = nullptr;
     HIMAGELIST smallImages_ = nullptr;
     std::vector<TBBUTTON> snapshot_;
     std::array<std::array<wchar_t, 20>, kCommandCount> labels_{};
+    bool reopenCustomize_ = false;
 };
 
 class CCommandBarWnd : public CWnd {

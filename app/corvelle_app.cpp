@@ -4,6 +4,7 @@
 
 #include "app/corvelle_dlg.h"
 #include "engine/records.h"
+#include "platform/startup_timing.h"
 #include "res/resource.h"
 
 namespace corvelle {
@@ -18,6 +19,7 @@ CCorvelleApp::~CCorvelleApp() {
 }
 
 BOOL CCorvelleApp::InitInstance() {
+    startup_timing::Step("process_start");
     if (FindRunningInstance(true, &instanceMutex_))
         return FALSE;
     CWinApp::InitInstance();
@@ -26,6 +28,7 @@ BOOL CCorvelleApp::InitInstance() {
     accelerators_ = ::LoadAcceleratorsW(GetInstance(), MAKEINTRESOURCEW(IDR_ACCELERATORS));
     relatedGames_ = std::make_unique<CRelatedSolsTable>(kResRelatedSols);
     controlFont_.CreateAppFont();
+    startup_timing::Step("instance_check");
     dialog.DoModal();
     SetMainWnd(nullptr);
     mainWindow_ = nullptr;
@@ -38,10 +41,37 @@ bool AcceleratorTarget(HWND mainWindow, HWND target) {
 }
 
 BOOL CCorvelleApp::ProcessMessageFilter(int code, MSG* message) {
+    if (startup_timing::On() && message && TimeFirstPaint(*message))
+        return TRUE;
     if (message && accelerators_ && AcceleratorTarget(mainWindow_, message->hwnd) &&
         ::TranslateAcceleratorW(mainWindow_, accelerators_, message))
         return TRUE;
     return CWinApp::ProcessMessageFilter(code, message);
+}
+
+bool CCorvelleApp::TimeFirstPaint(const MSG& message) {
+    // The window has been shown when its loop takes its first message. The
+    // start-up ends when the field has been painted on the screen: the
+    // messages until then (paints, the posted check of a new deal) are
+    // dispatched here, as the loop would, to see when that happened.
+    if (!firstMessageSeen_) {
+        firstMessageSeen_ = true;
+        startup_timing::Step("window_shown");
+    }
+    const UINT m = message.message;
+    if ((m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST))
+        return false;
+    auto* main = dynamic_cast<CCorvelleDlg*>(GetMainWnd());
+    const HWND field = main && main->GetGameField() ? main->GetGameField()->GetSafeHwnd() : nullptr;
+    const bool fieldPaint = m == WM_PAINT && message.hwnd == field;
+    if (fieldPaint)
+        startup_timing::Step("other_paints");
+    ::DispatchMessageW(&message);
+    if (field && ::IsWindowVisible(field) && !::GetUpdateRect(field, nullptr, FALSE)) {
+        startup_timing::Step(fieldPaint ? "field_paint" : "paints");
+        startup_timing::Finish();
+    }
+    return true;
 }
 
 std::wstring OwnExecutableName() {

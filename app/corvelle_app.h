@@ -38,7 +38,11 @@ public:
     CPreviewImageCache& GetPreviewCache() { return previewCache_; }
 
 private:
+    // With the start-up breakdown on: times the first paint of the field.
+    bool TimeFirstPaint(const MSG& message);
+
     HWND mainWindow_ = nullptr;
+    bool firstMessageSeen_ = false;
     HACCEL accelerators_ = nullptr;
     HANDLE instanceMutex_ = nullptr;
     std::unique_ptr<CRelatedSolsTable> relatedGames_;

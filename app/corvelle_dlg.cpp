@@ -4,8 +4,13 @@
 
 #include "app/corvelle_app.h"
 #include "app/game_dialogs.h"
+#include "app/main_options.h"
+#include "app/select_runner.h"
+#include "engine/records.h"
 #include "field/pile_geometry.h"
 #include "field/sol_game_field.h"
+#include "platform/drawing.h"
+#include "platform/startup_timing.h"
 #include "res/resource.h"
 
 namespace corvelle {
@@ -38,10 +43,29 @@ WindowPlacement ToPlacement(const WINDOWPLACEMENT& wp) {
     return p;
 }
 
+// What the player is told when the game in play cannot be loaded.
+std::wstring LoadFailureText(LoadFailure failure, uint32_t position) {
+    std::wstring game = L"Game " + std::to_wstring(position + 1);
+    const std::wstring name = LoadAppString(static_cast<UINT>(kGameNameStringBase + position));
+    if (!name.empty())
+        game += L" (\"" + name + L"\")";
+    switch (failure) {
+    case LoadFailure::kNoLibrary:
+        return L"The program holds no game library (its resource \"SOLID\" is missing).";
+    case LoadFailure::kUnreadable:
+        return game + L" could not be read from the game library (resource \"SOLDB\").";
+    case LoadFailure::kRefused:
+        return game + L" of the game library is damaged: its record was refused.";
+    case LoadFailure::kLoaded:
+        break;
+    }
+    return L"The game library could not be loaded.";
+}
+
 }  // namespace
 
 CCorvelleDlg::CCorvelleDlg(CWnd* parent)
-    : CDialog(IDD_CORVELLE_DIALOG, parent), flow_(prefs_, *this) {
+    : CDialog(IDD_CORVELLE_DIALOG, parent), flow_(prefs_) {
     icon_ = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CORVELLE));
 }
 
@@ -53,6 +77,8 @@ CCorvelleDlg::~CCorvelleDlg() {
 }
 
 BOOL CCorvelleDlg::OnInitDialog() {
+    namespace timing = startup_timing;
+    timing::Step("main_window_made");
     CDialog::OnInitDialog();
     if (auto* app = dynamic_cast<CCorvelleApp*>(GetApp()))
         app->SetMainWindowHandle(hwnd_);
@@ -62,40 +88,61 @@ BOOL CCorvelleDlg::OnInitDialog() {
     ReadPrefs();
     ::CheckMenuItem(::GetMenu(hwnd_), ID_TOOLS_COMMAND_BAR,
                     MF_BYCOMMAND | (prefs_.commandBarEnabled ? MF_CHECKED : MF_UNCHECKED));
+    timing::Step("preferences");
 
     RECT client;
     GetClientRect(&client);
     RECT bar = client;
     bar.top = bar.bottom - kStatusBarHeight;
     if (!statusBar_.Create(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, bar, this, IDC_STATUS_BAR))
-        return -1;
+        return FailStart(L"The status bar could not be created.");
     const int parts[2] = {static_cast<int>(client.right) - kClockPartWidth, -1};
     statusBar_.SetParts(2, parts);
+    timing::Step("status_bar");
 
     commandBar_ = CreateCommandBar(*this);
     if (!commandBar_)
-        return -1;
+        return FailStart(L"The command bar could not be created.");
+    timing::Step("command_bar");
     field_.reset(CSolGameField::CreateGameField(this, &prefs_));
     if (!field_)
-        return -1;
+        return FailStart(L"The game field could not be created.");
     field_->SetEngine(&flow_.Engine());
     field_->ApplyOptions();
+    timing::Step("field_window");
 
-    bool loaded = false;
-    const bool dealt = flow_.StartUp(&loaded);
-    if (!loaded)
-        return -1;
-    panel_ = CreateMainPopups(*this);
+    const FlowStep start = flow_.StartUp();
+    timing::Step("game_and_saved_game");
+    if (!flow_.GameLoaded())
+        return FailStart(LoadFailureText(flow_.LastLoadFailure(), prefs_.curSolId));
+    panel_ = CreateMainPopups(this);
     if (!panel_)
-        return -1;
+        return FailStart(L"The side panel could not be created.");
+    timing::Step("panels");
     SetTimer(kClockTimerId, kClockTimerPeriodMs);
-    SetTitle(flow_.GameName());
+    // The field, the clock and the title first; the rules once the panel
+    // has its place. The layout and the rules text each change the panel:
+    // it is laid out once, after both.
+    Apply(start.updates & ~(ViewUpdate::kRulesText | ViewUpdate::kGameStateCheck));
+    panel_->DeferLayout(true);
     RecalcLayout();
-    panel_->UpdateRulesText();
+    timing::Step("layout");
+    if (Has(start.updates, ViewUpdate::kRulesText))
+        panel_->UpdateRulesText();
+    panel_->DeferLayout(false);
+    panel_->RepositionRegions(RegionLayout::Full);
+    panel_->RedrawNow();
+    timing::Step("rules_text");
     // A new deal is checked once the window is on the screen.
-    if (dealt)
+    if (Has(start.updates, ViewUpdate::kGameStateCheck))
         PostMessage(WM_GAMESTATECHECK, kStartUpCheck, 0);
     return TRUE;
+}
+
+BOOL CCorvelleDlg::FailStart(const std::wstring& why) {
+    const std::wstring text = L"Corvelle cannot start.\n\n" + why;
+    ::MessageBoxW(hwnd_, text.c_str(), L"Corvelle", MB_OK | MB_ICONERROR);
+    return -1;
 }
 
 void CCorvelleDlg::ReadPrefs() {
@@ -110,7 +157,8 @@ void CCorvelleDlg::ReadPrefs() {
     options.askResetAfterAbnormalEnd = [this] {
         const std::wstring caption = LoadAppString(IDS_WARNING_CAPTION);
         const std::wstring text = LoadAppString(IDS_ABNORMAL_END_TEXT);
-        return ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_YESNO) == IDYES;
+        // No is the default: Enter must not wipe every preference.
+        return ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_YESNO | MB_DEFBUTTON2) == IDYES;
     };
     const PreferencesLoadResult result = LoadPreferences(prefs_, options);
     if (result.placementRead) {
@@ -207,9 +255,12 @@ BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
         return TRUE;
     }
     if (message == WM_GAMESTATECHECK) {
-        if (wParam == kStartUpCheck)
+        if (wParam == kStartUpCheck) {
+            // The window shows before the check, which may take a while.
             UpdateWindow();
-        flow_.OnGameStateCheck();
+            ShowDrawingNow();
+        }
+        RunFlow(flow_.CheckGameState());
         *result = 0;
         return TRUE;
     }
@@ -220,14 +271,14 @@ BOOL CCorvelleDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     // Menu items (0) and accelerators (1); controls send other codes.
     if (lParam == 0 && HIWORD(wParam) <= 1) {
         switch (LOWORD(wParam)) {
-        case ID_GAME_NEW: flow_.OnNew(); return TRUE;
-        case ID_GAME_RESTART: flow_.OnRestart(); return TRUE;
-        case ID_GAME_SELECT: flow_.OnSelect(); return TRUE;
-        case ID_MOVES_UNDO: flow_.OnUndo(); return TRUE;
-        case ID_MOVES_SHOW_NEXT: flow_.OnShowNextMove(); return TRUE;
-        case ID_TOOLS_OPTIONS: flow_.OnOptions(); return TRUE;
+        case ID_GAME_NEW: RunFlow(flow_.OnNew()); return TRUE;
+        case ID_GAME_RESTART: RunFlow(flow_.OnRestart()); return TRUE;
+        case ID_GAME_SELECT: RunFlow(flow_.OnSelect()); return TRUE;
+        case ID_MOVES_UNDO: RunFlow(flow_.OnUndo()); return TRUE;
+        case ID_MOVES_SHOW_NEXT: OnShowNextMove(); return TRUE;
+        case ID_TOOLS_OPTIONS: RunFlow(flow_.OnOptions()); return TRUE;
         case ID_TOOLS_COMMAND_BAR: OnCommandBar(); return TRUE;
-        case ID_HELP_ABOUT: flow_.OnAbout(); return TRUE;
+        case ID_HELP_ABOUT: RunFlow(flow_.OnAbout()); return TRUE;
         default: break;
         }
     }
@@ -237,6 +288,12 @@ BOOL CCorvelleDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 void CCorvelleDlg::OnBarCommand(UINT command) {
     // The bar's buttons do what the menu items of the same number do.
     SendMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+void CCorvelleDlg::OnShowNextMove() {
+    uint16_t first = 0, second = 0;
+    if (flow_.ShowNextMove(first, second) && field_)
+        field_->BlinkHint(first, second);
 }
 
 void CCorvelleDlg::OnCommandBar() {
@@ -288,7 +345,7 @@ void CCorvelleDlg::OnSize(UINT type, int cx, int cy) {
 
 void CCorvelleDlg::OnTimer(UINT_PTR id) {
     if (id == kClockTimerId)
-        flow_.OnTimer();
+        RunFlow(flow_.OnTimer());
     else
         CDialog::OnTimer(id);
 }
@@ -323,80 +380,90 @@ void CCorvelleDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
 
 // ---- what the game logic asks of the window
 
-void CCorvelleDlg::BuildField(bool quiet) {
-    if (!field_)
-        return;
-    field_->BuildFromEngine(quiet);
-    field_->PrepareDrawing();
+void CCorvelleDlg::RunFlow(FlowStep step) {
+    for (;;) {
+        Apply(step.updates);
+        const bool check = Has(step.updates, ViewUpdate::kGameStateCheck);
+        if (step.dialog != FlowDialog::kNoDialog) {
+            step = flow_.AfterDialog(RunDialog(step.dialog));
+            if (check)
+                step.updates |= ViewUpdate::kGameStateCheck;
+        } else if (check) {
+            step = flow_.CheckGameState();
+        } else {
+            return;
+        }
+    }
 }
 
-void CCorvelleDlg::RedrawField() {
-    if (field_)
-        field_->Redraw();
+void CCorvelleDlg::Apply(ViewUpdate updates) {
+    if (field_) {
+        if (Has(updates, ViewUpdate::kClearSelection))
+            field_->ClearSelection();
+        if (Has(updates, ViewUpdate::kBuildField | ViewUpdate::kBuildFieldQuiet)) {
+            field_->BuildFromEngine(!Has(updates, ViewUpdate::kBuildField));
+            startup_timing::Step("field_copy");
+            field_->PrepareDrawing();
+            startup_timing::Step("card_images");
+        }
+        if (Has(updates, ViewUpdate::kRedrawField))
+            field_->Redraw();
+    }
+    if (Has(updates, ViewUpdate::kClock))
+        ShowGameTime(flow_.Clock().GetElapsed());
+    if (Has(updates, ViewUpdate::kTitle))
+        SetWindowText(Wide(flow_.GameName()));
+    if (panel_) {
+        if (Has(updates, ViewUpdate::kRulesText))
+            panel_->UpdateRulesText();
+        if (Has(updates, ViewUpdate::kBestTimes | ViewUpdate::kStatistics)) {
+            const std::u16string name = panel_->GameName();
+            if (Has(updates, ViewUpdate::kBestTimes))
+                panel_->UpdateBestTimes(name.c_str());
+            if (Has(updates, ViewUpdate::kStatistics))
+                panel_->UpdateStatistics(name.c_str());
+        }
+        if (Has(updates, ViewUpdate::kPanelAfterGameChange))
+            panel_->RefreshAfterGameChange();
+    }
 }
 
-void CCorvelleDlg::ClearFieldSelection() {
-    if (field_)
-        field_->ClearSelection();
-}
-
-void CCorvelleDlg::BlinkHint(uint16_t first, uint16_t second) {
-    if (field_)
-        field_->BlinkHint(first, second);
-}
-
-void CCorvelleDlg::SetTitle(const std::u16string& title) { SetWindowText(Wide(title)); }
-
-void CCorvelleDlg::SendGameStateCheck() { SendMessage(WM_GAMESTATECHECK); }
-
-void CCorvelleDlg::UpdateRulesText() {
-    if (panel_)
-        panel_->UpdateRulesText();
-}
-
-void CCorvelleDlg::UpdateStatistics() {
-    if (panel_)
-        panel_->UpdateStatistics();
-}
-
-void CCorvelleDlg::UpdateBestTimes() {
-    if (panel_)
-        panel_->UpdateBestTimes();
-}
-
-void CCorvelleDlg::RefreshPanelAfterGameChange() {
-    if (panel_)
-        panel_->RefreshAfterGameChange();
-}
-
-bool CCorvelleDlg::RunWinDialog() {
-    CGameWinDlg dialog(this, prefs_.lastEnteredName);
-    return dialog.DoModal() == IDOK;
-}
-
-void CCorvelleDlg::RunSimpleWinDialog() {
-    CGameSimpleWinDlg dialog;
-    dialog.DoModal();
-}
-
-int CCorvelleDlg::RunLostDialog(bool timeUp) {
-    CGameLostDlg dialog(timeUp);
-    return static_cast<int>(dialog.DoModal());
-}
-
-void CCorvelleDlg::ShowNoUndoMessage() {
-    const std::wstring caption = LoadAppString(IDS_NO_UNDO_CAPTION);
-    const std::wstring text = LoadAppString(IDS_NO_UNDO_TEXT);
-    ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_OK);
-}
-
-void CCorvelleDlg::RunSelectDialog() { corvelle::RunSelectDialog(*this); }
-
-bool CCorvelleDlg::RunOptionsDialog() { return corvelle::RunOptionsDialog(*this); }
-
-void CCorvelleDlg::RunAboutDialog() {
-    CAboutDlg dialog(this);
-    dialog.DoModal();
+int CCorvelleDlg::RunDialog(FlowDialog dialog) {
+    switch (dialog) {
+    case FlowDialog::kBestTimeWin: {
+        CGameWinDlg win(this, prefs_.lastEnteredName);
+        return win.DoModal() == IDOK ? 1 : 0;
+    }
+    case FlowDialog::kSimpleWin: {
+        CGameSimpleWinDlg win;
+        win.DoModal();
+        return 0;
+    }
+    case FlowDialog::kLost:
+    case FlowDialog::kTimeUp: {
+        CGameLostDlg lost(dialog == FlowDialog::kTimeUp);
+        return static_cast<int>(lost.DoModal());
+    }
+    case FlowDialog::kNoUndo: {
+        const std::wstring caption = LoadAppString(IDS_NO_UNDO_CAPTION);
+        const std::wstring text = LoadAppString(IDS_NO_UNDO_TEXT);
+        ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_OK);
+        return 0;
+    }
+    case FlowDialog::kSelect:
+        RunSelectDialog(*this);
+        return 0;
+    case FlowDialog::kOptions:
+        return RunOptionsDialog(*this) ? 1 : 0;
+    case FlowDialog::kAbout: {
+        CAboutDlg about(this);
+        about.DoModal();
+        return 0;
+    }
+    case FlowDialog::kNoDialog:
+        break;
+    }
+    return 0;
 }
 
 }  // namespace corvelle

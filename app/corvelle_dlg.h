@@ -1,19 +1,20 @@
 // CCorvelleDlg: the program's main window, a resizable dialog tiled by the
-// game field, the side panel at the right and the status bar with the game
-// clock at the bottom (the command bar will take a strip at the top). It
-// holds the preferences, owns the field, the side panel and the game logic
-// (CGameFlow, which owns the engine), dispatches the menu commands to the
-// game logic and shows its modal dialogs.
+// command bar at the top, the game field, the side panel at the right and
+// the status bar with the game clock at the bottom. It holds the
+// preferences, owns the children and the game logic (CGameFlow, which owns
+// the engine), hands the menu commands, its timer and the game-state check
+// to the game logic and carries out what each answers (RunFlow): the
+// redraws and reloads it names and the modal dialogs it asks for.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "app/command_bar.h"
-#include "app/main_panel.h"
 #include "field/sol_game_field.h"
 #include "logic/game_flow.h"
 #include "logic/preferences.h"
+#include "panels/sol_main_popups.h"
 #include "platform/controls.h"
 #include "platform/dialog.h"
 #include "platform/win_app.h"
@@ -33,7 +34,7 @@ constexpr int kClockPartWidth = 100;
 // wide: the field keeps its smallest width, the panel its own minimum.
 LONG PanelWidthLeaving(LONG clientWidth, uint32_t minWidth);
 
-class CCorvelleDlg : public CDialog, private GameFlowView, private CommandBarHost {
+class CCorvelleDlg : public CDialog, private CMainPopupsOwner, private CommandBarHost {
 public:
     explicit CCorvelleDlg(CWnd* parent = nullptr);
     ~CCorvelleDlg() override;
@@ -43,16 +44,20 @@ public:
     // is shown). Safe before the children exist.
     void RecalcLayout() override;
     // The clock text in the status bar.
-    void ShowGameTime(uint32_t seconds) override;
+    void ShowGameTime(uint32_t seconds);
     // Stores the preferences while the program goes on running (a confirmed
     // options dialog).
     void SavePrefs();
+    // Carries out a game operation's answer: its redraws and reloads, then
+    // the dialog it asks for (whose answer goes back to the game logic) or
+    // the game-state check, until nothing more is asked.
+    void RunFlow(FlowStep step);
 
     AppPreferences& Prefs() override { return prefs_; }
     CGameFlow& GetGameFlow() { return flow_; }
     CGameEngine* GetEngine() { return &flow_.Engine(); }
     CSolGameField* GetGameField() { return field_.get(); }
-    CMainPanel* GetMainPanel() { return panel_.get(); }
+    CSolMainPopups* GetMainPanel() { return panel_.get(); }
     void ResetHintIndex() { flow_.ResetHintIndex(); }
     // The height of the command bar's strip (0 while there is none).
     int CommandBarHeight() const { return commandBar_ ? commandBar_->StripHeight() : 0; }
@@ -80,35 +85,30 @@ private:
     // The window's placement as it is now into the preferences.
     void TakeWindowPlacement();
     void OnCommandBar();
+    void OnShowNextMove();
+    // The redraws and reloads a game operation names.
+    void Apply(ViewUpdate updates);
+    // Runs a dialog the game logic asked for; its answer as the game logic
+    // reads it.
+    int RunDialog(FlowDialog dialog);
+    // Says why the window cannot start; OnInitDialog then returns -1.
+    BOOL FailStart(const std::wstring& why);
 
     // CommandBarHost
     CWnd* BarParent() override { return this; }
     void OnBarCommand(UINT command) override;
 
-    // GameFlowView
-    void BuildField(bool quiet) override;
-    void RedrawField() override;
-    void ClearFieldSelection() override;
-    void BlinkHint(uint16_t first, uint16_t second) override;
-    void SetTitle(const std::u16string& title) override;
-    void SendGameStateCheck() override;
-    void UpdateRulesText() override;
-    void UpdateStatistics() override;
-    void UpdateBestTimes() override;
-    void RefreshPanelAfterGameChange() override;
-    bool RunWinDialog() override;
-    void RunSimpleWinDialog() override;
-    int RunLostDialog(bool timeUp) override;
-    void ShowNoUndoMessage() override;
-    void RunSelectDialog() override;
-    bool RunOptionsDialog() override;
-    void RunAboutDialog() override;
+    // CMainPopupsOwner
+    CWnd* GetPanelParent() override { return this; }
+    CGameEngine* GetPanelEngine() override { return &flow_.Engine(); }
+    AppPreferences& GetPanelPreferences() override { return prefs_; }
+    CGameClock* GetPanelClock() override { return &flow_.Clock(); }
 
     AppPreferences prefs_;
     CGameFlow flow_;
     std::unique_ptr<CCommandBarWnd> commandBar_;
     std::unique_ptr<CSolGameField> field_;
-    std::unique_ptr<CMainPanel> panel_;
+    std::unique_ptr<CSolMainPopups> panel_;
     CStatusBarCtrl statusBar_;
     HICON icon_ = nullptr;
     int lastPanelWidth_ = -1;

@@ -1,7 +1,6 @@
-// The main window's Options command: the options dialog over the main
-// window's preferences and game field.
+#include "app/main_options.h"
+
 #include "app/corvelle_dlg.h"
-#include "app/main_panel.h"
 #include "app/options_dlg.h"
 #include "app/select_runner.h"
 #include "field/game_field_preview.h"

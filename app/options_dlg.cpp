@@ -174,9 +174,12 @@ void COptionsDlg::SetAnimationCtl(uint8_t value) {
 uint8_t COptionsDlg::GetAnimationCtl() const {
     return FlagFromCheck(static_cast<int>(SendDlgItemMessage(IDC_ANIMATION, BM_GETCHECK)));
 }
-void COptionsDlg::SetPlayModeCtl(uint8_t value) { SelectListItem(IDC_PLAY_MODE, ListIndex(value, kPlayModeItems)); }
-uint8_t COptionsDlg::GetPlayModeCtl() const {
-    return ValueFromListIndex(ListSelection(IDC_PLAY_MODE), kPlayModeItems, host_.Prefs().playMode);
+void COptionsDlg::SetPlayModeCtl(PlayMode value) {
+    SelectListItem(IDC_PLAY_MODE, ListIndex(static_cast<uint8_t>(value), kPlayModeItems));
+}
+PlayMode COptionsDlg::GetPlayModeCtl() const {
+    return static_cast<PlayMode>(ValueFromListIndex(ListSelection(IDC_PLAY_MODE), kPlayModeItems,
+                                                    static_cast<uint8_t>(host_.Prefs().playMode)));
 }
 void COptionsDlg::SetPictureCtl(uint8_t value) { SelectListItem(IDC_PICTURE, ListIndex(value, kPictureItems)); }
 uint8_t COptionsDlg::GetPictureCtl() const {

@@ -67,8 +67,8 @@ public:
     uint32_t GetTimeLimitCtl() const;
     void SetAnimationCtl(uint8_t value);
     uint8_t GetAnimationCtl() const;
-    void SetPlayModeCtl(uint8_t value);
-    uint8_t GetPlayModeCtl() const;
+    void SetPlayModeCtl(PlayMode value);
+    PlayMode GetPlayModeCtl() const;
     void SetColorCtl(COLORREF colour) { swatchColour_ = colour; }
     COLORREF GetColorCtl() const { return swatchColour_; }
     void SetPictureCtl(uint8_t value);

@@ -6,7 +6,6 @@
 
 #include "app/corvelle_app.h"
 #include "app/corvelle_dlg.h"
-#include "app/main_panel.h"
 #include "engine/records.h"
 #include "panels/select_dlg.h"
 
@@ -22,17 +21,7 @@ public:
     AppPreferences& GetSelectPreferences() override { return main.Prefs(); }
     CGameEngine* GetSelectEngine() override { return main.GetEngine(); }
     CSolGameField* GetSelectField() override { return main.GetGameField(); }
-    void PreviewGame(uint32_t position) override {
-        CGameFlow& flow = main.GetGameFlow();
-        main.Prefs().curSolId = position;
-        if (!flow.LoadCurrentSolitaire()) return;
-        // The game in progress of that game when it has one (its crash
-        // guard untouched), a random deal otherwise; nothing is drawn.
-        if (flow.Engine().LoadSavedGame(true))
-            flow.ShowGame(true);
-        else
-            flow.NewGame(0, false, true);
-    }
+    void PreviewGame(uint32_t position) override { main.RunFlow(main.GetGameFlow().PreviewGame(position)); }
     CPreviewImageCache* GetPreviewCache() override { return MainPreviewCache(); }
     const CRelatedSolsTable* GetRelatedGames() override {
         CCorvelleApp* app = GetCorvelleApp();

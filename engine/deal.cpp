@@ -49,14 +49,25 @@ PileState InitialPileState(const PileDef& def) {
 
 bool CGameEngine::NewDeal(uint32_t& gameNumber) {
     FreeGameState();
-    if (!HasDefinition() || cards.empty())
+    if (!HasDefinition() || cards.empty() || !AllocateGameState())
         return false;
-    const uint16_t cardCount = CardCount();
-    const uint16_t pileCount = PileCount();
+    if (gameNumber == 0)
+        gameNumber = DrawGameNumber();
+    shuffleState = gameNumber;
+    DealCardsToPiles(gameNumber);
+    SetInitialPileStates();
+    ApplyDealOverrides();
+    for (size_t k = 0; k < counterDefs.size(); ++k)
+        counters[k] = CounterState{counterDefs[k].initialValue, counterDefs[k].exhaustedEvent};
+    finished = 0;
+    RefreshExposedCards(Recording::Unrecorded);
+    return true;
+}
 
+bool CGameEngine::AllocateGameState() {
     try {
-        cardStates.assign(cardCount, CardState{});
-        pileStates.assign(pileCount, PileState{});
+        cardStates.assign(CardCount(), CardState{});
+        pileStates.assign(PileCount(), PileState{});
         moveLinks = links;
         counters.resize(counterDefs.size());
         history.reset(new CMoveHistory(owner));
@@ -65,16 +76,20 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
         FreeGameState();
         return false;
     }
+    return true;
+}
 
-    if (gameNumber == 0) {
-        SeedRandom(TickCountMs());
-        uint32_t drawn = 0;
-        for (int b = 0; b < 4; ++b)
-            drawn |= static_cast<uint32_t>(NextRandom() & 0xFF) << (8 * b);
-        gameNumber = drawn;
-    }
-    shuffleState = gameNumber;
+uint32_t CGameEngine::DrawGameNumber() {
+    SeedRandom(TickCountMs());
+    uint32_t drawn = 0;
+    for (int b = 0; b < 4; ++b)
+        drawn |= static_cast<uint32_t>(NextRandom() & 0xFF) << (8 * b);
+    return drawn;
+}
 
+void CGameEngine::DealCardsToPiles(uint32_t gameNumber) {
+    const uint16_t cardCount = CardCount();
+    const uint16_t pileCount = PileCount();
     // Deal every card to its pile. The probe visits every card within
     // cardCount steps (the step is a prime that does not divide the count,
     // or 1), so a pile whose group has no free card left is closed after one
@@ -128,16 +143,22 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
         card.pile = lastPile;
         card.position = static_cast<int16_t>(pileStates[lastPile].count++);
     }
+}
 
-    for (uint16_t p = 0; p < pileCount; ++p) {
+void CGameEngine::SetInitialPileStates() {
+    for (uint16_t p = 0; p < PileCount(); ++p) {
         const uint16_t count = pileStates[p].count;
         pileStates[p] = InitialPileState(piles[p]);
         pileStates[p].count = count;
     }
+}
 
+void CGameEngine::ApplyDealOverrides() {
+    // Cards the definition places: each swaps places with the card dealt
+    // there, and both take their new pile's face.
     for (const CardPlacement& pl : placements) {
         const uint16_t there = CardAt(pl.pile, pl.position);
-        if (there == kNone || there == pl.card || pl.card >= cardCount)
+        if (there == kNone || there == pl.card || pl.card >= CardCount())
             continue;
         CardState& a = cardStates[pl.card];
         CardState& b = cardStates[there];
@@ -160,12 +181,6 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
         if (c != kNone)
             cardStates[c].exposed = 1;
     }
-
-    for (size_t k = 0; k < counterDefs.size(); ++k)
-        counters[k] = CounterState{counterDefs[k].initialValue, counterDefs[k].exhaustedEvent};
-    finished = 0;
-    RefreshExposedCards(Recording::Unrecorded);
-    return true;
 }
 
 }  // namespace corvelle

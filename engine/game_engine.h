@@ -93,6 +93,22 @@ public:
     bool LoadSavedGame(bool preview);
 
 private:
+    // The deal's phases (deal.cpp), in NewDeal's order: the state's arrays
+    // and history made, the cards dealt to their piles by the deal's probe
+    // (those left over onto the last pile), every pile set to its start, the
+    // definition's placed, flipped, locked and exposed cards applied.
+    bool AllocateGameState();
+    static uint32_t DrawGameNumber();
+    void DealCardsToPiles(uint32_t gameNumber);
+    void SetInitialPileStates();
+    void ApplyDealOverrides();
+
+    // The slot FindSavedGameSlot last found a game in, looked at first next
+    // time: the game in play is saved to the same slot after every step.
+    mutable uint16_t lastSlot = 0;
+    mutable uint16_t lastSlotGame = 0;
+    mutable bool lastSlotKnown = false;
+
     // ExecuteAction's handlers, one per action kind (actions.cpp).
     bool MoveCards(ActionDef& action, uint16_t* result);
     bool SetPileAttribute(ActionDef& action, uint16_t* result);

@@ -11,6 +11,8 @@
 // the interpreter): the searches that define a jump's target walk the
 // bytecode, and doing them on every evaluation cost a third of the time of
 // the win search.
+#include "engine/interpreter.h"
+
 #include <cstring>
 #include <utility>
 #include <vector>

@@ -82,6 +82,13 @@ std::u16string ProgramSubKey(const std::u16string& relative);   // root + "\" + 
 void SetProgramKeyPath(const std::u16string& path);
 extern const char16_t kDefaultProgramKeyPath[];
 
+#ifndef _WIN32
+// Host build only, for tests of what a process killed between two writes
+// leaves behind: after `writes` more value writes or deletions every
+// further one fails and changes nothing; a negative count lifts the limit.
+void SetRegistryWriteLimit(int writes);
+#endif
+
 // UTF-8 to UTF-16, invalid sequences giving U+FFFD each (as the system's
 // conversion of code page 65001 does); stops at the first 0 byte or after
 // `length` bytes.

@@ -23,6 +23,12 @@ const char16_t kSize[] = u"size";
 const char16_t kData[] = u"data";
 const char16_t kFailed[] = u"failed";
 const char16_t kDefinitionHash[] = u"definitionHash";
+const char16_t kGameNumber[] = u"gameNumber";
+const char16_t kSaveCheck[] = u"saveCheck";
+
+// What "saveCheck" holds while a save is being written: no finished save's
+// check has this value.
+constexpr uint64_t kUnfinishedSave = 0;
 
 // The blob is little-endian and packed whatever the compiler does with the
 // structures: every record goes field by field through one field list
@@ -125,6 +131,21 @@ public:
     }
     uint64_t hash = 0xCBF29CE484222325ull;
 };
+
+// The check of one save over everything it writes, in the stored form of
+// each value: the id, the blob, the definition's fingerprint and the deal
+// number (absent when the engine has no owner to give one).
+uint64_t SaveCheck(const uint8_t (&idBytes)[2], const std::vector<uint8_t>& blob, const uint8_t (&hashBytes)[8],
+                   const uint32_t* gameNumber) {
+    Fingerprint f;
+    f.Add(idBytes, 2);
+    f.AddArray(blob);
+    f.Add(hashBytes, 8);
+    f.AddU32(gameNumber != nullptr);
+    if (gameNumber)
+        f.AddU32(*gameNumber);
+    return f.hash == kUnfinishedSave ? kUnfinishedSave + 1 : f.hash;
+}
 
 }  // namespace
 
@@ -265,13 +286,22 @@ bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, Save
 }
 
 uint16_t CGameEngine::FindSavedGameSlot(uint16_t gameId) const {
-    for (unsigned slot = 0; slot < kSavedGameSlots; ++slot) {
+    const auto holds = [gameId](unsigned slot) {
         CRegistryKey key;
-        if (!key.Open(SavedGameSlotPath(slot)))
-            continue;
         uint16_t stored = 0;
-        if (ReadGameId(key, stored) && stored == gameId)
-            return static_cast<uint16_t>(slot);
+        return key.Open(SavedGameSlotPath(slot)) && ReadGameId(key, stored) && stored == gameId;
+    };
+    // A game has one slot (a save goes where the game is found), so the slot
+    // where it was found last is the one the search would find.
+    if (lastSlotKnown && lastSlotGame == gameId && holds(lastSlot))
+        return lastSlot;
+    for (unsigned slot = 0; slot < kSavedGameSlots; ++slot) {
+        if (holds(slot)) {
+            lastSlot = static_cast<uint16_t>(slot);
+            lastSlotGame = gameId;
+            lastSlotKnown = true;
+            return lastSlot;
+        }
     }
     return kSavedGameSlots;
 }
@@ -283,6 +313,7 @@ void CGameEngine::SaveGame() {
         counters.size() != counterDefs.size())
         return;
     uint16_t slot = FindSavedGameSlot(id);
+    const bool sameGame = slot != kSavedGameSlots;   // its "solId" holds the id already
     uint32_t* stamps = owner ? owner->GetSaveStamps() : nullptr;
     if (slot == kSavedGameSlots) {
         // The least recently saved slot; on a tie the highest-numbered one.
@@ -297,17 +328,31 @@ void CGameEngine::SaveGame() {
         }
     }
     const std::vector<uint8_t> blob = SerializeSavedGame(*this, owner ? owner->GetElapsedSeconds() : 0);
-    uint8_t hashBytes[8], idBytes[2];
+    uint8_t hashBytes[8], idBytes[2], checkBytes[8];
     StoreLE(hashBytes, DefinitionFingerprint(*this));
     StoreLE(idBytes, id);
+    const uint32_t gameNumber = owner ? owner->GetGameNumber() : 0;
     const uint8_t notFailed = 0;
 
+    // The slot's values change one write at a time. The check is marked
+    // unfinished first and written last, so that a save cut short (the
+    // process killed between two writes) leaves a slot whose check does not
+    // match, which no restore takes.
     CRegistryKey key;
     if (key.Create(SavedGameSlotPath(slot))) {
-        key.WriteBinary(kSolId, idBytes, 2);
+        StoreLE(checkBytes, kUnfinishedSave);
+        key.WriteBinary(kSaveCheck, checkBytes, 8);
+        if (!sameGame)
+            key.WriteBinary(kSolId, idBytes, 2);
         key.WriteDword(kSize, static_cast<uint32_t>(blob.size()));
         key.WriteBinary(kData, blob.data(), blob.size());
         key.WriteBinary(kDefinitionHash, hashBytes, 8);
+        if (owner)
+            key.WriteDword(kGameNumber, gameNumber);
+        else
+            key.DeleteValue(kGameNumber);
+        StoreLE(checkBytes, SaveCheck(idBytes, blob, hashBytes, owner ? &gameNumber : nullptr));
+        key.WriteBinary(kSaveCheck, checkBytes, 8);
         key.WriteBinary(kFailed, &notFailed, 1);
         key.Close();
     }
@@ -351,16 +396,33 @@ bool CGameEngine::LoadSavedGame(bool preview) {
     SavedGameData saved;
     uint32_t size = 0;
     std::vector<uint8_t> blob;
+    uint32_t gameNumber = 0;
+    bool hasGameNumber = false;
     if (key.ReadDword(kSize, size) && size <= MaxBlobSize(*this) && key.ReadBinary(kData, blob, size) &&
         blob.size() == size && ParseSavedGame(*this, blob.data(), blob.size(), saved)) {
         valid = true;
         uint8_t hashBytes[8];
-        if (key.ReadBinaryExact(kDefinitionHash, hashBytes, 8)) {
+        const bool hasHash = key.ReadBinaryExact(kDefinitionHash, hashBytes, 8);
+        if (hasHash) {
             valid = LoadLE<uint64_t>(hashBytes) == DefinitionFingerprint(*this);
         } else {
             // Missing is fine (a slot written without one); present but
             // unreadable is damage.
             valid = !key.HasValue(kDefinitionHash);
+        }
+        hasGameNumber = key.ReadDword(kGameNumber, gameNumber);
+        uint8_t checkBytes[8];
+        if (key.ReadBinaryExact(kSaveCheck, checkBytes, 8)) {
+            // A save that did not finish, or values changed since: every
+            // value the save wrote must be there as it wrote them.
+            uint8_t idBytes[2];
+            StoreLE(idBytes, storedId);
+            valid = valid && hasHash &&
+                    LoadLE<uint64_t>(checkBytes) ==
+                        SaveCheck(idBytes, blob, hashBytes, hasGameNumber ? &gameNumber : nullptr);
+        } else {
+            // A slot saved before saves carried a check.
+            valid = valid && !key.HasValue(kSaveCheck);
         }
     }
     key.Close();
@@ -369,8 +431,11 @@ bool CGameEngine::LoadSavedGame(bool preview) {
         return false;
     }
 
-    if (owner)
+    if (owner) {
         owner->SetElapsedSeconds(saved.elapsedSeconds);
+        if (hasGameNumber)
+            owner->SetGameNumber(gameNumber);
+    }
     cardStates = std::move(saved.cardStates);
     pileStates = std::move(saved.pileStates);
     moveLinks = std::move(saved.moveLinks);

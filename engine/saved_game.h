@@ -1,8 +1,12 @@
 // Games in progress in the registry: ten slots "gameState0" .. "gameState9"
 // below the program's key, each holding the game id ("solId"), the length
 // ("size") and bytes ("data") of a SavedGameData blob, the restore guard
-// ("failed") and a fingerprint of the game definition the blob was made for
-// ("definitionHash").
+// ("failed"), a fingerprint of the game definition the blob was made for
+// ("definitionHash"), the deal number the engine's owner keeps with it
+// ("gameNumber") and a check over all of these ("saveCheck"), marked
+// unfinished before a save's first write and written after its last, so
+// that a save cut short is never restored. Slots written before a value
+// existed restore without it.
 //
 // Blob layout, little-endian and packed, for a definition of c cards, p piles
 // and k counters:

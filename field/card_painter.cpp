@@ -8,24 +8,88 @@ namespace {
 
 uint32_t ClampBack(uint32_t n) { return n < CardArt::kBacks ? n : CardArt::kBacks - 1; }
 
+// A card face from the artwork, for any canvas that draws a bitmap plain
+// (Plain), leaving out its key colour (Keyed) and turned by 180 degrees
+// with (x, y) its bottom-right pixel (Turned).
+template <typename Canvas>
+void PaintCardFace(Canvas& canvas, int32_t x, int32_t y, uint32_t width, uint32_t height, uint32_t suit,
+                   uint32_t rank) {
+    const int32_t right = x + static_cast<int32_t>(width) - 1;
+    const int32_t bottom = y + static_cast<int32_t>(height) - 1;
+    canvas.Plain(x, y, IDB_BLANK_FACE);
+    canvas.Keyed(x, y, static_cast<uint16_t>(IDB_CARD_FACE + rank * 4 + suit), kKeyWhite);
+    const auto glyph = static_cast<uint16_t>(IDB_RANK_GLYPH + rank * 2 + (IsRedFieldSuit(suit) ? 1 : 0));
+    canvas.Keyed(x, y, glyph, kKeyWhite);
+    canvas.Turned(right, bottom, glyph, kKeyWhite);
+    const auto pip = static_cast<uint16_t>(IDB_SUIT_PIP + suit);
+    canvas.Keyed(x, y + 20, pip, kKeyWhite);
+    canvas.Turned(right, bottom - 20, pip, kKeyWhite);
+}
+
+uint16_t CardBackArt(uint32_t n) { return static_cast<uint16_t>(IDB_CARD_BACK + 2 * ClampBack(n)); }
+
+// The canvas of a device context: the GDI drawing helpers.
+struct DcCanvas {
+    HDC dc;
+    void Plain(int32_t x, int32_t y, uint16_t id) { DrawBitmap(dc, x, y, id); }
+    void Keyed(int32_t x, int32_t y, uint16_t id, COLORREF key) { DrawBitmapTransparent(dc, x, y, id, key); }
+    void Turned(int32_t x, int32_t y, uint16_t id, COLORREF key) { DrawBitmapRotated(dc, x, y, id, key); }
+};
+
+// The canvas of one card in a 32-bit image (rows from the top): the
+// artwork's pixels copied in, nothing outside the card. `art` keeps each
+// bitmap read for the cards that follow. `ok` turns false when a bitmap
+// cannot be read that way (the card is then drawn through GDI).
+class PixelCanvas {
+public:
+    PixelCanvas(uint32_t* card, int32_t width, int32_t height, std::map<uint16_t, BitmapPixels>& art)
+        : card_(card), width_(width), height_(height), art_(art) {}
+
+    void Plain(int32_t x, int32_t y, uint16_t id) { Put(x, y, id, false, false, 0); }
+    void Keyed(int32_t x, int32_t y, uint16_t id, COLORREF key) { Put(x, y, id, true, false, key); }
+    void Turned(int32_t x, int32_t y, uint16_t id, COLORREF key) { Put(x, y, id, true, true, key); }
+
+    bool ok = true;
+
+private:
+    void Put(int32_t x, int32_t y, uint16_t id, bool keyed, bool turned, COLORREF key) {
+        auto it = art_.find(id);
+        if (it == art_.end()) it = art_.emplace(id, ReadBitmapPixels(id)).first;
+        const BitmapPixels& art = it->second;
+        if (art.pixels.empty()) {
+            if (!art.missing) ok = false;   // a missing bitmap draws nothing anywhere
+            return;
+        }
+        const uint32_t k = (GetRValue(key) << 16) | (GetGValue(key) << 8) | GetBValue(key);
+        for (int32_t j = 0; j < art.height; ++j) {
+            const int32_t row = turned ? y - j : y + j;
+            if (row < 0 || row >= height_) continue;
+            uint32_t* out = card_ + static_cast<size_t>(row) * width_;
+            const uint32_t* in = art.pixels.data() + static_cast<size_t>(j) * art.width;
+            for (int32_t i = 0; i < art.width; ++i) {
+                const int32_t column = turned ? x - i : x + i;
+                if (column < 0 || column >= width_ || (keyed && in[i] == k)) continue;
+                out[column] = in[i];
+            }
+        }
+    }
+
+    uint32_t* card_;
+    int32_t width_;
+    int32_t height_;
+    std::map<uint16_t, BitmapPixels>& art_;
+};
+
 }  // namespace
 
 void CCardPainter::DrawCardFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const {
     if (suit >= CardArt::kSuits || rank >= CardArt::kRanks) return;
-    const int32_t right = x + static_cast<int32_t>(cardWidth) - 1;
-    const int32_t bottom = y + static_cast<int32_t>(cardHeight) - 1;
-    DrawBitmap(dc, x, y, IDB_BLANK_FACE);
-    DrawBitmapTransparent(dc, x, y, static_cast<uint16_t>(IDB_CARD_FACE + rank * 4 + suit), kKeyWhite);
-    const auto glyph = static_cast<uint16_t>(IDB_RANK_GLYPH + rank * 2 + (IsRedFieldSuit(suit) ? 1 : 0));
-    DrawBitmapTransparent(dc, x, y, glyph, kKeyWhite);
-    DrawBitmapRotated(dc, right, bottom, glyph, kKeyWhite);
-    const auto pip = static_cast<uint16_t>(IDB_SUIT_PIP + suit);
-    DrawBitmapTransparent(dc, x, y + 20, pip, kKeyWhite);
-    DrawBitmapRotated(dc, right, bottom - 20, pip, kKeyWhite);
+    DcCanvas canvas{dc};
+    PaintCardFace(canvas, x, y, cardWidth, cardHeight, suit, rank);
 }
 
 void CCardPainter::DrawCardBack(HDC dc, int32_t x, int32_t y, uint32_t n) const {
-    DrawBitmap(dc, x, y, static_cast<uint16_t>(IDB_CARD_BACK + 2 * ClampBack(n)));
+    DrawBitmap(dc, x, y, CardBackArt(n));
 }
 
 void CCardPainter::DrawPileBase(HDC dc, int32_t x, int32_t y, const FieldPile& pile) const {
@@ -80,29 +144,51 @@ void CCardPainter::DrawSelectionFrame(HDC dc, int32_t x, int32_t y) const {
 }
 
 CCardImageSet::CCardImageSet(HDC dc, const CCardPainter* painter, uint32_t width, uint32_t height)
-    : images_(new CKeyedImage[CardArt::kFaces + CardArt::kBacks]) {
-    for (uint32_t i = 0; i < CardArt::kFaces; ++i) {
-        images_[i].Create(dc, width, height);
-        painter->DrawCardFace(images_[i].GetDC(), 0, 0, i / CardArt::kRanks, i % CardArt::kRanks);
-        images_[i].Seal(kKeyGreen);
-    }
-    for (uint32_t n = 0; n < CardArt::kBacks; ++n) {
-        CKeyedImage& image = images_[CardArt::kFaces + n];
-        image.Create(dc, width, height);
-        painter->DrawCardBack(image.GetDC(), 0, 0, n);
-        image.Seal(kKeyGreen);
-    }
+    : painter_(painter), width_(width), height_(height) {
+    images_.Create(dc, width, height * kCards);
 }
 
-CCardImageSet::~CCardImageSet() { delete[] images_; }
+void CCardImageSet::Compose(uint32_t index) const {
+    composed_.set(index);
+    if (!images_.Bits()) return;
+    const bool face = index < CardArt::kFaces;
+    const auto w = static_cast<int32_t>(width_), h = static_cast<int32_t>(height_);
+    const int32_t top = static_cast<int32_t>(index) * h;
+    PixelCanvas canvas(images_.Bits() + static_cast<size_t>(top) * width_, w, h, art_);
+    if (face)
+        PaintCardFace(canvas, 0, 0, width_, height_, index / CardArt::kRanks, index % CardArt::kRanks);
+    else
+        canvas.Plain(0, 0, CardBackArt(index - CardArt::kFaces));
+    if (!canvas.ok) {
+        // Artwork in another format: this card through GDI, kept to its place.
+        HDC image = images_.GetDC();
+        const int saved = ::SaveDC(image);
+        ::IntersectClipRect(image, 0, top, w, top + h);
+        if (face)
+            painter_->DrawCardFace(image, 0, top, index / CardArt::kRanks, index % CardArt::kRanks);
+        else
+            painter_->DrawCardBack(image, 0, top, index - CardArt::kFaces);
+        ::RestoreDC(image, saved);
+    }
+    images_.SealRows(kKeyGreen, top, h);
+    if (composed_.all()) art_.clear();
+}
+
+CCardImageSet::~CCardImageSet() = default;
+
+void CCardImageSet::DrawCard(HDC dc, int32_t x, int32_t y, uint32_t index) const {
+    if (!composed_.test(index)) Compose(index);
+    images_.DrawPart(dc, x, y, 0, static_cast<int32_t>(index * height_), static_cast<int32_t>(width_),
+                     static_cast<int32_t>(height_));
+}
 
 void CCardImageSet::DrawFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const {
     if (suit >= CardArt::kSuits || rank >= CardArt::kRanks) return;
-    images_[suit * CardArt::kRanks + rank].Draw(dc, x, y);
+    DrawCard(dc, x, y, suit * CardArt::kRanks + rank);
 }
 
 void CCardImageSet::DrawBack(HDC dc, int32_t x, int32_t y, uint32_t n) const {
-    images_[CardArt::kFaces + ClampBack(n)].Draw(dc, x, y);
+    DrawCard(dc, x, y, CardArt::kFaces + ClampBack(n));
 }
 
 }  // namespace corvelle

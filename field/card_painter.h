@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <bitset>
 #include <cstdint>
+#include <map>
 
 #include "field/field_model.h"
 #include "platform/drawing.h"
@@ -36,9 +38,12 @@ public:
     void DrawSelectionFrame(HDC dc, int32_t x, int32_t y) const;
 };
 
-// The 52 faces (index suit * 13 + rank) and the backs (52 + n), rendered once
-// into card-sized memory images and drawn with the green key, which leaves
-// out the pixels outside the rounded corners.
+// The 52 faces (index suit * 13 + rank) and the backs (52 + n), one below
+// the other in one memory image, drawn with the green key, which leaves out
+// the pixels outside the rounded corners. The image is made at once (its
+// GDI objects do not change afterwards); each card is composed into it the
+// first time it is drawn, from the artwork's pixels as the painter draws
+// them (through GDI only for artwork in another format).
 class CCardImageSet {
 public:
     CCardImageSet(HDC dc, const CCardPainter* painter, uint32_t width, uint32_t height);
@@ -50,9 +55,23 @@ public:
     void DrawFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const;
     // Back n; a choice past the last back draws the last back.
     void DrawBack(HDC dc, int32_t x, int32_t y, uint32_t n) const;
+    // The card size the images were made for.
+    uint32_t Width() const { return width_; }
+    uint32_t Height() const { return height_; }
 
 private:
-    CKeyedImage* images_;
+    static constexpr uint32_t kCards = CardArt::kFaces + CardArt::kBacks;
+    void DrawCard(HDC dc, int32_t x, int32_t y, uint32_t index) const;
+    void Compose(uint32_t index) const;
+
+    const CCardPainter* painter_;
+    uint32_t width_;
+    uint32_t height_;
+    mutable CKeyedImage images_;
+    // Composing: which cards are done, and the artwork read so far (let go
+    // once every card is done).
+    mutable std::bitset<kCards> composed_;
+    mutable std::map<uint16_t, BitmapPixels> art_;
 };
 
 }  // namespace corvelle

@@ -21,7 +21,7 @@ CFieldInput::CFieldInput(FieldLayout& layout, const CHitRegions& regions, FieldI
       view_(view),
       clock_([] { return static_cast<uint32_t>(std::time(nullptr)); }) {}
 
-void CFieldInput::SetPlayMode(uint8_t mode) {
+void CFieldInput::SetPlayMode(PlayMode mode) {
     if (mode != playMode_) CancelDrag();
     playMode_ = mode;
 }
@@ -83,9 +83,9 @@ void CFieldInput::FinishStep() {
 void CFieldInput::Press(int32_t x, int32_t y, bool rightHeld) {
     if (rightHeld || !InsideField(x, y)) return;
     bool taken = false;
-    if (playMode_ == kPlayModeClick) {
+    if (playMode_ == PlayMode::kClick) {
         taken = ClickModeButtonDown(x, y);
-    } else if (playMode_ == kPlayModeDrag) {
+    } else if (playMode_ == PlayMode::kDrag) {
         ClearSelection();
         taken = DragStart(x, y);
     }
@@ -95,7 +95,7 @@ void CFieldInput::Press(int32_t x, int32_t y, bool rightHeld) {
 void CFieldInput::Release(int32_t x, int32_t y) {
     if (!leftButtonDown_) return;
     // The clicking mode's press did all; its release is only swallowed.
-    if (playMode_ != kPlayModeDrag) {
+    if (playMode_ != PlayMode::kDrag) {
         leftButtonDown_ = false;
         return;
     }
@@ -104,7 +104,7 @@ void CFieldInput::Release(int32_t x, int32_t y) {
 
 void CFieldInput::Move(int32_t x, int32_t y, bool rightHeld) {
     if (leftButtonDown_) {
-        if (playMode_ == kPlayModeDrag) DragMove(x, y);
+        if (playMode_ == PlayMode::kDrag) DragMove(x, y);
     } else if (rightHeld && rightButtonDown_) {
         TrackPeek(x, y);
     }

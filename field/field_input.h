@@ -16,14 +16,12 @@
 #include "field/field_model.h"
 #include "field/field_update.h"
 #include "field/hit_regions.h"
+#include "logic/preferences.h"
 
 namespace corvelle {
 
 class CGameEngine;
 
-// Play modes: click a card, then its destination; or drag and drop.
-constexpr uint8_t kPlayModeClick = 0;
-constexpr uint8_t kPlayModeDrag = 1;
 // A drag starts once the cursor has moved this far from the press on
 // either axis.
 constexpr int32_t kDragThreshold = 4;
@@ -93,8 +91,8 @@ public:
 
     void SetEngine(CGameEngine* engine) { engine_ = engine; }
     // A change of play mode ends a press or drag under way.
-    void SetPlayMode(uint8_t mode);
-    uint8_t PlayMode() const { return playMode_; }
+    void SetPlayMode(PlayMode mode);
+    PlayMode GetPlayMode() const { return playMode_; }
     // The source of time() for the clicking mode's second click.
     void SetClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
 
@@ -175,7 +173,7 @@ private:
     const CHitRegions& regions_;
     FieldInputView& view_;
     CGameEngine* engine_ = nullptr;
-    uint8_t playMode_ = kPlayModeDrag;
+    PlayMode playMode_ = PlayMode::kDrag;
     std::function<uint32_t()> clock_;
 
     uint32_t selectedPile_ = kFieldNone;

@@ -65,16 +65,20 @@ void CSolGameField::FreeDrawingResources() {
 }
 
 void CSolGameField::PrepareDrawing() {
-    FreeDrawingResources();
+    drawOrder_.clear();
     layout_.SetStandardGeometry();
     painter_.cardWidth = layout_.cardWidth;
     painter_.cardHeight = layout_.cardHeight;
-    // The images are made compatible with the back buffer, or with the
-    // screen while the field has no area.
-    HDC dc = backBuffer_.GetDC();
-    HDC screen = dc ? nullptr : ::GetDC(nullptr);
-    images_ = std::make_unique<CCardImageSet>(dc ? dc : screen, &painter_, layout_.cardWidth, layout_.cardHeight);
-    if (screen) ::ReleaseDC(nullptr, screen);
+    // The images depend on the card size alone: made once and kept for the
+    // games that follow. They are made compatible with the back buffer, or
+    // with the screen while the field has no area.
+    if (!images_ || images_->Width() != layout_.cardWidth || images_->Height() != layout_.cardHeight) {
+        images_.reset();
+        HDC dc = backBuffer_.GetDC();
+        HDC screen = dc ? nullptr : ::GetDC(nullptr);
+        images_ = std::make_unique<CCardImageSet>(dc ? dc : screen, &painter_, layout_.cardWidth, layout_.cardHeight);
+        if (screen) ::ReleaseDC(nullptr, screen);
+    }
     drawOrder_ = SortPilesByDrawOrder(layout_);
     ClearSelection();
 }

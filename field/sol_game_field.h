@@ -86,7 +86,7 @@ public:
     void SetPeek(uint16_t pile, uint16_t index) { input_.SetPeek(pile, index); }
     uint16_t PeekPile() const { return input_.PeekPile(); }
     uint16_t PeekIndex() const { return input_.PeekIndex(); }
-    uint8_t PlayMode() const { return input_.PlayMode(); }
+    PlayMode GetPlayMode() const { return input_.GetPlayMode(); }
     uint8_t Animation() const { return animation_; }
     FieldLayout& Layout() { return layout_; }
     const FieldLayout& Layout() const { return layout_; }

@@ -31,6 +31,7 @@
 #include "models/model_games.h"
 #include "panels/game_selection.h"
 #include "panels/panel_layout.h"
+#include "panels/panel_texts.h"
 
 using namespace corvelle;
 using corvelle::fuzz::StoredInput;
@@ -99,7 +100,7 @@ int64_t StoredNormalWidth(const Bytes& placement) {
 void CheckRanges(const AppPreferences& p, int64_t mainBound, int64_t selectBound) {
     Check(IsOfferedTimeLimit(p.timeLimit), "time limit");
     Check(p.timedGame <= 1 && p.animation <= 1 && p.mainPopupsEnabled <= 1 && p.commandBarEnabled <= 1, "flag");
-    Check(p.playMode <= 1 && p.bgPicture <= 1 && p.bgPicturePosition <= 2 && p.commandBarIconType <= 1, "list");
+    Check(static_cast<uint8_t>(p.playMode) <= 1 && p.bgPicture <= 1 && p.bgPicturePosition <= 2 && p.commandBarIconType <= 1, "list");
     Check(p.commandBarButtonsNum <= kMaxCommandBarItems, "command bar count");
     Check(p.cardBack < kCardBackCount, "card back");
     Check(p.bgColor <= 0xFFFFFF && *std::max_element(p.bgCustomColors.begin(), p.bgCustomColors.end()) <= 0xFFFFFF,
@@ -133,7 +134,7 @@ void CheckUses(const AppPreferences& p, const Bytes& selectPlacement) {
     const OptionValues v = OptionValuesFrom(p);
     const int limit = TimeLimitIndex(v.timeLimit);
     Check(limit >= 0 && limit < 4 && TimeLimitFromIndex(limit) == v.timeLimit, "time limit list");
-    Check(ListIndex(v.playMode, kPlayModeItems) >= 0 && ListIndex(v.bgPicture, kPictureItems) >= 0 &&
+    Check(ListIndex(static_cast<uint8_t>(v.playMode), kPlayModeItems) >= 0 && ListIndex(v.bgPicture, kPictureItems) >= 0 &&
               ListIndex(v.bgPicturePosition, kPicturePositionItems) >= 0,
           "options list without a selection");
 
@@ -367,7 +368,10 @@ public:
     uint32_t GetElapsedSeconds() const override { return elapsed; }
     void SetElapsedSeconds(uint32_t seconds) override { elapsed = seconds; }
     uint32_t* GetSaveStamps() override { return stamps; }
+    uint32_t GetGameNumber() const override { return gameNumber; }
+    void SetGameNumber(uint32_t number) override { gameNumber = number; }
     uint32_t elapsed = 0;
+    uint32_t gameNumber = 0;
     uint32_t stamps[kSavedGameSlots] = {};
 };
 

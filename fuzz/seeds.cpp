@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     AppPreferences changed;
     changed.timedGame = 1;
     changed.timeLimit = 10;
-    changed.playMode = 0;
+    changed.playMode = PlayMode::kClick;
     changed.curSolId = 7;
     changed.lastEnteredName[0] = u'A';
     changed.mainWindowPos.normalRight = 1200;

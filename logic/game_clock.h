@@ -17,9 +17,11 @@ namespace corvelle {
 
 constexpr uint32_t kClockTimerId = 1;
 constexpr uint32_t kClockTimerPeriodMs = 50;
-// The most one tick counts: a longer gap (the machine suspended, the system
-// clock stepped forward) is not time spent playing.
-constexpr uint32_t kMaxSecondsPerTick = 2;
+// The most one tick counts. Ticks come every 50 ms, but a long redraw or
+// the hint's blink holds them back for seconds of real play; a gap longer
+// than a minute is the machine suspended or the system clock stepped
+// forward, not play.
+constexpr uint32_t kMaxSecondsPerTick = 60;
 
 // The clock text: minutes (not split into hours), ":", two digits of
 // seconds, e.g. "0:00", "2:05", "125:30". A timed game shows the time left

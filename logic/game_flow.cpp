@@ -11,48 +11,34 @@
 #include "engine/statistics.h"
 
 namespace corvelle {
-namespace {
 
-const char16_t kGameNumberValue[] = u"gameNumber";
-
-}  // namespace
-
-void WriteSavedGameNumber(uint16_t slot, uint32_t gameNumber) {
-    CRegistryKey key;
-    if (slot < kSavedGameSlots && key.Open(SavedGameSlotPath(slot)))
-        key.WriteDword(kGameNumberValue, gameNumber);
-}
-
-bool ReadSavedGameNumber(uint16_t slot, uint32_t& gameNumber) {
-    CRegistryKey key;
-    return slot < kSavedGameSlots && key.Open(SavedGameSlotPath(slot)) &&
-           key.ReadDword(kGameNumberValue, gameNumber);
-}
-
-CGameFlow::CGameFlow(AppPreferences& preferences, GameFlowView& window, CGameClock::TimeSource timeSource)
-    : prefs(preferences), view(window), gameClock(std::move(timeSource)), engine(this) {}
+CGameFlow::CGameFlow(AppPreferences& preferences, CGameClock::TimeSource timeSource)
+    : prefs(preferences), gameClock(std::move(timeSource)), engine(this) {}
 
 std::u16string CGameFlow::GameName() const {
     // The name field need not hold its terminator: it is read within its size.
     return Utf8ToUtf16(engine.name, strnlen(engine.name, sizeof engine.name));
 }
 
-bool CGameFlow::StartUp(bool* loaded) {
+FlowStep CGameFlow::StartUp() {
     if (prefs.curSolId == kNoCurrentGame)
         prefs.curSolId = 0;
     const bool ok = LoadCurrentSolitaire();
-    if (loaded)
-        *loaded = ok;
     gameClock.Reset();
     if (!ok)
-        return false;
+        return {};
+    FlowStep step;
     if (RestoreSavedGame()) {
-        ShowGame(false);
-        return false;
+        step = ShowGame(FlowMode::kPlay);
+        StorePreferenceValues(prefs, {kCurSolIdValue, kCurGameNumberValue});
+    } else {
+        // Drawn once the window is laid out; the check runs once it is
+        // visible.
+        step = DealGame(Deal::Random(), FlowMode::kPlay);
+        step.updates |= ViewUpdate::kGameStateCheck;
     }
-    // The deal's check runs once the window is visible.
-    Deal(0, false);
-    return true;
+    step.updates |= ViewUpdate::kTitle | ViewUpdate::kRulesText;
+    return step;
 }
 
 bool CGameFlow::LoadCurrentSolitaire() {
@@ -63,46 +49,52 @@ bool CGameFlow::LoadCurrentSolitaire() {
     if (record) {
         ok = engine.LoadGameDefinition(record, length);
         std::free(record);
+        loadFailure = ok ? LoadFailure::kLoaded : LoadFailure::kRefused;
+    } else {
+        loadFailure = GetGameCount() == 0 ? LoadFailure::kNoLibrary : LoadFailure::kUnreadable;
     }
     if (!ok)
         engine.FreeGameDefinition();
     return ok;
 }
 
-void CGameFlow::Deal(uint32_t gameNumber, bool quiet) {
+FlowStep CGameFlow::DealGame(Deal deal, FlowMode mode) {
     if (!engine.HasDefinition())
-        return;
-    StartGame(engine, gameNumber, &gameNumber);
-    prefs.curGameNumber = gameNumber;
+        return {};
+    uint32_t dealt = deal.EngineNumber();
+    StartGame(engine, dealt, &dealt);
+    prefs.curGameNumber = dealt;
     ResetHintIndex();
-    view.BuildField(quiet);
-    if (!quiet) {
-        gameClock.StartNewDeal();
-        view.ShowGameTime(0);
-    }
+    if (mode == FlowMode::kQuiet)
+        return {ViewUpdate::kBuildFieldQuiet};
+    gameClock.StartNewDeal();
+    StorePreferenceValues(prefs, {kCurSolIdValue, kCurGameNumberValue});
+    return {ViewUpdate::kBuildField | ViewUpdate::kClock};
 }
 
-void CGameFlow::NewGame(uint32_t gameNumber, bool redraw, bool quiet) {
-    Deal(gameNumber, quiet);
-    if (quiet)
-        return;
-    if (redraw)
-        view.RedrawField();
-    view.SendGameStateCheck();
+FlowStep CGameFlow::NewGame(Deal deal, FlowMode mode) {
+    FlowStep step = DealGame(deal, mode);
+    if (mode == FlowMode::kPlay && engine.HasDefinition())
+        step.updates |= ViewUpdate::kRedrawField | ViewUpdate::kGameStateCheck;
+    return step;
 }
 
-void CGameFlow::ShowGame(bool quiet) {
-    view.BuildField(quiet);
-    if (!quiet)
-        gameClock.StartRestored();
+FlowStep CGameFlow::ShowGame(FlowMode mode) {
+    if (mode == FlowMode::kQuiet)
+        return {ViewUpdate::kBuildFieldQuiet};
+    gameClock.StartRestored();
+    return {ViewUpdate::kBuildField};
 }
 
 bool CGameFlow::RestoreSavedGame() {
     if (!engine.LoadSavedGame(false))
         return false;
-    uint32_t number = 0;
-    if (ReadSavedGameNumber(engine.FindSavedGameSlot(engine.id), number))
-        prefs.curGameNumber = number;
+    if (engine.finished) {
+        // A won game whose next deal was not saved (the process ended in its
+        // dialog): its win is recorded, so it is not played again.
+        engine.FreeGameState();
+        return false;
+    }
     return true;
 }
 
@@ -110,189 +102,253 @@ void CGameFlow::SaveCurrentGame() {
     if (!engine.HasGameInPlay())
         return;
     engine.SaveGame();
-    WriteSavedGameNumber(engine.FindSavedGameSlot(engine.id), prefs.curGameNumber);
-}
-
-void CGameFlow::RestartGame() {
-    NewGame(prefs.curGameNumber, true, false);
-    view.RefreshPanelAfterGameChange();
-}
-
-bool CGameFlow::UndoMove() {
-    if (UndoStep(engine)) {
-        view.BuildField(false);
-        view.RedrawField();
-        return true;
+    // The stamps choose the slot a new game replaces: kept at once, so that
+    // the choice holds after a run that did not end cleanly. The game's
+    // first save in a run makes its stamp the newest; later saves of the
+    // same game change no order.
+    if (stampedGame != prefs.curSolId) {
+        StorePreferenceValues(prefs, {kLastPlayedValue});
+        stampedGame = prefs.curSolId;
     }
-    ClockPause pause(gameClock);
-    view.ShowNoUndoMessage();
-    return false;
 }
 
-void CGameFlow::ShowNextMove() {
-    uint16_t first = 0, second = 0;
+FlowStep CGameFlow::RestartGame() {
+    FlowStep step = NewGame(Deal::Number(prefs.curGameNumber), FlowMode::kPlay);
+    step.updates |= ViewUpdate::kPanelAfterGameChange;
+    return step;
+}
+
+FlowStep CGameFlow::UndoMove() {
+    if (UndoStep(engine)) {
+        SaveCurrentGame();
+        return {ViewUpdate::kBuildField | ViewUpdate::kRedrawField};
+    }
+    return Ask(FlowDialog::kNoUndo);
+}
+
+bool CGameFlow::ShowNextMove(uint16_t& first, uint16_t& second) {
     bool found = engine.FindHint(hintIndex, first, second, false);
     if (!found && hintIndex != 0) {
         hintIndex = 0;
         found = engine.FindHint(0, first, second, false);
     }
-    if (!found)
-        return;
-    view.BlinkHint(first, second);
-    ++hintIndex;
+    if (found)
+        ++hintIndex;
+    return found;
 }
 
-void CGameFlow::RecordLoss(uint32_t seconds) {
+FlowStep CGameFlow::PreviewGame(uint32_t position) {
+    prefs.curSolId = position;
+    if (!LoadCurrentSolitaire())
+        return {};
+    // The game in progress of that game when it has one (its crash guard
+    // untouched), a random deal otherwise; nothing is drawn.
+    if (engine.LoadSavedGame(true))
+        return ShowGame(FlowMode::kQuiet);
+    return NewGame(Deal::Random(), FlowMode::kQuiet);
+}
+
+ViewUpdate CGameFlow::RecordLoss(uint32_t seconds) {
     if (!engine.HasDefinition())
-        return;
+        return ViewUpdate::kNothing;
     AddGameStatistics(GameName(), false, seconds);
-    view.UpdateStatistics();
+    return ViewUpdate::kStatistics;
 }
 
-void CGameFlow::OnNew() {
-    RecordLoss(gameClock.GetElapsed());
-    NewGame(0, true, false);
-    view.RefreshPanelAfterGameChange();
-}
-
-void CGameFlow::OnRestart() {
-    RecordLoss(gameClock.GetElapsed());
-    RestartGame();
-    view.RefreshPanelAfterGameChange();
-}
-
-void CGameFlow::OnSelect() {
+FlowStep CGameFlow::Ask(FlowDialog dialog, ViewUpdate updates) {
     gameClock.Pause();
+    awaiting = dialog;
+    return {updates, dialog};
+}
+
+FlowStep CGameFlow::OnNew() {
+    const ViewUpdate loss = RecordLoss(gameClock.GetElapsed());
+    FlowStep step = NewGame(Deal::Random(), FlowMode::kPlay);
+    step.updates |= loss | ViewUpdate::kPanelAfterGameChange;
+    return step;
+}
+
+FlowStep CGameFlow::OnRestart() {
+    const ViewUpdate loss = RecordLoss(gameClock.GetElapsed());
+    FlowStep step = RestartGame();
+    step.updates |= loss;
+    return step;
+}
+
+FlowStep CGameFlow::OnSelect() {
+    ViewUpdate updates = ViewUpdate::kNothing;
     if (GameLoaded()) {
-        view.ClearFieldSelection();
-        view.RedrawField();
+        updates = ViewUpdate::kClearSelection | ViewUpdate::kRedrawField;
         SaveCurrentGame();
     }
-    const uint32_t previousGame = prefs.curSolId;
-    const uint32_t previousNumber = prefs.curGameNumber;
-    view.RunSelectDialog();
+    selectFromGame = prefs.curSolId;
+    selectFromNumber = prefs.curGameNumber;
+    return Ask(FlowDialog::kSelect, updates);
+}
+
+FlowStep CGameFlow::EndSelect() {
     // The dialog's previews deal other numbers: the game that comes back
     // takes its own from its slot, or a new deal makes one.
-    prefs.curGameNumber = previousNumber;
+    prefs.curGameNumber = selectFromNumber;
     LoadCurrentSolitaire();
-    const bool changed = prefs.curSolId != previousGame;
-    if (changed) {
-        view.UpdateRulesText();
-        view.UpdateBestTimes();
-        view.UpdateStatistics();
+    const bool changed = prefs.curSolId != selectFromGame;
+    FlowStep step;
+    if (RestoreSavedGame()) {
+        step = ShowGame(FlowMode::kPlay);
+        StorePreferenceValues(prefs, {kCurSolIdValue, kCurGameNumberValue});
+    } else {
+        step = NewGame(Deal::Random(), FlowMode::kPlay);
     }
-    if (RestoreSavedGame())
-        ShowGame(false);
-    else
-        NewGame(0, true, false);
-    view.RefreshPanelAfterGameChange();
-    if (changed) {
-        view.SetTitle(GameName());
-        view.RedrawField();
-    }
+    step.updates |= ViewUpdate::kPanelAfterGameChange;
+    if (changed)
+        step.updates |= ViewUpdate::kRulesText | ViewUpdate::kBestTimes | ViewUpdate::kStatistics |
+                        ViewUpdate::kTitle | ViewUpdate::kRedrawField;
+    return step;
 }
 
-void CGameFlow::OnOptions() {
-    ClockPause pause(gameClock);
-    if (GameLoaded()) {
-        view.ClearFieldSelection();
-        view.RedrawField();
-    }
-    if (view.RunOptionsDialog())
-        view.RedrawField();
+FlowStep CGameFlow::OnOptions() {
+    const ViewUpdate updates =
+        GameLoaded() ? ViewUpdate::kClearSelection | ViewUpdate::kRedrawField : ViewUpdate::kNothing;
+    return Ask(FlowDialog::kOptions, updates);
 }
 
-void CGameFlow::OnAbout() {
-    ClockPause pause(gameClock);
-    view.RunAboutDialog();
-}
+FlowStep CGameFlow::OnAbout() { return Ask(FlowDialog::kAbout); }
 
-void CGameFlow::OnTimer() {
+FlowStep CGameFlow::OnTimer() {
     const ClockTick tick = gameClock.OnTimer(prefs.timedGame != 0, prefs.timeLimit);
+    FlowStep step;
     if (tick.counted)
-        view.ShowGameTime(gameClock.GetElapsed());
+        step.updates |= ViewUpdate::kClock;
     if (tick.timeUp)
-        view.SendGameStateCheck();
+        step.updates |= ViewUpdate::kGameStateCheck;
+    return step;
 }
 
-void CGameFlow::OnGameStateCheck() {
-    if (checking) {
-        // Asked for by what the running check did (a new deal from its
-        // dialog): decided when that check has finished.
+FlowStep CGameFlow::CheckGameState() {
+    if (awaiting != FlowDialog::kNoDialog) {
+        // Asked for by what happens while a dialog is open (the clock's
+        // tick under a win dialog): decided after its answer.
         checkPending = true;
         ResetHintIndex();
-        return;
+        return {};
     }
-    checking = true;
-    do {
-        checkPending = false;
-        DecideGameState();
-        ResetHintIndex();
-    } while (checkPending);
-    checking = false;
+    if (GameLoaded())
+        SaveCurrentGame();
+    FlowStep step = DecideGameState();
+    ResetHintIndex();
+    return step;
 }
 
-void CGameFlow::DecideGameState() {
+FlowStep CGameFlow::DecideGameState() {
     if (!engine.HasGameInPlay())
-        return;
+        return {};
     uint16_t first = 0, second = 0;
-    if (engine.finished)
-        HandleWin();
-    else if (!engine.FindHint(0, first, second, true))
-        HandleNoMoveLeft();
-    else if (TimeLimitReached(gameClock.GetElapsed(), prefs.timedGame != 0, prefs.timeLimit))
-        HandleTimeUp();
-}
-
-void CGameFlow::HandleWin() {
-    const std::u16string name = GameName();
-    CBestTimesTable bestTimes(name);
-    const uint32_t elapsed = gameClock.CountUpToNow();
-    gameClock.Pause();
-    AddGameStatistics(name, true, elapsed);
-    view.UpdateStatistics();
-    if (bestTimes.Qualifies(elapsed)) {
-        if (view.RunWinDialog()) {
-            const size_t length = std::char_traits<char16_t>::length(prefs.lastEnteredName.data());
-            bestTimes.Insert(std::u16string(prefs.lastEnteredName.data(),
-                                            std::min(length, kLastEnteredNameLength)),
-                             elapsed);
-            view.UpdateBestTimes();
-        }
-    } else {
-        view.RunSimpleWinDialog();
+    if (engine.finished) {
+        const std::u16string name = GameName();
+        winSeconds = gameClock.CountUpToNow();
+        AddGameStatistics(name, true, winSeconds);
+        const bool best = CBestTimesTable(name).Qualifies(winSeconds);
+        return Ask(best ? FlowDialog::kBestTimeWin : FlowDialog::kSimpleWin, ViewUpdate::kStatistics);
     }
-    NewGame(0, true, false);
-    view.RefreshPanelAfterGameChange();
+    if (!engine.FindHint(0, first, second, true))
+        return Ask(FlowDialog::kLost);
+    if (TimeLimitReached(gameClock.GetElapsed(), prefs.timedGame != 0, prefs.timeLimit)) {
+        const ViewUpdate loss = RecordLoss(prefs.timeLimit * 60u);
+        return Ask(FlowDialog::kTimeUp, loss);
+    }
+    return {};
 }
 
-void CGameFlow::HandleNoMoveLeft() {
-    gameClock.Pause();
-    const int choice = view.RunLostDialog(false);
+FlowStep CGameFlow::AfterDialog(int answer) {
+    const FlowDialog answered = awaiting;
+    awaiting = FlowDialog::kNoDialog;
+    FlowStep step;
+    bool decision = true;   // the answer ends a game-state check
+    switch (answered) {
+    case FlowDialog::kBestTimeWin:
+    case FlowDialog::kSimpleWin:
+        step = AfterWin(answered == FlowDialog::kBestTimeWin && answer != 0);
+        break;
+    case FlowDialog::kLost:
+        step = AfterLost(answer);
+        break;
+    case FlowDialog::kTimeUp:
+        step = answer == kLostRestart ? RestartGame() : NewRandomGameAfterLoss();
+        break;
+    case FlowDialog::kNoUndo:
+        gameClock.Resume();
+        decision = noUndoEndsGame;
+        if (noUndoEndsGame) {
+            noUndoEndsGame = false;
+            const ViewUpdate loss = RecordLoss(gameClock.GetElapsed());
+            step = NewRandomGameAfterLoss();
+            step.updates |= loss;
+        }
+        break;
+    case FlowDialog::kSelect:
+        decision = false;
+        step = EndSelect();
+        break;
+    case FlowDialog::kOptions:
+        decision = false;
+        gameClock.Resume();
+        if (answer != 0)
+            step.updates = ViewUpdate::kRedrawField;
+        break;
+    case FlowDialog::kAbout:
+        decision = false;
+        gameClock.Resume();
+        break;
+    case FlowDialog::kNoDialog:
+        return {};
+    }
+    if (decision && step.dialog == FlowDialog::kNoDialog)
+        ResetHintIndex();
+    if (checkPending && step.dialog == FlowDialog::kNoDialog) {
+        checkPending = false;
+        step.updates |= ViewUpdate::kGameStateCheck;
+    }
+    return step;
+}
+
+FlowStep CGameFlow::AfterWin(bool nameEntered) {
+    ViewUpdate updates = ViewUpdate::kNothing;
+    if (nameEntered) {
+        const size_t length = std::char_traits<char16_t>::length(prefs.lastEnteredName.data());
+        CBestTimesTable(GameName())
+            .Insert(std::u16string(prefs.lastEnteredName.data(), std::min(length, kLastEnteredNameLength)),
+                    winSeconds);
+        updates = ViewUpdate::kBestTimes;
+    }
+    FlowStep step = NewGame(Deal::Random(), FlowMode::kPlay);
+    step.updates |= updates | ViewUpdate::kPanelAfterGameChange;
+    return step;
+}
+
+FlowStep CGameFlow::AfterLost(int choice) {
     if (choice == kLostRestart) {
-        RecordLoss(gameClock.GetElapsed());
-        RestartGame();
-        return;
+        const ViewUpdate loss = RecordLoss(gameClock.GetElapsed());
+        FlowStep step = RestartGame();
+        step.updates |= loss;
+        return step;
     }
     if (choice == kLostUndo) {
         gameClock.Resume();
-        if (UndoMove())
-            return;
+        FlowStep step = UndoMove();
+        // Nothing to undo: after its message the game counts as lost.
+        noUndoEndsGame = step.dialog == FlowDialog::kNoUndo;
+        return step;
     }
-    RecordLoss(gameClock.GetElapsed());
-    NewGame(0, true, false);
-    view.RefreshPanelAfterGameChange();
+    const ViewUpdate loss = RecordLoss(gameClock.GetElapsed());
+    FlowStep step = NewRandomGameAfterLoss();
+    step.updates |= loss;
+    return step;
 }
 
-void CGameFlow::HandleTimeUp() {
-    RecordLoss(prefs.timeLimit * 60u);
-    gameClock.Pause();
-    if (view.RunLostDialog(true) == kLostRestart) {
-        RestartGame();
-        return;
-    }
-    NewGame(0, true, false);
-    view.RefreshPanelAfterGameChange();
+FlowStep CGameFlow::NewRandomGameAfterLoss() {
+    FlowStep step = NewGame(Deal::Random(), FlowMode::kPlay);
+    step.updates |= ViewUpdate::kPanelAfterGameChange;
+    return step;
 }
 
 }  // namespace corvelle

@@ -2,14 +2,15 @@
 // play, dealing, showing a restored game, restarting, undo, hints, the
 // commands of the menu, and the game-state check that decides after every
 // change whether the game is won, lost (no move left) or out of time,
-// records the result in the statistics and best times, shows the
+// records the result in the statistics and best times, asks for the
 // end-of-game dialogs and starts the next deal.
 //
-// Plain C++: the window, the field, the side panel and the dialogs are
-// reached through GameFlowView, the clock runs on an injected time source,
-// so every rule is tested without a window. The main window owns one
-// CGameFlow and forwards its commands, its timer and the game-state check to
-// it.
+// Plain C++: no operation calls the window. Each one returns a FlowStep:
+// what the window must redraw and reload (ViewUpdate flags), and the modal
+// window it must show next, whose answer goes back to AfterDialog. So a
+// command that needs the player's answer (a win, a loss, the selection) is
+// two calls with the dialog run by the window between them. The clock runs
+// on an injected time source, so every rule is tested without a window.
 #pragma once
 
 #include <cstdint>
@@ -26,58 +27,83 @@ constexpr int kLostNewGame = 1004;
 constexpr int kLostRestart = 1005;
 constexpr int kLostUndo = 1006;
 
-// What the game logic asks of the window around it.
-class GameFlowView {
-public:
-    // ---- the game field
-    // Rebuilds the field's copy of the game from the engine and prepares its
-    // drawing; quiet leaves its full-repaint state as it is.
-    virtual void BuildField(bool quiet) = 0;
-    virtual void RedrawField() = 0;
-    virtual void ClearFieldSelection() = 0;
-    // first: a card (second the destination pile) or a pile to click
-    // (second 0xFFFF).
-    virtual void BlinkHint(uint16_t first, uint16_t second) = 0;
-
-    // ---- the window
-    virtual void ShowGameTime(uint32_t seconds) = 0;
-    virtual void SetTitle(const std::u16string& title) = 0;
-    // Sends the game-state check to the window, which hands it back to
-    // CGameFlow::OnGameStateCheck before this returns.
-    virtual void SendGameStateCheck() = 0;
-
-    // ---- the side panel
-    virtual void UpdateRulesText() = 0;
-    virtual void UpdateStatistics() = 0;
-    virtual void UpdateBestTimes() = 0;
-    // After a new deal, restart, selection or game end: the first region in
-    // view and the advertisement refreshed.
-    virtual void RefreshPanelAfterGameChange() = 0;
-
-    // ---- modal windows (the clock is paused around each by the caller)
-    // The best-time dialog: true when the player confirmed a name, which is
-    // then in the preferences' lastEnteredName.
-    virtual bool RunWinDialog() = 0;
-    virtual void RunSimpleWinDialog() = 0;
-    // kLostNewGame, kLostRestart, kLostUndo or anything else (closed).
-    virtual int RunLostDialog(bool timeUp) = 0;
-    virtual void ShowNoUndoMessage() = 0;
-    // The selection dialog: it may change curSolId and preview games through
-    // the quiet operations; on cancel it restores curSolId.
-    virtual void RunSelectDialog() = 0;
-    // The options dialog: true when an option that changes the field's look
-    // was changed.
-    virtual bool RunOptionsDialog() = 0;
-    virtual void RunAboutDialog() = 0;
-
-protected:
-    ~GameFlowView() = default;
+// What the window redraws and reloads after a game operation, in this
+// order: the field, the clock, the title, the side panel; then, when asked
+// for, it runs the game-state check (CGameFlow::CheckGameState).
+enum class ViewUpdate : uint32_t {
+    kNothing = 0,
+    kClearSelection = 1u << 0,    // the field drops its selected cards
+    kBuildField = 1u << 1,        // the field's copy rebuilt from the engine and prepared for drawing
+    kBuildFieldQuiet = 1u << 2,   // the same, the field's full-repaint state left as it is
+    kRedrawField = 1u << 3,
+    kClock = 1u << 4,             // the status bar shows the clock's elapsed time
+    kTitle = 1u << 5,             // the window's title names the game (CGameFlow::GameName)
+    kRulesText = 1u << 6,         // the side panel reloads the game's rules,
+    kBestTimes = 1u << 7,         // its best times
+    kStatistics = 1u << 8,        // and its statistics
+    kPanelAfterGameChange = 1u << 9,   // the panel's first region in view, the advertisement refreshed
+    kGameStateCheck = 1u << 10,
 };
+constexpr ViewUpdate operator|(ViewUpdate a, ViewUpdate b) {
+    return static_cast<ViewUpdate>(static_cast<uint32_t>(a) | static_cast<uint32_t>(b));
+}
+constexpr ViewUpdate operator&(ViewUpdate a, ViewUpdate b) {
+    return static_cast<ViewUpdate>(static_cast<uint32_t>(a) & static_cast<uint32_t>(b));
+}
+constexpr ViewUpdate operator~(ViewUpdate a) { return static_cast<ViewUpdate>(~static_cast<uint32_t>(a)); }
+inline ViewUpdate& operator|=(ViewUpdate& a, ViewUpdate b) { return a = a | b; }
+constexpr bool Has(ViewUpdate set, ViewUpdate flag) { return (set & flag) != ViewUpdate::kNothing; }
+
+// The modal windows the game flow asks for. The clock is paused while one
+// is open (the win dialogs included); what each answer means:
+enum class FlowDialog : uint8_t {
+    kNoDialog,
+    kBestTimeWin,   // non-zero: the player confirmed a name, now in prefs.lastEnteredName
+    kSimpleWin,
+    kLost,          // kLostNewGame, kLostRestart, kLostUndo, or anything else (closed)
+    kTimeUp,        // kLostRestart, or anything else
+    kNoUndo,        // "Undo is not available."
+    kSelect,        // the selection dialog: may change prefs.curSolId (restored on cancel)
+                    // and previews games meanwhile through PreviewGame
+    kOptions,       // non-zero: an option that changes the field's look was changed
+    kAbout,
+};
+
+// What one game operation leaves to the window.
+struct FlowStep {
+    ViewUpdate updates = ViewUpdate::kNothing;
+    FlowDialog dialog = FlowDialog::kNoDialog;
+};
+
+// The deal a new game gets.
+class Deal {
+public:
+    static Deal Random() { return Deal(0); }
+    static Deal Number(uint32_t number) { return Deal(number); }
+    // The engine's form: 0 lets it draw a number.
+    uint32_t EngineNumber() const { return number_; }
+
+private:
+    explicit Deal(uint32_t number) : number_(number) {}
+    uint32_t number_;
+};
+
+// Why LoadCurrentSolitaire found no game to load.
+enum class LoadFailure : uint8_t {
+    kLoaded,
+    kNoLibrary,     // the program holds no game library (no game ids)
+    kUnreadable,    // the game's record could not be read from the library
+    kRefused,       // the game's record was read but is not a valid game
+};
+
+// Whether an operation is for the game played, or quiet: the selection's
+// previews in the main window's engine and field, which change neither the
+// clock nor the field's full-repaint state and ask for no game-state check.
+enum class FlowMode : uint8_t { kPlay, kQuiet };
 
 class CGameFlow : public CEngineOwner {
 public:
-    CGameFlow(AppPreferences& prefs, GameFlowView& view,
-              CGameClock::TimeSource timeSource = CGameClock::SystemTime);
+    CGameFlow(AppPreferences& prefs, CGameClock::TimeSource timeSource = CGameClock::SystemTime);
     CGameFlow(const CGameFlow&) = delete;
     CGameFlow& operator=(const CGameFlow&) = delete;
 
@@ -88,69 +114,88 @@ public:
     // kept under it).
     std::u16string GameName() const;
     bool GameLoaded() const { return prefs.curSolId != kNoCurrentGame && engine.HasDefinition(); }
+    // The dialog whose answer AfterDialog waits for (kNoDialog: none).
+    FlowDialog AwaitedDialog() const { return awaiting; }
 
     // The start of the window: the game in play (the first of the database
     // when there is none) loaded and restored, or dealt anew, with the clock
-    // running. Returns true when a new deal was made, whose game-state check
-    // the window runs once it is visible (PostStartCheck). False from
-    // `loaded` when no game could be loaded.
-    bool StartUp(bool* loaded = nullptr);
+    // running. A new deal's game-state check is asked for; the window runs
+    // it once it is visible. Without a loadable game (GameLoaded() false)
+    // nothing is asked for.
+    FlowStep StartUp();
 
-    // ---- the game operations; quiet forms change neither the clock nor
-    // the field's full-repaint state and send no game-state check (the
-    // selection dialog previews games with them).
+    // ---- the game operations
     bool LoadCurrentSolitaire();
-    void NewGame(uint32_t gameNumber, bool redraw, bool quiet);
-    void ShowGame(bool quiet);
+    // Why the last LoadCurrentSolitaire failed (kLoaded when it did not fail).
+    LoadFailure LastLoadFailure() const { return loadFailure; }
+    FlowStep NewGame(Deal deal, FlowMode mode);
+    FlowStep ShowGame(FlowMode mode);
     // Restores the saved game of the loaded definition with its deal number;
-    // false when there is none.
+    // false when there is none, or when it was finished (its result is
+    // recorded already: a new deal follows).
     bool RestoreSavedGame();
-    // Saves the game in play with its deal number.
+    // Saves the game in play, its deal number and the slot's stamp.
     void SaveCurrentGame();
-    void RestartGame();
-    bool UndoMove();
-    void ShowNextMove();
+    FlowStep RestartGame();
+    // Takes back one step; without one, asks for the "No Undo" message.
+    FlowStep UndoMove();
+    // The next hint for the window to blink: a card and its destination
+    // pile, or a pile to click and 0xFFFF. Repeated calls cycle through all
+    // hints; false when there is none.
+    bool ShowNextMove(uint16_t& first, uint16_t& second);
+    // The selection dialog's preview of database position `position`: its
+    // game in progress (its crash guard untouched) or a random deal, quiet.
+    FlowStep PreviewGame(uint32_t position);
 
     // ---- commands
-    void OnNew();
-    void OnRestart();
-    void OnSelect();
-    void OnUndo() { UndoMove(); }
-    void OnShowNextMove() { ShowNextMove(); }
-    void OnOptions();
-    void OnAbout();
+    FlowStep OnNew();
+    FlowStep OnRestart();
+    FlowStep OnSelect();
+    FlowStep OnUndo() { return UndoMove(); }
+    FlowStep OnOptions();
+    FlowStep OnAbout();
     // Timer 1.
-    void OnTimer();
-    // The game-state check. A check asked for while one runs (a new deal
-    // made from its dialog) runs after it, not inside it.
-    void OnGameStateCheck();
+    FlowStep OnTimer();
+    // The game-state check, asked for after each player step, each deal and
+    // when a timed game reaches its limit. It first saves the game in play,
+    // so that a killed process loses at most the step in flight. A check
+    // asked for while a dialog is awaited runs after its answer.
+    FlowStep CheckGameState();
+    // The answer of the dialog the last step asked for.
+    FlowStep AfterDialog(int answer);
 
     // ---- CEngineOwner
     void ResetHintIndex() override { hintIndex = 0; }
     uint32_t GetElapsedSeconds() const override { return gameClock.GetElapsed(); }
     void SetElapsedSeconds(uint32_t seconds) override { gameClock.SetElapsed(seconds); }
     uint32_t* GetSaveStamps() override { return prefs.lastPlayed.data(); }
+    uint32_t GetGameNumber() const override { return prefs.curGameNumber; }
+    void SetGameNumber(uint32_t number) override { prefs.curGameNumber = number; }
 
 private:
-    void Deal(uint32_t gameNumber, bool quiet);
-    void RecordLoss(uint32_t seconds);
-    void DecideGameState();
-    void HandleWin();
-    void HandleNoMoveLeft();
-    void HandleTimeUp();
+    // The deal without the check or a redraw: the field rebuilt, and for
+    // play the clock started from 0.
+    FlowStep DealGame(Deal deal, FlowMode mode);
+    ViewUpdate RecordLoss(uint32_t seconds);
+    FlowStep Ask(FlowDialog dialog, ViewUpdate updates = ViewUpdate::kNothing);
+    FlowStep DecideGameState();
+    FlowStep AfterWin(bool nameEntered);
+    FlowStep AfterLost(int choice);
+    FlowStep EndSelect();
+    FlowStep NewRandomGameAfterLoss();
 
     AppPreferences& prefs;
-    GameFlowView& view;
     CGameClock gameClock;
     CGameEngine engine;
     uint16_t hintIndex = 0;
-    bool checking = false;       // a game-state check is running
-    bool checkPending = false;   // another was asked for meanwhile
+    LoadFailure loadFailure = LoadFailure::kLoaded;
+    FlowDialog awaiting = FlowDialog::kNoDialog;
+    bool checkPending = false;          // a check was asked for while a dialog was awaited
+    bool noUndoEndsGame = false;        // the "No Undo" message answers the lost dialog's Undo
+    uint32_t winSeconds = 0;            // the won game's time, for its best time
+    uint32_t selectFromGame = kNoCurrentGame;   // the game in play when the selection opened
+    uint32_t selectFromNumber = 0;
+    uint32_t stampedGame = kNoCurrentGame;      // the game whose save stamp was last stored
 };
-
-// The deal number kept beside a saved game in its slot ("gameNumber"), so
-// that Restart deals the game that was restored.
-void WriteSavedGameNumber(uint16_t slot, uint32_t gameNumber);
-bool ReadSavedGameNumber(uint16_t slot, uint32_t& gameNumber);
 
 }  // namespace corvelle

@@ -16,7 +16,7 @@ struct OptionValues {
     uint8_t timedGame = 0;
     uint32_t timeLimit = 3;     // minutes
     uint8_t animation = 1;
-    uint8_t playMode = 1;       // list index: 0 clicking, 1 drag and drop
+    PlayMode playMode = PlayMode::kDrag;   // its list index is its stored value
     uint32_t bgColor = kDefaultBgColor;
     uint8_t bgPicture = 0;      // list index: 0 none, 1 the field picture
     uint8_t bgPicturePosition = 0;   // list index: 0 centre, 1 tile, 2 stretch

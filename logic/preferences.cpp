@@ -4,6 +4,7 @@
 #include "logic/preferences.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "engine/byte_order.h"
@@ -182,8 +183,10 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
         });
     row(u"animation", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.animation); },
         [&](const Bytes* in) { p.animation = FlagOr(in, d.animation); });
-    row(u"playMode", kRegBinary, 1, [&](Bytes& out) { PutByte(out, p.playMode); },
-        [&](const Bytes* in) { p.playMode = ByteOr(in, d.playMode, 1); });
+    row(u"playMode", kRegBinary, 1, [&](Bytes& out) { PutByte(out, static_cast<uint8_t>(p.playMode)); },
+        [&](const Bytes* in) {
+            p.playMode = static_cast<PlayMode>(ByteOr(in, static_cast<uint8_t>(d.playMode), 1));
+        });
     // Colours are plain RGB values (0x00BBGGRR); a high byte would make the
     // drawing take a palette entry or another kind of colour instead.
     row(u"bgColor", kRegDword, 4, [&](Bytes& out) { PutNumber(out, p.bgColor); },
@@ -209,13 +212,13 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
             if (p.cardBack >= kCardBackCount)
                 p.cardBack = d.cardBack;
         });
-    row(u"curSolId", kRegDword, 4, [&](Bytes& out) { PutNumber(out, p.curSolId); },
+    row(kCurSolIdValue, kRegDword, 4, [&](Bytes& out) { PutNumber(out, p.curSolId); },
         [&](const Bytes* in) {
             p.curSolId = NumberOr(in, d.curSolId);
             if (p.curSolId >= o.gameIds.size())
                 p.curSolId = kNoCurrentGame;
         });
-    row(u"curGameNumber", kRegDword, 4, [&](Bytes& out) { PutNumber(out, p.curGameNumber); },
+    row(kCurGameNumberValue, kRegDword, 4, [&](Bytes& out) { PutNumber(out, p.curGameNumber); },
         [&](const Bytes* in) { p.curGameNumber = NumberOr(in, d.curGameNumber); });
     row(u"lastEnteredName", kRegNone, 2 * p.lastEnteredName.size(),
         [&](Bytes& out) {
@@ -234,7 +237,7 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
                 p.lastEnteredName[i] = c;
             }
         });
-    row(u"lastPlayed", kRegNone, 4 * kSaveSlotCount,
+    row(kLastPlayedValue, kRegNone, 4 * kSaveSlotCount,
         [&](Bytes& out) {
             for (uint32_t stamp : p.lastPlayed)
                 PutNumber(out, stamp);
@@ -324,11 +327,16 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
         });
 }
 
-void WriteValues(CRegistryKey& key, AppPreferences& prefs) {
+// Writes every value, or only those named in `only`.
+void WriteValues(CRegistryKey& key, AppPreferences& prefs, std::initializer_list<const char16_t*> only = {}) {
     const PreferencesLoadOptions unused;
     ReadState state;
     state.options = &unused;
     VisitValues(prefs, state, [&](const char16_t* name, uint32_t type, size_t, auto&& encode, auto&&) {
+        const std::u16string_view row(name);
+        if (only.size() != 0 &&
+            std::none_of(only.begin(), only.end(), [&](const char16_t* wanted) { return row == wanted; }))
+            return;
         Bytes bytes;
         encode(bytes);
         key.WriteValue(name, type, bytes.data(), bytes.size());
@@ -349,6 +357,15 @@ void ReadValues(const CRegistryKey& key, AppPreferences& prefs, ReadState& state
 }
 
 }  // namespace
+
+bool StorePreferenceValues(AppPreferences& prefs, std::initializer_list<const char16_t*> names) {
+    CRegistryKey key;
+    if (!key.Create(ProgramSubKey(kPrefsKey)))
+        return false;
+    if (names.size() != 0)
+        WriteValues(key, prefs, names);
+    return true;
+}
 
 PreferencesLoadResult LoadPreferences(AppPreferences& prefs, const PreferencesLoadOptions& options) {
     PreferencesLoadResult result;

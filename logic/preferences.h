@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 namespace corvelle {
@@ -81,6 +82,10 @@ struct WindowPlacement {
 };
 constexpr size_t kWindowPlacementSize = 44;
 
+// How the left mouse button plays (stored as one byte, "playMode"):
+// clicking a card and then its destination, or dragging it there.
+enum class PlayMode : uint8_t { kClick = 0, kDrag = 1 };
+
 // The size a window takes from a stored placement: its normal rectangle's
 // size made to fit the work area (workWidth x workHeight), but never below
 // the window's smallest size, which wins over a smaller work area. Any
@@ -131,7 +136,7 @@ struct AppPreferences {
     uint8_t timedGame = 0;
     uint32_t timeLimit = 3;        // minutes, one of kTimeLimits
     uint8_t animation = 1;
-    uint8_t playMode = 1;          // 0 clicking, 1 drag and drop
+    PlayMode playMode = PlayMode::kDrag;
     uint32_t bgColor = kDefaultBgColor;
     std::array<uint32_t, 16> bgCustomColors = kDefaultCustomColors;
     uint8_t bgPicture = 0;         // 0 none, 1 the field picture
@@ -204,6 +209,17 @@ enum class PreferencesSave { kWhileRunning, kCleanClose };
 // Writes every value in its stored order; mainWindowPos is written as it
 // stands. Returns false when the key cannot be opened.
 bool SavePreferences(AppPreferences& prefs, PreferencesSave reason);
+
+// Names of the values stored while the program runs (StorePreferenceValues).
+constexpr char16_t kCurSolIdValue[] = u"curSolId";
+constexpr char16_t kCurGameNumberValue[] = u"curGameNumber";
+constexpr char16_t kLastPlayedValue[] = u"lastPlayed";
+
+// Writes the named values alone, each in its stored form, while the program
+// runs: the game in play when it changes and the save stamps after each
+// save, so that a run that does not end cleanly leaves them current.
+// Returns false when the key cannot be opened.
+bool StorePreferenceValues(AppPreferences& prefs, std::initializer_list<const char16_t*> names);
 
 // The database's game ids, one per position (the "SOLID" table).
 std::vector<uint16_t> DatabaseGameIds();

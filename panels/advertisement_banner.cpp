@@ -5,6 +5,8 @@
 
 #include <ctime>
 
+#include "platform/drawing.h"
+
 namespace corvelle {
 
 namespace {
@@ -36,6 +38,17 @@ void CAdvertisementBanner::SetConnectionTest(BannerSchedule::ConnectionTest test
 
 bool CAdvertisementBanner::Create(const RECT& rect, CWnd* parent, UINT id) {
     if (!CWnd::Create(L"AdvertisementBanner", WS_CHILD | WS_CLIPCHILDREN, rect, parent, id)) return false;
+    CreateBrowser();
+    return true;
+}
+
+bool CAdvertisementBanner::CreateDeferred(const RECT& rect, CWnd* parent, UINT id) {
+    if (!CWnd::Create(L"AdvertisementBanner", WS_CHILD | WS_CLIPCHILDREN, rect, parent, id)) return false;
+    running = false;
+    return true;
+}
+
+void CAdvertisementBanner::CreateBrowser() {
     RECT client;
     GetClientRect(&client);
     // Without a browser control the banner shows its fallback picture.
@@ -47,7 +60,24 @@ bool CAdvertisementBanner::Create(const RECT& rect, CWnd* parent, UINT id) {
             if (!loaded) LoadFailed();
         };
     }
-    return true;
+}
+
+void CAdvertisementBanner::StartAfterPaint() {
+    if (!running) SetTimer(kStartTimer, USER_TIMER_MINIMUM);
+}
+
+void CAdvertisementBanner::OnTimer(UINT_PTR id) {
+    if (id != kStartTimer) {
+        CWnd::OnTimer(id);
+        return;
+    }
+    KillTimer(kStartTimer);
+    if (running) return;
+    running = true;
+    // The paints before have reached the screen before the control starts.
+    ShowDrawingNow();
+    CreateBrowser();
+    UpdateBanner(true);
 }
 
 bool CAdvertisementBanner::IsShowingFallback() const {
@@ -83,6 +113,13 @@ void CAdvertisementBanner::LoadFailed() {
 }
 
 void CAdvertisementBanner::UpdateBanner(bool initial) {
+    if (!running) return;
+    // Without a browser control there is no page to show: as offline, the
+    // picture stays and nothing is loaded or counted.
+    if (!browser.IsCreated()) {
+        if (initial) ShowFallback();
+        return;
+    }
     const BannerAction action = schedule.Update(initial);
     switch (action) {
     case BannerAction::kNothing: break;
@@ -92,10 +129,16 @@ void CAdvertisementBanner::UpdateBanner(bool initial) {
         break;
     case BannerAction::kNavigate:
     case BannerAction::kReload:
+        ++loads;
+        if (!browser.IsCreated()) {
+            // No page can show: the fallback stays, without the page view
+            // coming up empty in between.
+            LoadFailed();
+            break;
+        }
         // The page view shows at once; the load starts from the message
         // loop (it runs asynchronously anyway), so whoever asked is not
         // held up by the browser's start.
-        ++loads;
         ShowPage();
         PostMessage(kStartLoadMessage, action == BannerAction::kNavigate ? 1 : 0);
         break;

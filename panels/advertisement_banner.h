@@ -23,6 +23,14 @@ public:
     // The window "AdvertisementBanner" (WS_CHILD | WS_CLIPCHILDREN, hidden
     // until an update shows it) with the browser control inside.
     bool Create(const RECT& rect, CWnd* parent, UINT id);
+    // The window alone: the browser control and the first update follow
+    // from StartAfterPaint. Until then updates do nothing and the fallback
+    // picture shows.
+    bool CreateDeferred(const RECT& rect, CWnd* parent, UINT id);
+    // Makes the browser control and runs the first update (UpdateBanner
+    // with initial) once the window's pending paints are done: a window
+    // timer, whose message comes after every paint.
+    void StartAfterPaint();
     void UpdateBanner(bool initial);
 
     // Test seams: the clock (seconds) and the connection test.
@@ -40,10 +48,14 @@ public:
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;
+    void OnTimer(UINT_PTR id) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
     static constexpr UINT kStartLoadMessage = WM_APP + 1;
+    static constexpr UINT_PTR kStartTimer = 1;
+    // The browser control inside the window (none where it cannot be made).
+    void CreateBrowser();
     // Navigates (or reloads) as decided by the last update.
     void StartLoad(bool navigate);
     bool HoldsFocus() const;
@@ -60,6 +72,7 @@ private:
     BannerSchedule schedule;
     CWebBrowserHost browser;
     int loads = 0;
+    bool running = true;   // false from CreateDeferred until its start
 };
 
 }  // namespace corvelle

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "panels/panel_layout.h"
+#include "panels/panel_texts.h"
 #include "platform/win_app.h"
 #include "res/resource.h"
 
@@ -50,9 +50,15 @@ void CBestScoresTable::FillList() {
 }
 
 void CBestScoresTable::FitNameColumn() {
-    RECT rc;
-    GetClientRect(&rc);
-    SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(rc.right - rc.left - timeColumnWidth, 0));
+    // Until the width holds: a scroll bar the list showed while it narrowed
+    // goes once the columns fit, and the client area widens again.
+    for (int pass = 0; pass < 3; ++pass) {
+        RECT rc;
+        GetClientRect(&rc);
+        const int width = rc.right - rc.left - timeColumnWidth;
+        if (SendMessage(LVM_GETCOLUMNWIDTH, 0) == width) break;
+        SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width, 0));
+    }
 }
 
 int CBestScoresTable::FitToFont() {

@@ -6,6 +6,7 @@
 #include "panels/best_scores_table.h"
 #include "panels/html_text_static.h"
 #include "panels/panel_layout.h"
+#include "panels/panel_texts.h"
 #include "panels/statistics_control.h"
 
 namespace corvelle {
@@ -37,10 +38,64 @@ int32_t CGamePopups::RulesWidth(bool withScrollBar) const {
     return std::max(1, withScrollBar ? width - GetScrollBarWidth() : width);
 }
 
-bool CGamePopups::AddStatistics(CPopupRegion::CRegionBody* body, const RECT& start) {
+bool CGamePopups::BuildRegions() {
+    const RegionStates stored = StoredStates();
+    std::vector<UINT> heights;
+    std::vector<const wchar_t*> titles;
+    for (size_t i = 0; i < stored.count; ++i) {
+        heights.push_back(static_cast<UINT>(RegionBodyHeight(stored.states[i].id)));
+        titles.push_back(reinterpret_cast<const wchar_t*>(RegionCaption(stored.states[i].id)));
+    }
+    const UINT count = static_cast<UINT>(stored.count);
+    if (!CreateRegions(kGamePopupsRegionMargins, kHeaderHeight, count, heights.data(), heights.data(),
+                       titles.data())) {
+        return false;
+    }
+    for (UINT i = 0; i < count; ++i) {
+        if (!FillRegion(i, stored.states[i].id)) return false;
+    }
+    return true;
+}
+
+bool CGamePopups::AddRules(CPopupRegion::CRegionBody* body) {
+    const CGameEngine* engine = ShownEngine();
+    const std::u16string text = engine != nullptr ? RulesMarkup(engine->rulesText.data()) : std::u16string();
+    rules = AddControl(body, std::make_unique<CHtmlTextStatic>(), [&](CHtmlTextStatic& c, UINT id) {
+        return c.Create(Wide(text), WS_CHILD | WS_VISIBLE, kControlStartRect, body, id);
+    });
+    if (rules == nullptr) return false;
+    body->SetContentHeights(rules->MeasureHeight(static_cast<uint32_t>(RulesWidth(false))) + kRulesPadding,
+                            rules->MeasureHeight(static_cast<uint32_t>(RulesWidth(true))) + kRulesPadding);
+    body->SetChildAnchors(0, RECT{kAnchorMargin, kAnchorMargin, kAnchorMargin, kAnchorMargin});
+    return true;
+}
+
+bool CGamePopups::AddBestTimes(CPopupRegion::CRegionBody* body, HFONT font, CGameClock* clock) {
+    bestScores = AddControl(body, std::make_unique<CBestScoresTable>(GameName()), [&](CBestScoresTable& c, UINT id) {
+        return c.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, kControlStartRect, body, id);
+    });
+    if (bestScores == nullptr) return false;
+    bestScores->SetFont(font);
+    const LONG extra = std::max<LONG>(0, bestScores->FitToFont() - (kBestTimesListBottom - kGamePopupsBodyMargins.top));
+    clearButton = AddControl(body, std::make_unique<CBestScoresClearButton>(bestScores),
+                             [&](CBestScoresClearButton& c, UINT id) {
+                                 RECT at = kClearButtonRect;
+                                 ::OffsetRect(&at, 0, extra);
+                                 return c.Create(L"Clear", WS_CHILD | WS_VISIBLE, at, body, id);
+                             });
+    if (clearButton == nullptr) return false;
+    clearButton->SetClock(clock);
+    clearButton->SetFont(font);
+    bestTimesHeight = static_cast<UINT>(kBestTimesBodyHeight + extra);
+    if (extra > 0) body->SetContentHeights(bestTimesHeight, bestTimesHeight);
+    body->SetChildAnchors(0, RECT{kAnchorMargin, kAnchorMargin, kAnchorMargin, kBestTimesListBottom + extra});
+    return true;
+}
+
+bool CGamePopups::AddStatistics(CPopupRegion::CRegionBody* body) {
     auto control = std::make_unique<CStatisticsControl>(GameName());
     statistics = AddControl(body, std::move(control), [&](CStatisticsControl& c, UINT id) {
-        return c.Create(WS_CHILD | WS_VISIBLE, start, body, id);
+        return c.Create(WS_CHILD | WS_VISIBLE, kControlStartRect, body, id);
     });
     if (statistics == nullptr) return false;
     body->SetChildAnchors(0, RECT{kAnchorMargin, kAnchorMargin, kAnchorMargin, kAnchorMargin});
@@ -60,6 +115,12 @@ void CGamePopups::UpdateRulesText() {
     const uint32_t withBar = rules->MeasureHeight(static_cast<uint32_t>(RulesWidth(true)));
     rules->MarkForRedraw();
     body->SetContentHeights(withoutBar + kRulesPadding, withBar + kRulesPadding);
+}
+
+void CGamePopups::OnSize(UINT type, int cx, int cy) {
+    // No regions yet while the window is being made.
+    if (GetContentHeight(false) != 0 && ShowsRules()) UpdateRulesText();
+    CSetOfPopupRegions::OnSize(type, cx, cy);
 }
 
 void CGamePopups::UpdateStatistics(const char16_t* gameName) {

@@ -133,4 +133,22 @@ PlacementRect ClampPlacement(const PlacementRect& saved, const PlacementRect& wo
     return PlacementRect{left, top, left + w, top + h};
 }
 
+int32_t SelectPanelRoom(int32_t listMinWidth) { return listMinWidth + 2 * kSelectMargin; }
+
+SelectDialogLayout LayOutSelectDialog(int32_t width, int32_t height, int32_t panelWidth, int32_t panelMinWidth,
+                                      int32_t listMinWidth) {
+    const int32_t panel =
+        std::max(panelMinWidth, std::min(panelWidth, width - SelectPanelRoom(listMinWidth)));
+    SelectDialogLayout layout;
+    layout.panel = PlacementRect{0, 0, panel, height};
+    layout.list = PlacementRect{panel + kSelectMargin, kSelectMargin, width - kSelectMargin, height - 40};
+    const int32_t buttonTop = height - 30;
+    layout.play = PlacementRect{layout.list.left, buttonTop, layout.list.left + kSelectButtonWidth,
+                                buttonTop + kSelectButtonHeight};
+    const int32_t cancelLeft = std::max(width - kSelectMargin - kSelectButtonWidth, layout.play.right + kSelectMargin);
+    layout.cancel = PlacementRect{cancelLeft, buttonTop, cancelLeft + kSelectButtonWidth,
+                                  buttonTop + kSelectButtonHeight};
+    return layout;
+}
+
 }  // namespace corvelle

@@ -106,4 +106,20 @@ struct PlacementRect {
 PlacementRect ClampPlacement(const PlacementRect& saved, const PlacementRect& workArea, int32_t minWidth,
                              int32_t minHeight);
 
+// The selection dialog's layout in a client area of width x height: the
+// side panel at the left, the game list beside it, Play under the list's
+// left edge and Cancel at the right. The panel takes `panelWidth` but
+// leaves the list at least `listMinWidth` (never narrower than
+// `panelMinWidth` itself); the buttons never overlap.
+struct SelectDialogLayout {
+    PlacementRect panel, list, play, cancel;
+};
+constexpr int32_t kSelectMargin = 10;
+constexpr int32_t kSelectButtonWidth = 60;
+constexpr int32_t kSelectButtonHeight = 20;
+// The client width the list and its margins leave the panel.
+int32_t SelectPanelRoom(int32_t listMinWidth);
+SelectDialogLayout LayOutSelectDialog(int32_t width, int32_t height, int32_t panelWidth, int32_t panelMinWidth,
+                                      int32_t listMinWidth);
+
 }  // namespace corvelle

@@ -2,10 +2,7 @@
 #include "panels/panel_layout.h"
 
 #include <algorithm>
-
-#include "engine/registry.h"
-#include "engine/statistics.h"
-#include "logic/game_clock.h"
+#include <cmath>
 
 namespace corvelle {
 
@@ -69,6 +66,13 @@ int32_t InsertionMarkerTop(const StackMetrics& m, const std::vector<StackRegion>
     for (size_t i = 0; i < index && i < regions.size(); ++i)
         top += m.headerHeight + regions[i].visibleHeight + m.margins.top;
     return top;
+}
+
+uint32_t SlideHeight(uint32_t from, uint32_t to, double elapsed, double duration) {
+    if (!(elapsed > 0)) return from;
+    if (!(elapsed < duration)) return to;
+    const double height = from + (static_cast<double>(to) - from) * elapsed / duration;
+    return static_cast<uint32_t>(std::lround(height));
 }
 
 namespace {
@@ -158,63 +162,17 @@ const char16_t* RegionCaption(uint32_t id) {
     return id < sizeof captions / sizeof captions[0] ? captions[id] : u"";
 }
 
-int32_t MainRegionHeight(uint32_t id) {
+int32_t RegionBodyHeight(uint32_t id) {
     switch (id) {
-    case kRegionAdvertisement: return 140;
-    case kRegionRules: return 200;
-    case kRegionBestTimes: return 209;
-    case kRegionStatistics: return 120;
+    case kRegionAdvertisement: return kAdvertisementBodyHeight;
+    case kRegionRules: return kRulesStartHeight;
+    case kRegionBestTimes: return kBestTimesBodyHeight;
+    case kRegionStatistics: return kStatisticsBodyHeight;
+    case kRegionFilter: return kFilterBodyHeight;
+    case kRegionPreview: return kPreviewBodyHeight;
+    case kRegionRelated: return kRelatedStartHeight;
     default: return 0;
     }
-}
-
-std::u16string RulesMarkup(const char* utf8) {
-    std::string marked;
-    for (const char* p = utf8; p != nullptr && *p != 0; ++p) {
-        if (*p == '\n') {
-            marked += "<br>";
-        } else {
-            marked += *p;
-        }
-    }
-    return Utf8ToUtf16(marked.c_str(), marked.size());
-}
-
-std::u16string GameNameText(const char* utf8, size_t fieldSize) {
-    size_t length = 0;
-    while (length < fieldSize && utf8[length] != 0) ++length;
-    return Utf8ToUtf16(utf8, length);
-}
-
-namespace {
-
-std::u16string Decimal(uint32_t value) {
-    std::u16string text;
-    do {
-        text.insert(text.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return text;
-}
-
-}  // namespace
-
-std::array<std::u16string, 5> StatisticsValues(uint32_t played, uint32_t won, uint32_t totalSeconds) {
-    const uint32_t rate = played > 0 ? static_cast<uint32_t>(uint64_t{won} * 100 / played) : 0;
-    const uint32_t average = played > 0 ? totalSeconds / played : 0;
-    return {Decimal(played), Decimal(won), Decimal(rate) + u"%", GameTimeText(totalSeconds, false, 0),
-            GameTimeText(average, false, 0)};
-}
-
-std::u16string BestTimeNameText(const char16_t* name, uint32_t seconds) {
-    if (seconds == 0) return u"---";
-    size_t length = 0;
-    while (length < kBestTimeNameLength && name[length] != 0) ++length;
-    return std::u16string(name, length);
-}
-
-std::u16string BestTimeText(uint32_t seconds) {
-    return seconds == 0 ? std::u16string(u"---") : GameTimeText(seconds, false, 0);
 }
 
 }  // namespace corvelle

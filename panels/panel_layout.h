@@ -1,14 +1,12 @@
 // The arithmetic of the side panels, free of windows so that it is tested
 // natively: the stacked regions' heights, scroll range, spans and drag
 // insertion points, the placement of a body's children by their anchors,
-// the edge-resize width, the panel's stored order, and the rules text as
-// the rich-text control receives it.
+// the edge-resize width and the panel's stored order.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "logic/preferences.h"
@@ -32,8 +30,10 @@ inline bool operator!=(const Box& a, const Box& b) { return !(a == b); }
 
 // The page of the panel's scroll bar, and the step of line and page scrolls.
 constexpr int32_t kScrollPage = 50;
-// Steps of the expand and collapse animations, in pixels.
-constexpr int32_t kAnimationStep = 3;
+// The expand and collapse animations (the roll) last at most this long,
+// whatever the region's height and the machine's speed: their steps follow
+// the clock, and a step that would end later is left out.
+constexpr double kSlideMilliseconds = 150;
 // A header press becomes a drag beyond this squared distance.
 constexpr int32_t kDragThresholdSquared = 100;
 // An edge resize leaves the field at least this wide: one card.
@@ -76,6 +76,10 @@ uint32_t DragInsertionIndex(const StackMetrics& m, const std::vector<StackRegion
 int32_t InsertionMarkerTop(const StackMetrics& m, const std::vector<StackRegion>& regions, uint32_t index,
                            int32_t scrollPosition);
 
+// The body's height `elapsed` milliseconds into a roll from `from` to `to`
+// pixels that lasts `duration`: `from` at the start, `to` from the end on.
+uint32_t SlideHeight(uint32_t from, uint32_t to, double elapsed, double duration);
+
 // Moves element `from` to position `to`, the ones between shifting by one
 // towards `from`. Indexes past the end change nothing.
 template <typename T>
@@ -117,11 +121,26 @@ Box LayoutChild(const Box& current, const Box& anchors, uint8_t flags, const Box
 int32_t ResizedPanelWidth(int32_t width, int32_t delta, int32_t minWidth, int32_t parentWidth,
                           int32_t keptWidth = kMinFieldWidth);
 
-// ---- the main panel's order
+// ---- the regions of the two panels
 
-// The main panel's region kinds.
+// The main panel's and the selection panel's region kinds.
 constexpr uint32_t kMainPanelIds[kMainPopupCount] = {kRegionAdvertisement, kRegionRules, kRegionBestTimes,
                                                      kRegionStatistics};
+constexpr uint32_t kSelectPanelIds[kSelectPopupCount] = {kRegionFilter,  kRegionPreview,   kRegionRules,
+                                                         kRegionRelated, kRegionBestTimes, kRegionStatistics};
+
+// The bodies' heights (the same with and without the scroll bar). Rules
+// and Related start at these and then take the height of their text or
+// their rows; Best Times shows its list's heading and ten rows above the
+// Clear button.
+constexpr int32_t kHeaderHeight = 20;
+constexpr int32_t kAdvertisementBodyHeight = 140;
+constexpr int32_t kRulesStartHeight = 200;
+constexpr int32_t kBestTimesBodyHeight = 209;
+constexpr int32_t kStatisticsBodyHeight = 120;
+constexpr int32_t kFilterBodyHeight = 230;
+constexpr int32_t kPreviewBodyHeight = 154;
+constexpr int32_t kRelatedStartHeight = 100;
 // Whether `states` holds each of the panel's ids exactly once.
 bool IsPanelOrder(const PopupRegionState* states, size_t count, const uint32_t* ids);
 // The stored order when it is one, else the default (all expanded).
@@ -129,24 +148,7 @@ std::array<PopupRegionState, kMainPopupCount> ValidMainPopupsState(
     const std::array<PopupRegionState, kMainPopupCount>& states);
 // Caption of a region kind; "" for an unknown id.
 const char16_t* RegionCaption(uint32_t id);
-// Body height of a main-panel region kind at creation; 0 for an unknown id.
-int32_t MainRegionHeight(uint32_t id);
-
-// ---- texts
-
-// The rules text as the rich-text control takes it: UTF-8 converted to
-// UTF-16, every line feed written as "<br>". Sized from the input.
-std::u16string RulesMarkup(const char* utf8);
-// A game name from the engine's fixed field (UTF-8, ended by 0 or by the
-// field's end).
-std::u16string GameNameText(const char* utf8, size_t fieldSize);
-
-// The five values of the statistics control: played, won, win rate, total
-// time and average time.
-std::array<std::u16string, 5> StatisticsValues(uint32_t played, uint32_t won, uint32_t totalSeconds);
-// A best-times entry: its name (at most 15 units, up to its first 0) and
-// time, both "---" for an empty entry.
-std::u16string BestTimeNameText(const char16_t* name, uint32_t seconds);
-std::u16string BestTimeText(uint32_t seconds);
+// Body height of a region kind at creation; 0 for an unknown id.
+int32_t RegionBodyHeight(uint32_t id);
 
 }  // namespace corvelle

@@ -74,10 +74,17 @@ BOOL CSelectDlg::OnInitDialog() {
     // Without its panel the dialog cannot show a game: it ends at once and
     // the main window keeps its game.
     if (!panel_) return -1;
+    // The list keeps room for its columns beside the panel, also while the
+    // panel's edge is dragged.
+    panel_->SetKeptParentWidth(static_cast<uint32_t>(SelectPanelRoom(listMinWidth_)));
     SetTimer(kSelectTimerId, kSelectTimerMs);
+    // The placement, the layout and the first game each change the panel:
+    // it is laid out once, after all of them.
+    panel_->DeferLayout(true);
     LoadWindowPos();
     RecalcLayout();
     SelectGame(initial_, true);
+    LayOutPanelNow();
     return TRUE;
 }
 
@@ -91,6 +98,16 @@ void CSelectDlg::InitList() {
     FillList();
     const int row = RowOfGame(initial_);
     if (row >= 0) list_.SetSelectionMark(row);
+    // Its columns, a vertical scroll bar and its border: the list never
+    // gets narrower.
+    int columns = 0;
+    for (int i = 0; i < 5; ++i) columns += static_cast<int>(list_.SendMessage(LVM_GETCOLUMNWIDTH, i));
+    RECT window, client;
+    list_.GetWindowRect(&window);
+    list_.GetClientRect(&client);
+    const int scrollBar = ::GetSystemMetrics(SM_CXVSCROLL);
+    const int shownBar = (::GetWindowLongW(list_, GWL_STYLE) & WS_VSCROLL) != 0 ? scrollBar : 0;
+    listMinWidth_ = columns + scrollBar + (window.right - window.left) - client.right - shownBar;
 }
 
 void CSelectDlg::FillList() {
@@ -127,38 +144,57 @@ void CSelectDlg::SelectGame(uint32_t position, bool clearFilters) {
 void CSelectDlg::UpdateInfoPanel() {
     if (!panel_) return;
     uint32_t position = 0;
-    switch (tracker_.Update(&position)) {
-    case SelectionTracker::Step::Clear: panel_->ShowGameInfo(false); break;
-    case SelectionTracker::Step::Show:
+    const SelectionTracker::Step step = tracker_.Update(&position);
+    if (step == SelectionTracker::Step::None) return;
+    // Each region whose content changes would lay the whole panel out:
+    // it is laid out once, when all have changed.
+    const bool deferred = panel_->IsLayoutDeferred();
+    panel_->DeferLayout(true);
+    if (step == SelectionTracker::Step::Clear) {
+        panel_->ShowGameInfo(false);
+    } else {
         panel_->ShowGame(position);
         panel_->ShowGameInfo(true);
-        break;
-    case SelectionTracker::Step::None: break;
     }
+    if (!deferred) LayOutPanelNow();
+}
+
+void CSelectDlg::LayOutPanelNow() {
+    panel_->DeferLayout(false);
+    panel_->RepositionRegions(RegionLayout::Full);
+    panel_->RedrawNow();
 }
 
 void CSelectDlg::RecalcLayout() {
     if (!panel_ || !list_.GetSafeHwnd()) return;
     RECT c;
     GetClientRect(&c);
-    const LONG w = static_cast<LONG>(host_->GetSelectPreferences().selectPopupsWidth);
-    RECT right = c;
-    right.left += w;
-    UpdateWindow();
-    ::InvalidateRect(hwnd_, &right, TRUE);
-    panel_->MoveWindow(RECT{c.left, c.top, c.left + w, c.bottom}, FALSE);
-    panel_->RepositionRegions(true, false, false, true);
-    panel_->RedrawNow();
-    auto place = [this](int id, const RECT& r) {
-        HWND child = GetDlgItemHwnd(id);
-        if (!child) return;
-        ::MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
-        ::UpdateWindow(child);
-        ::InvalidateRect(child, nullptr, TRUE);
+    const SelectDialogLayout layout =
+        LayOutSelectDialog(c.right, c.bottom, static_cast<int32_t>(host_->GetSelectPreferences().selectPopupsWidth),
+                           static_cast<int32_t>(kSelectPopupsMinWidth), listMinWidth_);
+    // One batch, each window redrawn where it moved: what a move uncovers
+    // (rows of a list that shrank, buttons that moved) is painted anew.
+    struct Placed {
+        HWND window;
+        PlacementRect at;
     };
-    place(IDOK, RECT{c.left + w + 10, c.bottom - 30, c.left + w + 70, c.bottom - 10});
-    place(IDCANCEL, RECT{c.right - 70, c.bottom - 30, c.right - 10, c.bottom - 10});
-    place(IDC_SELECT_LIST, RECT{c.left + w + 10, c.top + 10, c.right - 10, c.bottom - 40});
+    const Placed placed[] = {{panel_->GetSafeHwnd(), layout.panel},
+                             {list_.GetSafeHwnd(), layout.list},
+                             {GetDlgItemHwnd(IDOK), layout.play},
+                             {GetDlgItemHwnd(IDCANCEL), layout.cancel}};
+    HDWP batch = ::BeginDeferWindowPos(4);
+    for (const Placed& p : placed) {
+        if (batch != nullptr && p.window != nullptr)
+            batch = ::DeferWindowPos(batch, p.window, nullptr, p.at.left, p.at.top, p.at.right - p.at.left,
+                                     p.at.bottom - p.at.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (batch != nullptr) ::EndDeferWindowPos(batch);
+    // An edge drag narrowed the panel before this layout, without a
+    // repaint: what it uncovered beside the list is painted anew too.
+    const RECT beside{layout.panel.right, c.top, c.right, c.bottom};
+    ::InvalidateRect(hwnd_, &beside, TRUE);
+    panel_->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::EraseChildren);
+    panel_->RedrawNow();
 }
 
 void CSelectDlg::Play(uint32_t position) {

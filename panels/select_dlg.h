@@ -112,6 +112,8 @@ private:
     int RowOfGame(uint32_t position) const;
     void SaveWindowPos();
     void LoadWindowPos();
+    // Ends a deferred layout of the panel: laid out and painted at once.
+    void LayOutPanelNow();
 
     CSelectHost* host_;
     std::unique_ptr<CSolSelectPopups> panel_;
@@ -123,6 +125,8 @@ private:
     CListCtrl list_;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    // The list's smallest width: its columns, a scroll bar and its border.
+    int32_t listMinWidth_ = 0;
 };
 
 // Runs the dialog over the host's window and returns its result (IDOK,

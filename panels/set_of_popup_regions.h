@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "panels/panel_layout.h"
@@ -20,8 +21,30 @@
 
 namespace corvelle {
 
+// What a layout of the regions does besides placing every header and body,
+// laying out the bodies' controls and painting the bodies at once: flags,
+// joined with |.
+enum class RegionLayout : uint8_t {
+    Place = 0,
+    InvalidateHeaders = 1,    // the headers are painted again
+    RebuildBodyBuffers = 2,   // the bodies' pictures are made anew for their size
+    KeepScrollRange = 4,      // the scroll bar's range stays as it is
+    EraseChildren = 8,        // the bodies' controls are painted again, background erased
+    // Everything painted anew: after a change of width or of heights.
+    Full = InvalidateHeaders | RebuildBodyBuffers | EraseChildren,
+};
+constexpr RegionLayout operator|(RegionLayout a, RegionLayout b) {
+    return static_cast<RegionLayout>(static_cast<uint8_t>(a) | static_cast<uint8_t>(b));
+}
+// Whether `layout` holds every flag of `flags`.
+constexpr bool Includes(RegionLayout layout, RegionLayout flags) {
+    return (static_cast<uint8_t>(layout) & static_cast<uint8_t>(flags)) == static_cast<uint8_t>(flags);
+}
+
 class CSetOfPopupRegions : public CWnd {
 public:
+    // One region: this record (its operations are popup_region.cpp), its
+    // title bar (region_header.h) and its body (region_body.h).
     class CPopupRegion {
     public:
         class CRegionHeader;
@@ -82,8 +105,7 @@ public:
     int32_t GetScrollBarWidth() const;
     int32_t GetScrollPosition() const;
     int32_t GetScrollRangeMax() const;
-    void RepositionRegions(bool invalidateHeaders, bool rebuildBodyBuffers, bool keepScrollRange,
-                           bool redrawChildren);
+    void RepositionRegions(RegionLayout layout);
     bool UpdateScrollBar(bool rangeOnly);
     int32_t GetContentHeight(bool fullHeights) const;
     bool EnsureRegionVisible(UINT i);
@@ -92,6 +114,11 @@ public:
     // While deferred, layouts and repaints wait (a builder filling many
     // regions lays the panel out once at the end).
     void DeferLayout(bool defer) { layoutDeferred = defer; }
+    // The clock the roll animations follow, in milliseconds (by default the
+    // system's performance counter).
+    using AnimationClock = std::function<double()>;
+    void SetAnimationClock(AnimationClock clock) { animationClock = std::move(clock); }
+    bool IsLayoutDeferred() const { return layoutDeferred; }
 
     // Header drags (called by the headers).
     void BeginRegionDrag(UINT index);
@@ -129,6 +156,23 @@ private:
     // Ends a header drag or an edge resize that lost the mouse.
     void CancelMouseTracking();
 
+    // The roll of region `index`'s body from its visible height to `target`,
+    // begun at `start` on the animation clock (popup_region.cpp). Each step
+    // moves only what moves: the region's body and the regions below it in
+    // one batch, the body's controls by the body's change in another (a
+    // batch takes the windows of one parent); only what shows anew is
+    // painted. The panel is laid out once afterwards, by the caller.
+    void SlideRegion(UINT index, uint32_t target, double start);
+    // Where every header and body stands (client coordinates) and where the
+    // rolling body's controls stand (its own coordinates).
+    struct SlideWindows {
+        std::vector<RECT> headers;
+        std::vector<RECT> bodies;
+        std::vector<RECT> children;
+    };
+    SlideWindows CaptureSlideWindows(UINT index) const;
+    void SlideStep(UINT index, uint32_t visible, SlideWindows& at);
+
     CBackBuffer buffer;
     UINT idBase = 0;
     std::vector<CPopupRegion> regions;
@@ -145,95 +189,13 @@ private:
     uint32_t minWidth = 0;
     uint32_t keptParentWidth = kMinFieldWidth;
     bool layoutDeferred = false;
-};
-
-// A body for `region` in its container; nullptr when the window cannot be
-// made.
-CSetOfPopupRegions::CPopupRegion::CRegionBody* CreateRegionBody(CSetOfPopupRegions::CPopupRegion* region,
-                                                                const RECT& rect, UINT id,
-                                                                UINT heightWithScrollBar);
-
-// The title bar: an owner-drawn push button with the caption and the
-// open/closed arrow; hot while the mouse is over it or pressed on it.
-class CSetOfPopupRegions::CPopupRegion::CRegionHeader : public CButton {
-public:
-    explicit CRegionHeader(CPopupRegion* record) : region(record) {}
-    void SetRegion(CPopupRegion* record) { region = record; }
-    void SetHot(bool value) { hot = value; }
-    bool IsHot() const { return hot; }
-
-protected:
-    BOOL DrawItem(DRAWITEMSTRUCT* item) override;
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    void OnLButtonDown(UINT flags, POINT point) override;
-    void OnLButtonUp(UINT flags, POINT point) override;
-    void OnMouseMove(UINT flags, POINT point) override;
-
-private:
-    bool Inside(POINT point) const;
-    CPopupRegion* region;
-    bool hot = false;
-    POINT pressPoint{};
-};
-
-// The body: holds the region's controls and places them by anchors and
-// margins; shows the lower part of its content while partly collapsed.
-class CSetOfPopupRegions::CPopupRegion::CRegionBody : public CWnd {
-public:
-    explicit CRegionBody(CPopupRegion* record);
-
-    void AddChild(CWnd* child);
-    void SetChildAnchors(UINT j, const RECT& anchors);
-    void SetChildFlags(UINT j, uint8_t flags);
-    void SetMargins(const RECT& margins);
-    CWnd* GetChild(UINT j) const { return j < children.size() ? children[j].child : nullptr; }
-    uint32_t GetChildCount() const { return static_cast<uint32_t>(children.size()); }
-    void LayoutChildren(bool redraw);
-    void SetContentHeights(UINT heightWithoutScrollBar, UINT heightWithScrollBar);
-    uint32_t GetFullHeight() const;
-    uint32_t GetHeightWithoutScrollBar() const { return heightWithoutBar; }
-    uint32_t GetHeightWithScrollBar() const { return heightWithBar; }
-    uint32_t GetVisibleHeight() const { return visibleHeight; }
-    void SetVisibleHeight(uint32_t height) { visibleHeight = height; }
-    void UseHeightWithScrollBar();
-    void UseHeightWithoutScrollBar();
-    void ShiftChildren(int32_t dy);
-    void BeginAnimation() { animating = true; }
-    void EndAnimation() { animating = false; }
-    void CreateBackBuffer();
-    void PaintBackBuffer();
-    // Where the buffer stands in the body: its bottom at the body's bottom.
-    POINT BufferCorner();
-    void RedrawNow();
-    void SetRegion(CPopupRegion* record) { region = record; }
-
-protected:
-    void OnPaint() override;
-    BOOL OnEraseBkgnd(HDC dc) override;
-
-private:
-    friend class CSetOfPopupRegions;
-    friend class CPopupRegion;
-    friend CRegionBody* CreateRegionBody(CPopupRegion* region, const RECT& rect, UINT id,
-                                         UINT heightWithScrollBar);
-    struct Child {
-        Box anchors;
-        uint8_t flags = 0;
-        CWnd* child = nullptr;
-    };
-    CPopupRegion* region;
-    Box margins{10, 10, -10, -10};
-    uint32_t heightWithoutBar = 0;
-    uint32_t heightWithBar = 0;
-    CBackBuffer buffer;
-    std::vector<Child> children;
-    COLORREF background;
-    bool animating = false;
-    uint32_t visibleHeight = 0;
+    AnimationClock animationClock;
 };
 
 // Conversions between the window layer's and the plain arithmetic's rectangles.
 inline Box ToBox(const RECT& r) { return Box{r.left, r.top, r.right, r.bottom}; }
 inline RECT ToRect(const Box& b) { return RECT{b.left, b.top, b.right, b.bottom}; }
+// Fills r with a solid colour.
+void FillSolid(HDC dc, const RECT& r, COLORREF colour);
 
 }  // namespace corvelle

@@ -1,12 +1,9 @@
 // The main window's side panel.
 #include "panels/sol_main_popups.h"
 
-#include <algorithm>
-
 #include "field/pile_geometry.h"
 #include "panels/advertisement_banner.h"
 #include "panels/best_scores_table.h"
-#include "panels/html_text_static.h"
 #include "res/resource.h"
 
 #ifndef CORVELLE_AD_SERVER
@@ -17,10 +14,8 @@ namespace corvelle {
 
 namespace {
 
-constexpr int32_t kHeaderHeight = 20;
-// The bodies' own margins (their default), which the Rules control fills.
-constexpr Box kBodyMargins = kGamePopupsBodyMargins;
-constexpr int32_t kMeasureWidth = 160;
+// The advertisement's page and picture, centred in their body.
+constexpr LONG kBannerWidth = 160;
 constexpr LONG kM = kAnchorMargin;
 constexpr int32_t kStatusBarHeight = 20;
 
@@ -50,7 +45,6 @@ CGamePopups::RegionStates CSolMainPopups::StoredStates() const {
 bool CSolMainPopups::FillRegion(UINT position, uint32_t id) {
     CPopupRegion::CRegionBody* body = GetRegionBody(position);
     const bool expanded = owner->GetPanelPreferences().mainPopupsState[position].expanded != 0;
-    const RECT start{kBodyMargins.left, kBodyMargins.top, kBodyMargins.left + kMeasureWidth, kBodyMargins.top + 100};
     switch (id) {
     case kRegionAdvertisement: {
         fallbackBitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
@@ -58,11 +52,13 @@ bool CSolMainPopups::FillRegion(UINT position, uint32_t id) {
                                                            0, LR_DEFAULTCOLOR));
         auto picture = std::make_unique<CStatic>();
         CStatic* fallback = picture.get();
+        // The browser control and the connection test wait until the
+        // window has been painted; the fallback picture shows meanwhile.
         banner = AddControl(body, std::make_unique<CAdvertisementBanner>(AdvertisementPageAddress(), fallback),
-                            [&](CAdvertisementBanner& c, UINT cid) { return c.Create(start, body, cid); });
+                            [&](CAdvertisementBanner& c, UINT cid) { return c.CreateDeferred(kControlStartRect, body, cid); });
         if (banner == nullptr) return false;
         if (AddControl(body, std::move(picture), [&](CStatic& c, UINT cid) {
-                if (!c.Create(L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, start, body, cid)) return false;
+                if (!c.Create(L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, kControlStartRect, body, cid)) return false;
                 c.SetBitmap(fallbackBitmap);
                 return true;
             }) == nullptr) {
@@ -70,51 +66,20 @@ bool CSolMainPopups::FillRegion(UINT position, uint32_t id) {
         }
         for (UINT j = 0; j < 2; ++j) {
             body->SetChildFlags(j, kCentreHorizontally);
-            body->SetChildAnchors(j, RECT{0, kM, kMeasureWidth, kM});
+            body->SetChildAnchors(j, RECT{0, kM, kBannerWidth, kM});
         }
         ExpandRegion(position, true, false);   // always open
-        banner->UpdateBanner(true);
+        banner->StartAfterPaint();
         return true;
     }
-    case kRegionRules: {
-        const std::u16string text = RulesMarkup(owner->GetPanelEngine()->rulesText.data());
-        rules = AddControl(body, std::make_unique<CHtmlTextStatic>(), [&](CHtmlTextStatic& c, UINT cid) {
-            return c.Create(Wide(text), WS_CHILD | WS_VISIBLE, start, body, cid);
-        });
-        if (rules == nullptr) return false;
-        body->SetContentHeights(rules->MeasureHeight(kMeasureWidth) + kRulesPadding,
-                                rules->MeasureHeight(kMeasureWidth - GetScrollBarWidth()) + kRulesPadding);
-        body->SetChildAnchors(0, RECT{kM, kM, kM, kM});
+    case kRegionRules:
+        if (!AddRules(body)) return false;
         break;
-    }
-    case kRegionBestTimes: {
-        const std::u16string name = GameName();
-        bestScores = AddControl(body, std::make_unique<CBestScoresTable>(name), [&](CBestScoresTable& c, UINT cid) {
-            return c.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, start, body, cid);
-        });
-        if (bestScores == nullptr) return false;
-        bestScores->SetFont(font);
-        // The list shows its heading and all ten rows without a scroll bar:
-        // where the heading is taller than the layout allows for, the list,
-        // the button and the region grow by the difference.
-        const int32_t extra = std::max(0, bestScores->FitToFont() - (169 - kBodyMargins.top));
-        clearButton = AddControl(body, std::make_unique<CBestScoresClearButton>(bestScores),
-                                 [&](CBestScoresClearButton& c, UINT cid) {
-                                     return c.Create(L"Clear", WS_CHILD | WS_VISIBLE,
-                                                     RECT{10, 179 + extra, 90, 199 + extra}, body, cid);
-                                 });
-        if (clearButton == nullptr) return false;
-        clearButton->SetClock(owner->GetPanelClock());
-        clearButton->SetFont(font);
-        if (extra > 0) {
-            const UINT height = static_cast<UINT>(MainRegionHeight(kRegionBestTimes) + extra);
-            body->SetContentHeights(height, height);
-        }
-        body->SetChildAnchors(0, RECT{kM, kM, kM, 169 + extra});
+    case kRegionBestTimes:
+        if (!AddBestTimes(body, font, owner->GetPanelClock())) return false;
         break;
-    }
     case kRegionStatistics:
-        if (!AddStatistics(body, start)) return false;
+        if (!AddStatistics(body)) return false;
         break;
     default: break;
     }
@@ -139,23 +104,12 @@ std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner) {
     panel->ShowWindow(SW_HIDE);
     AppPreferences& prefs = owner->GetPanelPreferences();
     prefs.mainPopupsState = ValidMainPopupsState(prefs.mainPopupsState);
-    UINT heights[kMainPopupCount];
-    const wchar_t* titles[kMainPopupCount];
-    for (size_t i = 0; i < kMainPopupCount; ++i) {
-        heights[i] = static_cast<UINT>(MainRegionHeight(prefs.mainPopupsState[i].id));
-        titles[i] = reinterpret_cast<const wchar_t*>(RegionCaption(prefs.mainPopupsState[i].id));
-    }
-    if (!panel->CreateRegions(kGamePopupsRegionMargins, kHeaderHeight, kMainPopupCount, heights, heights, titles)) {
-        return nullptr;
-    }
-    for (UINT i = 0; i < kMainPopupCount; ++i) {
-        if (!panel->FillRegion(i, prefs.mainPopupsState[i].id)) return nullptr;
-    }
+    if (!panel->BuildRegions()) return nullptr;
     panel->SetRegionLocked(0, true);
     // One layout for the whole build; the bodies' sizes changed while it
     // waited, so their buffers are made again.
     panel->DeferLayout(false);
-    panel->RepositionRegions(true, true, false, false);
+    panel->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::RebuildBodyBuffers);
     if (panel->bestScores != nullptr) panel->bestScores->FitNameColumn();
     panel->ShowWindow(SW_SHOWNA);
     return panel;
@@ -167,7 +121,7 @@ void CSolMainPopups::RefreshAdvertisement() {
 
 void CSolMainPopups::RefreshAfterGameChange() {
     if (EnsureRegionVisible(0)) {
-        RepositionRegions(true, false, true, false);
+        RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::KeepScrollRange);
         RedrawNow();
     }
     RefreshAdvertisement();
@@ -183,7 +137,8 @@ void CSolMainPopups::ShowCurrentGame() {
 void CSolMainPopups::Place(const RECT& rect, bool visible, bool widthChanged) {
     ShowWindow(visible ? SW_SHOWNA : SW_HIDE);
     MoveWindow(rect, FALSE);
-    RepositionRegions(true, widthChanged, false, true);
+    RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::EraseChildren |
+                      (widthChanged ? RegionLayout::RebuildBodyBuffers : RegionLayout::Place));
     RedrawNow();
 }
 
@@ -201,11 +156,6 @@ void CSolMainPopups::OnPanelResized() {
     GetClientRect(&rc);
     owner->GetPanelPreferences().mainPopupsWidth = static_cast<uint32_t>(rc.right - rc.left);
     owner->RecalcLayout();
-}
-
-void CSolMainPopups::OnSize(UINT type, int cx, int cy) {
-    if (GetContentHeight(false) != 0) UpdateRulesText();
-    CSetOfPopupRegions::OnSize(type, cx, cy);
 }
 
 }  // namespace corvelle

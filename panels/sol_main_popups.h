@@ -21,7 +21,6 @@
 namespace corvelle {
 
 class CAdvertisementBanner;
-class CBestScoresClearButton;
 
 // What the panel needs of the main window.
 class CMainPopupsOwner {
@@ -66,7 +65,6 @@ public:
     void Place(const RECT& rect, bool visible, bool widthChanged);
 
     CAdvertisementBanner* GetBanner() const { return banner; }
-    CBestScoresClearButton* GetClearButton() const { return clearButton; }
     HBITMAP GetFallbackBitmap() const { return fallbackBitmap; }
 
     void OnScrollBarToggled() override {}
@@ -74,17 +72,15 @@ public:
     void OnPanelResized() override;
 
 protected:
-    void OnSize(UINT type, int cx, int cy) override;
     const CGameEngine* ShownEngine() const override;
     RegionStates StoredStates() const override;
+    bool FillRegion(UINT position, uint32_t id) override;
 
 private:
     friend std::unique_ptr<CSolMainPopups> CreateMainPopups(CMainPopupsOwner* owner);
-    bool FillRegion(UINT position, uint32_t id);
 
     CMainPopupsOwner* owner;
     CAdvertisementBanner* banner = nullptr;
-    CBestScoresClearButton* clearButton = nullptr;
     HBITMAP fallbackBitmap = nullptr;
     CFont font;
 };

@@ -16,25 +16,12 @@ namespace corvelle {
 
 namespace {
 
-constexpr int32_t kHeaderHeight = 20;
 constexpr LONG kM = kAnchorMargin;
 constexpr UINT kLabelHeight = 50;
 constexpr UINT kNoRelatedHeight = 36;
-constexpr uint32_t kSelectPanelIds[kSelectPopupCount] = {kRegionFilter, kRegionPreview, kRegionRules,
-                                                         kRegionRelated, kRegionBestTimes, kRegionStatistics};
-
-// Body heights of the selection panel's regions when they show a game.
-UINT SelectRegionHeight(uint32_t id) {
-    switch (id) {
-    case kRegionRules: return 200;
-    case kRegionBestTimes: return 209;
-    case kRegionStatistics: return 120;
-    case kRegionFilter: return 230;
-    case kRegionPreview: return 154;
-    case kRegionRelated: return 100;
-    default: return 0;
-    }
-}
+// The "No item selected" label and the preview, from the body's margins.
+constexpr RECT kLabelRect{10, 10, 110, 40};
+constexpr RECT kPreviewRect{10, 10, 182, 144};
 
 }  // namespace
 
@@ -51,11 +38,11 @@ CGamePopups::RegionStates CSolSelectPopups::StoredStates() const {
 
 bool CSolSelectPopups::AddLabel(CPopupRegion::CRegionBody* body) {
     CStatic* label = AddControl(body, std::make_unique<CStatic>(), [&](CStatic& c, UINT cid) {
-        return c.Create(L"No item selected", WS_CHILD | WS_VISIBLE, RECT{10, 10, 110, 40}, body, cid);
+        return c.Create(L"No item selected", WS_CHILD | WS_VISIBLE, kLabelRect, body, cid);
     });
     if (!label) return false;
     label->SetFont(host->GetControlFont());
-    body->SetChildAnchors(body->GetChildCount() - 1, RECT{10, 10, kM, 40});
+    body->SetChildAnchors(body->GetChildCount() - 1, RECT{kLabelRect.left, kLabelRect.top, kM, kLabelRect.bottom});
     return true;
 }
 
@@ -63,7 +50,6 @@ bool CSolSelectPopups::FillRegion(UINT position, uint32_t id) {
     CPopupRegion::CRegionBody* body = GetRegionBody(position);
     if (!body) return false;
     HFONT font = host->GetControlFont();
-    const RECT start{10, 10, 170, 110};
     switch (id) {
     case kRegionFilter: {
         body->SetMargins(RECT{10, 10, -10, 0});
@@ -122,27 +108,18 @@ bool CSolSelectPopups::FillRegion(UINT position, uint32_t id) {
         control->SetPicture(prefs.bgPicture);
         control->SetPicturePosition(prefs.bgPicturePosition);
         preview = AddControl(body, std::move(control), [&](CSolGameFieldPreview& c, UINT cid) {
-            return c.Create(L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, RECT{10, 10, 182, 144}, body, cid);
+            return c.Create(L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, kPreviewRect, body, cid);
         });
         if (!preview || !AddLabel(body)) return false;
         break;
     }
-    case kRegionRules: {
-        const CGameEngine* engine = host->GetSelectEngine();
-        const std::u16string text = engine ? RulesMarkup(engine->rulesText.data()) : std::u16string();
-        rules = AddControl(body, std::make_unique<CHtmlTextStatic>(), [&](CHtmlTextStatic& c, UINT cid) {
-            return c.Create(Wide(text), WS_CHILD | WS_VISIBLE, start, body, cid);
-        });
-        if (!rules) return false;
-        body->SetContentHeights(rules->MeasureHeight(static_cast<uint32_t>(RulesWidth(false))) + kRulesPadding,
-                                rules->MeasureHeight(static_cast<uint32_t>(RulesWidth(true))) + kRulesPadding);
-        body->SetChildAnchors(0, RECT{kM, kM, kM, kM});
-        if (!AddLabel(body)) return false;
+    case kRegionRules:
+        if (!AddRules(body) || !AddLabel(body)) return false;
         break;
-    }
     case kRegionRelated: {
         related = AddControl(body, std::make_unique<CRelatedListBox>(dialog), [&](CRelatedListBox& c, UINT cid) {
-            return c.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, start, body, cid);
+            return c.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, kControlStartRect, body,
+                            cid);
         });
         if (!related) return false;
         related->SetFont(font);
@@ -150,26 +127,11 @@ bool CSolSelectPopups::FillRegion(UINT position, uint32_t id) {
         if (!AddLabel(body)) return false;
         break;
     }
-    case kRegionBestTimes: {
-        const std::u16string name = GameName();
-        bestScores = AddControl(body, std::make_unique<CBestScoresTable>(name), [&](CBestScoresTable& c, UINT cid) {
-            return c.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, start, body, cid);
-        });
-        if (!bestScores) return false;
-        bestScores->SetFont(font);
-        auto* clear = AddControl(body, std::make_unique<CBestScoresClearButton>(bestScores),
-                                 [&](CBestScoresClearButton& c, UINT cid) {
-                                     return c.Create(L"Clear", WS_CHILD | WS_VISIBLE, RECT{10, 179, 90, 199}, body,
-                                                     cid);
-                                 });
-        if (!clear) return false;
-        clear->SetFont(font);
-        body->SetChildAnchors(0, RECT{kM, kM, kM, 169});
-        if (!AddLabel(body)) return false;
+    case kRegionBestTimes:
+        if (!AddBestTimes(body, font, nullptr) || !AddLabel(body)) return false;
         break;
-    }
     case kRegionStatistics:
-        if (!AddStatistics(body, start) || !AddLabel(body)) return false;
+        if (!AddStatistics(body) || !AddLabel(body)) return false;
         break;
     default: break;
     }
@@ -191,20 +153,11 @@ std::unique_ptr<CSolSelectPopups> CreateSelectPopups(CSelectHost* host, CSelectD
     // Only an edited record holds anything but the six kinds once each.
     if (!IsPanelOrder(prefs.selectPopupsState.data(), kSelectPopupCount, kSelectPanelIds))
         prefs.selectPopupsState = kDefaultSelectPopupsState;
-    UINT heights[kSelectPopupCount];
-    const wchar_t* titles[kSelectPopupCount];
-    for (size_t i = 0; i < kSelectPopupCount; ++i) {
-        heights[i] = SelectRegionHeight(prefs.selectPopupsState[i].id);
-        titles[i] = reinterpret_cast<const wchar_t*>(RegionCaption(prefs.selectPopupsState[i].id));
-    }
-    if (!panel->CreateRegions(kGamePopupsRegionMargins, kHeaderHeight, kSelectPopupCount, heights, heights, titles))
-        return nullptr;
-    for (UINT i = 0; i < kSelectPopupCount; ++i)
-        if (!panel->FillRegion(i, prefs.selectPopupsState[i].id)) return nullptr;
+    if (!panel->BuildRegions()) return nullptr;
     panel->ShowGameInfo(false);
     if (panel->bestScores) panel->bestScores->FitNameColumn();
     panel->DeferLayout(false);
-    panel->RepositionRegions(true, true, false, false);
+    panel->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::RebuildBodyBuffers);
     return panel;
 }
 
@@ -219,20 +172,23 @@ void CSolSelectPopups::ShowGame(uint32_t position) {
 }
 
 void CSolSelectPopups::ShowGameInfo(bool hasSelection) {
+    showingGame = hasSelection;
     const auto& states = host->GetSelectPreferences().selectPopupsState;
     for (UINT i = 0; i < kSelectPopupCount; ++i) {
         const uint32_t id = states[i].id;
         if (id == kRegionFilter) continue;
         CPopupRegion::CRegionBody* body = GetRegionBody(i);
         if (!body || body->GetChildCount() == 0) continue;
-        if (hasSelection && (id == kRegionBestTimes || id == kRegionStatistics || id == kRegionPreview))
-            body->SetContentHeights(SelectRegionHeight(id), SelectRegionHeight(id));
+        if (hasSelection && (id == kRegionBestTimes || id == kRegionStatistics || id == kRegionPreview)) {
+            const UINT height = id == kRegionBestTimes ? bestTimesHeight : static_cast<UINT>(RegionBodyHeight(id));
+            body->SetContentHeights(height, height);
+        }
         const UINT last = body->GetChildCount() - 1;
         for (UINT j = 0; j < last; ++j) body->GetChild(j)->ShowWindow(hasSelection ? SW_SHOW : SW_HIDE);
         body->GetChild(last)->ShowWindow(hasSelection ? SW_HIDE : SW_SHOW);
         if (!hasSelection) body->SetContentHeights(kLabelHeight, kLabelHeight);
     }
-    RepositionRegions(true, true, false, true);
+    RepositionRegions(RegionLayout::Full);
     RedrawNow();
 }
 

@@ -50,10 +50,11 @@ public:
 protected:
     const CGameEngine* ShownEngine() const override;
     RegionStates StoredStates() const override;
+    bool FillRegion(UINT position, uint32_t id) override;
+    bool ShowsRules() const override { return showingGame; }
 
 private:
     friend std::unique_ptr<CSolSelectPopups> CreateSelectPopups(CSelectHost* host, CSelectDlg* dialog);
-    bool FillRegion(UINT position, uint32_t id);
     bool AddLabel(CPopupRegion::CRegionBody* body);
 
     CSelectHost* host;
@@ -63,6 +64,8 @@ private:
     CRelatedListBox* related = nullptr;
     CFilterComboBox* combos[3] = {};
     CFilterFavoritesCheckBox* favoritesBox = nullptr;
+    // The game regions show a game (not only "No item selected").
+    bool showingGame = false;
 };
 
 // Builds the panel at the dialog's left edge; null when the panel, its

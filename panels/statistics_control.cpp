@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "panels/panel_layout.h"
+#include "panels/panel_texts.h"
 #include "platform/font.h"
 
 namespace corvelle {

@@ -3,7 +3,6 @@
 #include "platform/dialog.h"
 
 #include "platform/win_app.h"
-#include "platform/window_binding.h"
 
 namespace corvelle {
 

@@ -123,6 +123,18 @@ private:
 
 }  // namespace
 
+BitmapPixels ReadBitmapPixels(uint16_t bitmapId) {
+    ResourcePixels art(bitmapId);
+    BitmapPixels read;
+    read.missing = art.Missing();
+    if (art.Ok()) {
+        read.width = art.Width();
+        read.height = art.Height();
+        read.pixels = std::move(art.Pixels());
+    }
+    return read;
+}
+
 void DrawBitmapTransparent(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key) {
     ResourcePixels art(bitmapId);
     if (art.Ok()) {
@@ -295,24 +307,37 @@ void CKeyedImage::Destroy() {
     width_ = height_ = 0;
 }
 
-void CKeyedImage::Seal(COLORREF key) {
+void CKeyedImage::Seal(COLORREF key) { SealRows(key, 0, height_); }
+
+void CKeyedImage::SealRows(COLORREF key, int32_t top, int32_t rows) {
     if (!image_.dc) return;
-    Make(mask_, image_.dc, width_, height_);
+    if (!mask_.dc) Make(mask_, image_.dc, width_, height_);
     if (!mask_.dc) return;
+    top = std::clamp(top, 0, height_);
+    rows = std::clamp(rows, 0, height_ - top);
     GdiFlush();   // the drawing into the image is done before its pixels are read
     const uint32_t k = ToPixel(key);
-    const size_t n = static_cast<size_t>(width_) * static_cast<size_t>(height_);
-    for (size_t i = 0; i < n; ++i) {
+    const size_t first = static_cast<size_t>(top) * static_cast<size_t>(width_);
+    const size_t end = first + static_cast<size_t>(rows) * static_cast<size_t>(width_);
+    for (size_t i = first; i < end; ++i) {
         const bool keyed = (image_.bits[i] & 0xFFFFFF) == k;
         mask_.bits[i] = keyed ? 0xFFFFFF : 0;
         if (keyed) image_.bits[i] = 0;
     }
 }
 
-void CKeyedImage::Draw(HDC dc, int32_t x, int32_t y) const {
+void CKeyedImage::Draw(HDC dc, int32_t x, int32_t y) const { DrawPart(dc, x, y, 0, 0, width_, height_); }
+
+void CKeyedImage::DrawPart(HDC dc, int32_t x, int32_t y, int32_t fromX, int32_t fromY, int32_t width,
+                           int32_t height) const {
     if (!image_.dc || !mask_.dc) return;
-    BitBlt(dc, x, y, width_, height_, mask_.dc, 0, 0, SRCAND);
-    BitBlt(dc, x, y, width_, height_, image_.dc, 0, 0, SRCPAINT);
+    BitBlt(dc, x, y, width, height, mask_.dc, fromX, fromY, SRCAND);
+    BitBlt(dc, x, y, width, height, image_.dc, fromX, fromY, SRCPAINT);
+}
+
+void ShowDrawingNow() {
+    ::GdiFlush();
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, 0);
 }
 
 void ShowDrawingFor(uint32_t ms) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace corvelle {
 
@@ -23,6 +24,18 @@ void DrawBitmap(HDC dc, int32_t x, int32_t y, uint16_t bitmapId);
 // lands on (x - i, y - j), so (x, y) is the bottom-right pixel of the area
 // covered. Pixels of colour `key` are left out.
 void DrawBitmapRotated(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key);
+// The pixels of bitmap resource `bitmapId` as the functions above read and
+// draw them: 0x00RRGGBB values, rows from the top. Empty for a bitmap in a
+// format other than plain 24 or 32 bits (the functions above draw those
+// through GDI) and for a missing one (they draw nothing).
+struct BitmapPixels {
+    bool missing = false;
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+};
+BitmapPixels ReadBitmapPixels(uint16_t bitmapId);
+
 // One-pixel outline of r: `first` on the left and top edges, `second` on the
 // right and bottom edges (r.right - 1 and r.bottom - 1).
 void DrawFrame(HDC dc, const RECT* r, COLORREF first, COLORREF second);
@@ -33,6 +46,9 @@ void DrawFrame(HDC dc, const RECT* r, COLORREF first, COLORREF second);
 // window's drawing on the screen only when its thread waits or ends a
 // paint; a plain Sleep shows nothing of it). No message is taken meanwhile.
 void ShowDrawingFor(uint32_t ms);
+// The same without waiting: what was drawn goes to the screen now, before
+// a long piece of work that follows (no message is taken).
+void ShowDrawingNow();
 
 // A memory device context with a bitmap of its own selected into it.
 class CMemoryBitmap {
@@ -130,10 +146,20 @@ public:
     void Create(HDC dc, uint32_t width, uint32_t height);
     void Destroy();
     HDC GetDC() const { return image_.dc; }
+    // The image's pixels (0x00RRGGBB, rows from the top; null while there is
+    // no image), to be written directly. After GDI drew into the image,
+    // GdiFlush comes before they are read.
+    uint32_t* Bits() const { return image_.bits; }
     // Builds the mask of the pixels of colour key and blackens them.
     void Seal(COLORREF key);
+    // The same for rows top .. top + rows - 1 alone (the rest of the mask
+    // stays as it is): an image made in parts, each sealed once drawn.
+    void SealRows(COLORREF key, int32_t top, int32_t rows);
     // Draws the image at (x, y) of dc without its key pixels.
     void Draw(HDC dc, int32_t x, int32_t y) const;
+    // Draws the part of the image of width x height at (fromX, fromY) the
+    // same way.
+    void DrawPart(HDC dc, int32_t x, int32_t y, int32_t fromX, int32_t fromY, int32_t width, int32_t height) const;
 
 private:
     struct Dib {

@@ -2,8 +2,6 @@
 // dispatch of messages to the virtual handlers.
 #include "platform/wnd.h"
 
-#include "platform/window_binding.h"
-
 #include <mutex>
 #include <unordered_map>
 

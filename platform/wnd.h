@@ -189,4 +189,11 @@ private:
     CurrentMessage current_{};
 };
 
+// The window layer's own (CWnd::CreateEx for classes that are not ours,
+// CDialog for its dialogs): a window of any class, or a dialog from a
+// template, created with `object` bound to it before its first message.
+HWND CreateBoundWindow(CWnd* object, DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
+                       const RECT& rect, HWND parent, HMENU menu);
+HWND CreateBoundDialog(CWnd* object, const DLGTEMPLATE* dialogTemplate, HWND owner, DLGPROC proc);
+
 }  // namespace corvelle

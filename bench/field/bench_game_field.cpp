@@ -1,5 +1,6 @@
 // Times of the game field under Wine, medians of repeated runs: preparing a
-// game for drawing (the 56 card images and the draw order), a full repaint
+// game for drawing (the draw order; the card images, made with the field's
+// first game, are kept for the games that follow), a full repaint
 // of a dealt Spider field (104 cards) at 1100 x 800, resampling the 890 x 700
 // background picture to 1100 x 800, and one animation frame of a 13-card run
 // (save what lies under it, draw it, show the field, restore).
@@ -50,7 +51,7 @@ int main() {
     field.SetEngine(&engine);
     field.BuildFromEngine(false);
 
-    Report("PrepareDrawing (56 card images, draw order)", Median(30, [&] { field.PrepareDrawing(); }), 15);
+    Report("PrepareDrawing of a later game (draw order)", Median(30, [&] { field.PrepareDrawing(); }), 15);
     size_t cards = 0;
     for (const FieldPile& p : field.Layout().piles) cards += p.cards.size();
     char what[80];

@@ -39,7 +39,7 @@ int main() {
             field.SetEngine(&engine);
             for (uint8_t animation : {0, 1}) {
                 prefs.animation = animation;
-                prefs.playMode = animation ? kPlayModeClick : kPlayModeDrag;
+                prefs.playMode = animation ? PlayMode::kClick : PlayMode::kDrag;
                 field.ApplyOptions();
                 field.BuildFromEngine(false);
                 field.PrepareDrawing();

@@ -1,20 +1,27 @@
 // Time to build the main side panel (CreateMainPopups with every region and
-// control, the browser control included) and to lay it out completely with
+// control; the banner makes its browser control once the window has
+// painted, which is timed alone), to lay it out completely with
 // every region expanded (RepositionRegions rebuilding every buffer and
-// redrawing every child, then RedrawNow and the paints it asked for), in
-// the panels' test host window.
+// redrawing every child, then RedrawNow and the paints it asked for), and
+// to close and open the Rules region with a header click's animation, the
+// region holding the library's longest rules text; in the panels' test host
+// window.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
+#include <string>
+
+#include "bench/bench_stats.h"
 #include "bench/win_clock.h"
 #include "engine/registry.h"
+#include "library_games.h"
 #include "panel_host.h"
 #include "panels/best_scores_table.h"
+#include "panels/region_body.h"
 #include "platform/web_browser_host.h"
-#include "bench/bench_stats.h"
 
 using namespace corvelle;
 
@@ -23,6 +30,20 @@ namespace {
 void Report(const char* what, const std::vector<double>& ms) {
     std::printf("%-44s median %7.2f ms  min %7.2f  max %7.2f  (%zu runs)\n", what, bench::Median(ms),
                 bench::Quantile(ms, 0), bench::Quantile(ms, 1), ms.size());
+}
+
+// The library's game with the longest rules text: its name and rules.
+bool LongestRules(std::string* name, std::string* rules) {
+    for (const std::string& game : test::LibraryGameNames()) {
+        CGameEngine engine;
+        if (!test::DealLibraryGame(engine, game, 1)) continue;
+        const std::string text = engine.rulesText.data();
+        if (text.size() > rules->size()) {
+            *name = game;
+            *rules = text;
+        }
+    }
+    return !rules->empty();
 }
 
 }  // namespace
@@ -43,7 +64,7 @@ int main() {
         test::Pump();
         for (int k = 0; k < 5; ++k) {
             const double r0 = bench::NowMilliseconds();
-            host.panel->RepositionRegions(true, true, false, true);
+            host.panel->RepositionRegions(RegionLayout::Full);
             host.panel->RedrawNow();
             // What the layout invalidated (the headers) is painted too, so
             // that each run counts its own paints and none of the last one's.
@@ -69,6 +90,29 @@ int main() {
         web.Destroy();
         browser.push_back(bench::NowMilliseconds() - t0);
     }
+    // The Rules region closed and opened again by its header's toggle (what
+    // a click on it runs), each timed to its end; the messages it left are
+    // handled between toggles.
+    std::string gameName, rules;
+    if (!LongestRules(&gameName, &rules)) return 1;
+    test::SetGame(host.engine, gameName.c_str(), rules.c_str());
+    host.prefs.mainPopupsState = kDefaultMainPopupsState;
+    host.panel = CreateMainPopups(&host);
+    if (!host.panel) return 1;
+    host.RecalcLayout();
+    host.panel->UpdateRulesText();
+    test::Pump();
+    const UINT rulesAt = host.panel->RegionPosition(kRegionRules);
+    const uint32_t rulesHeight = host.panel->GetRegionBody(rulesAt)->GetFullHeight();
+    std::vector<double> animation;
+    for (int i = 0; i < 10; ++i) {
+        const double t0 = bench::NowMilliseconds();
+        host.panel->GetRegion(rulesAt)->Toggle();
+        animation.push_back(bench::NowMilliseconds() - t0);
+        test::Pump();
+    }
+    host.DestroyPanel();
+    test::Pump();
     std::vector<double> list, paintList;
     for (int i = 0; i < runs; ++i) {
         CBestScoresTable table(u"Golf");
@@ -85,9 +129,12 @@ int main() {
     Report("best-times list alone (one full paint)", paintList);
     Report("full relayout, every region expanded", relayout);
     Report("destroy the main panel", destroy);
+    Report("region animation (Rules closed and opened)", animation);
     Report("400 system round trips (for comparing runs)", roundTrips);
     Report(browser.front() > 0.5 ? "browser control alone (create and destroy)"
                                  : "browser control alone (none: no HTML engine)", browser);
+    std::printf("region animation: %.0f ms (median of %zu closings and openings of the %u-px Rules region of %s)\n",
+                bench::Median(animation), animation.size(), rulesHeight, gameName.c_str());
     DeleteRegistryTree(u"SOFTWARE\\Velmora Software\\Corvelle Bench");
     return 0;
 }

@@ -30,6 +30,18 @@ std::mutex& Lock() {
     return mutex;
 }
 
+// Value writes and deletions still allowed; negative: no limit.
+int writesLeft = -1;
+
+// Takes one write from the limit; false when none is left.
+bool TakeWrite() {
+    if (writesLeft == 0)
+        return false;
+    if (writesLeft > 0)
+        --writesLeft;
+    return true;
+}
+
 std::shared_ptr<Node>& Root() {
     static auto root = std::make_shared<Node>();
     return root;
@@ -171,7 +183,7 @@ bool CRegistryKey::HasValue(const char16_t* name) const {
 bool CRegistryKey::WriteValue(const char16_t* name, uint32_t type, const void* data, size_t size) {
     std::lock_guard<std::mutex> guard(Lock());
     Node* node = Live(handle);
-    if (!node || (size && !data))
+    if (!node || (size && !data) || !TakeWrite())
         return false;
     Value* value = FindValue(*node, name);
     if (!value) {
@@ -190,7 +202,7 @@ bool CRegistryKey::DeleteValue(const char16_t* name) {
     if (!node)
         return false;
     const Value* value = FindValue(*node, name);
-    if (!value)
+    if (!value || !TakeWrite())
         return false;
     node->values.erase(node->values.begin() + (value - node->values.data()));
     return true;
@@ -214,6 +226,11 @@ bool CRegistryKey::ListValues(std::vector<std::u16string>& names) const {
         for (const auto& value : node->values)
             names.push_back(value.name);
     return node != nullptr;
+}
+
+void SetRegistryWriteLimit(int writes) {
+    std::lock_guard<std::mutex> guard(Lock());
+    writesLeft = writes;
 }
 
 bool DeleteRegistryKey(const std::u16string& path) {

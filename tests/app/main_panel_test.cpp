@@ -9,6 +9,8 @@
 #include "panels/best_scores_table.h"
 #include "panels/html_text_static.h"
 #include "panels/panel_layout.h"
+#include "panels/panel_texts.h"
+#include "panels/region_header.h"
 #include "panels/sol_main_popups.h"
 #include "panels/statistics_control.h"
 #include "res/resource.h"
@@ -19,7 +21,7 @@ namespace corvelle {
 namespace {
 
 CSolMainPopups& PanelOf(CCorvelleDlg& main) {
-    return *dynamic_cast<CSolMainPopups*>(main.GetMainPanel()->GetWindow());
+    return *main.GetMainPanel();
 }
 
 class MainWindowPanelTest : public test::RegistrySandbox {};
@@ -49,7 +51,7 @@ TEST_F(MainWindowPanelTest, ThePanelShowsTheGameInPlayAndTheResultsRecorded) {
     EXPECT_EQ(panel.GetStatisticsControl()->GetStatistics().played, 1);
     // A best time entered for the game shows after the main window's reload.
     CBestTimesTable(name).Insert(u"Grace", 75);
-    main.GetMainPanel()->UpdateBestTimes();
+    main.GetMainPanel()->UpdateBestTimes(nullptr);
     EXPECT_EQ(panel.GetBestScoresTable()->GetCellText(0, 0), L"Grace");
     EXPECT_EQ(panel.GetBestScoresTable()->GetCellText(0, 1), L"1:15");
     main.SendMessage(WM_CLOSE);

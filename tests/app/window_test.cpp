@@ -3,12 +3,17 @@
 // which windows the shortcuts are translated for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/corvelle_app.h"
 #include "app/corvelle_dlg.h"
 #include "app/game_dialogs.h"
 #include "engine/registry.h"
+#include "field/field_test_support.h"
 #include "field/sol_game_field.h"
 #include "res/resource.h"
 #include "support/message_pump.h"
@@ -151,7 +156,7 @@ TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
     ::GetWindowRect(fieldWindow, &field);
     ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&field), 2);
     EXPECT_EQ(field.right, client.right);
-    EXPECT_FALSE(::IsWindowVisible(main.GetMainPanel()->GetWindow()->GetSafeHwnd()));
+    EXPECT_FALSE(::IsWindowVisible(main.GetMainPanel()->GetSafeHwnd()));
 
     wchar_t clock[32] = {};
     main.ShowGameTime(125);
@@ -221,6 +226,67 @@ TEST_F(MainWindowTest, ShortcutsAreForTheMainWindowAndItsChildrenWhileItIsEnable
     ::EnableWindow(main, FALSE);   // a modal dialog is open
     EXPECT_FALSE(AcceleratorTarget(main, field));
     ::EnableWindow(main, TRUE);
+}
+
+// The dialogs the game flow asks the main window for, opened and closed
+// again and again: each is the asked one, the clock is paused under it, and
+// neither GDI objects nor windows are left behind.
+TEST_F(MainWindowTest, TheFlowsDialogsComeAndGoWithoutLeavingHandles) {
+    CCorvelleDlg main;
+    ASSERT_TRUE(main.CreateModeless());
+    test::PumpMessages();
+    CGameFlow& flow = main.GetGameFlow();
+    static std::vector<std::wstring> seen;
+    static bool pausedUnder = true;
+    static CGameFlow* running = nullptr;
+    seen.clear();
+    running = &flow;
+    // Each dialog, once up, is noted and ended with Esc's command.
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        for (const wchar_t* title : {L"About", L"No Undo", L"Sorry..."}) {
+            HWND found = ::FindWindowW(nullptr, title);
+            if (found && ::IsWindowVisible(found) && ::IsWindowEnabled(found)) {
+                seen.push_back(title);
+                pausedUnder = pausedUnder && running->Clock().IsPaused();
+                ::PostMessageW(found, WM_COMMAND, IDCANCEL, 0);
+                return;
+            }
+        }
+    });
+    const auto count = [&] {
+        test::PumpMessages();
+        return std::make_pair(LiveGdiObjects(), ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS));
+    };
+    const auto play = [&] {
+        main.RunFlow(flow.OnAbout());
+        main.RunFlow(flow.NewGame(Deal::Random(), FlowMode::kPlay));
+        main.RunFlow(flow.UndoMove());   // nothing to undo: the message
+        main.Prefs().timedGame = 1;      // a timed game past its limit
+        main.Prefs().timeLimit = 1;
+        flow.Clock().SetElapsed(61);
+        main.RunFlow(flow.CheckGameState());
+        main.Prefs().timedGame = 0;
+    };
+    play();   // what the first opening makes once (fonts, classes)
+    const auto before = count();
+    seen.clear();
+    for (int i = 0; i < 15; ++i)
+        play();
+    const auto after = count();
+    ::KillTimer(nullptr, timer);
+    for (const wchar_t* title : {L"About", L"No Undo", L"Sorry..."}) {
+        // A deal without a move at its start shows the lost dialog too.
+        const auto n = std::count(seen.begin(), seen.end(), std::wstring(title));
+        EXPECT_GE(n, 15) << std::string(title, title + wcslen(title));
+    }
+    EXPECT_LE(seen.size(), 60u);
+    EXPECT_TRUE(pausedUnder) << "a dialog opened with the clock running";
+    EXPECT_LE(after.first, before.first + 2) << "GDI objects left behind";
+    EXPECT_LE(after.second, before.second + 2) << "windows left behind";
+    EXPECT_FALSE(flow.Clock().IsPaused());
+    EXPECT_EQ(flow.AwaitedDialog(), FlowDialog::kNoDialog);
+    main.SendMessage(WM_CLOSE);
+    test::PumpMessages();
 }
 
 TEST(SingleInstance, FindsOnlyProcessesOfTheSameName) {

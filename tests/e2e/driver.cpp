@@ -9,14 +9,16 @@
 
 namespace corvelle::drive {
 
-std::wstring ProgramPath() {
-    // The build gives the host path of the program; Wine sees the host's
-    // root as drive Z.
+std::wstring HostPathToWindows(const char* hostPath) {
+    // Wine sees the host's root as drive Z.
     std::wstring path = L"Z:";
-    for (const char* p = CORVELLE_PROGRAM; *p; ++p)
+    for (const char* p = hostPath; *p; ++p)
         path += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
     return path;
 }
+
+// The build gives the host path of the program.
+std::wstring ProgramPath() { return HostPathToWindows(CORVELLE_PROGRAM); }
 
 Program::~Program() {
     if (Running())
@@ -25,10 +27,12 @@ Program::~Program() {
     if (info_.hThread) ::CloseHandle(info_.hThread);
 }
 
-bool Program::Start() {
+bool Program::Start() { return Start(ProgramPath()); }
+
+bool Program::Start(const std::wstring& path) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::wstring command = L"\"" + ProgramPath() + L"\"";
+    std::wstring command = L"\"" + path + L"\"";
     return ::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                             &info_) != FALSE;
 }
@@ -254,25 +258,32 @@ void MoveTo(POINT at) { MouseAt(at, 0); }
 
 void ReleaseLeft(POINT at) { MouseAt(at, MOUSEEVENTF_LEFTUP); }
 
-HWND FindPopupMenu(DWORD pid) {
+HWND FindVisibleWindowOf(DWORD pid, const std::function<bool(HWND)>& match) {
     struct Search {
         DWORD pid;
+        const std::function<bool(HWND)>* match;
         HWND found;
-    } search{pid, nullptr};
+    } search{pid, &match, nullptr};
     ::EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
             auto* s = reinterpret_cast<Search*>(param);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
-            wchar_t name[16] = {};
-            if (owner != s->pid || !::IsWindowVisible(window) || !::GetClassNameW(window, name, 16) ||
-                std::wcscmp(name, L"#32768") != 0)
-                return TRUE;
+            if (owner != s->pid || !::IsWindowVisible(window) || !(*s->match)(window)) return TRUE;
             s->found = window;
             return FALSE;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+bool HasClass(HWND window, const wchar_t* className) {
+    wchar_t name[64] = {};
+    return ::GetClassNameW(window, name, 64) && std::wcscmp(name, className) == 0;
+}
+
+HWND FindPopupMenu(DWORD pid) {
+    return FindVisibleWindowOf(pid, [](HWND window) { return HasClass(window, L"#32768"); });
 }
 
 HWND WaitForPopupMenu(DWORD pid, DWORD ms) {

@@ -18,6 +18,8 @@ struct CardSpot;
 
 namespace corvelle::drive {
 
+// A host path (ASCII) as Wine names it.
+std::wstring HostPathToWindows(const char* hostPath);
 // The program as a Windows path (the build passes its host path).
 std::wstring ProgramPath();
 
@@ -29,6 +31,8 @@ public:
     Program& operator=(const Program&) = delete;
 
     bool Start();
+    // Starts another program (the benchmark's floor) the same way.
+    bool Start(const std::wstring& path);
     // Waits for the process to end; false on timeout.
     bool WaitExit(DWORD ms);
     // Ends it the hard way (no clean close).
@@ -58,6 +62,8 @@ std::wstring WindowTitlesOf(DWORD pid);
 // The game field inside the main window.
 HWND FindField(HWND main);
 std::wstring WindowText(HWND window);
+// A window text for a test's message (the texts read are ASCII).
+inline std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 // Waits until the program waits for input with its main window in front
 // and its field drawn: what is typed from then on reaches it.
@@ -87,6 +93,11 @@ void Drag(POINT from, POINT to);
 void PressLeft(POINT at);
 void MoveTo(POINT at);
 void ReleaseLeft(POINT at);
+
+// The first visible top-level window of process pid for which `match`
+// answers true, or null.
+HWND FindVisibleWindowOf(DWORD pid, const std::function<bool(HWND)>& match);
+bool HasClass(HWND window, const wchar_t* className);
 
 // Popup menus (context menus and the menu bar's menus): the visible
 // top-level window of class "#32768" of process pid, or null.

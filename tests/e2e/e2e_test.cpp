@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "driver.h"
+#include "engine/records.h"
 #include "engine/registry.h"
 #include "engine/saved_game.h"
 #include "engine/statistics.h"
@@ -36,7 +39,6 @@ Prefs ReadPrefs() {
     return p;
 }
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 GameStatistics StatisticsOf(const std::wstring& game) {
     GameStatistics s;
@@ -204,6 +206,82 @@ TEST_F(EndToEnd, AKilledRunIsAskedAboutAndKeepsItsStatistics) {
     field = FindField(main);
     CloseCleanly(program, main);
     EXPECT_EQ(StatisticsOf(game).played, 2);
+}
+
+// A copy of the program whose game library's record streams ("SOLDB") are
+// damaged in its resources (four bytes that are no compressed stream); its
+// path, or empty.
+std::wstring ProgramWithoutGameRecords() {
+    wchar_t folder[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::wstring copy = std::wstring(folder) + L"corvelle-no-records.exe";
+    if (!::CopyFileW(ProgramPath().c_str(), copy.c_str(), FALSE))
+        return L"";
+    // The streams and their languages, as the copy holds them.
+    std::vector<std::pair<WORD, WORD>> streams;
+    HMODULE module = ::LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return L"";
+    for (WORD id = kResSolDbFirst; id < kResSolDbFirst + 16; ++id) {
+        ::EnumResourceLanguagesW(
+            module, L"SOLDB", MAKEINTRESOURCEW(id),
+            [](HMODULE, LPCWSTR, LPCWSTR name, WORD language, LONG_PTR param) -> BOOL {
+                reinterpret_cast<std::vector<std::pair<WORD, WORD>>*>(param)->emplace_back(
+                    static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)), language);
+                return TRUE;
+            },
+            reinterpret_cast<LONG_PTR>(&streams));
+    }
+    ::FreeLibrary(module);
+    HANDLE update = streams.empty() ? nullptr : ::BeginUpdateResourceW(copy.c_str(), FALSE);
+    if (!update)
+        return L"";
+    char damaged[4] = {'n', 'o', 'n', 'e'};
+    for (const auto& [id, language] : streams)
+        ::UpdateResourceW(update, L"SOLDB", MAKEINTRESOURCEW(id), language, damaged, sizeof damaged);
+    if (!::EndUpdateResourceW(update, FALSE))
+        return L"";
+    // The copy holds the damaged streams.
+    module = ::LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC first = module ? ::FindResourceW(module, MAKEINTRESOURCEW(kResSolDbFirst), L"SOLDB") : nullptr;
+    const bool damagedThere = first && ::SizeofResource(module, first) == sizeof damaged;
+    if (module)
+        ::FreeLibrary(module);
+    return damagedThere ? copy : L"";
+}
+
+TEST_F(EndToEnd, AGameLibraryThatCannotBeLoadedIsReportedBeforeTheEnd) {
+    const std::wstring copy = ProgramWithoutGameRecords();
+    ASSERT_FALSE(copy.empty()) << "no copy of the program without its game records";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring command = L"\"" + copy + L"\"";
+    ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process));
+    struct EndProcess {
+        PROCESS_INFORMATION& p;
+        const std::wstring& file;
+        ~EndProcess() {
+            ::TerminateProcess(p.hProcess, 1);
+            ::WaitForSingleObject(p.hProcess, 5000);
+            ::CloseHandle(p.hProcess);
+            ::CloseHandle(p.hThread);
+            ::DeleteFileW(file.c_str());
+        }
+    } end{process, copy};
+    HWND box = WaitForWindowTitled(process.dwProcessId, L"Corvelle", kStartMs);
+    ASSERT_NE(box, nullptr) << "no message: " << Narrow(WindowTitlesOf(process.dwProcessId));
+    std::wstring text;
+    for (HWND child : ChildrenOfClass(box, L"Static"))
+        text += WindowText(child);
+    EXPECT_NE(text.find(L"game library"), std::wstring::npos) << Narrow(text);
+    EXPECT_NE(text.find(L"could not be read"), std::wstring::npos) << Narrow(text);
+    EXPECT_NE(text.find(L"SOLDB"), std::wstring::npos) << Narrow(text);
+    ASSERT_TRUE(BringToFront(box));
+    PressKey(VK_RETURN);
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, kStepMs), WAIT_OBJECT_0) << "the program did not end";
+    EXPECT_EQ(FindMainWindow(process.dwProcessId), nullptr);
 }
 
 TEST_F(EndToEnd, ASecondStartBringsTheFirstWindowForwardAndEnds) {

@@ -47,10 +47,17 @@ uint32_t LibraryPosition(const std::string& name) {
 void PrepareStart(CGameEngine& engine, const std::string& name, uint32_t gameNumber,
                   const std::function<void(CRegistryKey&)>& more) {
     DeleteRegistryTree(ProgramKeyPath());
+    // The deal number goes into the slot with the game, as the program
+    // saves it (its own owner's, or one lent for the save).
+    SavingOwner lent(0, gameNumber);
+    CEngineOwner* const owner = engine.owner;
+    if (owner)
+        owner->SetGameNumber(gameNumber);
+    else
+        engine.owner = &lent;
     engine.SaveGame();
-    CRegistryKey slot;
-    ASSERT_TRUE(slot.Open(SavedGameSlotPath(engine.FindSavedGameSlot(engine.id))));
-    slot.WriteDword(u"gameNumber", gameNumber);
+    engine.owner = owner;
+    ASSERT_NE(engine.FindSavedGameSlot(engine.id), kSavedGameSlots);
     CRegistryKey prefs;
     ASSERT_TRUE(prefs.Create(ProgramSubKey(u"prefs")));
     const uint8_t zero = 0, dragMode = 1;

@@ -27,17 +27,21 @@ std::vector<Step> ReadSteps(const char* file);
 // The database position of the library game named `name`, or 0xFFFFFFFF.
 uint32_t LibraryPosition(const std::string& name);
 
-// The clock a saved game keeps, and the save stamps of its slots.
+// The engine's owner as the main window is to it: the clock a saved game
+// keeps, the save stamps of its slots and the deal number saved with it.
 class SavingOwner : public CEngineOwner {
 public:
-    explicit SavingOwner(uint32_t seconds) : elapsed_(seconds) {}
+    explicit SavingOwner(uint32_t seconds, uint32_t gameNumber = 0) : elapsed_(seconds), number_(gameNumber) {}
     void ResetHintIndex() override {}
     uint32_t GetElapsedSeconds() const override { return elapsed_; }
     void SetElapsedSeconds(uint32_t seconds) override { elapsed_ = seconds; }
     uint32_t* GetSaveStamps() override { return stamps_; }
+    uint32_t GetGameNumber() const override { return number_; }
+    void SetGameNumber(uint32_t number) override { number_ = number; }
 
 private:
     uint32_t elapsed_;
+    uint32_t number_;
     uint32_t stamps_[kSavedGameSlots] = {};
 };
 

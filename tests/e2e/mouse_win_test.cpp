@@ -29,7 +29,6 @@ namespace {
 
 using namespace drive;
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 // Deals `deal` of Klondike (draw one) into `engine` as the program starts
 // it (the deal and its start events).

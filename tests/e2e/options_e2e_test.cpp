@@ -2,13 +2,15 @@
 // the system's input queue: Options switched to clicking mode and a
 // stretched picture, a move made with two clicks, both kept over a restart;
 // the command bar's context menu switched to small icons, the field growing
-// by the ten pixels the bar gives up.
+// by the ten pixels the bar gives up; its customise dialog's Reset showing
+// the default layout in the dialog's lists.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/command_bar.h"
 #include "driver.h"
 #include "engine/player_move.h"
 #include "engine/registry.h"
@@ -221,6 +223,75 @@ TEST(EndToEndOptions, SmallIconsFromTheCommandBarGiveTheFieldTenPixels) {
     WriteBmp(CaptureSettled(main, 10000), L"main-window-small-icons.bmp");
     CloseCleanly(program, main);
     EXPECT_EQ(PrefByte(u"commandBarIconType"), 0);
+}
+
+int ListCount(HWND dialog, int id) {
+    return static_cast<int>(::SendMessageW(::GetDlgItem(dialog, id), LB_GETCOUNT, 0, 0));
+}
+
+// The customise dialog opened from the bar's context menu (its last item).
+HWND OpenCustomize(Program& program, HWND main, HWND bar) {
+    RECT strip;
+    ::GetWindowRect(bar, &strip);
+    const POINT at{strip.right - 20, (strip.top + strip.bottom) / 2};
+    if (!BringToFront(main) || !OpenMenuWith(program.Pid(), [&] { RightClick(at); }, kStepMs)) return nullptr;
+    PressKey(VK_UP);
+    PressKey(VK_RETURN);
+    return WaitForWindowTitled(program.Pid(), L"Customize Toolbar", kStepMs);
+}
+
+// A button taken off the bar in the customise dialog, then Reset: the bar
+// holds the default layout again and so do the dialog's two lists.
+TEST(EndToEndOptions, CustomizeResetShowsTheDefaultLayoutInTheDialog) {
+    DeleteRegistryTree(ProgramKeyPath());
+    Program program;
+    HWND field = nullptr;
+    HWND main = StartProgram(program, &field);
+    ASSERT_NE(main, nullptr);
+    HWND bar = ::FindWindowExW(main, nullptr, nullptr, L"CommandBar");
+    ASSERT_NE(bar, nullptr);
+    HWND toolbar = ::FindWindowExW(bar, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    ASSERT_NE(toolbar, nullptr);
+    const int buttons = static_cast<int>(::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    ASSERT_EQ(buttons, 8);
+    HWND dialog = OpenCustomize(program, main, bar);
+    ASSERT_NE(dialog, nullptr) << "no customise dialog";
+    const int onBar = ListCount(dialog, kCustomizeBarList);
+    const int available = ListCount(dialog, kCustomizeAvailableList);
+    // The first button (New Game) removed: the list shown from its top,
+    // its first row clicked, Remove.
+    HWND barList = ::GetDlgItem(dialog, kCustomizeBarList);
+    ::SendMessageW(barList, LB_SETTOPINDEX, 0, 0);
+    RECT client;
+    ::GetClientRect(barList, &client);
+    const int rowHeight = static_cast<int>(::SendMessageW(barList, LB_GETITEMHEIGHT, 0, 0));
+    POINT first{client.right / 2, rowHeight / 2};
+    ::ClientToScreen(barList, &first);
+    Click(first);
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(barList, LB_GETCURSEL, 0, 0) == 0; }, kStepMs));
+    HWND remove = ChildWithText(dialog, L"Button", L"<- &Remove");
+    if (remove == nullptr) remove = ::GetDlgItem(dialog, 204);
+    ASSERT_NE(remove, nullptr);
+    Click(CentreOf(remove));
+    ASSERT_TRUE(WaitFor([&] { return ListCount(dialog, kCustomizeBarList) == onBar - 1; }, kStepMs));
+    EXPECT_EQ(::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), buttons - 1);
+    // Reset: the bar and the dialog's lists show the default layout.
+    Click(CentreOf(::GetDlgItem(dialog, 202)));
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0) == buttons; }, kStepMs));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            HWND shown = FindWindowTitled(program.Pid(), L"Customize Toolbar");
+            return shown != nullptr && ListCount(shown, kCustomizeBarList) == onBar &&
+                   ListCount(shown, kCustomizeAvailableList) == available;
+        },
+        kStepMs))
+        << "the dialog's lists kept the old layout";
+    dialog = FindWindowTitled(program.Pid(), L"Customize Toolbar");
+    ASSERT_NE(dialog, nullptr);
+    Click(CentreOf(::GetDlgItem(dialog, IDCANCEL)));
+    ASSERT_TRUE(WaitFor([&] { return FindWindowTitled(program.Pid(), L"Customize Toolbar") == nullptr; }, kStepMs));
+    CloseCleanly(program, main);
+    EXPECT_EQ(PrefByte(u"commandBarButtonsNum"), 8);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-// The main window's side panel handled with the mouse through the system's
-// input queue: a header click closes a region, a header drag moves one, a
-// drag of the panel's edge widens it; after a restart the panel shows the
-// order, the closed region and the width the player left.
+// The side panels handled with the mouse through the system's input queue:
+// a header click closes a region, a header drag moves one, a drag of the
+// panel's edge widens it; after a restart the panel shows the order, the
+// closed region and the width the player left. A press that did not start
+// on a header never drags one, in the main window's panel and in the
+// selection's.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,13 +11,13 @@
 #include "driver.h"
 #include "engine/registry.h"
 #include "panel_view.h"
+#include "res/resource.h"
 
 namespace corvelle {
 namespace {
 
 using namespace drive;
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 LONG PanelWidth(HWND panel) { return WindowSize(panel).cx; }
 
@@ -108,6 +110,74 @@ TEST(EndToEndPanel, OrderClosedRegionAndWidthLeftWithTheMouseComeBackAfterAResta
     BringToFront(main);
     PressKey(VK_F4, false, true);
     EXPECT_TRUE(again.WaitExit(20000)) << "Alt+F4 did not end the program";
+}
+
+// A point just inside the top of a header: a drop there goes before its
+// region.
+POINT AboveRegion(const PanelRegionView& region) {
+    return POINT{CentreOf(region.header).x, region.headerRect.top + 2};
+}
+
+// Presses on `start` (inside a region's body, where nothing takes the
+// mouse), slides over the header `over` and up to the top of the header
+// `onto`, and releases: the panel's order must stay as it was.
+void SlideOverAHeader(HWND panel, POINT start, const std::wstring& over, const std::wstring& onto) {
+    const std::wstring before = PanelOrder(panel);
+    const PanelRegionView slidOver = PanelRegion(panel, over);
+    const PanelRegionView target = PanelRegion(panel, onto);
+    ASSERT_NE(slidOver.header, nullptr) << Narrow(over);
+    ASSERT_NE(target.header, nullptr) << Narrow(onto);
+    BringToFront(::GetAncestor(panel, GA_ROOT));
+    const POINT end = AboveRegion(target);
+    PressLeft(start);
+    MoveTo(CentreOf(slidOver.header));
+    ::Sleep(60);
+    MoveTo(end);
+    ::Sleep(60);
+    ReleaseLeft(end);
+    EXPECT_EQ(Settled([&] { return PanelOrder(panel); }, 3000), before)
+        << "a press outside the " << Narrow(over) << " header dragged its region";
+}
+
+TEST(EndToEndPanel, AHeaderDragStartsOnlyFromAPressOnThatHeader) {
+    DeleteRegistryTree(ProgramKeyPath());
+    Program program;
+    HWND main = StartProgram(program);
+    ASSERT_NE(main, nullptr);
+    const HWND panel = FindPanel(main);
+    ASSERT_NE(panel, nullptr);
+    // The Rules region closed, so that every header shows.
+    BringToFront(main);
+    Click(CentreOf(PanelRegion(panel, L"Rules").header));
+    ASSERT_TRUE(WaitFor([&] { return !PanelRegion(panel, L"Rules").Expanded(); }, 10000));
+    Settled([&] { return PanelRegion(panel, L"Statistics").headerRect.top; }, 5000);
+    // A press on the advertisement's picture, slid over the Statistics
+    // header and up to the Rules header.
+    SlideOverAHeader(panel, CentreOf(PanelRegion(panel, L"Advertisement").body), L"Statistics", L"Rules");
+
+    // The selection's panel: a press on the preview, slid over the Rules
+    // header and up to the Filter header.
+    BringToFront(main);
+    PressKey('S', true);
+    HWND dialog = WaitForWindowTitled(program.Pid(), L"Select Solitaire", 10000);
+    ASSERT_NE(dialog, nullptr);
+    const HWND selectPanel = ::GetDlgItem(dialog, IDC_SELECT_PANEL);
+    ASSERT_NE(selectPanel, nullptr);
+    ASSERT_EQ(PanelOrder(selectPanel), L"Filter|Preview|Rules|Related|Best Times|Statistics");
+    SlideOverAHeader(selectPanel, CentreOf(PanelRegion(selectPanel, L"Preview").body), L"Rules", L"Filter");
+    // The headers still drag when pressed: Rules goes to the top.
+    BringToFront(dialog);
+    Drag(CentreOf(PanelRegion(selectPanel, L"Rules").header), AboveRegion(PanelRegion(selectPanel, L"Filter")));
+    EXPECT_TRUE(WaitFor([&] { return PanelOrder(selectPanel) == L"Rules|Filter|Preview|Related|Best Times|Statistics"; },
+                        10000))
+        << Narrow(PanelOrder(selectPanel));
+    Click(CentreOf(::GetDlgItem(dialog, IDCANCEL)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, 10000));
+
+    WaitUntilReady(program, main);
+    BringToFront(main);
+    PressKey(VK_F4, false, true);
+    EXPECT_TRUE(program.WaitExit(20000)) << "Alt+F4 did not end the program";
 }
 
 }  // namespace

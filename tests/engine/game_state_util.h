@@ -74,6 +74,8 @@ public:
     uint32_t GetElapsedSeconds() const override { return 0; }
     void SetElapsedSeconds(uint32_t) override {}
     uint32_t* GetSaveStamps() override { return stamps; }
+    uint32_t GetGameNumber() const override { return 0; }
+    void SetGameNumber(uint32_t) override {}
     int resets = 0;
     uint32_t stamps[10] = {};
 };

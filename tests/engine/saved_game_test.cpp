@@ -7,6 +7,7 @@
 #include <iterator>
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 
 #include "engine/player_move.h"
@@ -100,12 +101,22 @@ public:
         owner.elapsed = 754;
     }
 
-    // Replaces the slot's "data" (and "size" to match) with `blob`.
+    // Replaces the slot's "data" (and "size" to match) with `blob`, as a
+    // hand or an older version writes it: without the save's check, so
+    // that the blob's own checks decide.
     void WriteBlob(unsigned slot, const std::vector<uint8_t>& blob) {
         CRegistryKey key;
         ASSERT_TRUE(key.Open(SavedGameSlotPath(slot)));
         key.WriteDword(u"size", static_cast<uint32_t>(blob.size()));
         key.WriteBinary(u"data", blob.data(), blob.size());
+        key.DeleteValue(u"saveCheck");
+    }
+
+    // The slot as a version that wrote only some of its values leaves it.
+    void DropValues(unsigned slot, std::initializer_list<const char16_t*> names) {
+        CRegistryKey key;
+        ASSERT_TRUE(key.Open(SavedGameSlotPath(slot)));
+        for (const char16_t* name : names) key.DeleteValue(name);
     }
 
     std::vector<uint8_t> StoredBlob(unsigned slot) { return ReadSlot(slot)[u"data"].second; }
@@ -498,6 +509,7 @@ TEST_P(DamagedSlotTest, IsDroppedAndTheOtherSlotsStayAsTheyWere) {
             WriteBlob(8, blob);
         } else {
             damage.slot(8, blob);
+            DropValues(8, {u"saveCheck"});   // the damage alone must refuse it
         }
 
         EXPECT_FALSE(engine.LoadSavedGame(preview));
@@ -545,11 +557,7 @@ TEST_F(SavedGameTest, ABlobOfAnotherShapeOfTheGameIsRefused) {
     // own checks still refuse it.
     Use(1, 9);
     engine.SaveGame();
-    {
-        CRegistryKey key;
-        ASSERT_TRUE(key.Open(SavedGameSlotPath(9)));
-        key.DeleteValue(u"definitionHash");
-    }
+    DropValues(9, {u"definitionHash", u"saveCheck"});
     Use(1, 8);
     EXPECT_FALSE(engine.LoadSavedGame(false));
     std::memset(owner.stamps, 0, sizeof owner.stamps);
@@ -557,12 +565,105 @@ TEST_F(SavedGameTest, ABlobOfAnotherShapeOfTheGameIsRefused) {
     Use(1, 8);
     Play();
     engine.SaveGame();
-    {
-        CRegistryKey key;
-        ASSERT_TRUE(key.Open(SavedGameSlotPath(9)));
-        key.DeleteValue(u"definitionHash");
-    }
+    DropValues(9, {u"definitionHash", u"saveCheck", u"gameNumber"});
     EXPECT_TRUE(engine.LoadSavedGame(false));
+}
+
+// What the slot holds that a restore reproduces.
+struct Position {
+    std::vector<uint8_t> blob;   // the state as saved, elapsed seconds included
+    uint32_t gameNumber = 0;
+    bool operator==(const Position& o) const { return blob == o.blob && gameNumber == o.gameNumber; }
+};
+
+// A process killed between any two registry writes of a save: the slot it
+// leaves restores the position saved before or the one being saved, or
+// nothing, never a mixture of the two.
+TEST_F(SavedGameTest, ASaveCutShortBetweenAnyTwoWritesIsNeverRestored) {
+#ifdef _WIN32
+    GTEST_SKIP() << "cutting writes short is the host registry's";
+#else
+    const auto position = [&](uint16_t id, uint32_t number, bool play) {
+        Use(id);
+        if (play) Play();
+        owner.gameNumber = number;
+        owner.elapsed = 100 + number;
+        return Position{SerializeSavedGame(engine, owner.elapsed), number};
+    };
+    // What LoadSavedGame restores for game `id`, or nothing.
+    const auto restored = [&](uint16_t id) -> std::optional<Position> {
+        Use(id);
+        owner.gameNumber = 0xDEAD;
+        if (!engine.LoadSavedGame(false)) return std::nullopt;
+        EXPECT_TRUE(test::Consistent(engine));
+        return Position{SerializeSavedGame(engine, owner.elapsed), owner.gameNumber};
+    };
+    // Saves `id` at `position` with the process killed after `writes` writes.
+    const auto saveCut = [&](uint16_t id, uint32_t number, bool play, int writes) {
+        position(id, number, play);
+        SetRegistryWriteLimit(writes);
+        engine.SaveGame();
+        SetRegistryWriteLimit(-1);
+    };
+    struct Start {
+        const char* name;
+        std::function<void()> make;   // the slots before the save that is cut
+        uint16_t id;                  // the game saved
+    };
+    const Start starts[] = {
+        {"the same game saved before", [&] { saveCut(1, 11, false, -1); }, 1},
+        {"the same game saved by an older version",
+         [&] {
+             saveCut(1, 11, false, -1);
+             DropValues(9, {u"saveCheck", u"gameNumber", u"definitionHash"});
+         },
+         1},
+        {"an empty slot", [] {}, 1},
+        {"another game's slot taken over",
+         [&] {
+             saveCut(2, 22, false, -1);
+             std::fill(std::begin(owner.stamps), std::end(owner.stamps), 0xFFFFFFFFu);
+             owner.stamps[9] = 1;   // slot 9, game 2's, is the oldest
+         },
+         1},
+    };
+    for (const Start& start : starts) {
+        SCOPED_TRACE(start.name);
+        int complete = -1;
+        for (int writes = 0; writes < 40 && complete < 0; ++writes) {
+            SCOPED_TRACE(writes);
+            DeleteRegistryTree(ProgramKeyPath());
+            std::fill(std::begin(owner.stamps), std::end(owner.stamps), 0u);
+            start.make();
+            const std::optional<Position> before1 = restored(1);
+            start.make();
+            const std::optional<Position> before2 = restored(2);
+            start.make();
+            const Position after = position(1, 33, true);
+            saveCut(1, 33, true, writes);
+            const SlotValues cut = ReadSlot(9);
+            const std::optional<Position> now1 = restored(1);
+            if (now1 && *now1 == after) {
+                complete = writes;
+            } else if (now1) {
+                EXPECT_TRUE(before1 && *now1 == *before1) << "a slot cut short was restored";
+            }
+            // Game 2's slot, where it was taken over: its old game or nothing.
+            DeleteRegistryTree(ProgramKeyPath());
+            if (!cut.empty()) {
+                CRegistryKey key;
+                ASSERT_TRUE(key.Create(SavedGameSlotPath(9)));
+                for (const auto& [name, value] : cut) key.WriteValue(name.c_str(), value.first, value.second.data(),
+                                                                      value.second.size());
+            }
+            const std::optional<Position> now2 = restored(2);
+            if (now2) {
+                EXPECT_TRUE(before2 && *now2 == *before2) << "game 2 restored from a slot cut short";
+            }
+        }
+        EXPECT_GT(complete, 4) << "the save's writes were not all cut";
+    }
+#endif
 }
 
 TEST_F(SavedGameTest, TheDefinitionFingerprintKeepsItsValue) {

@@ -118,7 +118,7 @@ class PlainInputTest : public ::testing::Test {
 protected:
     PlainInputTest() { view_.Attach(&input_); }
 
-    void Play(const std::string& name, uint32_t number, uint8_t mode) {
+    void Play(const std::string& name, uint32_t number, PlayMode mode) {
         input_.Reset();
         input_.SetEngine(nullptr);
         engine_ = std::make_unique<CGameEngine>();
@@ -193,7 +193,7 @@ TEST_F(PlainInputTest, AFastFirstMoveKeepsTheGrabbedPointUnderThePointer) {
         uint16_t pile = 0, index = 0, target = 0;
         uint32_t number = 1;
         for (; number < 60; ++number) {
-            Play(name, number, kPlayModeDrag);
+            Play(name, number, PlayMode::kDrag);
             if (VisibleHint(&pile, &index, &target)) break;
         }
         ASSERT_LT(number, 60u) << name;
@@ -230,7 +230,7 @@ TEST_F(PlainInputTest, AFastFirstMoveKeepsTheGrabbedPointUnderThePointer) {
 
         // The same move again from its deal with a single jump from the
         // press to the release.
-        Play(name, number, kPlayModeDrag);
+        Play(name, number, PlayMode::kDrag);
         input_.Press(press.x, press.y, false);
         input_.Move(end.x, end.y, false);
         input_.Release(end.x, end.y);
@@ -257,11 +257,11 @@ TEST_F(PlainInputTest, RandomPlayInBothModesKeepsTheCopyEqualToTheEngine) {
         if (Regions().empty()) return false;
         return test::VisiblePoint(Regions(), layout_, random() % Regions().size(), &p->x, &p->y);
     };
-    for (uint8_t mode : {kPlayModeDrag, kPlayModeClick}) {
+    for (PlayMode mode : {PlayMode::kDrag, PlayMode::kClick}) {
         for (size_t g = 0; g < std::size(games); ++g) {
             uint32_t number = 1 + static_cast<uint32_t>(g);
             Play(games[g], number, mode);
-            view_.animated = (g + mode) % 2 != 0;
+            view_.animated = (g + static_cast<size_t>(mode)) % 2 != 0;
             for (int step = 0; step < 150; ++step, ++steps) {
                 if (engine_->finished) Play(games[g], ++number, mode);
                 const unsigned roll = random() % 100;
@@ -272,7 +272,7 @@ TEST_F(PlainInputTest, RandomPlayInBothModesKeepsTheCopyEqualToTheEngine) {
                     uint16_t pile = 0, index = 0, target = 0;
                     if (VisibleHint(&pile, &index, &target) && TargetPoint(target, &b)) {
                         const uint16_t card = layout_.piles[pile].cards[index].card;
-                        if (mode == kPlayModeDrag) {
+                        if (mode == PlayMode::kDrag) {
                             DragTo(pile, index, b);
                         } else if (PointOf(pile, index, &a)) {
                             // A press on the table first drops a selection
@@ -324,11 +324,11 @@ TEST_F(PlainInputTest, RandomPlayInBothModesKeepsTheCopyEqualToTheEngine) {
                     uint16_t pile = 0, index = 0, target = 0;
                     if (VisibleHint(&pile, &index, &target) && TargetPoint(target, &b) &&
                         DragTo(pile, index, b, false)) {
-                        EXPECT_EQ(input_.Dragging(), mode == kPlayModeDrag);
-                        EXPECT_EQ(view_.captured, mode == kPlayModeDrag);
+                        EXPECT_EQ(input_.Dragging(), mode == PlayMode::kDrag);
+                        EXPECT_EQ(view_.captured, mode == PlayMode::kDrag);
                         input_.CaptureLost();
                         input_.Release(b.x, b.y);   // ignored: the gesture has ended
-                        if (mode == kPlayModeDrag) {
+                        if (mode == PlayMode::kDrag) {
                             EXPECT_EQ(view_.checks, checks);
                         }
                     }

@@ -83,7 +83,7 @@ protected:
     }
 
     // Deals the game and shows it as the main window does.
-    void Play(const std::string& name, uint32_t number, uint8_t mode, uint8_t animation) {
+    void Play(const std::string& name, uint32_t number, PlayMode mode, uint8_t animation) {
         field_->SetEngine(nullptr);
         engine_ = std::make_unique<CGameEngine>();
         ASSERT_TRUE(test::DealLibraryGame(*engine_, name, number)) << name;
@@ -119,7 +119,7 @@ protected:
         return mouse_.FindVisibleHint(*engine_, pile, index, target);
     }
     // The first deal from `first` on with a visible hint.
-    uint32_t DealWithHint(const std::string& name, uint32_t first, uint8_t mode, uint16_t* pile, uint16_t* index,
+    uint32_t DealWithHint(const std::string& name, uint32_t first, PlayMode mode, uint16_t* pile, uint16_t* index,
                           uint16_t* target) {
         for (uint32_t n = first; n < first + 50; ++n) {
             Play(name, n, mode, 0);
@@ -142,7 +142,7 @@ TEST_F(InputTest, ALegalDragMovesTheRunAndTheCopyEqualsAFreshBuild) {
     // unfanned cells, and multi-card runs.
     for (const char* name : {"Klondike (draw one)", "Beleaguered Castle", "FreeCell", "Yukon", "Spider (one suit)"}) {
         uint16_t pile = 0, index = 0, target = 0;
-        DealWithHint(name, 1, kPlayModeDrag, &pile, &index, &target);
+        DealWithHint(name, 1, PlayMode::kDrag, &pile, &index, &target);
         const uint16_t card = field_->Layout().piles[pile].cards[index].card;
         POINT to{};
         ASSERT_TRUE(TargetPoint(target, &to));
@@ -168,7 +168,7 @@ TEST_F(InputTest, ALegalDragMovesTheRunAndTheCopyEqualsAFreshBuild) {
 }
 
 TEST_F(InputTest, RefusedDropsDropsOutsideAndOnTheOwnPilePutTheCardsBack) {
-    Play("Klondike (draw one)", 3, kPlayModeDrag, 1);
+    Play("Klondike (draw one)", 3, PlayMode::kDrag, 1);
     const std::vector<COLORREF> before = Buffer();
     const std::vector<CardState> states = engine_->cardStates;
     uint16_t column = 6;   // a column whose top card is no ace (an ace would go to a foundation)
@@ -192,7 +192,7 @@ TEST_F(InputTest, RefusedDropsDropsOutsideAndOnTheOwnPilePutTheCardsBack) {
 }
 
 TEST_F(InputTest, APressAndReleaseInPlaceIsAClickOnThePile) {
-    Play("Klondike (draw one)", 3, kPlayModeDrag, 0);
+    Play("Klondike (draw one)", 3, PlayMode::kDrag, 0);
     POINT stock{};
     ASSERT_TRUE(PointOf(0, 23, &stock));
     Post(WM_LBUTTONDOWN, MK_LBUTTON, stock);
@@ -216,7 +216,7 @@ TEST_F(InputTest, APressAndReleaseInPlaceIsAClickOnThePile) {
 
 TEST_F(InputTest, ClickingModeSelectsMovesDeselectsAndClicksTheStock) {
     uint16_t pile = 0, index = 0, target = 0;
-    DealWithHint("Klondike (draw one)", 1, kPlayModeClick, &pile, &index, &target);
+    DealWithHint("Klondike (draw one)", 1, PlayMode::kClick, &pile, &index, &target);
     const uint16_t card = field_->Layout().piles[pile].cards[index].card;
     POINT at{}, to{}, stock{};
     ASSERT_TRUE(PointOf(pile, index, &at));
@@ -263,7 +263,7 @@ TEST_F(InputTest, ClickingModeSelectsMovesDeselectsAndClicksTheStock) {
 TEST_F(InputTest, ASecondClickWithinTheSecondClicksTheSelectedCardsPile) {
     // A free King of the pyramid's bottom row is discarded by clicking it.
     for (uint32_t n = 1; n < 200; ++n) {
-        Play("Pyramid", n, kPlayModeClick, 1);
+        Play("Pyramid", n, PlayMode::kClick, 1);
         for (uint16_t p = 21; p < 28; ++p) {
             const FieldPile& pile = field_->Layout().piles[p];
             if (pile.cards.size() != 1 || pile.cards[0].rank != 12) continue;
@@ -287,7 +287,7 @@ TEST_F(InputTest, ASecondClickWithinTheSecondClicksTheSelectedCardsPile) {
 // drop does, and leaves no GDI object behind.
 TEST_F(InputTest, ACaptureLostInMidDragPutsTheCardsBackAndLeaksNothing) {
     uint16_t pile = 0, index = 0, target = 0;
-    DealWithHint("FreeCell", 1, kPlayModeDrag, &pile, &index, &target);
+    DealWithHint("FreeCell", 1, PlayMode::kDrag, &pile, &index, &target);
     POINT to{};
     ASSERT_TRUE(TargetPoint(target, &to));
     const std::vector<COLORREF> before = Buffer();
@@ -331,7 +331,7 @@ TEST_F(InputTest, ACaptureLostInMidDragPutsTheCardsBackAndLeaksNothing) {
 }
 
 TEST_F(InputTest, ThePeekShowsTheCoveredCardAndRestoresTheCursor) {
-    Play("Klondike (draw one)", 3, kPlayModeDrag, 1);
+    Play("Klondike (draw one)", 3, PlayMode::kDrag, 1);
     HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
     HCURSOR help = LoadCursorW(nullptr, IDC_HELP);
     SetCursor(arrow);
@@ -410,7 +410,7 @@ TEST_F(InputTest, ThePeekShowsTheCoveredCardAndRestoresTheCursor) {
 // A batch that could not keep one of its updates rebuilds the copy from the
 // engine once it has been replayed.
 TEST_F(InputTest, ABatchThatLostAnUpdateEndsWithTheCopyRebuiltFromTheEngine) {
-    Play("Klondike (draw one)", 5, kPlayModeDrag, 1);
+    Play("Klondike (draw one)", 5, PlayMode::kDrag, 1);
     ActionDef move = MoveAction(0, SourceFromTop, 0, 3, 1, DestFromTop, 0);
     engine_->ExecuteAction(move, nullptr);   // behind the field's back
     ASSERT_NE(Difference(), "");
@@ -431,7 +431,7 @@ TEST_F(InputTest, AutomaticMovesAfterADropAreAnimatedAndLeaveTheCopyEqual) {
     for (uint8_t animation : {1, 0}) {
         bool played = false;
         for (uint32_t n = 1; n < 100 && !played; ++n) {
-            Play("Canfield", n, kPlayModeDrag, animation);
+            Play("Canfield", n, PlayMode::kDrag, animation);
             std::vector<CGameEngine::HintMove> hints;
             engine_->FindAllHints(hints, false);
             for (const CGameEngine::HintMove& h : hints) {
@@ -485,12 +485,13 @@ TEST_F(InputTest, SoakOfRandomInputKeepsTheFieldEqualToTheEngine) {
         *p = Pt(x, y);
         return true;
     };
-    for (uint8_t mode : {kPlayModeDrag, kPlayModeClick}) {
+    for (PlayMode mode : {PlayMode::kDrag, PlayMode::kClick}) {
         for (size_t g = 0; g < std::size(games); ++g) {
             uint32_t number = 1 + g;
-            Play(games[g], number, mode, static_cast<uint8_t>((g + mode) % 2));
+            const auto animation = static_cast<uint8_t>((g + static_cast<size_t>(mode)) % 2);
+            Play(games[g], number, mode, animation);
             for (int step = 0; step < 140; ++step, ++steps) {
-                if (engine_->finished) Play(games[g], ++number, mode, static_cast<uint8_t>((g + mode) % 2));
+                if (engine_->finished) Play(games[g], ++number, mode, animation);
                 const unsigned roll = random() % 100;
                 const int checks = main_->checks;
                 POINT a{}, b{};
@@ -498,7 +499,7 @@ TEST_F(InputTest, SoakOfRandomInputKeepsTheFieldEqualToTheEngine) {
                     uint16_t pile = 0, index = 0, target = 0;
                     if (FindVisibleHint(&pile, &index, &target) && TargetPoint(target, &b)) {
                         const uint16_t card = field_->Layout().piles[pile].cards[index].card;
-                        if (mode == kPlayModeDrag) {
+                        if (mode == PlayMode::kDrag) {
                             DragTo(pile, index, b);
                         } else if (PointOf(pile, index, &a)) {
                             Click(a);
@@ -547,7 +548,7 @@ TEST_F(InputTest, SoakOfRandomInputKeepsTheFieldEqualToTheEngine) {
                         Pump();
                         Post(WM_LBUTTONUP, 0, b);
                         // (A press in clicking mode may have moved a card selected before.)
-                        if (mode == kPlayModeDrag) {
+                        if (mode == PlayMode::kDrag) {
                             EXPECT_EQ(main_->checks, checks);
                         }
                     }

@@ -43,52 +43,79 @@ bool PlayFirstHint(CGameEngine& engine) {
     return second == 0xFFFF ? PlayClick(engine, first) : PlayMove(engine, first, second);
 }
 
-class FakeWindow : public GameFlowView {
+// The main window's side of the game logic: carries out each step as the
+// window does (its redraws and reloads counted, its dialogs answered as the
+// test scripts them), checking that the clock is paused under every modal
+// window and that none opens inside another.
+class FakeWindow {
 public:
-    // Every modal window: the clock must be paused while it is open, and
-    // none opens inside another.
-    template <typename F>
-    auto Modal(F body) {
-        EXPECT_TRUE(flow->Clock().IsPaused()) << "a modal window opened with the clock running";
+    explicit FakeWindow(CGameFlow& gameFlow) : flow(gameFlow) {}
+
+    void Run(FlowStep step) {
+        for (;;) {
+            Apply(step.updates);
+            const bool check = Has(step.updates, ViewUpdate::kGameStateCheck);
+            if (step.dialog != FlowDialog::kNoDialog) {
+                step = flow.AfterDialog(Modal(step.dialog));
+                if (check) step.updates |= ViewUpdate::kGameStateCheck;
+            } else if (check) {
+                ++checksSent;
+                step = flow.CheckGameState();
+            } else {
+                return;
+            }
+        }
+    }
+    // The game-state check as the field sends it after a step.
+    void SendGameStateCheck() {
+        ++checksSent;
+        Run(flow.CheckGameState());
+    }
+    void ShowNextMove() {
+        uint16_t first = 0, second = 0;
+        if (flow.ShowNextMove(first, second)) blinks.emplace_back(first, second);
+    }
+
+    void Apply(ViewUpdate u) {
+        if (Has(u, ViewUpdate::kBuildField)) {
+            ++builds;
+            if (onBuild) onBuild();
+        } else if (Has(u, ViewUpdate::kBuildFieldQuiet)) {
+            ++quietBuilds;
+        }
+        if (Has(u, ViewUpdate::kRedrawField)) ++redraws;
+        if (Has(u, ViewUpdate::kClock)) shownTimes.push_back(flow.Clock().GetElapsed());
+        if (Has(u, ViewUpdate::kTitle)) title = flow.GameName();
+        if (Has(u, ViewUpdate::kRulesText)) ++rulesUpdates;
+        if (Has(u, ViewUpdate::kStatistics)) ++statisticsUpdates;
+        if (Has(u, ViewUpdate::kBestTimes)) ++bestTimesUpdates;
+        if (Has(u, ViewUpdate::kPanelAfterGameChange)) ++panelRefreshes;
+    }
+
+    int Modal(FlowDialog dialog) {
+        EXPECT_TRUE(flow.Clock().IsPaused()) << "a modal window opened with the clock running";
         ++depth;
         maxDepth = std::max(maxDepth, depth);
-        auto result = body();
+        int answer = 0;
+        switch (dialog) {
+        case FlowDialog::kBestTimeWin: ++winDialogs; answer = onWin && onWin() ? 1 : 0; break;
+        case FlowDialog::kSimpleWin: ++simpleWinDialogs; break;
+        case FlowDialog::kLost:
+        case FlowDialog::kTimeUp:
+            lostDialogs.push_back(dialog == FlowDialog::kTimeUp);
+            answer = onLost ? onLost(dialog == FlowDialog::kTimeUp) : kLostNewGame;
+            break;
+        case FlowDialog::kNoUndo: ++noUndoMessages; break;
+        case FlowDialog::kSelect: if (onSelect) onSelect(); break;
+        case FlowDialog::kOptions: answer = 1; break;
+        case FlowDialog::kAbout: if (duringAbout) duringAbout(); break;
+        case FlowDialog::kNoDialog: break;
+        }
         --depth;
-        return result;
+        return answer;
     }
 
-    void BuildField(bool quiet) override {
-        ++(quiet ? quietBuilds : builds);
-        if (onBuild) onBuild();
-    }
-    void RedrawField() override { ++redraws; }
-    void ClearFieldSelection() override {}
-    void BlinkHint(uint16_t first, uint16_t second) override { blinks.emplace_back(first, second); }
-    void ShowGameTime(uint32_t seconds) override { shownTimes.push_back(seconds); }
-    void SetTitle(const std::u16string& text) override { title = text; }
-    void SendGameStateCheck() override {
-        ++checksSent;
-        flow->OnGameStateCheck();
-    }
-    void UpdateRulesText() override { ++rulesUpdates; }
-    void UpdateStatistics() override { ++statisticsUpdates; }
-    void UpdateBestTimes() override { ++bestTimesUpdates; }
-    void RefreshPanelAfterGameChange() override { ++panelRefreshes; }
-
-    bool RunWinDialog() override { return Modal([&] { ++winDialogs; return onWin ? onWin() : false; }); }
-    void RunSimpleWinDialog() override { Modal([&] { ++simpleWinDialogs; return true; }); }
-    int RunLostDialog(bool timeUp) override {
-        return Modal([&] {
-            lostDialogs.push_back(timeUp);
-            return onLost ? onLost(timeUp) : kLostNewGame;
-        });
-    }
-    void ShowNoUndoMessage() override { Modal([&] { ++noUndoMessages; return true; }); }
-    void RunSelectDialog() override { Modal([&] { if (onSelect) onSelect(); return true; }); }
-    bool RunOptionsDialog() override { return Modal([&] { return true; }); }
-    void RunAboutDialog() override { Modal([&] { if (duringAbout) duringAbout(); return true; }); }
-
-    CGameFlow* flow = nullptr;
+    CGameFlow& flow;
     int builds = 0, quietBuilds = 0, redraws = 0, checksSent = 0;
     int rulesUpdates = 0, statisticsUpdates = 0, bestTimesUpdates = 0, panelRefreshes = 0;
     int winDialogs = 0, simpleWinDialogs = 0, noUndoMessages = 0;
@@ -108,7 +135,6 @@ class GameFlowTest : public test::RegistrySandbox {
 protected:
     void SetUp() override {
         RegistrySandbox::SetUp();
-        window.flow = &flow;
         static const std::vector<std::string> library = test::LibraryGameNames();   // opens the library
         ASSERT_FALSE(library.empty());
     }
@@ -120,15 +146,15 @@ protected:
         flow.Clock().Reset();
         // A fixed deal, so the tests that play its hints always find some:
         // Klondike's deal 3 offers five moves at the start.
-        flow.NewGame(3, false, false);
+        window.Run(flow.NewGame(Deal::Number(3), FlowMode::kPlay));
     }
 
     // Ticks the timer over `seconds` seconds of the clock's time.
     void PlayFor(uint32_t seconds) {
         for (uint32_t i = 0; i < seconds; ++i) {
-            flow.OnTimer();
+            window.Run(flow.OnTimer());
             ++now;
-            flow.OnTimer();
+            window.Run(flow.OnTimer());
         }
     }
 
@@ -136,7 +162,7 @@ protected:
     // of a win: the game then has no move left.
     uint32_t DealStuckGame(uint32_t start) {
         for (uint32_t number = start; number < start + 200; ++number) {
-            flow.NewGame(number, false, true);
+            flow.NewGame(Deal::Number(number), FlowMode::kQuiet);
             int steps = 0;
             while (steps < 2000 && PlayFirstHint(flow.Engine())) ++steps;
             uint16_t a = 0, b = 0;
@@ -153,14 +179,23 @@ protected:
         return s;
     }
 
+    // Undo through the command: false once it says there is nothing to undo.
+    bool Undo() {
+        const FlowStep step = flow.UndoMove();
+        window.Run(step);
+        return step.dialog == FlowDialog::kNoDialog;
+    }
+
     int64_t now = 1700000000;
     AppPreferences prefs;
-    FakeWindow window;
-    CGameFlow flow{prefs, window, [this] { return now; }};
+    CGameFlow flow{prefs, [this] { return now; }};
+    FakeWindow window{flow};
 };
 
 TEST_F(GameFlowTest, StartUpDealsTheFirstGameAndLeavesItsCheckToTheWindow) {
-    EXPECT_TRUE(flow.StartUp());
+    const FlowStep start = flow.StartUp();
+    EXPECT_TRUE(Has(start.updates, ViewUpdate::kGameStateCheck));
+    window.Apply(start.updates);
     EXPECT_EQ(prefs.curSolId, 0u);
     EXPECT_EQ(window.checksSent, 0);
     EXPECT_TRUE(flow.Engine().HasGameInPlay());
@@ -174,8 +209,8 @@ TEST_F(GameFlowTest, QuietDealsLeaveClockFieldAndCheckAlone) {
     PlayFor(5);
     const int builds = window.builds, checks = window.checksSent;
     flow.Clock().Pause();
-    flow.NewGame(1234, false, true);
-    flow.ShowGame(true);
+    window.Run(flow.NewGame(Deal::Number(1234), FlowMode::kQuiet));
+    window.Run(flow.ShowGame(FlowMode::kQuiet));
     EXPECT_EQ(window.builds, builds);
     EXPECT_EQ(window.quietBuilds, 2);
     EXPECT_EQ(window.checksSent, checks);
@@ -183,7 +218,7 @@ TEST_F(GameFlowTest, QuietDealsLeaveClockFieldAndCheckAlone) {
     EXPECT_TRUE(flow.Clock().IsPaused());
     EXPECT_EQ(prefs.curGameNumber, 1234u);
 
-    flow.NewGame(1234, true, false);
+    window.Run(flow.NewGame(Deal::Number(1234), FlowMode::kPlay));
     EXPECT_EQ(window.checksSent, checks + 1);
     EXPECT_EQ(flow.Clock().GetElapsed(), 0u);
     EXPECT_FALSE(flow.Clock().IsPaused());
@@ -359,12 +394,12 @@ TEST_F(GameFlowTest, AWinInTheStepThatReachesTheLimitCountsAsAWin) {
 
 TEST_F(GameFlowTest, NewAndRestartRecordALossAndRestartDealsTheShownGame) {
     StartOn("Klondike (draw one)");
-    flow.OnNew();
+    window.Run(flow.OnNew());
     const uint32_t number = prefs.curGameNumber;
     const Layout dealt = LayoutOf(flow.Engine());
     PlayFirstHint(flow.Engine());
     PlayFor(3);
-    flow.OnRestart();
+    window.Run(flow.OnRestart());
     EXPECT_EQ(prefs.curGameNumber, number);
     EXPECT_EQ(LayoutOf(flow.Engine()), dealt);
     const GameStatistics s = Statistics();
@@ -375,7 +410,7 @@ TEST_F(GameFlowTest, NewAndRestartRecordALossAndRestartDealsTheShownGame) {
 
 TEST_F(GameFlowTest, RestartAfterARestoreDealsTheRestoredGame) {
     StartOn("Klondike (draw one)");
-    flow.NewGame(4242, false, false);
+    window.Run(flow.NewGame(Deal::Number(4242), FlowMode::kPlay));
     const Layout dealt = LayoutOf(flow.Engine());
     ASSERT_TRUE(PlayFirstHint(flow.Engine()));
     const Layout played = LayoutOf(flow.Engine());
@@ -384,19 +419,18 @@ TEST_F(GameFlowTest, RestartAfterARestoreDealsTheRestoredGame) {
     // The next session: the number in the preferences is another one.
     prefs.curGameNumber = 99;
     AppPreferences nextPrefs = prefs;
-    FakeWindow nextWindow;
-    CGameFlow next(nextPrefs, nextWindow, [this] { return now; });
-    nextWindow.flow = &next;
-    EXPECT_FALSE(next.StartUp());   // restored, not dealt
+    CGameFlow next(nextPrefs, [this] { return now; });
+    FakeWindow nextWindow(next);
+    EXPECT_FALSE(Has(next.StartUp().updates, ViewUpdate::kGameStateCheck));   // restored, not dealt
     EXPECT_EQ(LayoutOf(next.Engine()), played);
     EXPECT_EQ(nextPrefs.curGameNumber, 4242u);
-    next.RestartGame();
+    nextWindow.Run(next.RestartGame());
     EXPECT_EQ(LayoutOf(next.Engine()), dealt);
 }
 
 TEST_F(GameFlowTest, RestartAfterTheSelectionPreviewedOtherDealsDealsTheShownGame) {
     StartOn("Klondike (draw one)");
-    flow.NewGame(777, false, false);
+    window.Run(flow.NewGame(Deal::Number(777), FlowMode::kPlay));
     const Layout dealt = LayoutOf(flow.Engine());
     ASSERT_TRUE(PlayFirstHint(flow.Engine()));
     const Layout played = LayoutOf(flow.Engine());
@@ -404,24 +438,22 @@ TEST_F(GameFlowTest, RestartAfterTheSelectionPreviewedOtherDealsDealsTheShownGam
     window.onSelect = [&] {
         // The selection previews other games in the same engine, then is
         // cancelled: the game in play stays.
-        prefs.curSolId = PositionOf("FreeCell");
-        flow.LoadCurrentSolitaire();
-        flow.NewGame(0, false, true);
-        flow.NewGame(31337, false, true);
+        window.Run(flow.PreviewGame(PositionOf("FreeCell")));
+        window.Run(flow.NewGame(Deal::Number(31337), FlowMode::kQuiet));
         prefs.curSolId = klondike;
     };
-    flow.OnSelect();
+    window.Run(flow.OnSelect());
     EXPECT_TRUE(window.title.empty());   // unchanged game, unchanged title
     EXPECT_EQ(LayoutOf(flow.Engine()), played);
     EXPECT_EQ(prefs.curGameNumber, 777u);
-    flow.OnRestart();
+    window.Run(flow.OnRestart());
     EXPECT_EQ(LayoutOf(flow.Engine()), dealt);
     // No loss for the game left in the selection.
     EXPECT_EQ(Statistics().played, 1);   // the restart's
 
     // Playing another game changes the title and the panel's contents.
     window.onSelect = [&] { prefs.curSolId = PositionOf("FreeCell"); };
-    flow.OnSelect();
+    window.Run(flow.OnSelect());
     EXPECT_EQ(window.title, u"FreeCell");
     EXPECT_EQ(window.rulesUpdates, 1);
     EXPECT_EQ(std::string(flow.Engine().name), "FreeCell");
@@ -434,7 +466,7 @@ TEST_F(GameFlowTest, UndoGoesBackToTheDealAndThenSaysSo) {
     while (steps < 15 && PlayFirstHint(flow.Engine())) ++steps;
     ASSERT_GT(steps, 3);
     int undone = 0;
-    while (flow.UndoMove()) ++undone;
+    while (Undo()) ++undone;
     EXPECT_EQ(undone, steps);
     EXPECT_EQ(LayoutOf(flow.Engine()), dealt);
     EXPECT_EQ(window.noUndoMessages, 1);
@@ -446,7 +478,7 @@ TEST_F(GameFlowTest, ShowNextMoveCyclesThroughTheHints) {
     std::vector<CGameEngine::HintMove> hints;
     flow.Engine().FindAllHints(hints, false);
     ASSERT_GE(hints.size(), 2u);
-    for (size_t i = 0; i < 2 * hints.size() + 1; ++i) flow.ShowNextMove();
+    for (size_t i = 0; i < 2 * hints.size() + 1; ++i) window.ShowNextMove();
     ASSERT_EQ(window.blinks.size(), 2 * hints.size() + 1);
     for (size_t i = 0; i < window.blinks.size(); ++i) {
         EXPECT_EQ(window.blinks[i].first, hints[i % hints.size()].first);
@@ -461,10 +493,98 @@ TEST_F(GameFlowTest, TimeInModalWindowsIsNotCounted) {
     StartOn("Klondike (draw one)");
     PlayFor(10);
     window.duringAbout = [&] { PlayFor(50); };
-    flow.OnAbout();
+    window.Run(flow.OnAbout());
     PlayFor(5);
     EXPECT_EQ(flow.Clock().GetElapsed(), 15u);
     EXPECT_FALSE(flow.Clock().IsPaused());
+}
+
+// The process killed at any moment: the next session starts from what the
+// registry holds, preferences and slots, not from this session's memory.
+TEST_F(GameFlowTest, AKilledRunComesBackToTheGameInPlayAtItsLastStep) {
+    const auto nextSession = [&](AppPreferences& nextPrefs) {
+        PreferencesLoadOptions options;
+        options.gameIds = DatabaseGameIds();
+        const PreferencesLoadResult loaded = LoadPreferences(nextPrefs, options);
+        EXPECT_TRUE(loaded.abnormalEnd);
+    };
+    StartOn("Klondike (draw one)");
+    const Layout dealt = LayoutOf(flow.Engine());
+    PlayFor(4);
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(PlayFirstHint(flow.Engine()));
+        window.SendGameStateCheck();   // the field's check after the step
+        PlayFor(3);
+    }
+    ASSERT_TRUE(PlayFirstHint(flow.Engine()));
+    window.SendGameStateCheck();
+    const Layout played = LayoutOf(flow.Engine());
+    const uint32_t elapsed = flow.Clock().GetElapsed();
+    EXPECT_EQ(elapsed, 16u);
+    {
+        AppPreferences nextPrefs;
+        nextSession(nextPrefs);
+        EXPECT_EQ(nextPrefs.curSolId, prefs.curSolId);
+        EXPECT_EQ(nextPrefs.lastPlayed, prefs.lastPlayed);
+        CGameFlow next(nextPrefs, [this] { return now; });
+        EXPECT_FALSE(Has(next.StartUp().updates, ViewUpdate::kGameStateCheck));   // restored
+        EXPECT_EQ(LayoutOf(next.Engine()), played);
+        EXPECT_EQ(next.Clock().GetElapsed(), elapsed);
+        EXPECT_EQ(nextPrefs.curGameNumber, 3u);
+        while (UndoStep(next.Engine())) {}
+        EXPECT_EQ(LayoutOf(next.Engine()), dealt);
+    }
+    // An undo is kept as well.
+    ASSERT_TRUE(Undo());
+    const Layout undone = LayoutOf(flow.Engine());
+    {
+        AppPreferences nextPrefs;
+        nextSession(nextPrefs);
+        CGameFlow next(nextPrefs, [this] { return now; });
+        next.StartUp();
+        EXPECT_EQ(LayoutOf(next.Engine()), undone);
+    }
+
+    // A new deal, and another game chosen in the selection: each is the
+    // game in play from its first moment.
+    window.Run(flow.OnNew());
+    const uint32_t number = prefs.curGameNumber;
+    window.onSelect = [&] { prefs.curSolId = PositionOf("FreeCell"); };
+    window.Run(flow.OnSelect());
+    const Layout freeCell = LayoutOf(flow.Engine());
+    {
+        AppPreferences nextPrefs;
+        nextSession(nextPrefs);
+        EXPECT_EQ(nextPrefs.curSolId, PositionOf("FreeCell"));
+        CGameFlow next(nextPrefs, [this] { return now; });
+        next.StartUp();
+        EXPECT_EQ(std::string(next.Engine().name), "FreeCell");
+        EXPECT_EQ(LayoutOf(next.Engine()), freeCell);
+        EXPECT_EQ(nextPrefs.curGameNumber, prefs.curGameNumber);
+    }
+    window.onSelect = [&] { prefs.curSolId = PositionOf("Klondike (draw one)"); };
+    window.Run(flow.OnSelect());
+    EXPECT_EQ(prefs.curGameNumber, number);
+
+    // Killed in a win's dialog: the win is recorded once, and the next
+    // session deals anew instead of showing the finished game.
+    flow.Engine().finished = 1;
+    const FlowStep win = flow.CheckGameState();
+    ASSERT_NE(win.dialog, FlowDialog::kNoDialog);
+    EXPECT_EQ(Statistics().won, 1);
+    {
+        AppPreferences nextPrefs;
+        nextSession(nextPrefs);
+        CGameFlow next(nextPrefs, [this] { return now; });
+        FakeWindow nextWindow(next);
+        nextWindow.Run(next.StartUp());
+        EXPECT_TRUE(next.Engine().HasGameInPlay());
+        EXPECT_FALSE(next.Engine().finished);
+        EXPECT_EQ(nextWindow.winDialogs + nextWindow.simpleWinDialogs, 0);
+        GameStatistics s;
+        ReadGameStatistics(next.GameName(), s);
+        EXPECT_EQ(s.won, 1);
+    }
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ public:
     void DiscardScaledPicture() override { calls.push_back("discard"); }
     void ApplyOptions() override {
         // The field reads play mode and animation when it applies them.
-        calls.push_back("apply mode=" + std::to_string(prefs_.playMode) +
+        calls.push_back("apply mode=" + std::to_string(static_cast<int>(prefs_.playMode)) +
                         " animation=" + std::to_string(prefs_.animation));
     }
     void SavePrefs() override {
@@ -48,7 +48,7 @@ TEST(OptionValues, OkStoresAppliesThenSavesInOrder) {
     AppPreferences prefs;
     RecordingApplier applier(prefs);
     OptionValues v = OptionValuesFrom(prefs);
-    v.playMode = 0;
+    v.playMode = PlayMode::kClick;
     v.animation = 0;
     v.bgPicture = 1;
     v.bgPicturePosition = 2;
@@ -83,7 +83,7 @@ TEST(OptionValues, OnlyLookChangesRaiseTheFlag) {
         p.bgPicture = 1;
         RecordingApplier applier(p);
         OptionValues v = OptionValuesFrom(p);
-        if (which == 0) v.playMode = 0;
+        if (which == 0) v.playMode = PlayMode::kClick;
         if (which == 1) v.bgColor = 1;
         if (which == 2) v.bgPicturePosition = 1;
         EXPECT_TRUE(ApplyOptionValues(v, p, applier)) << which;

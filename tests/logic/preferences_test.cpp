@@ -107,7 +107,7 @@ AppPreferences ChangedPreferences() {
     p.timedGame = 1;
     p.timeLimit = 10;
     p.animation = 0;
-    p.playMode = 0;
+    p.playMode = PlayMode::kClick;
     p.bgColor = 0x123456;
     for (size_t i = 0; i < p.bgCustomColors.size(); ++i)
         p.bgCustomColors[i] = 0x010203u * static_cast<uint32_t>(i);

@@ -52,7 +52,7 @@ public:
     AppPreferences& Prefs() override { return prefs; }
     std::unique_ptr<OptionsPreview> MakePreview() override { return std::make_unique<RecordingPreview>(log); }
     void DiscardScaledPicture() override { log.push_back("discard"); }
-    void ApplyOptions() override { log.push_back("apply mode " + std::to_string(prefs.playMode)); }
+    void ApplyOptions() override { log.push_back("apply mode " + std::to_string(static_cast<int>(prefs.playMode))); }
     void SavePrefs() override { log.push_back("save limit " + std::to_string(prefs.timeLimit)); }
     bool ChooseColour(HWND owner, COLORREF* colour, std::array<uint32_t, 16>& custom) override {
         chooserOwner = owner;
@@ -122,7 +122,7 @@ TEST_F(OptionsDialog, ControlsShowThePreferencesAndGiveThemBack) {
     host.prefs.timedGame = 1;
     host.prefs.timeLimit = 10;
     host.prefs.animation = 0;
-    host.prefs.playMode = 0;
+    host.prefs.playMode = PlayMode::kClick;
     host.prefs.bgColor = 0x112233;
     host.prefs.bgPicture = 1;
     host.prefs.bgPicturePosition = 2;
@@ -142,8 +142,8 @@ TEST_F(OptionsDialog, ControlsShowThePreferencesAndGiveThemBack) {
             EXPECT_EQ(d.GetTimedGameCtl(), v);
             d.SetAnimationCtl(v);
             EXPECT_EQ(d.GetAnimationCtl(), v);
-            d.SetPlayModeCtl(v);
-            EXPECT_EQ(d.GetPlayModeCtl(), v);
+            d.SetPlayModeCtl(static_cast<PlayMode>(v));
+            EXPECT_EQ(d.GetPlayModeCtl(), static_cast<PlayMode>(v));
             d.SetPictureCtl(v);
             EXPECT_EQ(d.GetPictureCtl(), v);
         }
@@ -161,7 +161,7 @@ TEST_F(OptionsDialog, ControlsShowThePreferencesAndGiveThemBack) {
     EXPECT_EQ(shown.timedGame, 1);
     EXPECT_EQ(shown.timeLimit, 10u);
     EXPECT_EQ(shown.animation, 0);
-    EXPECT_EQ(shown.playMode, 0);
+    EXPECT_EQ(shown.playMode, PlayMode::kClick);
     EXPECT_EQ(shown.bgColor, 0x112233u);
     EXPECT_EQ(shown.bgPicture, 1);
     EXPECT_EQ(shown.bgPicturePosition, 2);
@@ -209,7 +209,7 @@ TEST_F(OptionsDialog, OkAppliesThenSavesInOrder) {
     EXPECT_TRUE(dlg.OptionsChanged());
     EXPECT_EQ(host.log, (std::vector<std::string>{"discard", "apply mode 0", "save limit 3"}));
     EXPECT_EQ(host.prefs.animation, 0);
-    EXPECT_EQ(host.prefs.playMode, 0);
+    EXPECT_EQ(host.prefs.playMode, PlayMode::kClick);
     EXPECT_EQ(host.prefs.bgPicture, 1);
     EXPECT_EQ(host.prefs.bgPicturePosition, 2);
     EXPECT_EQ(host.prefs.timeLimit, 3u);

@@ -9,6 +9,7 @@
 #include "panels/advertisement_banner.h"
 #include "panels/best_scores_table.h"
 #include "panels/html_text_static.h"
+#include "panels/region_header.h"
 #include "panels/statistics_control.h"
 #include "res/resource.h"
 #include "support/registry_sandbox.h"

@@ -1,5 +1,5 @@
 // The side panels' arithmetic: stacked heights, scroll range, spans, drag
-// insertion, anchors, resize limits, stored order and texts.
+// insertion, anchors, resize limits and stored order.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -151,38 +151,9 @@ TEST(PanelOrder, OnlyAPermutationOfThePanelsIdsIsKept) {
     for (const States& s : bad) EXPECT_EQ(ValidMainPopupsState(s), kDefaultMainPopupsState);
     EXPECT_EQ(std::u16string(RegionCaption(2)), u"Best Times");
     EXPECT_EQ(std::u16string(RegionCaption(99)), u"");
-    EXPECT_EQ(MainRegionHeight(kRegionBestTimes), 209);
-    EXPECT_EQ(MainRegionHeight(6), 0);
-}
-
-TEST(PanelTexts, RulesMarkupAndNamesAreSizedFromTheirInput) {
-    EXPECT_EQ(RulesMarkup("Aim\nMove"), u"Aim<br>Move");
-    EXPECT_EQ(RulesMarkup("no breaks"), u"no breaks");
-    EXPECT_EQ(RulesMarkup("caf\xC3\xA9"), u"caf\u00E9");
-    // Line feeds only: four times the input, nothing lost.
-    const std::string feeds(6000, '\n');
-    EXPECT_EQ(RulesMarkup(feeds.c_str()).size(), 24000u);
-    const char field[8] = {'K', 'l', 'o', 'n', 'd', 'i', 'k', 'e'};   // no terminator
-    EXPECT_EQ(GameNameText(field, sizeof field), u"Klondike");
-    EXPECT_EQ(GameNameText("Golf\0xx", 8), u"Golf");
-}
-
-TEST(PanelTexts, StatisticsLines) {
-    using Lines = std::array<std::u16string, 5>;
-    EXPECT_EQ(StatisticsValues(0, 0, 0), (Lines{u"0", u"0", u"0%", u"0:00", u"0:00"}));
-    EXPECT_EQ(StatisticsValues(1, 1, 59), (Lines{u"1", u"1", u"100%", u"0:59", u"0:59"}));
-    EXPECT_EQ(StatisticsValues(3, 1, 7507), (Lines{u"3", u"1", u"33%", u"125:07", u"41:42"}));
-    EXPECT_EQ(StatisticsValues(65535, 65535, 0xFFFFFFFF)[2], u"100%");
-}
-
-TEST(PanelTexts, BestTimeEntries) {
-    EXPECT_EQ(BestTimeNameText(u"", 0), u"---");
-    EXPECT_EQ(BestTimeText(0), u"---");
-    EXPECT_EQ(BestTimeText(65), u"1:05");
-    EXPECT_EQ(BestTimeNameText(u"Ann", 65), u"Ann");
-    // Sixteen units without a terminator: fifteen are shown.
-    const char16_t full[17] = u"ABCDEFGHIJKLMNOP";
-    EXPECT_EQ(BestTimeNameText(full, 10), u"ABCDEFGHIJKLMNO");
+    EXPECT_EQ(RegionBodyHeight(kRegionBestTimes), 209);
+    EXPECT_EQ(RegionBodyHeight(kRegionRelated), 100);
+    EXPECT_EQ(RegionBodyHeight(7), 0);
 }
 
 }  // namespace

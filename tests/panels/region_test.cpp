@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "panel_host.h"
+#include "panels/region_body.h"
+#include "panels/region_header.h"
 #include "panels/set_of_popup_regions.h"
 
 namespace corvelle::test {
@@ -28,7 +30,7 @@ public:
         RECT r = RectInParent(hwnd_);
         widths.push_back(r.right - r.left);
         MoveWindow(RECT{r.left, 0, r.right, client.bottom}, TRUE);
-        RepositionRegions(true, true, false, true);
+        RepositionRegions(RegionLayout::Full);
         RedrawNow();
     }
 
@@ -58,7 +60,7 @@ protected:
         ASSERT_TRUE(panel.CreateRegions(RECT{10, 10, -10, -10}, 20, static_cast<UINT>(heights.size()), heights.data(),
                                         withBar.data(), titles.data()));
         if (lockFirst) panel.SetRegionLocked(0, true);
-        panel.RepositionRegions(true, false, false, false);
+        panel.RepositionRegions(RegionLayout::InvalidateHeaders);
         panel.RedrawNow();
         Pump();
     }
@@ -102,6 +104,34 @@ TEST_F(RegionTest, ContentThatFitsExactlyHasNoScrollBarOnePixelMoreHasOne) {
     EXPECT_EQ(panel.GetRegionBody(2)->GetVisibleHeight(), 101u);
 }
 
+// Keeping a region in view through the container itself: a region taller
+// than the panel shows from its top (its bottom cannot show as well); an
+// index past the end scrolls back to the top; with no scroll bar nothing
+// moves.
+TEST_F(RegionTest, KeepingARegionInViewTallRegionsAndIndexesPastTheEnd) {
+    Build(300, {100, 500, 100});
+    ASSERT_TRUE(panel.HasScrollBar());
+    EXPECT_TRUE(panel.EnsureRegionVisible(1));
+    panel.RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::KeepScrollRange);
+    EXPECT_EQ(RectInParent(Header(1)).top, 0);
+    const int32_t position = panel.GetScrollPosition();
+    panel.EnsureRegionVisible(1);   // sets the bottom, then the top again
+    EXPECT_EQ(panel.GetScrollPosition(), position);
+    // Region 2 below: brought up so that its bottom shows.
+    EXPECT_TRUE(panel.EnsureRegionVisible(2));
+    panel.RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::KeepScrollRange);
+    EXPECT_EQ(RectInParent(panel.GetRegionBody(2)->GetSafeHwnd()).bottom, 300);
+    // Past the end: back to the top.
+    EXPECT_TRUE(panel.EnsureRegionVisible(3));
+    EXPECT_EQ(panel.GetScrollPosition(), 0);
+    EXPECT_FALSE(panel.EnsureRegionVisible(99));
+    panel.DestroyWindow();
+    Build(560, {100, 100});
+    ASSERT_FALSE(panel.HasScrollBar());
+    EXPECT_FALSE(panel.EnsureRegionVisible(5));
+    EXPECT_FALSE(panel.EnsureRegionVisible(1));
+}
+
 TEST_F(RegionTest, ScrollingByLinePageAndThumb) {
     Build(300, {200, 200, 200});
     ASSERT_TRUE(panel.HasScrollBar());
@@ -125,20 +155,57 @@ TEST_F(RegionTest, ScrollingByLinePageAndThumb) {
     EXPECT_FALSE(panel.EnsureRegionVisible(2));
 }
 
-TEST_F(RegionTest, ExpandingA200PixelBodyTakes67StepsAndScrollsItIntoView) {
+// The roll follows the clock (here one that moves 7 ms at every reading):
+// it ends within its time whatever the body's height, each step moves the
+// body's bottom, its content with it (bottom-aligned, sliding out from
+// under the header) and the regions below, and the panel is laid out once,
+// at the end.
+TEST_F(RegionTest, OpeningAndClosingRollWithinTheirTimeAndLayOutOnce) {
     Build(600, {100, 200, 100});
+    Body* body = panel.GetRegionBody(1);
+    CStatic child;
+    ASSERT_TRUE(child.Create(L"x", WS_CHILD | WS_VISIBLE, RECT{10, 10, 60, 40}, body, 1));
+    body->AddChild(&child);
+    body->SetChildAnchors(0, RECT{-1, -1, -1, -1});
     panel.ExpandRegion(1, false, false);
-    panel.repositioned = 0;
-    panel.GetRegion(1)->Toggle();
-    EXPECT_EQ(panel.repositioned, 67);
-    EXPECT_EQ(panel.GetRegionBody(1)->GetVisibleHeight(), 200u);
-    ASSERT_EQ(panel.toggles.size(), 1u);
-    EXPECT_EQ(panel.toggles[0], (std::pair<UINT, bool>{1, true}));
-    panel.repositioned = 0;
-    panel.GetRegion(1)->Toggle();
-    EXPECT_EQ(panel.repositioned, 67);
-    EXPECT_EQ(panel.GetRegionBody(1)->GetVisibleHeight(), 0u);
-    EXPECT_FALSE(panel.GetRegion(1)->IsExpanded());
+    struct Step {
+        uint32_t visible;
+        LONG bodyBottom, nextHeaderTop, childBottom;
+    };
+    std::vector<Step> steps;
+    double now = 0;
+    panel.SetAnimationClock([&] {
+        const RECT b = RectInParent(*body);
+        steps.push_back(Step{body->GetVisibleHeight(), b.bottom, RectInParent(Header(2)).top,
+                             b.top + RectInParent(child).bottom});
+        return now += 7;
+    });
+    for (bool open : {true, false}) {
+        steps.clear();
+        panel.repositioned = 0;
+        const double started = now;
+        panel.GetRegion(1)->Toggle();
+        EXPECT_LE(now - started, 200) << (open ? "opening" : "closing");
+        EXPECT_EQ(panel.repositioned, 1) << "one layout, after the roll";
+        EXPECT_EQ(body->GetVisibleHeight(), open ? 200u : 0u);
+        EXPECT_EQ(panel.GetRegion(1)->IsExpanded(), open);
+        ASSERT_EQ(panel.toggles.back(), (std::pair<UINT, bool>{1, open}));
+        // Several steps, each one a new height on the way, and the windows
+        // where that height puts them.
+        size_t seen = 0;
+        for (size_t k = 1; k < steps.size(); ++k) {
+            const Step& s = steps[k];
+            if (s.visible == steps[k - 1].visible) continue;
+            ++seen;
+            EXPECT_TRUE(open ? s.visible > steps[k - 1].visible : s.visible < steps[k - 1].visible);
+            EXPECT_EQ(s.bodyBottom - RectInParent(Header(1)).bottom, static_cast<LONG>(s.visible));
+            EXPECT_EQ(s.nextHeaderTop, s.bodyBottom + 10);
+            EXPECT_EQ(s.childBottom, s.bodyBottom - 10);
+        }
+        EXPECT_GE(seen, 5u);
+        // The final layout placed everything as a layout does.
+        EXPECT_EQ(RectInParent(Header(2)).top, RectInParent(Header(1)).bottom + (open ? 200 : 0) + 10);
+    }
 
     // A region below the visible part: opened and brought into view whole.
     panel.DestroyWindow();
@@ -318,7 +385,7 @@ TEST_F(RegionTest, WithoutRegionsLayoutDoesNothing) {
     RECT client;
     host.GetClientRect(&client);
     ASSERT_TRUE(panel.Create(&host, RECT{client.right - 240, 0, client.right, 100}, 105));
-    panel.RepositionRegions(true, true, false, true);
+    panel.RepositionRegions(RegionLayout::Full);
     EXPECT_EQ(panel.repositioned, 0);
     EXPECT_EQ(panel.GetContentHeight(true), 0);
     EXPECT_FALSE(panel.UpdateScrollBar(false));

@@ -94,6 +94,23 @@ TEST(RichText, AWordWiderThanTheLineBreaksBetweenCharacters) {
     EXPECT_EQ(Line(b, 28), u"ghij");
 }
 
+TEST(RichText, AWordThatFitsStaysOnItsLine) {
+    // A word is measured up to the markup after it: "bb" ends exactly at
+    // the line's end before a break and before the end of bold.
+    const auto br = Walk(u"aaa bb<br>c", 30);
+    EXPECT_EQ(Line(br, 0), u"aaabb");
+    EXPECT_EQ(Line(br, 14), u"c");
+    const auto bold = Walk(u"aaa <b>bb</b>c", 34);
+    EXPECT_EQ(Line(bold, 0), u"aaabb");
+    EXPECT_EQ(Line(bold, 14), u"c");
+    // A word exactly as wide as the line stays whole on one line, at the
+    // start of the text and on the line it wraps to.
+    EXPECT_EQ(Line(Walk(u"abcde", 25), 0), u"abcde");
+    const auto wrapped = Walk(u"ab abcde", 25);
+    EXPECT_EQ(Line(wrapped, 0), u"ab");
+    EXPECT_EQ(Line(wrapped, 14), u"abcde");
+}
+
 TEST(RichText, DrawingStopsBelowTheBottomWhileMeasuringCountsEveryLine) {
     int32_t last = 0;
     const auto g = Walk(u"a<br>b<br>c<br>d", 200, 20, &last);

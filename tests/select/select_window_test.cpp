@@ -17,6 +17,8 @@
 #include "field/preview_cache.h"
 #include "field/sol_game_field.h"
 #include "panels/filter_controls.h"
+#include "panels/html_text_static.h"
+#include "panels/region_body.h"
 #include "panels/sol_select_popups.h"
 #include "platform/image_gdi.h"
 #include "res/resource.h"
@@ -266,11 +268,120 @@ TEST_F(SelectDialogTest, TheRelatedListActsOnlyOnItsRows) {
     EXPECT_EQ(main().Prefs().curSolId, game);
 }
 
+// The rules text follows the panel's width at once: narrower, the region
+// grows so that no line is cut off; wider, it shrinks. Without a game shown
+// the region keeps the label's height whatever the width.
+TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
+    AppPreferences& prefs = main().Prefs();
+    // Assertions leave `check`; the dialog ends whatever happened.
+    auto check = [&](ScriptedSelectDlg& d) {
+        CSolSelectPopups* panel = d.Panel();
+        ASSERT_TRUE(d.SettleUntil([&] { return PanelShowsGame(panel); }));
+        CHtmlTextStatic* rules = panel->GetRulesControl();
+        ASSERT_NE(rules, nullptr);
+        auto* body = panel->GetRegionBody(panel->RegionPosition(kRegionRules));
+        // The control as tall as its text at its width, and the body as tall
+        // as the control and its margins.
+        auto fits = [&] {
+            RECT rc;
+            rules->GetClientRect(&rc);
+            return static_cast<uint32_t>(rc.bottom) == rules->MeasureHeight(static_cast<uint32_t>(rc.right)) &&
+                   body->GetVisibleHeight() == static_cast<uint32_t>(rc.bottom) + 20;
+        };
+        EXPECT_TRUE(fits());
+        LONG last = 0;
+        for (uint32_t width : {kSelectPopupsMinWidth, 240u, kSelectPopupsDefaultWidth}) {
+            prefs.selectPopupsWidth = width;
+            d.RecalcLayout();   // as after a drag of the panel's edge
+            RECT r;
+            panel->GetClientRect(&r);
+            EXPECT_EQ(static_cast<uint32_t>(r.right), width);
+            EXPECT_NE(r.right, last);
+            last = r.right;
+            EXPECT_TRUE(fits()) << "at " << width << " px";
+        }
+        // Nothing selected: the label's height at every width.
+        d.List().SetItemState(-1, 0, LVIS_SELECTED);
+        ASSERT_TRUE(d.SettleUntil([&] { return !PanelShowsGame(panel); }));
+        for (uint32_t width : {kSelectPopupsMinWidth, 240u}) {
+            prefs.selectPopupsWidth = width;
+            d.RecalcLayout();
+            EXPECT_EQ(body->GetVisibleHeight(), 50u) << "at " << width << " px";
+        }
+    };
+    ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
+        check(d);
+        d.Cancel();
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+// Edge cases: opening while the current game is filtered out clears every
+// filter and selects it; "Other" sets category 11; Reset with nothing
+// selected refills the list and selects nothing; the "No related
+// solitaires" row ignores the mouse; Play with only "<no solitaires>"
+// listed keeps the game the dialog opened with.
+TEST_F(SelectDialogTest, EdgeCasesOfTheFiltersAndThePlaceholderRows) {
+    AppPreferences& prefs = main().Prefs();
+    const uint32_t initial = prefs.curSolId;
+    // A stored filter that hides the current game: another category.
+    {
+        CSelectDlg probe(host.get());
+        prefs.filter.category = static_cast<uint8_t>(probe.GetGameEntry(initial)->category % 10 + 1);
+        prefs.filter.favoritesOnly = 0;
+    }
+    auto check = [&](ScriptedSelectDlg& d) {
+        CSolSelectPopups* panel = d.Panel();
+        EXPECT_EQ(d.Filter().category, 0);
+        EXPECT_EQ(panel->GetFilterCombo(0)->GetCurSel(), 0);
+        EXPECT_EQ(d.Rows(), games);
+        EXPECT_EQ(d.MarkedGame(), initial);
+        // "Other".
+        ChooseFilter(panel->GetFilterCombo(0), 11);
+        EXPECT_EQ(d.Filter().category, 11);
+        EXPECT_GT(d.Rows(), 0);
+        for (uint32_t g : d.RowGames()) EXPECT_TRUE(PassesFilter(*d.GetGameEntry(g), d.Filter()));
+        // Reset with nothing selected.
+        d.List().SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        d.List().SetSelectionMark(-1);
+        panel->ResetFilters();
+        EXPECT_EQ(d.Filter().category, 0);
+        EXPECT_EQ(d.Rows(), games);
+        EXPECT_EQ(d.MarkedGame(), kNoGame);
+        EXPECT_EQ(d.List().SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), -1);
+        // The related list of a game without related games (every game of
+        // the library has some): its one placeholder row takes no hover,
+        // press or click.
+        d.SelectGame(initial, false);
+        CRelatedListBox* list = panel->GetRelatedList();
+        list->ResetContent();
+        list->SetItemData(list->AddString(L""), kNoGame);
+        list->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(20, 5));
+        EXPECT_EQ(list->HotRow(), -1);
+        list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+        EXPECT_EQ(list->HotRow(), -1);
+        ChooseFilter(panel->GetFilterCombo(1), 1);
+        const SelectionFilter filtered = d.Filter();
+        list->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(20, 5));
+        EXPECT_EQ(d.Filter().skill, filtered.skill);
+        EXPECT_EQ(list->HotRow(), -1);
+        // Only "<no solitaires>": Play keeps the game the dialog opened with.
+        ClickCheckBox(reinterpret_cast<CWnd*>(panel->GetFavoritesBox()));
+        ASSERT_EQ(d.RowGames(), std::vector<uint32_t>{kNoGame});
+    };
+    ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
+        check(d);
+        d.Ok();
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(prefs.curSolId, initial);
+}
+
 // The Select command with a game in progress: previews elsewhere, then
 // Cancel, leave the game, its cards and its deal number as they were.
 TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
     CGameFlow& flow = main().GetGameFlow();
-    flow.NewGame(4242, true, false);
+    main().RunFlow(flow.NewGame(Deal::Number(4242), FlowMode::kPlay));
     const uint32_t game = main().Prefs().curSolId;
     const std::vector<CardState> cards = flow.Engine().cardStates;
     static int step = 0;
@@ -287,7 +398,7 @@ TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
         if (step == 5) dialog->SelectGame(2, true);
         if (step == 9) ::PostMessageW(found, WM_COMMAND, IDCANCEL, 0);
     });
-    flow.OnSelect();
+    main().RunFlow(flow.OnSelect());
     ::KillTimer(nullptr, timer);
     EXPECT_GE(step, 9);
     EXPECT_EQ(main().Prefs().curSolId, game);
@@ -295,7 +406,7 @@ TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
     ASSERT_EQ(flow.Engine().cardStates.size(), cards.size());
     EXPECT_EQ(std::memcmp(flow.Engine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
     // Restart deals the game on screen again.
-    flow.OnRestart();
+    main().RunFlow(flow.OnRestart());
     EXPECT_EQ(main().Prefs().curGameNumber, 4242u);
     ASSERT_EQ(flow.Engine().cardStates.size(), cards.size());
     EXPECT_EQ(std::memcmp(flow.Engine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);

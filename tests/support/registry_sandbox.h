@@ -27,8 +27,11 @@ public:
     uint32_t GetElapsedSeconds() const override { return elapsed; }
     void SetElapsedSeconds(uint32_t seconds) override { elapsed = seconds; }
     uint32_t* GetSaveStamps() override { return stamps; }
+    uint32_t GetGameNumber() const override { return gameNumber; }
+    void SetGameNumber(uint32_t number) override { gameNumber = number; }
 
     uint32_t elapsed = 0;
+    uint32_t gameNumber = 0;
     uint32_t stamps[10] = {};
     int hintIndex = 5;
     int hintResets = 0;
