@@ -133,9 +133,10 @@ BOOL CCorvelleDlg::OnInitDialog() {
     panel_->RepositionRegions(RegionLayout::Full);
     panel_->RedrawNow();
     timing::Step("rules_text");
-    // A new deal is checked once the window is on the screen.
-    if (Has(start.updates, ViewUpdate::kGameStateCheck))
-        PostMessage(WM_GAMESTATECHECK, kStartUpCheck, 0);
+    // Once the window is on the screen, a restored game is saved again and
+    // a new deal checked.
+    startUpCheck_ = Has(start.updates, ViewUpdate::kGameStateCheck);
+    PostMessage(WM_GAMESTATECHECK, kStartUpCheck, 0);
     return TRUE;
 }
 
@@ -259,6 +260,11 @@ BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
             // The window shows before the check, which may take a while.
             UpdateWindow();
             ShowDrawingNow();
+            flow_.GameShown();
+            if (!startUpCheck_) {
+                *result = 0;
+                return TRUE;
+            }
         }
         RunFlow(flow_.CheckGameState());
         *result = 0;

@@ -112,6 +112,7 @@ private:
     CStatusBarCtrl statusBar_;
     HICON icon_ = nullptr;
     int lastPanelWidth_ = -1;
+    bool startUpCheck_ = false;   // the start dealt anew: its check runs once shown
 };
 
 }  // namespace corvelle
