@@ -81,11 +81,11 @@ public:
     static Deal Random() { return Deal(0); }
     static Deal Number(uint32_t number) { return Deal(number); }
     // The engine's form: 0 lets it draw a number.
-    uint32_t EngineNumber() const { return number_; }
+    uint32_t EngineNumber() const { return engineNumber; }
 
 private:
-    explicit Deal(uint32_t number) : number_(number) {}
-    uint32_t number_;
+    explicit Deal(uint32_t number) : engineNumber(number) {}
+    uint32_t engineNumber;
 };
 
 // Why LoadCurrentSolitaire found no game to load.
