@@ -199,7 +199,7 @@ UINT CCommandBar::ShowContextMenu() const {
     POINT at;
     ::GetCursorPos(&at);
     const UINT chosen = static_cast<UINT>(
-        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr));
+        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd, nullptr));
     ::DestroyMenu(menu);
     return chosen;
 }
@@ -210,7 +210,7 @@ BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
         // The menu's commands go to the host, which handles them itself.
         const UINT chosen = ShowContextMenu();
         if (chosen)
-            ::SendMessageW(::GetParent(hwnd_), WM_COMMAND, chosen, 0);
+            ::SendMessageW(::GetParent(hwnd), WM_COMMAND, chosen, 0);
         *result = 0;
         return TRUE;
     }

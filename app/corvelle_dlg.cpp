@@ -81,12 +81,12 @@ BOOL CCorvelleDlg::OnInitDialog() {
     timing::Step("main_window_made");
     CDialog::OnInitDialog();
     if (auto* app = dynamic_cast<CCorvelleApp*>(GetApp()))
-        app->SetMainWindowHandle(hwnd_);
-    ::SetPropW(hwnd_, kMainWindowProperty, reinterpret_cast<HANDLE>(1));
+        app->SetMainWindowHandle(hwnd);
+    ::SetPropW(hwnd, kMainWindowProperty, reinterpret_cast<HANDLE>(1));
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     ReadPrefs();
-    ::CheckMenuItem(::GetMenu(hwnd_), ID_TOOLS_COMMAND_BAR,
+    ::CheckMenuItem(::GetMenu(hwnd), ID_TOOLS_COMMAND_BAR,
                     MF_BYCOMMAND | (prefs_.commandBarEnabled ? MF_CHECKED : MF_UNCHECKED));
     timing::Step("preferences");
 
@@ -141,7 +141,7 @@ BOOL CCorvelleDlg::OnInitDialog() {
 
 BOOL CCorvelleDlg::FailStart(const std::wstring& why) {
     const std::wstring text = L"Corvelle cannot start.\n\n" + why;
-    ::MessageBoxW(hwnd_, text.c_str(), L"Corvelle", MB_OK | MB_ICONERROR);
+    ::MessageBoxW(hwnd, text.c_str(), L"Corvelle", MB_OK | MB_ICONERROR);
     return -1;
 }
 
@@ -158,7 +158,7 @@ void CCorvelleDlg::ReadPrefs() {
         const std::wstring caption = LoadAppString(IDS_WARNING_CAPTION);
         const std::wstring text = LoadAppString(IDS_ABNORMAL_END_TEXT);
         // No is the default: Enter must not wipe every preference.
-        return ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_YESNO | MB_DEFBUTTON2) == IDYES;
+        return ::MessageBoxW(hwnd, text.c_str(), caption.c_str(), MB_YESNO | MB_DEFBUTTON2) == IDYES;
     };
     const PreferencesLoadResult result = LoadPreferences(prefs_, options);
     if (result.placementRead) {
@@ -175,7 +175,7 @@ void CCorvelleDlg::ReadPrefs() {
 RECT CCorvelleDlg::WorkArea() const {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor))
+    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
         return RECT{0, 0, kMainWindowMinWidth, kMainWindowMinHeight};
     return monitor.rcWork;
 }
@@ -183,7 +183,7 @@ RECT CCorvelleDlg::WorkArea() const {
 void CCorvelleDlg::TakeWindowPlacement() {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
-    if (::GetWindowPlacement(hwnd_, &wp))
+    if (::GetWindowPlacement(hwnd, &wp))
         prefs_.mainWindowPos = ToPlacement(wp);
 }
 
@@ -193,7 +193,7 @@ void CCorvelleDlg::SavePrefs() {
 }
 
 void CCorvelleDlg::RecalcLayout() {
-    if (!hwnd_)
+    if (!hwnd)
         return;
     RECT client;
     GetClientRect(&client);
@@ -250,8 +250,8 @@ BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
         // itself, so that the shortcuts arrive as plain key presses.
         *result = Default();
         HWND focus = ::GetFocus();
-        if (focus != hwnd_ && !::IsChild(hwnd_, focus))
-            ::SetFocus(hwnd_);
+        if (focus != hwnd && !::IsChild(hwnd, focus))
+            ::SetFocus(hwnd);
         return TRUE;
     }
     if (message == WM_GAMESTATECHECK) {
@@ -298,7 +298,7 @@ void CCorvelleDlg::OnShowNextMove() {
 
 void CCorvelleDlg::OnCommandBar() {
     prefs_.commandBarEnabled = prefs_.commandBarEnabled ? 0 : 1;
-    ::CheckMenuItem(::GetMenu(hwnd_), ID_TOOLS_COMMAND_BAR,
+    ::CheckMenuItem(::GetMenu(hwnd), ID_TOOLS_COMMAND_BAR,
                     MF_BYCOMMAND | (prefs_.commandBarEnabled ? MF_CHECKED : MF_UNCHECKED));
     RecalcLayout();
 }
@@ -314,25 +314,25 @@ void CCorvelleDlg::OnClose() {
 
 void CCorvelleDlg::OnDestroy() {
     KillTimer(kClockTimerId);
-    ::RemovePropW(hwnd_, kMainWindowProperty);
+    ::RemovePropW(hwnd, kMainWindowProperty);
     if (auto* app = dynamic_cast<CCorvelleApp*>(GetApp()))
         app->SetMainWindowHandle(nullptr);
     CDialog::OnDestroy();
 }
 
 void CCorvelleDlg::OnPaint() {
-    if (!::IsIconic(hwnd_)) {
+    if (!::IsIconic(hwnd)) {
         CDialog::OnPaint();
         return;
     }
     PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd_, &ps);
+    HDC dc = ::BeginPaint(hwnd, &ps);
     RECT r;
     GetClientRect(&r);
     const int x = (r.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (r.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
     ::DrawIcon(dc, x, y, icon_);
-    ::EndPaint(hwnd_, &ps);
+    ::EndPaint(hwnd, &ps);
 }
 
 HCURSOR CCorvelleDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(icon_); }
@@ -360,9 +360,9 @@ void CCorvelleDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
     // showed below the window.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const auto style = static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_STYLE));
-        const auto exStyle = static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_EXSTYLE));
+    if (::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const auto style = static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_STYLE));
+        const auto exStyle = static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_EXSTYLE));
         RECT frame{0, 0, 0, 0};
         ::AdjustWindowRectEx(&frame, style & ~WS_BORDER, FALSE, exStyle & ~WS_EX_CLIENTEDGE);
         const RECT& work = monitor.rcWork;
@@ -447,7 +447,7 @@ int CCorvelleDlg::RunDialog(FlowDialog dialog) {
     case FlowDialog::kNoUndo: {
         const std::wstring caption = LoadAppString(IDS_NO_UNDO_CAPTION);
         const std::wstring text = LoadAppString(IDS_NO_UNDO_TEXT);
-        ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_OK);
+        ::MessageBoxW(hwnd, text.c_str(), caption.c_str(), MB_OK);
         return 0;
     }
     case FlowDialog::kSelect:

@@ -28,7 +28,7 @@ BOOL CGameWinDlg::OnInitDialog() {
 
 void CGameWinDlg::OnOK() {
     wchar_t text[kLastEnteredNameLength + 1] = {};
-    ::GetDlgItemTextW(hwnd_, IDC_WIN_NAME, text, static_cast<int>(kLastEnteredNameLength + 1));
+    ::GetDlgItemTextW(hwnd, IDC_WIN_NAME, text, static_cast<int>(kLastEnteredNameLength + 1));
     for (size_t i = 0; i < name_.size(); ++i)
         name_[i] = static_cast<char16_t>(text[i]);
     name_.back() = 0;
@@ -42,9 +42,9 @@ CGameLostDlg::CGameLostDlg(bool timeUp, CWnd* parent) : CDialog(IDD_GAME_LOST, p
 BOOL CGameLostDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     if (timeUp_) {
-        ::SetDlgItemTextW(hwnd_, IDC_LOST_TEXT, LoadAppString(IDS_TIME_UP_TEXT).c_str());
+        ::SetDlgItemTextW(hwnd, IDC_LOST_TEXT, LoadAppString(IDS_TIME_UP_TEXT).c_str());
         ::ShowWindow(GetDlgItemHwnd(IDC_LOST_RESTART), SW_HIDE);
-        ::SetDlgItemTextW(hwnd_, IDC_LOST_UNDO, L"Restart");
+        ::SetDlgItemTextW(hwnd, IDC_LOST_UNDO, L"Restart");
     }
     return TRUE;
 }

@@ -29,7 +29,7 @@ public:
     bool CreatePreview(CWnd* parent, const RECT& rect, UINT id) override {
         return Create(L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, rect, parent, id);
     }
-    HWND Window() const override { return hwnd_; }
+    HWND Window() const override { return hwnd; }
     void SetBgColor(COLORREF colour) override { colour_ = colour; }
     void SetPicture(uint8_t picture) override { picture_ = picture; }
     void SetPicturePosition(uint8_t position) override { position_ = position; }
@@ -223,7 +223,7 @@ void COptionsDlg::OnColorButton() {
     std::array<uint32_t, 16>& custom = host_.Prefs().bgCustomColors;
     // The colour dialog belongs to this dialog: it is modal to it, and this
     // dialog cannot close while it is open.
-    if (!host_.ChooseColour(hwnd_, &colour, custom))
+    if (!host_.ChooseColour(hwnd, &colour, custom))
         return;
     swatchColour_ = colour;
     ::InvalidateRect(GetDlgItemHwnd(IDC_COLOR_SWATCH), nullptr, FALSE);

@@ -33,8 +33,8 @@ void CSolGameField::MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uin
     if (!FieldRunFits(layout_, fromPile, fromIndex, count, toPile, toIndex)) return;
     const bool sourceShown = animation_ && layout_.piles[fromPile].visible;
     const bool destShown = animation_ && layout_.piles[toPile].visible;
-    const bool shown = sourceShown && destShown && hwnd_ && images_;
-    HDC window = hwnd_ ? ::GetDC(hwnd_) : nullptr;
+    const bool shown = sourceShown && destShown && hwnd && images_;
+    HDC window = hwnd ? ::GetDC(hwnd) : nullptr;
     CMemoryBitmap run;
     if (shown) RenderRun(fromPile, fromIndex, count, window, &run, nullptr, nullptr);
 
@@ -62,7 +62,7 @@ void CSolGameField::MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uin
     }
     InsertFieldRun(layout_, toPile, toIndex, cards);
     run.Destroy();
-    if (window) ::ReleaseDC(hwnd_, window);
+    if (window) ::ReleaseDC(hwnd, window);
     if (destShown) Redraw();
 }
 

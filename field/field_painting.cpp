@@ -12,7 +12,7 @@ namespace corvelle {
 
 // A minimised or collapsed field has no area: no buffer is made, and
 // nothing is drawn until it has one again.
-void CSolGameField::CreateBackBuffer() { backBuffer_.Create(hwnd_); }
+void CSolGameField::CreateBackBuffer() { backBuffer_.Create(hwnd); }
 
 void CSolGameField::FreeBackBuffer() { backBuffer_.Destroy(); }
 
@@ -87,11 +87,11 @@ POINT CSolGameField::BufferCorner() const { return POINT{FieldRect().left, Field
 void CSolGameField::PresentBackBuffer(HDC dc) const { backBuffer_.BlitTo(dc, BufferCorner()); }
 
 void CSolGameField::PresentNow() {
-    if (hwnd_) backBuffer_.ShowIn(hwnd_, BufferCorner());
+    if (hwnd) backBuffer_.ShowIn(hwnd, BufferCorner());
 }
 
 void CSolGameField::Redraw() {
-    if (!hwnd_) return;
+    if (!hwnd) return;
     SetFullRepaint();
     PaintToBackBuffer();
     PresentNow();
@@ -99,7 +99,7 @@ void CSolGameField::Redraw() {
 
 void CSolGameField::OnPaint() {
     PaintToBackBuffer();
-    backBuffer_.ShowOnPaint(hwnd_, BufferCorner());
+    backBuffer_.ShowOnPaint(hwnd, BufferCorner());
 }
 
 BOOL CSolGameField::OnEraseBkgnd(HDC) { return TRUE; }   // the paint covers every pixel
@@ -135,11 +135,11 @@ void CSolGameField::DrawField(HDC dc, int32_t width, int32_t height, uint16_t pe
 PixelImage CSolGameField::RenderField(int32_t width, int32_t height, COLORREF colour, uint8_t picture,
                                       uint8_t position) {
     PixelImage result;
-    if (!hwnd_ || width <= 0 || height <= 0) return result;
-    HDC windowDc = ::GetDC(hwnd_);
+    if (!hwnd || width <= 0 || height <= 0) return result;
+    HDC windowDc = ::GetDC(hwnd);
     HDC dc = ::CreateCompatibleDC(windowDc);
     HBITMAP bitmap = ::CreateCompatibleBitmap(windowDc, width, height);
-    ::ReleaseDC(hwnd_, windowDc);
+    ::ReleaseDC(hwnd, windowDc);
     if (dc && bitmap) {
         HGDIOBJ previous = ::SelectObject(dc, bitmap);
         // The stretched picture is made for this size only and not kept.

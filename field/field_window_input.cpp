@@ -23,7 +23,7 @@ void CSolGameField::OnRButtonDown(UINT, POINT point) { input_.RightPress(point.x
 void CSolGameField::OnRButtonUp(UINT, POINT) { input_.RightRelease(); }
 
 BOOL CSolGameField::OnSetCursor(HWND window, UINT hitTest, UINT message) {
-    if (input_.Peeking() && window == hwnd_) {
+    if (input_.Peeking() && window == hwnd) {
         ::SetCursor(peekCursor_);
         return TRUE;
     }
@@ -31,13 +31,13 @@ BOOL CSolGameField::OnSetCursor(HWND window, UINT hitTest, UINT message) {
 }
 
 void CSolGameField::OnCaptureChanged(HWND newCapture) {
-    if (releasingCapture_ || newCapture == hwnd_) return;
+    if (releasingCapture_ || newCapture == hwnd) return;
     // Another window took the mouse (WM_CANCELMODE, a menu, a dialog).
     input_.CaptureLost();
 }
 
 void CSolGameField::ReleaseOwnCapture() {
-    if (!hwnd_ || ::GetCapture() != hwnd_) return;
+    if (!hwnd || ::GetCapture() != hwnd) return;
     releasingCapture_ = true;
     ::ReleaseCapture();
     releasingCapture_ = false;

@@ -163,10 +163,10 @@ void CRelatedListBox::OnMouseMove(UINT flags, POINT point) {
     RECT client;
     GetClientRect(&client);
     if (::PtInRect(&client, point)) {
-        if (::GetCapture() != hwnd_) SetCapture();
+        if (::GetCapture() != hwnd) SetCapture();
         SetHotRow(GameRowAt(point));
     } else {
-        if (::GetCapture() == hwnd_) ::ReleaseCapture();
+        if (::GetCapture() == hwnd) ::ReleaseCapture();
         SetHotRow(-1);
     }
 }
@@ -174,7 +174,7 @@ void CRelatedListBox::OnMouseMove(UINT flags, POINT point) {
 void CRelatedListBox::OnLButtonDown(UINT, POINT point) {
     // The list box's own press handling does not run: it never selects.
     pressed_ = true;
-    if (::GetCapture() != hwnd_) SetCapture();
+    if (::GetCapture() != hwnd) SetCapture();
     SetHotRow(GameRowAt(point));
 }
 
@@ -184,7 +184,7 @@ void CRelatedListBox::OnLButtonUp(UINT, POINT point) {
     const int32_t row = GameRowAt(point);
     const int32_t pressedRow = hotRow_;
     SetHotRow(-1);
-    if (::GetCapture() == hwnd_) ::ReleaseCapture();
+    if (::GetCapture() == hwnd) ::ReleaseCapture();
     if (wasPressed && pressedRow >= 0 && pressedRow == row) {
         const uint32_t game = static_cast<uint32_t>(GetItemData(row) & 0xFFFF);
         dialog_->SelectGame(game, true);
@@ -192,7 +192,7 @@ void CRelatedListBox::OnLButtonUp(UINT, POINT point) {
 }
 
 void CRelatedListBox::OnCaptureChanged(HWND newCapture) {
-    if (newCapture != hwnd_) {
+    if (newCapture != hwnd) {
         pressed_ = false;
         SetHotRow(-1);
     }

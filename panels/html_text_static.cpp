@@ -71,7 +71,7 @@ void CHtmlTextStatic::SetText(const wchar_t* newText) {
     SetWindowText(text.c_str());
 }
 
-void CHtmlTextStatic::CreateMemoryDC() { memory.Create(hwnd_); }
+void CHtmlTextStatic::CreateMemoryDC() { memory.Create(hwnd); }
 
 uint32_t CHtmlTextStatic::MeasureHeight(uint32_t width) {
     // Any DC measures: the measurer selects the control's own fonts, the

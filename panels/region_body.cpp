@@ -97,7 +97,7 @@ void CSetOfPopupRegions::CPopupRegion::CRegionBody::SetContentHeights(UINT witho
 
 // As high as the body's full height: a body shown partly shows the lower
 // part of its buffer.
-void CSetOfPopupRegions::CPopupRegion::CRegionBody::CreateBackBuffer() { buffer.Create(hwnd_, GetFullHeight()); }
+void CSetOfPopupRegions::CPopupRegion::CRegionBody::CreateBackBuffer() { buffer.Create(hwnd, GetFullHeight()); }
 
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::PaintBackBuffer() {
     if (!buffer.Stale() || buffer.GetDC() == nullptr) return;
@@ -118,7 +118,7 @@ POINT CSetOfPopupRegions::CPopupRegion::CRegionBody::BufferCorner() {
 
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::OnPaint() {
     PaintBackBuffer();
-    buffer.ShowOnPaint(hwnd_, BufferCorner());
+    buffer.ShowOnPaint(hwnd, BufferCorner());
 }
 
 BOOL CSetOfPopupRegions::CPopupRegion::CRegionBody::OnEraseBkgnd(HDC) { return TRUE; }
@@ -126,7 +126,7 @@ BOOL CSetOfPopupRegions::CPopupRegion::CRegionBody::OnEraseBkgnd(HDC) { return T
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::RedrawNow() {
     buffer.Invalidate();
     PaintBackBuffer();
-    buffer.ShowIn(hwnd_, BufferCorner());
+    buffer.ShowIn(hwnd, BufferCorner());
 }
 
 }  // namespace corvelle

@@ -192,7 +192,7 @@ void CSelectDlg::RecalcLayout() {
     // An edge drag narrowed the panel before this layout, without a
     // repaint: what it uncovered beside the list is painted anew too.
     const RECT beside{layout.panel.right, c.top, c.right, c.bottom};
-    ::InvalidateRect(hwnd_, &beside, TRUE);
+    ::InvalidateRect(hwnd, &beside, TRUE);
     panel_->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::EraseChildren);
     panel_->RedrawNow();
 }
@@ -298,7 +298,7 @@ void CSelectDlg::OnRightClick(const NMITEMACTIVATE* click) {
     // The command is taken here and acts on the clicked game, whichever row
     // carries the selection mark.
     const UINT command = static_cast<UINT>(
-        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr));
+        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd, nullptr));
     ::DestroyMenu(menu);
     switch (command) {
     case ID_SELECT_PLAY: Play(game); break;
@@ -393,7 +393,7 @@ void CSelectDlg::OnDestroy() {
 void CSelectDlg::SaveWindowPos() {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
-    if (!::GetWindowPlacement(hwnd_, &placement)) return;
+    if (!::GetWindowPlacement(hwnd, &placement)) return;
     CRegistryKey key;
     if (key.Create(ProgramSubKey(kPrefsKeyName))) key.WriteBinary(kSelectWindowPosName, &placement, sizeof placement);
 }
@@ -409,8 +409,8 @@ void CSelectDlg::LoadWindowPos() {
     // the dialog's smallest size, then centred over the owner.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
-    if (!::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    HWND owner = ::GetWindow(hwnd, GW_OWNER);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : hwnd, MONITOR_DEFAULTTONEAREST), &monitor)) return;
     const RECT& work = monitor.rcWork;
     const RECT& n = placement.rcNormalPosition;
     PlacementRect size = ClampPlacement({n.left, n.top, n.right, n.bottom},
@@ -426,7 +426,7 @@ void CSelectDlg::LoadWindowPos() {
         ClampPlacement({(over.left + over.right - w) / 2, (over.top + over.bottom - h) / 2,
                         (over.left + over.right - w) / 2 + w, (over.top + over.bottom - h) / 2 + h},
                        {work.left, work.top, work.right, work.bottom}, kSelectMinWidth, kSelectMinHeight);
-    ::SetWindowPos(hwnd_, nullptr, centred.left, centred.top, centred.right - centred.left,
+    ::SetWindowPos(hwnd, nullptr, centred.left, centred.top, centred.right - centred.left,
                    centred.bottom - centred.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

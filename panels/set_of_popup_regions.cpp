@@ -181,7 +181,7 @@ void CSetOfPopupRegions::RepositionRegions(RegionLayout layout) {
 
 bool CSetOfPopupRegions::UpdateScrollBar(bool rangeOnly) {
     if (scrollBar.GetSafeHwnd() == nullptr) return false;
-    const int32_t h = ClientHeight(hwnd_);
+    const int32_t h = ClientHeight(hwnd);
     SCROLLINFO page{};
     page.cbSize = sizeof page;
     page.fMask = SIF_PAGE;
@@ -226,7 +226,7 @@ bool CSetOfPopupRegions::EnsureRegionVisible(UINT i) {
     int32_t top = 0;
     int32_t bottom = 0;
     RegionSpan(Metrics(), StackRegions(), i, &top, &bottom);
-    const int32_t h = ClientHeight(hwnd_);
+    const int32_t h = ClientHeight(hwnd);
     int32_t position = GetScrollPosition();
     bool moved = false;
     if (bottom > h + position) {
@@ -253,7 +253,7 @@ void CSetOfPopupRegions::MoveRegion(UINT from, UINT to) {
 
 // ---- painting
 
-void CSetOfPopupRegions::CreateBackBuffer() { buffer.Create(hwnd_); }
+void CSetOfPopupRegions::CreateBackBuffer() { buffer.Create(hwnd); }
 
 void CSetOfPopupRegions::PaintBackBuffer() {
     RECT rc;
@@ -283,7 +283,7 @@ void CSetOfPopupRegions::PaintBackBuffer() {
 
 void CSetOfPopupRegions::OnPaint() {
     PaintBackBuffer();
-    buffer.ShowOnPaint(hwnd_, POINT{0, 0});
+    buffer.ShowOnPaint(hwnd, POINT{0, 0});
 }
 
 BOOL CSetOfPopupRegions::OnEraseBkgnd(HDC) { return TRUE; }
@@ -292,7 +292,7 @@ void CSetOfPopupRegions::RedrawNow() {
     if (layoutDeferred) return;
     buffer.Invalidate();
     PaintBackBuffer();
-    buffer.ShowIn(hwnd_, POINT{0, 0});
+    buffer.ShowIn(hwnd, POINT{0, 0});
 }
 
 void CSetOfPopupRegions::OnSize(UINT, int, int) {

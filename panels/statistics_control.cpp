@@ -28,13 +28,13 @@ bool CStatisticsControl::Create(DWORD style, const RECT& rect, CWnd* parent, UIN
     return true;
 }
 
-void CStatisticsControl::CreatePicture() { memory.Create(hwnd_); }
+void CStatisticsControl::CreatePicture() { memory.Create(hwnd); }
 
 void CStatisticsControl::Reload(const char16_t* gameName) {
     if (gameName != nullptr) name = gameName;
     ReadGameStatistics(name, statistics);
     memory.Invalidate();
-    if (hwnd_ != nullptr) Invalidate(FALSE);
+    if (hwnd != nullptr) Invalidate(FALSE);
 }
 
 BOOL CStatisticsControl::DrawItem(DRAWITEMSTRUCT* item) {

@@ -47,7 +47,7 @@ protected:
     }
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
         if (message != kMeasure) return CSelectDlg::OnWndMsg(message, wParam, lParam, result);
-        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ::RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         painted = bench::NowMilliseconds();
         if (shot) Screenshot();
         OnCancel();

@@ -44,8 +44,8 @@ protected:
     BOOL OnInitDialog() override {
         const BOOL result = CGameLostDlg::OnInitDialog();
         restartVisible = (::GetWindowLongW(GetDlgItemHwnd(IDC_LOST_RESTART), GWL_STYLE) & WS_VISIBLE) != 0;
-        undoLabel = ItemText(hwnd_, IDC_LOST_UNDO);
-        PostClick(hwnd_, button_);
+        undoLabel = ItemText(hwnd, IDC_LOST_UNDO);
+        PostClick(hwnd, button_);
         return result;
     }
 
@@ -89,9 +89,9 @@ protected:
         ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
                        reinterpret_cast<LPARAM>(&selectionEnd));
         editHasFocus = ::GetFocus() == edit;
-        shown = ItemText(hwnd_, IDC_WIN_NAME);
+        shown = ItemText(hwnd, IDC_WIN_NAME);
         for (wchar_t c : typed_) ::SendMessageW(edit, WM_CHAR, c, 0);
-        PostClick(hwnd_, button_);
+        PostClick(hwnd, button_);
         return result;
     }
 

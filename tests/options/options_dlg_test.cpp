@@ -78,7 +78,7 @@ class ScriptedOptionsDlg : public COptionsDlg {
 public:
     ScriptedOptionsDlg(OptionsHost& host, std::function<void(ScriptedOptionsDlg&)> script)
         : COptionsDlg(host), script_(std::move(script)) {}
-    HWND Handle() const { return hwnd_; }
+    HWND Handle() const { return hwnd; }
 
     void Click(int id) { SendDlgItemMessage(id, BM_CLICK); }
     void Choose(int id, int index) {
