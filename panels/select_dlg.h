@@ -61,14 +61,14 @@ public:
     explicit CSelectDlg(CSelectHost* host);
     ~CSelectDlg() override;
 
-    CSelectHost* Host() const { return host_; }
-    SelectionFilter& Filter() { return filter_; }
-    const std::vector<CGameEntry>& Games() const { return games_; }
+    CSelectHost* Host() const { return host; }
+    SelectionFilter& Filter() { return filter; }
+    const std::vector<CGameEntry>& Games() const { return games; }
     // Entry i of the game table; null past its end.
-    const CGameEntry* GetGameEntry(uint32_t i) const { return i < games_.size() ? &games_[i] : nullptr; }
-    CListCtrl& List() { return list_; }
-    CSolSelectPopups* Panel() const { return panel_.get(); }
-    uint32_t InitialPosition() const { return initial_; }
+    const CGameEntry* GetGameEntry(uint32_t i) const { return i < games.size() ? &games[i] : nullptr; }
+    CListCtrl& List() { return list; }
+    CSolSelectPopups* Panel() const { return panel.get(); }
+    uint32_t InitialPosition() const { return initial; }
     // The game of the row carrying the list's selection mark; kNoGame when
     // there is none or it is the placeholder.
     uint32_t MarkedGame() const;
@@ -115,18 +115,18 @@ private:
     // Ends a deferred layout of the panel: laid out and painted at once.
     void LayOutPanelNow();
 
-    CSelectHost* host_;
-    std::unique_ptr<CSolSelectPopups> panel_;
-    std::vector<CGameEntry> games_;
-    std::vector<uint32_t> rows_;   // the game of each list row (kNoGame: placeholder)
-    SelectionTracker tracker_;
-    SelectionFilter filter_;
-    uint32_t initial_;
-    CListCtrl list_;
-    HICON icon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    CSelectHost* host;
+    std::unique_ptr<CSolSelectPopups> panel;
+    std::vector<CGameEntry> games;
+    std::vector<uint32_t> rows;   // the game of each list row (kNoGame: placeholder)
+    SelectionTracker tracker;
+    SelectionFilter filter;
+    uint32_t initial;
+    CListCtrl list;
+    HICON icon = nullptr;
+    HICON smallIcon = nullptr;
     // The list's smallest width: its columns, a scroll bar and its border.
-    int32_t listMinWidth_ = 0;
+    int32_t listMinWidth = 0;
 };
 
 // Runs the dialog over the host's window and returns its result (IDOK,

@@ -200,8 +200,8 @@ void CSolSelectPopups::FillRelatedList() {
     related->ShowWindow(SW_HIDE);
     const CRelatedSolsTable* table = host->GetRelatedGames();
     const uint32_t* list = nullptr;
-    const uint32_t current = host->GetSelectPreferences().curSolId;
-    const uint16_t count = table ? table->GetRelated(current, &list) : 0;
+    const uint32_t currentId = host->GetSelectPreferences().curSolId;
+    const uint16_t count = table ? table->GetRelated(currentId, &list) : 0;
     related->ResetContent();
     UINT rows = 0;
     for (uint16_t k = 0; k < count && list; ++k) {

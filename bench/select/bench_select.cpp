@@ -36,7 +36,7 @@ constexpr UINT kMeasure = WM_APP + 9;
 // Opens, waits until the list has painted, notes the time and closes.
 class TimedSelectDlg : public CSelectDlg {
 public:
-    TimedSelectDlg(CSelectHost* host, const wchar_t* shotPath) : CSelectDlg(host), shot(shotPath) {}
+    TimedSelectDlg(CSelectHost* selectHost, const wchar_t* shotPath) : CSelectDlg(selectHost), shot(shotPath) {}
     double painted = 0;
 
 protected:

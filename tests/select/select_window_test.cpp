@@ -41,8 +41,8 @@ void Pump(DWORD ms = 0) {
 // A selection dialog that runs `script` once it is up, inside its modal run.
 class ScriptedSelectDlg : public CSelectDlg {
 public:
-    ScriptedSelectDlg(CSelectHost* host, std::function<void(ScriptedSelectDlg&)> run)
-        : CSelectDlg(host), script(std::move(run)) {}
+    ScriptedSelectDlg(CSelectHost* selectHost, std::function<void(ScriptedSelectDlg&)> run)
+        : CSelectDlg(selectHost), script(std::move(run)) {}
     void Ok() { OnOK(); }
     void Cancel() { OnCancel(); }
     void Command(UINT id) { SendMessage(WM_COMMAND, id, 0); }
@@ -60,9 +60,9 @@ public:
     }
     int Rows() { return List().GetItemCount(); }
     std::vector<uint32_t> RowGames() {
-        std::vector<uint32_t> games;
-        for (int i = 0; i < Rows(); ++i) games.push_back(GameAtRow(i));
-        return games;
+        std::vector<uint32_t> ids;
+        for (int i = 0; i < Rows(); ++i) ids.push_back(GameAtRow(i));
+        return ids;
     }
     std::function<void(ScriptedSelectDlg&)> script;
 
