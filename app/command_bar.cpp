@@ -89,16 +89,16 @@ const wchar_t* CommandBarLabel(int index) {
 
 CCommandBar::CCommandBar() {
     for (size_t k = 0; k < kCommandCount; ++k)
-        std::wcsncpy(labels_[k].data(), kLabels[k], labels_[k].size() - 1);
+        std::wcsncpy(labels[k].data(), kLabels[k], labels[k].size() - 1);
 }
 
 CCommandBar::~CCommandBar() {
     // The toolbar goes first: it still refers to its picture list.
     DestroyWindow();
-    if (bigImages_)
-        ::ImageList_Destroy(bigImages_);
-    if (smallImages_)
-        ::ImageList_Destroy(smallImages_);
+    if (bigImages)
+        ::ImageList_Destroy(bigImages);
+    if (smallImages)
+        ::ImageList_Destroy(smallImages);
 }
 
 bool CCommandBar::CreateBar(CWnd* host, bool big) {
@@ -120,14 +120,14 @@ bool CCommandBar::CreateBar(CWnd* host, bool big) {
 }
 
 HIMAGELIST CCommandBar::Pictures(bool big) {
-    HIMAGELIST& list = big ? bigImages_ : smallImages_;
+    HIMAGELIST& list = big ? bigImages : smallImages;
     if (!list)
         list = big ? LoadPictures(kBigPictures, kBigSize) : LoadPictures(kSmallPictures, kSmallSize);
     return list;
 }
 
 void CCommandBar::SetIconSize(bool big) {
-    big_ = big;
+    bigIcons = big;
     SetImageList(Pictures(big));
     const int size = big ? kBigSize : kSmallSize;
     SetBitmapSize(size, size);
@@ -138,12 +138,12 @@ void CCommandBar::SetIconSize(bool big) {
 }
 
 void CCommandBar::SaveButtons() {
-    snapshot_.clear();
+    snapshot.clear();
     const int count = GetButtonCount();
     for (int i = 0; i < count; ++i) {
         TBBUTTON b{};
         if (GetButton(i, &b))
-            snapshot_.push_back(b);
+            snapshot.push_back(b);
     }
 }
 
@@ -185,15 +185,15 @@ void CCommandBar::OnReset() {
         const TBBUTTON b = item == kBarSeparator ? SeparatorButton() : CommandButton(item);
         SendMessage(TB_INSERTBUTTONW, static_cast<WPARAM>(place++), reinterpret_cast<LPARAM>(&b));
     }
-    SetIconSize(big_);
+    SetIconSize(bigIcons);
 }
 
 UINT CCommandBar::ShowContextMenu() const {
     HMENU menu = ::CreatePopupMenu();
     if (!menu)
         return 0;
-    ::AppendMenuW(menu, MF_STRING | (big_ ? MF_UNCHECKED : MF_CHECKED), ID_CMDBAR_SMALLICONS, L"Small Icons");
-    ::AppendMenuW(menu, MF_STRING | (big_ ? MF_CHECKED : MF_UNCHECKED), ID_CMDBAR_BIGICONS, L"Big Icons");
+    ::AppendMenuW(menu, MF_STRING | (bigIcons ? MF_UNCHECKED : MF_CHECKED), ID_CMDBAR_SMALLICONS, L"Small Icons");
+    ::AppendMenuW(menu, MF_STRING | (bigIcons ? MF_CHECKED : MF_UNCHECKED), ID_CMDBAR_BIGICONS, L"Big Icons");
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu, MF_STRING, ID_CMDBAR_CUSTOMIZE, L"Customize...");
     POINT at;
@@ -220,14 +220,14 @@ BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
         return TRUE;
     case TBN_GETBUTTONINFOW: {
         auto* info = reinterpret_cast<NMTOOLBARW*>(header);
-        if (info->iItem < 0 || info->iItem >= static_cast<int>(snapshot_.size())) {
+        if (info->iItem < 0 || info->iItem >= static_cast<int>(snapshot.size())) {
             *result = FALSE;
             return TRUE;
         }
-        info->tbButton = snapshot_[static_cast<size_t>(info->iItem)];
+        info->tbButton = snapshot[static_cast<size_t>(info->iItem)];
         const int index = BarCommandIndex(static_cast<uint32_t>(info->tbButton.idCommand));
         if (index != kBarSeparator) {
-            const wchar_t* label = labels_[static_cast<size_t>(index)].data();
+            const wchar_t* label = labels[static_cast<size_t>(index)].data();
             info->tbButton.iString = reinterpret_cast<INT_PTR>(label);
             if (info->pszText && info->cchText > 0) {
                 std::wcsncpy(info->pszText, label, static_cast<size_t>(info->cchText) - 1);
@@ -243,7 +243,7 @@ BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
         // it does not fill them again: it is closed (its Close button) and
         // opened anew on the default layout.
         if (HWND dialog = CustomizeDialog()) {
-            reopenCustomize_ = true;
+            reopenCustomize = true;
             ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         }
         *result = TRUE;
@@ -259,45 +259,45 @@ BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
 void CCommandBarWnd::Place(const RECT& rect, bool visible) {
     ShowWindow(visible ? SW_SHOWNA : SW_HIDE);
     MoveWindow(rect, FALSE);
-    bar_.AutoSize();
-    ::RedrawWindow(bar_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    bar.AutoSize();
+    ::RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 void CCommandBarWnd::OnSize(UINT type, int cx, int cy) {
     CWnd::OnSize(type, cx, cy);
-    if (bar_.GetSafeHwnd())
-        bar_.AutoSize();
+    if (bar.GetSafeHwnd())
+        bar.AutoSize();
 }
 
 void CCommandBarWnd::OnSmallIcons() {
-    bar_.SetIconSize(false);
-    host_.Prefs().commandBarIconType = 0;
-    host_.RecalcLayout();
+    bar.SetIconSize(false);
+    host.Prefs().commandBarIconType = 0;
+    host.RecalcLayout();
 }
 
 void CCommandBarWnd::OnBigIcons() {
-    bar_.SetIconSize(true);
-    host_.Prefs().commandBarIconType = 1;
-    host_.RecalcLayout();
+    bar.SetIconSize(true);
+    host.Prefs().commandBarIconType = 1;
+    host.RecalcLayout();
 }
 
 void CCommandBarWnd::OnCustomize() {
     do {
-        bar_.Customize();
-    } while (bar_.TakeReopenCustomize());
+        bar.Customize();
+    } while (bar.TakeReopenCustomize());
     StoreLayout();
 }
 
 void CCommandBarWnd::StoreLayout() {
-    const CommandBarLayout layout = StoreCommandBarLayout(bar_.Items());
-    host_.Prefs().commandBarButtonsNum = layout.count;
-    host_.Prefs().commandBarButtons = layout.positions;
+    const CommandBarLayout layout = StoreCommandBarLayout(bar.Items());
+    host.Prefs().commandBarButtonsNum = layout.count;
+    host.Prefs().commandBarButtons = layout.positions;
 }
 
 BOOL CCommandBarWnd::OnCommand(WPARAM wParam, LPARAM) {
     const UINT id = LOWORD(wParam);
     if (BarCommandIndex(id) != kBarSeparator) {
-        host_.OnBarCommand(id);
+        host.OnBarCommand(id);
         return TRUE;
     }
     switch (id) {
@@ -354,10 +354,10 @@ std::unique_ptr<CCommandBarWnd> CreateCommandBar(CommandBarHost& host) {
     if (!bar->Create(L"CommandBar", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, r, parent, IDC_COMMAND_BAR))
         return nullptr;
     const AppPreferences& prefs = host.Prefs();
-    if (!bar->bar_.CreateBar(bar.get(), prefs.commandBarIconType != 0))
+    if (!bar->bar.CreateBar(bar.get(), prefs.commandBarIconType != 0))
         return nullptr;
-    bar->bar_.SaveButtons();
-    bar->bar_.RestoreLayout(prefs.commandBarButtonsNum, prefs.commandBarButtons);
+    bar->bar.SaveButtons();
+    bar->bar.RestoreLayout(prefs.commandBarButtonsNum, prefs.commandBarButtons);
     return bar;
 }
 

@@ -53,15 +53,15 @@ public:
     // the game-state check, until nothing more is asked.
     void RunFlow(FlowStep step);
 
-    AppPreferences& Prefs() override { return prefs_; }
-    CGameFlow& GetGameFlow() { return flow_; }
-    CGameEngine* GetEngine() { return &flow_.Engine(); }
-    CSolGameField* GetGameField() { return field_.get(); }
-    CSolMainPopups* GetMainPanel() { return panel_.get(); }
-    void ResetHintIndex() { flow_.ResetHintIndex(); }
+    AppPreferences& Prefs() override { return prefs; }
+    CGameFlow& GetGameFlow() { return flow; }
+    CGameEngine* GetEngine() { return &flow.Engine(); }
+    CSolGameField* GetGameField() { return field.get(); }
+    CSolMainPopups* GetMainPanel() { return panel.get(); }
+    void ResetHintIndex() { flow.ResetHintIndex(); }
     // The height of the command bar's strip (0 while there is none).
-    int CommandBarHeight() const { return commandBar_ ? commandBar_->StripHeight() : 0; }
-    CCommandBarWnd* GetCommandBar() { return commandBar_.get(); }
+    int CommandBarHeight() const { return commandBar ? commandBar->StripHeight() : 0; }
+    CCommandBarWnd* GetCommandBar() { return commandBar.get(); }
 
 protected:
     BOOL OnInitDialog() override;
@@ -100,18 +100,18 @@ private:
 
     // CMainPopupsOwner
     CWnd* GetPanelParent() override { return this; }
-    CGameEngine* GetPanelEngine() override { return &flow_.Engine(); }
-    AppPreferences& GetPanelPreferences() override { return prefs_; }
-    CGameClock* GetPanelClock() override { return &flow_.Clock(); }
+    CGameEngine* GetPanelEngine() override { return &flow.Engine(); }
+    AppPreferences& GetPanelPreferences() override { return prefs; }
+    CGameClock* GetPanelClock() override { return &flow.Clock(); }
 
-    AppPreferences prefs_;
-    CGameFlow flow_;
-    std::unique_ptr<CCommandBarWnd> commandBar_;
-    std::unique_ptr<CSolGameField> field_;
-    std::unique_ptr<CSolMainPopups> panel_;
-    CStatusBarCtrl statusBar_;
-    HICON icon_ = nullptr;
-    int lastPanelWidth_ = -1;
+    AppPreferences prefs;
+    CGameFlow flow;
+    std::unique_ptr<CCommandBarWnd> commandBar;
+    std::unique_ptr<CSolGameField> field;
+    std::unique_ptr<CSolMainPopups> panel;
+    CStatusBarCtrl statusBar;
+    HICON icon = nullptr;
+    int lastPanelWidth = -1;
 };
 
 }  // namespace corvelle

@@ -58,7 +58,7 @@ public:
     ~COptionsDlg() override;
 
     // Whether OK changed a value that changes the field's look.
-    bool OptionsChanged() const { return optionsChanged_; }
+    bool OptionsChanged() const { return optionsChanged; }
 
     // The controls' values (the dialog must exist).
     void SetTimedGameCtl(uint8_t value);
@@ -69,8 +69,8 @@ public:
     uint8_t GetAnimationCtl() const;
     void SetPlayModeCtl(PlayMode value);
     PlayMode GetPlayModeCtl() const;
-    void SetColorCtl(COLORREF colour) { swatchColour_ = colour; }
-    COLORREF GetColorCtl() const { return swatchColour_; }
+    void SetColorCtl(COLORREF colour) { swatchColour = colour; }
+    COLORREF GetColorCtl() const { return swatchColour; }
     void SetPictureCtl(uint8_t value);
     uint8_t GetPictureCtl() const;
     void SetPicturePositionCtl(uint8_t value);
@@ -78,7 +78,7 @@ public:
     // Everything the controls hold.
     OptionValues GetValues() const;
 
-    OptionsPreview* Preview() const { return preview_.get(); }
+    OptionsPreview* Preview() const { return preview.get(); }
     // The page shown: 0 "Game", 1 "Background".
     int CurrentPage() const;
 
@@ -102,11 +102,11 @@ private:
     void SelectListItem(int id, int index) const;
     void PreviewChanged();
 
-    OptionsHost& host_;
-    std::unique_ptr<OptionsPreview> preview_;
-    COLORREF swatchColour_ = 0;
-    bool optionsChanged_ = false;
-    bool backgroundTried_ = false;   // the preview showed another background
+    OptionsHost& host;
+    std::unique_ptr<OptionsPreview> preview;
+    COLORREF swatchColour = 0;
+    bool optionsChanged = false;
+    bool backgroundTried = false;   // the preview showed another background
 };
 
 }  // namespace corvelle

@@ -74,8 +74,8 @@ TEST(GameLostDlg, TheTimeUpFormOffersNewGameAndRestartOnly) {
 // The best-time dialog, typing into the name box and pressing a button.
 class TypingWinDlg : public CGameWinDlg {
 public:
-    TypingWinDlg(std::array<char16_t, kLastEnteredNameLength + 1>& name, std::wstring typed, int button)
-        : CGameWinDlg(nullptr, name), typed_(std::move(typed)), button_(button) {}
+    TypingWinDlg(std::array<char16_t, kLastEnteredNameLength + 1>& enteredName, std::wstring typed, int button)
+        : CGameWinDlg(nullptr, enteredName), typed_(std::move(typed)), button_(button) {}
     LRESULT limit = 0;
     DWORD selectionStart = 99, selectionEnd = 0;
     bool editHasFocus = false;

@@ -76,8 +76,8 @@ private:
 // Runs the dialog modally; `script` runs inside its loop once it is shown.
 class ScriptedOptionsDlg : public COptionsDlg {
 public:
-    ScriptedOptionsDlg(OptionsHost& host, std::function<void(ScriptedOptionsDlg&)> script)
-        : COptionsDlg(host), script_(std::move(script)) {}
+    ScriptedOptionsDlg(OptionsHost& optionsHost, std::function<void(ScriptedOptionsDlg&)> script)
+        : COptionsDlg(optionsHost), script_(std::move(script)) {}
     HWND Handle() const { return hwnd; }
 
     void Click(int id) { SendDlgItemMessage(id, BM_CLICK); }
