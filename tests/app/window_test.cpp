@@ -36,7 +36,7 @@ void PostClick(HWND dialog, int id) {
 // The lost dialog, clicking one of its buttons as soon as it is up.
 class ClickingLostDlg : public CGameLostDlg {
 public:
-    ClickingLostDlg(bool timeUp, int button) : CGameLostDlg(timeUp), button_(button) {}
+    ClickingLostDlg(bool timeUp, int clickButton) : CGameLostDlg(timeUp), button(clickButton) {}
     bool restartVisible = true;
     std::wstring undoLabel;
 
@@ -45,12 +45,12 @@ protected:
         const BOOL result = CGameLostDlg::OnInitDialog();
         restartVisible = (::GetWindowLongW(GetDlgItemHwnd(IDC_LOST_RESTART), GWL_STYLE) & WS_VISIBLE) != 0;
         undoLabel = ItemText(hwnd, IDC_LOST_UNDO);
-        PostClick(hwnd, button_);
+        PostClick(hwnd, button);
         return result;
     }
 
 private:
-    int button_;
+    int button;
 };
 
 TEST(GameLostDlg, TheLostFormEndsWithTheButtonClicked) {
@@ -74,8 +74,8 @@ TEST(GameLostDlg, TheTimeUpFormOffersNewGameAndRestartOnly) {
 // The best-time dialog, typing into the name box and pressing a button.
 class TypingWinDlg : public CGameWinDlg {
 public:
-    TypingWinDlg(std::array<char16_t, kLastEnteredNameLength + 1>& enteredName, std::wstring typed, int button)
-        : CGameWinDlg(nullptr, enteredName), typed_(std::move(typed)), button_(button) {}
+    TypingWinDlg(std::array<char16_t, kLastEnteredNameLength + 1>& enteredName, std::wstring text, int clickButton)
+        : CGameWinDlg(nullptr, enteredName), typed(std::move(text)), button(clickButton) {}
     LRESULT limit = 0;
     DWORD selectionStart = 99, selectionEnd = 0;
     bool editHasFocus = false;
@@ -90,14 +90,14 @@ protected:
                        reinterpret_cast<LPARAM>(&selectionEnd));
         editHasFocus = ::GetFocus() == edit;
         shown = ItemText(hwnd, IDC_WIN_NAME);
-        for (wchar_t c : typed_) ::SendMessageW(edit, WM_CHAR, c, 0);
-        PostClick(hwnd, button_);
+        for (wchar_t c : typed) ::SendMessageW(edit, WM_CHAR, c, 0);
+        PostClick(hwnd, button);
         return result;
     }
 
 private:
-    std::wstring typed_;
-    int button_;
+    std::wstring typed;
+    int button;
 };
 
 TEST(GameWinDlg, TakesAtMostFifteenCharactersAndReplacesTheLastName) {

@@ -139,20 +139,20 @@ TEST(CardPainter, SelectionFrameInvertsAllButTheCornersAndUndoesItself) {
 
 class CardImageSetTest : public ::testing::Test {
 protected:
-    CardImageSetTest() : buffer_(kW, kH, kTable), painter_(Painter()) {
-        images_ = std::make_unique<CCardImageSet>(buffer_.Dc(), &painter_, kW, kH);
+    CardImageSetTest() : buffer(kW, kH, kTable), painter(Painter()) {
+        images = std::make_unique<CCardImageSet>(buffer.Dc(), &painter, kW, kH);
     }
-    Surface buffer_;
-    CCardPainter painter_;
-    std::unique_ptr<CCardImageSet> images_;
+    Surface buffer;
+    CCardPainter painter;
+    std::unique_ptr<CCardImageSet> images;
 };
 
 TEST_F(CardImageSetTest, FacesMatchThePainterWithTheCornersLeftOut) {
     for (uint32_t suit = 0; suit < 4; ++suit)
         for (uint32_t rank = 0; rank < 13; ++rank) {
             Surface painted(kW, kH, kSentinel), image(kW, kH, kSentinel);
-            painter_.DrawCardFace(painted.Dc(), 0, 0, suit, rank);
-            images_->DrawFace(image.Dc(), 0, 0, suit, rank);
+            painter.DrawCardFace(painted.Dc(), 0, 0, suit, rank);
+            images->DrawFace(image.Dc(), 0, 0, suit, rank);
             std::vector<COLORREF> want = painted.Pixels(), got = image.Pixels();
             for (int y = 0; y < kH; ++y)
                 for (int x = 0; x < kW; ++x) {
@@ -164,10 +164,10 @@ TEST_F(CardImageSetTest, FacesMatchThePainterWithTheCornersLeftOut) {
 
 TEST_F(CardImageSetTest, CardsOutsideTheDeckDrawNothing) {
     Surface s(kW, kH, kSentinel);
-    images_->DrawFace(s.Dc(), 0, 0, 4, 0);
-    images_->DrawFace(s.Dc(), 0, 0, 0, 13);
-    images_->DrawFace(s.Dc(), 0, 0, 0xFFFFFFFF, 0xFFFFFFFF);
-    painter_.DrawCardFace(s.Dc(), 0, 0, 5, 15);
+    images->DrawFace(s.Dc(), 0, 0, 4, 0);
+    images->DrawFace(s.Dc(), 0, 0, 0, 13);
+    images->DrawFace(s.Dc(), 0, 0, 0xFFFFFFFF, 0xFFFFFFFF);
+    painter.DrawCardFace(s.Dc(), 0, 0, 5, 15);
     for (COLORREF c : s.Pixels()) ASSERT_EQ(c, kSentinel);
 }
 
@@ -177,7 +177,7 @@ TEST_F(CardImageSetTest, BacksComeFromTheirBitmapsAndLargeChoicesUseTheLast) {
     for (uint32_t n = 0; n < CardArt::kBacks; ++n) {
         ArtPixels art = ReadArt(static_cast<uint16_t>(IDB_CARD_BACK + 2 * n));
         Surface s(kW, kH, kSentinel);
-        images_->DrawBack(s.Dc(), 0, 0, n);
+        images->DrawBack(s.Dc(), 0, 0, n);
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x) {
                 COLORREF src = art.At(x, y);
@@ -190,15 +190,15 @@ TEST_F(CardImageSetTest, BacksComeFromTheirBitmapsAndLargeChoicesUseTheLast) {
         for (int x = 0; x < kW; ++x) ASSERT_EQ(back.At(x, y) == kKeyGreen, OutsideCorner(x, y)) << x << "," << y;
     // A "cardBack" choice past the last back shows the last back.
     Surface last(kW, kH, kSentinel);
-    images_->DrawBack(last.Dc(), 0, 0, CardArt::kBacks - 1);
+    images->DrawBack(last.Dc(), 0, 0, CardArt::kBacks - 1);
     for (uint32_t n : {1u, 2u, 3u, 4u, 7u, 1000u, 0xFFFFFFFFu}) {
         Surface s(kW, kH, kSentinel);
-        images_->DrawBack(s.Dc(), 0, 0, n);
+        images->DrawBack(s.Dc(), 0, 0, n);
         EXPECT_EQ(s.Pixels(), last.Pixels()) << n;
         Surface p(kW, kH, kSentinel);
-        painter_.DrawCardBack(p.Dc(), 0, 0, n);
+        painter.DrawCardBack(p.Dc(), 0, 0, n);
         Surface q(kW, kH, kSentinel);
-        painter_.DrawCardBack(q.Dc(), 0, 0, CardArt::kBacks - 1);
+        painter.DrawCardBack(q.Dc(), 0, 0, CardArt::kBacks - 1);
         EXPECT_EQ(p.Pixels(), q.Pixels()) << n;
     }
 }

@@ -18,8 +18,8 @@ constexpr int S = kBarSeparator;
 
 class TestBarHost : public CommandBarHost {
 public:
-    explicit TestBarHost(CWnd* parent) : parent_(parent) {}
-    CWnd* BarParent() override { return parent_; }
+    explicit TestBarHost(CWnd* barParent) : parent(barParent) {}
+    CWnd* BarParent() override { return parent; }
     AppPreferences& Prefs() override { return prefs; }
     void RecalcLayout() override { ++layouts; }
     void OnBarCommand(UINT command) override { commands.push_back(command); }
@@ -29,7 +29,7 @@ public:
     std::vector<UINT> commands;
 
 private:
-    CWnd* parent_;
+    CWnd* parent;
 };
 
 class CommandBar : public test::RegistrySandbox {

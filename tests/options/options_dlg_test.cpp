@@ -20,44 +20,44 @@ namespace {
 // A preview that records what it is told (and draws the background).
 class RecordingPreview : public OptionsPreview {
 public:
-    explicit RecordingPreview(std::vector<std::string>& log) : log_(log), inner_(MakeBackgroundPreview()) {}
+    explicit RecordingPreview(std::vector<std::string>& entries) : log(entries), inner(MakeBackgroundPreview()) {}
     bool CreatePreview(CWnd* parent, const RECT& rect, UINT id) override {
-        return inner_->CreatePreview(parent, rect, id);
+        return inner->CreatePreview(parent, rect, id);
     }
-    HWND Window() const override { return inner_->Window(); }
+    HWND Window() const override { return inner->Window(); }
     void SetBgColor(COLORREF colour) override {
-        log_.push_back("colour " + std::to_string(colour));
-        inner_->SetBgColor(colour);
+        log.push_back("colour " + std::to_string(colour));
+        inner->SetBgColor(colour);
     }
     void SetPicture(uint8_t picture) override {
-        log_.push_back("picture " + std::to_string(picture));
-        inner_->SetPicture(picture);
+        log.push_back("picture " + std::to_string(picture));
+        inner->SetPicture(picture);
     }
     void SetPicturePosition(uint8_t position) override {
-        log_.push_back("position " + std::to_string(position));
-        inner_->SetPicturePosition(position);
+        log.push_back("position " + std::to_string(position));
+        inner->SetPicturePosition(position);
     }
-    void MarkForRender() override { log_.push_back("render"); }
-    void ForgetRendered() override { log_.push_back("forget"); }
+    void MarkForRender() override { log.push_back("render"); }
+    void ForgetRendered() override { log.push_back("forget"); }
 
 private:
-    std::vector<std::string>& log_;
-    std::unique_ptr<OptionsPreview> inner_;
+    std::vector<std::string>& log;
+    std::unique_ptr<OptionsPreview> inner;
 };
 
 class TestOptionsHost : public OptionsHost {
 public:
-    explicit TestOptionsHost(CWnd* owner) : owner_(owner) {}
-    CWnd* OwnerWindow() override { return owner_; }
+    explicit TestOptionsHost(CWnd* ownerWnd) : owner(ownerWnd) {}
+    CWnd* OwnerWindow() override { return owner; }
     AppPreferences& Prefs() override { return prefs; }
     std::unique_ptr<OptionsPreview> MakePreview() override { return std::make_unique<RecordingPreview>(log); }
     void DiscardScaledPicture() override { log.push_back("discard"); }
     void ApplyOptions() override { log.push_back("apply mode " + std::to_string(static_cast<int>(prefs.playMode))); }
     void SavePrefs() override { log.push_back("save limit " + std::to_string(prefs.timeLimit)); }
-    bool ChooseColour(HWND owner, COLORREF* colour, std::array<uint32_t, 16>& custom) override {
-        chooserOwner = owner;
+    bool ChooseColour(HWND ownerWindow, COLORREF* colour, std::array<uint32_t, 16>& custom) override {
+        chooserOwner = ownerWindow;
         if (useSystemDialog)
-            return OptionsHost::ChooseColour(owner, colour, custom);
+            return OptionsHost::ChooseColour(ownerWindow, colour, custom);
         custom[0] = 0x010203;
         *colour = chosenColour;
         return chosenColour != 0xFFFFFFFF;
@@ -70,14 +70,14 @@ public:
     bool useSystemDialog = false;
 
 private:
-    CWnd* owner_;
+    CWnd* owner;
 };
 
 // Runs the dialog modally; `script` runs inside its loop once it is shown.
 class ScriptedOptionsDlg : public COptionsDlg {
 public:
-    ScriptedOptionsDlg(OptionsHost& optionsHost, std::function<void(ScriptedOptionsDlg&)> script)
-        : COptionsDlg(optionsHost), script_(std::move(script)) {}
+    ScriptedOptionsDlg(OptionsHost& optionsHost, std::function<void(ScriptedOptionsDlg&)> steps)
+        : COptionsDlg(optionsHost), script(std::move(steps)) {}
     HWND Handle() const { return hwnd; }
 
     void Click(int id) { SendDlgItemMessage(id, BM_CLICK); }
@@ -100,7 +100,7 @@ protected:
     }
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
         if (message == WM_APP) {
-            script_(*this);
+            script(*this);
             *result = 0;
             return TRUE;
         }
@@ -108,7 +108,7 @@ protected:
     }
 
 private:
-    std::function<void(ScriptedOptionsDlg&)> script_;
+    std::function<void(ScriptedOptionsDlg&)> script;
 };
 
 class OptionsDialog : public ::testing::Test {

@@ -10,37 +10,37 @@ namespace {
 // A 32-bit screen-independent surface to draw on and read from.
 class DibSurface {
 public:
-    DibSurface(int w, int h) {
-        BITMAPINFO info = TopDownDibInfo(w, h);
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-        w_ = w;
+    DibSurface(int cx, int cy) {
+        BITMAPINFO info = TopDownDibInfo(cx, cy);
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        old = SelectObject(dc, bitmap);
+        w = cx;
     }
     ~DibSurface() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
     }
-    HDC Dc() const { return dc_; }
+    HDC Dc() const { return dc; }
     uint32_t At(int x, int y) const {
         GdiFlush();
-        return bits_[y * w_ + x] & 0xFFFFFF;
+        return bits[y * w + x] & 0xFFFFFF;
     }
     HBITMAP Detach() {
-        SelectObject(dc_, old_);
-        HBITMAP b = bitmap_;
-        bitmap_ = CreateCompatibleBitmap(dc_, 1, 1);
-        old_ = SelectObject(dc_, bitmap_);
+        SelectObject(dc, old);
+        HBITMAP b = bitmap;
+        bitmap = CreateCompatibleBitmap(dc, 1, 1);
+        old = SelectObject(dc, bitmap);
         return b;
     }
 
 private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-    uint32_t* bits_ = nullptr;
-    int w_;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    uint32_t* bits = nullptr;
+    int w;
 };
 
 PixelImage Quadrants() {
