@@ -162,7 +162,7 @@ uint64_t DefinitionFingerprint(const CGameEngine& e) {
         [&] {
             f.AddU32(static_cast<uint32_t>(e.programs.size()));
             for (const RuleProgram& program : e.programs)
-                f.AddArray(program.Code());
+                f.AddArray(program.GetCode());
         });
     return f.hash;
 }
@@ -186,7 +186,7 @@ std::vector<uint8_t> SerializeSavedGame(const CGameEngine& e, uint32_t elapsedSe
     w(e.finished);
     w(historyCount);
     for (uint32_t i = 0; i < historyCount; ++i)
-        HistoryFields(w, e.history->Records()[i]);
+        HistoryFields(w, e.history->GetRecords()[i]);
     return std::move(w.bytes);
 }
 

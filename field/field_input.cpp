@@ -233,7 +233,7 @@ bool CFieldInput::ClickModeButtonDown(int32_t x, int32_t y) {
             return true;
         }
         const auto count = static_cast<uint16_t>(cards.size() - from);
-        const uint16_t at = layout.piles[pressedPile].CardCount();
+        const uint16_t at = layout.piles[pressedPile].GetCardCount();
         if (TryMove(pressedCard, pressedPile, updates)) {
             ClearSelection();
             view.MoveCardsAnimated(source, from, count, pressedPile, at);
@@ -279,7 +279,7 @@ bool CFieldInput::BeginDrag(int32_t x, int32_t y) {
     const auto count = static_cast<uint16_t>(pile.cards.size() - pressedIndex);
     DragImage image;
     if (!view.MakeDragImage(pressedPile, pressedIndex, count, &image)) return false;
-    dragSavedCount = pile.CardCount();
+    dragSavedCount = pile.GetCardCount();
     dragRun = TakeFieldRun(layout, pressedPile, pressedIndex, count);
     // The pile without the run; the hit regions now describe it.
     view.Repaint();
@@ -297,7 +297,7 @@ bool CFieldInput::BeginDrag(int32_t x, int32_t y) {
 
 void CFieldInput::EndDrag() {
     if (dragging && pressedPile < layout.piles.size() && !dragRun.empty())
-        InsertFieldRun(layout, pressedPile, layout.piles[pressedPile].CardCount(), dragRun);
+        InsertFieldRun(layout, pressedPile, layout.piles[pressedPile].GetCardCount(), dragRun);
     dragRun.clear();
     view.ReleaseDragImage();
     dragging = false;

@@ -50,7 +50,7 @@ struct FieldPile {
     // Base kind 2: the suit mark 0..3 or kNoMark.
     uint32_t baseSuit = 0;
 
-    uint16_t CardCount() const { return static_cast<uint16_t>(cards.size()); }
+    uint16_t GetCardCount() const { return static_cast<uint16_t>(cards.size()); }
 };
 
 // Card geometry and the piles, in the engine's pile order.
@@ -62,7 +62,7 @@ struct FieldLayout {
     uint32_t fanStepY = 0;
     std::vector<FieldPile> piles;
 
-    uint16_t PileCount() const { return static_cast<uint16_t>(piles.size()); }
+    uint16_t GetPileCount() const { return static_cast<uint16_t>(piles.size()); }
     // Card size 79 x 112 and fan steps of 20 pixels.
     void SetStandardGeometry();
 };

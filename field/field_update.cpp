@@ -118,25 +118,25 @@ bool MoveCardsInModel(FieldLayout& layout, uint16_t sourcePile, uint16_t fromInd
 bool ReplayFieldUpdate(FieldLayout& layout, const FieldUpdate& u, const FieldRunMover& move) {
     if (!HasPile(layout, u.pile)) return false;
     FieldPile& pile = layout.piles[u.pile];
-    const int n = pile.CardCount();
+    const int n = pile.GetCardCount();
     switch (u.kind) {
     case FieldUpdateKind::MoveRun: {
         if (!HasPile(layout, u.destPile)) return false;
         // The engine's own range and insertion rules, so that the copy takes
         // exactly the cards the engine moved.
         const CardRange range = SelectRange(u.sourceMode, u.position, u.count, n);
-        if (range.Size() == 0) return false;
-        const int left = layout.piles[u.destPile].CardCount() - (u.destPile == u.pile ? range.Size() : 0);
+        if (range.GetSize() == 0) return false;
+        const int left = layout.piles[u.destPile].GetCardCount() - (u.destPile == u.pile ? range.GetSize() : 0);
         const int at = InsertionPoint(u.destMode, u.destPosition, left, range.lo);
-        move(u.pile, static_cast<uint16_t>(range.lo), static_cast<uint16_t>(range.Size()), u.destPile,
+        move(u.pile, static_cast<uint16_t>(range.lo), static_cast<uint16_t>(range.GetSize()), u.destPile,
              static_cast<uint16_t>(at));
         return true;
     }
     case FieldUpdateKind::SetFaceUp: {
         const CardRange range = SelectRange(u.sourceMode, u.position, u.count, n);
-        if (range.Size() == 0) return false;
+        if (range.GetSize() == 0) return false;
         // The engine keeps the low byte of the value as the flag.
-        SetFieldRunFaceUp(layout, u.pile, static_cast<uint16_t>(range.lo), static_cast<uint16_t>(range.Size()),
+        SetFieldRunFaceUp(layout, u.pile, static_cast<uint16_t>(range.lo), static_cast<uint16_t>(range.GetSize()),
                           (u.value & 0xFFu) != 0);
         return true;
     }

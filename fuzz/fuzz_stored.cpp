@@ -468,7 +468,7 @@ void FuzzSavedGame(StoredInput& in) {
             else
                 Check(PlayMove(e, h.first, h.second), "a hinted move refused");
         } else if (what < 7) {
-            PlayClick(e, static_cast<uint16_t>(next(e.PileCount())));
+            PlayClick(e, static_cast<uint16_t>(next(e.GetPileCount())));
         } else {
             UndoStep(e);
         }

@@ -72,7 +72,7 @@ int main() {
 
     // The longest pile gets a 13-card run image, slid as a move slides it.
     uint16_t longest = 0;
-    for (uint16_t p = 0; p < field.Layout().PileCount(); ++p)
+    for (uint16_t p = 0; p < field.Layout().GetPileCount(); ++p)
         if (field.Layout().piles[p].cards.size() > field.Layout().piles[longest].cards.size()) longest = p;
     for (FieldCard& c : field.Layout().piles[longest].cards) c.faceUp = 1;
     while (field.Layout().piles[longest].cards.size() < 13)

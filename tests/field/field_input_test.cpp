@@ -415,7 +415,7 @@ TEST_F(InputTest, ABatchThatLostAnUpdateEndsWithTheCopyRebuiltFromTheEngine) {
     engine->ExecuteAction(move, nullptr);   // behind the field's back
     ASSERT_NE(Difference(), "");
     FieldUpdateList updates;
-    QueueFieldUpdate(MoveAction(0, SourceFromTop, 0, 3, field->Layout().PileCount(), DestFromTop, 0),
+    QueueFieldUpdate(MoveAction(0, SourceFromTop, 0, 3, field->Layout().GetPileCount(), DestFromTop, 0),
                      field->Layout(), updates);
     EXPECT_TRUE(updates.lost);
     field->ApplyFieldUpdates(updates);

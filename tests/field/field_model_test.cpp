@@ -23,7 +23,7 @@ TEST(FieldModel, CopyHoldsEveryCardOfTheDealInItsPlace) {
     size_t cards = 0;
     for (size_t p = 0; p < layout.piles.size(); ++p) {
         const FieldPile& pile = layout.piles[p];
-        EXPECT_EQ(pile.CardCount(), engine.pileStates[p].count) << p;
+        EXPECT_EQ(pile.GetCardCount(), engine.pileStates[p].count) << p;
         EXPECT_EQ(pile.visible, p == 2 ? 0 : 1) << p;
         EXPECT_EQ(pile.fan, engine.piles[p].fan);
         for (size_t i = 0; i < pile.cards.size(); ++i) {

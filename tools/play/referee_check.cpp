@@ -14,7 +14,7 @@ bool ReadPosition(const CGameEngine& e, const ModelPiles& piles, referee::Positi
     out.columns.assign(piles.columns.size(), {});
     out.foundations.assign(piles.foundations.size(), {});
     out.reserves.assign(piles.reserves.size(), {});
-    for (uint16_t p = 0; p < e.PileCount(); ++p) {
+    for (uint16_t p = 0; p < e.GetPileCount(); ++p) {
         referee::Place place;
         if (!piles.PlaceOf(p, place)) {
             if (e.pileStates[p].count > 0) {
