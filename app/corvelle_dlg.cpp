@@ -107,14 +107,14 @@ BOOL CCorvelleDlg::OnInitDialog() {
     field.reset(CSolGameField::CreateGameField(this, &prefs));
     if (!field)
         return FailStart(L"The game field could not be created.");
-    field->SetEngine(&flow.Engine());
+    field->SetEngine(&flow.GetEngine());
     field->ApplyOptions();
     timing::Step("field_window");
 
     const FlowStep start = flow.StartUp();
     timing::Step("game_and_saved_game");
     if (!flow.GameLoaded())
-        return FailStart(LoadFailureText(flow.LastLoadFailure(), prefs.curSolId));
+        return FailStart(LoadFailureText(flow.GetLastLoadFailure(), prefs.curSolId));
     panel = CreateMainPopups(this);
     if (!panel)
         return FailStart(L"The side panel could not be created.");
@@ -410,7 +410,7 @@ void CCorvelleDlg::Apply(ViewUpdate updates) {
             field->Redraw();
     }
     if (Has(updates, ViewUpdate::kClock))
-        ShowGameTime(flow.Clock().GetElapsed());
+        ShowGameTime(flow.GetClock().GetElapsed());
     if (Has(updates, ViewUpdate::kTitle))
         SetWindowText(Wide(flow.GameName()));
     if (panel) {

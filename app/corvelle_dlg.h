@@ -55,7 +55,7 @@ public:
 
     AppPreferences& Prefs() override { return prefs; }
     CGameFlow& GetGameFlow() { return flow; }
-    CGameEngine* GetEngine() { return &flow.Engine(); }
+    CGameEngine* GetEngine() { return &flow.GetEngine(); }
     CSolGameField* GetGameField() { return field.get(); }
     CSolMainPopups* GetMainPanel() { return panel.get(); }
     void ResetHintIndex() { flow.ResetHintIndex(); }
@@ -100,9 +100,9 @@ private:
 
     // CMainPopupsOwner
     CWnd* GetPanelParent() override { return this; }
-    CGameEngine* GetPanelEngine() override { return &flow.Engine(); }
+    CGameEngine* GetPanelEngine() override { return &flow.GetEngine(); }
     AppPreferences& GetPanelPreferences() override { return prefs; }
-    CGameClock* GetPanelClock() override { return &flow.Clock(); }
+    CGameClock* GetPanelClock() override { return &flow.GetClock(); }
 
     AppPreferences prefs;
     CGameFlow flow;

@@ -61,7 +61,7 @@ bool CGameFlow::LoadCurrentSolitaire() {
 FlowStep CGameFlow::DealGame(Deal deal, FlowMode mode) {
     if (!engine.HasDefinition())
         return {};
-    uint32_t dealt = deal.EngineNumber();
+    uint32_t dealt = deal.GetEngineNumber();
     StartGame(engine, dealt, &dealt);
     prefs.curGameNumber = dealt;
     ResetHintIndex();

@@ -81,7 +81,7 @@ public:
     static Deal Random() { return Deal(0); }
     static Deal Number(uint32_t number) { return Deal(number); }
     // The engine's form: 0 lets it draw a number.
-    uint32_t EngineNumber() const { return engineNumber; }
+    uint32_t GetEngineNumber() const { return engineNumber; }
 
 private:
     explicit Deal(uint32_t number) : engineNumber(number) {}
@@ -107,15 +107,15 @@ public:
     CGameFlow(const CGameFlow&) = delete;
     CGameFlow& operator=(const CGameFlow&) = delete;
 
-    CGameEngine& Engine() { return engine; }
-    CGameClock& Clock() { return gameClock; }
-    uint16_t HintIndex() const { return hintIndex; }
+    CGameEngine& GetEngine() { return engine; }
+    CGameClock& GetClock() { return gameClock; }
+    uint16_t GetHintIndex() const { return hintIndex; }
     // The game's name as the player sees it (statistics and best times are
     // kept under it).
     std::u16string GameName() const;
     bool GameLoaded() const { return prefs.curSolId != kNoCurrentGame && engine.HasDefinition(); }
     // The dialog whose answer AfterDialog waits for (kNoDialog: none).
-    FlowDialog AwaitedDialog() const { return awaiting; }
+    FlowDialog GetAwaitedDialog() const { return awaiting; }
 
     // The start of the window: the game in play (the first of the database
     // when there is none) loaded and restored, or dealt anew, with the clock
@@ -127,7 +127,7 @@ public:
     // ---- the game operations
     bool LoadCurrentSolitaire();
     // Why the last LoadCurrentSolitaire failed (kLoaded when it did not fail).
-    LoadFailure LastLoadFailure() const { return loadFailure; }
+    LoadFailure GetLastLoadFailure() const { return loadFailure; }
     FlowStep NewGame(Deal deal, FlowMode mode);
     FlowStep ShowGame(FlowMode mode);
     // Restores the saved game of the loaded definition with its deal number;

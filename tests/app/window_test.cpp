@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, TheFlowsDialogsComeAndGoWithoutLeavingHandles) {
             HWND found = ::FindWindowW(nullptr, title);
             if (found && ::IsWindowVisible(found) && ::IsWindowEnabled(found)) {
                 seen.push_back(title);
-                pausedUnder = pausedUnder && running->Clock().IsPaused();
+                pausedUnder = pausedUnder && running->GetClock().IsPaused();
                 ::PostMessageW(found, WM_COMMAND, IDCANCEL, 0);
                 return;
             }
@@ -263,7 +263,7 @@ TEST_F(MainWindowTest, TheFlowsDialogsComeAndGoWithoutLeavingHandles) {
         main.RunFlow(flow.UndoMove());   // nothing to undo: the message
         main.Prefs().timedGame = 1;      // a timed game past its limit
         main.Prefs().timeLimit = 1;
-        flow.Clock().SetElapsed(61);
+        flow.GetClock().SetElapsed(61);
         main.RunFlow(flow.CheckGameState());
         main.Prefs().timedGame = 0;
     };
@@ -283,8 +283,8 @@ TEST_F(MainWindowTest, TheFlowsDialogsComeAndGoWithoutLeavingHandles) {
     EXPECT_TRUE(pausedUnder) << "a dialog opened with the clock running";
     EXPECT_LE(after.first, before.first + 2) << "GDI objects left behind";
     EXPECT_LE(after.second, before.second + 2) << "windows left behind";
-    EXPECT_FALSE(flow.Clock().IsPaused());
-    EXPECT_EQ(flow.AwaitedDialog(), FlowDialog::kNoDialog);
+    EXPECT_FALSE(flow.GetClock().IsPaused());
+    EXPECT_EQ(flow.GetAwaitedDialog(), FlowDialog::kNoDialog);
     main.SendMessage(WM_CLOSE);
     test::PumpMessages();
 }

@@ -383,7 +383,7 @@ TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
     CGameFlow& flow = main().GetGameFlow();
     main().RunFlow(flow.NewGame(Deal::Number(4242), FlowMode::kPlay));
     const uint32_t game = main().Prefs().curSolId;
-    const std::vector<CardState> cards = flow.Engine().cardStates;
+    const std::vector<CardState> cards = flow.GetEngine().cardStates;
     static int step = 0;
     step = 0;
     // The dialog made by the Select command is found by its caption and
@@ -403,13 +403,13 @@ TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
     EXPECT_GE(step, 9);
     EXPECT_EQ(main().Prefs().curSolId, game);
     EXPECT_EQ(main().Prefs().curGameNumber, 4242u);
-    ASSERT_EQ(flow.Engine().cardStates.size(), cards.size());
-    EXPECT_EQ(std::memcmp(flow.Engine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
+    ASSERT_EQ(flow.GetEngine().cardStates.size(), cards.size());
+    EXPECT_EQ(std::memcmp(flow.GetEngine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
     // Restart deals the game on screen again.
     main().RunFlow(flow.OnRestart());
     EXPECT_EQ(main().Prefs().curGameNumber, 4242u);
-    ASSERT_EQ(flow.Engine().cardStates.size(), cards.size());
-    EXPECT_EQ(std::memcmp(flow.Engine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
+    ASSERT_EQ(flow.GetEngine().cardStates.size(), cards.size());
+    EXPECT_EQ(std::memcmp(flow.GetEngine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
 }
 
 TEST_F(SelectDialogTest, AFailedInitialisationEndsTheDialogAndKeepsTheGame) {
