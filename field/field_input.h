@@ -117,11 +117,11 @@ public:
     // cards back, the capture is let go, a peek ends.
     void Reset();
 
-    bool Dragging() const { return dragging; }
-    bool LeftButtonHeld() const { return leftButtonDown; }
-    bool Peeking() const { return rightButtonDown; }
+    bool IsDragging() const { return dragging; }
+    bool IsLeftButtonDown() const { return leftButtonDown; }
+    bool IsPeeking() const { return rightButtonDown; }
     // Where the drag image lies (while dragging).
-    const HitRect& DragRect() const { return dragRect; }
+    const HitRect& GetDragRect() const { return dragRect; }
 
     // The highlighted card: the clicking mode's selection, or the hint's
     // blink (kFieldNone: none; an empty pile's base when the index is
@@ -131,15 +131,15 @@ public:
         selectedIndex = index;
     }
     void ClearSelection() { SetSelection(kFieldNone, kFieldNone); }
-    uint32_t SelectedPile() const { return selectedPile; }
-    uint32_t SelectedIndex() const { return selectedIndex; }
+    uint32_t GetSelectedPile() const { return selectedPile; }
+    uint32_t GetSelectedIndex() const { return selectedIndex; }
     // The card drawn whole on top of everything (kFieldNone: none).
     void SetPeek(uint16_t pile, uint16_t index) {
         peekPile = pile;
         peekIndex = index;
     }
-    uint16_t PeekPile() const { return peekPile; }
-    uint16_t PeekIndex() const { return peekIndex; }
+    uint16_t GetPeekPile() const { return peekPile; }
+    uint16_t GetPeekIndex() const { return peekIndex; }
 
     // The player's steps, each put to the engine through its own player
     // move, the view-changing actions it executed queued on `updates`. None

@@ -60,14 +60,14 @@ void CSolGameField::PaintBackgroundTo(HDC dc, int32_t width, int32_t height, COL
 
 void CSolGameField::PaintBackground() {
     const COLORREF colour = prefs ? prefs->bgColor : kDefaultBgColor;
-    PaintBackgroundTo(backBuffer.GetDC(), DrawWidth(), DrawHeight(), colour, prefs ? prefs->bgPicture : 0,
+    PaintBackgroundTo(backBuffer.GetDC(), GetDrawWidth(), GetDrawHeight(), colour, prefs ? prefs->bgPicture : 0,
                       prefs ? prefs->bgPicturePosition : 0, &scaledPicture, &scaledPictureValid);
 }
 
 void CSolGameField::PaintToBackBuffer() {
     RECT r{};
     GetClientRect(&r);
-    if (!::EqualRect(&r, &FieldRect())) {
+    if (!::EqualRect(&r, &GetFieldRect())) {
         CreateBackBuffer();
         DiscardScaledPicture();
     }
@@ -78,11 +78,11 @@ void CSolGameField::PaintToBackBuffer() {
         return;
     }
     if (!hitRegions.recordingSuspended) hitRegions.Reset();
-    DrawField(backBuffer.GetDC(), DrawWidth(), DrawHeight(), input.PeekPile(), input.PeekIndex());
+    DrawField(backBuffer.GetDC(), GetDrawWidth(), GetDrawHeight(), input.GetPeekPile(), input.GetPeekIndex());
     backBuffer.Painted();
 }
 
-POINT CSolGameField::BufferCorner() const { return POINT{FieldRect().left, FieldRect().top}; }
+POINT CSolGameField::BufferCorner() const { return POINT{GetFieldRect().left, GetFieldRect().top}; }
 
 void CSolGameField::PresentBackBuffer(HDC dc) const { backBuffer.BlitTo(dc, BufferCorner()); }
 
@@ -113,7 +113,7 @@ void CSolGameField::DrawCard(HDC dc, const FieldCard& card, int32_t x, int32_t y
 
 void CSolGameField::DrawField(HDC dc, int32_t width, int32_t height, uint16_t peekPile, uint16_t peekIndex) {
     LayOutField(layout, drawOrder, width, height, peekPile, peekIndex, spots);
-    const uint32_t selectedPile = input.SelectedPile(), selectedIndex = input.SelectedIndex();
+    const uint32_t selectedPile = input.GetSelectedPile(), selectedIndex = input.GetSelectedIndex();
     for (const FieldSpot& f : spots) {
         const FieldPile& pile = layout.piles[f.pile];
         const CardSpot& s = f.spot;

@@ -23,7 +23,7 @@ void CSolGameField::OnRButtonDown(UINT, POINT point) { input.RightPress(point.x,
 void CSolGameField::OnRButtonUp(UINT, POINT) { input.RightRelease(); }
 
 BOOL CSolGameField::OnSetCursor(HWND window, UINT hitTest, UINT message) {
-    if (input.Peeking() && window == hwnd) {
+    if (input.IsPeeking() && window == hwnd) {
         ::SetCursor(peekCursor);
         return TRUE;
     }
@@ -46,7 +46,7 @@ void CSolGameField::ReleaseOwnCapture() {
 // ---------------------------------------------------------------- the input's view
 
 HitRect CSolGameField::InputView::FieldArea() const {
-    const RECT& r = field.FieldRect();
+    const RECT& r = field.GetFieldRect();
     return HitRect{r.left, r.top, r.right, r.bottom};
 }
 

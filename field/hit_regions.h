@@ -43,7 +43,7 @@ public:
     // of any region of the pile; else (0, 0).
     void FindRegion(uint16_t pile, uint16_t n, int32_t* x, int32_t* y) const;
 
-    const std::vector<HitRegion>& Entries() const { return entries; }
+    const std::vector<HitRegion>& GetEntries() const { return entries; }
 
     // While set, painting neither resets nor adds regions (a drawing that is
     // not the field's own, such as a preview, leaves the table as it was).

@@ -81,18 +81,18 @@ public:
     // the input; they take effect with the next full paint.
     void ClearSelection() { input.ClearSelection(); }
     void SetSelection(uint32_t pile, uint32_t index) { input.SetSelection(pile, index); }
-    uint32_t SelectedPile() const { return input.SelectedPile(); }
-    uint32_t SelectedIndex() const { return input.SelectedIndex(); }
+    uint32_t GetSelectedPile() const { return input.GetSelectedPile(); }
+    uint32_t GetSelectedIndex() const { return input.GetSelectedIndex(); }
     void SetPeek(uint16_t pile, uint16_t index) { input.SetPeek(pile, index); }
-    uint16_t PeekPile() const { return input.PeekPile(); }
-    uint16_t PeekIndex() const { return input.PeekIndex(); }
+    uint16_t GetPeekPile() const { return input.GetPeekPile(); }
+    uint16_t GetPeekIndex() const { return input.GetPeekIndex(); }
     PlayMode GetPlayMode() const { return input.GetPlayMode(); }
-    uint8_t Animation() const { return animation; }
-    FieldLayout& Layout() { return layout; }
-    const FieldLayout& Layout() const { return layout; }
-    CHitRegions& HitRegions() { return hitRegions; }
-    const std::vector<uint16_t>& DrawOrder() const { return drawOrder; }
-    bool Prepared() const { return images != nullptr; }
+    uint8_t GetAnimation() const { return animation; }
+    FieldLayout& GetLayout() { return layout; }
+    const FieldLayout& GetLayout() const { return layout; }
+    CHitRegions& GetHitRegions() { return hitRegions; }
+    const std::vector<uint16_t>& GetDrawOrder() const { return drawOrder; }
+    bool IsPrepared() const { return images != nullptr; }
 
     // ---- painting (field_painting.cpp)
     // The stretched picture is made again with the next paint (the picture
@@ -111,10 +111,10 @@ public:
     void PresentBackBuffer(HDC dc) const;
     // The back buffer (null DC while the field has no area) and the client
     // rectangle it was made for.
-    HDC BackBufferDc() const { return backBuffer.GetDC(); }
-    const RECT& FieldRect() const { return backBuffer.Area(); }
-    int32_t DrawWidth() const { return static_cast<int32_t>(backBuffer.Width()); }
-    int32_t DrawHeight() const { return static_cast<int32_t>(backBuffer.Height()); }
+    HDC GetBackBufferDC() const { return backBuffer.GetDC(); }
+    const RECT& GetFieldRect() const { return backBuffer.Area(); }
+    int32_t GetDrawWidth() const { return static_cast<int32_t>(backBuffer.Width()); }
+    int32_t GetDrawHeight() const { return static_cast<int32_t>(backBuffer.Height()); }
 
     // The game on a field of width x height with the given background
     // (picture 1 the field picture, by position 0 centred, 1 tiled, 2
@@ -137,7 +137,7 @@ public:
     // Nothing happens when the range or the index does not fit.
     void MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile, uint16_t toIndex);
     // Animation frames shown since the field was made.
-    uint32_t AnimationFramesShown() const { return framesShown; }
+    uint32_t GetAnimationFramesShown() const { return framesShown; }
     // Blinks a hint: target kFieldNone flashes pile `first` twice; otherwise
     // the card numbered `first` flashes twice, then pile `target` twice.
     // Each step redraws and pauses 200 ms; the field ends with no selection.
@@ -159,9 +159,9 @@ public:
     // the field is repainted. The main window calls it before anything that
     // changes the game outside the field (undo, a new deal, a dialog).
     void CancelDrag() { input.CancelDrag(); }
-    bool Dragging() const { return input.Dragging(); }
-    bool LeftButtonDown() const { return input.LeftButtonHeld(); }
-    bool Peeking() const { return input.Peeking(); }
+    bool IsDragging() const { return input.IsDragging(); }
+    bool IsLeftButtonDown() const { return input.IsLeftButtonDown(); }
+    bool IsPeeking() const { return input.IsPeeking(); }
     // The source of time() for the clicking mode's second click; tests
     // replace it.
     void SetClock(std::function<uint32_t()> clock) { input.SetClock(std::move(clock)); }

@@ -43,7 +43,7 @@ public:
     }
     void Repaint() override {
         regions.Reset();
-        LayOutField(layout, order, kWidth, kHeight, input->PeekPile(), input->PeekIndex(), spots);
+        LayOutField(layout, order, kWidth, kHeight, input->GetPeekPile(), input->GetPeekIndex(), spots);
         for (const FieldSpot& f : spots)
             if (f.spot.hit) regions.AddRegion(f.spot.x, f.spot.y, f.pile, static_cast<int16_t>(f.spot.index));
     }
@@ -65,7 +65,7 @@ public:
     }
     void CheckGameState() override {
         ++checks;
-        EXPECT_FALSE(input->Dragging() || input->LeftButtonHeld()) << "a check arrived during a drag";
+        EXPECT_FALSE(input->IsDragging() || input->IsLeftButtonDown()) << "a check arrived during a drag";
     }
     void TakeCapture() override { captured = true; }
     void ReleaseCapture() override { captured = false; }
@@ -135,7 +135,7 @@ protected:
         input.ClearSelection();
         view.Prepare();
     }
-    const std::vector<HitRegion>& Regions() const { return regions.Entries(); }
+    const std::vector<HitRegion>& Regions() const { return regions.GetEntries(); }
     bool PointOf(uint16_t pile, uint16_t index, FieldPoint* p, HitRect* rect = nullptr) const {
         return test::CardPoint(Regions(), layout, pile, index, &p->x, &p->y, rect);
     }
@@ -206,17 +206,17 @@ TEST_F(PlainInputTest, AFastFirstMoveKeepsTheGrabbedPointUnderThePointer) {
         // The drop point less the pointer, which the drag must keep.
         const FieldPoint grip{rest.x - press.x, rest.y - press.y};
         auto dropPoint = [&] {
-            return FieldPoint{input.DragRect().left + static_cast<int32_t>(layout.cardWidth / 2),
-                              input.DragRect().top + static_cast<int32_t>(layout.cardHeight / 2)};
+            return FieldPoint{input.GetDragRect().left + static_cast<int32_t>(layout.cardWidth / 2),
+                              input.GetDragRect().top + static_cast<int32_t>(layout.cardHeight / 2)};
         };
         input.Press(press.x, press.y, false);
         const FieldPoint jump{press.x + (press.x < kWidth / 2 ? 300 : -300), press.y};
         input.Move(jump.x, jump.y, false);
-        ASSERT_TRUE(input.Dragging()) << name;
+        ASSERT_TRUE(input.IsDragging()) << name;
         EXPECT_EQ(dropPoint().x - jump.x, grip.x) << name;
         EXPECT_EQ(dropPoint().y - jump.y, grip.y) << name;
-        EXPECT_EQ(view.imageAt.x, input.DragRect().left) << name;
-        EXPECT_EQ(view.imageAt.y, input.DragRect().top) << name;
+        EXPECT_EQ(view.imageAt.x, input.GetDragRect().left) << name;
+        EXPECT_EQ(view.imageAt.y, input.GetDragRect().top) << name;
         // One more jump, over the target, and the release there.
         const FieldPoint end{over.x - grip.x, over.y - grip.y};
         input.Move(end.x, end.y, false);
@@ -310,13 +310,13 @@ TEST_F(PlainInputTest, RandomPlayInBothModesKeepsTheCopyEqualToTheEngine) {
                 } else if (roll < 84) {   // a peek, pulled outside the field at times
                     a = randomPoint();
                     input.RightPress(a.x, a.y);
-                    EXPECT_EQ(view.peekCursor, input.Peeking());
+                    EXPECT_EQ(view.peekCursor, input.IsPeeking());
                     if (!randomRegionPoint(&b) || random() % 4 == 0) b = FieldPoint{kWidth + 20, kHeight / 2};
                     input.Move(b.x, b.y, true);
                     input.Press(b.x, b.y, true);   // ignored while the right button is down
-                    EXPECT_FALSE(input.LeftButtonHeld());
+                    EXPECT_FALSE(input.IsLeftButtonDown());
                     input.RightRelease();
-                    EXPECT_EQ(input.PeekPile(), kFieldNone);
+                    EXPECT_EQ(input.GetPeekPile(), kFieldNone);
                 } else if (roll < 92) {   // undo, as the main window does it
                     input.CancelDrag();
                     if (UndoStep(*engine)) Rebuild();
@@ -324,7 +324,7 @@ TEST_F(PlainInputTest, RandomPlayInBothModesKeepsTheCopyEqualToTheEngine) {
                     uint16_t pile = 0, index = 0, target = 0;
                     if (VisibleHint(&pile, &index, &target) && TargetPoint(target, &b) &&
                         DragTo(pile, index, b, false)) {
-                        EXPECT_EQ(input.Dragging(), mode == PlayMode::kDrag);
+                        EXPECT_EQ(input.IsDragging(), mode == PlayMode::kDrag);
                         EXPECT_EQ(view.captured, mode == PlayMode::kDrag);
                         input.CaptureLost();
                         input.Release(b.x, b.y);   // ignored: the gesture has ended
@@ -333,7 +333,7 @@ TEST_F(PlainInputTest, RandomPlayInBothModesKeepsTheCopyEqualToTheEngine) {
                         }
                     }
                 }
-                ASSERT_FALSE(input.Dragging()) << games[g] << " step " << step;
+                ASSERT_FALSE(input.IsDragging()) << games[g] << " step " << step;
                 ASSERT_FALSE(view.imageMade) << games[g] << " step " << step;
                 ASSERT_FALSE(view.captured) << games[g] << " step " << step;
                 ASSERT_FALSE(view.peekCursor) << games[g] << " step " << step;

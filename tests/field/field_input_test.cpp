@@ -109,10 +109,10 @@ protected:
     bool DragTo(uint16_t pile, uint16_t index, POINT target, bool release = true) {
         return mouse.DragTo(pile, index, target, release);
     }
-    std::string Difference() const { return test::FieldDifferenceFromEngine(field->Layout(), *engine); }
+    std::string Difference() const { return test::FieldDifferenceFromEngine(field->GetLayout(), *engine); }
     std::vector<COLORREF> Buffer() const {
-        Surface copy(field->DrawWidth(), field->DrawHeight(), RGB(0, 0, 0));
-        BitBlt(copy.Dc(), 0, 0, field->DrawWidth(), field->DrawHeight(), field->BackBufferDc(), 0, 0, SRCCOPY);
+        Surface copy(field->GetDrawWidth(), field->GetDrawHeight(), RGB(0, 0, 0));
+        BitBlt(copy.Dc(), 0, 0, field->GetDrawWidth(), field->GetDrawHeight(), field->GetBackBufferDC(), 0, 0, SRCCOPY);
         return copy.Pixels();
     }
     bool FindVisibleHint(uint16_t* pile, uint16_t* index, uint16_t* target) const {
@@ -143,17 +143,17 @@ TEST_F(InputTest, ALegalDragMovesTheRunAndTheCopyEqualsAFreshBuild) {
     for (const char* name : {"Klondike (draw one)", "Beleaguered Castle", "FreeCell", "Yukon", "Spider (one suit)"}) {
         uint16_t pile = 0, index = 0, target = 0;
         DealWithHint(name, 1, PlayMode::kDrag, &pile, &index, &target);
-        const uint16_t card = field->Layout().piles[pile].cards[index].card;
+        const uint16_t card = field->GetLayout().piles[pile].cards[index].card;
         POINT to{};
         ASSERT_TRUE(TargetPoint(target, &to));
         const int checks = mainWindow->checks;
         bool atRest = false;
-        mainWindow->onCheck = [&] { atRest = !field->Dragging() && Difference().empty(); };
+        mainWindow->onCheck = [&] { atRest = !field->IsDragging() && Difference().empty(); };
         ASSERT_TRUE(DragTo(pile, index, to, false));
-        EXPECT_TRUE(field->Dragging()) << name;
+        EXPECT_TRUE(field->IsDragging()) << name;
         EXPECT_EQ(GetCapture(), field->GetSafeHwnd()) << name;
         Post(WM_LBUTTONUP, 0, Pt(0, 0));   // the drop point, not the cursor, picks the target
-        EXPECT_FALSE(field->Dragging());
+        EXPECT_FALSE(field->IsDragging());
         EXPECT_EQ(GetCapture(), nullptr) << name;
         EXPECT_EQ(engine->cardStates[card].pile, target) << name;
         EXPECT_EQ(Difference(), "") << name;
@@ -172,23 +172,23 @@ TEST_F(InputTest, RefusedDropsDropsOutsideAndOnTheOwnPilePutTheCardsBack) {
     const std::vector<COLORREF> before = Buffer();
     const std::vector<CardState> states = engine->cardStates;
     uint16_t column = 6;   // a column whose top card is no ace (an ace would go to a foundation)
-    while (field->Layout().piles[column].cards.back().rank == 0) ++column;
-    const auto top = static_cast<uint16_t>(field->Layout().piles[column].cards.size() - 1);
+    while (field->GetLayout().piles[column].cards.back().rank == 0) ++column;
+    const auto top = static_cast<uint16_t>(field->GetLayout().piles[column].cards.size() - 1);
     POINT foundation{}, table = Pt(kWidth - 5, kHeight - 5), own{};
     ASSERT_TRUE(TargetPoint(2, &foundation));
     ASSERT_TRUE(TargetPoint(column, &own));
     uint16_t hitPile = 0;
-    ASSERT_FALSE(field->HitRegions().HitTest(table.x, table.y, &hitPile, nullptr, nullptr));
+    ASSERT_FALSE(field->GetHitRegions().HitTest(table.x, table.y, &hitPile, nullptr, nullptr));
     for (POINT to : {foundation, table, own}) {
         ASSERT_TRUE(DragTo(column, top, to));
-        EXPECT_FALSE(field->Dragging());
+        EXPECT_FALSE(field->IsDragging());
         EXPECT_EQ(GetCapture(), nullptr);
         EXPECT_EQ(Difference(), "");
         EXPECT_TRUE(SameCards(engine->cardStates, states));
         EXPECT_TRUE(Buffer() == before);
     }
     EXPECT_EQ(mainWindow->checks, 0);
-    EXPECT_EQ(field->AnimationFramesShown(), 0u);
+    EXPECT_EQ(field->GetAnimationFramesShown(), 0u);
 }
 
 TEST_F(InputTest, APressAndReleaseInPlaceIsAClickOnThePile) {
@@ -217,7 +217,7 @@ TEST_F(InputTest, APressAndReleaseInPlaceIsAClickOnThePile) {
 TEST_F(InputTest, ClickingModeSelectsMovesDeselectsAndClicksTheStock) {
     uint16_t pile = 0, index = 0, target = 0;
     DealWithHint("Klondike (draw one)", 1, PlayMode::kClick, &pile, &index, &target);
-    const uint16_t card = field->Layout().piles[pile].cards[index].card;
+    const uint16_t card = field->GetLayout().piles[pile].cards[index].card;
     POINT at{}, to{}, stock{};
     ASSERT_TRUE(PointOf(pile, index, &at));
     ASSERT_TRUE(TargetPoint(target, &to));
@@ -225,15 +225,15 @@ TEST_F(InputTest, ClickingModeSelectsMovesDeselectsAndClicksTheStock) {
 
     // Select, then deselect by a press elsewhere on the same pile or on the table.
     Click(at);
-    EXPECT_EQ(field->SelectedPile(), pile);
-    EXPECT_EQ(field->SelectedIndex(), index);
+    EXPECT_EQ(field->GetSelectedPile(), pile);
+    EXPECT_EQ(field->GetSelectedIndex(), index);
     Click(Pt(kWidth - 5, kHeight - 5));
-    EXPECT_EQ(field->SelectedPile(), kFieldNone);
+    EXPECT_EQ(field->GetSelectedPile(), kFieldNone);
     // A second click on the selected card two seconds later only deselects.
     Click(at);
     now += 2;
     Click(at);
-    EXPECT_EQ(field->SelectedPile(), kFieldNone);
+    EXPECT_EQ(field->GetSelectedPile(), kFieldNone);
     EXPECT_EQ(mainWindow->checks, 0);
 
     // A refused target keeps the selection; the legal one moves the run.
@@ -243,10 +243,10 @@ TEST_F(InputTest, ClickingModeSelectsMovesDeselectsAndClicksTheStock) {
         if (p != target && p != pile && CheckDrop(*engine, card, p) != MoveRefusal::None && TargetPoint(p, &refused))
             break;
     Click(refused);
-    EXPECT_EQ(field->SelectedPile(), pile);
+    EXPECT_EQ(field->GetSelectedPile(), pile);
     EXPECT_EQ(mainWindow->checks, 0);
     Click(to);
-    EXPECT_EQ(field->SelectedPile(), kFieldNone);
+    EXPECT_EQ(field->GetSelectedPile(), kFieldNone);
     EXPECT_EQ(engine->cardStates[card].pile, target);
     EXPECT_EQ(Difference(), "");
     EXPECT_EQ(mainWindow->checks, 1);
@@ -255,7 +255,7 @@ TEST_F(InputTest, ClickingModeSelectsMovesDeselectsAndClicksTheStock) {
     const uint16_t waste = engine->pileStates[1].count;
     Click(stock);
     EXPECT_EQ(engine->pileStates[1].count, waste + 1);
-    EXPECT_EQ(field->SelectedPile(), kFieldNone);
+    EXPECT_EQ(field->GetSelectedPile(), kFieldNone);
     EXPECT_EQ(Difference(), "");
     EXPECT_EQ(mainWindow->checks, 2);
 }
@@ -265,15 +265,15 @@ TEST_F(InputTest, ASecondClickWithinTheSecondClicksTheSelectedCardsPile) {
     for (uint32_t n = 1; n < 200; ++n) {
         Play("Pyramid", n, PlayMode::kClick, 1);
         for (uint16_t p = 21; p < 28; ++p) {
-            const FieldPile& pile = field->Layout().piles[p];
+            const FieldPile& pile = field->GetLayout().piles[p];
             if (pile.cards.size() != 1 || pile.cards[0].rank != 12) continue;
             POINT at{};
             ASSERT_TRUE(PointOf(p, 0, &at));
             Click(at);
-            ASSERT_EQ(field->SelectedPile(), p);
+            ASSERT_EQ(field->GetSelectedPile(), p);
             now += 1;
             Click(at);
-            EXPECT_EQ(field->SelectedPile(), kFieldNone);
+            EXPECT_EQ(field->GetSelectedPile(), kFieldNone);
             EXPECT_EQ(engine->pileStates[p].count, 0);
             EXPECT_EQ(Difference(), "");
             EXPECT_EQ(mainWindow->checks, 1);
@@ -299,8 +299,8 @@ TEST_F(InputTest, ACaptureLostInMidDragPutsTheCardsBackAndLeaksNothing) {
         if (round == 1) objects = LiveGdiObjects();
         for (int cause = 0; cause < 4; ++cause) {
             ASSERT_TRUE(DragTo(pile, index, to, false));
-            ASSERT_TRUE(field->Dragging());
-            ASSERT_EQ(field->Layout().piles[pile].cards.size(), index);   // the run is lifted
+            ASSERT_TRUE(field->IsDragging());
+            ASSERT_EQ(field->GetLayout().piles[pile].cards.size(), index);   // the run is lifted
             switch (cause) {
             case 0: SetCapture(thief.GetSafeHwnd()); break;
             case 1: field->SendMessage(WM_CANCELMODE); break;
@@ -308,8 +308,8 @@ TEST_F(InputTest, ACaptureLostInMidDragPutsTheCardsBackAndLeaksNothing) {
             case 3: field->CancelDrag(); break;   // the main window's own cancel
             }
             Pump();
-            EXPECT_FALSE(field->Dragging()) << cause;
-            EXPECT_FALSE(field->LeftButtonDown()) << cause;
+            EXPECT_FALSE(field->IsDragging()) << cause;
+            EXPECT_FALSE(field->IsLeftButtonDown()) << cause;
             EXPECT_EQ(Difference(), "") << cause;
             if (cause == 2) Post(WM_RBUTTONUP, 0, Pt(kWidth - 5, kHeight - 5));
             ReleaseCapture();
@@ -323,7 +323,7 @@ TEST_F(InputTest, ACaptureLostInMidDragPutsTheCardsBackAndLeaksNothing) {
     ASSERT_GT(objects, 0);
     EXPECT_EQ(LiveGdiObjects(), objects);
     // The drag still works afterwards.
-    const uint16_t card = field->Layout().piles[pile].cards[index].card;
+    const uint16_t card = field->GetLayout().piles[pile].cards[index].card;
     ASSERT_TRUE(DragTo(pile, index, to));
     EXPECT_EQ(engine->cardStates[card].pile, target);
     EXPECT_EQ(Difference(), "");
@@ -344,29 +344,29 @@ TEST_F(InputTest, ThePeekShowsTheCoveredCardAndRestoresTheCursor) {
     ASSERT_TRUE(PointOf(column, 2, &covered));
     const std::vector<COLORREF> plain = Buffer();
     Post(WM_RBUTTONDOWN, MK_RBUTTON, covered);
-    EXPECT_EQ(field->PeekPile(), column);
-    EXPECT_EQ(field->PeekIndex(), 2);
+    EXPECT_EQ(field->GetPeekPile(), column);
+    EXPECT_EQ(field->GetPeekIndex(), 2);
     EXPECT_EQ(GetCursor(), help);
     EXPECT_EQ(GetCapture(), field->GetSafeHwnd());
     EXPECT_FALSE(Buffer() == plain);   // the card is drawn whole on top
     uint16_t p = 0, i = 0;
-    ASSERT_TRUE(field->HitRegions().HitTest(covered.x, covered.y + 60, &p, &i, nullptr));
+    ASSERT_TRUE(field->GetHitRegions().HitTest(covered.x, covered.y + 60, &p, &i, nullptr));
     EXPECT_EQ(i, 2);   // its whole area is found first
 
     // The peek follows the cursor; a left press meanwhile is ignored.
     POINT other{};
     ASSERT_TRUE(PointOf(column, 6, &other));
     Post(WM_MOUSEMOVE, MK_RBUTTON, other);
-    EXPECT_EQ(field->PeekIndex(), 6);
+    EXPECT_EQ(field->GetPeekIndex(), 6);
     Post(WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, other);
-    EXPECT_FALSE(field->LeftButtonDown());
+    EXPECT_FALSE(field->IsLeftButtonDown());
     Post(WM_MOUSEMOVE, MK_RBUTTON, Pt(kWidth - 5, kHeight - 5));
-    EXPECT_EQ(field->PeekPile(), kFieldNone);
+    EXPECT_EQ(field->GetPeekPile(), kFieldNone);
 
     Post(WM_RBUTTONUP, 0, Pt(kWidth - 5, kHeight - 5));
     EXPECT_EQ(GetCursor(), arrow);
     EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(field->PeekPile(), kFieldNone);
+    EXPECT_EQ(field->GetPeekPile(), kFieldNone);
     EXPECT_TRUE(Buffer() == plain);
 
     // Pulled outside the field, the cursor is put back at its edge.
@@ -402,7 +402,7 @@ TEST_F(InputTest, ThePeekShowsTheCoveredCardAndRestoresTheCursor) {
     Thief thief;
     SetCapture(thief.GetSafeHwnd());
     Pump();
-    EXPECT_FALSE(field->Peeking());
+    EXPECT_FALSE(field->IsPeeking());
     EXPECT_EQ(GetCursor(), arrow);
     ReleaseCapture();
 }
@@ -415,8 +415,8 @@ TEST_F(InputTest, ABatchThatLostAnUpdateEndsWithTheCopyRebuiltFromTheEngine) {
     engine->ExecuteAction(move, nullptr);   // behind the field's back
     ASSERT_NE(Difference(), "");
     FieldUpdateList updates;
-    QueueFieldUpdate(MoveAction(0, SourceFromTop, 0, 3, field->Layout().GetPileCount(), DestFromTop, 0),
-                     field->Layout(), updates);
+    QueueFieldUpdate(MoveAction(0, SourceFromTop, 0, 3, field->GetLayout().GetPileCount(), DestFromTop, 0),
+                     field->GetLayout(), updates);
     EXPECT_TRUE(updates.lost);
     field->ApplyFieldUpdates(updates);
     EXPECT_EQ(Difference(), "");
@@ -438,18 +438,18 @@ TEST_F(InputTest, AutomaticMovesAfterADropAreAnimatedAndLeaveTheCopyEqual) {
                 uint16_t pile = 0, index = 0;
                 POINT to{};
                 // The whole of a column (piles 7 to 10) moves away.
-                if (h.second == kNone || !FindFieldCard(field->Layout(), h.first, &pile, &index) || pile < 7 ||
+                if (h.second == kNone || !FindFieldCard(field->GetLayout(), h.first, &pile, &index) || pile < 7 ||
                     index != 0 || !TargetPoint(h.second, &to))
                     continue;
-                const uint16_t reserveTop = field->Layout().piles[6].cards.back().card;
-                const uint32_t frames = field->AnimationFramesShown();
+                const uint16_t reserveTop = field->GetLayout().piles[6].cards.back().card;
+                const uint32_t frames = field->GetAnimationFramesShown();
                 ASSERT_TRUE(DragTo(pile, index, to));
                 EXPECT_EQ(engine->cardStates[reserveTop].pile, pile) << "the column was refilled";
                 EXPECT_EQ(Difference(), "");
                 if (animation)
-                    EXPECT_GE(field->AnimationFramesShown(), frames + kAnimationFrames);
+                    EXPECT_GE(field->GetAnimationFramesShown(), frames + kAnimationFrames);
                 else
-                    EXPECT_EQ(field->AnimationFramesShown(), frames);
+                    EXPECT_EQ(field->GetAnimationFramesShown(), frames);
                 EXPECT_EQ(mainWindow->checks, 1);
                 mainWindow->checks = 0;
                 played = true;
@@ -471,17 +471,17 @@ TEST_F(InputTest, SoakOfRandomInputKeepsTheFieldEqualToTheEngine) {
     int steps = 0, moves = 0;
     std::string failure;
     mainWindow->onCheck = [&] {
-        if (field->Dragging() || field->LeftButtonDown()) failure = "a check arrived during a drag";
+        if (field->IsDragging() || field->IsLeftButtonDown()) failure = "a check arrived during a drag";
     };
     auto randomPoint = [&] {
         return Pt(static_cast<int32_t>(random() % kWidth), static_cast<int32_t>(random() % kHeight));
     };
     auto randomRegionPoint = [&](POINT* p) {
-        const std::vector<HitRegion>& regions = field->HitRegions().Entries();
+        const std::vector<HitRegion>& regions = field->GetHitRegions().GetEntries();
         if (regions.empty()) return false;
         const size_t i = random() % regions.size();
         int32_t x = 0, y = 0;
-        if (!test::VisiblePoint(regions, field->Layout(), i, &x, &y)) return false;
+        if (!test::VisiblePoint(regions, field->GetLayout(), i, &x, &y)) return false;
         *p = Pt(x, y);
         return true;
     };
@@ -498,7 +498,7 @@ TEST_F(InputTest, SoakOfRandomInputKeepsTheFieldEqualToTheEngine) {
                 if (roll < 35) {   // a legal move, as the player would make it
                     uint16_t pile = 0, index = 0, target = 0;
                     if (FindVisibleHint(&pile, &index, &target) && TargetPoint(target, &b)) {
-                        const uint16_t card = field->Layout().piles[pile].cards[index].card;
+                        const uint16_t card = field->GetLayout().piles[pile].cards[index].card;
                         if (mode == PlayMode::kDrag) {
                             DragTo(pile, index, b);
                         } else if (PointOf(pile, index, &a)) {
@@ -555,7 +555,7 @@ TEST_F(InputTest, SoakOfRandomInputKeepsTheFieldEqualToTheEngine) {
                 }
                 Pump();
                 ASSERT_EQ(failure, "");
-                ASSERT_FALSE(field->Dragging()) << games[g] << " step " << step;
+                ASSERT_FALSE(field->IsDragging()) << games[g] << " step " << step;
                 ASSERT_NE(GetCapture(), field->GetSafeHwnd()) << games[g] << " step " << step;
                 std::string reason;
                 ASSERT_TRUE(CheckGameInvariants(*engine, &reason)) << games[g] << " step " << step << ": " << reason;

@@ -65,16 +65,16 @@ protected:
     // Shows the hand-made piles (in this order) and paints them.
     void Show(std::vector<FieldPile> piles) {
         field->BuildFromEngine(false);
-        field->Layout().piles = std::move(piles);
+        field->GetLayout().piles = std::move(piles);
         field->PrepareDrawing();
     }
     std::vector<COLORREF> Buffer() const {
-        return PixelsOf(field->BackBufferDc(), field->DrawWidth(), field->DrawHeight());
+        return PixelsOf(field->GetBackBufferDC(), field->GetDrawWidth(), field->GetDrawHeight());
     }
     // A reference drawing of the field's size on the table colour, with card
     // images of its own.
     std::unique_ptr<Surface> Reference() {
-        auto s = std::make_unique<Surface>(field->DrawWidth(), field->DrawHeight(), kTable);
+        auto s = std::make_unique<Surface>(field->GetDrawWidth(), field->GetDrawHeight(), kTable);
         images = std::make_unique<CCardImageSet>(s->Dc(), &painter, 79, 112);
         return s;
     }
@@ -137,9 +137,9 @@ TEST_F(FieldTest, CreatedOverTheMainAreaWithTheDefaultClassWithoutDoubleClicks) 
     EXPECT_EQ(r.top, 40);
     EXPECT_EQ(r.right, 600);
     EXPECT_EQ(r.bottom, 440);
-    EXPECT_EQ(field->DrawWidth(), 600);
-    EXPECT_EQ(field->DrawHeight(), 400);
-    ASSERT_NE(field->BackBufferDc(), nullptr);
+    EXPECT_EQ(field->GetDrawWidth(), 600);
+    EXPECT_EQ(field->GetDrawHeight(), 400);
+    ASSERT_NE(field->GetBackBufferDC(), nullptr);
     EXPECT_EQ(CSolGameField::CreateGameField(nullptr, &prefs), nullptr);  // a child needs a parent
 }
 
@@ -212,7 +212,7 @@ TEST_F(FieldTest, PilesBasesMarksAndSelectionMatchAReferenceDrawing) {
     field->Redraw();
 
     auto ref = Reference();
-    const FieldLayout& l = field->Layout();
+    const FieldLayout& l = field->GetLayout();
     Paint(*ref, l.piles[0].cards[0], 10, 10);
     Paint(*ref, l.piles[0].cards[1], 10, 30);
     painter.DrawSelectionFrame(ref->Dc(), 10, 30);
@@ -226,7 +226,7 @@ TEST_F(FieldTest, PilesBasesMarksAndSelectionMatchAReferenceDrawing) {
     plainMarked.baseSuit = kNoMark;
     painter.DrawPileBase(ref->Dc(), 500, 10, plainMarked);
     painter.DrawPileBase(ref->Dc(), 300, 300, l.piles[7]);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->DrawWidth()));
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
     // An empty pile's selection frames its base.
     field->SetSelection(2, kFieldNone);
@@ -234,7 +234,7 @@ TEST_F(FieldTest, PilesBasesMarksAndSelectionMatchAReferenceDrawing) {
     Paint(*ref, l.piles[0].cards[1], 10, 30);   // the first pile without its frame
     Paint(*ref, l.piles[0].cards[2], 10, 50);
     painter.DrawSelectionFrame(ref->Dc(), 300, 10);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->DrawWidth()));
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 }
 
 TEST_F(FieldTest, PeekedCardIsDrawnWholeOnTopAndHitFirst) {
@@ -247,13 +247,13 @@ TEST_F(FieldTest, PeekedCardIsDrawnWholeOnTopAndHitFirst) {
     field->SetPeek(0, 1);
     field->Redraw();
     auto ref = Reference();
-    for (int i = 0; i < 4; ++i) Paint(*ref, field->Layout().piles[0].cards[i], 10, 10 + 20 * i);
-    Paint(*ref, field->Layout().piles[1].cards[0], 150, 10);
-    Paint(*ref, field->Layout().piles[1].cards[1], 150, 11);
-    Paint(*ref, field->Layout().piles[0].cards[1], 10, 30);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->DrawWidth()));
+    for (int i = 0; i < 4; ++i) Paint(*ref, field->GetLayout().piles[0].cards[i], 10, 10 + 20 * i);
+    Paint(*ref, field->GetLayout().piles[1].cards[0], 150, 10);
+    Paint(*ref, field->GetLayout().piles[1].cards[1], 150, 11);
+    Paint(*ref, field->GetLayout().piles[0].cards[1], 10, 30);
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
     uint16_t pile = 0, index = 0;
-    ASSERT_TRUE(field->HitRegions().HitTest(50, 100, &pile, &index, nullptr));
+    ASSERT_TRUE(field->GetHitRegions().HitTest(50, 100, &pile, &index, nullptr));
     EXPECT_EQ(pile, 0);
     EXPECT_EQ(index, 1);
 
@@ -262,7 +262,7 @@ TEST_F(FieldTest, PeekedCardIsDrawnWholeOnTopAndHitFirst) {
     for (auto peek : {std::make_pair(0, 4), std::make_pair(0, 0xFFFF), std::make_pair(1, 0), std::make_pair(9, 0)}) {
         field->SetPeek(static_cast<uint16_t>(peek.first), static_cast<uint16_t>(peek.second));
         field->Redraw();
-        EXPECT_TRUE(SamePixels(Buffer(), plain, field->DrawWidth())) << peek.first << "," << peek.second;
+        EXPECT_TRUE(SamePixels(Buffer(), plain, field->GetDrawWidth())) << peek.first << "," << peek.second;
     }
 }
 
@@ -284,7 +284,7 @@ TEST_F(FieldTest, BackgroundPictureCentredTiledAndStretched) {
     field->Redraw();
     auto ref = Reference();
     DrawImage(ref->Dc(), picture, 5, -50);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->DrawWidth()));
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
     EXPECT_EQ(ref->At(4, 0), kTable);
 
     prefs.bgPicturePosition = 1;
@@ -293,14 +293,14 @@ TEST_F(FieldTest, BackgroundPictureCentredTiledAndStretched) {
     ref = Reference();
     for (int y : {0, 700})
         for (int x : {0, 890}) DrawImage(ref->Dc(), picture, x, y);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->DrawWidth()));
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
     prefs.bgPicturePosition = 2;
     field->DiscardScaledPicture();
     field->Redraw();
     ref = Reference();
     DrawImage(ref->Dc(), ResampleImage(picture, 1100, 800), 0, 0);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->DrawWidth()));
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
     // A new size makes the stretched picture again.
     mainWindow->SetWindowPos(nullptr, 0, 0, 500 + 221, 300 + 60, SWP_NOMOVE | SWP_NOZORDER);
@@ -308,7 +308,7 @@ TEST_F(FieldTest, BackgroundPictureCentredTiledAndStretched) {
     field->Redraw();
     ref = Reference();
     DrawImage(ref->Dc(), ResampleImage(picture, 500, 300), 0, 0);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->DrawWidth()));
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
     prefs.bgPicturePosition = 3;   // no such position: the colour alone
     field->Redraw();
@@ -319,20 +319,20 @@ TEST_F(FieldTest, AFieldWithoutAreaSkipsTheBufferAndTheStretch) {
     prefs.bgPicture = 1;
     prefs.bgPicturePosition = 2;
     MakeField(0, 0);
-    EXPECT_EQ(field->BackBufferDc(), nullptr);
+    EXPECT_EQ(field->GetBackBufferDC(), nullptr);
     Show({Pile(10, 10, FanDown, {Card(0, 0, 0, true), Card(1, 0, 1, true)})});
     field->Redraw();
     field->MoveCardsAnimated(0, 1, 1, 0, 0);
     field->BlinkHint(0, kFieldNone);
-    EXPECT_EQ(field->BackBufferDc(), nullptr);
+    EXPECT_EQ(field->GetBackBufferDC(), nullptr);
     field->MoveWindow(RECT{0, 40, 200, 200});
     field->Redraw();
-    ASSERT_NE(field->BackBufferDc(), nullptr);
-    EXPECT_EQ(field->DrawWidth(), 200);
-    EXPECT_EQ(field->DrawHeight(), 160);
+    ASSERT_NE(field->GetBackBufferDC(), nullptr);
+    EXPECT_EQ(field->GetDrawWidth(), 200);
+    EXPECT_EQ(field->GetDrawHeight(), 160);
     field->MoveWindow(RECT{0, 40, 0, 40});   // minimised again
     field->Redraw();
-    EXPECT_EQ(field->BackBufferDc(), nullptr);
+    EXPECT_EQ(field->GetBackBufferDC(), nullptr);
 }
 
 TEST_F(FieldTest, EveryCardOfDealtGamesIsFoundWhereItIsPainted) {
@@ -344,8 +344,8 @@ TEST_F(FieldTest, EveryCardOfDealtGamesIsFoundWhereItIsPainted) {
         ASSERT_TRUE(field->BuildFromEngine(false)) << name;
         field->PrepareDrawing();
         field->Redraw();
-        const FieldLayout& layout = field->Layout();
-        const std::vector<HitRegion>& regions = field->HitRegions().Entries();
+        const FieldLayout& layout = field->GetLayout();
+        const std::vector<HitRegion>& regions = field->GetHitRegions().GetEntries();
         size_t cards = 0;
         for (size_t i = 0; i < regions.size(); ++i) {
             if (regions[i].index >= 0) ++cards;
@@ -354,12 +354,12 @@ TEST_F(FieldTest, EveryCardOfDealtGamesIsFoundWhereItIsPainted) {
                 continue;
             ASSERT_TRUE(test::VisiblePoint(regions, layout, i, &x, &y)) << name;
             uint16_t pile = 0, index = 0;
-            ASSERT_TRUE(field->HitRegions().HitTest(x, y, &pile, &index, nullptr)) << name;
+            ASSERT_TRUE(field->GetHitRegions().HitTest(x, y, &pile, &index, nullptr)) << name;
             EXPECT_EQ(pile, regions[i].pile) << name;
             EXPECT_EQ(index, regions[i].index < 0 ? kFieldNone : static_cast<uint16_t>(regions[i].index)) << name;
             // A card's point shows the card, not the table.
             if (regions[i].index >= 0) {
-                EXPECT_NE(GetPixel(field->BackBufferDc(), x, y), kTable) << name << " at " << x << "," << y;
+                EXPECT_NE(GetPixel(field->GetBackBufferDC(), x, y), kTable) << name << " at " << x << "," << y;
             }
         }
         // Every card of a fanned pile and the top card of every other pile
@@ -379,7 +379,7 @@ TEST_F(FieldTest, RunImagesHoldTheRunWithTheKeyAround) {
     Show({Pile(200, 10, FanLeft, cards), Pile(10, 10, FanNone, cards)});
     CMemoryBitmap image;
     int32_t ox = -1, oy = -1;
-    ASSERT_TRUE(field->RenderRun(0, 1, 3, field->BackBufferDc(), &image, &ox, &oy));
+    ASSERT_TRUE(field->RenderRun(0, 1, 3, field->GetBackBufferDC(), &image, &ox, &oy));
     EXPECT_EQ(image.Width(), 79u + 40u);
     EXPECT_EQ(image.Height(), 112u);
     EXPECT_EQ(ox, 40);
@@ -391,13 +391,13 @@ TEST_F(FieldTest, RunImagesHoldTheRunWithTheKeyAround) {
     Paint(ref, cards[3], 0, 0);
     EXPECT_TRUE(SamePixels(PixelsOf(image.GetDC(), 119, 112), ref.Pixels(), 119));
 
-    ASSERT_TRUE(field->RenderRun(1, 1, 3, field->BackBufferDc(), &image, &ox, &oy));
+    ASSERT_TRUE(field->RenderRun(1, 1, 3, field->GetBackBufferDC(), &image, &ox, &oy));
     EXPECT_EQ(image.Width(), 79u);
     Surface top(79, 112, kKeyGreen);
     Paint(top, cards[3], 0, 0);
     EXPECT_TRUE(SamePixels(PixelsOf(image.GetDC(), 79, 112), top.Pixels(), 79));
 
-    EXPECT_FALSE(field->RenderRun(0, 2, 3, field->BackBufferDc(), &image, &ox, &oy));
+    EXPECT_FALSE(field->RenderRun(0, 2, 3, field->GetBackBufferDC(), &image, &ox, &oy));
     EXPECT_EQ(image.GetDC(), nullptr);
 }
 
@@ -411,25 +411,25 @@ TEST_F(FieldTest, AnimatedMoveEndsWithTheFieldRedrawnAndUnanimatedMoveDrawsNothi
     Show(piles());
     field->Redraw();
     field->MoveCardsAnimated(0, 1, 2, 1, 1);
-    EXPECT_EQ(field->Layout().piles[0].cards.size(), 1u);
-    ASSERT_EQ(field->Layout().piles[1].cards.size(), 3u);
-    EXPECT_EQ(field->Layout().piles[1].cards[2].card, 2);
+    EXPECT_EQ(field->GetLayout().piles[0].cards.size(), 1u);
+    ASSERT_EQ(field->GetLayout().piles[1].cards.size(), 3u);
+    EXPECT_EQ(field->GetLayout().piles[1].cards[2].card, 2);
     const std::vector<COLORREF> after = Buffer();
     field->Redraw();
-    EXPECT_TRUE(SamePixels(Buffer(), after, field->DrawWidth()));
+    EXPECT_TRUE(SamePixels(Buffer(), after, field->GetDrawWidth()));
 
     // Out of range: nothing changes.
     field->MoveCardsAnimated(0, 0, 2, 2, 0);
     field->MoveCardsAnimated(0, 0, 1, 2, 1);
     field->MoveCardsAnimated(0, 0, 0, 2, 0);
-    EXPECT_EQ(field->Layout().piles[0].cards.size(), 1u);
-    EXPECT_TRUE(SamePixels(Buffer(), after, field->DrawWidth()));
+    EXPECT_EQ(field->GetLayout().piles[0].cards.size(), 1u);
+    EXPECT_TRUE(SamePixels(Buffer(), after, field->GetDrawWidth()));
 
     prefs.animation = 0;
     field->ApplyOptions();
     field->MoveCardsAnimated(1, 0, 3, 2, 0);
-    EXPECT_EQ(field->Layout().piles[2].cards.size(), 3u);
-    EXPECT_TRUE(SamePixels(Buffer(), after, field->DrawWidth()));   // the caller's batch ends with one redraw
+    EXPECT_EQ(field->GetLayout().piles[2].cards.size(), 3u);
+    EXPECT_TRUE(SamePixels(Buffer(), after, field->GetDrawWidth()));   // the caller's batch ends with one redraw
 }
 
 // The highlight as the back buffer shows it at every pause of the blink,
@@ -448,8 +448,8 @@ TEST_F(FieldTest, HintBlinkShowsTheCardThenTheTargetTwiceEachOnAClockOf200Ms) {
     };
     std::vector<Seen> seen;
     field->SetPause([&](uint32_t ms) {
-        seen.push_back({clock, field->SelectedPile(), field->SelectedIndex(),
-                        GetPixel(field->BackBufferDc(), 50, 30 + 56), GetPixel(field->BackBufferDc(), 200 + 40, 10)});
+        seen.push_back({clock, field->GetSelectedPile(), field->GetSelectedIndex(),
+                        GetPixel(field->GetBackBufferDC(), 50, 30 + 56), GetPixel(field->GetBackBufferDC(), 200 + 40, 10)});
         clock += ms;
     });
     field->BlinkHint(7, 1);
@@ -465,7 +465,7 @@ TEST_F(FieldTest, HintBlinkShowsTheCardThenTheTargetTwiceEachOnAClockOf200Ms) {
         EXPECT_EQ(seen[k].cardCentre != seen[1].cardCentre, on && k < 4) << k;
         EXPECT_EQ(seen[k].baseEdge != seen[1].baseEdge, on && k >= 4) << k;
     }
-    EXPECT_EQ(field->SelectedPile(), kFieldNone);
+    EXPECT_EQ(field->GetSelectedPile(), kFieldNone);
 
     seen.clear();
     clock = 0;
@@ -486,7 +486,7 @@ TEST_F(FieldTest, NoPileBaseIsDrawnAcrossACard) {
     constexpr COLORREF kNoCard = RGB(255, 0, 255);
     for (const auto& size : {std::make_pair(1100, 800), std::make_pair(867, 686)}) {
         MakeField(size.first, size.second);
-        const int width = field->DrawWidth(), height = field->DrawHeight();
+        const int width = field->GetDrawWidth(), height = field->GetDrawHeight();
         for (const char* name : {"Pyramid", "Tri Peaks"}) {
             int checked = 0, emptied = 0;
             for (uint32_t deal = 1; deal <= 3; ++deal) {
@@ -506,7 +506,7 @@ TEST_F(FieldTest, NoPileBaseIsDrawnAcrossACard) {
                     field->Redraw();
                     // The cards alone, on the table and on a colour no card
                     // has, in the field's draw order.
-                    const FieldLayout& layout = field->Layout();
+                    const FieldLayout& layout = field->GetLayout();
                     auto cards = Reference();
                     Surface where(width, height, kNoCard);
                     std::vector<CardSpot> spots;
@@ -551,11 +551,11 @@ TEST_F(FieldTest, RepeatedCreationPaintingAndDestructionLeaveNoGdiObjects) {
         field->SetPeek(7, 0);
         field->SetPause([](uint32_t) {});
         field->BlinkHint(7, kFieldNone);
-        const FieldPile& waste = field->Layout().piles[8];
-        field->MoveCardsAnimated(7, static_cast<uint16_t>(field->Layout().piles[7].cards.size() - 1), 1, 8,
+        const FieldPile& waste = field->GetLayout().piles[8];
+        field->MoveCardsAnimated(7, static_cast<uint16_t>(field->GetLayout().piles[7].cards.size() - 1), 1, 8,
                                   static_cast<uint16_t>(waste.cards.size()));
         CMemoryBitmap image;
-        field->RenderRun(0, 0, 1, field->BackBufferDc(), &image, nullptr, nullptr);
+        field->RenderRun(0, 0, 1, field->GetBackBufferDC(), &image, nullptr, nullptr);
         field.reset();
         mainWindow.reset();
     };

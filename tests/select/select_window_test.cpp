@@ -444,15 +444,15 @@ TEST_F(SelectDialogTest, AThumbnailMatchesTheFieldScaledDown) {
     // The field laid out at the preview's field size and painted.
     ::SetWindowPos(*field, nullptr, 0, 0, kPreviewFieldWidth, kPreviewFieldHeight, SWP_NOZORDER | SWP_NOMOVE);
     field->SetFullRepaint()->PaintToBackBuffer();
-    HBITMAP painted = static_cast<HBITMAP>(::GetCurrentObject(field->BackBufferDc(), OBJ_BITMAP));
-    ASSERT_EQ(field->DrawWidth(), kPreviewFieldWidth);
+    HBITMAP painted = static_cast<HBITMAP>(::GetCurrentObject(field->GetBackBufferDC(), OBJ_BITMAP));
+    ASSERT_EQ(field->GetDrawWidth(), kPreviewFieldWidth);
     // A copy of the back buffer (the selected bitmap itself cannot be read).
     HDC screen = ::GetDC(nullptr);
     HDC copyDc = ::CreateCompatibleDC(screen);
     HBITMAP copy = ::CreateCompatibleBitmap(screen, kPreviewFieldWidth, kPreviewFieldHeight);
     ::ReleaseDC(nullptr, screen);
     HGDIOBJ old = ::SelectObject(copyDc, copy);
-    ::BitBlt(copyDc, 0, 0, kPreviewFieldWidth, kPreviewFieldHeight, field->BackBufferDc(), 0, 0, SRCCOPY);
+    ::BitBlt(copyDc, 0, 0, kPreviewFieldWidth, kPreviewFieldHeight, field->GetBackBufferDC(), 0, 0, SRCCOPY);
     ::SelectObject(copyDc, old);
     ::DeleteDC(copyDc);
     (void)painted;

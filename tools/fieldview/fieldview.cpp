@@ -41,7 +41,7 @@ std::string FileKey(const std::string& name) {
 // The field's back buffer as an image.
 PixelImage Capture(const CSolGameField& field) {
     PixelImage image;
-    ImageFromDc(field.BackBufferDc(), RECT{0, 0, field.DrawWidth(), field.DrawHeight()}, &image);
+    ImageFromDc(field.GetBackBufferDC(), RECT{0, 0, field.GetDrawWidth(), field.GetDrawHeight()}, &image);
     return image;
 }
 
