@@ -56,8 +56,8 @@ public:
     // Back n; a choice past the last back draws the last back.
     void DrawBack(HDC dc, int32_t x, int32_t y, uint32_t n) const;
     // The card size the images were made for.
-    uint32_t Width() const { return width; }
-    uint32_t Height() const { return height; }
+    uint32_t GetWidth() const { return width; }
+    uint32_t GetHeight() const { return height; }
 
 private:
     static constexpr uint32_t kCards = CardArt::kFaces + CardArt::kBacks;

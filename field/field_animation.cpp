@@ -50,7 +50,7 @@ void CSolGameField::MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uin
         FramePoint start, end;
         hitRegions.FindRegion(fromPile, fromIndex, &start.x, &start.y);
         hitRegions.FindRegion(toPile, toIndex, &end.x, &end.y);
-        CMemoryBitmap under(buffer, run.Width(), run.Height());
+        CMemoryBitmap under(buffer, run.GetWidth(), run.GetHeight());
         for (const FramePoint& f : AnimationFrames(start, end)) {
             const POINT at{f.x, f.y};
             under.BlitFrom(buffer, &at);

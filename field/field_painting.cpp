@@ -37,7 +37,7 @@ void CSolGameField::PaintBackgroundTo(HDC dc, int32_t width, int32_t height, COL
     ::DeleteObject(brush);
     if (pictureMode != 1) return;
     const PixelImage& image = FieldPicture();
-    if (image.Empty()) return;   // no pictureMode: the colour alone
+    if (image.IsEmpty()) return;   // no pictureMode: the colour alone
     switch (position) {
     case 0:   // centred; a smaller field shows the middle part
         DrawImage(dc, image, (width - image.width) / 2, (height - image.height) / 2);
@@ -71,7 +71,7 @@ void CSolGameField::PaintToBackBuffer() {
         CreateBackBuffer();
         DiscardScaledPicture();
     }
-    if (!backBuffer.GetDC() || !backBuffer.Stale()) return;
+    if (!backBuffer.GetDC() || !backBuffer.IsStale()) return;
     PaintBackground();
     if (!images) {
         backBuffer.Painted();

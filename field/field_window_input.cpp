@@ -84,8 +84,8 @@ bool CSolGameField::InputView::MakeDragImage(uint16_t pile, uint16_t index, uint
     HDC buffer = field.backBuffer.GetDC();
     int32_t ox = 0, oy = 0;
     if (!buffer || !field.RenderRun(pile, index, count, buffer, &field.dragImage, &ox, &oy)) return false;
-    image->width = static_cast<int32_t>(field.dragImage.Width());
-    image->height = static_cast<int32_t>(field.dragImage.Height());
+    image->width = static_cast<int32_t>(field.dragImage.GetWidth());
+    image->height = static_cast<int32_t>(field.dragImage.GetHeight());
     image->cardX = ox;
     image->cardY = oy;
     return true;
@@ -93,7 +93,7 @@ bool CSolGameField::InputView::MakeDragImage(uint16_t pile, uint16_t index, uint
 
 void CSolGameField::InputView::ShowDragImage(int32_t left, int32_t top) {
     HDC buffer = field.backBuffer.GetDC();
-    field.dragBackground.Create(buffer, field.dragImage.Width(), field.dragImage.Height());
+    field.dragBackground.Create(buffer, field.dragImage.GetWidth(), field.dragImage.GetHeight());
     const POINT at{left, top};
     field.dragBackground.BlitFrom(buffer, &at);
     field.dragImage.DrawTransparent(buffer, left, top, kRunImageKey);

@@ -18,7 +18,7 @@ PixelImage CSolGameFieldPreview::RenderThumbnail(CSolGameField& field, COLORREF 
 void CSolGameFieldPreview::RenderPreview(CSolGameField& field, HDC target, const RECT* rect, COLORREF colour,
                                          uint8_t picture, uint8_t position, CPreviewImageCache* cache, uint32_t key) {
     const PixelImage thumbnail = RenderThumbnail(field, colour, picture, position);
-    if (thumbnail.Empty()) return;
+    if (thumbnail.IsEmpty()) return;
     if (target && rect) DrawImageStretched(target, thumbnail, *rect);
     if (!cache) return;
     uint8_t* data = nullptr;

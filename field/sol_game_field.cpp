@@ -72,7 +72,7 @@ void CSolGameField::PrepareDrawing() {
     // The images depend on the card size alone: made once and kept for the
     // games that follow. They are made compatible with the back buffer, or
     // with the screen while the field has no area.
-    if (!images || images->Width() != layout.cardWidth || images->Height() != layout.cardHeight) {
+    if (!images || images->GetWidth() != layout.cardWidth || images->GetHeight() != layout.cardHeight) {
         images.reset();
         HDC dc = backBuffer.GetDC();
         HDC screen = dc ? nullptr : ::GetDC(nullptr);

@@ -112,9 +112,9 @@ public:
     // The back buffer (null DC while the field has no area) and the client
     // rectangle it was made for.
     HDC GetBackBufferDC() const { return backBuffer.GetDC(); }
-    const RECT& GetFieldRect() const { return backBuffer.Area(); }
-    int32_t GetDrawWidth() const { return static_cast<int32_t>(backBuffer.Width()); }
-    int32_t GetDrawHeight() const { return static_cast<int32_t>(backBuffer.Height()); }
+    const RECT& GetFieldRect() const { return backBuffer.GetArea(); }
+    int32_t GetDrawWidth() const { return static_cast<int32_t>(backBuffer.GetWidth()); }
+    int32_t GetDrawHeight() const { return static_cast<int32_t>(backBuffer.GetHeight()); }
 
     // The game on a field of width x height with the given background
     // (picture 1 the field picture, by position 0 centred, 1 tiled, 2

@@ -28,7 +28,7 @@ public:
     void SetText(const wchar_t* text);
     const std::wstring& GetText() const { return text; }
     void MarkForRedraw() { memory.Invalidate(); }
-    bool NeedsRedraw() const { return memory.Stale(); }
+    bool NeedsRedraw() const { return memory.IsStale(); }
     // The height the text takes at `width` pixels.
     uint32_t MeasureHeight(uint32_t width);
     // The memory bitmap holding the last layout (for checks of what shows).

@@ -100,10 +100,10 @@ void CSetOfPopupRegions::CPopupRegion::CRegionBody::SetContentHeights(UINT witho
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::CreateBackBuffer() { buffer.Create(hwnd, GetFullHeight()); }
 
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::PaintBackBuffer() {
-    if (!buffer.Stale() || buffer.GetDC() == nullptr) return;
+    if (!buffer.IsStale() || buffer.GetDC() == nullptr) return;
     HDC dc = buffer.GetDC();
-    const int32_t width = static_cast<int32_t>(buffer.Width());
-    const int32_t height = static_cast<int32_t>(buffer.Height());
+    const int32_t width = static_cast<int32_t>(buffer.GetWidth());
+    const int32_t height = static_cast<int32_t>(buffer.GetHeight());
     FillSolid(dc, RECT{0, 0, width, height}, background);
     const RECT frame{0, -1, width, height};
     DrawFrame(dc, &frame, RGB(0, 0, 0), RGB(0, 0, 0));
@@ -113,7 +113,7 @@ void CSetOfPopupRegions::CPopupRegion::CRegionBody::PaintBackBuffer() {
 POINT CSetOfPopupRegions::CPopupRegion::CRegionBody::BufferCorner() {
     RECT rc;
     GetClientRect(&rc);
-    return POINT{rc.left, rc.bottom - static_cast<int32_t>(buffer.Height())};
+    return POINT{rc.left, rc.bottom - static_cast<int32_t>(buffer.GetHeight())};
 }
 
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::OnPaint() {

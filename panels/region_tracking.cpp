@@ -24,7 +24,7 @@ void CSetOfPopupRegions::BeginRegionDrag(UINT index) {
 void CSetOfPopupRegions::TrackHeaderDrag(int32_t y) {
     if (regions.empty()) return;
     if (scrollBarShown) {
-        const int32_t height = static_cast<int32_t>(buffer.Height());
+        const int32_t height = static_cast<int32_t>(buffer.GetHeight());
         const int32_t position = scrollBar.GetScrollPos();
         if (y < 0 || y > height) {
             scrollBar.SetScrollPos(y < 0 ? position + y : position + y - height, TRUE);

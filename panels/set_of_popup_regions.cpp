@@ -258,8 +258,8 @@ void CSetOfPopupRegions::CreateBackBuffer() { buffer.Create(hwnd); }
 void CSetOfPopupRegions::PaintBackBuffer() {
     RECT rc;
     GetClientRect(&rc);
-    if (!::EqualRect(&rc, &buffer.Area())) CreateBackBuffer();
-    if (!buffer.Stale() || buffer.GetDC() == nullptr) return;
+    if (!::EqualRect(&rc, &buffer.GetArea())) CreateBackBuffer();
+    if (!buffer.IsStale() || buffer.GetDC() == nullptr) return;
     HDC dc = buffer.GetDC();
     const int32_t width = rc.right;
     const int32_t height = rc.bottom;

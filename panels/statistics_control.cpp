@@ -39,10 +39,10 @@ void CStatisticsControl::Reload(const char16_t* gameName) {
 
 BOOL CStatisticsControl::DrawItem(DRAWITEMSTRUCT* item) {
     const RECT rc = item->rcItem;
-    if (!::EqualRect(&rc, &memory.Area())) CreatePicture();
+    if (!::EqualRect(&rc, &memory.GetArea())) CreatePicture();
     HDC dc = memory.GetDC();
     if (dc == nullptr) return TRUE;
-    if (memory.Stale()) {
+    if (memory.IsStale()) {
         ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
         const int oldMode = ::SetBkMode(dc, TRANSPARENT);
         HGDIOBJ oldFont = ::SelectObject(dc, font);

@@ -55,8 +55,8 @@ public:
     }
     bool Missing() const { return missing; }
     bool Ok() const { return !pixels.empty(); }
-    int Width() const { return width; }
-    int Height() const { return height; }
+    int GetWidth() const { return width; }
+    int GetHeight() const { return height; }
     std::vector<uint32_t>& Pixels() { return pixels; }
 
 private:
@@ -110,8 +110,8 @@ public:
 
     bool Ok() const { return memoryDc != nullptr; }
     HDC Dc() const { return memoryDc; }
-    int Width() const { return width; }
-    int Height() const { return height; }
+    int GetWidth() const { return width; }
+    int GetHeight() const { return height; }
 
 private:
     HBITMAP bitmap;
@@ -128,8 +128,8 @@ BitmapPixels ReadBitmapPixels(uint16_t bitmapId) {
     BitmapPixels read;
     read.missing = art.Missing();
     if (art.Ok()) {
-        read.width = art.Width();
-        read.height = art.Height();
+        read.width = art.GetWidth();
+        read.height = art.GetHeight();
         read.pixels = std::move(art.Pixels());
     }
     return read;
@@ -138,27 +138,27 @@ BitmapPixels ReadBitmapPixels(uint16_t bitmapId) {
 void DrawBitmapTransparent(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key) {
     ResourcePixels art(bitmapId);
     if (art.Ok()) {
-        DrawKeyed(dc, x, y, art.Width(), art.Height(), art.Pixels(), key);
+        DrawKeyed(dc, x, y, art.GetWidth(), art.GetHeight(), art.Pixels(), key);
         return;
     }
     if (art.Missing()) return;
     ArtSource src(dc, bitmapId);
     if (!src.Ok()) return;
-    TransparentBlt(dc, x, y, src.Width(), src.Height(), src.Dc(), 0, 0, src.Width(), src.Height(), key);
+    TransparentBlt(dc, x, y, src.GetWidth(), src.GetHeight(), src.Dc(), 0, 0, src.GetWidth(), src.GetHeight(), key);
 }
 
 void DrawBitmap(HDC dc, int32_t x, int32_t y, uint16_t bitmapId) {
     ResourcePixels art(bitmapId);
     if (art.Ok()) {
-        BITMAPINFO bi = TopDownDibInfo(art.Width(), art.Height());
-        StretchDIBits(dc, x, y, art.Width(), art.Height(), 0, 0, art.Width(), art.Height(), art.Pixels().data(), &bi,
+        BITMAPINFO bi = TopDownDibInfo(art.GetWidth(), art.GetHeight());
+        StretchDIBits(dc, x, y, art.GetWidth(), art.GetHeight(), 0, 0, art.GetWidth(), art.GetHeight(), art.Pixels().data(), &bi,
                       DIB_RGB_COLORS, SRCCOPY);
         return;
     }
     if (art.Missing()) return;
     ArtSource src(dc, bitmapId);
     if (!src.Ok()) return;
-    BitBlt(dc, x, y, src.Width(), src.Height(), src.Dc(), 0, 0, SRCCOPY);
+    BitBlt(dc, x, y, src.GetWidth(), src.GetHeight(), src.Dc(), 0, 0, SRCCOPY);
 }
 
 void DrawBitmapRotated(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key) {
@@ -168,14 +168,14 @@ void DrawBitmapRotated(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF
     if (art.Ok()) {
         std::vector<uint32_t>& px = art.Pixels();
         std::reverse(px.begin(), px.end());
-        DrawKeyed(dc, x - art.Width() + 1, y - art.Height() + 1, art.Width(), art.Height(), px, key);
+        DrawKeyed(dc, x - art.GetWidth() + 1, y - art.GetHeight() + 1, art.GetWidth(), art.GetHeight(), px, key);
         return;
     }
     if (art.Missing()) return;
     ArtSource src(dc, bitmapId);
     if (!src.Ok()) return;
-    for (int i = 0; i < src.Width(); ++i)
-        for (int j = 0; j < src.Height(); ++j) {
+    for (int i = 0; i < src.GetWidth(); ++i)
+        for (int j = 0; j < src.GetHeight(); ++j) {
             COLORREF c = GetPixel(src.Dc(), i, j);
             if (c != key) SetPixel(dc, x - i, y - j, c);
         }

@@ -64,8 +64,8 @@ public:
     void Create(HDC dc, uint32_t width, uint32_t height);
     void Destroy();
     HDC GetDC() const { return memoryDc; }
-    uint32_t Width() const { return width; }
-    uint32_t Height() const { return height; }
+    uint32_t GetWidth() const { return width; }
+    uint32_t GetHeight() const { return height; }
 
     // Copies the whole image to `at` of dc.
     void BlitTo(HDC dc, const POINT* at) const;
@@ -100,15 +100,15 @@ public:
     void Create(HWND window, uint32_t height);
     void Destroy() { bitmap.Destroy(); }
     // The client rectangle of the last Create, and the buffer's size.
-    const RECT& Area() const { return area; }
-    uint32_t Width() const { return width; }
-    uint32_t Height() const { return height; }
+    const RECT& GetArea() const { return area; }
+    uint32_t GetWidth() const { return width; }
+    uint32_t GetHeight() const { return height; }
     // The DC to paint into; null while there is no bitmap.
     HDC GetDC() const { return bitmap.GetDC(); }
 
     // The contents are out of date: the next paint draws them anew.
     void Invalidate() { stale = true; }
-    bool Stale() const { return stale; }
+    bool IsStale() const { return stale; }
     // The contents are drawn.
     void Painted() { stale = false; }
 

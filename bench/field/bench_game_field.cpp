@@ -81,7 +81,7 @@ int main() {
     CMemoryBitmap run;
     field.RenderRun(longest, 0, 13, window, &run, nullptr, nullptr);
     HDC buffer = field.GetBackBufferDC();
-    CMemoryBitmap under(buffer, run.Width(), run.Height());
+    CMemoryBitmap under(buffer, run.GetWidth(), run.GetHeight());
     int frame = 0;
     const auto frames = AnimationFrames({100, 100}, {700, 300});
     Report("One animation frame of a 13-card run", Median(200, [&] {

@@ -34,7 +34,7 @@ bool OutsideCorner(int x, int y) {
 // The non-key pixels of `art` appear at (x + i, y + j), or turned at
 // (x - i, y - j).
 void ExpectPlaced(const Surface& s, const ArtPixels& art, int x, int y, bool turned, const char* what) {
-    ASSERT_FALSE(art.Empty()) << what;
+    ASSERT_FALSE(art.IsEmpty()) << what;
     for (int j = 0; j < art.height; ++j)
         for (int i = 0; i < art.width; ++i) {
             if (art.At(i, j) == kKeyWhite) continue;

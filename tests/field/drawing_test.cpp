@@ -51,8 +51,8 @@ TEST(DrawFrame, OffsetRectangleStaysInside) {
 // pixel where it is not the key, the background elsewhere.
 void ExpectKeyedCopy(const Surface& s, const ArtPixels& art, int x, int y, COLORREF key, COLORREF background) {
     int drawn = 0;
-    for (int j = 0; j < s.Height(); ++j) {
-        for (int i = 0; i < s.Width(); ++i) {
+    for (int j = 0; j < s.GetHeight(); ++j) {
+        for (int i = 0; i < s.GetWidth(); ++i) {
             int ax = i - x, ay = j - y;
             COLORREF want = background;
             if (ax >= 0 && ay >= 0 && ax < art.width && ay < art.height && art.At(ax, ay) != key) {
@@ -153,8 +153,8 @@ TEST(CMemoryBitmap, BlitsRoundTripAndDrawsKeyed) {
     Surface s(40, 30, kMagenta);
     CMemoryBitmap image(s.Dc(), 10, 8);
     ASSERT_NE(image.GetDC(), nullptr);
-    EXPECT_EQ(image.Width(), 10u);
-    EXPECT_EQ(image.Height(), 8u);
+    EXPECT_EQ(image.GetWidth(), 10u);
+    EXPECT_EQ(image.GetHeight(), 8u);
     // Fill the image with blue and a green key pixel, copy it out and back.
     HBRUSH blue = CreateSolidBrush(kBlue);
     RECT all{0, 0, 10, 8};
@@ -187,7 +187,7 @@ TEST(CMemoryBitmap, BlitsRoundTripAndDrawsKeyed) {
     image.Destroy();  // a second Destroy does nothing
     image.Create(s.Dc(), 3, 3);
     EXPECT_NE(image.GetDC(), nullptr);
-    EXPECT_EQ(image.Width(), 3u);
+    EXPECT_EQ(image.GetWidth(), 3u);
 }
 
 // A window's back buffer: made for its client area (or a given height),
@@ -199,17 +199,17 @@ TEST(CBackBuffer, FollowsTheClientAreaAndLeavesNoGdiObjects) {
     ASSERT_NE(window, nullptr);
     CBackBuffer buffer;
     buffer.Create(window);
-    const RECT& area = buffer.Area();
+    const RECT& area = buffer.GetArea();
     EXPECT_EQ(area.right - area.left, 60);
     EXPECT_EQ(area.bottom - area.top, 40);
-    EXPECT_EQ(buffer.Width(), 60u);
-    EXPECT_EQ(buffer.Height(), 40u);
+    EXPECT_EQ(buffer.GetWidth(), 60u);
+    EXPECT_EQ(buffer.GetHeight(), 40u);
     ASSERT_NE(buffer.GetDC(), nullptr);
-    EXPECT_TRUE(buffer.Stale());
+    EXPECT_TRUE(buffer.IsStale());
     buffer.Painted();
-    EXPECT_FALSE(buffer.Stale());
+    EXPECT_FALSE(buffer.IsStale());
     buffer.Invalidate();
-    EXPECT_TRUE(buffer.Stale());
+    EXPECT_TRUE(buffer.IsStale());
     buffer.Painted();
 
     HBRUSH blue = CreateSolidBrush(kBlue);
@@ -225,14 +225,14 @@ TEST(CBackBuffer, FollowsTheClientAreaAndLeavesNoGdiObjects) {
     EXPECT_EQ(s.At(64, 46), kMagenta);
 
     buffer.Create(window, 100);   // taller than the window
-    EXPECT_EQ(buffer.Width(), 60u);
-    EXPECT_EQ(buffer.Height(), 100u);
-    EXPECT_TRUE(buffer.Stale());
+    EXPECT_EQ(buffer.GetWidth(), 60u);
+    EXPECT_EQ(buffer.GetHeight(), 100u);
+    EXPECT_TRUE(buffer.IsStale());
 
     SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER);
     buffer.Create(window);
     EXPECT_EQ(buffer.GetDC(), nullptr);
-    EXPECT_EQ(buffer.Width(), 0u);
+    EXPECT_EQ(buffer.GetWidth(), 0u);
     buffer.BlitTo(s.Dc(), POINT{0, 0});   // nothing to copy
     buffer.ShowIn(window, POINT{0, 0});
     EXPECT_EQ(s.At(0, 0), kMagenta);

@@ -17,8 +17,8 @@ public:
     Surface& operator=(const Surface&) = delete;
 
     HDC Dc() const { return dc_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    int GetWidth() const { return width_; }
+    int GetHeight() const { return height_; }
     void Fill(COLORREF c);
     COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
     // All pixels, row by row from the top.
@@ -36,7 +36,7 @@ struct ArtPixels {
     int width = 0, height = 0;
     std::vector<COLORREF> pixels;  // rows from the top
     COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    bool Empty() const { return pixels.empty(); }
+    bool IsEmpty() const { return pixels.empty(); }
 };
 // The pixels of bitmap resource `id` (empty when there is none).
 ArtPixels ReadArt(uint16_t id);

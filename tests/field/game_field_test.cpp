@@ -380,8 +380,8 @@ TEST_F(FieldTest, RunImagesHoldTheRunWithTheKeyAround) {
     CMemoryBitmap image;
     int32_t ox = -1, oy = -1;
     ASSERT_TRUE(field->RenderRun(0, 1, 3, field->GetBackBufferDC(), &image, &ox, &oy));
-    EXPECT_EQ(image.Width(), 79u + 40u);
-    EXPECT_EQ(image.Height(), 112u);
+    EXPECT_EQ(image.GetWidth(), 79u + 40u);
+    EXPECT_EQ(image.GetHeight(), 112u);
     EXPECT_EQ(ox, 40);
     EXPECT_EQ(oy, 0);
     Surface ref(119, 112, kKeyGreen);
@@ -392,7 +392,7 @@ TEST_F(FieldTest, RunImagesHoldTheRunWithTheKeyAround) {
     EXPECT_TRUE(SamePixels(PixelsOf(image.GetDC(), 119, 112), ref.Pixels(), 119));
 
     ASSERT_TRUE(field->RenderRun(1, 1, 3, field->GetBackBufferDC(), &image, &ox, &oy));
-    EXPECT_EQ(image.Width(), 79u);
+    EXPECT_EQ(image.GetWidth(), 79u);
     Surface top(79, 112, kKeyGreen);
     Paint(top, cards[3], 0, 0);
     EXPECT_TRUE(SamePixels(PixelsOf(image.GetDC(), 79, 112), top.Pixels(), 79));

@@ -79,7 +79,7 @@ TEST(ImageGdi, DrawAtOwnSizeAndStretchedThenReadBack) {
     EXPECT_EQ(read.At(0, 0), 0xFF0000u);
     EXPECT_EQ(read.At(11, 7), 0x0000FFu);
     EXPECT_FALSE(ImageFromBitmap(nullptr, &read));
-    EXPECT_TRUE(read.Empty());
+    EXPECT_TRUE(read.IsEmpty());
 }
 
 TEST(ImageGdi, ReadsAnAreaOfADeviceContext) {
@@ -96,7 +96,7 @@ TEST(ImageGdi, ReadsAnAreaOfADeviceContext) {
     EXPECT_EQ(read.At(4, 0), 0xFFFFFFu);
     EXPECT_EQ(read.At(0, 2), 0xFFFFFFu);
     EXPECT_FALSE(ImageFromDc(surface.Dc(), RECT{3, 2, 3, 5}, &read));
-    EXPECT_TRUE(read.Empty());
+    EXPECT_TRUE(read.IsEmpty());
     EXPECT_FALSE(ImageFromDc(nullptr, RECT{0, 0, 2, 2}, &read));
 }
 

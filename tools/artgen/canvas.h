@@ -59,7 +59,7 @@ public:
     // Flips every contour to a positive signed area, so that overlapping
     // pieces unite under the nonzero rule. Only for shapes without holes.
     Path Normalized() const;
-    bool Empty() const { return ops.empty(); }
+    bool IsEmpty() const { return ops.empty(); }
 
     void Bounds(double* x0, double* y0, double* x1, double* y1) const;
 
@@ -85,8 +85,8 @@ Paint RadialGradient(Pt centre, double radius, Color inner, Color outer);
 class Canvas {
 public:
     Canvas(int width, int height);
-    int Width() const { return w; }
-    int Height() const { return h; }
+    int GetWidth() const { return w; }
+    int GetHeight() const { return h; }
 
     void Fill(const Path& path, Color c) { Fill(path, Solid(c)); }
     void Fill(const Path& path, const Paint& paint);
