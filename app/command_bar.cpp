@@ -166,7 +166,7 @@ void CCommandBar::RestoreLayout(uint8_t count, const std::array<uint8_t, kComman
     AutoSize();
 }
 
-std::vector<int> CCommandBar::Items() const {
+std::vector<int> CCommandBar::GetItems() const {
     std::vector<int> items;
     const int count = GetButtonCount();
     for (int i = 0; i < count; ++i) {
@@ -271,13 +271,13 @@ void CCommandBarWnd::OnSize(UINT type, int cx, int cy) {
 
 void CCommandBarWnd::OnSmallIcons() {
     bar.SetIconSize(false);
-    host.Prefs().commandBarIconType = 0;
+    host.GetPrefs().commandBarIconType = 0;
     host.RecalcLayout();
 }
 
 void CCommandBarWnd::OnBigIcons() {
     bar.SetIconSize(true);
-    host.Prefs().commandBarIconType = 1;
+    host.GetPrefs().commandBarIconType = 1;
     host.RecalcLayout();
 }
 
@@ -289,9 +289,9 @@ void CCommandBarWnd::OnCustomize() {
 }
 
 void CCommandBarWnd::StoreLayout() {
-    const CommandBarLayout layout = StoreCommandBarLayout(bar.Items());
-    host.Prefs().commandBarButtonsNum = layout.count;
-    host.Prefs().commandBarButtons = layout.positions;
+    const CommandBarLayout layout = StoreCommandBarLayout(bar.GetItems());
+    host.GetPrefs().commandBarButtonsNum = layout.count;
+    host.GetPrefs().commandBarButtons = layout.positions;
 }
 
 BOOL CCommandBarWnd::OnCommand(WPARAM wParam, LPARAM) {
@@ -345,7 +345,7 @@ BOOL CCommandBarWnd::OnToolTipText(NMHDR* header, LRESULT* result) {
 }
 
 std::unique_ptr<CCommandBarWnd> CreateCommandBar(CommandBarHost& host) {
-    CWnd* parent = host.BarParent();
+    CWnd* parent = host.GetBarParent();
     auto bar = std::make_unique<CCommandBarWnd>(host);
     RECT r;
     parent->GetClientRect(&r);
@@ -353,7 +353,7 @@ std::unique_ptr<CCommandBarWnd> CreateCommandBar(CommandBarHost& host) {
     r.bottom = r.top + kCommandBarHeightBig;
     if (!bar->Create(L"CommandBar", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, r, parent, IDC_COMMAND_BAR))
         return nullptr;
-    const AppPreferences& prefs = host.Prefs();
+    const AppPreferences& prefs = host.GetPrefs();
     if (!bar->bar.CreateBar(bar.get(), prefs.commandBarIconType != 0))
         return nullptr;
     bar->bar.SaveButtons();

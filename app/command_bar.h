@@ -33,8 +33,8 @@ constexpr int kCommandBarHeightSmall = 30;
 class CommandBarHost {
 public:
     virtual ~CommandBarHost() = default;
-    virtual CWnd* BarParent() = 0;
-    virtual AppPreferences& Prefs() = 0;
+    virtual CWnd* GetBarParent() = 0;
+    virtual AppPreferences& GetPrefs() = 0;
     // Places the children again (the strip's height changed).
     virtual void RecalcLayout() = 0;
     // One of the bar's six commands was pressed.
@@ -61,7 +61,7 @@ public:
     // Replays the steps of a stored layout on the bar.
     void RestoreLayout(uint8_t count, const std::array<uint8_t, kCommandCount>& positions);
     // The bar item by item (command index or kBarSeparator).
-    std::vector<int> Items() const;
+    std::vector<int> GetItems() const;
     // The customise dialog's Reset: the default layout.
     void OnReset();
     // Whether a Reset closed the customise dialog to have it opened again
@@ -90,7 +90,7 @@ class CCommandBarWnd : public CWnd {
 public:
     explicit CCommandBarWnd(CommandBarHost& barHost) : host(barHost) {}
 
-    CCommandBar& Bar() { return bar; }
+    CCommandBar& GetBar() { return bar; }
     bool IsBigIcons() const { return bar.IsBigIcons(); }
     // The strip's height for the current icon size.
     int StripHeight() const { return IsBigIcons() ? kCommandBarHeightBig : kCommandBarHeightSmall; }

@@ -147,7 +147,7 @@ BOOL CCorvelleDlg::FailStart(const std::wstring& why) {
 
 void CCorvelleDlg::ReadPrefs() {
     TakeWindowPlacement();
-    const RECT work = WorkArea();
+    const RECT work = GetWorkArea();
     const LONG workWidth = work.right - work.left;
 
     PreferencesLoadOptions options;
@@ -172,7 +172,7 @@ void CCorvelleDlg::ReadPrefs() {
     CenterWindow();
 }
 
-RECT CCorvelleDlg::WorkArea() const {
+RECT CCorvelleDlg::GetWorkArea() const {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
@@ -216,7 +216,7 @@ void CCorvelleDlg::RecalcLayout() {
         RECT area = client;
         area.bottom -= kStatusBarHeight;
         if (prefs.commandBarEnabled)
-            area.top += CommandBarHeight();
+            area.top += GetCommandBarHeight();
         area.right -= panelWidth;
         field->MoveWindow(area, FALSE);
         field->Redraw();
@@ -224,7 +224,7 @@ void CCorvelleDlg::RecalcLayout() {
     if (commandBar) {
         RECT area = client;
         area.right -= panelWidth;
-        area.bottom = area.top + CommandBarHeight();
+        area.bottom = area.top + GetCommandBarHeight();
         commandBar->Place(area, prefs.commandBarEnabled != 0);
     }
     if (panel) {

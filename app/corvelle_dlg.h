@@ -53,14 +53,14 @@ public:
     // the game-state check, until nothing more is asked.
     void RunFlow(FlowStep step);
 
-    AppPreferences& Prefs() override { return prefs; }
+    AppPreferences& GetPrefs() override { return prefs; }
     CGameFlow& GetGameFlow() { return flow; }
     CGameEngine* GetEngine() { return &flow.GetEngine(); }
     CSolGameField* GetGameField() { return field.get(); }
     CSolMainPopups* GetMainPanel() { return panel.get(); }
     void ResetHintIndex() { flow.ResetHintIndex(); }
     // The height of the command bar's strip (0 while there is none).
-    int CommandBarHeight() const { return commandBar ? commandBar->StripHeight() : 0; }
+    int GetCommandBarHeight() const { return commandBar ? commandBar->StripHeight() : 0; }
     CCommandBarWnd* GetCommandBar() { return commandBar.get(); }
 
 protected:
@@ -81,7 +81,7 @@ protected:
 private:
     void ReadPrefs();
     // The work area of the window's monitor.
-    RECT WorkArea() const;
+    RECT GetWorkArea() const;
     // The window's placement as it is now into the preferences.
     void TakeWindowPlacement();
     void OnCommandBar();
@@ -95,7 +95,7 @@ private:
     BOOL FailStart(const std::wstring& why);
 
     // CommandBarHost
-    CWnd* BarParent() override { return this; }
+    CWnd* GetBarParent() override { return this; }
     void OnBarCommand(UINT command) override;
 
     // CMainPopupsOwner

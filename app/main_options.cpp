@@ -17,7 +17,7 @@ public:
     bool CreatePreview(CWnd* parent, const RECT& rect, UINT id) override {
         return control.Create(L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, rect, parent, id);
     }
-    HWND Window() const override { return control.GetSafeHwnd(); }
+    HWND GetWindow() const override { return control.GetSafeHwnd(); }
     void SetBgColor(COLORREF colour) override { control.SetBgColor(colour); }
     void SetPicture(uint8_t picture) override { control.SetPicture(picture); }
     void SetPicturePosition(uint8_t position) override { control.SetPicturePosition(position); }
@@ -32,11 +32,11 @@ class MainOptionsHost : public OptionsHost {
 public:
     explicit MainOptionsHost(CCorvelleDlg& main) : mainWindow(main) {}
     CWnd* OwnerWindow() override { return &mainWindow; }
-    AppPreferences& Prefs() override { return mainWindow.Prefs(); }
+    AppPreferences& GetPrefs() override { return mainWindow.GetPrefs(); }
     std::unique_ptr<OptionsPreview> MakePreview() override {
         PreviewSource source;
         source.field = [this] { return mainWindow.GetGameField(); };
-        source.currentGame = [this] { return mainWindow.Prefs().curSolId; };
+        source.currentGame = [this] { return mainWindow.GetPrefs().curSolId; };
         source.cache = MainPreviewCache();
         return std::make_unique<CGamePreview>(std::move(source));
     }
@@ -60,7 +60,7 @@ bool RunOptionsDialog(CCorvelleDlg& main) {
     MainOptionsHost host(main);
     COptionsDlg dialog(host);
     dialog.DoModal();
-    return dialog.OptionsChanged();
+    return dialog.GetOptionsChanged();
 }
 
 }  // namespace corvelle

@@ -29,7 +29,7 @@ public:
     bool CreatePreview(CWnd* parent, const RECT& rect, UINT id) override {
         return Create(L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, rect, parent, id);
     }
-    HWND Window() const override { return hwnd; }
+    HWND GetWindow() const override { return hwnd; }
     void SetBgColor(COLORREF value) override { colour = value; }
     void SetPicture(uint8_t value) override { picture = value; }
     void SetPicturePosition(uint8_t value) override { position = value; }
@@ -116,7 +116,7 @@ COptionsDlg::~COptionsDlg() = default;
 
 BOOL COptionsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    const AppPreferences& prefs = host.Prefs();
+    const AppPreferences& prefs = host.GetPrefs();
     preview = host.MakePreview();
     if (preview && preview->CreatePreview(this, kPreviewRect, IDC_OPTIONS_PREVIEW)) {
         preview->SetBgColor(prefs.bgColor);
@@ -179,17 +179,17 @@ void COptionsDlg::SetPlayModeCtl(PlayMode value) {
 }
 PlayMode COptionsDlg::GetPlayModeCtl() const {
     return static_cast<PlayMode>(ValueFromListIndex(ListSelection(IDC_PLAY_MODE), kPlayModeItems,
-                                                    static_cast<uint8_t>(host.Prefs().playMode)));
+                                                    static_cast<uint8_t>(host.GetPrefs().playMode)));
 }
 void COptionsDlg::SetPictureCtl(uint8_t value) { SelectListItem(IDC_PICTURE, ListIndex(value, kPictureItems)); }
 uint8_t COptionsDlg::GetPictureCtl() const {
-    return ValueFromListIndex(ListSelection(IDC_PICTURE), kPictureItems, host.Prefs().bgPicture);
+    return ValueFromListIndex(ListSelection(IDC_PICTURE), kPictureItems, host.GetPrefs().bgPicture);
 }
 void COptionsDlg::SetPicturePositionCtl(uint8_t value) {
     SelectListItem(IDC_POSITION, ListIndex(value, kPicturePositionItems));
 }
 uint8_t COptionsDlg::GetPicturePositionCtl() const {
-    return ValueFromListIndex(ListSelection(IDC_POSITION), kPicturePositionItems, host.Prefs().bgPicturePosition);
+    return ValueFromListIndex(ListSelection(IDC_POSITION), kPicturePositionItems, host.GetPrefs().bgPicturePosition);
 }
 
 OptionValues COptionsDlg::GetValues() const {
@@ -204,12 +204,12 @@ OptionValues COptionsDlg::GetValues() const {
     return v;
 }
 
-int COptionsDlg::CurrentPage() const { return static_cast<int>(SendDlgItemMessage(IDC_OPTIONS_TAB, TCM_GETCURSEL)); }
+int COptionsDlg::GetCurrentPage() const { return static_cast<int>(SendDlgItemMessage(IDC_OPTIONS_TAB, TCM_GETCURSEL)); }
 
 // ---- handlers
 
 void COptionsDlg::OnTabChange() {
-    const int page = CurrentPage();
+    const int page = GetCurrentPage();
     if (page != 0 && page != 1)
         return;
     for (int id : kGamePage)
@@ -220,7 +220,7 @@ void COptionsDlg::OnTabChange() {
 
 void COptionsDlg::OnColorButton() {
     COLORREF colour = swatchColour;
-    std::array<uint32_t, 16>& custom = host.Prefs().bgCustomColors;
+    std::array<uint32_t, 16>& custom = host.GetPrefs().bgCustomColors;
     // The colour dialog belongs to this dialog: it is modal to it, and this
     // dialog cannot close while it is open.
     if (!host.ChooseColour(hwnd, &colour, custom))
@@ -249,11 +249,11 @@ void COptionsDlg::PreviewChanged() {
     if (!preview)
         return;
     preview->MarkForRender();
-    ::InvalidateRect(preview->Window(), nullptr, FALSE);
+    ::InvalidateRect(preview->GetWindow(), nullptr, FALSE);
 }
 
 void COptionsDlg::OnOK() {
-    optionsChanged = ApplyOptionValues(GetValues(), host.Prefs(), host);
+    optionsChanged = ApplyOptionValues(GetValues(), host.GetPrefs(), host);
     CDialog::OnOK();
 }
 

@@ -110,7 +110,7 @@ int wmain(int argc, wchar_t** argv) {
     Report("opening the dialog to the painted list", open, 150);
 
     CSolGameField* field = main.GetGameField();
-    const AppPreferences& prefs = main.Prefs();
+    const AppPreferences& prefs = main.GetPrefs();
     CPreviewImageCache cache;
     HDC screen = ::GetDC(nullptr);
     HDC dc = ::CreateCompatibleDC(screen);

@@ -131,7 +131,7 @@ TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
     test::PumpMessages();
     EXPECT_NE(::GetPropW(main, kMainWindowProperty), nullptr);
     // The first game of the database, dealt, named in the title.
-    EXPECT_EQ(main.Prefs().curSolId, 0u);
+    EXPECT_EQ(main.GetPrefs().curSolId, 0u);
     wchar_t title[64] = {};
     main.GetWindowText(title, 64);
     const std::u16string name = main.GetGameFlow().GameName();
@@ -145,13 +145,13 @@ TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
     ::GetWindowRect(main.GetDlgItemHwnd(IDC_STATUS_BAR), &bar);
     ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&bar), 2);
     EXPECT_EQ(field.left, 0);
-    EXPECT_EQ(field.top, main.CommandBarHeight());
+    EXPECT_EQ(field.top, main.GetCommandBarHeight());
     EXPECT_EQ(field.bottom, client.bottom - kStatusBarHeight);
-    EXPECT_EQ(field.right, client.right - static_cast<LONG>(main.Prefs().mainPopupsWidth));
+    EXPECT_EQ(field.right, client.right - static_cast<LONG>(main.GetPrefs().mainPopupsWidth));
     EXPECT_EQ(bar.top, client.bottom - kStatusBarHeight);
 
     // Without the side panel the field reaches the right edge.
-    main.Prefs().mainPopupsEnabled = 0;
+    main.GetPrefs().mainPopupsEnabled = 0;
     main.RecalcLayout();
     ::GetWindowRect(fieldWindow, &field);
     ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&field), 2);
@@ -162,7 +162,7 @@ TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
     main.ShowGameTime(125);
     ::SendDlgItemMessageW(main, IDC_STATUS_BAR, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(clock));
     EXPECT_EQ(std::wstring(clock), L"2:05");
-    main.Prefs().timedGame = 1;
+    main.GetPrefs().timedGame = 1;
     main.ShowGameTime(0);
     ::SendDlgItemMessageW(main, IDC_STATUS_BAR, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(clock));
     EXPECT_EQ(std::wstring(clock), L"3:00");
@@ -206,7 +206,7 @@ TEST_F(MainWindowTest, AStoredSizeOfAnyValueFitsTheWorkAreaAndThePanelFitsTheWin
         EXPECT_LE(window.bottom, work.bottom);
         EXPECT_GE(window.right - window.left, kMainWindowMinWidth);
         EXPECT_GE(window.bottom - window.top, kMainWindowMinHeight);
-        EXPECT_EQ(main.Prefs().mainPopupsWidth, kMainPopupsDefaultWidth);
+        EXPECT_EQ(main.GetPrefs().mainPopupsWidth, kMainPopupsDefaultWidth);
         ::GetWindowRect(main.GetGameField()->GetSafeHwnd(), &field);
         EXPECT_GT(field.right - field.left, 0);
     }
@@ -261,11 +261,11 @@ TEST_F(MainWindowTest, TheFlowsDialogsComeAndGoWithoutLeavingHandles) {
         main.RunFlow(flow.OnAbout());
         main.RunFlow(flow.NewGame(Deal::Random(), FlowMode::kPlay));
         main.RunFlow(flow.UndoMove());   // nothing to undo: the message
-        main.Prefs().timedGame = 1;      // a timed game past its limit
-        main.Prefs().timeLimit = 1;
+        main.GetPrefs().timedGame = 1;      // a timed game past its limit
+        main.GetPrefs().timeLimit = 1;
         flow.GetClock().SetElapsed(61);
         main.RunFlow(flow.CheckGameState());
-        main.Prefs().timedGame = 0;
+        main.GetPrefs().timedGame = 0;
     };
     play();   // what the first opening makes once (fonts, classes)
     const auto before = count();

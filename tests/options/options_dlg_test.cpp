@@ -24,7 +24,7 @@ public:
     bool CreatePreview(CWnd* parent, const RECT& rect, UINT id) override {
         return inner->CreatePreview(parent, rect, id);
     }
-    HWND Window() const override { return inner->Window(); }
+    HWND GetWindow() const override { return inner->GetWindow(); }
     void SetBgColor(COLORREF colour) override {
         log.push_back("colour " + std::to_string(colour));
         inner->SetBgColor(colour);
@@ -49,7 +49,7 @@ class TestOptionsHost : public OptionsHost {
 public:
     explicit TestOptionsHost(CWnd* ownerWnd) : owner(ownerWnd) {}
     CWnd* OwnerWindow() override { return owner; }
-    AppPreferences& Prefs() override { return prefs; }
+    AppPreferences& GetPrefs() override { return prefs; }
     std::unique_ptr<OptionsPreview> MakePreview() override { return std::make_unique<RecordingPreview>(log); }
     void DiscardScaledPicture() override { log.push_back("discard"); }
     void ApplyOptions() override { log.push_back("apply mode " + std::to_string(static_cast<int>(prefs.playMode))); }
@@ -170,7 +170,7 @@ TEST_F(OptionsDialog, ControlsShowThePreferencesAndGiveThemBack) {
 TEST_F(OptionsDialog, PagesShowTheirOwnControls) {
     TestOptionsHost host(&owner);
     ScriptedOptionsDlg dlg(host, [&](ScriptedOptionsDlg& d) {
-        EXPECT_EQ(d.CurrentPage(), 0);
+        EXPECT_EQ(d.GetCurrentPage(), 0);
         EXPECT_TRUE(d.Shown(IDC_TIMED_GAME));
         EXPECT_TRUE(d.Shown(IDC_PLAY_MODE));
         EXPECT_FALSE(d.Shown(IDC_COLOR_SWATCH));
@@ -206,7 +206,7 @@ TEST_F(OptionsDialog, OkAppliesThenSavesInOrder) {
         d.Click(IDOK);
     });
     EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_TRUE(dlg.OptionsChanged());
+    EXPECT_TRUE(dlg.GetOptionsChanged());
     EXPECT_EQ(host.log, (std::vector<std::string>{"discard", "apply mode 0", "save limit 3"}));
     EXPECT_EQ(host.prefs.animation, 0);
     EXPECT_EQ(host.prefs.playMode, PlayMode::kClick);
@@ -223,7 +223,7 @@ TEST_F(OptionsDialog, OkWithOnlyGameValuesLeavesTheLookFlagClear) {
         d.Click(IDOK);
     });
     EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_FALSE(dlg.OptionsChanged());
+    EXPECT_FALSE(dlg.GetOptionsChanged());
     EXPECT_EQ(host.prefs.timedGame, 1);
     EXPECT_EQ(host.prefs.timeLimit, 1u);
     EXPECT_EQ(host.log, (std::vector<std::string>{"colour 32768", "picture 0", "position 0", "apply mode 1",

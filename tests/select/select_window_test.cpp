@@ -142,7 +142,7 @@ protected:
 };
 
 TEST_F(SelectDialogTest, OpensOnTheCurrentGameAndFiltersTheList) {
-    AppPreferences& prefs = main().Prefs();
+    AppPreferences& prefs = main().GetPrefs();
     const uint32_t initial = prefs.curSolId;
     bool ran = false;
     {
@@ -206,7 +206,7 @@ TEST_F(SelectDialogTest, OpensOnTheCurrentGameAndFiltersTheList) {
 }
 
 TEST_F(SelectDialogTest, FavouritesAreAddedOnceAndLeaveTheFavouritesList) {
-    AppPreferences& prefs = main().Prefs();
+    AppPreferences& prefs = main().GetPrefs();
     ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
         d.AddToFavorites(1);
         d.AddToFavorites(1);
@@ -232,7 +232,7 @@ TEST_F(SelectDialogTest, TheRelatedListActsOnlyOnItsRows) {
     for (int g = 0; g < games && game == kNoGame; ++g)
         if (related.GetRelated(static_cast<uint32_t>(g), nullptr) > 0) game = static_cast<uint32_t>(g);
     ASSERT_NE(game, kNoGame) << "the library has related games";
-    main().Prefs().curSolId = game;
+    main().GetPrefs().curSolId = game;
     ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
         CRelatedListBox* list = d.Panel()->GetRelatedList();
         const uint32_t* positions = nullptr;
@@ -265,14 +265,14 @@ TEST_F(SelectDialogTest, TheRelatedListActsOnlyOnItsRows) {
         d.Cancel();
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    EXPECT_EQ(main().Prefs().curSolId, game);
+    EXPECT_EQ(main().GetPrefs().curSolId, game);
 }
 
 // The rules text follows the panel's width at once: narrower, the region
 // grows so that no line is cut off; wider, it shrinks. Without a game shown
 // the region keeps the label's height whatever the width.
 TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
-    AppPreferences& prefs = main().Prefs();
+    AppPreferences& prefs = main().GetPrefs();
     // Assertions leave `check`; the dialog ends whatever happened.
     auto check = [&](ScriptedSelectDlg& d) {
         CSolSelectPopups* panel = d.Panel();
@@ -322,7 +322,7 @@ TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
 // solitaires" row ignores the mouse; Play with only "<no solitaires>"
 // listed keeps the game the dialog opened with.
 TEST_F(SelectDialogTest, EdgeCasesOfTheFiltersAndThePlaceholderRows) {
-    AppPreferences& prefs = main().Prefs();
+    AppPreferences& prefs = main().GetPrefs();
     const uint32_t initial = prefs.curSolId;
     // A stored filter that hides the current game: another category.
     {
@@ -382,7 +382,7 @@ TEST_F(SelectDialogTest, EdgeCasesOfTheFiltersAndThePlaceholderRows) {
 TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
     CGameFlow& flow = main().GetGameFlow();
     main().RunFlow(flow.NewGame(Deal::Number(4242), FlowMode::kPlay));
-    const uint32_t game = main().Prefs().curSolId;
+    const uint32_t game = main().GetPrefs().curSolId;
     const std::vector<CardState> cards = flow.GetEngine().cardStates;
     static int step = 0;
     step = 0;
@@ -401,19 +401,19 @@ TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
     main().RunFlow(flow.OnSelect());
     ::KillTimer(nullptr, timer);
     EXPECT_GE(step, 9);
-    EXPECT_EQ(main().Prefs().curSolId, game);
-    EXPECT_EQ(main().Prefs().curGameNumber, 4242u);
+    EXPECT_EQ(main().GetPrefs().curSolId, game);
+    EXPECT_EQ(main().GetPrefs().curGameNumber, 4242u);
     ASSERT_EQ(flow.GetEngine().cardStates.size(), cards.size());
     EXPECT_EQ(std::memcmp(flow.GetEngine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
     // Restart deals the game on screen again.
     main().RunFlow(flow.OnRestart());
-    EXPECT_EQ(main().Prefs().curGameNumber, 4242u);
+    EXPECT_EQ(main().GetPrefs().curGameNumber, 4242u);
     ASSERT_EQ(flow.GetEngine().cardStates.size(), cards.size());
     EXPECT_EQ(std::memcmp(flow.GetEngine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
 }
 
 TEST_F(SelectDialogTest, AFailedInitialisationEndsTheDialogAndKeepsTheGame) {
-    const uint32_t game = main().Prefs().curSolId;
+    const uint32_t game = main().GetPrefs().curSolId;
     // Without its list the dialog cannot start: it ends at once, before its
     // panel, its timer or any preview exists.
     class NoListDlg : public CSelectDlg {
@@ -429,14 +429,14 @@ TEST_F(SelectDialogTest, AFailedInitialisationEndsTheDialogAndKeepsTheGame) {
     NoListDlg dialog(host.get());
     EXPECT_EQ(dialog.DoModal(), -1);
     EXPECT_EQ(dialog.Panel(), nullptr);
-    EXPECT_EQ(main().Prefs().curSolId, game);
+    EXPECT_EQ(main().GetPrefs().curSolId, game);
 }
 
 // The thumbnail against the field's own painting of the same game, scaled
 // down by plain box averages: the two differ only by the scaling.
 TEST_F(SelectDialogTest, AThumbnailMatchesTheFieldScaledDown) {
     CSolGameField* field = main().GetGameField();
-    const AppPreferences& prefs = main().Prefs();
+    const AppPreferences& prefs = main().GetPrefs();
     const PixelImage thumbnail =
         CSolGameFieldPreview::RenderThumbnail(*field, prefs.bgColor, prefs.bgPicture, prefs.bgPicturePosition);
     ASSERT_EQ(thumbnail.width, kPreviewWidth);
@@ -486,7 +486,7 @@ TEST_F(SelectDialogTest, AThumbnailMatchesTheFieldScaledDown) {
 
 TEST_F(SelectDialogTest, ACachedPreviewThatDoesNotDecodeIsRenderedAgain) {
     CPreviewImageCache cache;
-    const uint32_t key = main().Prefs().curSolId;
+    const uint32_t key = main().GetPrefs().curSolId;
     auto* junk = static_cast<uint8_t*>(std::malloc(64));
     std::memset(junk, 0x5A, 64);
     ASSERT_TRUE(cache.Add(key, junk, 64));
