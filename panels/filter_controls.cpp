@@ -76,7 +76,7 @@ void CFilterComboBox::OnSelChange() {
     const int sel = GetCurSel();
     if (sel < 0) return;
     const DWORD_PTR data = GetItemData(sel);
-    SelectionFilter& f = dialog->Filter();
+    SelectionFilter& f = dialog->GetFilter();
     const uint8_t value = static_cast<uint8_t>(sel);
     if (data < kFilterDataDifficulty)
         f.category = value;
@@ -91,7 +91,7 @@ void CFilterComboBox::OnSelChange() {
 
 BOOL CFilterFavoritesCheckBox::OnCommandReflect(UINT code) {
     if (code != BN_CLICKED) return FALSE;
-    dialog->Filter().favoritesOnly = SendMessage(BM_GETCHECK) != BST_UNCHECKED ? 1 : 0;
+    dialog->GetFilter().favoritesOnly = SendMessage(BM_GETCHECK) != BST_UNCHECKED ? 1 : 0;
     RefillAndReselect(dialog);
     return TRUE;
 }
@@ -103,7 +103,7 @@ BOOL CFilterResetButton::OnCommandReflect(UINT code) {
 }
 
 void CFilterResetButton::OnClicked() {
-    SelectionFilter& f = dialog->Filter();
+    SelectionFilter& f = dialog->GetFilter();
     f = SelectionFilter{};
     for (CComboBox* combo : {category, difficulty, time})
         if (combo) combo->SetCurSel(0);

@@ -69,7 +69,7 @@ private:
 class CRelatedListBox : public CListBox {
 public:
     explicit CRelatedListBox(CSelectDlg* selectDlg) : dialog(selectDlg) {}
-    int32_t HotRow() const { return hotRow; }
+    int32_t GetHotRow() const { return hotRow; }
 
 protected:
     BOOL MeasureItem(MEASUREITEMSTRUCT* item) override;

@@ -32,7 +32,7 @@ void CSetOfPopupRegions::TrackHeaderDrag(int32_t y) {
             RedrawNow();
         }
     }
-    dragInsertion = DragInsertionIndex(Metrics(), StackRegions(), y, GetScrollPosition());
+    dragInsertion = DragInsertionIndex(GetMetrics(), GetStackRegions(), y, GetScrollPosition());
     RedrawNow();
 }
 

@@ -433,7 +433,7 @@ void CSelectDlg::LoadWindowPos() {
 INT_PTR RunSelectDialog(CSelectHost* host) {
     CSelectDlg dialog(host);
     const INT_PTR result = dialog.DoModal();
-    if (result != IDOK) host->GetSelectPreferences().curSolId = dialog.InitialPosition();
+    if (result != IDOK) host->GetSelectPreferences().curSolId = dialog.GetInitialPosition();
     return result;
 }
 

@@ -61,14 +61,14 @@ public:
     explicit CSelectDlg(CSelectHost* host);
     ~CSelectDlg() override;
 
-    CSelectHost* Host() const { return host; }
-    SelectionFilter& Filter() { return filter; }
-    const std::vector<CGameEntry>& Games() const { return games; }
+    CSelectHost* GetHost() const { return host; }
+    SelectionFilter& GetFilter() { return filter; }
+    const std::vector<CGameEntry>& GetGames() const { return games; }
     // Entry i of the game table; null past its end.
     const CGameEntry* GetGameEntry(uint32_t i) const { return i < games.size() ? &games[i] : nullptr; }
-    CListCtrl& List() { return list; }
-    CSolSelectPopups* Panel() const { return panel.get(); }
-    uint32_t InitialPosition() const { return initial; }
+    CListCtrl& GetList() { return list; }
+    CSolSelectPopups* GetPanel() const { return panel.get(); }
+    uint32_t GetInitialPosition() const { return initial; }
     // The game of the row carrying the list's selection mark; kNoGame when
     // there is none or it is the placeholder.
     uint32_t MarkedGame() const;

@@ -134,9 +134,9 @@ int32_t CSetOfPopupRegions::GetScrollRangeMax() const {
     return info.nMax;
 }
 
-StackMetrics CSetOfPopupRegions::Metrics() const { return StackMetrics{band, margins, headerHeight}; }
+StackMetrics CSetOfPopupRegions::GetMetrics() const { return StackMetrics{band, margins, headerHeight}; }
 
-std::vector<StackRegion> CSetOfPopupRegions::StackRegions() const {
+std::vector<StackRegion> CSetOfPopupRegions::GetStackRegions() const {
     std::vector<StackRegion> out;
     out.reserve(regions.size());
     for (const CPopupRegion& region : regions) {
@@ -218,14 +218,14 @@ bool CSetOfPopupRegions::UpdateScrollBar(bool rangeOnly) {
 }
 
 int32_t CSetOfPopupRegions::GetContentHeight(bool fullHeights) const {
-    return ContentHeight(Metrics(), StackRegions(), fullHeights);
+    return ContentHeight(GetMetrics(), GetStackRegions(), fullHeights);
 }
 
 bool CSetOfPopupRegions::EnsureRegionVisible(UINT i) {
     if (!scrollBarShown) return false;
     int32_t top = 0;
     int32_t bottom = 0;
-    RegionSpan(Metrics(), StackRegions(), i, &top, &bottom);
+    RegionSpan(GetMetrics(), GetStackRegions(), i, &top, &bottom);
     const int32_t h = ClientHeight(hwnd);
     int32_t position = GetScrollPosition();
     bool moved = false;
@@ -271,7 +271,7 @@ void CSetOfPopupRegions::PaintBackBuffer() {
     }
     if (dragActive) {
         const int32_t l = rc.left + margins.left - 5;
-        const int32_t t = rc.top + InsertionMarkerTop(Metrics(), StackRegions(), dragInsertion, GetScrollPosition());
+        const int32_t t = rc.top + InsertionMarkerTop(GetMetrics(), GetStackRegions(), dragInsertion, GetScrollPosition());
         const RECT parts[] = {{l, t, l + 9, t + 4}, {l + 6, t - 2, l + 7, t + 6}, {l + 7, t - 1, l + 8, t + 5},
                               {l + 9, t + 1, l + 10, t + 3}};
         HBRUSH brush = ::CreateSolidBrush(kMarkerColour);

@@ -151,8 +151,8 @@ private:
     void CreateBackBuffer();
     void PaintBackBuffer();
     bool InResizeBand(POINT point) const;
-    StackMetrics Metrics() const;
-    std::vector<StackRegion> StackRegions() const;
+    StackMetrics GetMetrics() const;
+    std::vector<StackRegion> GetStackRegions() const;
     // Ends a header drag or an edge resize that lost the mouse.
     void CancelMouseTracking();
 

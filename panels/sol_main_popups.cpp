@@ -35,9 +35,9 @@ CSolMainPopups::~CSolMainPopups() {
     if (fallbackBitmap != nullptr) ::DeleteObject(fallbackBitmap);
 }
 
-const CGameEngine* CSolMainPopups::ShownEngine() const { return owner->GetPanelEngine(); }
+const CGameEngine* CSolMainPopups::GetShownEngine() const { return owner->GetPanelEngine(); }
 
-CGamePopups::RegionStates CSolMainPopups::StoredStates() const {
+CGamePopups::RegionStates CSolMainPopups::GetStoredStates() const {
     auto& states = owner->GetPanelPreferences().mainPopupsState;
     return RegionStates{states.data(), states.size()};
 }

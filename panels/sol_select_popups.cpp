@@ -29,9 +29,9 @@ CSolSelectPopups::CSolSelectPopups(CSelectHost* owner, CSelectDlg* selectDialog)
 
 CSolSelectPopups::~CSolSelectPopups() = default;
 
-const CGameEngine* CSolSelectPopups::ShownEngine() const { return host->GetSelectEngine(); }
+const CGameEngine* CSolSelectPopups::GetShownEngine() const { return host->GetSelectEngine(); }
 
-CGamePopups::RegionStates CSolSelectPopups::StoredStates() const {
+CGamePopups::RegionStates CSolSelectPopups::GetStoredStates() const {
     auto& states = host->GetSelectPreferences().selectPopupsState;
     return RegionStates{states.data(), states.size()};
 }
@@ -53,7 +53,7 @@ bool CSolSelectPopups::FillRegion(UINT position, uint32_t id) {
     switch (id) {
     case kRegionFilter: {
         body->SetMargins(RECT{10, 10, -10, 0});
-        const SelectionFilter& f = dialog->Filter();
+        const SelectionFilter& f = dialog->GetFilter();
         const wchar_t* const labels[] = {L"Category:", L"Difficulty:", L"Time to win:"};
         const uint8_t values[] = {f.category, f.skill, f.time};
         const int itemCounts[] = {12, 4, 5};

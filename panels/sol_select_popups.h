@@ -48,8 +48,8 @@ public:
     void OnPanelResized() override;
 
 protected:
-    const CGameEngine* ShownEngine() const override;
-    RegionStates StoredStates() const override;
+    const CGameEngine* GetShownEngine() const override;
+    RegionStates GetStoredStates() const override;
     bool FillRegion(UINT position, uint32_t id) override;
     bool ShowsRules() const override { return showingGame; }
 

@@ -58,7 +58,7 @@ public:
         }
         return true;
     }
-    int Rows() { return List().GetItemCount(); }
+    int Rows() { return GetList().GetItemCount(); }
     std::vector<uint32_t> RowGames() {
         std::vector<uint32_t> ids;
         for (int i = 0; i < Rows(); ++i) ids.push_back(GameAtRow(i));
@@ -151,24 +151,24 @@ TEST_F(SelectDialogTest, OpensOnTheCurrentGameAndFiltersTheList) {
         EXPECT_EQ(d.Rows(), games);
         EXPECT_EQ(d.MarkedGame(), initial);
         RECT row{LVIR_BOUNDS, 0, 0, 0};
-        d.List().SendMessage(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+        d.GetList().SendMessage(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
         EXPECT_EQ(row.bottom - row.top, kSelectRowHeight);
-        CSolSelectPopups* panel = d.Panel();
+        CSolSelectPopups* panel = d.GetPanel();
         ASSERT_NE(panel, nullptr);
         EXPECT_TRUE(d.SettleUntil([&] { return PanelShowsGame(panel); }));
         // Category, then difficulty: every row passes both.
         const uint8_t category = static_cast<uint8_t>(d.GetGameEntry(initial)->category);
         ChooseFilter(panel->GetFilterCombo(0), category);
-        EXPECT_EQ(d.Filter().category, category);
+        EXPECT_EQ(d.GetFilter().category, category);
         for (uint32_t g : d.RowGames()) {
             const CGameEntry* e = d.GetGameEntry(g);
             ASSERT_NE(e, nullptr);
-            EXPECT_TRUE(PassesFilter(*e, d.Filter()));
+            EXPECT_TRUE(PassesFilter(*e, d.GetFilter()));
         }
         EXPECT_EQ(d.MarkedGame(), initial);   // the current game passes: selected again
         const uint8_t other = static_cast<uint8_t>(d.GetGameEntry(initial)->difficulty % 3 + 1);
         ChooseFilter(panel->GetFilterCombo(1), other);
-        EXPECT_EQ(d.Filter().skill, other);
+        EXPECT_EQ(d.GetFilter().skill, other);
         // The current game left the list: nothing is selected, the panel
         // shows its labels once the timer has run.
         EXPECT_EQ(d.MarkedGame(), kNoGame);
@@ -183,14 +183,14 @@ TEST_F(SelectDialogTest, OpensOnTheCurrentGameAndFiltersTheList) {
         }
         // Favourites only with no favourites: the placeholder row alone.
         ClickCheckBox(reinterpret_cast<CWnd*>(panel->GetFavoritesBox()));
-        EXPECT_EQ(d.Filter().favoritesOnly, 1);
+        EXPECT_EQ(d.GetFilter().favoritesOnly, 1);
         EXPECT_EQ(d.RowGames(), std::vector<uint32_t>{kNoGame});
         ClickCheckBox(reinterpret_cast<CWnd*>(panel->GetFavoritesBox()));
-        EXPECT_EQ(d.Filter().favoritesOnly, 0);
+        EXPECT_EQ(d.GetFilter().favoritesOnly, 0);
         // Selecting a hidden game with clearFilters resets every filter.
         d.SelectGame(initial, true);
-        EXPECT_EQ(d.Filter().category, 0);
-        EXPECT_EQ(d.Filter().skill, 0);
+        EXPECT_EQ(d.GetFilter().category, 0);
+        EXPECT_EQ(d.GetFilter().skill, 0);
         EXPECT_EQ(panel->GetFilterCombo(0)->GetCurSel(), 0);
         EXPECT_EQ(d.Rows(), games);
         EXPECT_EQ(d.MarkedGame(), initial);
@@ -212,7 +212,7 @@ TEST_F(SelectDialogTest, FavouritesAreAddedOnceAndLeaveTheFavouritesList) {
         d.AddToFavorites(1);
         d.AddToFavorites(3);
         EXPECT_EQ(prefs.favorites.ids.size(), 2u);
-        ClickCheckBox(reinterpret_cast<CWnd*>(d.Panel()->GetFavoritesBox()));
+        ClickCheckBox(reinterpret_cast<CWnd*>(d.GetPanel()->GetFavoritesBox()));
         EXPECT_EQ(d.RowGames(), (std::vector<uint32_t>{1, 3}));
         d.SelectGame(3, false);
         d.RemoveFromFavorites(1);   // not the selected one: 3 stays selected
@@ -234,33 +234,33 @@ TEST_F(SelectDialogTest, TheRelatedListActsOnlyOnItsRows) {
     ASSERT_NE(game, kNoGame) << "the library has related games";
     main().GetPrefs().curSolId = game;
     ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
-        CRelatedListBox* list = d.Panel()->GetRelatedList();
+        CRelatedListBox* list = d.GetPanel()->GetRelatedList();
         const uint32_t* positions = nullptr;
         const uint16_t count = related.GetRelated(game, &positions);
         d.SettleUntil([&] { return list->GetCount() == count; });
         EXPECT_EQ(list->GetCount(), count);
         const uint32_t target = positions[0];
         // Hide the target with a filter it does not pass.
-        ChooseFilter(d.Panel()->GetFilterCombo(1), d.GetGameEntry(target)->difficulty % 3 + 1);
-        const uint8_t skill = d.Filter().skill;
+        ChooseFilter(d.GetPanel()->GetFilterCombo(1), d.GetGameEntry(target)->difficulty % 3 + 1);
+        const uint8_t skill = d.GetFilter().skill;
         auto at = [](int x, int y) { return MAKELPARAM(x, y); };
         // Presses and releases outside the rows do nothing.
         for (LPARAM p : {at(5, -3), at(5, -40), at(5, 16 * count + 2), at(-5, 4)}) {
             list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, p);
             list->SendMessage(WM_LBUTTONUP, 0, p);
         }
-        EXPECT_EQ(d.Filter().skill, skill);
+        EXPECT_EQ(d.GetFilter().skill, skill);
         // A press on row 0 released on another row selects nothing.
         if (count > 1) {
             list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at(5, 4));
             list->SendMessage(WM_LBUTTONUP, 0, at(5, 20));
-            EXPECT_EQ(d.Filter().skill, skill);
-            EXPECT_EQ(list->HotRow(), -1);
+            EXPECT_EQ(d.GetFilter().skill, skill);
+            EXPECT_EQ(list->GetHotRow(), -1);
         }
         // A click on row 0 clears the filters and selects the game.
         list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at(5, 4));
         list->SendMessage(WM_LBUTTONUP, 0, at(5, 4));
-        EXPECT_EQ(d.Filter().skill, 0);
+        EXPECT_EQ(d.GetFilter().skill, 0);
         EXPECT_EQ(d.MarkedGame(), target);
         d.Cancel();
     });
@@ -275,7 +275,7 @@ TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
     AppPreferences& prefs = main().GetPrefs();
     // Assertions leave `check`; the dialog ends whatever happened.
     auto check = [&](ScriptedSelectDlg& d) {
-        CSolSelectPopups* panel = d.Panel();
+        CSolSelectPopups* panel = d.GetPanel();
         ASSERT_TRUE(d.SettleUntil([&] { return PanelShowsGame(panel); }));
         CHtmlTextStatic* rules = panel->GetRulesControl();
         ASSERT_NE(rules, nullptr);
@@ -301,7 +301,7 @@ TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
             EXPECT_TRUE(fits()) << "at " << width << " px";
         }
         // Nothing selected: the label's height at every width.
-        d.List().SetItemState(-1, 0, LVIS_SELECTED);
+        d.GetList().SetItemState(-1, 0, LVIS_SELECTED);
         ASSERT_TRUE(d.SettleUntil([&] { return !PanelShowsGame(panel); }));
         for (uint32_t width : {kSelectPopupsMinWidth, 240u}) {
             prefs.selectPopupsWidth = width;
@@ -331,24 +331,24 @@ TEST_F(SelectDialogTest, EdgeCasesOfTheFiltersAndThePlaceholderRows) {
         prefs.filter.favoritesOnly = 0;
     }
     auto check = [&](ScriptedSelectDlg& d) {
-        CSolSelectPopups* panel = d.Panel();
-        EXPECT_EQ(d.Filter().category, 0);
+        CSolSelectPopups* panel = d.GetPanel();
+        EXPECT_EQ(d.GetFilter().category, 0);
         EXPECT_EQ(panel->GetFilterCombo(0)->GetCurSel(), 0);
         EXPECT_EQ(d.Rows(), games);
         EXPECT_EQ(d.MarkedGame(), initial);
         // "Other".
         ChooseFilter(panel->GetFilterCombo(0), 11);
-        EXPECT_EQ(d.Filter().category, 11);
+        EXPECT_EQ(d.GetFilter().category, 11);
         EXPECT_GT(d.Rows(), 0);
-        for (uint32_t g : d.RowGames()) EXPECT_TRUE(PassesFilter(*d.GetGameEntry(g), d.Filter()));
+        for (uint32_t g : d.RowGames()) EXPECT_TRUE(PassesFilter(*d.GetGameEntry(g), d.GetFilter()));
         // Reset with nothing selected.
-        d.List().SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        d.List().SetSelectionMark(-1);
+        d.GetList().SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        d.GetList().SetSelectionMark(-1);
         panel->ResetFilters();
-        EXPECT_EQ(d.Filter().category, 0);
+        EXPECT_EQ(d.GetFilter().category, 0);
         EXPECT_EQ(d.Rows(), games);
         EXPECT_EQ(d.MarkedGame(), kNoGame);
-        EXPECT_EQ(d.List().SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), -1);
+        EXPECT_EQ(d.GetList().SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), -1);
         // The related list of a game without related games (every game of
         // the library has some): its one placeholder row takes no hover,
         // press or click.
@@ -357,14 +357,14 @@ TEST_F(SelectDialogTest, EdgeCasesOfTheFiltersAndThePlaceholderRows) {
         list->ResetContent();
         list->SetItemData(list->AddString(L""), kNoGame);
         list->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(20, 5));
-        EXPECT_EQ(list->HotRow(), -1);
+        EXPECT_EQ(list->GetHotRow(), -1);
         list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
-        EXPECT_EQ(list->HotRow(), -1);
+        EXPECT_EQ(list->GetHotRow(), -1);
         ChooseFilter(panel->GetFilterCombo(1), 1);
-        const SelectionFilter filtered = d.Filter();
+        const SelectionFilter filtered = d.GetFilter();
         list->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(20, 5));
-        EXPECT_EQ(d.Filter().skill, filtered.skill);
-        EXPECT_EQ(list->HotRow(), -1);
+        EXPECT_EQ(d.GetFilter().skill, filtered.skill);
+        EXPECT_EQ(list->GetHotRow(), -1);
         // Only "<no solitaires>": Play keeps the game the dialog opened with.
         ClickCheckBox(reinterpret_cast<CWnd*>(panel->GetFavoritesBox()));
         ASSERT_EQ(d.RowGames(), std::vector<uint32_t>{kNoGame});
@@ -428,7 +428,7 @@ TEST_F(SelectDialogTest, AFailedInitialisationEndsTheDialogAndKeepsTheGame) {
     };
     NoListDlg dialog(host.get());
     EXPECT_EQ(dialog.DoModal(), -1);
-    EXPECT_EQ(dialog.Panel(), nullptr);
+    EXPECT_EQ(dialog.GetPanel(), nullptr);
     EXPECT_EQ(main().GetPrefs().curSolId, game);
 }
 
