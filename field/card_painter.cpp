@@ -150,11 +150,11 @@ CCardImageSet::CCardImageSet(HDC dc, const CCardPainter* cardPainter, uint32_t c
 
 void CCardImageSet::Compose(uint32_t index) const {
     composed.set(index);
-    if (!images.Bits()) return;
+    if (!images.GetBits()) return;
     const bool face = index < CardArt::kFaces;
     const auto w = static_cast<int32_t>(width), h = static_cast<int32_t>(height);
     const int32_t top = static_cast<int32_t>(index) * h;
-    PixelCanvas canvas(images.Bits() + static_cast<size_t>(top) * width, w, h, art);
+    PixelCanvas canvas(images.GetBits() + static_cast<size_t>(top) * width, w, h, art);
     if (face)
         PaintCardFace(canvas, 0, 0, width, height, index / CardArt::kRanks, index % CardArt::kRanks);
     else

@@ -40,7 +40,7 @@ bool CFieldInput::HitField(int32_t x, int32_t y, uint16_t* pile, uint16_t* index
 }
 
 bool CFieldInput::InsideField(int32_t x, int32_t y) const {
-    const HitRect f = view.FieldArea();
+    const HitRect f = view.GetFieldArea();
     return x >= f.left && x < f.right && y >= f.top && y < f.bottom;
 }
 
@@ -161,7 +161,7 @@ void CFieldInput::TrackPeek(int32_t x, int32_t y) {
     }
     if (!InsideField(x, y)) {
         // The cursor is kept inside the field while the right button is held.
-        const HitRect f = view.FieldArea();
+        const HitRect f = view.GetFieldArea();
         const int32_t dx = x < f.left ? f.left - x : x >= f.right ? f.right - 1 - x : 0;
         const int32_t dy = y < f.top ? f.top - y : y >= f.bottom ? f.bottom - 1 - y : 0;
         view.MoveCursorBy(dx, dy);
@@ -327,7 +327,7 @@ bool CFieldInput::DragDrop(int32_t x, int32_t y) {
             // the drop event's updates are replayed (without animation the
             // batch's one redraw shows both).
             MoveCardsInModel(layout, pressedPile, pressedIndex, target);
-            if (view.Animated()) view.Redraw();
+            if (view.IsAnimated()) view.Redraw();
             view.ApplyFieldUpdates(updates);
             acted = true;
         } else {

@@ -47,9 +47,9 @@ public:
 
     // The client rectangle of the field's last paint: presses outside it
     // are ignored.
-    virtual HitRect FieldArea() const = 0;
+    virtual HitRect GetFieldArea() const = 0;
     // Whether moves are shown sliding (the animation option).
-    virtual bool Animated() const = 0;
+    virtual bool IsAnimated() const = 0;
     // Paints the whole field anew, its hit regions with it, and shows it.
     virtual void Redraw() = 0;
     // The same without showing it.

@@ -82,12 +82,12 @@ void CSolGameField::PaintToBackBuffer() {
     backBuffer.Painted();
 }
 
-POINT CSolGameField::BufferCorner() const { return POINT{GetFieldRect().left, GetFieldRect().top}; }
+POINT CSolGameField::GetBufferCorner() const { return POINT{GetFieldRect().left, GetFieldRect().top}; }
 
-void CSolGameField::PresentBackBuffer(HDC dc) const { backBuffer.BlitTo(dc, BufferCorner()); }
+void CSolGameField::PresentBackBuffer(HDC dc) const { backBuffer.BlitTo(dc, GetBufferCorner()); }
 
 void CSolGameField::PresentNow() {
-    if (hwnd) backBuffer.ShowIn(hwnd, BufferCorner());
+    if (hwnd) backBuffer.ShowIn(hwnd, GetBufferCorner());
 }
 
 void CSolGameField::Redraw() {
@@ -99,7 +99,7 @@ void CSolGameField::Redraw() {
 
 void CSolGameField::OnPaint() {
     PaintToBackBuffer();
-    backBuffer.ShowOnPaint(hwnd, BufferCorner());
+    backBuffer.ShowOnPaint(hwnd, GetBufferCorner());
 }
 
 BOOL CSolGameField::OnEraseBkgnd(HDC) { return TRUE; }   // the paint covers every pixel
@@ -108,7 +108,7 @@ void CSolGameField::DrawCard(HDC dc, const FieldCard& card, int32_t x, int32_t y
     if (card.faceUp)
         images->DrawFace(dc, x, y, card.suit, card.rank);
     else
-        images->DrawBack(dc, x, y, CardBack());
+        images->DrawBack(dc, x, y, GetCardBack());
 }
 
 void CSolGameField::DrawField(HDC dc, int32_t width, int32_t height, uint16_t peekPile, uint16_t peekIndex) {

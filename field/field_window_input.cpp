@@ -45,12 +45,12 @@ void CSolGameField::ReleaseOwnCapture() {
 
 // ---------------------------------------------------------------- the input's view
 
-HitRect CSolGameField::InputView::FieldArea() const {
+HitRect CSolGameField::InputView::GetFieldArea() const {
     const RECT& r = field.GetFieldRect();
     return HitRect{r.left, r.top, r.right, r.bottom};
 }
 
-bool CSolGameField::InputView::Animated() const { return field.animation != 0; }
+bool CSolGameField::InputView::IsAnimated() const { return field.animation != 0; }
 
 void CSolGameField::InputView::Redraw() { field.Redraw(); }
 

@@ -83,6 +83,6 @@ void CSolGameField::PrepareDrawing() {
     ClearSelection();
 }
 
-uint32_t CSolGameField::CardBack() const { return prefs ? prefs->cardBack : 0; }
+uint32_t CSolGameField::GetCardBack() const { return prefs ? prefs->cardBack : 0; }
 
 }  // namespace corvelle

@@ -182,8 +182,8 @@ private:
     class InputView : public FieldInputView {
     public:
         explicit InputView(CSolGameField& owner) : field(owner) {}
-        HitRect FieldArea() const override;
-        bool Animated() const override;
+        HitRect GetFieldArea() const override;
+        bool IsAnimated() const override;
         void Redraw() override;
         void Repaint() override;
         void ApplyFieldUpdates(FieldUpdateList& updates) override;
@@ -210,7 +210,7 @@ private:
     // Copies the back buffer to the window at once.
     void PresentNow();
     // Where the back buffer stands in the window.
-    POINT BufferCorner() const;
+    POINT GetBufferCorner() const;
     // Rebuilds the piles from the engine, keeping the geometry and the draw
     // order, and redraws (the copy was found out of step).
     void ResyncWithEngine();
@@ -227,7 +227,7 @@ private:
     // height, recording their hit regions unless recording is suspended.
     void DrawField(HDC dc, int32_t width, int32_t height, uint16_t peekPile, uint16_t peekIndex);
     void DrawCard(HDC dc, const FieldCard& card, int32_t x, int32_t y) const;
-    uint32_t CardBack() const;
+    uint32_t GetCardBack() const;
 
     const AppPreferences* prefs = nullptr;
     CGameEngine* engine = nullptr;

@@ -110,7 +110,7 @@ void CSetOfPopupRegions::CPopupRegion::CRegionBody::PaintBackBuffer() {
     buffer.Painted();
 }
 
-POINT CSetOfPopupRegions::CPopupRegion::CRegionBody::BufferCorner() {
+POINT CSetOfPopupRegions::CPopupRegion::CRegionBody::GetBufferCorner() {
     RECT rc;
     GetClientRect(&rc);
     return POINT{rc.left, rc.bottom - static_cast<int32_t>(buffer.GetHeight())};
@@ -118,7 +118,7 @@ POINT CSetOfPopupRegions::CPopupRegion::CRegionBody::BufferCorner() {
 
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::OnPaint() {
     PaintBackBuffer();
-    buffer.ShowOnPaint(hwnd, BufferCorner());
+    buffer.ShowOnPaint(hwnd, GetBufferCorner());
 }
 
 BOOL CSetOfPopupRegions::CPopupRegion::CRegionBody::OnEraseBkgnd(HDC) { return TRUE; }
@@ -126,7 +126,7 @@ BOOL CSetOfPopupRegions::CPopupRegion::CRegionBody::OnEraseBkgnd(HDC) { return T
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::RedrawNow() {
     buffer.Invalidate();
     PaintBackBuffer();
-    buffer.ShowIn(hwnd, BufferCorner());
+    buffer.ShowIn(hwnd, GetBufferCorner());
 }
 
 }  // namespace corvelle

@@ -39,7 +39,7 @@ public:
     void CreateBackBuffer();
     void PaintBackBuffer();
     // Where the buffer stands in the body: its bottom at the body's bottom.
-    POINT BufferCorner();
+    POINT GetBufferCorner();
     void RedrawNow();
     void SetRegion(CPopupRegion* record) { region = record; }
 

@@ -53,11 +53,11 @@ public:
         width = w;
         height = rows;
     }
-    bool Missing() const { return missing; }
-    bool Ok() const { return !pixels.empty(); }
+    bool IsMissing() const { return missing; }
+    bool IsOk() const { return !pixels.empty(); }
     int GetWidth() const { return width; }
     int GetHeight() const { return height; }
-    std::vector<uint32_t>& Pixels() { return pixels; }
+    std::vector<uint32_t>& GetPixels() { return pixels; }
 
 private:
     std::vector<uint32_t> pixels;
@@ -108,8 +108,8 @@ public:
     ArtSource(const ArtSource&) = delete;
     ArtSource& operator=(const ArtSource&) = delete;
 
-    bool Ok() const { return memoryDc != nullptr; }
-    HDC Dc() const { return memoryDc; }
+    bool IsOk() const { return memoryDc != nullptr; }
+    HDC GetDC() const { return memoryDc; }
     int GetWidth() const { return width; }
     int GetHeight() const { return height; }
 
@@ -126,57 +126,57 @@ private:
 BitmapPixels ReadBitmapPixels(uint16_t bitmapId) {
     ResourcePixels art(bitmapId);
     BitmapPixels read;
-    read.missing = art.Missing();
-    if (art.Ok()) {
+    read.missing = art.IsMissing();
+    if (art.IsOk()) {
         read.width = art.GetWidth();
         read.height = art.GetHeight();
-        read.pixels = std::move(art.Pixels());
+        read.pixels = std::move(art.GetPixels());
     }
     return read;
 }
 
 void DrawBitmapTransparent(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key) {
     ResourcePixels art(bitmapId);
-    if (art.Ok()) {
-        DrawKeyed(dc, x, y, art.GetWidth(), art.GetHeight(), art.Pixels(), key);
+    if (art.IsOk()) {
+        DrawKeyed(dc, x, y, art.GetWidth(), art.GetHeight(), art.GetPixels(), key);
         return;
     }
-    if (art.Missing()) return;
+    if (art.IsMissing()) return;
     ArtSource src(dc, bitmapId);
-    if (!src.Ok()) return;
-    TransparentBlt(dc, x, y, src.GetWidth(), src.GetHeight(), src.Dc(), 0, 0, src.GetWidth(), src.GetHeight(), key);
+    if (!src.IsOk()) return;
+    TransparentBlt(dc, x, y, src.GetWidth(), src.GetHeight(), src.GetDC(), 0, 0, src.GetWidth(), src.GetHeight(), key);
 }
 
 void DrawBitmap(HDC dc, int32_t x, int32_t y, uint16_t bitmapId) {
     ResourcePixels art(bitmapId);
-    if (art.Ok()) {
+    if (art.IsOk()) {
         BITMAPINFO bi = TopDownDibInfo(art.GetWidth(), art.GetHeight());
-        StretchDIBits(dc, x, y, art.GetWidth(), art.GetHeight(), 0, 0, art.GetWidth(), art.GetHeight(), art.Pixels().data(), &bi,
+        StretchDIBits(dc, x, y, art.GetWidth(), art.GetHeight(), 0, 0, art.GetWidth(), art.GetHeight(), art.GetPixels().data(), &bi,
                       DIB_RGB_COLORS, SRCCOPY);
         return;
     }
-    if (art.Missing()) return;
+    if (art.IsMissing()) return;
     ArtSource src(dc, bitmapId);
-    if (!src.Ok()) return;
-    BitBlt(dc, x, y, src.GetWidth(), src.GetHeight(), src.Dc(), 0, 0, SRCCOPY);
+    if (!src.IsOk()) return;
+    BitBlt(dc, x, y, src.GetWidth(), src.GetHeight(), src.GetDC(), 0, 0, SRCCOPY);
 }
 
 void DrawBitmapRotated(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key) {
     // Turning the pixel array and drawing it keyed with its top-left corner
     // at (x - w + 1, y - h + 1) puts every non-key pixel (i, j) at (x - i, y - j).
     ResourcePixels art(bitmapId);
-    if (art.Ok()) {
-        std::vector<uint32_t>& px = art.Pixels();
+    if (art.IsOk()) {
+        std::vector<uint32_t>& px = art.GetPixels();
         std::reverse(px.begin(), px.end());
         DrawKeyed(dc, x - art.GetWidth() + 1, y - art.GetHeight() + 1, art.GetWidth(), art.GetHeight(), px, key);
         return;
     }
-    if (art.Missing()) return;
+    if (art.IsMissing()) return;
     ArtSource src(dc, bitmapId);
-    if (!src.Ok()) return;
+    if (!src.IsOk()) return;
     for (int i = 0; i < src.GetWidth(); ++i)
         for (int j = 0; j < src.GetHeight(); ++j) {
-            COLORREF c = GetPixel(src.Dc(), i, j);
+            COLORREF c = GetPixel(src.GetDC(), i, j);
             if (c != key) SetPixel(dc, x - i, y - j, c);
         }
 }

@@ -149,7 +149,7 @@ public:
     // The image's pixels (0x00RRGGBB, rows from the top; null while there is
     // no image), to be written directly. After GDI drew into the image,
     // GdiFlush comes before they are read.
-    uint32_t* Bits() const { return image.bits; }
+    uint32_t* GetBits() const { return image.bits; }
     // Builds the mask of the pixels of colour key and blackens them.
     void Seal(COLORREF key);
     // The same for rows top .. top + rows - 1 alone (the rest of the mask

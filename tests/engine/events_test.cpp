@@ -27,7 +27,7 @@ GameBuilder FourPiles() {
 }
 
 void Load(CGameEngine& engine, GameBuilder& b, const std::vector<test::PileText>& layout) {
-    ASSERT_TRUE(test::LoadInto(engine, b.Data()));
+    ASSERT_TRUE(test::LoadInto(engine, b.GetData()));
     ArrangeLayout(engine, layout);
 }
 
@@ -81,8 +81,8 @@ TEST(EventCounters, ConsumeReportAndRecord) {
     const uint16_t limited = b.Event(EventPlayerOnly);
     b.Counter(limited, 2);
     // Only the first entry naming an event counts: this one, at 0, does not.
-    b.Data().counterDefs.push_back(CounterDef{0, 0});
-    b.Data().eventCounters.push_back(EventCounter{limited, 1});
+    b.GetData().counterDefs.push_back(CounterDef{0, 0});
+    b.GetData().eventCounters.push_back(EventCounter{limited, 1});
     CGameEngine e;
     Load(e, b, {});
 
@@ -265,8 +265,8 @@ TEST(AutomaticEvents, TypesAndOrder) {
     const uint16_t afterStep = b.Event(EventAfterStep);
     b.Action(afterStep, test::Move(0, SourceFromTop, 0, 1, 2, DestFromTop));
     // Event 0 never runs automatically, whatever its type.
-    b.Data().eventTypes[0] = EventAfterStepRepeating;
-    b.Data().eventConditions.clear();
+    b.GetData().eventTypes[0] = EventAfterStepRepeating;
+    b.GetData().eventConditions.clear();
     b.Action(0, test::Move(0, SourceFromTop, 0, 1, 3, DestFromTop));
     CGameEngine e;
     Load(e, b, {{"AC", "2C", "3C", "4C"}});

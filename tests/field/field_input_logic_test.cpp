@@ -35,8 +35,8 @@ public:
         Repaint();
     }
 
-    HitRect FieldArea() const override { return HitRect{0, 0, kWidth, kHeight}; }
-    bool Animated() const override { return animated; }
+    HitRect GetFieldArea() const override { return HitRect{0, 0, kWidth, kHeight}; }
+    bool IsAnimated() const override { return animated; }
     void Redraw() override {
         Repaint();
         ++redraws;

@@ -78,7 +78,7 @@ class ScriptedOptionsDlg : public COptionsDlg {
 public:
     ScriptedOptionsDlg(OptionsHost& optionsHost, std::function<void(ScriptedOptionsDlg&)> steps)
         : COptionsDlg(optionsHost), script(std::move(steps)) {}
-    HWND Handle() const { return hwnd; }
+    HWND GetHandle() const { return hwnd; }
 
     void Click(int id) { SendDlgItemMessage(id, BM_CLICK); }
     void Choose(int id, int index) {
@@ -175,7 +175,7 @@ TEST_F(OptionsDialog, PagesShowTheirOwnControls) {
         EXPECT_TRUE(d.Shown(IDC_PLAY_MODE));
         EXPECT_FALSE(d.Shown(IDC_COLOR_SWATCH));
         EXPECT_FALSE(d.Shown(IDC_OPTIONS_PREVIEW));
-        test::SavePicture(d.Handle(), "options-game.bmp");
+        test::SavePicture(d.GetHandle(), "options-game.bmp");
         d.ShowPage(1);
         EXPECT_FALSE(d.Shown(IDC_TIMED_GAME));
         EXPECT_FALSE(d.Shown(IDC_TIME_LIMIT));
@@ -184,7 +184,7 @@ TEST_F(OptionsDialog, PagesShowTheirOwnControls) {
         EXPECT_TRUE(d.Shown(IDC_POSITION));
         EXPECT_TRUE(d.Shown(IDC_OPTIONS_PREVIEW));
         d.Choose(IDC_PICTURE, 1);
-        test::SavePicture(d.Handle(), "options-background.bmp");
+        test::SavePicture(d.GetHandle(), "options-background.bmp");
         d.ShowPage(0);
         EXPECT_TRUE(d.Shown(IDC_ANIMATION));
         EXPECT_FALSE(d.Shown(IDC_POSITION));
@@ -238,7 +238,7 @@ TEST_F(OptionsDialog, PreviewFollowsTheBackgroundAndCancelKeepsOnlyCustomColours
         host.log.clear();
         d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_COLOR_SWATCH, BN_CLICKED),
                       reinterpret_cast<LPARAM>(d.GetDlgItemHwnd(IDC_COLOR_SWATCH)));
-        EXPECT_EQ(host.chooserOwner, d.Handle());
+        EXPECT_EQ(host.chooserOwner, d.GetHandle());
         EXPECT_EQ(d.GetColorCtl(), 0x0000FFu);
         d.Choose(IDC_PICTURE, 1);
         d.Choose(IDC_POSITION, 1);
@@ -269,7 +269,7 @@ TEST_F(OptionsDialog, SystemColourDialogIsOwnedByTheOptionsDialog) {
     HWND colourOwner = nullptr;
     bool optionsEnabled = true;
     ScriptedOptionsDlg dlg(host, [&](ScriptedOptionsDlg& d) {
-        options = d.Handle();
+        options = d.GetHandle();
         // Closes the colour dialog from a timer once it runs.
         test::WhenDialogAppears(options, [&](HWND colour) {
             colourOwner = ::GetWindow(colour, GW_OWNER);

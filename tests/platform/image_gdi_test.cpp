@@ -22,7 +22,7 @@ public:
         DeleteObject(bitmap);
         DeleteDC(dc);
     }
-    HDC Dc() const { return dc; }
+    HDC GetDC() const { return dc; }
     uint32_t At(int x, int y) const {
         GdiFlush();
         return bits[y * w + x] & 0xFFFFFF;
@@ -54,8 +54,8 @@ PixelImage Quadrants() {
 TEST(ImageGdi, DrawAtOwnSizeAndStretchedThenReadBack) {
     PixelImage image = Quadrants();
     DibSurface surface(12, 8);
-    PatBlt(surface.Dc(), 0, 0, 12, 8, WHITENESS);
-    DrawImage(surface.Dc(), image, 1, 1);
+    PatBlt(surface.GetDC(), 0, 0, 12, 8, WHITENESS);
+    DrawImage(surface.GetDC(), image, 1, 1);
     EXPECT_EQ(surface.At(1, 1), 0xFF0000u);
     EXPECT_EQ(surface.At(2, 2), 0x00FF00u);
     EXPECT_EQ(surface.At(4, 1), 0x0000FFu);
@@ -63,7 +63,7 @@ TEST(ImageGdi, DrawAtOwnSizeAndStretchedThenReadBack) {
     EXPECT_EQ(surface.At(5, 1), 0xFFFFFFu);
 
     RECT r{0, 0, 12, 8};   // three times as wide, four times as high
-    DrawImageStretched(surface.Dc(), image, r);
+    DrawImageStretched(surface.GetDC(), image, r);
     EXPECT_EQ(surface.At(0, 0), 0xFF0000u);
     EXPECT_EQ(surface.At(5, 3), 0xFF0000u);
     EXPECT_EQ(surface.At(5, 4), 0x00FF00u);
@@ -84,10 +84,10 @@ TEST(ImageGdi, DrawAtOwnSizeAndStretchedThenReadBack) {
 
 TEST(ImageGdi, ReadsAnAreaOfADeviceContext) {
     DibSurface surface(12, 8);
-    PatBlt(surface.Dc(), 0, 0, 12, 8, WHITENESS);
-    DrawImage(surface.Dc(), Quadrants(), 3, 2);
+    PatBlt(surface.GetDC(), 0, 0, 12, 8, WHITENESS);
+    DrawImage(surface.GetDC(), Quadrants(), 3, 2);
     PixelImage read;
-    ASSERT_TRUE(ImageFromDc(surface.Dc(), RECT{3, 2, 8, 5}, &read));
+    ASSERT_TRUE(ImageFromDc(surface.GetDC(), RECT{3, 2, 8, 5}, &read));
     ASSERT_EQ(read.width, 5);
     ASSERT_EQ(read.height, 3);
     EXPECT_EQ(read.At(0, 0), 0xFF0000u);
@@ -95,7 +95,7 @@ TEST(ImageGdi, ReadsAnAreaOfADeviceContext) {
     EXPECT_EQ(read.At(3, 0), 0x0000FFu);
     EXPECT_EQ(read.At(4, 0), 0xFFFFFFu);
     EXPECT_EQ(read.At(0, 2), 0xFFFFFFu);
-    EXPECT_FALSE(ImageFromDc(surface.Dc(), RECT{3, 2, 3, 5}, &read));
+    EXPECT_FALSE(ImageFromDc(surface.GetDC(), RECT{3, 2, 3, 5}, &read));
     EXPECT_TRUE(read.IsEmpty());
     EXPECT_FALSE(ImageFromDc(nullptr, RECT{0, 0, 2, 2}, &read));
 }

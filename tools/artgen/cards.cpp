@@ -360,7 +360,7 @@ Image BlankFace() {
     return img;
 }
 
-Image CardBack() {
+Image GetCardBack() {
     Canvas c(kW, kH);
     c.FillAll(White());
     const Color navy = Rgb(28, 48, 112), lattice = Rgb(70, 100, 176), gold = Rgb(214, 176, 84);
@@ -504,7 +504,7 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
         c.Fill(BaseOutline(0, 1.4), Rgb(178, 214, 178));
         sink.Bitmap(IDB_PLAIN_BASE, "base_plain.bmp", Keyed(c, kKeyGreen, table, 0.25f));
     }
-    sink.Bitmap(IDB_CARD_BACK, "back.bmp", CardBack());
+    sink.Bitmap(IDB_CARD_BACK, "back.bmp", GetCardBack());
     // Pictured bases: value 0 the redeal arrow (a ring turning back on
     // itself), value 1 a red cross (nothing more to deal).
     {
