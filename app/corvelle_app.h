@@ -30,8 +30,6 @@ public:
 
     // Set by the main window when it starts and ends.
     void SetMainWindowHandle(HWND window) { mainWindow = window; }
-    HWND GetMainWindowHandle() const { return mainWindow; }
-    HACCEL GetAccelerators() const { return accelerators; }
     const CRelatedSolsTable* GetRelatedGames() const { return relatedGames.get(); }
     const CFont& GetControlFont() const { return controlFont; }
     // The thumbnails of previewed games, kept for the whole run.

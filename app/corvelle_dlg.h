@@ -61,7 +61,6 @@ public:
     void ResetHintIndex() { flow.ResetHintIndex(); }
     // The height of the command bar's strip (0 while there is none).
     int GetCommandBarHeight() const { return commandBar ? commandBar->StripHeight() : 0; }
-    CCommandBarWnd* GetCommandBar() { return commandBar.get(); }
 
 protected:
     BOOL OnInitDialog() override;

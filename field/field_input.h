@@ -92,7 +92,6 @@ public:
     void SetEngine(CGameEngine* value) { engine = value; }
     // A change of play mode ends a press or drag under way.
     void SetPlayMode(PlayMode mode);
-    PlayMode GetPlayMode() const { return playMode; }
     // The source of time() for the clicking mode's second click.
     void SetClock(std::function<uint32_t()> source) { clock = std::move(source); }
 

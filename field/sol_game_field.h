@@ -86,13 +86,9 @@ public:
     void SetPeek(uint16_t pile, uint16_t index) { input.SetPeek(pile, index); }
     uint16_t GetPeekPile() const { return input.GetPeekPile(); }
     uint16_t GetPeekIndex() const { return input.GetPeekIndex(); }
-    PlayMode GetPlayMode() const { return input.GetPlayMode(); }
-    uint8_t GetAnimation() const { return animation; }
     FieldLayout& GetLayout() { return layout; }
     const FieldLayout& GetLayout() const { return layout; }
     CHitRegions& GetHitRegions() { return hitRegions; }
-    const std::vector<uint16_t>& GetDrawOrder() const { return drawOrder; }
-    bool IsPrepared() const { return images != nullptr; }
 
     // ---- painting (field_painting.cpp)
     // The stretched picture is made again with the next paint (the picture

@@ -34,7 +34,6 @@ public:
     // The memory bitmap holding the last layout (for checks of what shows).
     HDC GetMemoryDC() const { return memory.GetDC(); }
     HFONT GetNormalFont() const { return normalFont; }
-    HFONT GetBoldFont() const { return boldFont; }
 
 protected:
     BOOL DrawItem(DRAWITEMSTRUCT* item) override;

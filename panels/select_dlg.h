@@ -61,9 +61,7 @@ public:
     explicit CSelectDlg(CSelectHost* host);
     ~CSelectDlg() override;
 
-    CSelectHost* GetHost() const { return host; }
     SelectionFilter& GetFilter() { return filter; }
-    const std::vector<CGameEntry>& GetGames() const { return games; }
     // Entry i of the game table; null past its end.
     const CGameEntry* GetGameEntry(uint32_t i) const { return i < games.size() ? &games[i] : nullptr; }
     CListCtrl& GetList() { return list; }

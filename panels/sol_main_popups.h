@@ -64,9 +64,6 @@ public:
     // pictures made anew when the width changed) and painted.
     void Place(const RECT& rect, bool visible, bool widthChanged);
 
-    CAdvertisementBanner* GetBanner() const { return banner; }
-    HBITMAP GetFallbackBitmap() const { return fallbackBitmap; }
-
     void OnScrollBarToggled() override {}
     void OnBodyChildLaidOut(UINT regionIndex, UINT childIndex) override;
     void OnPanelResized() override;

@@ -41,7 +41,6 @@ public:
 
     CSolGameFieldPreview* GetPreview() const { return preview; }
     CRelatedListBox* GetRelatedList() const { return related; }
-    CFilterResetButton* GetResetButton() const { return resetButton; }
     CFilterComboBox* GetFilterCombo(int i) const { return i >= 0 && i < 3 ? combos[i] : nullptr; }
     CFilterFavoritesCheckBox* GetFavoritesBox() const { return favoritesBox; }
 

@@ -29,7 +29,6 @@ public:
 class CButton : public CWnd {
 public:
     bool Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* parent, UINT id);
-    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
     void SetCheck(int check) const { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
 };
 

@@ -30,8 +30,6 @@ public:
     // object destroys it when it goes.
     bool CreateModeless();
 
-    CWnd* GetParentWnd() const { return parentWnd; }
-
 protected:
     // WM_INITDIALOG: TRUE lets the dialog set the focus to its first
     // control, FALSE means the handler set it. -1 means initialisation
