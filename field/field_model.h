@@ -76,7 +76,7 @@ bool BuildFieldLayout(const CGameEngine& engine, FieldLayout& layout);
 
 // The piles' indexes in drawing order: ascending by drawOrder, ties in pile
 // order. Later piles are drawn on top and hit first.
-std::vector<uint16_t> SortPilesByDrawOrder(const FieldLayout& layout);
+std::vector<uint16_t> SortPilesByZOrder(const FieldLayout& layout);
 
 // Moves the cards fromIndex .. fromIndex + count - 1 of fromPile so that they
 // become toIndex .. toIndex + count - 1 of toPile (toIndex counted after the

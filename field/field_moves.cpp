@@ -40,7 +40,7 @@ void CSolGameField::ResyncWithEngine() {
     fresh.fanStepX = layout.fanStepX;
     fresh.fanStepY = layout.fanStepY;
     layout = std::move(fresh);
-    if (drawOrder.size() != layout.piles.size()) drawOrder = SortPilesByDrawOrder(layout);
+    if (drawOrder.size() != layout.piles.size()) drawOrder = SortPilesByZOrder(layout);
     Redraw();
 }
 

@@ -86,13 +86,13 @@ void QueueFieldUpdate(const ActionDef& action, const FieldLayout& layout, FieldU
     }
 }
 
-void SetFieldRunFaceUp(FieldLayout& layout, uint16_t pile, uint16_t start, uint16_t count, bool faceUp) {
+void SetRunFaceUp(FieldLayout& layout, uint16_t pile, uint16_t start, uint16_t count, bool faceUp) {
     if (!HasPile(layout, pile)) return;
     std::vector<FieldCard>& cards = layout.piles[pile].cards;
     for (size_t i = start; i < cards.size() && i < size_t{start} + count; ++i) cards[i].faceUp = faceUp ? 1 : 0;
 }
 
-void ReverseFieldPile(FieldLayout& layout, uint16_t pile) {
+void ReversePile(FieldLayout& layout, uint16_t pile) {
     if (!HasPile(layout, pile)) return;
     std::vector<FieldCard>& cards = layout.piles[pile].cards;
     const size_t n = cards.size();
@@ -136,7 +136,7 @@ bool ReplayFieldUpdate(FieldLayout& layout, const FieldUpdate& u, const FieldRun
         const CardRange range = SelectRange(u.sourceMode, u.position, u.count, n);
         if (range.GetSize() == 0) return false;
         // The engine keeps the low byte of the value as the flag.
-        SetFieldRunFaceUp(layout, u.pile, static_cast<uint16_t>(range.lo), static_cast<uint16_t>(range.GetSize()),
+        SetRunFaceUp(layout, u.pile, static_cast<uint16_t>(range.lo), static_cast<uint16_t>(range.GetSize()),
                           (u.value & 0xFFu) != 0);
         return true;
     }
@@ -144,7 +144,7 @@ bool ReplayFieldUpdate(FieldLayout& layout, const FieldUpdate& u, const FieldRun
         pile.visible = (u.value & 0xFFu) != 0 ? 1 : 0;
         return true;
     case FieldUpdateKind::Reverse:
-        ReverseFieldPile(layout, u.pile);
+        ReversePile(layout, u.pile);
         return true;
     case FieldUpdateKind::BaseMarks:
         pile.baseValue = u.baseValue;

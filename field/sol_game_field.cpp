@@ -79,7 +79,7 @@ void CSolGameField::PrepareDrawing() {
         images = std::make_unique<CCardImageSet>(dc ? dc : screen, &painter, layout.cardWidth, layout.cardHeight);
         if (screen) ::ReleaseDC(nullptr, screen);
     }
-    drawOrder = SortPilesByDrawOrder(layout);
+    drawOrder = SortPilesByZOrder(layout);
     ClearSelection();
 }
 

@@ -225,7 +225,7 @@ bool CSetOfPopupRegions::EnsureRegionVisible(UINT i) {
     if (!scrollBarShown) return false;
     int32_t top = 0;
     int32_t bottom = 0;
-    RegionSpan(GetMetrics(), GetStackRegions(), i, &top, &bottom);
+    GetRegionSpan(GetMetrics(), GetStackRegions(), i, &top, &bottom);
     const int32_t h = ClientHeight(hwnd);
     int32_t position = GetScrollPosition();
     bool moved = false;

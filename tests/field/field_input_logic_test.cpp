@@ -31,7 +31,7 @@ public:
 
     void Attach(const CFieldInput* observed) { input = observed; }
     void Prepare() {
-        order = SortPilesByDrawOrder(layout);
+        order = SortPilesByZOrder(layout);
         Repaint();
     }
 

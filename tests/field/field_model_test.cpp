@@ -97,8 +97,8 @@ TEST(FieldModel, DrawOrderIsAscendingWithTiesInPileOrder) {
         p.drawOrder = k;
         layout.piles.push_back(p);
     }
-    EXPECT_EQ(SortPilesByDrawOrder(layout), (std::vector<uint16_t>{3, 1, 4, 0, 2, 5}));
-    EXPECT_TRUE(SortPilesByDrawOrder(FieldLayout{}).empty());
+    EXPECT_EQ(SortPilesByZOrder(layout), (std::vector<uint16_t>{3, 1, 4, 0, 2, 5}));
+    EXPECT_TRUE(SortPilesByZOrder(FieldLayout{}).empty());
 }
 
 FieldLayout Numbered(std::vector<int> counts) {

@@ -510,7 +510,7 @@ TEST_F(FieldTest, NoPileBaseIsDrawnAcrossACard) {
                     auto cards = Reference();
                     Surface where(width, height, kNoCard);
                     std::vector<CardSpot> spots;
-                    for (uint16_t p : SortPilesByDrawOrder(layout)) {
+                    for (uint16_t p : SortPilesByZOrder(layout)) {
                         spots.clear();
                         LayOutPile(layout, layout.piles[p], width, height, spots);
                         for (const CardSpot& spot : spots) {

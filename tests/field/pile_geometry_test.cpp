@@ -246,7 +246,7 @@ TEST_P(LibraryLayout, EveryRecordedCardIsHitAtAVisiblePointAndFansStayInside) {
         CHitRegions regions(&layout);
         std::vector<CardSpot> spots;
         std::vector<std::pair<uint16_t, HitRect>> drawn;   // every visible pile's cards
-        for (uint16_t p : SortPilesByDrawOrder(layout)) {
+        for (uint16_t p : SortPilesByZOrder(layout)) {
             spots.clear();
             LayOutPile(layout, layout.piles[p], w, h, spots);
             if (spots.empty()) continue;
