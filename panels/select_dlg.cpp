@@ -197,13 +197,13 @@ void CSelectDlg::RecalcLayout() {
     panel->RedrawNow();
 }
 
-void CSelectDlg::Play(uint32_t position) {
+void CSelectDlg::OnPlay(uint32_t position) {
     host->GetSelectPreferences().curSolId = position < games.size() ? position : initial;
     SaveWindowPos();
     EndDialog(IDOK);
 }
 
-void CSelectDlg::OnOK() { Play(MarkedGame()); }
+void CSelectDlg::OnOK() { OnPlay(MarkedGame()); }
 
 void CSelectDlg::OnCancel() {
     host->GetSelectPreferences().curSolId = initial;
@@ -211,14 +211,14 @@ void CSelectDlg::OnCancel() {
     EndDialog(IDCANCEL);
 }
 
-void CSelectDlg::AddToFavorites(uint32_t position) {
+void CSelectDlg::OnAddToFavorites(uint32_t position) {
     const CGameEntry* entry = GetGameEntry(position);
     if (!entry) return;
     AddFavorite(host->GetSelectPreferences().favorites, entry->id);
     RedrawGame(position);
 }
 
-void CSelectDlg::RemoveFromFavorites(uint32_t position) {
+void CSelectDlg::OnRemoveFromFavorites(uint32_t position) {
     const CGameEntry* entry = GetGameEntry(position);
     if (!entry) return;
     RemoveFavorite(host->GetSelectPreferences().favorites, entry->id);
@@ -240,8 +240,8 @@ void CSelectDlg::RedrawGame(uint32_t position) {
 BOOL CSelectDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
     case ID_SELECT_PLAY: OnOK(); return TRUE;
-    case ID_SELECT_ADD_FAVORITE: AddToFavorites(MarkedGame()); return TRUE;
-    case ID_SELECT_REMOVE_FAVORITE: RemoveFromFavorites(MarkedGame()); return TRUE;
+    case ID_SELECT_ADD_FAVORITE: OnAddToFavorites(MarkedGame()); return TRUE;
+    case ID_SELECT_REMOVE_FAVORITE: OnRemoveFromFavorites(MarkedGame()); return TRUE;
     default: return CDialog::OnCommand(wParam, lParam);
     }
 }
@@ -253,16 +253,16 @@ BOOL CSelectDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
         case NM_DBLCLK: {
             const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
             const uint32_t game = GameAtRow(click->iItem);
-            if (game < games.size()) Play(game);
+            if (game < games.size()) OnPlay(game);
             *result = 0;
             return TRUE;
         }
         case NM_RCLICK:
-            OnRightClick(reinterpret_cast<const NMITEMACTIVATE*>(lParam));
+            OnListRClick(reinterpret_cast<const NMITEMACTIVATE*>(lParam));
             *result = 0;
             return TRUE;
         case LVN_ITEMCHANGED:
-            OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(lParam));
+            OnListItemChanged(reinterpret_cast<const NMLISTVIEW*>(lParam));
             *result = 0;
             return TRUE;
         default: break;
@@ -271,7 +271,7 @@ BOOL CSelectDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     return CDialog::OnNotify(wParam, lParam, result);
 }
 
-void CSelectDlg::OnItemChanged(const NMLISTVIEW* change) {
+void CSelectDlg::OnListItemChanged(const NMLISTVIEW* change) {
     if (!(change->uChanged & LVIF_STATE)) return;
     const uint32_t game = GameAtRow(change->iItem);
     const bool was = (change->uOldState & LVIS_SELECTED) != 0;
@@ -282,7 +282,7 @@ void CSelectDlg::OnItemChanged(const NMLISTVIEW* change) {
         tracker.OnSelected(game);
 }
 
-void CSelectDlg::OnRightClick(const NMITEMACTIVATE* click) {
+void CSelectDlg::OnListRClick(const NMITEMACTIVATE* click) {
     const uint32_t game = GameAtRow(click->iItem);
     const CGameEntry* entry = GetGameEntry(game);
     if (!entry) return;
@@ -301,9 +301,9 @@ void CSelectDlg::OnRightClick(const NMITEMACTIVATE* click) {
         ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd, nullptr));
     ::DestroyMenu(menu);
     switch (command) {
-    case ID_SELECT_PLAY: Play(game); break;
-    case ID_SELECT_ADD_FAVORITE: AddToFavorites(game); break;
-    case ID_SELECT_REMOVE_FAVORITE: RemoveFromFavorites(game); break;
+    case ID_SELECT_PLAY: OnPlay(game); break;
+    case ID_SELECT_ADD_FAVORITE: OnAddToFavorites(game); break;
+    case ID_SELECT_REMOVE_FAVORITE: OnRemoveFromFavorites(game); break;
     default: break;
     }
 }

@@ -83,10 +83,10 @@ public:
     void UpdateInfoPanel();
     void RecalcLayout();
     // Context-menu commands on a game.
-    void AddToFavorites(uint32_t position);
-    void RemoveFromFavorites(uint32_t position);
+    void OnAddToFavorites(uint32_t position);
+    void OnRemoveFromFavorites(uint32_t position);
     // Ends the dialog playing `position`.
-    void Play(uint32_t position);
+    void OnPlay(uint32_t position);
 
 protected:
     BOOL OnInitDialog() override;
@@ -104,8 +104,8 @@ protected:
 private:
     void InitList();
     void DrawRow(const DRAWITEMSTRUCT* item);
-    void OnItemChanged(const NMLISTVIEW* change);
-    void OnRightClick(const NMITEMACTIVATE* click);
+    void OnListItemChanged(const NMLISTVIEW* change);
+    void OnListRClick(const NMITEMACTIVATE* click);
     void RedrawGame(uint32_t position);
     int RowOfGame(uint32_t position) const;
     void SaveWindowPos();

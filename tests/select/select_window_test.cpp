@@ -208,14 +208,14 @@ TEST_F(SelectDialogTest, OpensOnTheCurrentGameAndFiltersTheList) {
 TEST_F(SelectDialogTest, FavouritesAreAddedOnceAndLeaveTheFavouritesList) {
     AppPreferences& prefs = main().GetPrefs();
     ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
-        d.AddToFavorites(1);
-        d.AddToFavorites(1);
-        d.AddToFavorites(3);
+        d.OnAddToFavorites(1);
+        d.OnAddToFavorites(1);
+        d.OnAddToFavorites(3);
         EXPECT_EQ(prefs.favorites.ids.size(), 2u);
         ClickCheckBox(reinterpret_cast<CWnd*>(d.GetPanel()->GetFavoritesBox()));
         EXPECT_EQ(d.RowGames(), (std::vector<uint32_t>{1, 3}));
         d.SelectGame(3, false);
-        d.RemoveFromFavorites(1);   // not the selected one: 3 stays selected
+        d.OnRemoveFromFavorites(1);   // not the selected one: 3 stays selected
         EXPECT_EQ(d.RowGames(), std::vector<uint32_t>{3});
         EXPECT_EQ(d.MarkedGame(), 3u);
         d.Ok();
