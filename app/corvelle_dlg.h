@@ -1,10 +1,14 @@
 // CCorvelleDlg: the program's main window, a resizable dialog tiled by the
 // command bar at the top, the game field, the side panel at the right and
 // the status bar with the game clock at the bottom. It holds the
-// preferences, owns the children and the game logic (CGameFlow, which owns
-// the engine), hands the menu commands, its timer and the game-state check
-// to the game logic and carries out what each answers (RunFlow): the
-// redraws and reloads it names and the modal dialogs it asks for.
+// preferences (read at start-up, stored when it closes and after a
+// confirmed options dialog) and the game logic (CGameFlow, which owns the
+// engine), and owns its children. The command bar and the side panel reach
+// it only through their own small interfaces (CommandBarHost,
+// CMainPopupsOwner). The game commands of the menu and the bar, the clock's
+// timer and the game-state check go to the game logic; RunFlow carries out
+// what each answers: the redraws and reloads it names, then the modal dialog
+// it asks for, whose answer goes back to the game logic.
 #pragma once
 
 #include <memory>
@@ -20,8 +24,6 @@
 #include "platform/win_app.h"
 
 namespace corvelle {
-
-class CSolGameField;
 
 // The property that marks the main window, so that a second start finds it.
 extern const wchar_t kMainWindowProperty[];
@@ -58,7 +60,6 @@ public:
     CGameEngine* GetEngine() { return &flow.GetEngine(); }
     CSolGameField* GetGameField() { return field.get(); }
     CSolMainPopups* GetMainPanel() { return panel.get(); }
-    void ResetHintIndex() { flow.ResetHintIndex(); }
     // The height of the command bar's strip (0 while there is none).
     int GetCommandBarHeight() const { return commandBar ? commandBar->StripHeight() : 0; }
 
