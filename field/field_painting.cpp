@@ -37,7 +37,7 @@ void CSolGameField::PaintBackgroundTo(HDC dc, int32_t width, int32_t height, COL
     ::DeleteObject(brush);
     if (pictureMode != 1) return;
     const PixelImage& image = FieldPicture();
-    if (image.IsEmpty()) return;   // no pictureMode: the colour alone
+    if (image.IsEmpty()) return;   // no picture: the colour alone
     switch (position) {
     case 0:   // centred; a smaller field shows the middle part
         DrawImage(dc, image, (width - image.width) / 2, (height - image.height) / 2);
@@ -142,7 +142,7 @@ PixelImage CSolGameField::RenderField(int32_t width, int32_t height, COLORREF co
     ::ReleaseDC(hwnd, windowDc);
     if (dc && bitmap) {
         HGDIOBJ previous = ::SelectObject(dc, bitmap);
-        // The stretched pictureMode is made for this size only and not kept.
+        // The stretched picture is made for this size only and not kept.
         PixelImage scaled;
         bool scaledValid = false;
         PaintBackgroundTo(dc, width, height, colour, pictureMode, position, &scaled, &scaledValid);
