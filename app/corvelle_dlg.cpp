@@ -133,9 +133,10 @@ BOOL CCorvelleDlg::OnInitDialog() {
     panel->RepositionRegions(RegionLayout::Full);
     panel->RedrawNow();
     timing::Step("rules_text");
-    // A new deal is checked once the window is on the screen.
-    if (Has(start.updates, ViewUpdate::kGameStateCheck))
-        PostMessage(WM_GAMESTATECHECK, kStartUpCheck, 0);
+    // Once the window is on the screen, a restored game is saved again and
+    // a new deal checked.
+    startUpCheck = Has(start.updates, ViewUpdate::kGameStateCheck);
+    PostMessage(WM_GAMESTATECHECK, kStartUpCheck, 0);
     return TRUE;
 }
 
@@ -259,6 +260,11 @@ BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
             // The window shows before the check, which may take a while.
             UpdateWindow();
             ShowDrawingNow();
+            flow.GameShown();
+            if (!startUpCheck) {
+                *result = 0;
+                return TRUE;
+            }
         }
         RunFlow(flow.CheckGameState());
         *result = 0;

@@ -112,6 +112,7 @@ private:
     CStatusBarCtrl statusBar;
     HICON icon = nullptr;
     int lastPanelWidth = -1;
+    bool startUpCheck = false;   // the start dealt anew: its check runs once shown
 };
 
 }  // namespace corvelle

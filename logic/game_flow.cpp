@@ -95,13 +95,20 @@ bool CGameFlow::RestoreSavedGame() {
         engine.FreeGameState();
         return false;
     }
+    restoredUnsaved = true;
     return true;
+}
+
+void CGameFlow::GameShown() {
+    if (restoredUnsaved)
+        SaveCurrentGame();
 }
 
 void CGameFlow::SaveCurrentGame() {
     if (!engine.HasGameInPlay())
         return;
     engine.SaveGame();
+    restoredUnsaved = false;
     // The stamps choose the slot a new game replaces: kept at once, so that
     // the choice holds after a run that did not end cleanly. The game's
     // first save in a run makes its stamp the newest; later saves of the
@@ -196,6 +203,9 @@ FlowStep CGameFlow::EndSelect() {
     if (RestoreSavedGame()) {
         step = ShowGame(FlowMode::kPlay);
         StorePreferenceValues(prefs, {kCurSolIdValue, kCurGameNumberValue});
+        // The game in play before the dialog, or one whose preview showed
+        // it: saved again at once, as the game in play.
+        SaveCurrentGame();
     } else {
         step = NewGame(Deal::Random(), FlowMode::kPlay);
     }

@@ -123,6 +123,11 @@ public:
     // it once it is visible. Without a loadable game (GameLoaded() false)
     // nothing is asked for.
     FlowStep StartUp();
+    // The window has drawn the game in play. A game restored for play at
+    // the start is saved again now: its slot stays marked as being restored
+    // until a save, and a slot so marked is dropped at the next start, so a
+    // run ended before the player's first step would otherwise lose it.
+    void GameShown();
 
     // ---- the game operations
     bool LoadCurrentSolitaire();
@@ -134,7 +139,8 @@ public:
     // false when there is none, or when it was finished (its result is
     // recorded already: a new deal follows).
     bool RestoreSavedGame();
-    // Saves the game in play, its deal number and the slot's stamp.
+    // Saves the game in play, its deal number and the slot's stamp (which
+    // also ends the slot's mark of a game being restored).
     void SaveCurrentGame();
     FlowStep RestartGame();
     // Takes back one step; without one, asks for the "No Undo" message.
@@ -196,6 +202,7 @@ private:
     uint32_t selectFromGame = kNoCurrentGame;   // the game in play when the selection opened
     uint32_t selectFromNumber = 0;
     uint32_t stampedGame = kNoCurrentGame;      // the game whose save stamp was last stored
+    bool restoredUnsaved = false;               // restored for play, not saved since
 };
 
 }  // namespace corvelle

@@ -531,6 +531,14 @@ TEST_F(GameFlowTest, AKilledRunComesBackToTheGameInPlayAtItsLastStep) {
         EXPECT_EQ(LayoutOf(next.GetEngine()), played);
         EXPECT_EQ(next.GetClock().GetElapsed(), elapsed);
         EXPECT_EQ(nextPrefs.curGameNumber, 3u);
+        // Shown, then killed again before a step: the restored game stays
+        // (its slot is not left marked as being restored).
+        next.GameShown();
+        AppPreferences thirdPrefs;
+        nextSession(thirdPrefs);
+        CGameFlow third(thirdPrefs, [this] { return now; });
+        EXPECT_FALSE(Has(third.StartUp().updates, ViewUpdate::kGameStateCheck));
+        EXPECT_EQ(LayoutOf(third.GetEngine()), played);
         while (UndoStep(next.GetEngine())) {}
         EXPECT_EQ(LayoutOf(next.GetEngine()), dealt);
     }
@@ -565,6 +573,15 @@ TEST_F(GameFlowTest, AKilledRunComesBackToTheGameInPlayAtItsLastStep) {
     window.onSelect = [&] { prefs.curSolId = PositionOf("Klondike (draw one)"); };
     window.Run(flow.OnSelect());
     EXPECT_EQ(prefs.curGameNumber, number);
+    // The game that comes back from the selection is killed before a step.
+    const Layout back = LayoutOf(flow.GetEngine());
+    {
+        AppPreferences nextPrefs;
+        nextSession(nextPrefs);
+        CGameFlow next(nextPrefs, [this] { return now; });
+        EXPECT_FALSE(Has(next.StartUp().updates, ViewUpdate::kGameStateCheck));
+        EXPECT_EQ(LayoutOf(next.GetEngine()), back);
+    }
 
     // Killed in a win's dialog: the win is recorded once, and the next
     // session deals anew instead of showing the finished game.
