@@ -16,20 +16,20 @@ public:
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
 
-    HDC Dc() const { return dc_; }
-    int GetWidth() const { return width_; }
-    int GetHeight() const { return height_; }
+    HDC Dc() const { return dc; }
+    int GetWidth() const { return width; }
+    int GetHeight() const { return height; }
     void Fill(COLORREF c);
-    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
     // All pixels, row by row from the top.
     std::vector<COLORREF> Pixels() const;
     bool WriteBmp(const std::string& file) const;
 
 private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
-    int width_, height_;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+    int width, height;
 };
 
 struct ArtPixels {
