@@ -112,7 +112,7 @@ protected:
     std::string Difference() const { return test::FieldDifferenceFromEngine(field->GetLayout(), *engine); }
     std::vector<COLORREF> Buffer() const {
         Surface copy(field->GetDrawWidth(), field->GetDrawHeight(), RGB(0, 0, 0));
-        BitBlt(copy.Dc(), 0, 0, field->GetDrawWidth(), field->GetDrawHeight(), field->GetBackBufferDC(), 0, 0, SRCCOPY);
+        BitBlt(copy.GetDC(), 0, 0, field->GetDrawWidth(), field->GetDrawHeight(), field->GetBackBufferDC(), 0, 0, SRCCOPY);
         return copy.Pixels();
     }
     bool FindVisibleHint(uint16_t* pile, uint16_t* index, uint16_t* target) const {

@@ -24,7 +24,7 @@ std::vector<COLORREF> ReadBits(HDC dc, HBITMAP bitmap, int width, int height) {
 }  // namespace
 
 Surface::Surface(int cx, int cy, COLORREF fill) : width(cx), height(cy) {
-    HDC screen = GetDC(nullptr);
+    HDC screen = ::GetDC(nullptr);
     dc = CreateCompatibleDC(screen);
     bitmap = CreateCompatibleBitmap(screen, cx, cy);
     ReleaseDC(nullptr, screen);

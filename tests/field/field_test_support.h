@@ -16,7 +16,7 @@ public:
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
 
-    HDC Dc() const { return dc; }
+    HDC GetDC() const { return dc; }
     int GetWidth() const { return width; }
     int GetHeight() const { return height; }
     void Fill(COLORREF c);

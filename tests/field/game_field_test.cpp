@@ -38,7 +38,7 @@ public:
 // The pixels of a device context's width x height area.
 std::vector<COLORREF> PixelsOf(HDC dc, int width, int height) {
     Surface copy(width, height, RGB(0, 0, 0));
-    BitBlt(copy.Dc(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    BitBlt(copy.GetDC(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
     return copy.Pixels();
 }
 
@@ -75,14 +75,14 @@ protected:
     // images of its own.
     std::unique_ptr<Surface> Reference() {
         auto s = std::make_unique<Surface>(field->GetDrawWidth(), field->GetDrawHeight(), kTable);
-        images = std::make_unique<CCardImageSet>(s->Dc(), &painter, 79, 112);
+        images = std::make_unique<CCardImageSet>(s->GetDC(), &painter, 79, 112);
         return s;
     }
     void Paint(const Surface& s, const FieldCard& c, int x, int y) {
         if (c.faceUp)
-            images->DrawFace(s.Dc(), x, y, c.suit, c.rank);
+            images->DrawFace(s.GetDC(), x, y, c.suit, c.rank);
         else
-            images->DrawBack(s.Dc(), x, y, prefs.cardBack);
+            images->DrawBack(s.GetDC(), x, y, prefs.cardBack);
     }
 
     AppPreferences prefs = [] {
@@ -215,17 +215,17 @@ TEST_F(FieldTest, PilesBasesMarksAndSelectionMatchAReferenceDrawing) {
     const FieldLayout& l = field->GetLayout();
     Paint(*ref, l.piles[0].cards[0], 10, 10);
     Paint(*ref, l.piles[0].cards[1], 10, 30);
-    painter.DrawSelectionFrame(ref->Dc(), 10, 30);
+    painter.DrawSelectionFrame(ref->GetDC(), 10, 30);
     Paint(*ref, l.piles[0].cards[2], 10, 50);
     Paint(*ref, l.piles[1].cards[1], 200, 10);   // an unfanned pile shows its top two cards,
     Paint(*ref, l.piles[1].cards[2], 200, 11);   // the top one a pixel lower
-    painter.DrawPileBase(ref->Dc(), 300, 10, l.piles[2]);
-    painter.DrawPileBase(ref->Dc(), 400, 10, marked);
+    painter.DrawPileBase(ref->GetDC(), 300, 10, l.piles[2]);
+    painter.DrawPileBase(ref->GetDC(), 400, 10, marked);
     FieldPile plainMarked = badMarks;
     plainMarked.baseValue = kNoMark;
     plainMarked.baseSuit = kNoMark;
-    painter.DrawPileBase(ref->Dc(), 500, 10, plainMarked);
-    painter.DrawPileBase(ref->Dc(), 300, 300, l.piles[7]);
+    painter.DrawPileBase(ref->GetDC(), 500, 10, plainMarked);
+    painter.DrawPileBase(ref->GetDC(), 300, 300, l.piles[7]);
     EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
     // An empty pile's selection frames its base.
@@ -233,7 +233,7 @@ TEST_F(FieldTest, PilesBasesMarksAndSelectionMatchAReferenceDrawing) {
     field->Redraw();
     Paint(*ref, l.piles[0].cards[1], 10, 30);   // the first pile without its frame
     Paint(*ref, l.piles[0].cards[2], 10, 50);
-    painter.DrawSelectionFrame(ref->Dc(), 300, 10);
+    painter.DrawSelectionFrame(ref->GetDC(), 300, 10);
     EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 }
 
@@ -283,7 +283,7 @@ TEST_F(FieldTest, BackgroundPictureCentredTiledAndStretched) {
     MakeField(900, 600);
     field->Redraw();
     auto ref = Reference();
-    DrawImage(ref->Dc(), picture, 5, -50);
+    DrawImage(ref->GetDC(), picture, 5, -50);
     EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
     EXPECT_EQ(ref->At(4, 0), kTable);
 
@@ -292,14 +292,14 @@ TEST_F(FieldTest, BackgroundPictureCentredTiledAndStretched) {
     field->Redraw();
     ref = Reference();
     for (int y : {0, 700})
-        for (int x : {0, 890}) DrawImage(ref->Dc(), picture, x, y);
+        for (int x : {0, 890}) DrawImage(ref->GetDC(), picture, x, y);
     EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
     prefs.bgPicturePosition = 2;
     field->DiscardScaledPicture();
     field->Redraw();
     ref = Reference();
-    DrawImage(ref->Dc(), ResampleImage(picture, 1100, 800), 0, 0);
+    DrawImage(ref->GetDC(), ResampleImage(picture, 1100, 800), 0, 0);
     EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
     // A new size makes the stretched picture again.
@@ -307,7 +307,7 @@ TEST_F(FieldTest, BackgroundPictureCentredTiledAndStretched) {
     field->MoveWindow(RECT{0, 40, 500, 340});
     field->Redraw();
     ref = Reference();
-    DrawImage(ref->Dc(), ResampleImage(picture, 500, 300), 0, 0);
+    DrawImage(ref->GetDC(), ResampleImage(picture, 500, 300), 0, 0);
     EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
     prefs.bgPicturePosition = 3;   // no such position: the colour alone
@@ -385,7 +385,7 @@ TEST_F(FieldTest, RunImagesHoldTheRunWithTheKeyAround) {
     EXPECT_EQ(ox, 40);
     EXPECT_EQ(oy, 0);
     Surface ref(119, 112, kKeyGreen);
-    images = std::make_unique<CCardImageSet>(ref.Dc(), &painter, 79, 112);
+    images = std::make_unique<CCardImageSet>(ref.GetDC(), &painter, 79, 112);
     Paint(ref, cards[1], 40, 0);
     Paint(ref, cards[2], 20, 0);
     Paint(ref, cards[3], 0, 0);
