@@ -113,7 +113,7 @@ BOOL CCorvelleDlg::OnInitDialog() {
 
     const FlowStep start = flow.StartUp();
     timing::Step("game_and_saved_game");
-    if (!flow.GameLoaded())
+    if (!flow.IsGameLoaded())
         return FailStart(LoadFailureText(flow.GetLastLoadFailure(), prefs.curSolId));
     panel = CreateMainPopups(this);
     if (!panel)
@@ -418,12 +418,12 @@ void CCorvelleDlg::Apply(ViewUpdate updates) {
     if (Has(updates, ViewUpdate::kClock))
         ShowGameTime(flow.GetClock().GetElapsed());
     if (Has(updates, ViewUpdate::kTitle))
-        SetWindowText(Wide(flow.GameName()));
+        SetWindowText(Wide(flow.GetGameName()));
     if (panel) {
         if (Has(updates, ViewUpdate::kRulesText))
             panel->UpdateRulesText();
         if (Has(updates, ViewUpdate::kBestTimes | ViewUpdate::kStatistics)) {
-            const std::u16string name = panel->GameName();
+            const std::u16string name = panel->GetGameName();
             if (Has(updates, ViewUpdate::kBestTimes))
                 panel->UpdateBestTimes(name.c_str());
             if (Has(updates, ViewUpdate::kStatistics))

@@ -112,15 +112,15 @@ public:
     uint16_t GetHintIndex() const { return hintIndex; }
     // The game's name as the player sees it (statistics and best times are
     // kept under it).
-    std::u16string GameName() const;
-    bool GameLoaded() const { return prefs.curSolId != kNoCurrentGame && engine.HasDefinition(); }
+    std::u16string GetGameName() const;
+    bool IsGameLoaded() const { return prefs.curSolId != kNoCurrentGame && engine.HasDefinition(); }
     // The dialog whose answer AfterDialog waits for (kNoDialog: none).
     FlowDialog GetAwaitedDialog() const { return awaiting; }
 
     // The start of the window: the game in play (the first of the database
     // when there is none) loaded and restored, or dealt anew, with the clock
     // running. A new deal's game-state check is asked for; the window runs
-    // it once it is visible. Without a loadable game (GameLoaded() false)
+    // it once it is visible. Without a loadable game (IsGameLoaded() false)
     // nothing is asked for.
     FlowStep StartUp();
     // The window has drawn the game in play. A game restored for play at

@@ -16,7 +16,7 @@ CGamePopups::~CGamePopups() {
     controls.clear();
 }
 
-std::u16string CGamePopups::GameName() const {
+std::u16string CGamePopups::GetGameName() const {
     const CGameEngine* engine = GetShownEngine();
     return engine != nullptr ? GameNameText(engine->name, sizeof engine->name) : std::u16string();
 }
@@ -71,7 +71,7 @@ bool CGamePopups::AddRules(CPopupRegion::CRegionBody* body) {
 }
 
 bool CGamePopups::AddBestTimes(CPopupRegion::CRegionBody* body, HFONT font, CGameClock* clock) {
-    bestScores = AddControl(body, std::make_unique<CBestScoresTable>(GameName()), [&](CBestScoresTable& c, UINT id) {
+    bestScores = AddControl(body, std::make_unique<CBestScoresTable>(GetGameName()), [&](CBestScoresTable& c, UINT id) {
         return c.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, kControlStartRect, body, id);
     });
     if (bestScores == nullptr) return false;
@@ -93,7 +93,7 @@ bool CGamePopups::AddBestTimes(CPopupRegion::CRegionBody* body, HFONT font, CGam
 }
 
 bool CGamePopups::AddStatistics(CPopupRegion::CRegionBody* body) {
-    auto control = std::make_unique<CStatisticsControl>(GameName());
+    auto control = std::make_unique<CStatisticsControl>(GetGameName());
     statistics = AddControl(body, std::move(control), [&](CStatisticsControl& c, UINT id) {
         return c.Create(WS_CHILD | WS_VISIBLE, kControlStartRect, body, id);
     });

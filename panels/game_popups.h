@@ -34,7 +34,7 @@ public:
     void UpdateStatistics(const char16_t* gameName);
     void UpdateBestTimes(const char16_t* gameName);
     // The shown game's name as the records are keyed.
-    std::u16string GameName() const;
+    std::u16string GetGameName() const;
     // The position of region kind `id`, or the region count when there is none.
     UINT RegionPosition(uint32_t id) const;
 

@@ -128,7 +128,7 @@ void CSolMainPopups::RefreshAfterGameChange() {
 }
 
 void CSolMainPopups::ShowCurrentGame() {
-    const std::u16string name = GameName();
+    const std::u16string name = GetGameName();
     UpdateRulesText();
     UpdateBestTimes(name.c_str());
     UpdateStatistics(name.c_str());

@@ -163,7 +163,7 @@ std::unique_ptr<CSolSelectPopups> CreateSelectPopups(CSelectHost* host, CSelectD
 
 void CSolSelectPopups::ShowGame(uint32_t position) {
     host->PreviewGame(position);
-    const std::u16string name = GameName();
+    const std::u16string name = GetGameName();
     RedrawPreview();
     UpdateRulesText();
     FillRelatedList();

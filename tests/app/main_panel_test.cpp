@@ -31,8 +31,8 @@ TEST_F(MainWindowPanelTest, ThePanelShowsTheGameInPlayAndTheResultsRecorded) {
     ASSERT_TRUE(main.CreateModeless());
     test::PumpMessages();
     CSolMainPopups& panel = PanelOf(main);
-    const std::u16string name = main.GetGameFlow().GameName();
-    EXPECT_EQ(panel.GameName(), name);
+    const std::u16string name = main.GetGameFlow().GetGameName();
+    EXPECT_EQ(panel.GetGameName(), name);
     const std::u16string rules = RulesMarkup(main.GetEngine()->rulesText.data());
     EXPECT_EQ(panel.GetRulesControl()->GetText(), std::wstring(rules.begin(), rules.end()));
     EXPECT_EQ(::GetParent(panel), main.GetSafeHwnd());

@@ -134,7 +134,7 @@ TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
     EXPECT_EQ(main.GetPrefs().curSolId, 0u);
     wchar_t title[64] = {};
     main.GetWindowText(title, 64);
-    const std::u16string name = main.GetGameFlow().GameName();
+    const std::u16string name = main.GetGameFlow().GetGameName();
     EXPECT_EQ(std::wstring(title), std::wstring(name.begin(), name.end()));
 
     RECT client, field, bar;

@@ -85,7 +85,7 @@ public:
         }
         if (Has(u, ViewUpdate::kRedrawField)) ++redraws;
         if (Has(u, ViewUpdate::kClock)) shownTimes.push_back(flow.GetClock().GetElapsed());
-        if (Has(u, ViewUpdate::kTitle)) title = flow.GameName();
+        if (Has(u, ViewUpdate::kTitle)) title = flow.GetGameName();
         if (Has(u, ViewUpdate::kRulesText)) ++rulesUpdates;
         if (Has(u, ViewUpdate::kStatistics)) ++statisticsUpdates;
         if (Has(u, ViewUpdate::kBestTimes)) ++bestTimesUpdates;
@@ -175,7 +175,7 @@ protected:
 
     GameStatistics Statistics() {
         GameStatistics s;
-        ReadGameStatistics(flow.GameName(), s);
+        ReadGameStatistics(flow.GetGameName(), s);
         return s;
     }
 
@@ -229,7 +229,7 @@ TEST_F(GameFlowTest, AWinIsRecordedOnceWithItsBestTime) {
     prefs.timedGame = 1;
     prefs.timeLimit = 1;
     PlayFor(40);
-    const std::u16string name = flow.GameName();
+    const std::u16string name = flow.GetGameName();
     window.onWin = [&] {
         // The clock keeps its timer running under the dialog, and a check
         // arrives while it is open: neither may count the win again.
@@ -262,7 +262,7 @@ TEST_F(GameFlowTest, AWinIsRecordedOnceWithItsBestTime) {
 
 TEST_F(GameFlowTest, ASlowerWinShowsTheSimpleDialogAndAWinBeforeAnyTickCountsNothing) {
     StartOn("Golf");
-    CBestTimesTable best(flow.GameName());
+    CBestTimesTable best(flow.GetGameName());
     for (int i = 0; i < kBestTimeEntries; ++i) best.Insert(u"Fast", 10);
     PlayFor(30);
     flow.GetEngine().finished = 1;
@@ -599,7 +599,7 @@ TEST_F(GameFlowTest, AKilledRunComesBackToTheGameInPlayAtItsLastStep) {
         EXPECT_FALSE(next.GetEngine().finished);
         EXPECT_EQ(nextWindow.winDialogs + nextWindow.simpleWinDialogs, 0);
         GameStatistics s;
-        ReadGameStatistics(next.GameName(), s);
+        ReadGameStatistics(next.GetGameName(), s);
         EXPECT_EQ(s.won, 1);
     }
 }

@@ -134,7 +134,7 @@ protected:
         window.reset();
         test::RegistrySandbox::TearDown();
     }
-    std::u16string EngineName() { return main().GetGameFlow().GameName(); }
+    std::u16string EngineName() { return main().GetGameFlow().GetGameName(); }
     CCorvelleDlg& main() { return *window; }
     std::unique_ptr<CCorvelleDlg> window;
     std::unique_ptr<CSelectHost> host;

@@ -246,7 +246,7 @@ int HintsCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
     if (!Begin(db, args, 2, "hints GAME NUMBER", g, e)) return 1;
-    for (const gamec::Step& s : gamec::ListHints(e)) std::printf("%s\n", s.Text().c_str());
+    for (const gamec::Step& s : gamec::ListHints(e)) std::printf("%s\n", s.ToString().c_str());
     return 0;
 }
 
@@ -268,7 +268,7 @@ int SolveCommand(const std::string& db, const std::vector<std::string>& args) {
         return 0;
     }
     std::printf("won in %zu steps (%ld positions)\n", r.steps.size(), r.nodes);
-    for (const gamec::Step& s : r.steps) std::printf("%s\n", s.Text().c_str());
+    for (const gamec::Step& s : r.steps) std::printf("%s\n", s.ToString().c_str());
     return 0;
 }
 

@@ -41,7 +41,7 @@ bool StartsWith(const std::string& s, const std::string& prefix) { return s.comp
 
 }  // namespace
 
-std::string Step::Text() const {
+std::string Step::ToString() const {
     return click ? "click " + std::to_string(from)
                  : std::to_string(from) + " " + std::to_string(to) + " " + std::to_string(count);
 }
@@ -110,9 +110,9 @@ std::string ReplayAsPlayer(const uint8_t* record, size_t length, uint32_t number
     std::string why;
     for (size_t i = 0; i < steps.size(); ++i) {
         Step read;
-        if (!ParseStep(steps[i].Text(), read)) return "step " + std::to_string(i + 1) + " cannot be read: " + steps[i].Text();
+        if (!ParseStep(steps[i].ToString(), read)) return "step " + std::to_string(i + 1) + " cannot be read: " + steps[i].ToString();
         if (!ApplyStep(e, read, &why))
-            return "step " + std::to_string(i + 1) + " (" + steps[i].Text() + ") is refused: " + why;
+            return "step " + std::to_string(i + 1) + " (" + steps[i].ToString() + ") is refused: " + why;
     }
     return e.finished ? "" : "the steps do not finish the game";
 }
@@ -1099,7 +1099,7 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             } else {
                 const Step s = hints[next(static_cast<uint32_t>(hints.size()))];
                 if (!ApplyStep(e, s, &why)) {
-                    failures.push_back("number " + std::to_string(number) + ": hint " + s.Text() + " refused: " + why);
+                    failures.push_back("number " + std::to_string(number) + ": hint " + s.ToString() + " refused: " + why);
                     break;
                 }
                 ++depth;
