@@ -398,6 +398,10 @@ TEST_F(SelectEndToEnd, SizePanelWidthAndOrderComeBackAtTheNextOpeningAndAfterARe
         const int y = (edge.top + edge.bottom) / 2;
         Drag(POINT{edge.right - 2, y}, POINT{edge.right + 60, y});
         ASSERT_TRUE(WaitFor([&] { return WindowSize(panel).cx > firstWidth; }, kStepMs));
+        // The wider panel measures its texts again and moves its headers:
+        // they are read once the dialog has settled.
+        CaptureSettled(dialog, kStepMs);
+        BringToFront(dialog);
         // Rules dragged by its header to the top.
         const PanelRegionView filter = PanelRegion(panel, L"Filter");
         Drag(CentreOf(PanelRegion(panel, L"Rules").header), POINT{CentreOf(filter.header).x, filter.headerRect.top + 2});
