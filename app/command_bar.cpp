@@ -89,16 +89,16 @@ const wchar_t* CommandBarLabel(int index) {
 
 CCommandBar::CCommandBar() {
     for (size_t k = 0; k < kCommandCount; ++k)
-        std::wcsncpy(labels_[k].data(), kLabels[k], labels_[k].size() - 1);
+        std::wcsncpy(labels[k].data(), kLabels[k], labels[k].size() - 1);
 }
 
 CCommandBar::~CCommandBar() {
     // The toolbar goes first: it still refers to its picture list.
     DestroyWindow();
-    if (bigImages_)
-        ::ImageList_Destroy(bigImages_);
-    if (smallImages_)
-        ::ImageList_Destroy(smallImages_);
+    if (bigImages)
+        ::ImageList_Destroy(bigImages);
+    if (smallImages)
+        ::ImageList_Destroy(smallImages);
 }
 
 bool CCommandBar::CreateBar(CWnd* host, bool big) {
@@ -120,14 +120,14 @@ bool CCommandBar::CreateBar(CWnd* host, bool big) {
 }
 
 HIMAGELIST CCommandBar::Pictures(bool big) {
-    HIMAGELIST& list = big ? bigImages_ : smallImages_;
+    HIMAGELIST& list = big ? bigImages : smallImages;
     if (!list)
         list = big ? LoadPictures(kBigPictures, kBigSize) : LoadPictures(kSmallPictures, kSmallSize);
     return list;
 }
 
 void CCommandBar::SetIconSize(bool big) {
-    big_ = big;
+    bigIcons = big;
     SetImageList(Pictures(big));
     const int size = big ? kBigSize : kSmallSize;
     SetBitmapSize(size, size);
@@ -138,12 +138,12 @@ void CCommandBar::SetIconSize(bool big) {
 }
 
 void CCommandBar::SaveButtons() {
-    snapshot_.clear();
+    snapshot.clear();
     const int count = GetButtonCount();
     for (int i = 0; i < count; ++i) {
         TBBUTTON b{};
         if (GetButton(i, &b))
-            snapshot_.push_back(b);
+            snapshot.push_back(b);
     }
 }
 
@@ -166,7 +166,7 @@ void CCommandBar::RestoreLayout(uint8_t count, const std::array<uint8_t, kComman
     AutoSize();
 }
 
-std::vector<int> CCommandBar::Items() const {
+std::vector<int> CCommandBar::GetItems() const {
     std::vector<int> items;
     const int count = GetButtonCount();
     for (int i = 0; i < count; ++i) {
@@ -187,21 +187,21 @@ void CCommandBar::ShowItems(const std::vector<int>& items) {
         const TBBUTTON b = item == kBarSeparator ? SeparatorButton() : CommandButton(item);
         SendMessage(TB_INSERTBUTTONW, static_cast<WPARAM>(place++), reinterpret_cast<LPARAM>(&b));
     }
-    SetIconSize(big_);
+    SetIconSize(bigIcons);
 }
 
 UINT CCommandBar::ShowContextMenu() const {
     HMENU menu = ::CreatePopupMenu();
     if (!menu)
         return 0;
-    ::AppendMenuW(menu, MF_STRING | (big_ ? MF_UNCHECKED : MF_CHECKED), ID_CMDBAR_SMALLICONS, L"Small Icons");
-    ::AppendMenuW(menu, MF_STRING | (big_ ? MF_CHECKED : MF_UNCHECKED), ID_CMDBAR_BIGICONS, L"Big Icons");
+    ::AppendMenuW(menu, MF_STRING | (bigIcons ? MF_UNCHECKED : MF_CHECKED), ID_CMDBAR_SMALLICONS, L"Small Icons");
+    ::AppendMenuW(menu, MF_STRING | (bigIcons ? MF_CHECKED : MF_UNCHECKED), ID_CMDBAR_BIGICONS, L"Big Icons");
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu, MF_STRING, ID_CMDBAR_CUSTOMIZE, L"Customize...");
     POINT at;
     ::GetCursorPos(&at);
     const UINT chosen = static_cast<UINT>(
-        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr));
+        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd, nullptr));
     ::DestroyMenu(menu);
     return chosen;
 }
@@ -212,7 +212,7 @@ BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
         // The menu's commands go to the host, which handles them itself.
         const UINT chosen = ShowContextMenu();
         if (chosen)
-            ::SendMessageW(::GetParent(hwnd_), WM_COMMAND, chosen, 0);
+            ::SendMessageW(::GetParent(hwnd), WM_COMMAND, chosen, 0);
         *result = 0;
         return TRUE;
     }
@@ -222,14 +222,14 @@ BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
         return TRUE;
     case TBN_GETBUTTONINFOW: {
         auto* info = reinterpret_cast<NMTOOLBARW*>(header);
-        if (info->iItem < 0 || info->iItem >= static_cast<int>(snapshot_.size())) {
+        if (info->iItem < 0 || info->iItem >= static_cast<int>(snapshot.size())) {
             *result = FALSE;
             return TRUE;
         }
-        info->tbButton = snapshot_[static_cast<size_t>(info->iItem)];
+        info->tbButton = snapshot[static_cast<size_t>(info->iItem)];
         const int index = BarCommandIndex(static_cast<uint32_t>(info->tbButton.idCommand));
         if (index != kBarSeparator) {
-            const wchar_t* label = labels_[static_cast<size_t>(index)].data();
+            const wchar_t* label = labels[static_cast<size_t>(index)].data();
             info->tbButton.iString = reinterpret_cast<INT_PTR>(label);
             if (info->pszText && info->cchText > 0) {
                 std::wcsncpy(info->pszText, label, static_cast<size_t>(info->cchText) - 1);
@@ -245,7 +245,7 @@ BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
         // it does not fill them again: it is closed (its Close button) and
         // opened anew on the default layout.
         if (HWND dialog = CustomizeDialog()) {
-            reopenCustomize_ = true;
+            reopenCustomize = true;
             ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         }
         *result = TRUE;
@@ -261,52 +261,52 @@ BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
 void CCommandBarWnd::Place(const RECT& rect, bool visible) {
     ShowWindow(visible ? SW_SHOWNA : SW_HIDE);
     MoveWindow(rect, FALSE);
-    bar_.AutoSize();
-    ::RedrawWindow(bar_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    bar.AutoSize();
+    ::RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 void CCommandBarWnd::OnSize(UINT type, int cx, int cy) {
     CWnd::OnSize(type, cx, cy);
-    if (bar_.GetSafeHwnd())
-        bar_.AutoSize();
+    if (bar.GetSafeHwnd())
+        bar.AutoSize();
 }
 
 void CCommandBarWnd::OnSmallIcons() {
-    bar_.SetIconSize(false);
-    host_.Prefs().commandBarIconType = 0;
-    host_.RecalcLayout();
+    bar.SetIconSize(false);
+    host.GetPrefs().commandBarIconType = 0;
+    host.RecalcLayout();
 }
 
 void CCommandBarWnd::OnBigIcons() {
-    bar_.SetIconSize(true);
-    host_.Prefs().commandBarIconType = 1;
-    host_.RecalcLayout();
+    bar.SetIconSize(true);
+    host.GetPrefs().commandBarIconType = 1;
+    host.RecalcLayout();
 }
 
 void CCommandBarWnd::OnCustomize() {
     do {
-        bar_.Customize();
-    } while (bar_.TakeReopenCustomize());
+        bar.Customize();
+    } while (bar.TakeReopenCustomize());
     StoreLayout();
 }
 
 void CCommandBarWnd::StoreLayout() {
     // The bar shows at once what the next start restores.
-    const std::vector<int> items = bar_.Items();
+    const std::vector<int> items = bar.GetItems();
     const std::vector<int> kept = FitCommandBar(items);
     if (kept != items) {
-        bar_.ShowItems(kept);
-        host_.RecalcLayout();
+        bar.ShowItems(kept);
+        host.RecalcLayout();
     }
     const CommandBarLayout layout = StoreCommandBarLayout(kept);
-    host_.Prefs().commandBarButtonsNum = layout.count;
-    host_.Prefs().commandBarButtons = layout.positions;
+    host.GetPrefs().commandBarButtonsNum = layout.count;
+    host.GetPrefs().commandBarButtons = layout.positions;
 }
 
 BOOL CCommandBarWnd::OnCommand(WPARAM wParam, LPARAM) {
     const UINT id = LOWORD(wParam);
     if (BarCommandIndex(id) != kBarSeparator) {
-        host_.OnBarCommand(id);
+        host.OnBarCommand(id);
         return TRUE;
     }
     switch (id) {
@@ -354,7 +354,7 @@ BOOL CCommandBarWnd::OnToolTipText(NMHDR* header, LRESULT* result) {
 }
 
 std::unique_ptr<CCommandBarWnd> CreateCommandBar(CommandBarHost& host) {
-    CWnd* parent = host.BarParent();
+    CWnd* parent = host.GetBarParent();
     auto bar = std::make_unique<CCommandBarWnd>(host);
     RECT r;
     parent->GetClientRect(&r);
@@ -362,11 +362,11 @@ std::unique_ptr<CCommandBarWnd> CreateCommandBar(CommandBarHost& host) {
     r.bottom = r.top + kCommandBarHeightBig;
     if (!bar->Create(L"CommandBar", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, r, parent, IDC_COMMAND_BAR))
         return nullptr;
-    const AppPreferences& prefs = host.Prefs();
-    if (!bar->bar_.CreateBar(bar.get(), prefs.commandBarIconType != 0))
+    const AppPreferences& prefs = host.GetPrefs();
+    if (!bar->bar.CreateBar(bar.get(), prefs.commandBarIconType != 0))
         return nullptr;
-    bar->bar_.SaveButtons();
-    bar->bar_.RestoreLayout(prefs.commandBarButtonsNum, prefs.commandBarButtons);
+    bar->bar.SaveButtons();
+    bar->bar.RestoreLayout(prefs.commandBarButtonsNum, prefs.commandBarButtons);
     return bar;
 }
 

@@ -33,8 +33,8 @@ constexpr int kCommandBarHeightSmall = 30;
 class CommandBarHost {
 public:
     virtual ~CommandBarHost() = default;
-    virtual CWnd* BarParent() = 0;
-    virtual AppPreferences& Prefs() = 0;
+    virtual CWnd* GetBarParent() = 0;
+    virtual AppPreferences& GetPrefs() = 0;
     // Places the children again (the strip's height changed).
     virtual void RecalcLayout() = 0;
     // One of the bar's six commands was pressed.
@@ -54,21 +54,21 @@ public:
     bool CreateBar(CWnd* host, bool big);
     // Switches every button to the big or small pictures.
     void SetIconSize(bool big);
-    bool IsBigIcons() const { return big_; }
+    bool IsBigIcons() const { return bigIcons; }
     // Remembers the buttons as they are now: the customise dialog offers
     // these.
     void SaveButtons();
     // Replays the steps of a stored layout on the bar.
     void RestoreLayout(uint8_t count, const std::array<uint8_t, kCommandCount>& positions);
     // The bar item by item (command index or kBarSeparator).
-    std::vector<int> Items() const;
+    std::vector<int> GetItems() const;
     // The customise dialog's Reset: the default layout.
     void OnReset();
     // The bar made to hold `items` (command index or kBarSeparator).
     void ShowItems(const std::vector<int>& items);
     // Whether a Reset closed the customise dialog to have it opened again
     // on the new layout; cleared by asking.
-    bool TakeReopenCustomize() { return std::exchange(reopenCustomize_, false); }
+    bool TakeReopenCustomize() { return std::exchange(reopenCustomize, false); }
     // The context menu at the cursor; returns the command chosen (0: none).
     UINT ShowContextMenu() const;
 
@@ -80,20 +80,20 @@ private:
     // cannot be).
     HIMAGELIST Pictures(bool big);
 
-    bool big_ = true;
-    HIMAGELIST bigImages_ = nullptr;
-    HIMAGELIST smallImages_ = nullptr;
-    std::vector<TBBUTTON> snapshot_;
-    std::array<std::array<wchar_t, 20>, kCommandCount> labels_{};
-    bool reopenCustomize_ = false;
+    bool bigIcons = true;
+    HIMAGELIST bigImages = nullptr;
+    HIMAGELIST smallImages = nullptr;
+    std::vector<TBBUTTON> snapshot;
+    std::array<std::array<wchar_t, 20>, kCommandCount> labels{};
+    bool reopenCustomize = false;
 };
 
 class CCommandBarWnd : public CWnd {
 public:
-    explicit CCommandBarWnd(CommandBarHost& host) : host_(host) {}
+    explicit CCommandBarWnd(CommandBarHost& barHost) : host(barHost) {}
 
-    CCommandBar& Bar() { return bar_; }
-    bool IsBigIcons() const { return bar_.IsBigIcons(); }
+    CCommandBar& GetBar() { return bar; }
+    bool IsBigIcons() const { return bar.IsBigIcons(); }
     // The strip's height for the current icon size.
     int StripHeight() const { return IsBigIcons() ? kCommandBarHeightBig : kCommandBarHeightSmall; }
     // Places the host and lets the toolbar size itself.
@@ -115,8 +115,8 @@ private:
     // The bar's layout into the preferences.
     void StoreLayout();
 
-    CommandBarHost& host_;
-    CCommandBar bar_;
+    CommandBarHost& host;
+    CCommandBar bar;
 };
 
 // Makes the bar in the host's window (id 106, window name "CommandBar",

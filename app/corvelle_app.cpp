@@ -14,24 +14,24 @@ CCorvelleApp* GetCorvelleApp() { return dynamic_cast<CCorvelleApp*>(GetApp()); }
 CCorvelleApp::CCorvelleApp() = default;
 
 CCorvelleApp::~CCorvelleApp() {
-    if (instanceMutex_)
-        ::CloseHandle(instanceMutex_);
+    if (instanceMutex)
+        ::CloseHandle(instanceMutex);
 }
 
 BOOL CCorvelleApp::InitInstance() {
     startup_timing::Step("process_start");
-    if (FindRunningInstance(true, &instanceMutex_))
+    if (FindRunningInstance(true, &instanceMutex))
         return FALSE;
     CWinApp::InitInstance();
     CCorvelleDlg dialog;
     SetMainWnd(&dialog);
-    accelerators_ = ::LoadAcceleratorsW(GetInstance(), MAKEINTRESOURCEW(IDR_ACCELERATORS));
-    relatedGames_ = std::make_unique<CRelatedSolsTable>(kResRelatedSols);
-    controlFont_.CreateAppFont();
+    accelerators = ::LoadAcceleratorsW(GetInstance(), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    relatedGames = std::make_unique<CRelatedSolsTable>(kResRelatedSols);
+    controlFont.CreateAppFont();
     startup_timing::Step("instance_check");
     dialog.DoModal();
     SetMainWnd(nullptr);
-    mainWindow_ = nullptr;
+    mainWindow = nullptr;
     return FALSE;
 }
 
@@ -43,8 +43,8 @@ bool AcceleratorTarget(HWND mainWindow, HWND target) {
 BOOL CCorvelleApp::ProcessMessageFilter(int code, MSG* message) {
     if (startup_timing::On() && message && TimeFirstPaint(*message))
         return TRUE;
-    if (message && accelerators_ && AcceleratorTarget(mainWindow_, message->hwnd) &&
-        ::TranslateAcceleratorW(mainWindow_, accelerators_, message))
+    if (message && accelerators && AcceleratorTarget(mainWindow, message->hwnd) &&
+        ::TranslateAcceleratorW(mainWindow, accelerators, message))
         return TRUE;
     return CWinApp::ProcessMessageFilter(code, message);
 }
@@ -54,8 +54,8 @@ bool CCorvelleApp::TimeFirstPaint(const MSG& message) {
     // start-up ends when the field has been painted on the screen: the
     // messages until then (paints, the posted check of a new deal) are
     // dispatched here, as the loop would, to see when that happened.
-    if (!firstMessageSeen_) {
-        firstMessageSeen_ = true;
+    if (!firstMessageSeen) {
+        firstMessageSeen = true;
         startup_timing::Step("window_shown");
     }
     const UINT m = message.message;

@@ -29,25 +29,23 @@ public:
     BOOL ProcessMessageFilter(int code, MSG* message) override;
 
     // Set by the main window when it starts and ends.
-    void SetMainWindowHandle(HWND window) { mainWindow_ = window; }
-    HWND GetMainWindowHandle() const { return mainWindow_; }
-    HACCEL GetAccelerators() const { return accelerators_; }
-    const CRelatedSolsTable* GetRelatedGames() const { return relatedGames_.get(); }
-    const CFont& GetControlFont() const { return controlFont_; }
+    void SetMainWindowHandle(HWND window) { mainWindow = window; }
+    const CRelatedSolsTable* GetRelatedGames() const { return relatedGames.get(); }
+    const CFont& GetControlFont() const { return controlFont; }
     // The thumbnails of previewed games, kept for the whole run.
-    CPreviewImageCache& GetPreviewCache() { return previewCache_; }
+    CPreviewImageCache& GetPreviewCache() { return previewCache; }
 
 private:
     // With the start-up breakdown on: times the first paint of the field.
     bool TimeFirstPaint(const MSG& message);
 
-    HWND mainWindow_ = nullptr;
-    bool firstMessageSeen_ = false;
-    HACCEL accelerators_ = nullptr;
-    HANDLE instanceMutex_ = nullptr;
-    std::unique_ptr<CRelatedSolsTable> relatedGames_;
-    CFont controlFont_;
-    CPreviewImageCache previewCache_{kPreviewCacheCapacity};
+    HWND mainWindow = nullptr;
+    bool firstMessageSeen = false;
+    HACCEL accelerators = nullptr;
+    HANDLE instanceMutex = nullptr;
+    std::unique_ptr<CRelatedSolsTable> relatedGames;
+    CFont controlFont;
+    CPreviewImageCache previewCache{kPreviewCacheCapacity};
 };
 
 // The application object while the program runs (null in tests that make

@@ -65,15 +65,15 @@ std::wstring LoadFailureText(LoadFailure failure, uint32_t position) {
 }  // namespace
 
 CCorvelleDlg::CCorvelleDlg(CWnd* parent)
-    : CDialog(IDD_CORVELLE_DIALOG, parent), flow_(prefs_) {
-    icon_ = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CORVELLE));
+    : CDialog(IDD_CORVELLE_DIALOG, parent), flow(prefs) {
+    icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CORVELLE));
 }
 
 CCorvelleDlg::~CCorvelleDlg() {
     // The children go before the window they live in.
-    panel_.reset();
-    field_.reset();
-    commandBar_.reset();
+    panel.reset();
+    field.reset();
+    commandBar.reset();
 }
 
 BOOL CCorvelleDlg::OnInitDialog() {
@@ -81,42 +81,42 @@ BOOL CCorvelleDlg::OnInitDialog() {
     timing::Step("main_window_made");
     CDialog::OnInitDialog();
     if (auto* app = dynamic_cast<CCorvelleApp*>(GetApp()))
-        app->SetMainWindowHandle(hwnd_);
-    ::SetPropW(hwnd_, kMainWindowProperty, reinterpret_cast<HANDLE>(1));
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+        app->SetMainWindowHandle(hwnd);
+    ::SetPropW(hwnd, kMainWindowProperty, reinterpret_cast<HANDLE>(1));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     ReadPrefs();
-    ::CheckMenuItem(::GetMenu(hwnd_), ID_TOOLS_COMMAND_BAR,
-                    MF_BYCOMMAND | (prefs_.commandBarEnabled ? MF_CHECKED : MF_UNCHECKED));
+    ::CheckMenuItem(::GetMenu(hwnd), ID_TOOLS_COMMAND_BAR,
+                    MF_BYCOMMAND | (prefs.commandBarEnabled ? MF_CHECKED : MF_UNCHECKED));
     timing::Step("preferences");
 
     RECT client;
     GetClientRect(&client);
     RECT bar = client;
     bar.top = bar.bottom - kStatusBarHeight;
-    if (!statusBar_.Create(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, bar, this, IDC_STATUS_BAR))
+    if (!statusBar.Create(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, bar, this, IDC_STATUS_BAR))
         return FailStart(L"The status bar could not be created.");
     const int parts[2] = {static_cast<int>(client.right) - kClockPartWidth, -1};
-    statusBar_.SetParts(2, parts);
+    statusBar.SetParts(2, parts);
     timing::Step("status_bar");
 
-    commandBar_ = CreateCommandBar(*this);
-    if (!commandBar_)
+    commandBar = CreateCommandBar(*this);
+    if (!commandBar)
         return FailStart(L"The command bar could not be created.");
     timing::Step("command_bar");
-    field_.reset(CSolGameField::CreateGameField(this, &prefs_));
-    if (!field_)
+    field.reset(CSolGameField::CreateGameField(this, &prefs));
+    if (!field)
         return FailStart(L"The game field could not be created.");
-    field_->SetEngine(&flow_.Engine());
-    field_->ApplyOptions();
+    field->SetEngine(&flow.GetEngine());
+    field->ApplyOptions();
     timing::Step("field_window");
 
-    const FlowStep start = flow_.StartUp();
+    const FlowStep start = flow.StartUp();
     timing::Step("game_and_saved_game");
-    if (!flow_.GameLoaded())
-        return FailStart(LoadFailureText(flow_.LastLoadFailure(), prefs_.curSolId));
-    panel_ = CreateMainPopups(this);
-    if (!panel_)
+    if (!flow.IsGameLoaded())
+        return FailStart(LoadFailureText(flow.GetLastLoadFailure(), prefs.curSolId));
+    panel = CreateMainPopups(this);
+    if (!panel)
         return FailStart(L"The side panel could not be created.");
     timing::Step("panels");
     SetTimer(kClockTimerId, kClockTimerPeriodMs);
@@ -124,31 +124,31 @@ BOOL CCorvelleDlg::OnInitDialog() {
     // has its place. The layout and the rules text each change the panel:
     // it is laid out once, after both.
     Apply(start.updates & ~(ViewUpdate::kRulesText | ViewUpdate::kGameStateCheck));
-    panel_->DeferLayout(true);
+    panel->DeferLayout(true);
     RecalcLayout();
     timing::Step("layout");
     if (Has(start.updates, ViewUpdate::kRulesText))
-        panel_->UpdateRulesText();
-    panel_->DeferLayout(false);
-    panel_->RepositionRegions(RegionLayout::Full);
-    panel_->RedrawNow();
+        panel->UpdateRulesText();
+    panel->DeferLayout(false);
+    panel->RepositionRegions(RegionLayout::Full);
+    panel->RedrawNow();
     timing::Step("rules_text");
     // Once the window is on the screen, a restored game is saved again and
     // a new deal checked.
-    startUpCheck_ = Has(start.updates, ViewUpdate::kGameStateCheck);
+    startUpCheck = Has(start.updates, ViewUpdate::kGameStateCheck);
     PostMessage(WM_GAMESTATECHECK, kStartUpCheck, 0);
     return TRUE;
 }
 
 BOOL CCorvelleDlg::FailStart(const std::wstring& why) {
     const std::wstring text = L"Corvelle cannot start.\n\n" + why;
-    ::MessageBoxW(hwnd_, text.c_str(), L"Corvelle", MB_OK | MB_ICONERROR);
+    ::MessageBoxW(hwnd, text.c_str(), L"Corvelle", MB_OK | MB_ICONERROR);
     return -1;
 }
 
 void CCorvelleDlg::ReadPrefs() {
     TakeWindowPlacement();
-    const RECT work = WorkArea();
+    const RECT work = GetWorkArea();
     const LONG workWidth = work.right - work.left;
 
     PreferencesLoadOptions options;
@@ -159,13 +159,13 @@ void CCorvelleDlg::ReadPrefs() {
         const std::wstring caption = LoadAppString(IDS_WARNING_CAPTION);
         const std::wstring text = LoadAppString(IDS_ABNORMAL_END_TEXT);
         // No is the default: Enter must not wipe every preference.
-        return ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_YESNO | MB_DEFBUTTON2) == IDYES;
+        return ::MessageBoxW(hwnd, text.c_str(), caption.c_str(), MB_YESNO | MB_DEFBUTTON2) == IDYES;
     };
-    const PreferencesLoadResult result = LoadPreferences(prefs_, options);
+    const PreferencesLoadResult result = LoadPreferences(prefs, options);
     if (result.placementRead) {
         // Only the size comes back, made to fit the work area; the window
         // is centred on it.
-        const WindowSize size = StoredWindowSize(prefs_.mainWindowPos, workWidth, work.bottom - work.top,
+        const WindowSize size = StoredWindowSize(prefs.mainWindowPos, workWidth, work.bottom - work.top,
                                                  kMainWindowMinWidth, kMainWindowMinHeight);
         SetWindowPos(nullptr, 0, 0, size.width, size.height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
@@ -173,10 +173,10 @@ void CCorvelleDlg::ReadPrefs() {
     CenterWindow();
 }
 
-RECT CCorvelleDlg::WorkArea() const {
+RECT CCorvelleDlg::GetWorkArea() const {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor))
+    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
         return RECT{0, 0, kMainWindowMinWidth, kMainWindowMinHeight};
     return monitor.rcWork;
 }
@@ -184,65 +184,65 @@ RECT CCorvelleDlg::WorkArea() const {
 void CCorvelleDlg::TakeWindowPlacement() {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
-    if (::GetWindowPlacement(hwnd_, &wp))
-        prefs_.mainWindowPos = ToPlacement(wp);
+    if (::GetWindowPlacement(hwnd, &wp))
+        prefs.mainWindowPos = ToPlacement(wp);
 }
 
 void CCorvelleDlg::SavePrefs() {
     TakeWindowPlacement();
-    SavePreferences(prefs_, PreferencesSave::kWhileRunning);
+    SavePreferences(prefs, PreferencesSave::kWhileRunning);
 }
 
 void CCorvelleDlg::RecalcLayout() {
-    if (!hwnd_)
+    if (!hwnd)
         return;
     RECT client;
     GetClientRect(&client);
-    const bool panelShown = panel_ && prefs_.mainPopupsEnabled;
+    const bool panelShown = panel && prefs.mainPopupsEnabled;
     // However wide the player made it, the panel leaves the field its
     // smallest width (a narrower window narrows it).
-    const LONG shownPanelWidth = std::min<LONG>(static_cast<LONG>(std::min<uint32_t>(prefs_.mainPopupsWidth, INT32_MAX)),
+    const LONG shownPanelWidth = std::min<LONG>(static_cast<LONG>(std::min<uint32_t>(prefs.mainPopupsWidth, INT32_MAX)),
                                                 PanelWidthLeaving(client.right, kMainPopupsMinWidth));
     const LONG panelWidth = panelShown ? shownPanelWidth : 0;
 
-    if (statusBar_.GetSafeHwnd()) {
+    if (statusBar.GetSafeHwnd()) {
         RECT bar = client;
         bar.top = bar.bottom - kStatusBarHeight;
-        statusBar_.MoveWindow(bar, FALSE);
-        ::RedrawWindow(statusBar_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        statusBar.MoveWindow(bar, FALSE);
+        ::RedrawWindow(statusBar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         const int parts[2] = {static_cast<int>(client.right) - kClockPartWidth, -1};
-        statusBar_.SetParts(2, parts);
+        statusBar.SetParts(2, parts);
     }
-    if (field_ && field_->GetSafeHwnd()) {
+    if (field && field->GetSafeHwnd()) {
         RECT area = client;
         area.bottom -= kStatusBarHeight;
-        if (prefs_.commandBarEnabled)
-            area.top += CommandBarHeight();
+        if (prefs.commandBarEnabled)
+            area.top += GetCommandBarHeight();
         area.right -= panelWidth;
-        field_->MoveWindow(area, FALSE);
-        field_->Redraw();
+        field->MoveWindow(area, FALSE);
+        field->Redraw();
     }
-    if (commandBar_) {
+    if (commandBar) {
         RECT area = client;
         area.right -= panelWidth;
-        area.bottom = area.top + CommandBarHeight();
-        commandBar_->Place(area, prefs_.commandBarEnabled != 0);
+        area.bottom = area.top + GetCommandBarHeight();
+        commandBar->Place(area, prefs.commandBarEnabled != 0);
     }
-    if (panel_) {
+    if (panel) {
         RECT area = client;
         area.bottom -= kStatusBarHeight;
         area.left = area.right - shownPanelWidth;
-        const bool widthChanged = lastPanelWidth_ != shownPanelWidth;
-        lastPanelWidth_ = shownPanelWidth;
-        panel_->Place(area, prefs_.mainPopupsEnabled != 0, widthChanged);
+        const bool widthChanged = lastPanelWidth != shownPanelWidth;
+        lastPanelWidth = shownPanelWidth;
+        panel->Place(area, prefs.mainPopupsEnabled != 0, widthChanged);
     }
 }
 
 void CCorvelleDlg::ShowGameTime(uint32_t seconds) {
-    if (!statusBar_.GetSafeHwnd())
+    if (!statusBar.GetSafeHwnd())
         return;
-    const std::u16string text = GameTimeText(seconds, prefs_.timedGame != 0, prefs_.timeLimit);
-    statusBar_.SetText(Wide(text), 1);
+    const std::u16string text = GameTimeText(seconds, prefs.timedGame != 0, prefs.timeLimit);
+    statusBar.SetText(Wide(text), 1);
 }
 
 BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -251,8 +251,8 @@ BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
         // itself, so that the shortcuts arrive as plain key presses.
         *result = Default();
         HWND focus = ::GetFocus();
-        if (focus != hwnd_ && !::IsChild(hwnd_, focus))
-            ::SetFocus(hwnd_);
+        if (focus != hwnd && !::IsChild(hwnd, focus))
+            ::SetFocus(hwnd);
         return TRUE;
     }
     if (message == WM_GAMESTATECHECK) {
@@ -260,13 +260,13 @@ BOOL CCorvelleDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
             // The window shows before the check, which may take a while.
             UpdateWindow();
             ShowDrawingNow();
-            flow_.GameShown();
-            if (!startUpCheck_) {
+            flow.GameShown();
+            if (!startUpCheck) {
                 *result = 0;
                 return TRUE;
             }
         }
-        RunFlow(flow_.CheckGameState());
+        RunFlow(flow.CheckGameState());
         *result = 0;
         return TRUE;
     }
@@ -277,14 +277,14 @@ BOOL CCorvelleDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     // Menu items (0) and accelerators (1); controls send other codes.
     if (lParam == 0 && HIWORD(wParam) <= 1) {
         switch (LOWORD(wParam)) {
-        case ID_GAME_NEW: RunFlow(flow_.OnNew()); return TRUE;
-        case ID_GAME_RESTART: RunFlow(flow_.OnRestart()); return TRUE;
-        case ID_GAME_SELECT: RunFlow(flow_.OnSelect()); return TRUE;
-        case ID_MOVES_UNDO: RunFlow(flow_.OnUndo()); return TRUE;
+        case ID_GAME_NEW: RunFlow(flow.OnNew()); return TRUE;
+        case ID_GAME_RESTART: RunFlow(flow.OnRestart()); return TRUE;
+        case ID_GAME_SELECT: RunFlow(flow.OnSelect()); return TRUE;
+        case ID_MOVES_UNDO: RunFlow(flow.OnUndo()); return TRUE;
         case ID_MOVES_SHOW_NEXT: OnShowNextMove(); return TRUE;
-        case ID_TOOLS_OPTIONS: RunFlow(flow_.OnOptions()); return TRUE;
+        case ID_TOOLS_OPTIONS: RunFlow(flow.OnOptions()); return TRUE;
         case ID_TOOLS_COMMAND_BAR: OnCommandBar(); return TRUE;
-        case ID_HELP_ABOUT: RunFlow(flow_.OnAbout()); return TRUE;
+        case ID_HELP_ABOUT: RunFlow(flow.OnAbout()); return TRUE;
         default: break;
         }
     }
@@ -298,50 +298,50 @@ void CCorvelleDlg::OnBarCommand(UINT command) {
 
 void CCorvelleDlg::OnShowNextMove() {
     uint16_t first = 0, second = 0;
-    if (flow_.ShowNextMove(first, second) && field_)
-        field_->BlinkHint(first, second);
+    if (flow.ShowNextMove(first, second) && field)
+        field->BlinkHint(first, second);
 }
 
 void CCorvelleDlg::OnCommandBar() {
-    prefs_.commandBarEnabled = prefs_.commandBarEnabled ? 0 : 1;
-    ::CheckMenuItem(::GetMenu(hwnd_), ID_TOOLS_COMMAND_BAR,
-                    MF_BYCOMMAND | (prefs_.commandBarEnabled ? MF_CHECKED : MF_UNCHECKED));
+    prefs.commandBarEnabled = prefs.commandBarEnabled ? 0 : 1;
+    ::CheckMenuItem(::GetMenu(hwnd), ID_TOOLS_COMMAND_BAR,
+                    MF_BYCOMMAND | (prefs.commandBarEnabled ? MF_CHECKED : MF_UNCHECKED));
     RecalcLayout();
 }
 
 void CCorvelleDlg::OnClose() {
     // The game first: its save stamp is part of the preferences.
-    if (prefs_.curSolId != kNoCurrentGame)
-        flow_.SaveCurrentGame();
+    if (prefs.curSolId != kNoCurrentGame)
+        flow.SaveCurrentGame();
     TakeWindowPlacement();
-    SavePreferences(prefs_, PreferencesSave::kCleanClose);
+    SavePreferences(prefs, PreferencesSave::kCleanClose);
     EndDialog(IDOK);
 }
 
 void CCorvelleDlg::OnDestroy() {
     KillTimer(kClockTimerId);
-    ::RemovePropW(hwnd_, kMainWindowProperty);
+    ::RemovePropW(hwnd, kMainWindowProperty);
     if (auto* app = dynamic_cast<CCorvelleApp*>(GetApp()))
         app->SetMainWindowHandle(nullptr);
     CDialog::OnDestroy();
 }
 
 void CCorvelleDlg::OnPaint() {
-    if (!::IsIconic(hwnd_)) {
+    if (!::IsIconic(hwnd)) {
         CDialog::OnPaint();
         return;
     }
     PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(hwnd_, &ps);
+    HDC dc = ::BeginPaint(hwnd, &ps);
     RECT r;
     GetClientRect(&r);
     const int x = (r.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (r.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    ::DrawIcon(dc, x, y, icon_);
-    ::EndPaint(hwnd_, &ps);
+    ::DrawIcon(dc, x, y, icon);
+    ::EndPaint(hwnd, &ps);
 }
 
-HCURSOR CCorvelleDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(icon_); }
+HCURSOR CCorvelleDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(icon); }
 
 void CCorvelleDlg::OnSize(UINT type, int cx, int cy) {
     CDialog::OnSize(type, cx, cy);
@@ -351,7 +351,7 @@ void CCorvelleDlg::OnSize(UINT type, int cx, int cy) {
 
 void CCorvelleDlg::OnTimer(UINT_PTR id) {
     if (id == kClockTimerId)
-        RunFlow(flow_.OnTimer());
+        RunFlow(flow.OnTimer());
     else
         CDialog::OnTimer(id);
 }
@@ -366,9 +366,9 @@ void CCorvelleDlg::OnGetMinMaxInfo(MINMAXINFO* info) {
     // showed below the window.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const auto style = static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_STYLE));
-        const auto exStyle = static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_EXSTYLE));
+    if (::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const auto style = static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_STYLE));
+        const auto exStyle = static_cast<DWORD>(::GetWindowLongW(hwnd, GWL_EXSTYLE));
         RECT frame{0, 0, 0, 0};
         ::AdjustWindowRectEx(&frame, style & ~WS_BORDER, FALSE, exStyle & ~WS_EX_CLIENTEDGE);
         const RECT& work = monitor.rcWork;
@@ -391,11 +391,11 @@ void CCorvelleDlg::RunFlow(FlowStep step) {
         Apply(step.updates);
         const bool check = Has(step.updates, ViewUpdate::kGameStateCheck);
         if (step.dialog != FlowDialog::kNoDialog) {
-            step = flow_.AfterDialog(RunDialog(step.dialog));
+            step = flow.AfterDialog(RunDialog(step.dialog));
             if (check)
                 step.updates |= ViewUpdate::kGameStateCheck;
         } else if (check) {
-            step = flow_.CheckGameState();
+            step = flow.CheckGameState();
         } else {
             return;
         }
@@ -403,41 +403,41 @@ void CCorvelleDlg::RunFlow(FlowStep step) {
 }
 
 void CCorvelleDlg::Apply(ViewUpdate updates) {
-    if (field_) {
+    if (field) {
         if (Has(updates, ViewUpdate::kClearSelection))
-            field_->ClearSelection();
+            field->ClearSelection();
         if (Has(updates, ViewUpdate::kBuildField | ViewUpdate::kBuildFieldQuiet)) {
-            field_->BuildFromEngine(!Has(updates, ViewUpdate::kBuildField));
+            field->BuildFromEngine(!Has(updates, ViewUpdate::kBuildField));
             startup_timing::Step("field_copy");
-            field_->PrepareDrawing();
+            field->PrepareDrawing();
             startup_timing::Step("card_images");
         }
         if (Has(updates, ViewUpdate::kRedrawField))
-            field_->Redraw();
+            field->Redraw();
     }
     if (Has(updates, ViewUpdate::kClock))
-        ShowGameTime(flow_.Clock().GetElapsed());
+        ShowGameTime(flow.GetClock().GetElapsed());
     if (Has(updates, ViewUpdate::kTitle))
-        SetWindowText(Wide(flow_.GameName()));
-    if (panel_) {
+        SetWindowText(Wide(flow.GetGameName()));
+    if (panel) {
         if (Has(updates, ViewUpdate::kRulesText))
-            panel_->UpdateRulesText();
+            panel->UpdateRulesText();
         if (Has(updates, ViewUpdate::kBestTimes | ViewUpdate::kStatistics)) {
-            const std::u16string name = panel_->GameName();
+            const std::u16string name = panel->GetGameName();
             if (Has(updates, ViewUpdate::kBestTimes))
-                panel_->UpdateBestTimes(name.c_str());
+                panel->UpdateBestTimes(name.c_str());
             if (Has(updates, ViewUpdate::kStatistics))
-                panel_->UpdateStatistics(name.c_str());
+                panel->UpdateStatistics(name.c_str());
         }
         if (Has(updates, ViewUpdate::kPanelAfterGameChange))
-            panel_->RefreshAfterGameChange();
+            panel->RefreshAfterGameChange();
     }
 }
 
 int CCorvelleDlg::RunDialog(FlowDialog dialog) {
     switch (dialog) {
     case FlowDialog::kBestTimeWin: {
-        CGameWinDlg win(this, prefs_.lastEnteredName);
+        CGameWinDlg win(this, prefs.lastEnteredName);
         return win.DoModal() == IDOK ? 1 : 0;
     }
     case FlowDialog::kSimpleWin: {
@@ -453,7 +453,7 @@ int CCorvelleDlg::RunDialog(FlowDialog dialog) {
     case FlowDialog::kNoUndo: {
         const std::wstring caption = LoadAppString(IDS_NO_UNDO_CAPTION);
         const std::wstring text = LoadAppString(IDS_NO_UNDO_TEXT);
-        ::MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_OK);
+        ::MessageBoxW(hwnd, text.c_str(), caption.c_str(), MB_OK);
         return 0;
     }
     case FlowDialog::kSelect:

@@ -1,10 +1,14 @@
 // CCorvelleDlg: the program's main window, a resizable dialog tiled by the
 // command bar at the top, the game field, the side panel at the right and
 // the status bar with the game clock at the bottom. It holds the
-// preferences, owns the children and the game logic (CGameFlow, which owns
-// the engine), hands the menu commands, its timer and the game-state check
-// to the game logic and carries out what each answers (RunFlow): the
-// redraws and reloads it names and the modal dialogs it asks for.
+// preferences (read at start-up, stored when it closes and after a
+// confirmed options dialog) and the game logic (CGameFlow, which owns the
+// engine), and owns its children. The command bar and the side panel reach
+// it only through their own small interfaces (CommandBarHost,
+// CMainPopupsOwner). The game commands of the menu and the bar, the clock's
+// timer and the game-state check go to the game logic; RunFlow carries out
+// what each answers: the redraws and reloads it names, then the modal dialog
+// it asks for, whose answer goes back to the game logic.
 #pragma once
 
 #include <memory>
@@ -20,8 +24,6 @@
 #include "platform/win_app.h"
 
 namespace corvelle {
-
-class CSolGameField;
 
 // The property that marks the main window, so that a second start finds it.
 extern const wchar_t kMainWindowProperty[];
@@ -53,15 +55,13 @@ public:
     // the game-state check, until nothing more is asked.
     void RunFlow(FlowStep step);
 
-    AppPreferences& Prefs() override { return prefs_; }
-    CGameFlow& GetGameFlow() { return flow_; }
-    CGameEngine* GetEngine() { return &flow_.Engine(); }
-    CSolGameField* GetGameField() { return field_.get(); }
-    CSolMainPopups* GetMainPanel() { return panel_.get(); }
-    void ResetHintIndex() { flow_.ResetHintIndex(); }
+    AppPreferences& GetPrefs() override { return prefs; }
+    CGameFlow& GetGameFlow() { return flow; }
+    CGameEngine* GetEngine() { return &flow.GetEngine(); }
+    CSolGameField* GetGameField() { return field.get(); }
+    CSolMainPopups* GetMainPanel() { return panel.get(); }
     // The height of the command bar's strip (0 while there is none).
-    int CommandBarHeight() const { return commandBar_ ? commandBar_->StripHeight() : 0; }
-    CCommandBarWnd* GetCommandBar() { return commandBar_.get(); }
+    int GetCommandBarHeight() const { return commandBar ? commandBar->StripHeight() : 0; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -81,7 +81,7 @@ protected:
 private:
     void ReadPrefs();
     // The work area of the window's monitor.
-    RECT WorkArea() const;
+    RECT GetWorkArea() const;
     // The window's placement as it is now into the preferences.
     void TakeWindowPlacement();
     void OnCommandBar();
@@ -95,24 +95,24 @@ private:
     BOOL FailStart(const std::wstring& why);
 
     // CommandBarHost
-    CWnd* BarParent() override { return this; }
+    CWnd* GetBarParent() override { return this; }
     void OnBarCommand(UINT command) override;
 
     // CMainPopupsOwner
     CWnd* GetPanelParent() override { return this; }
-    CGameEngine* GetPanelEngine() override { return &flow_.Engine(); }
-    AppPreferences& GetPanelPreferences() override { return prefs_; }
-    CGameClock* GetPanelClock() override { return &flow_.Clock(); }
+    CGameEngine* GetPanelEngine() override { return &flow.GetEngine(); }
+    AppPreferences& GetPanelPreferences() override { return prefs; }
+    CGameClock* GetPanelClock() override { return &flow.GetClock(); }
 
-    AppPreferences prefs_;
-    CGameFlow flow_;
-    std::unique_ptr<CCommandBarWnd> commandBar_;
-    std::unique_ptr<CSolGameField> field_;
-    std::unique_ptr<CSolMainPopups> panel_;
-    CStatusBarCtrl statusBar_;
-    HICON icon_ = nullptr;
-    int lastPanelWidth_ = -1;
-    bool startUpCheck_ = false;   // the start dealt anew: its check runs once shown
+    AppPreferences prefs;
+    CGameFlow flow;
+    std::unique_ptr<CCommandBarWnd> commandBar;
+    std::unique_ptr<CSolGameField> field;
+    std::unique_ptr<CSolMainPopups> panel;
+    CStatusBarCtrl statusBar;
+    HICON icon = nullptr;
+    int lastPanelWidth = -1;
+    bool startUpCheck = false;   // the start dealt anew: its check runs once shown
 };
 
 }  // namespace corvelle

@@ -10,16 +10,16 @@ static_assert(corvelle::kLostNewGame == IDC_LOST_NEW_GAME && corvelle::kLostRest
 
 namespace corvelle {
 
-CGameWinDlg::CGameWinDlg(CWnd* parent, std::array<char16_t, kLastEnteredNameLength + 1>& name)
-    : CDialog(IDD_GAME_WIN, parent), name_(name) {}
+CGameWinDlg::CGameWinDlg(CWnd* parent, std::array<char16_t, kLastEnteredNameLength + 1>& enteredName)
+    : CDialog(IDD_GAME_WIN, parent), name(enteredName) {}
 
 BOOL CGameWinDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     HWND edit = GetDlgItemHwnd(IDC_WIN_NAME);
     ::SendMessageW(edit, EM_LIMITTEXT, kLastEnteredNameLength, 0);
-    name_.back() = 0;   // a stored name always ends within its buffer
-    if (name_[0] != 0) {
-        ::SetWindowTextW(edit, reinterpret_cast<const wchar_t*>(name_.data()));
+    name.back() = 0;   // a stored name always ends within its buffer
+    if (name[0] != 0) {
+        ::SetWindowTextW(edit, reinterpret_cast<const wchar_t*>(name.data()));
         ::SendMessageW(edit, EM_SETSEL, 0, -1);
     }
     ::SetFocus(edit);
@@ -28,23 +28,23 @@ BOOL CGameWinDlg::OnInitDialog() {
 
 void CGameWinDlg::OnOK() {
     wchar_t text[kLastEnteredNameLength + 1] = {};
-    ::GetDlgItemTextW(hwnd_, IDC_WIN_NAME, text, static_cast<int>(kLastEnteredNameLength + 1));
-    for (size_t i = 0; i < name_.size(); ++i)
-        name_[i] = static_cast<char16_t>(text[i]);
-    name_.back() = 0;
+    ::GetDlgItemTextW(hwnd, IDC_WIN_NAME, text, static_cast<int>(kLastEnteredNameLength + 1));
+    for (size_t i = 0; i < name.size(); ++i)
+        name[i] = static_cast<char16_t>(text[i]);
+    name.back() = 0;
     CDialog::OnOK();
 }
 
 CGameSimpleWinDlg::CGameSimpleWinDlg(CWnd* parent) : CDialog(IDD_GAME_SIMPLE_WIN, parent) {}
 
-CGameLostDlg::CGameLostDlg(bool timeUp, CWnd* parent) : CDialog(IDD_GAME_LOST, parent), timeUp_(timeUp) {}
+CGameLostDlg::CGameLostDlg(bool timeUp, CWnd* parent) : CDialog(IDD_GAME_LOST, parent), lostOnTime(timeUp) {}
 
 BOOL CGameLostDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    if (timeUp_) {
-        ::SetDlgItemTextW(hwnd_, IDC_LOST_TEXT, LoadAppString(IDS_TIME_UP_TEXT).c_str());
+    if (lostOnTime) {
+        ::SetDlgItemTextW(hwnd, IDC_LOST_TEXT, LoadAppString(IDS_TIME_UP_TEXT).c_str());
         ::ShowWindow(GetDlgItemHwnd(IDC_LOST_RESTART), SW_HIDE);
-        ::SetDlgItemTextW(hwnd_, IDC_LOST_UNDO, L"Restart");
+        ::SetDlgItemTextW(hwnd, IDC_LOST_UNDO, L"Restart");
     }
     return TRUE;
 }
@@ -60,7 +60,7 @@ BOOL CGameLostDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case IDC_LOST_UNDO:
             // In the time-up form this button is the restart.
-            EndDialog(timeUp_ ? IDC_LOST_RESTART : IDC_LOST_UNDO);
+            EndDialog(lostOnTime ? IDC_LOST_RESTART : IDC_LOST_UNDO);
             return TRUE;
         default:
             break;
@@ -72,15 +72,15 @@ BOOL CGameLostDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 CAboutDlg::CAboutDlg(CWnd* parent) : CDialog(IDD_ABOUT, parent) {}
 
 CAboutDlg::~CAboutDlg() {
-    if (picture_)
-        ::DeleteObject(picture_);
+    if (picture)
+        ::DeleteObject(picture);
 }
 
 BOOL CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    picture_ = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ABOUT));
-    if (picture_)
-        SendDlgItemMessage(IDC_ABOUT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_));
+    picture = ::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ABOUT));
+    if (picture)
+        SendDlgItemMessage(IDC_ABOUT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
     return TRUE;
 }
 

@@ -23,7 +23,7 @@ protected:
     void OnOK() override;
 
 private:
-    std::array<char16_t, kLastEnteredNameLength + 1>& name_;
+    std::array<char16_t, kLastEnteredNameLength + 1>& name;
 };
 
 // Won otherwise.
@@ -44,7 +44,7 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
-    bool timeUp_;
+    bool lostOnTime;
 };
 
 class CAboutDlg : public CDialog {
@@ -56,7 +56,7 @@ protected:
     BOOL OnInitDialog() override;
 
 private:
-    HBITMAP picture_ = nullptr;
+    HBITMAP picture = nullptr;
 };
 
 }  // namespace corvelle

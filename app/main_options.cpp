@@ -13,45 +13,45 @@ namespace {
 // it, drawn on the background being tried.
 class CGamePreview : public OptionsPreview {
 public:
-    explicit CGamePreview(PreviewSource source) : control_(std::move(source)) {}
+    explicit CGamePreview(PreviewSource source) : control(std::move(source)) {}
     bool CreatePreview(CWnd* parent, const RECT& rect, UINT id) override {
-        return control_.Create(L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, rect, parent, id);
+        return control.Create(L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, rect, parent, id);
     }
-    HWND Window() const override { return control_.GetSafeHwnd(); }
-    void SetBgColor(COLORREF colour) override { control_.SetBgColor(colour); }
-    void SetPicture(uint8_t picture) override { control_.SetPicture(picture); }
-    void SetPicturePosition(uint8_t position) override { control_.SetPicturePosition(position); }
-    void MarkForRender() override { control_.MarkForRender(); }
-    void ForgetRendered() override { control_.ForgetRendered(); }
+    HWND GetWindow() const override { return control.GetSafeHwnd(); }
+    void SetBgColor(COLORREF colour) override { control.SetBgColor(colour); }
+    void SetPicture(uint8_t picture) override { control.SetPicture(picture); }
+    void SetPicturePosition(uint8_t position) override { control.SetPicturePosition(position); }
+    void MarkForRender() override { control.MarkForRender(); }
+    void ForgetRendered() override { control.ForgetRendered(); }
 
 private:
-    CSolGameFieldPreview control_;
+    CSolGameFieldPreview control;
 };
 
 class MainOptionsHost : public OptionsHost {
 public:
-    explicit MainOptionsHost(CCorvelleDlg& main) : main_(main) {}
-    CWnd* OwnerWindow() override { return &main_; }
-    AppPreferences& Prefs() override { return main_.Prefs(); }
+    explicit MainOptionsHost(CCorvelleDlg& main) : mainWindow(main) {}
+    CWnd* OwnerWindow() override { return &mainWindow; }
+    AppPreferences& GetPrefs() override { return mainWindow.GetPrefs(); }
     std::unique_ptr<OptionsPreview> MakePreview() override {
         PreviewSource source;
-        source.field = [this] { return main_.GetGameField(); };
-        source.currentGame = [this] { return main_.Prefs().curSolId; };
+        source.field = [this] { return mainWindow.GetGameField(); };
+        source.currentGame = [this] { return mainWindow.GetPrefs().curSolId; };
         source.cache = MainPreviewCache();
         return std::make_unique<CGamePreview>(std::move(source));
     }
     void DiscardScaledPicture() override {
-        if (CSolGameField* field = main_.GetGameField())
+        if (CSolGameField* field = mainWindow.GetGameField())
             field->DiscardScaledPicture();
     }
     void ApplyOptions() override {
-        if (CSolGameField* field = main_.GetGameField())
+        if (CSolGameField* field = mainWindow.GetGameField())
             field->ApplyOptions();
     }
-    void SavePrefs() override { main_.SavePrefs(); }
+    void SavePrefs() override { mainWindow.SavePrefs(); }
 
 private:
-    CCorvelleDlg& main_;
+    CCorvelleDlg& mainWindow;
 };
 
 }  // namespace
@@ -60,7 +60,7 @@ bool RunOptionsDialog(CCorvelleDlg& main) {
     MainOptionsHost host(main);
     COptionsDlg dialog(host);
     dialog.DoModal();
-    return dialog.OptionsChanged();
+    return dialog.GetOptionsChanged();
 }
 
 }  // namespace corvelle

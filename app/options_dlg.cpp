@@ -29,10 +29,10 @@ public:
     bool CreatePreview(CWnd* parent, const RECT& rect, UINT id) override {
         return Create(L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, rect, parent, id);
     }
-    HWND Window() const override { return hwnd_; }
-    void SetBgColor(COLORREF colour) override { colour_ = colour; }
-    void SetPicture(uint8_t picture) override { picture_ = picture; }
-    void SetPicturePosition(uint8_t position) override { position_ = position; }
+    HWND GetWindow() const override { return hwnd; }
+    void SetBgColor(COLORREF value) override { colour = value; }
+    void SetPicture(uint8_t value) override { picture = value; }
+    void SetPicturePosition(uint8_t value) override { position = value; }
     void MarkForRender() override {}
     void ForgetRendered() override {}
 
@@ -40,10 +40,10 @@ protected:
     BOOL DrawItem(DRAWITEMSTRUCT* item) override {
         const RECT r = item->rcItem;
         HDC dc = item->hDC;
-        HBRUSH brush = ::CreateSolidBrush(colour_);
+        HBRUSH brush = ::CreateSolidBrush(colour);
         ::FillRect(dc, &r, brush);
         ::DeleteObject(brush);
-        if (picture_ == 1)
+        if (picture == 1)
             DrawPicture(dc, r);
         DrawFrame(dc, &r, RGB(0, 0, 0), RGB(0, 0, 0));
         return TRUE;
@@ -65,12 +65,12 @@ private:
         const int saved = ::SaveDC(dc);
         ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
         ::SetStretchBltMode(dc, HALFTONE);
-        if (position_ == 2) {
+        if (position == 2) {
             ::StretchBlt(dc, r.left, r.top, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
         } else {
             const int w = std::max(1, static_cast<int>(info.bmWidth * width / kPreviewedFieldWidth));
             const int h = std::max(1, static_cast<int>(info.bmHeight * width / kPreviewedFieldWidth));
-            if (position_ == 1) {
+            if (position == 1) {
                 for (int y = r.top; y < r.bottom; y += h)
                     for (int x = r.left; x < r.right; x += w)
                         ::StretchBlt(dc, x, y, w, h, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
@@ -85,9 +85,9 @@ private:
         ::DeleteObject(bitmap);
     }
 
-    COLORREF colour_ = 0;
-    uint8_t picture_ = 0;
-    uint8_t position_ = 0;
+    COLORREF colour = 0;
+    uint8_t picture = 0;
+    uint8_t position = 0;
 };
 
 }  // namespace
@@ -110,20 +110,20 @@ bool OptionsHost::ChooseColour(HWND owner, COLORREF* colour, std::array<uint32_t
     return true;
 }
 
-COptionsDlg::COptionsDlg(OptionsHost& host) : CDialog(IDD_OPTIONS, host.OwnerWindow()), host_(host) {}
+COptionsDlg::COptionsDlg(OptionsHost& optionsHost) : CDialog(IDD_OPTIONS, optionsHost.OwnerWindow()), host(optionsHost) {}
 
 COptionsDlg::~COptionsDlg() = default;
 
 BOOL COptionsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    const AppPreferences& prefs = host_.Prefs();
-    preview_ = host_.MakePreview();
-    if (preview_ && preview_->CreatePreview(this, kPreviewRect, IDC_OPTIONS_PREVIEW)) {
-        preview_->SetBgColor(prefs.bgColor);
-        preview_->SetPicture(prefs.bgPicture);
-        preview_->SetPicturePosition(prefs.bgPicturePosition);
+    const AppPreferences& prefs = host.GetPrefs();
+    preview = host.MakePreview();
+    if (preview && preview->CreatePreview(this, kPreviewRect, IDC_OPTIONS_PREVIEW)) {
+        preview->SetBgColor(prefs.bgColor);
+        preview->SetPicture(prefs.bgPicture);
+        preview->SetPicturePosition(prefs.bgPicturePosition);
     } else {
-        preview_.reset();
+        preview.reset();
     }
 
     TCITEMW tab{};
@@ -179,17 +179,17 @@ void COptionsDlg::SetPlayModeCtl(PlayMode value) {
 }
 PlayMode COptionsDlg::GetPlayModeCtl() const {
     return static_cast<PlayMode>(ValueFromListIndex(ListSelection(IDC_PLAY_MODE), kPlayModeItems,
-                                                    static_cast<uint8_t>(host_.Prefs().playMode)));
+                                                    static_cast<uint8_t>(host.GetPrefs().playMode)));
 }
 void COptionsDlg::SetPictureCtl(uint8_t value) { SelectListItem(IDC_PICTURE, ListIndex(value, kPictureItems)); }
 uint8_t COptionsDlg::GetPictureCtl() const {
-    return ValueFromListIndex(ListSelection(IDC_PICTURE), kPictureItems, host_.Prefs().bgPicture);
+    return ValueFromListIndex(ListSelection(IDC_PICTURE), kPictureItems, host.GetPrefs().bgPicture);
 }
 void COptionsDlg::SetPicturePositionCtl(uint8_t value) {
     SelectListItem(IDC_POSITION, ListIndex(value, kPicturePositionItems));
 }
 uint8_t COptionsDlg::GetPicturePositionCtl() const {
-    return ValueFromListIndex(ListSelection(IDC_POSITION), kPicturePositionItems, host_.Prefs().bgPicturePosition);
+    return ValueFromListIndex(ListSelection(IDC_POSITION), kPicturePositionItems, host.GetPrefs().bgPicturePosition);
 }
 
 OptionValues COptionsDlg::GetValues() const {
@@ -204,12 +204,12 @@ OptionValues COptionsDlg::GetValues() const {
     return v;
 }
 
-int COptionsDlg::CurrentPage() const { return static_cast<int>(SendDlgItemMessage(IDC_OPTIONS_TAB, TCM_GETCURSEL)); }
+int COptionsDlg::GetCurrentPage() const { return static_cast<int>(SendDlgItemMessage(IDC_OPTIONS_TAB, TCM_GETCURSEL)); }
 
 // ---- handlers
 
 void COptionsDlg::OnTabChange() {
-    const int page = CurrentPage();
+    const int page = GetCurrentPage();
     if (page != 0 && page != 1)
         return;
     for (int id : kGamePage)
@@ -219,47 +219,47 @@ void COptionsDlg::OnTabChange() {
 }
 
 void COptionsDlg::OnColorButton() {
-    COLORREF colour = swatchColour_;
-    std::array<uint32_t, 16>& custom = host_.Prefs().bgCustomColors;
+    COLORREF colour = swatchColour;
+    std::array<uint32_t, 16>& custom = host.GetPrefs().bgCustomColors;
     // The colour dialog belongs to this dialog: it is modal to it, and this
     // dialog cannot close while it is open.
-    if (!host_.ChooseColour(hwnd_, &colour, custom))
+    if (!host.ChooseColour(hwnd, &colour, custom))
         return;
-    swatchColour_ = colour;
+    swatchColour = colour;
     ::InvalidateRect(GetDlgItemHwnd(IDC_COLOR_SWATCH), nullptr, FALSE);
-    if (preview_)
-        preview_->SetBgColor(colour);
+    if (preview)
+        preview->SetBgColor(colour);
     PreviewChanged();
 }
 
 void COptionsDlg::OnPictureChange() {
-    if (preview_)
-        preview_->SetPicture(GetPictureCtl());
+    if (preview)
+        preview->SetPicture(GetPictureCtl());
     PreviewChanged();
 }
 
 void COptionsDlg::OnPositionChange() {
-    if (preview_)
-        preview_->SetPicturePosition(GetPicturePositionCtl());
+    if (preview)
+        preview->SetPicturePosition(GetPicturePositionCtl());
     PreviewChanged();
 }
 
 void COptionsDlg::PreviewChanged() {
-    backgroundTried_ = true;
-    if (!preview_)
+    backgroundTried = true;
+    if (!preview)
         return;
-    preview_->MarkForRender();
-    ::InvalidateRect(preview_->Window(), nullptr, FALSE);
+    preview->MarkForRender();
+    ::InvalidateRect(preview->GetWindow(), nullptr, FALSE);
 }
 
 void COptionsDlg::OnOK() {
-    optionsChanged_ = ApplyOptionValues(GetValues(), host_.Prefs(), host_);
+    optionsChanged = ApplyOptionValues(GetValues(), host.GetPrefs(), host);
     CDialog::OnOK();
 }
 
 void COptionsDlg::OnCancel() {
-    if (backgroundTried_ && preview_)
-        preview_->ForgetRendered();
+    if (backgroundTried && preview)
+        preview->ForgetRendered();
     CDialog::OnCancel();
 }
 
@@ -323,7 +323,7 @@ void COptionsDlg::OnDrawItem(int id, DRAWITEMSTRUCT* item) {
         CDialog::OnDrawItem(id, item);
         return;
     }
-    HBRUSH brush = ::CreateSolidBrush(swatchColour_);
+    HBRUSH brush = ::CreateSolidBrush(swatchColour);
     ::FillRect(item->hDC, &item->rcItem, brush);
     ::DeleteObject(brush);
     DrawFrame(item->hDC, &item->rcItem, RGB(0, 0, 0), RGB(0, 0, 0));

@@ -24,7 +24,7 @@ class OptionsPreview {
 public:
     virtual ~OptionsPreview() = default;
     virtual bool CreatePreview(CWnd* parent, const RECT& rect, UINT id) = 0;
-    virtual HWND Window() const = 0;
+    virtual HWND GetWindow() const = 0;
     virtual void SetBgColor(COLORREF colour) = 0;
     virtual void SetPicture(uint8_t picture) = 0;
     virtual void SetPicturePosition(uint8_t position) = 0;
@@ -44,7 +44,7 @@ std::unique_ptr<OptionsPreview> MakeBackgroundPreview();
 class OptionsHost : public OptionsApplier {
 public:
     virtual CWnd* OwnerWindow() = 0;
-    virtual AppPreferences& Prefs() = 0;
+    virtual AppPreferences& GetPrefs() = 0;
     virtual std::unique_ptr<OptionsPreview> MakePreview() = 0;
     // Asks for a colour with the system's colour dialog owned by `owner`,
     // opening on *colour with `custom` as its custom colours (kept as the
@@ -58,7 +58,7 @@ public:
     ~COptionsDlg() override;
 
     // Whether OK changed a value that changes the field's look.
-    bool OptionsChanged() const { return optionsChanged_; }
+    bool GetOptionsChanged() const { return optionsChanged; }
 
     // The controls' values (the dialog must exist).
     void SetTimedGameCtl(uint8_t value);
@@ -69,8 +69,8 @@ public:
     uint8_t GetAnimationCtl() const;
     void SetPlayModeCtl(PlayMode value);
     PlayMode GetPlayModeCtl() const;
-    void SetColorCtl(COLORREF colour) { swatchColour_ = colour; }
-    COLORREF GetColorCtl() const { return swatchColour_; }
+    void SetColorCtl(COLORREF colour) { swatchColour = colour; }
+    COLORREF GetColorCtl() const { return swatchColour; }
     void SetPictureCtl(uint8_t value);
     uint8_t GetPictureCtl() const;
     void SetPicturePositionCtl(uint8_t value);
@@ -78,9 +78,9 @@ public:
     // Everything the controls hold.
     OptionValues GetValues() const;
 
-    OptionsPreview* Preview() const { return preview_.get(); }
+    OptionsPreview* GetPreview() const { return preview.get(); }
     // The page shown: 0 "Game", 1 "Background".
-    int CurrentPage() const;
+    int GetCurrentPage() const;
 
     // Handlers (public for the tests, which drive them like the controls).
     void OnTabChange();
@@ -102,11 +102,11 @@ private:
     void SelectListItem(int id, int index) const;
     void PreviewChanged();
 
-    OptionsHost& host_;
-    std::unique_ptr<OptionsPreview> preview_;
-    COLORREF swatchColour_ = 0;
-    bool optionsChanged_ = false;
-    bool backgroundTried_ = false;   // the preview showed another background
+    OptionsHost& host;
+    std::unique_ptr<OptionsPreview> preview;
+    COLORREF swatchColour = 0;
+    bool optionsChanged = false;
+    bool backgroundTried = false;   // the preview showed another background
 };
 
 }  // namespace corvelle

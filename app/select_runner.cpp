@@ -18,7 +18,7 @@ public:
     explicit CMainSelectHost(CCorvelleDlg& window) : main(window) {}
 
     CWnd* GetSelectOwner() override { return &main; }
-    AppPreferences& GetSelectPreferences() override { return main.Prefs(); }
+    AppPreferences& GetSelectPreferences() override { return main.GetPrefs(); }
     CGameEngine* GetSelectEngine() override { return main.GetEngine(); }
     CSolGameField* GetSelectField() override { return main.GetGameField(); }
     void PreviewGame(uint32_t position) override { main.RunFlow(main.GetGameFlow().PreviewGame(position)); }

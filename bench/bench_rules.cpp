@@ -42,7 +42,7 @@ void Bench(const char* label, const GameDefinitionData& game, const char* runPro
         std::printf("%s: cannot load or deal\n", label);
         return;
     }
-    std::printf("== %s (%u cards, %u piles, %u events)\n", label, e.CardCount(), e.PileCount(), e.EventCount());
+    std::printf("== %s (%u cards, %u piles, %u events)\n", label, e.GetCardCount(), e.GetPileCount(), e.GetEventCount());
 
     // The run check over the longest face-up run of the dealt tableau.
     std::vector<uint8_t> code = model::Code(runProgram);
@@ -51,7 +51,7 @@ void Bench(const char* label, const GameDefinitionData& game, const char* runPro
     RuleCardList a, b;
     uint16_t best = 0;
     int bestLength = 0;
-    for (uint16_t c = 0; c < e.CardCount(); ++c) {
+    for (uint16_t c = 0; c < e.GetCardCount(); ++c) {
         e.BuildPickupCardLists(c, a, b);
         if (e.cardStates[c].faceUp && static_cast<int>(a.size()) > bestLength &&
             EvaluateRuleProgram(a.data(), b.data(), program)) {

@@ -17,7 +17,7 @@ namespace corvelle {
 struct CardRange {
     int lo = 0;
     int hi = 0;
-    int Size() const { return hi > lo ? hi - lo : 0; }
+    int GetSize() const { return hi > lo ? hi - lo : 0; }
 };
 
 inline CardRange SelectRange(uint8_t mode, int16_t position, uint16_t count, int pileCount) {

@@ -203,7 +203,7 @@ bool CGameEngine::SetCardAttribute(const ActionDef& action, uint16_t* result) {
         return false;
     const CardRange range = SelectRange(action.sourceMode, action.sourcePosition, action.count, pileStates[p].count);
     const uint8_t value = static_cast<uint8_t>(action.value & 0xFF);
-    ChangeRecorder changes(range.Size());
+    ChangeRecorder changes(range.GetSize());
     bool changed = false;
     for (CardState& card : cardStates) {
         if (card.pile != p || card.position < range.lo || card.position >= range.hi)

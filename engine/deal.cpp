@@ -66,8 +66,8 @@ bool CGameEngine::NewDeal(uint32_t& gameNumber) {
 
 bool CGameEngine::AllocateGameState() {
     try {
-        cardStates.assign(CardCount(), CardState{});
-        pileStates.assign(PileCount(), PileState{});
+        cardStates.assign(GetCardCount(), CardState{});
+        pileStates.assign(GetPileCount(), PileState{});
         moveLinks = links;
         counters.resize(counterDefs.size());
         history.reset(new CMoveHistory(owner));
@@ -88,8 +88,8 @@ uint32_t CGameEngine::DrawGameNumber() {
 }
 
 void CGameEngine::DealCardsToPiles(uint32_t gameNumber) {
-    const uint16_t cardCount = CardCount();
-    const uint16_t pileCount = PileCount();
+    const uint16_t cardCount = GetCardCount();
+    const uint16_t pileCount = GetPileCount();
     // Deal every card to its pile. The probe visits every card within
     // cardCount steps (the step is a prime that does not divide the count,
     // or 1), so a pile whose group has no free card left is closed after one
@@ -146,7 +146,7 @@ void CGameEngine::DealCardsToPiles(uint32_t gameNumber) {
 }
 
 void CGameEngine::SetInitialPileStates() {
-    for (uint16_t p = 0; p < PileCount(); ++p) {
+    for (uint16_t p = 0; p < GetPileCount(); ++p) {
         const uint16_t count = pileStates[p].count;
         pileStates[p] = InitialPileState(piles[p]);
         pileStates[p].count = count;
@@ -158,7 +158,7 @@ void CGameEngine::ApplyDealOverrides() {
     // there, and both take their new pile's face.
     for (const CardPlacement& pl : placements) {
         const uint16_t there = CardAt(pl.pile, pl.position);
-        if (there == kNone || there == pl.card || pl.card >= CardCount())
+        if (there == kNone || there == pl.card || pl.card >= GetCardCount())
             continue;
         CardState& a = cardStates[pl.card];
         CardState& b = cardStates[there];

@@ -27,7 +27,7 @@ void PushGrouped(CGameEngine& e, HistoryRecord r, uint8_t& groupOpened) {
 // The flag that a card-attribute action sets, for each card of its range, by
 // offset from the range's start.
 std::vector<uint8_t> RangeFlags(const CGameEngine& e, const ActionDef& a, const CardRange& range) {
-    std::vector<uint8_t> flags(static_cast<size_t>(range.Size()), 0);
+    std::vector<uint8_t> flags(static_cast<size_t>(range.GetSize()), 0);
     for (const CardState& c : e.cardStates)
         if (c.pile == a.sourcePile && c.position >= range.lo && c.position < range.hi)
             flags[static_cast<size_t>(c.position - range.lo)] =
@@ -94,7 +94,7 @@ bool CGameEngine::UseEventCounter(uint16_t event, uint8_t& groupOpened, uint16_t
                                   Recording recording) {
     const bool consume = use == CounterUse::Consume;
     if (consume)
-        counterOut = CounterCount();
+        counterOut = GetCounterCount();
     const EventCounter* ec = FindEventCounter(*this, event);
     if (!ec)
         return true;
@@ -133,7 +133,7 @@ bool CGameEngine::RunEventActions(uint16_t event, uint8_t& groupOpened, uint16_t
         if (record && actionOut.kind == ActionSetCardAttribute && actionOut.sourcePile < pileStates.size()) {
             range = SelectRange(actionOut.sourceMode, actionOut.sourcePosition, actionOut.count,
                                 pileStates[actionOut.sourcePile].count);
-            if (range.Size() > kChangeMaskBits)
+            if (range.GetSize() > kChangeMaskBits)
                 before = RangeFlags(*this, actionOut, range);
         }
         uint16_t result = 0;
@@ -243,7 +243,7 @@ bool CAutomaticEventRunner::Next(ActionDef& actionOut) {
             }
             // A used counter is a change too: an event that only counts
             // down repeats until its counter is used up.
-            if (counter < engine.CounterCount())
+            if (counter < engine.GetCounterCount())
                 changedInPass = true;
             if (type == EventAfterStepRepeating)
                 repeatingEventRan = true;

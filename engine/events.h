@@ -1,7 +1,7 @@
 // Automatic events, one executed action at a time.
 //
 // After every player step the engine runs the automatic events in passes:
-// each pass walks events 1 .. EventCount() - 1 in order and runs every one that
+// each pass walks events 1 .. GetEventCount() - 1 in order and runs every one that
 // is allowed (its conditions hold and its counter is not used up). A pass in
 // which a repeating event (type 1) ran and something changed is followed by
 // another pass; a pass in which nothing changed ends the repetition, since
@@ -44,7 +44,7 @@ public:
 
     // At least one action changed something so far.
     bool AnyActionRan() const { return ran; }
-    unsigned Passes() const { return passes; }
+    unsigned GetPasses() const { return passes; }
 
 private:
     enum Phase { CheckEvent, EventActions, ExhaustedActions, AfterEvent, Done };

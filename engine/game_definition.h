@@ -28,12 +28,12 @@ public:
     bool HasDefinition() const { return !piles.empty(); }
 
     // The counts of the record's header, for the arrays that callers count.
-    uint16_t CardCount() const { return Count(cards); }
-    uint16_t PileCount() const { return Count(piles); }
-    uint16_t ActionCount() const { return Count(actions); }
-    uint16_t EventCount() const { return Count(eventTypes); }
-    uint16_t ProgramCount() const { return Count(programs); }
-    uint16_t CounterCount() const { return Count(counterDefs); }
+    uint16_t GetCardCount() const { return Count(cards); }
+    uint16_t GetPileCount() const { return Count(piles); }
+    uint16_t GetActionCount() const { return Count(actions); }
+    uint16_t GetEventCount() const { return Count(eventTypes); }
+    uint16_t GetProgramCount() const { return Count(programs); }
+    uint16_t GetCounterCount() const { return Count(counterDefs); }
 
     // Runs a program of the definition (interpreter.cpp); false for an
     // index out of range.

@@ -123,7 +123,7 @@ private:
 public:
     // ---- small queries
     bool HasGameInPlay() const { return !cardStates.empty() || (cards.empty() && history != nullptr); }
-    uint16_t MoveLinkCount() const { return static_cast<uint16_t>(moveLinks.size()); }
+    uint16_t GetMoveLinkCount() const { return static_cast<uint16_t>(moveLinks.size()); }
     // The card at (pile, position), or kNone.
     uint16_t CardAt(uint16_t pile, int position) const;
     uint16_t TopCard(uint16_t pile) const;

@@ -22,7 +22,7 @@ public:
     bool GetAt(uint32_t index, HistoryRecord& out) const;
     uint32_t GetCount() const { return count; }
     uint32_t GetCapacity() const { return static_cast<uint32_t>(records.size()); }
-    const HistoryRecord* Records() const { return records.data(); }
+    const HistoryRecord* GetRecords() const { return records.data(); }
 
 private:
     CEngineOwner* owner;

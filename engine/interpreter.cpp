@@ -45,7 +45,7 @@ constexpr uint32_t kNoStop = RuleProgram::kNoJumpStop;
 class Interpreter {
 public:
     Interpreter(const RuleCard* listA, const RuleCard* listB, const RuleProgram& rules)
-        : program(rules), code(rules.Code().data()), size(rules.Code().size()) {
+        : program(rules), code(rules.GetCode().data()), size(rules.GetCode().size()) {
         lists[0] = listA;
         lists[1] = listB;
     }
@@ -296,7 +296,7 @@ op_switchlist:
 }  // namespace
 
 bool EvaluateRuleProgram(const RuleCard* listA, const RuleCard* listB, const RuleProgram& program) {
-    if (program.Code().empty())
+    if (program.GetCode().empty())
         return false;
     Interpreter interpreter(listA, listB, program);
     return interpreter.Run();

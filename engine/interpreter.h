@@ -36,7 +36,7 @@ public:
     // ends in its added END byte.
     explicit RuleProgram(std::vector<uint8_t> bytecode);
 
-    const std::vector<uint8_t>& Code() const { return code; }
+    const std::vector<uint8_t>& GetCode() const { return code; }
     // For a jump opcode at `at` (BREAK, ELSE, IF, EXIT, ENDLOOP): the byte
     // where the search for its target stops, or kNoJumpStop when that
     // search finds none; kNoJumpStop for every other byte.

@@ -42,7 +42,7 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-// Reads within bounds the caller has checked with Left().
+// Reads within bounds the caller has checked with GetLeft().
 class BlobReader {
 public:
     BlobReader(const uint8_t* data, size_t size) : p(data), end(data + size) {}
@@ -51,7 +51,7 @@ public:
         value = LoadLE<T>(p);
         p += sizeof(T);
     }
-    size_t Left() const { return static_cast<size_t>(end - p); }
+    size_t GetLeft() const { return static_cast<size_t>(end - p); }
 
 private:
     const uint8_t* p;
@@ -162,7 +162,7 @@ uint64_t DefinitionFingerprint(const CGameEngine& e) {
         [&] {
             f.AddU32(static_cast<uint32_t>(e.programs.size()));
             for (const RuleProgram& program : e.programs)
-                f.AddArray(program.Code());
+                f.AddArray(program.GetCode());
         });
     return f.hash;
 }
@@ -186,7 +186,7 @@ std::vector<uint8_t> SerializeSavedGame(const CGameEngine& e, uint32_t elapsedSe
     w(e.finished);
     w(historyCount);
     for (uint32_t i = 0; i < historyCount; ++i)
-        HistoryFields(w, e.history->Records()[i]);
+        HistoryFields(w, e.history->GetRecords()[i]);
     return std::move(w.bytes);
 }
 
@@ -209,7 +209,7 @@ bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, Save
     r(linkCount);
     // What must follow the links: counters, reserved, finished, history count.
     const size_t tail = 4 * k + 9;
-    if (r.Left() < 4u * linkCount + tail)
+    if (r.GetLeft() < 4u * linkCount + tail)
         return Fail(error, "shorter than its move links need");
     out.moveLinks.resize(linkCount);
     for (MoveLink& link : out.moveLinks)
@@ -221,7 +221,7 @@ bool ParseSavedGame(const CGameEngine& e, const uint8_t* data, size_t size, Save
     r(out.finished);
     uint32_t historyCount = 0;
     r(historyCount);
-    if (historyCount > kMaxSavedHistory || r.Left() != 16ull * historyCount)
+    if (historyCount > kMaxSavedHistory || r.GetLeft() != 16ull * historyCount)
         return Fail(error, "length does not match its history count");
     out.history.resize(historyCount);
     for (HistoryRecord& h : out.history)

@@ -55,7 +55,6 @@ public:
     bool Qualifies(uint32_t seconds) const;
     uint32_t GetTime(int index) const;            // 0 for an index outside 0 .. 9
     const char16_t* GetName(int index) const;     // "" for an index outside 0 .. 9
-    const std::u16string& GetKey() const { return key; }
 
 private:
     std::u16string key;

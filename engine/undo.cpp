@@ -78,7 +78,7 @@ void CGameEngine::UndoAction(const ActionDef& original, uint16_t recorded) {
         // result is the source count before the move.
         int moved;
         if (original.sourceMode == SourceFromPosition)
-            moved = SelectRange(SourceFromPosition, original.sourcePosition, original.count, recorded).Size();
+            moved = SelectRange(SourceFromPosition, original.sourcePosition, original.count, recorded).GetSize();
         else
             moved = recorded;
         if (moved <= 0)

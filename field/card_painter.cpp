@@ -42,8 +42,8 @@ struct DcCanvas {
 // cannot be read that way (the card is then drawn through GDI).
 class PixelCanvas {
 public:
-    PixelCanvas(uint32_t* card, int32_t width, int32_t height, std::map<uint16_t, BitmapPixels>& art)
-        : card_(card), width_(width), height_(height), art_(art) {}
+    PixelCanvas(uint32_t* cardPixels, int32_t cx, int32_t cy, std::map<uint16_t, BitmapPixels>& artwork)
+        : card(cardPixels), width(cx), height(cy), art(artwork) {}
 
     void Plain(int32_t x, int32_t y, uint16_t id) { Put(x, y, id, false, false, 0); }
     void Keyed(int32_t x, int32_t y, uint16_t id, COLORREF key) { Put(x, y, id, true, false, key); }
@@ -53,31 +53,31 @@ public:
 
 private:
     void Put(int32_t x, int32_t y, uint16_t id, bool keyed, bool turned, COLORREF key) {
-        auto it = art_.find(id);
-        if (it == art_.end()) it = art_.emplace(id, ReadBitmapPixels(id)).first;
-        const BitmapPixels& art = it->second;
-        if (art.pixels.empty()) {
-            if (!art.missing) ok = false;   // a missing bitmap draws nothing anywhere
+        auto it = art.find(id);
+        if (it == art.end()) it = art.emplace(id, ReadBitmapPixels(id)).first;
+        const BitmapPixels& bitmap = it->second;
+        if (bitmap.pixels.empty()) {
+            if (!bitmap.missing) ok = false;   // a missing bitmap draws nothing anywhere
             return;
         }
         const uint32_t k = (GetRValue(key) << 16) | (GetGValue(key) << 8) | GetBValue(key);
-        for (int32_t j = 0; j < art.height; ++j) {
+        for (int32_t j = 0; j < bitmap.height; ++j) {
             const int32_t row = turned ? y - j : y + j;
-            if (row < 0 || row >= height_) continue;
-            uint32_t* out = card_ + static_cast<size_t>(row) * width_;
-            const uint32_t* in = art.pixels.data() + static_cast<size_t>(j) * art.width;
-            for (int32_t i = 0; i < art.width; ++i) {
+            if (row < 0 || row >= height) continue;
+            uint32_t* out = card + static_cast<size_t>(row) * width;
+            const uint32_t* in = bitmap.pixels.data() + static_cast<size_t>(j) * bitmap.width;
+            for (int32_t i = 0; i < bitmap.width; ++i) {
                 const int32_t column = turned ? x - i : x + i;
-                if (column < 0 || column >= width_ || (keyed && in[i] == k)) continue;
+                if (column < 0 || column >= width || (keyed && in[i] == k)) continue;
                 out[column] = in[i];
             }
         }
     }
 
-    uint32_t* card_;
-    int32_t width_;
-    int32_t height_;
-    std::map<uint16_t, BitmapPixels>& art_;
+    uint32_t* card;
+    int32_t width;
+    int32_t height;
+    std::map<uint16_t, BitmapPixels>& art;
 };
 
 }  // namespace
@@ -143,43 +143,43 @@ void CCardPainter::DrawSelectionFrame(HDC dc, int32_t x, int32_t y) const {
     for (const RECT& r : parts) InvertRect(dc, &r);
 }
 
-CCardImageSet::CCardImageSet(HDC dc, const CCardPainter* painter, uint32_t width, uint32_t height)
-    : painter_(painter), width_(width), height_(height) {
-    images_.Create(dc, width, height * kCards);
+CCardImageSet::CCardImageSet(HDC dc, const CCardPainter* cardPainter, uint32_t cx, uint32_t cy)
+    : painter(cardPainter), width(cx), height(cy) {
+    images.Create(dc, cx, cy * kCards);
 }
 
 void CCardImageSet::Compose(uint32_t index) const {
-    composed_.set(index);
-    if (!images_.Bits()) return;
+    composed.set(index);
+    if (!images.GetBits()) return;
     const bool face = index < CardArt::kFaces;
-    const auto w = static_cast<int32_t>(width_), h = static_cast<int32_t>(height_);
+    const auto w = static_cast<int32_t>(width), h = static_cast<int32_t>(height);
     const int32_t top = static_cast<int32_t>(index) * h;
-    PixelCanvas canvas(images_.Bits() + static_cast<size_t>(top) * width_, w, h, art_);
+    PixelCanvas canvas(images.GetBits() + static_cast<size_t>(top) * width, w, h, art);
     if (face)
-        PaintCardFace(canvas, 0, 0, width_, height_, index / CardArt::kRanks, index % CardArt::kRanks);
+        PaintCardFace(canvas, 0, 0, width, height, index / CardArt::kRanks, index % CardArt::kRanks);
     else
         canvas.Plain(0, 0, CardBackArt(index - CardArt::kFaces));
     if (!canvas.ok) {
         // Artwork in another format: this card through GDI, kept to its place.
-        HDC image = images_.GetDC();
+        HDC image = images.GetDC();
         const int saved = ::SaveDC(image);
         ::IntersectClipRect(image, 0, top, w, top + h);
         if (face)
-            painter_->DrawCardFace(image, 0, top, index / CardArt::kRanks, index % CardArt::kRanks);
+            painter->DrawCardFace(image, 0, top, index / CardArt::kRanks, index % CardArt::kRanks);
         else
-            painter_->DrawCardBack(image, 0, top, index - CardArt::kFaces);
+            painter->DrawCardBack(image, 0, top, index - CardArt::kFaces);
         ::RestoreDC(image, saved);
     }
-    images_.SealRows(kKeyGreen, top, h);
-    if (composed_.all()) art_.clear();
+    images.SealRows(kKeyGreen, top, h);
+    if (composed.all()) art.clear();
 }
 
 CCardImageSet::~CCardImageSet() = default;
 
 void CCardImageSet::DrawCard(HDC dc, int32_t x, int32_t y, uint32_t index) const {
-    if (!composed_.test(index)) Compose(index);
-    images_.DrawPart(dc, x, y, 0, static_cast<int32_t>(index * height_), static_cast<int32_t>(width_),
-                     static_cast<int32_t>(height_));
+    if (!composed.test(index)) Compose(index);
+    images.DrawPart(dc, x, y, 0, static_cast<int32_t>(index * height), static_cast<int32_t>(width),
+                     static_cast<int32_t>(height));
 }
 
 void CCardImageSet::DrawFace(HDC dc, int32_t x, int32_t y, uint32_t suit, uint32_t rank) const {

@@ -56,22 +56,22 @@ public:
     // Back n; a choice past the last back draws the last back.
     void DrawBack(HDC dc, int32_t x, int32_t y, uint32_t n) const;
     // The card size the images were made for.
-    uint32_t Width() const { return width_; }
-    uint32_t Height() const { return height_; }
+    uint32_t GetWidth() const { return width; }
+    uint32_t GetHeight() const { return height; }
 
 private:
     static constexpr uint32_t kCards = CardArt::kFaces + CardArt::kBacks;
     void DrawCard(HDC dc, int32_t x, int32_t y, uint32_t index) const;
     void Compose(uint32_t index) const;
 
-    const CCardPainter* painter_;
-    uint32_t width_;
-    uint32_t height_;
-    mutable CKeyedImage images_;
+    const CCardPainter* painter;
+    uint32_t width;
+    uint32_t height;
+    mutable CKeyedImage images;
     // Composing: which cards are done, and the artwork read so far (let go
     // once every card is done).
-    mutable std::bitset<kCards> composed_;
-    mutable std::map<uint16_t, BitmapPixels> art_;
+    mutable std::bitset<kCards> composed;
+    mutable std::map<uint16_t, BitmapPixels> art;
 };
 
 }  // namespace corvelle

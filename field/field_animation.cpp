@@ -8,10 +8,10 @@ namespace corvelle {
 bool CSolGameField::RenderRun(uint16_t pile, uint16_t fromIndex, uint16_t count, HDC dc, CMemoryBitmap* image,
                               int32_t* offsetX, int32_t* offsetY) {
     image->Destroy();
-    if (pile >= layout_.piles.size() || !images_ || count == 0) return false;
-    const FieldPile& p = layout_.piles[pile];
+    if (pile >= layout.piles.size() || !images || count == 0) return false;
+    const FieldPile& p = layout.piles[pile];
     if (size_t{fromIndex} + count > p.cards.size()) return false;
-    const RunImageGeometry g = MeasureRun(layout_, p.fan, count);
+    const RunImageGeometry g = MeasureRun(layout, p.fan, count);
     image->Create(dc, static_cast<uint32_t>(g.width), static_cast<uint32_t>(g.height));
     HDC target = image->GetDC();
     if (!target) return false;
@@ -30,47 +30,47 @@ bool CSolGameField::RenderRun(uint16_t pile, uint16_t fromIndex, uint16_t count,
 
 void CSolGameField::MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile,
                                       uint16_t toIndex) {
-    if (!FieldRunFits(layout_, fromPile, fromIndex, count, toPile, toIndex)) return;
-    const bool sourceShown = animation_ && layout_.piles[fromPile].visible;
-    const bool destShown = animation_ && layout_.piles[toPile].visible;
-    const bool shown = sourceShown && destShown && hwnd_ && images_;
-    HDC window = hwnd_ ? ::GetDC(hwnd_) : nullptr;
+    if (!FieldRunFits(layout, fromPile, fromIndex, count, toPile, toIndex)) return;
+    const bool sourceShown = animation && layout.piles[fromPile].visible;
+    const bool destShown = animation && layout.piles[toPile].visible;
+    const bool shown = sourceShown && destShown && hwnd && images;
+    HDC window = hwnd ? ::GetDC(hwnd) : nullptr;
     CMemoryBitmap run;
     if (shown) RenderRun(fromPile, fromIndex, count, window, &run, nullptr, nullptr);
 
-    const std::vector<FieldCard> cards = TakeFieldRun(layout_, fromPile, fromIndex, count);
+    const std::vector<FieldCard> cards = TakeFieldRun(layout, fromPile, fromIndex, count);
     if (sourceShown && window) {
         // The source without the run; the hit regions now describe this.
         SetFullRepaint();
         PaintToBackBuffer();
         PresentBackBuffer(window);
     }
-    HDC buffer = backBuffer_.GetDC();
+    HDC buffer = backBuffer.GetDC();
     if (shown && run.GetDC() && buffer) {
         FramePoint start, end;
-        hitRegions_.FindRegion(fromPile, fromIndex, &start.x, &start.y);
-        hitRegions_.FindRegion(toPile, toIndex, &end.x, &end.y);
-        CMemoryBitmap under(buffer, run.Width(), run.Height());
+        hitRegions.FindRegion(fromPile, fromIndex, &start.x, &start.y);
+        hitRegions.FindRegion(toPile, toIndex, &end.x, &end.y);
+        CMemoryBitmap under(buffer, run.GetWidth(), run.GetHeight());
         for (const FramePoint& f : AnimationFrames(start, end)) {
             const POINT at{f.x, f.y};
             under.BlitFrom(buffer, &at);
             run.DrawTransparent(buffer, f.x, f.y, kRunImageKey);
             PresentBackBuffer(window);
-            ++framesShown_;
+            ++framesShown;
             under.BlitTo(buffer, &at);
         }
     }
-    InsertFieldRun(layout_, toPile, toIndex, cards);
+    InsertFieldRun(layout, toPile, toIndex, cards);
     run.Destroy();
-    if (window) ::ReleaseDC(hwnd_, window);
+    if (window) ::ReleaseDC(hwnd, window);
     if (destShown) Redraw();
 }
 
 void CSolGameField::BlinkHint(uint16_t first, uint16_t target) {
-    for (const BlinkStep& step : BlinkSequence(layout_, first, target)) {
+    for (const BlinkStep& step : BlinkSequence(layout, first, target)) {
         SetSelection(step.pile, step.index);
         Redraw();
-        pause_(kBlinkStepMs);
+        pause(kBlinkStepMs);
     }
 }
 

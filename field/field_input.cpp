@@ -15,24 +15,24 @@ void QueueAll(const std::vector<ActionDef>& actions, const FieldLayout& layout, 
 
 }  // namespace
 
-CFieldInput::CFieldInput(FieldLayout& layout, const CHitRegions& regions, FieldInputView& view)
-    : layout_(layout),
-      regions_(regions),
-      view_(view),
-      clock_([] { return static_cast<uint32_t>(std::time(nullptr)); }) {}
+CFieldInput::CFieldInput(FieldLayout& fieldLayout, const CHitRegions& hitRegions, FieldInputView& inputView)
+    : layout(fieldLayout),
+      regions(hitRegions),
+      view(inputView),
+      clock([] { return static_cast<uint32_t>(std::time(nullptr)); }) {}
 
 void CFieldInput::SetPlayMode(PlayMode mode) {
-    if (mode != playMode_) CancelDrag();
-    playMode_ = mode;
+    if (mode != playMode) CancelDrag();
+    playMode = mode;
 }
 
 bool CFieldInput::HitField(int32_t x, int32_t y, uint16_t* pile, uint16_t* index, HitRect* rect) const {
     uint16_t p = kFieldNone, i = kFieldNone;
     HitRect r;
-    if (!regions_.HitTest(x, y, &p, &i, &r)) return false;
+    if (!regions.HitTest(x, y, &p, &i, &r)) return false;
     // The regions are those of the last paint: a place the copy no longer
     // has is no hit.
-    if (p >= layout_.piles.size() || (i != kFieldNone && i >= layout_.piles[p].cards.size())) return false;
+    if (p >= layout.piles.size() || (i != kFieldNone && i >= layout.piles[p].cards.size())) return false;
     if (pile) *pile = p;
     if (index) *index = i;
     if (rect) *rect = r;
@@ -40,42 +40,42 @@ bool CFieldInput::HitField(int32_t x, int32_t y, uint16_t* pile, uint16_t* index
 }
 
 bool CFieldInput::InsideField(int32_t x, int32_t y) const {
-    const HitRect f = view_.FieldArea();
+    const HitRect f = view.GetFieldArea();
     return x >= f.left && x < f.right && y >= f.top && y < f.bottom;
 }
 
 // ---------------------------------------------------------------- player steps
 
 bool CFieldInput::TryMove(uint16_t card, uint16_t destination, FieldUpdateList& updates) {
-    if (!engine_) return false;
+    if (!engine) return false;
     std::vector<ActionDef> actions;
-    if (!corvelle::TryMove(*engine_, card, destination, &actions)) return false;
-    QueueAll(actions, layout_, updates);
+    if (!corvelle::TryMove(*engine, card, destination, &actions)) return false;
+    QueueAll(actions, layout, updates);
     return true;
 }
 
 bool CFieldInput::TryPileClick(uint16_t pile, FieldUpdateList& updates) {
-    if (!engine_) return false;
+    if (!engine) return false;
     std::vector<ActionDef> actions;
-    if (!corvelle::TryPileClick(*engine_, pile, &actions)) return false;
-    QueueAll(actions, layout_, updates);
+    if (!corvelle::TryPileClick(*engine, pile, &actions)) return false;
+    QueueAll(actions, layout, updates);
     return true;
 }
 
 bool CFieldInput::RunAutoMoves(FieldUpdateList& updates) {
-    if (!engine_) return false;
+    if (!engine) return false;
     std::vector<ActionDef> actions;
-    const bool ran = corvelle::RunAutoMoves(*engine_, &actions);
-    QueueAll(actions, layout_, updates);
+    const bool ran = corvelle::RunAutoMoves(*engine, &actions);
+    QueueAll(actions, layout, updates);
     return ran;
 }
 
-bool CFieldInput::CanPickUp(uint16_t card) const { return engine_ && corvelle::CanPickUp(*engine_, card); }
+bool CFieldInput::CanPickUp(uint16_t card) const { return engine && corvelle::CanPickUp(*engine, card); }
 
 void CFieldInput::FinishStep() {
     FieldUpdateList automatic;
-    if (RunAutoMoves(automatic)) view_.ApplyFieldUpdates(automatic);
-    view_.CheckGameState();
+    if (RunAutoMoves(automatic)) view.ApplyFieldUpdates(automatic);
+    view.CheckGameState();
 }
 
 // ---------------------------------------------------------------- dispatch
@@ -83,29 +83,29 @@ void CFieldInput::FinishStep() {
 void CFieldInput::Press(int32_t x, int32_t y, bool rightHeld) {
     if (rightHeld || !InsideField(x, y)) return;
     bool taken = false;
-    if (playMode_ == PlayMode::kClick) {
+    if (playMode == PlayMode::kClick) {
         taken = ClickModeButtonDown(x, y);
-    } else if (playMode_ == PlayMode::kDrag) {
+    } else if (playMode == PlayMode::kDrag) {
         ClearSelection();
         taken = DragStart(x, y);
     }
-    if (taken) leftButtonDown_ = true;
+    if (taken) leftButtonDown = true;
 }
 
 void CFieldInput::Release(int32_t x, int32_t y) {
-    if (!leftButtonDown_) return;
+    if (!leftButtonDown) return;
     // The clicking mode's press did all; its release is only swallowed.
-    if (playMode_ != PlayMode::kDrag) {
-        leftButtonDown_ = false;
+    if (playMode != PlayMode::kDrag) {
+        leftButtonDown = false;
         return;
     }
-    if (DragDrop(x, y)) leftButtonDown_ = false;
+    if (DragDrop(x, y)) leftButtonDown = false;
 }
 
 void CFieldInput::Move(int32_t x, int32_t y, bool rightHeld) {
-    if (leftButtonDown_) {
-        if (playMode_ == PlayMode::kDrag) DragMove(x, y);
-    } else if (rightHeld && rightButtonDown_) {
+    if (leftButtonDown) {
+        if (playMode == PlayMode::kDrag) DragMove(x, y);
+    } else if (rightHeld && rightButtonDown) {
         TrackPeek(x, y);
     }
 }
@@ -113,15 +113,15 @@ void CFieldInput::Move(int32_t x, int32_t y, bool rightHeld) {
 void CFieldInput::RightPress(int32_t x, int32_t y) {
     // A right press ends a left press or drag under way, as a refused drop
     // does, so the two buttons never share the capture.
-    if (leftButtonDown_) CancelDrag();
+    if (leftButtonDown) CancelDrag();
     if (!InsideField(x, y)) return;
-    view_.TakeCapture();
-    if (!rightButtonDown_) view_.ShowPeekCursor();
-    rightButtonDown_ = true;
+    view.TakeCapture();
+    if (!rightButtonDown) view.ShowPeekCursor();
+    rightButtonDown = true;
     uint16_t pile = kFieldNone, index = kFieldNone;
     if (HitField(x, y, &pile, &index, nullptr)) {
         SetPeek(pile, index);
-        view_.Redraw();
+        view.Redraw();
     } else {
         SetPeek(kFieldNone, kFieldNone);
     }
@@ -130,22 +130,22 @@ void CFieldInput::RightPress(int32_t x, int32_t y) {
 void CFieldInput::RightRelease() {
     // Only a right press on the field replaced the cursor and took the
     // capture; a press elsewhere released here leaves both alone.
-    if (!rightButtonDown_) return;
+    if (!rightButtonDown) return;
     EndPeek(true);
 }
 
 void CFieldInput::CaptureLost() {
-    if (leftButtonDown_) CancelDrag();
-    if (rightButtonDown_) EndPeek(true);
+    if (leftButtonDown) CancelDrag();
+    if (rightButtonDown) EndPeek(true);
 }
 
 void CFieldInput::Reset() {
     // The dragged cards belong to the copy being emptied: the drag ends
     // without putting them back.
-    dragRun_.clear();
+    dragRun.clear();
     EndDrag();
-    leftButtonDown_ = false;
-    view_.ReleaseCapture();
+    leftButtonDown = false;
+    view.ReleaseCapture();
     EndPeek(false);
 }
 
@@ -154,90 +154,90 @@ void CFieldInput::Reset() {
 void CFieldInput::TrackPeek(int32_t x, int32_t y) {
     uint16_t pile = kFieldNone, index = kFieldNone;
     if (HitField(x, y, &pile, &index, nullptr)) {
-        if (pile == peekPile_ && index == peekIndex_) return;
+        if (pile == peekPile && index == peekIndex) return;
         SetPeek(pile, index);
-        view_.Redraw();
+        view.Redraw();
         return;
     }
     if (!InsideField(x, y)) {
         // The cursor is kept inside the field while the right button is held.
-        const HitRect f = view_.FieldArea();
+        const HitRect f = view.GetFieldArea();
         const int32_t dx = x < f.left ? f.left - x : x >= f.right ? f.right - 1 - x : 0;
         const int32_t dy = y < f.top ? f.top - y : y >= f.bottom ? f.bottom - 1 - y : 0;
-        view_.MoveCursorBy(dx, dy);
+        view.MoveCursorBy(dx, dy);
     }
-    if (peekPile_ == kFieldNone && peekIndex_ == kFieldNone) return;
+    if (peekPile == kFieldNone && peekIndex == kFieldNone) return;
     SetPeek(kFieldNone, kFieldNone);
-    view_.Redraw();
+    view.Redraw();
 }
 
 void CFieldInput::EndPeek(bool redraw) {
-    if (rightButtonDown_) {
-        view_.RestoreCursor();
-        rightButtonDown_ = false;
-        view_.ReleaseCapture();
+    if (rightButtonDown) {
+        view.RestoreCursor();
+        rightButtonDown = false;
+        view.ReleaseCapture();
     }
     SetPeek(kFieldNone, kFieldNone);
-    if (redraw) view_.Redraw();
+    if (redraw) view.Redraw();
 }
 
 // ---------------------------------------------------------------- clicking mode
 
 bool CFieldInput::ClickModeButtonDown(int32_t x, int32_t y) {
     HitRect rect;
-    if (!HitField(x, y, &pressedPile_, &pressedIndex_, &rect)) {
+    if (!HitField(x, y, &pressedPile, &pressedIndex, &rect)) {
         ClearSelection();
-        view_.Redraw();
+        view.Redraw();
         return false;
     }
-    pressedRect_ = rect;
+    pressedRect = rect;
     bool acted = false;
     FieldUpdateList updates;
-    if (selectedPile_ == kFieldNone) {
-        if (pressedIndex_ != kFieldNone) {
-            pressedCard_ = layout_.piles[pressedPile_].cards[pressedIndex_].card;
-            if (CanPickUp(pressedCard_)) {
-                SetSelection(pressedPile_, pressedIndex_);
-                view_.Redraw();
-                selectTime_ = clock_();
+    if (selectedPile == kFieldNone) {
+        if (pressedIndex != kFieldNone) {
+            pressedCard = layout.piles[pressedPile].cards[pressedIndex].card;
+            if (CanPickUp(pressedCard)) {
+                SetSelection(pressedPile, pressedIndex);
+                view.Redraw();
+                selectTime = clock();
                 return true;
             }
         }
-        if (TryPileClick(pressedPile_, updates)) {
+        if (TryPileClick(pressedPile, updates)) {
             ClearSelection();
-            view_.ApplyFieldUpdates(updates);
+            view.ApplyFieldUpdates(updates);
             acted = true;
         }
-    } else if (pressedPile_ == selectedPile_ && pressedIndex_ == selectedIndex_) {
+    } else if (pressedPile == selectedPile && pressedIndex == selectedIndex) {
         // A second click on the selected card in the same or the next second
         // clicks its pile.
-        const bool quick = clock_() - selectTime_ < 2;
+        const bool quick = clock() - selectTime < 2;
         ClearSelection();
-        if (quick && TryPileClick(pressedPile_, updates)) {
-            view_.ApplyFieldUpdates(updates);
+        if (quick && TryPileClick(pressedPile, updates)) {
+            view.ApplyFieldUpdates(updates);
             acted = true;
         } else {
-            view_.Redraw();
+            view.Redraw();
         }
-    } else if (pressedPile_ == selectedPile_) {
+    } else if (pressedPile == selectedPile) {
         ClearSelection();
-        view_.Redraw();
+        view.Redraw();
     } else {
-        const auto source = static_cast<uint16_t>(selectedPile_);
-        const auto from = static_cast<uint16_t>(selectedIndex_);
-        const std::vector<FieldCard>& cards = layout_.piles[source].cards;
-        if (from >= cards.size() || cards[from].card != pressedCard_) {
+        const auto source = static_cast<uint16_t>(selectedPile);
+        const auto from = static_cast<uint16_t>(selectedIndex);
+        const std::vector<FieldCard>& cards = layout.piles[source].cards;
+        if (from >= cards.size() || cards[from].card != pressedCard) {
             // The selection no longer names its card: it is dropped.
             ClearSelection();
-            view_.Redraw();
+            view.Redraw();
             return true;
         }
         const auto count = static_cast<uint16_t>(cards.size() - from);
-        const uint16_t at = layout_.piles[pressedPile_].CardCount();
-        if (TryMove(pressedCard_, pressedPile_, updates)) {
+        const uint16_t at = layout.piles[pressedPile].GetCardCount();
+        if (TryMove(pressedCard, pressedPile, updates)) {
             ClearSelection();
-            view_.MoveCardsAnimated(source, from, count, pressedPile_, at);
-            view_.ApplyFieldUpdates(updates);
+            view.MoveCardsAnimated(source, from, count, pressedPile, at);
+            view.ApplyFieldUpdates(updates);
             acted = true;
         }
     }
@@ -249,100 +249,100 @@ bool CFieldInput::ClickModeButtonDown(int32_t x, int32_t y) {
 
 bool CFieldInput::DragStart(int32_t x, int32_t y) {
     HitRect rect;
-    if (!HitField(x, y, &pressedPile_, &pressedIndex_, &rect)) return false;
-    pressedRect_ = rect;
-    if (pressedIndex_ != kFieldNone) pressedCard_ = layout_.piles[pressedPile_].cards[pressedIndex_].card;
-    view_.TakeCapture();
-    pressPoint_ = FieldPoint{x, y};
-    dragging_ = false;
+    if (!HitField(x, y, &pressedPile, &pressedIndex, &rect)) return false;
+    pressedRect = rect;
+    if (pressedIndex != kFieldNone) pressedCard = layout.piles[pressedPile].cards[pressedIndex].card;
+    view.TakeCapture();
+    pressPoint = FieldPoint{x, y};
+    dragging = false;
     return true;
 }
 
 void CFieldInput::DragMove(int32_t x, int32_t y) {
-    if (!dragging_) {
-        if (std::abs(x - pressPoint_.x) < kDragThreshold && std::abs(y - pressPoint_.y) < kDragThreshold) return;
-        if (pressedIndex_ == kFieldNone || !CanPickUp(pressedCard_)) return;
+    if (!dragging) {
+        if (std::abs(x - pressPoint.x) < kDragThreshold && std::abs(y - pressPoint.y) < kDragThreshold) return;
+        if (pressedIndex == kFieldNone || !CanPickUp(pressedCard)) return;
         BeginDrag(x, y);
         return;
     }
-    const int32_t left = dragOffset_.x + x, top = dragOffset_.y + y;
-    if (dragRect_.left == left && dragRect_.top == top) return;
-    if (!view_.MoveDragImage(dragRect_.left, dragRect_.top, left, top)) return;
-    dragRect_ = HitRect{left, top, left + (dragRect_.right - dragRect_.left), top + (dragRect_.bottom - dragRect_.top)};
+    const int32_t left = dragOffset.x + x, top = dragOffset.y + y;
+    if (dragRect.left == left && dragRect.top == top) return;
+    if (!view.MoveDragImage(dragRect.left, dragRect.top, left, top)) return;
+    dragRect = HitRect{left, top, left + (dragRect.right - dragRect.left), top + (dragRect.bottom - dragRect.top)};
 }
 
 bool CFieldInput::BeginDrag(int32_t x, int32_t y) {
-    if (pressedPile_ >= layout_.piles.size()) return false;
-    FieldPile& pile = layout_.piles[pressedPile_];
+    if (pressedPile >= layout.piles.size()) return false;
+    FieldPile& pile = layout.piles[pressedPile];
     // The copy must still hold the pressed card where it was pressed.
-    if (pressedIndex_ >= pile.cards.size() || pile.cards[pressedIndex_].card != pressedCard_) return false;
-    const auto count = static_cast<uint16_t>(pile.cards.size() - pressedIndex_);
+    if (pressedIndex >= pile.cards.size() || pile.cards[pressedIndex].card != pressedCard) return false;
+    const auto count = static_cast<uint16_t>(pile.cards.size() - pressedIndex);
     DragImage image;
-    if (!view_.MakeDragImage(pressedPile_, pressedIndex_, count, &image)) return false;
-    dragSavedCount_ = pile.CardCount();
-    dragRun_ = TakeFieldRun(layout_, pressedPile_, pressedIndex_, count);
+    if (!view.MakeDragImage(pressedPile, pressedIndex, count, &image)) return false;
+    dragSavedCount = pile.GetCardCount();
+    dragRun = TakeFieldRun(layout, pressedPile, pressedIndex, count);
     // The pile without the run; the hit regions now describe it.
-    view_.Repaint();
+    view.Repaint();
     // The image keeps the distance to the pointer that the pressed card had
     // to the press: the point the player grabbed stays under the pointer,
     // however far the move that started the drag jumped.
-    dragOffset_ = FieldPoint{pressedRect_.left - image.cardX - pressPoint_.x,
-                             pressedRect_.top - image.cardY - pressPoint_.y};
-    const int32_t left = dragOffset_.x + x, top = dragOffset_.y + y;
-    dragRect_ = HitRect{left, top, left + image.width, top + image.height};
-    view_.ShowDragImage(left, top);
-    dragging_ = true;
+    dragOffset = FieldPoint{pressedRect.left - image.cardX - pressPoint.x,
+                             pressedRect.top - image.cardY - pressPoint.y};
+    const int32_t left = dragOffset.x + x, top = dragOffset.y + y;
+    dragRect = HitRect{left, top, left + image.width, top + image.height};
+    view.ShowDragImage(left, top);
+    dragging = true;
     return true;
 }
 
 void CFieldInput::EndDrag() {
-    if (dragging_ && pressedPile_ < layout_.piles.size() && !dragRun_.empty())
-        InsertFieldRun(layout_, pressedPile_, layout_.piles[pressedPile_].CardCount(), dragRun_);
-    dragRun_.clear();
-    view_.ReleaseDragImage();
-    dragging_ = false;
+    if (dragging && pressedPile < layout.piles.size() && !dragRun.empty())
+        InsertFieldRun(layout, pressedPile, layout.piles[pressedPile].GetCardCount(), dragRun);
+    dragRun.clear();
+    view.ReleaseDragImage();
+    dragging = false;
 }
 
 void CFieldInput::CancelDrag() {
-    const bool wasDragging = dragging_;
+    const bool wasDragging = dragging;
     EndDrag();
-    leftButtonDown_ = false;
-    view_.ReleaseCapture();
-    if (wasDragging) view_.Redraw();
+    leftButtonDown = false;
+    view.ReleaseCapture();
+    if (wasDragging) view.Redraw();
 }
 
 bool CFieldInput::DragDrop(int32_t x, int32_t y) {
-    view_.ReleaseCapture();
+    view.ReleaseCapture();
     bool acted = false;
-    if (dragging_) {
-        const HitRect image = dragRect_;
+    if (dragging) {
+        const HitRect image = dragRect;
         EndDrag();   // the run is back in its pile
-        const int32_t dropX = image.left + static_cast<int32_t>(layout_.cardWidth / 2);
-        const int32_t dropY = image.top + static_cast<int32_t>(layout_.cardHeight / 2);
+        const int32_t dropX = image.left + static_cast<int32_t>(layout.cardWidth / 2);
+        const int32_t dropY = image.top + static_cast<int32_t>(layout.cardHeight / 2);
         uint16_t target = kFieldNone;
         FieldUpdateList updates;
-        if (HitField(dropX, dropY, &target, nullptr, nullptr) && target != pressedPile_ &&
-            TryMove(pressedCard_, target, updates)) {
+        if (HitField(dropX, dropY, &target, nullptr, nullptr) && target != pressedPile &&
+            TryMove(pressedCard, target, updates)) {
             // The player's own drop is not animated: it shows at once, before
             // the drop event's updates are replayed (without animation the
             // batch's one redraw shows both).
-            MoveCardsInModel(layout_, pressedPile_, pressedIndex_, target);
-            if (view_.Animated()) view_.Redraw();
-            view_.ApplyFieldUpdates(updates);
+            MoveCardsInModel(layout, pressedPile, pressedIndex, target);
+            if (view.IsAnimated()) view.Redraw();
+            view.ApplyFieldUpdates(updates);
             acted = true;
         } else {
-            view_.Redraw();   // the run shows back in its pile
+            view.Redraw();   // the run shows back in its pile
         }
     } else {
         uint16_t pile = kFieldNone, index = kFieldNone;
         FieldUpdateList updates;
-        if (HitField(x, y, &pile, &index, nullptr) && pile == pressedPile_ && index == pressedIndex_ &&
-            TryPileClick(pressedPile_, updates)) {
-            view_.ApplyFieldUpdates(updates);
+        if (HitField(x, y, &pile, &index, nullptr) && pile == pressedPile && index == pressedIndex &&
+            TryPileClick(pressedPile, updates)) {
+            view.ApplyFieldUpdates(updates);
             acted = true;
         }
     }
-    leftButtonDown_ = false;
+    leftButtonDown = false;
     if (acted) FinishStep();
     return true;
 }

@@ -47,9 +47,9 @@ public:
 
     // The client rectangle of the field's last paint: presses outside it
     // are ignored.
-    virtual HitRect FieldArea() const = 0;
+    virtual HitRect GetFieldArea() const = 0;
     // Whether moves are shown sliding (the animation option).
-    virtual bool Animated() const = 0;
+    virtual bool IsAnimated() const = 0;
     // Paints the whole field anew, its hit regions with it, and shows it.
     virtual void Redraw() = 0;
     // The same without showing it.
@@ -87,14 +87,13 @@ public:
 
 class CFieldInput {
 public:
-    CFieldInput(FieldLayout& layout, const CHitRegions& regions, FieldInputView& view);
+    CFieldInput(FieldLayout& fieldLayout, const CHitRegions& hitRegions, FieldInputView& inputView);
 
-    void SetEngine(CGameEngine* engine) { engine_ = engine; }
+    void SetEngine(CGameEngine* value) { engine = value; }
     // A change of play mode ends a press or drag under way.
     void SetPlayMode(PlayMode mode);
-    PlayMode GetPlayMode() const { return playMode_; }
     // The source of time() for the clicking mode's second click.
-    void SetClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
+    void SetClock(std::function<uint32_t()> source) { clock = std::move(source); }
 
     // The mouse at client points. `rightHeld`: the right button is down
     // too (a left press then is ignored; a move follows the peek).
@@ -117,29 +116,29 @@ public:
     // cards back, the capture is let go, a peek ends.
     void Reset();
 
-    bool Dragging() const { return dragging_; }
-    bool LeftButtonHeld() const { return leftButtonDown_; }
-    bool Peeking() const { return rightButtonDown_; }
+    bool IsDragging() const { return dragging; }
+    bool IsLeftButtonDown() const { return leftButtonDown; }
+    bool IsPeeking() const { return rightButtonDown; }
     // Where the drag image lies (while dragging).
-    const HitRect& DragRect() const { return dragRect_; }
+    const HitRect& GetDragRect() const { return dragRect; }
 
     // The highlighted card: the clicking mode's selection, or the hint's
     // blink (kFieldNone: none; an empty pile's base when the index is
     // kFieldNone and the pile is set).
     void SetSelection(uint32_t pile, uint32_t index) {
-        selectedPile_ = pile;
-        selectedIndex_ = index;
+        selectedPile = pile;
+        selectedIndex = index;
     }
     void ClearSelection() { SetSelection(kFieldNone, kFieldNone); }
-    uint32_t SelectedPile() const { return selectedPile_; }
-    uint32_t SelectedIndex() const { return selectedIndex_; }
+    uint32_t GetSelectedPile() const { return selectedPile; }
+    uint32_t GetSelectedIndex() const { return selectedIndex; }
     // The card drawn whole on top of everything (kFieldNone: none).
     void SetPeek(uint16_t pile, uint16_t index) {
-        peekPile_ = pile;
-        peekIndex_ = index;
+        peekPile = pile;
+        peekIndex = index;
     }
-    uint16_t PeekPile() const { return peekPile_; }
-    uint16_t PeekIndex() const { return peekIndex_; }
+    uint16_t GetPeekPile() const { return peekPile; }
+    uint16_t GetPeekIndex() const { return peekIndex; }
 
     // The player's steps, each put to the engine through its own player
     // move, the view-changing actions it executed queued on `updates`. None
@@ -169,34 +168,34 @@ private:
     // The topmost region at (x, y) whose pile and card the copy holds.
     bool HitField(int32_t x, int32_t y, uint16_t* pile, uint16_t* index, HitRect* rect) const;
 
-    FieldLayout& layout_;
-    const CHitRegions& regions_;
-    FieldInputView& view_;
-    CGameEngine* engine_ = nullptr;
-    PlayMode playMode_ = PlayMode::kDrag;
-    std::function<uint32_t()> clock_;
+    FieldLayout& layout;
+    const CHitRegions& regions;
+    FieldInputView& view;
+    CGameEngine* engine = nullptr;
+    PlayMode playMode = PlayMode::kDrag;
+    std::function<uint32_t()> clock;
 
-    uint32_t selectedPile_ = kFieldNone;
-    uint32_t selectedIndex_ = kFieldNone;
-    uint32_t selectTime_ = 0;
-    uint16_t peekPile_ = kFieldNone;
-    uint16_t peekIndex_ = kFieldNone;
-    bool rightButtonDown_ = false;
+    uint32_t selectedPile = kFieldNone;
+    uint32_t selectedIndex = kFieldNone;
+    uint32_t selectTime = 0;
+    uint16_t peekPile = kFieldNone;
+    uint16_t peekIndex = kFieldNone;
+    bool rightButtonDown = false;
 
-    bool leftButtonDown_ = false;
-    FieldPoint pressPoint_;
-    uint16_t pressedCard_ = kFieldNone;
-    uint16_t pressedPile_ = kFieldNone;
-    uint16_t pressedIndex_ = kFieldNone;
-    HitRect pressedRect_;
-    bool dragging_ = false;
+    bool leftButtonDown = false;
+    FieldPoint pressPoint;
+    uint16_t pressedCard = kFieldNone;
+    uint16_t pressedPile = kFieldNone;
+    uint16_t pressedIndex = kFieldNone;
+    HitRect pressedRect;
+    bool dragging = false;
     // The lifted run, out of its pile while it is dragged.
-    std::vector<FieldCard> dragRun_;
-    uint16_t dragSavedCount_ = 0;
+    std::vector<FieldCard> dragRun;
+    uint16_t dragSavedCount = 0;
     // The drag image's top-left corner less the pointer: what it was at the
     // press, for the whole drag.
-    FieldPoint dragOffset_;
-    HitRect dragRect_;
+    FieldPoint dragOffset;
+    HitRect dragRect;
 };
 
 }  // namespace corvelle

@@ -106,7 +106,7 @@ int CompareDrawOrder(const void* a, const void* b, void*) {
 
 }  // namespace
 
-std::vector<uint16_t> SortPilesByDrawOrder(const FieldLayout& layout) {
+std::vector<uint16_t> SortPilesByZOrder(const FieldLayout& layout) {
     std::vector<DrawOrderEntry> entries(layout.piles.size());
     for (size_t i = 0; i < entries.size(); ++i)
         entries[i] = {layout.piles[i].drawOrder, static_cast<uint16_t>(i)};

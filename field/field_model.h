@@ -50,7 +50,7 @@ struct FieldPile {
     // Base kind 2: the suit mark 0..3 or kNoMark.
     uint32_t baseSuit = 0;
 
-    uint16_t CardCount() const { return static_cast<uint16_t>(cards.size()); }
+    uint16_t GetCardCount() const { return static_cast<uint16_t>(cards.size()); }
 };
 
 // Card geometry and the piles, in the engine's pile order.
@@ -62,7 +62,7 @@ struct FieldLayout {
     uint32_t fanStepY = 0;
     std::vector<FieldPile> piles;
 
-    uint16_t PileCount() const { return static_cast<uint16_t>(piles.size()); }
+    uint16_t GetPileCount() const { return static_cast<uint16_t>(piles.size()); }
     // Card size 79 x 112 and fan steps of 20 pixels.
     void SetStandardGeometry();
 };
@@ -76,7 +76,7 @@ bool BuildFieldLayout(const CGameEngine& engine, FieldLayout& layout);
 
 // The piles' indexes in drawing order: ascending by drawOrder, ties in pile
 // order. Later piles are drawn on top and hit first.
-std::vector<uint16_t> SortPilesByDrawOrder(const FieldLayout& layout);
+std::vector<uint16_t> SortPilesByZOrder(const FieldLayout& layout);
 
 // Moves the cards fromIndex .. fromIndex + count - 1 of fromPile so that they
 // become toIndex .. toIndex + count - 1 of toPile (toIndex counted after the

@@ -11,7 +11,7 @@ void CSolGameField::ApplyFieldUpdates(FieldUpdateList& updates) {
     bool lost = updates.lost;
     const FieldRunMover move = [this, &lost](uint16_t from, uint16_t start, uint16_t count, uint16_t to,
                                              uint16_t at) {
-        if (!FieldRunFits(layout_, from, start, count, to, at)) {
+        if (!FieldRunFits(layout, from, start, count, to, at)) {
             lost = true;
             return;
         }
@@ -19,28 +19,28 @@ void CSolGameField::ApplyFieldUpdates(FieldUpdateList& updates) {
     };
     for (const FieldUpdate& u : updates.items) {
         // A move redraws itself when animated; the other updates redraw here.
-        if (ReplayFieldUpdate(layout_, u, move) && animation_ && u.kind != FieldUpdateKind::MoveRun) Redraw();
+        if (ReplayFieldUpdate(layout, u, move) && animation && u.kind != FieldUpdateKind::MoveRun) Redraw();
     }
     updates.items.clear();
     updates.lost = false;
     if (lost)
         ResyncWithEngine();
-    else if (!animation_)
+    else if (!animation)
         Redraw();
 }
 
 void CSolGameField::ResyncWithEngine() {
-    if (!engine_) return;
-    input_.EndDrag();
+    if (!engine) return;
+    input.EndDrag();
     FieldLayout fresh;
-    BuildFieldLayout(*engine_, fresh);
+    BuildFieldLayout(*engine, fresh);
     // The geometry stays: the field is prepared for drawing already.
-    fresh.cardWidth = layout_.cardWidth;
-    fresh.cardHeight = layout_.cardHeight;
-    fresh.fanStepX = layout_.fanStepX;
-    fresh.fanStepY = layout_.fanStepY;
-    layout_ = std::move(fresh);
-    if (drawOrder_.size() != layout_.piles.size()) drawOrder_ = SortPilesByDrawOrder(layout_);
+    fresh.cardWidth = layout.cardWidth;
+    fresh.cardHeight = layout.cardHeight;
+    fresh.fanStepX = layout.fanStepX;
+    fresh.fanStepY = layout.fanStepY;
+    layout = std::move(fresh);
+    if (drawOrder.size() != layout.piles.size()) drawOrder = SortPilesByZOrder(layout);
     Redraw();
 }
 

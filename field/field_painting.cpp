@@ -12,32 +12,32 @@ namespace corvelle {
 
 // A minimised or collapsed field has no area: no buffer is made, and
 // nothing is drawn until it has one again.
-void CSolGameField::CreateBackBuffer() { backBuffer_.Create(hwnd_); }
+void CSolGameField::CreateBackBuffer() { backBuffer.Create(hwnd); }
 
-void CSolGameField::FreeBackBuffer() { backBuffer_.Destroy(); }
+void CSolGameField::FreeBackBuffer() { backBuffer.Destroy(); }
 
 const PixelImage& CSolGameField::FieldPicture() {
-    if (!pictureRead_) {
-        pictureRead_ = true;
+    if (!pictureRead) {
+        pictureRead = true;
         HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_FIELD_PICTURE),
                                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         if (bitmap) {
-            ImageFromBitmap(bitmap, &picture_);
+            ImageFromBitmap(bitmap, &picture);
             ::DeleteObject(bitmap);
         }
     }
-    return picture_;
+    return picture;
 }
 
-void CSolGameField::PaintBackgroundTo(HDC dc, int32_t width, int32_t height, COLORREF colour, uint8_t picture,
+void CSolGameField::PaintBackgroundTo(HDC dc, int32_t width, int32_t height, COLORREF colour, uint8_t pictureMode,
                                       uint8_t position, PixelImage* scaled, bool* scaledValid) {
     HBRUSH brush = ::CreateSolidBrush(colour);
     const RECT all{0, 0, width, height};
     ::FillRect(dc, &all, brush);
     ::DeleteObject(brush);
-    if (picture != 1) return;
+    if (pictureMode != 1) return;
     const PixelImage& image = FieldPicture();
-    if (image.Empty()) return;   // no picture: the colour alone
+    if (image.IsEmpty()) return;   // no picture: the colour alone
     switch (position) {
     case 0:   // centred; a smaller field shows the middle part
         DrawImage(dc, image, (width - image.width) / 2, (height - image.height) / 2);
@@ -59,39 +59,39 @@ void CSolGameField::PaintBackgroundTo(HDC dc, int32_t width, int32_t height, COL
 }
 
 void CSolGameField::PaintBackground() {
-    const COLORREF colour = prefs_ ? prefs_->bgColor : kDefaultBgColor;
-    PaintBackgroundTo(backBuffer_.GetDC(), DrawWidth(), DrawHeight(), colour, prefs_ ? prefs_->bgPicture : 0,
-                      prefs_ ? prefs_->bgPicturePosition : 0, &scaledPicture_, &scaledPictureValid_);
+    const COLORREF colour = prefs ? prefs->bgColor : kDefaultBgColor;
+    PaintBackgroundTo(backBuffer.GetDC(), GetDrawWidth(), GetDrawHeight(), colour, prefs ? prefs->bgPicture : 0,
+                      prefs ? prefs->bgPicturePosition : 0, &scaledPicture, &scaledPictureValid);
 }
 
 void CSolGameField::PaintToBackBuffer() {
     RECT r{};
     GetClientRect(&r);
-    if (!::EqualRect(&r, &FieldRect())) {
+    if (!::EqualRect(&r, &GetFieldRect())) {
         CreateBackBuffer();
         DiscardScaledPicture();
     }
-    if (!backBuffer_.GetDC() || !backBuffer_.Stale()) return;
+    if (!backBuffer.GetDC() || !backBuffer.IsStale()) return;
     PaintBackground();
-    if (!images_) {
-        backBuffer_.Painted();
+    if (!images) {
+        backBuffer.Painted();
         return;
     }
-    if (!hitRegions_.recordingSuspended) hitRegions_.Reset();
-    DrawField(backBuffer_.GetDC(), DrawWidth(), DrawHeight(), input_.PeekPile(), input_.PeekIndex());
-    backBuffer_.Painted();
+    if (!hitRegions.recordingSuspended) hitRegions.Reset();
+    DrawField(backBuffer.GetDC(), GetDrawWidth(), GetDrawHeight(), input.GetPeekPile(), input.GetPeekIndex());
+    backBuffer.Painted();
 }
 
-POINT CSolGameField::BufferCorner() const { return POINT{FieldRect().left, FieldRect().top}; }
+POINT CSolGameField::GetBufferCorner() const { return POINT{GetFieldRect().left, GetFieldRect().top}; }
 
-void CSolGameField::PresentBackBuffer(HDC dc) const { backBuffer_.BlitTo(dc, BufferCorner()); }
+void CSolGameField::PresentBackBuffer(HDC dc) const { backBuffer.BlitTo(dc, GetBufferCorner()); }
 
 void CSolGameField::PresentNow() {
-    if (hwnd_) backBuffer_.ShowIn(hwnd_, BufferCorner());
+    if (hwnd) backBuffer.ShowIn(hwnd, GetBufferCorner());
 }
 
 void CSolGameField::Redraw() {
-    if (!hwnd_) return;
+    if (!hwnd) return;
     SetFullRepaint();
     PaintToBackBuffer();
     PresentNow();
@@ -99,58 +99,58 @@ void CSolGameField::Redraw() {
 
 void CSolGameField::OnPaint() {
     PaintToBackBuffer();
-    backBuffer_.ShowOnPaint(hwnd_, BufferCorner());
+    backBuffer.ShowOnPaint(hwnd, GetBufferCorner());
 }
 
 BOOL CSolGameField::OnEraseBkgnd(HDC) { return TRUE; }   // the paint covers every pixel
 
 void CSolGameField::DrawCard(HDC dc, const FieldCard& card, int32_t x, int32_t y) const {
     if (card.faceUp)
-        images_->DrawFace(dc, x, y, card.suit, card.rank);
+        images->DrawFace(dc, x, y, card.suit, card.rank);
     else
-        images_->DrawBack(dc, x, y, CardBack());
+        images->DrawBack(dc, x, y, GetCardBack());
 }
 
 void CSolGameField::DrawField(HDC dc, int32_t width, int32_t height, uint16_t peekPile, uint16_t peekIndex) {
-    LayOutField(layout_, drawOrder_, width, height, peekPile, peekIndex, spots_);
-    const uint32_t selectedPile = input_.SelectedPile(), selectedIndex = input_.SelectedIndex();
-    for (const FieldSpot& f : spots_) {
-        const FieldPile& pile = layout_.piles[f.pile];
+    LayOutField(layout, drawOrder, width, height, peekPile, peekIndex, spots);
+    const uint32_t selectedPile = input.GetSelectedPile(), selectedIndex = input.GetSelectedIndex();
+    for (const FieldSpot& f : spots) {
+        const FieldPile& pile = layout.piles[f.pile];
         const CardSpot& s = f.spot;
         if (s.index < 0) {
             if (pile.baseKind != BaseNone) {
-                painter_.DrawPileBase(dc, s.x, s.y, pile);
-                if (f.pile == selectedPile) painter_.DrawSelectionFrame(dc, s.x, s.y);
+                painter.DrawPileBase(dc, s.x, s.y, pile);
+                if (f.pile == selectedPile) painter.DrawSelectionFrame(dc, s.x, s.y);
             }
         } else {
             DrawCard(dc, pile.cards[static_cast<size_t>(s.index)], s.x, s.y);
             if (f.pile == selectedPile && static_cast<uint32_t>(s.index) == selectedIndex)
-                painter_.DrawSelectionFrame(dc, s.x, s.y);
+                painter.DrawSelectionFrame(dc, s.x, s.y);
         }
-        if (s.hit && !hitRegions_.recordingSuspended)
-            hitRegions_.AddRegion(s.x, s.y, f.pile, static_cast<int16_t>(s.index));
+        if (s.hit && !hitRegions.recordingSuspended)
+            hitRegions.AddRegion(s.x, s.y, f.pile, static_cast<int16_t>(s.index));
     }
 }
 
-PixelImage CSolGameField::RenderField(int32_t width, int32_t height, COLORREF colour, uint8_t picture,
+PixelImage CSolGameField::RenderField(int32_t width, int32_t height, COLORREF colour, uint8_t pictureMode,
                                       uint8_t position) {
     PixelImage result;
-    if (!hwnd_ || width <= 0 || height <= 0) return result;
-    HDC windowDc = ::GetDC(hwnd_);
+    if (!hwnd || width <= 0 || height <= 0) return result;
+    HDC windowDc = ::GetDC(hwnd);
     HDC dc = ::CreateCompatibleDC(windowDc);
     HBITMAP bitmap = ::CreateCompatibleBitmap(windowDc, width, height);
-    ::ReleaseDC(hwnd_, windowDc);
+    ::ReleaseDC(hwnd, windowDc);
     if (dc && bitmap) {
         HGDIOBJ previous = ::SelectObject(dc, bitmap);
         // The stretched picture is made for this size only and not kept.
         PixelImage scaled;
         bool scaledValid = false;
-        PaintBackgroundTo(dc, width, height, colour, picture, position, &scaled, &scaledValid);
-        if (images_) {
-            const bool suspended = hitRegions_.recordingSuspended;
-            hitRegions_.recordingSuspended = true;
+        PaintBackgroundTo(dc, width, height, colour, pictureMode, position, &scaled, &scaledValid);
+        if (images) {
+            const bool suspended = hitRegions.recordingSuspended;
+            hitRegions.recordingSuspended = true;
             DrawField(dc, width, height, kFieldNone, kFieldNone);
-            hitRegions_.recordingSuspended = suspended;
+            hitRegions.recordingSuspended = suspended;
         }
         ::SelectObject(dc, previous);
         ImageFromBitmap(bitmap, &result);

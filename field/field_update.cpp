@@ -86,13 +86,13 @@ void QueueFieldUpdate(const ActionDef& action, const FieldLayout& layout, FieldU
     }
 }
 
-void SetFieldRunFaceUp(FieldLayout& layout, uint16_t pile, uint16_t start, uint16_t count, bool faceUp) {
+void SetRunFaceUp(FieldLayout& layout, uint16_t pile, uint16_t start, uint16_t count, bool faceUp) {
     if (!HasPile(layout, pile)) return;
     std::vector<FieldCard>& cards = layout.piles[pile].cards;
     for (size_t i = start; i < cards.size() && i < size_t{start} + count; ++i) cards[i].faceUp = faceUp ? 1 : 0;
 }
 
-void ReverseFieldPile(FieldLayout& layout, uint16_t pile) {
+void ReversePile(FieldLayout& layout, uint16_t pile) {
     if (!HasPile(layout, pile)) return;
     std::vector<FieldCard>& cards = layout.piles[pile].cards;
     const size_t n = cards.size();
@@ -118,25 +118,25 @@ bool MoveCardsInModel(FieldLayout& layout, uint16_t sourcePile, uint16_t fromInd
 bool ReplayFieldUpdate(FieldLayout& layout, const FieldUpdate& u, const FieldRunMover& move) {
     if (!HasPile(layout, u.pile)) return false;
     FieldPile& pile = layout.piles[u.pile];
-    const int n = pile.CardCount();
+    const int n = pile.GetCardCount();
     switch (u.kind) {
     case FieldUpdateKind::MoveRun: {
         if (!HasPile(layout, u.destPile)) return false;
         // The engine's own range and insertion rules, so that the copy takes
         // exactly the cards the engine moved.
         const CardRange range = SelectRange(u.sourceMode, u.position, u.count, n);
-        if (range.Size() == 0) return false;
-        const int left = layout.piles[u.destPile].CardCount() - (u.destPile == u.pile ? range.Size() : 0);
+        if (range.GetSize() == 0) return false;
+        const int left = layout.piles[u.destPile].GetCardCount() - (u.destPile == u.pile ? range.GetSize() : 0);
         const int at = InsertionPoint(u.destMode, u.destPosition, left, range.lo);
-        move(u.pile, static_cast<uint16_t>(range.lo), static_cast<uint16_t>(range.Size()), u.destPile,
+        move(u.pile, static_cast<uint16_t>(range.lo), static_cast<uint16_t>(range.GetSize()), u.destPile,
              static_cast<uint16_t>(at));
         return true;
     }
     case FieldUpdateKind::SetFaceUp: {
         const CardRange range = SelectRange(u.sourceMode, u.position, u.count, n);
-        if (range.Size() == 0) return false;
+        if (range.GetSize() == 0) return false;
         // The engine keeps the low byte of the value as the flag.
-        SetFieldRunFaceUp(layout, u.pile, static_cast<uint16_t>(range.lo), static_cast<uint16_t>(range.Size()),
+        SetRunFaceUp(layout, u.pile, static_cast<uint16_t>(range.lo), static_cast<uint16_t>(range.GetSize()),
                           (u.value & 0xFFu) != 0);
         return true;
     }
@@ -144,7 +144,7 @@ bool ReplayFieldUpdate(FieldLayout& layout, const FieldUpdate& u, const FieldRun
         pile.visible = (u.value & 0xFFu) != 0 ? 1 : 0;
         return true;
     case FieldUpdateKind::Reverse:
-        ReverseFieldPile(layout, u.pile);
+        ReversePile(layout, u.pile);
         return true;
     case FieldUpdateKind::BaseMarks:
         pile.baseValue = u.baseValue;

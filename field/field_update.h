@@ -71,8 +71,8 @@ using FieldRunMover =
 bool ReplayFieldUpdate(FieldLayout& layout, const FieldUpdate& update, const FieldRunMover& move);
 
 // The changes the non-move updates make to the field's copy.
-void SetFieldRunFaceUp(FieldLayout& layout, uint16_t pile, uint16_t start, uint16_t count, bool faceUp);
-void ReverseFieldPile(FieldLayout& layout, uint16_t pile);
+void SetRunFaceUp(FieldLayout& layout, uint16_t pile, uint16_t start, uint16_t count, bool faceUp);
+void ReversePile(FieldLayout& layout, uint16_t pile);
 // The engine's shuffle on the same seed (ShufflePartner).
 void ShuffleFieldPile(FieldLayout& layout, uint16_t pile, uint16_t seed);
 

@@ -9,71 +9,71 @@ namespace corvelle {
 // ---------------------------------------------------------------- messages
 
 void CSolGameField::OnLButtonDown(UINT flags, POINT point) {
-    input_.Press(point.x, point.y, (flags & MK_RBUTTON) != 0);
+    input.Press(point.x, point.y, (flags & MK_RBUTTON) != 0);
 }
 
-void CSolGameField::OnLButtonUp(UINT, POINT point) { input_.Release(point.x, point.y); }
+void CSolGameField::OnLButtonUp(UINT, POINT point) { input.Release(point.x, point.y); }
 
 void CSolGameField::OnMouseMove(UINT flags, POINT point) {
-    input_.Move(point.x, point.y, (flags & MK_RBUTTON) != 0);
+    input.Move(point.x, point.y, (flags & MK_RBUTTON) != 0);
 }
 
-void CSolGameField::OnRButtonDown(UINT, POINT point) { input_.RightPress(point.x, point.y); }
+void CSolGameField::OnRButtonDown(UINT, POINT point) { input.RightPress(point.x, point.y); }
 
-void CSolGameField::OnRButtonUp(UINT, POINT) { input_.RightRelease(); }
+void CSolGameField::OnRButtonUp(UINT, POINT) { input.RightRelease(); }
 
 BOOL CSolGameField::OnSetCursor(HWND window, UINT hitTest, UINT message) {
-    if (input_.Peeking() && window == hwnd_) {
-        ::SetCursor(peekCursor_);
+    if (input.IsPeeking() && window == hwnd) {
+        ::SetCursor(peekCursor);
         return TRUE;
     }
     return CWnd::OnSetCursor(window, hitTest, message);
 }
 
 void CSolGameField::OnCaptureChanged(HWND newCapture) {
-    if (releasingCapture_ || newCapture == hwnd_) return;
+    if (releasingCapture || newCapture == hwnd) return;
     // Another window took the mouse (WM_CANCELMODE, a menu, a dialog).
-    input_.CaptureLost();
+    input.CaptureLost();
 }
 
 void CSolGameField::ReleaseOwnCapture() {
-    if (!hwnd_ || ::GetCapture() != hwnd_) return;
-    releasingCapture_ = true;
+    if (!hwnd || ::GetCapture() != hwnd) return;
+    releasingCapture = true;
     ::ReleaseCapture();
-    releasingCapture_ = false;
+    releasingCapture = false;
 }
 
 // ---------------------------------------------------------------- the input's view
 
-HitRect CSolGameField::InputView::FieldArea() const {
-    const RECT& r = field_.FieldRect();
+HitRect CSolGameField::InputView::GetFieldArea() const {
+    const RECT& r = field.GetFieldRect();
     return HitRect{r.left, r.top, r.right, r.bottom};
 }
 
-bool CSolGameField::InputView::Animated() const { return field_.animation_ != 0; }
+bool CSolGameField::InputView::IsAnimated() const { return field.animation != 0; }
 
-void CSolGameField::InputView::Redraw() { field_.Redraw(); }
+void CSolGameField::InputView::Redraw() { field.Redraw(); }
 
-void CSolGameField::InputView::Repaint() { field_.SetFullRepaint()->PaintToBackBuffer(); }
+void CSolGameField::InputView::Repaint() { field.SetFullRepaint()->PaintToBackBuffer(); }
 
-void CSolGameField::InputView::ApplyFieldUpdates(FieldUpdateList& updates) { field_.ApplyFieldUpdates(updates); }
+void CSolGameField::InputView::ApplyFieldUpdates(FieldUpdateList& updates) { field.ApplyFieldUpdates(updates); }
 
 void CSolGameField::InputView::MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uint16_t count,
                                                  uint16_t toPile, uint16_t toIndex) {
-    field_.MoveCardsAnimated(fromPile, fromIndex, count, toPile, toIndex);
+    field.MoveCardsAnimated(fromPile, fromIndex, count, toPile, toIndex);
 }
 
 void CSolGameField::InputView::CheckGameState() {
-    if (field_.mainDialog_) ::SendMessageW(field_.mainDialog_, WM_GAMESTATECHECK, 0, 0);
+    if (field.mainDialog) ::SendMessageW(field.mainDialog, WM_GAMESTATECHECK, 0, 0);
 }
 
-void CSolGameField::InputView::TakeCapture() { field_.SetCapture(); }
+void CSolGameField::InputView::TakeCapture() { field.SetCapture(); }
 
-void CSolGameField::InputView::ReleaseCapture() { field_.ReleaseOwnCapture(); }
+void CSolGameField::InputView::ReleaseCapture() { field.ReleaseOwnCapture(); }
 
-void CSolGameField::InputView::ShowPeekCursor() { field_.savedCursor_ = ::SetCursor(field_.peekCursor_); }
+void CSolGameField::InputView::ShowPeekCursor() { field.savedCursor = ::SetCursor(field.peekCursor); }
 
-void CSolGameField::InputView::RestoreCursor() { ::SetCursor(field_.savedCursor_); }
+void CSolGameField::InputView::RestoreCursor() { ::SetCursor(field.savedCursor); }
 
 void CSolGameField::InputView::MoveCursorBy(int32_t dx, int32_t dy) {
     POINT at{};
@@ -81,40 +81,40 @@ void CSolGameField::InputView::MoveCursorBy(int32_t dx, int32_t dy) {
 }
 
 bool CSolGameField::InputView::MakeDragImage(uint16_t pile, uint16_t index, uint16_t count, DragImage* image) {
-    HDC buffer = field_.backBuffer_.GetDC();
+    HDC buffer = field.backBuffer.GetDC();
     int32_t ox = 0, oy = 0;
-    if (!buffer || !field_.RenderRun(pile, index, count, buffer, &field_.dragImage_, &ox, &oy)) return false;
-    image->width = static_cast<int32_t>(field_.dragImage_.Width());
-    image->height = static_cast<int32_t>(field_.dragImage_.Height());
+    if (!buffer || !field.RenderRun(pile, index, count, buffer, &field.dragImage, &ox, &oy)) return false;
+    image->width = static_cast<int32_t>(field.dragImage.GetWidth());
+    image->height = static_cast<int32_t>(field.dragImage.GetHeight());
     image->cardX = ox;
     image->cardY = oy;
     return true;
 }
 
 void CSolGameField::InputView::ShowDragImage(int32_t left, int32_t top) {
-    HDC buffer = field_.backBuffer_.GetDC();
-    field_.dragBackground_.Create(buffer, field_.dragImage_.Width(), field_.dragImage_.Height());
+    HDC buffer = field.backBuffer.GetDC();
+    field.dragBackground.Create(buffer, field.dragImage.GetWidth(), field.dragImage.GetHeight());
     const POINT at{left, top};
-    field_.dragBackground_.BlitFrom(buffer, &at);
-    field_.dragImage_.DrawTransparent(buffer, left, top, kRunImageKey);
-    field_.PresentNow();
+    field.dragBackground.BlitFrom(buffer, &at);
+    field.dragImage.DrawTransparent(buffer, left, top, kRunImageKey);
+    field.PresentNow();
 }
 
 bool CSolGameField::InputView::MoveDragImage(int32_t fromLeft, int32_t fromTop, int32_t left, int32_t top) {
-    HDC buffer = field_.backBuffer_.GetDC();
+    HDC buffer = field.backBuffer.GetDC();
     if (!buffer) return false;
     const POINT old{fromLeft, fromTop};
-    field_.dragBackground_.BlitTo(buffer, &old);
+    field.dragBackground.BlitTo(buffer, &old);
     const POINT now{left, top};
-    field_.dragBackground_.BlitFrom(buffer, &now);
-    field_.dragImage_.DrawTransparent(buffer, left, top, kRunImageKey);
-    field_.PresentNow();
+    field.dragBackground.BlitFrom(buffer, &now);
+    field.dragImage.DrawTransparent(buffer, left, top, kRunImageKey);
+    field.PresentNow();
     return true;
 }
 
 void CSolGameField::InputView::ReleaseDragImage() {
-    field_.dragImage_.Destroy();
-    field_.dragBackground_.Destroy();
+    field.dragImage.Destroy();
+    field.dragBackground.Destroy();
 }
 
 }  // namespace corvelle

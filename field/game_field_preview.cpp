@@ -18,7 +18,7 @@ PixelImage CSolGameFieldPreview::RenderThumbnail(CSolGameField& field, COLORREF 
 void CSolGameFieldPreview::RenderPreview(CSolGameField& field, HDC target, const RECT* rect, COLORREF colour,
                                          uint8_t picture, uint8_t position, CPreviewImageCache* cache, uint32_t key) {
     const PixelImage thumbnail = RenderThumbnail(field, colour, picture, position);
-    if (thumbnail.Empty()) return;
+    if (thumbnail.IsEmpty()) return;
     if (target && rect) DrawImageStretched(target, thumbnail, *rect);
     if (!cache) return;
     uint8_t* data = nullptr;
@@ -27,7 +27,7 @@ void CSolGameFieldPreview::RenderPreview(CSolGameField& field, HDC target, const
 }
 
 bool CSolGameFieldPreview::DrawCached(HDC dc, const RECT& r, uint32_t key) {
-    CPreviewImageCache* cache = source_.cache;
+    CPreviewImageCache* cache = source.cache;
     uint32_t index = 0;
     if (!cache || !cache->Find(key, &index)) return false;
     const uint8_t* data = nullptr;
@@ -45,27 +45,27 @@ BOOL CSolGameFieldPreview::DrawItem(DRAWITEMSTRUCT* item) {
     const RECT whole = item->rcItem;
     RECT inner = whole;
     ::InflateRect(&inner, -1, -1);
-    const uint32_t key = source_.currentGame ? source_.currentGame() : 0;
-    if (!needsRender_ && !DrawCached(item->hDC, whole, key)) needsRender_ = true;
-    if (needsRender_) {
-        CSolGameField* field = source_.field ? source_.field() : nullptr;
+    const uint32_t key = source.currentGame ? source.currentGame() : 0;
+    if (!needsRender && !DrawCached(item->hDC, whole, key)) needsRender = true;
+    if (needsRender) {
+        CSolGameField* field = source.field ? source.field() : nullptr;
         if (field) {
-            RenderPreview(*field, item->hDC, &inner, colour_, picture_, position_, source_.cache, key);
-            rendered_ = true;
-            renderedKey_ = key;
+            RenderPreview(*field, item->hDC, &inner, colour, picture, position, source.cache, key);
+            rendered = true;
+            renderedKey = key;
         } else {
             ::FillRect(item->hDC, &whole, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
         }
-        needsRender_ = false;
+        needsRender = false;
     }
     DrawFrame(item->hDC, &whole, RGB(0, 0, 0), RGB(0, 0, 0));
     return TRUE;
 }
 
 void CSolGameFieldPreview::ForgetRendered() {
-    if (rendered_ && source_.cache) source_.cache->Remove(renderedKey_);
-    rendered_ = false;
-    needsRender_ = true;
+    if (rendered && source.cache) source.cache->Remove(renderedKey);
+    rendered = false;
+    needsRender = true;
 }
 
 }  // namespace corvelle

@@ -31,17 +31,17 @@ struct PreviewSource {
 
 class CSolGameFieldPreview : public CStatic {
 public:
-    explicit CSolGameFieldPreview(PreviewSource source) : source_(std::move(source)) {}
+    explicit CSolGameFieldPreview(PreviewSource renderSource) : source(std::move(renderSource)) {}
 
-    void SetBgColor(COLORREF colour) { colour_ = colour; }
-    void SetPicture(uint8_t picture) { picture_ = picture; }
-    void SetPicturePosition(uint8_t position) { position_ = position; }
+    void SetBgColor(COLORREF value) { colour = value; }
+    void SetPicture(uint8_t value) { picture = value; }
+    void SetPicturePosition(uint8_t value) { position = value; }
     // The next drawing renders anew and replaces the stored image.
-    void MarkForRender() { needsRender_ = true; }
+    void MarkForRender() { needsRender = true; }
     // Takes the image this control rendered last out of the cache (a
     // background that was only tried, never applied).
     void ForgetRendered();
-    bool NeedsRender() const { return needsRender_; }
+    bool NeedsRender() const { return needsRender; }
 
     // Draws the field's game on an 850 x 660 field of the given background
     // (CSolGameField::RenderField), scales it to the 170 x 132 thumbnail,
@@ -60,13 +60,13 @@ private:
     // none or it does not decode (then it is dropped).
     bool DrawCached(HDC dc, const RECT& r, uint32_t key);
 
-    PreviewSource source_;
-    bool needsRender_ = true;
-    COLORREF colour_ = 0;
-    uint8_t picture_ = 0;
-    uint8_t position_ = 0;
-    bool rendered_ = false;
-    uint32_t renderedKey_ = 0;
+    PreviewSource source;
+    bool needsRender = true;
+    COLORREF colour = 0;
+    uint8_t picture = 0;
+    uint8_t position = 0;
+    bool rendered = false;
+    uint32_t renderedKey = 0;
 };
 
 }  // namespace corvelle

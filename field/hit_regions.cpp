@@ -5,18 +5,18 @@
 namespace corvelle {
 
 void CHitRegions::AddRegion(int32_t x, int32_t y, uint16_t pile, int16_t index) {
-    if (!layout_) return;
-    const auto w = static_cast<int32_t>(layout_->cardWidth), h = static_cast<int32_t>(layout_->cardHeight);
-    entries_.push_back({{x, y, x + w, y + h}, pile, index});
+    if (!layout) return;
+    const auto w = static_cast<int32_t>(layout->cardWidth), h = static_cast<int32_t>(layout->cardHeight);
+    entries.push_back({{x, y, x + w, y + h}, pile, index});
 }
 
 bool CHitRegions::HitTest(int32_t x, int32_t y, uint16_t* pile, uint16_t* index, HitRect* rect) const {
-    if (!layout_) return false;
-    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+    if (!layout) return false;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         const HitRect& r = it->rect;
         if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) continue;
-        if (it->pile < layout_->piles.size()) {
-            const FieldPile& p = layout_->piles[it->pile];
+        if (it->pile < layout->piles.size()) {
+            const FieldPile& p = layout->piles[it->pile];
             if (p.cards.empty() && p.baseKind == BaseNone) continue;
         }
         if (pile) *pile = it->pile;
@@ -32,19 +32,19 @@ void CHitRegions::FindRegion(uint16_t pile, uint16_t n, int32_t* x, int32_t* y) 
     *y = 0;
     const HitRegion* found = nullptr;
     if (n > 0)
-        for (const HitRegion& e : entries_)
+        for (const HitRegion& e : entries)
             if (e.pile == pile && e.index == n - 1) {
                 found = &e;
                 break;
             }
     if (!found)
-        for (const HitRegion& e : entries_)
+        for (const HitRegion& e : entries)
             if (e.pile == pile && (e.index == 0 || e.index == -1)) {
                 found = &e;
                 break;
             }
     if (!found)
-        for (const HitRegion& e : entries_)
+        for (const HitRegion& e : entries)
             if (e.pile == pile) {
                 found = &e;
                 break;

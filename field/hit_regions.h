@@ -25,12 +25,12 @@ struct HitRegion {
 
 class CHitRegions {
 public:
-    explicit CHitRegions(const FieldLayout* layout) : layout_(layout) { entries_.reserve(104); }
+    explicit CHitRegions(const FieldLayout* fieldLayout) : layout(fieldLayout) { entries.reserve(104); }
 
     // Records a card-sized region at (x, y); nothing without a layout.
     void AddRegion(int32_t x, int32_t y, uint16_t pile, int16_t index);
-    void Reset() { entries_.clear(); }
-    void Free() { std::vector<HitRegion>().swap(entries_); }
+    void Reset() { entries.clear(); }
+    void Free() { std::vector<HitRegion>().swap(entries); }
 
     // The topmost region holding (x, y), passing over the bases of empty
     // piles that have none (base kind 1). Writes its pile, its index
@@ -43,15 +43,15 @@ public:
     // of any region of the pile; else (0, 0).
     void FindRegion(uint16_t pile, uint16_t n, int32_t* x, int32_t* y) const;
 
-    const std::vector<HitRegion>& Entries() const { return entries_; }
+    const std::vector<HitRegion>& GetEntries() const { return entries; }
 
     // While set, painting neither resets nor adds regions (a drawing that is
     // not the field's own, such as a preview, leaves the table as it was).
     bool recordingSuspended = false;
 
 private:
-    const FieldLayout* layout_;
-    std::vector<HitRegion> entries_;
+    const FieldLayout* layout;
+    std::vector<HitRegion> entries;
 };
 
 }  // namespace corvelle

@@ -53,7 +53,7 @@ PilePlacement PlacePile(const FieldLayout& layout, const FieldPile& pile, int32_
     p.x = ScaleAlign(pile.x, width, kLayoutReference, static_cast<int32_t>(pile.xAnchor)) - cw / 2;
     p.y = ScaleAlign(pile.y, height, kLayoutReference, static_cast<int32_t>(pile.yAnchor)) - ch / 2;
     p.limit = FanLimit(layout, pile, p.x, p.y, width, height);
-    const int32_t n = pile.CardCount();
+    const int32_t n = pile.GetCardCount();
     if (n < 2) return p;
     const int32_t stepX = Signed(layout.fanStepX), stepY = Signed(layout.fanStepY);
     switch (pile.fan) {
@@ -70,7 +70,7 @@ void LayOutPile(const FieldLayout& layout, const FieldPile& pile, int32_t width,
                 std::vector<CardSpot>& out) {
     if (!pile.visible) return;
     const PilePlacement p = PlacePile(layout, pile, width, height);
-    const int32_t n = pile.CardCount();
+    const int32_t n = pile.GetCardCount();
     if (n == 0) {
         out.push_back({-1, p.x, p.y, true});
     } else if (pile.fan != FanNone) {
@@ -83,7 +83,7 @@ void LayOutPile(const FieldLayout& layout, const FieldPile& pile, int32_t width,
 
 bool PeekedCardSpot(const FieldLayout& layout, const FieldPile& pile, int32_t width, int32_t height, uint16_t index,
                     CardSpot* spot) {
-    const int32_t n = pile.CardCount();
+    const int32_t n = pile.GetCardCount();
     if (!pile.visible || index >= n) return false;
     const PilePlacement p = PlacePile(layout, pile, width, height);
     const int32_t k = index;

@@ -47,9 +47,9 @@ public:
     // and `data` is freed here. The cache owns `data` in either case.
     bool Add(uint32_t key, uint8_t* data, uint32_t size);
 
-    uint32_t Capacity() const { return capacity; }
-    uint32_t Used() const { return used; }
-    uint32_t Count() const { return static_cast<uint32_t>(entries.size()); }
+    uint32_t GetCapacity() const { return capacity; }
+    uint32_t GetUsed() const { return used; }
+    uint32_t GetCount() const { return static_cast<uint32_t>(entries.size()); }
 
     static uint32_t SystemClock() { return static_cast<uint32_t>(std::time(nullptr)); }
 

@@ -9,12 +9,12 @@
 namespace corvelle {
 
 CSolGameField::CSolGameField()
-    : pause_([](uint32_t ms) { ShowDrawingFor(ms); }), peekCursor_(::LoadCursorW(nullptr, IDC_HELP)) {}
+    : pause([](uint32_t ms) { ShowDrawingFor(ms); }), peekCursor(::LoadCursorW(nullptr, IDC_HELP)) {}
 
 CSolGameField::~CSolGameField() {
     FreeBackBuffer();
     FreeDrawingResources();
-    hitRegions_.Free();
+    hitRegions.Free();
     ResetField();
 }
 
@@ -27,9 +27,9 @@ CSolGameField* CSolGameField::CreateGameField(CWnd* main, const AppPreferences* 
     return field;
 }
 
-bool CSolGameField::CreateField(CWnd* main, const AppPreferences* prefs) {
-    prefs_ = prefs;
-    mainDialog_ = main ? main->GetSafeHwnd() : nullptr;
+bool CSolGameField::CreateField(CWnd* main, const AppPreferences* preferences) {
+    prefs = preferences;
+    mainDialog = main ? main->GetSafeHwnd() : nullptr;
     RECT r{};
     if (main) main->GetClientRect(&r);
     r.top += 40;
@@ -41,48 +41,48 @@ bool CSolGameField::CreateField(CWnd* main, const AppPreferences* prefs) {
 }
 
 void CSolGameField::ApplyOptions() {
-    if (!prefs_) return;
-    input_.SetPlayMode(prefs_->playMode);
-    animation_ = prefs_->animation;
+    if (!prefs) return;
+    input.SetPlayMode(prefs->playMode);
+    animation = prefs->animation;
 }
 
 void CSolGameField::ResetField() {
-    input_.Reset();
-    layout_ = FieldLayout{};
+    input.Reset();
+    layout = FieldLayout{};
 }
 
 bool CSolGameField::BuildFromEngine(bool quiet) {
     ResetField();
     bool complete = true;
-    if (engine_) complete = BuildFieldLayout(*engine_, layout_);
-    if (!quiet) backBuffer_.Invalidate();
+    if (engine) complete = BuildFieldLayout(*engine, layout);
+    if (!quiet) backBuffer.Invalidate();
     return complete;
 }
 
 void CSolGameField::FreeDrawingResources() {
-    drawOrder_.clear();
-    images_.reset();
+    drawOrder.clear();
+    images.reset();
 }
 
 void CSolGameField::PrepareDrawing() {
-    drawOrder_.clear();
-    layout_.SetStandardGeometry();
-    painter_.cardWidth = layout_.cardWidth;
-    painter_.cardHeight = layout_.cardHeight;
+    drawOrder.clear();
+    layout.SetStandardGeometry();
+    painter.cardWidth = layout.cardWidth;
+    painter.cardHeight = layout.cardHeight;
     // The images depend on the card size alone: made once and kept for the
     // games that follow. They are made compatible with the back buffer, or
     // with the screen while the field has no area.
-    if (!images_ || images_->Width() != layout_.cardWidth || images_->Height() != layout_.cardHeight) {
-        images_.reset();
-        HDC dc = backBuffer_.GetDC();
+    if (!images || images->GetWidth() != layout.cardWidth || images->GetHeight() != layout.cardHeight) {
+        images.reset();
+        HDC dc = backBuffer.GetDC();
         HDC screen = dc ? nullptr : ::GetDC(nullptr);
-        images_ = std::make_unique<CCardImageSet>(dc ? dc : screen, &painter_, layout_.cardWidth, layout_.cardHeight);
+        images = std::make_unique<CCardImageSet>(dc ? dc : screen, &painter, layout.cardWidth, layout.cardHeight);
         if (screen) ::ReleaseDC(nullptr, screen);
     }
-    drawOrder_ = SortPilesByDrawOrder(layout_);
+    drawOrder = SortPilesByZOrder(layout);
     ClearSelection();
 }
 
-uint32_t CSolGameField::CardBack() const { return prefs_ ? prefs_->cardBack : 0; }
+uint32_t CSolGameField::GetCardBack() const { return prefs ? prefs->cardBack : 0; }
 
 }  // namespace corvelle

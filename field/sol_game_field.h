@@ -57,11 +57,11 @@ public:
     bool CreateField(CWnd* main, const AppPreferences* prefs);
 
     // ---- the game (sol_game_field.cpp)
-    void SetEngine(CGameEngine* engine) {
-        engine_ = engine;
-        input_.SetEngine(engine);
+    void SetEngine(CGameEngine* value) {
+        engine = value;
+        input.SetEngine(value);
     }
-    CGameEngine* GetEngine() const { return engine_; }
+    CGameEngine* GetEngine() const { return engine; }
     // Play mode and animation from the preferences. A change of play mode
     // ends a press or drag under way.
     void ApplyOptions();
@@ -79,27 +79,23 @@ public:
     // The highlighted card (the clicking mode's selection, the hint's
     // blink) and the card drawn whole on top of everything, both kept by
     // the input; they take effect with the next full paint.
-    void ClearSelection() { input_.ClearSelection(); }
-    void SetSelection(uint32_t pile, uint32_t index) { input_.SetSelection(pile, index); }
-    uint32_t SelectedPile() const { return input_.SelectedPile(); }
-    uint32_t SelectedIndex() const { return input_.SelectedIndex(); }
-    void SetPeek(uint16_t pile, uint16_t index) { input_.SetPeek(pile, index); }
-    uint16_t PeekPile() const { return input_.PeekPile(); }
-    uint16_t PeekIndex() const { return input_.PeekIndex(); }
-    PlayMode GetPlayMode() const { return input_.GetPlayMode(); }
-    uint8_t Animation() const { return animation_; }
-    FieldLayout& Layout() { return layout_; }
-    const FieldLayout& Layout() const { return layout_; }
-    CHitRegions& HitRegions() { return hitRegions_; }
-    const std::vector<uint16_t>& DrawOrder() const { return drawOrder_; }
-    bool Prepared() const { return images_ != nullptr; }
+    void ClearSelection() { input.ClearSelection(); }
+    void SetSelection(uint32_t pile, uint32_t index) { input.SetSelection(pile, index); }
+    uint32_t GetSelectedPile() const { return input.GetSelectedPile(); }
+    uint32_t GetSelectedIndex() const { return input.GetSelectedIndex(); }
+    void SetPeek(uint16_t pile, uint16_t index) { input.SetPeek(pile, index); }
+    uint16_t GetPeekPile() const { return input.GetPeekPile(); }
+    uint16_t GetPeekIndex() const { return input.GetPeekIndex(); }
+    FieldLayout& GetLayout() { return layout; }
+    const FieldLayout& GetLayout() const { return layout; }
+    CHitRegions& GetHitRegions() { return hitRegions; }
 
     // ---- painting (field_painting.cpp)
     // The stretched picture is made again with the next paint (the picture
     // or its position changed).
-    void DiscardScaledPicture() { scaledPictureValid_ = false; }
+    void DiscardScaledPicture() { scaledPictureValid = false; }
     CSolGameField* SetFullRepaint() {
-        backBuffer_.Invalidate();
+        backBuffer.Invalidate();
         return this;
     }
     // Repaints the whole field at once and shows it.
@@ -111,10 +107,10 @@ public:
     void PresentBackBuffer(HDC dc) const;
     // The back buffer (null DC while the field has no area) and the client
     // rectangle it was made for.
-    HDC BackBufferDc() const { return backBuffer_.GetDC(); }
-    const RECT& FieldRect() const { return backBuffer_.Area(); }
-    int32_t DrawWidth() const { return static_cast<int32_t>(backBuffer_.Width()); }
-    int32_t DrawHeight() const { return static_cast<int32_t>(backBuffer_.Height()); }
+    HDC GetBackBufferDC() const { return backBuffer.GetDC(); }
+    const RECT& GetFieldRect() const { return backBuffer.GetArea(); }
+    int32_t GetDrawWidth() const { return static_cast<int32_t>(backBuffer.GetWidth()); }
+    int32_t GetDrawHeight() const { return static_cast<int32_t>(backBuffer.GetHeight()); }
 
     // The game on a field of width x height with the given background
     // (picture 1 the field picture, by position 0 centred, 1 tiled, 2
@@ -137,14 +133,14 @@ public:
     // Nothing happens when the range or the index does not fit.
     void MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile, uint16_t toIndex);
     // Animation frames shown since the field was made.
-    uint32_t AnimationFramesShown() const { return framesShown_; }
+    uint32_t GetAnimationFramesShown() const { return framesShown; }
     // Blinks a hint: target kFieldNone flashes pile `first` twice; otherwise
     // the card numbered `first` flashes twice, then pile `target` twice.
     // Each step redraws and pauses 200 ms; the field ends with no selection.
     void BlinkHint(uint16_t first, uint16_t target);
     // The pause between blink steps, each step held on the screen
     // (ShowDrawingFor by default); tests replace it.
-    void SetPause(std::function<void(uint32_t)> pause) { pause_ = std::move(pause); }
+    void SetPause(std::function<void(uint32_t)> value) { pause = std::move(value); }
 
     // ---- field updates (field_moves.cpp)
     // Replays the batch on the copy (moves animated when animation is on)
@@ -158,13 +154,13 @@ public:
     // dragged cards go back to their pile, the drag images are released and
     // the field is repainted. The main window calls it before anything that
     // changes the game outside the field (undo, a new deal, a dialog).
-    void CancelDrag() { input_.CancelDrag(); }
-    bool Dragging() const { return input_.Dragging(); }
-    bool LeftButtonDown() const { return input_.LeftButtonHeld(); }
-    bool Peeking() const { return input_.Peeking(); }
+    void CancelDrag() { input.CancelDrag(); }
+    bool IsDragging() const { return input.IsDragging(); }
+    bool IsLeftButtonDown() const { return input.IsLeftButtonDown(); }
+    bool IsPeeking() const { return input.IsPeeking(); }
     // The source of time() for the clicking mode's second click; tests
     // replace it.
-    void SetClock(std::function<uint32_t()> clock) { input_.SetClock(std::move(clock)); }
+    void SetClock(std::function<uint32_t()> clock) { input.SetClock(std::move(clock)); }
 
 protected:
     void OnPaint() override;
@@ -181,9 +177,9 @@ private:
     // What the input asks of this window.
     class InputView : public FieldInputView {
     public:
-        explicit InputView(CSolGameField& field) : field_(field) {}
-        HitRect FieldArea() const override;
-        bool Animated() const override;
+        explicit InputView(CSolGameField& owner) : field(owner) {}
+        HitRect GetFieldArea() const override;
+        bool IsAnimated() const override;
         void Redraw() override;
         void Repaint() override;
         void ApplyFieldUpdates(FieldUpdateList& updates) override;
@@ -201,7 +197,7 @@ private:
         void ReleaseDragImage() override;
 
     private:
-        CSolGameField& field_;
+        CSolGameField& field;
     };
 
     // Releases the capture this field holds without treating the capture's
@@ -210,7 +206,7 @@ private:
     // Copies the back buffer to the window at once.
     void PresentNow();
     // Where the back buffer stands in the window.
-    POINT BufferCorner() const;
+    POINT GetBufferCorner() const;
     // Rebuilds the piles from the engine, keeping the geometry and the draw
     // order, and redraws (the copy was found out of step).
     void ResyncWithEngine();
@@ -227,39 +223,39 @@ private:
     // height, recording their hit regions unless recording is suspended.
     void DrawField(HDC dc, int32_t width, int32_t height, uint16_t peekPile, uint16_t peekIndex);
     void DrawCard(HDC dc, const FieldCard& card, int32_t x, int32_t y) const;
-    uint32_t CardBack() const;
+    uint32_t GetCardBack() const;
 
-    const AppPreferences* prefs_ = nullptr;
-    CGameEngine* engine_ = nullptr;
+    const AppPreferences* prefs = nullptr;
+    CGameEngine* engine = nullptr;
     // The client-sized back buffer; out of date until the next full paint.
-    CBackBuffer backBuffer_;
+    CBackBuffer backBuffer;
     // The field picture's pixels (read once) and, for the stretched
     // position, the picture resampled to the back buffer's size.
-    PixelImage picture_;
-    bool pictureRead_ = false;
-    PixelImage scaledPicture_;
-    bool scaledPictureValid_ = false;
-    uint8_t animation_ = 1;
-    std::vector<uint16_t> drawOrder_;
-    CCardPainter painter_;
-    std::unique_ptr<CCardImageSet> images_;
-    FieldLayout layout_;
-    CHitRegions hitRegions_{&layout_};
-    std::vector<FieldSpot> spots_;   // reused by DrawField
-    std::function<void(uint32_t)> pause_;
-    uint32_t framesShown_ = 0;
+    PixelImage picture;
+    bool pictureRead = false;
+    PixelImage scaledPicture;
+    bool scaledPictureValid = false;
+    uint8_t animation = 1;
+    std::vector<uint16_t> drawOrder;
+    CCardPainter painter;
+    std::unique_ptr<CCardImageSet> images;
+    FieldLayout layout;
+    CHitRegions hitRegions{&layout};
+    std::vector<FieldSpot> spots;   // reused by DrawField
+    std::function<void(uint32_t)> pause;
+    uint32_t framesShown = 0;
 
     // The window's side of the input.
-    HWND mainDialog_ = nullptr;   // receives WM_GAMESTATECHECK
-    CMemoryBitmap dragImage_;
+    HWND mainDialog = nullptr;   // receives WM_GAMESTATECHECK
+    CMemoryBitmap dragImage;
     // What the drag image covers in the back buffer.
-    CMemoryBitmap dragBackground_;
-    HCURSOR savedCursor_ = nullptr;
-    HCURSOR peekCursor_ = nullptr;
+    CMemoryBitmap dragBackground;
+    HCURSOR savedCursor = nullptr;
+    HCURSOR peekCursor = nullptr;
     // Set while the field releases its own capture.
-    bool releasingCapture_ = false;
-    InputView inputView_{*this};
-    CFieldInput input_{layout_, hitRegions_, inputView_};
+    bool releasingCapture = false;
+    InputView inputView{*this};
+    CFieldInput input{layout, hitRegions, inputView};
 };
 
 }  // namespace corvelle

@@ -58,11 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             break;
         case 1:   // any move, mostly refused
-            PlayMove(e, static_cast<uint16_t>(arg % e.CardCount()),
-                     static_cast<uint16_t>((arg * 7 + at) % e.PileCount()));
+            PlayMove(e, static_cast<uint16_t>(arg % e.GetCardCount()),
+                     static_cast<uint16_t>((arg * 7 + at) % e.GetPileCount()));
             break;
         case 2:
-            PlayClick(e, static_cast<uint16_t>(arg % e.PileCount()));
+            PlayClick(e, static_cast<uint16_t>(arg % e.GetPileCount()));
             break;
         case 3:
             UndoStep(e);

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     // Keep the work per input small: the record fuzzer is about reaching
     // code with odd definitions, not about long games.
-    if (engine.CardCount() > 520 || engine.PileCount() > 200)
+    if (engine.GetCardCount() > 520 || engine.GetPileCount() > 200)
         return 0;
     if (!StartGame(engine, static_cast<uint32_t>(size) + 1))
         return 0;

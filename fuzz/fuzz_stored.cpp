@@ -209,7 +209,7 @@ void FuzzPreferences(StoredInput& in) {
     if (flags & 1) {
         CRegistryKey key;
         Check(key.Create(keyPath), "prefs key");
-        while (!in.Empty()) {
+        while (!in.IsEmpty()) {
             const char16_t* name = fuzz::kPreferenceValueNames[in.Byte() % fuzz::kPreferenceValueCount];
             const uint8_t type = in.Byte();
             size_t length = in.Byte();
@@ -329,7 +329,7 @@ void FuzzBestTimes(StoredInput& in) {
     }
     CheckEntryNames(table);
 
-    for (int k = 0; k < 8 && !in.Empty(); ++k) {
+    for (int k = 0; k < 8 && !in.IsEmpty(); ++k) {
         const uint32_t seconds = in.U32();
         const uint8_t units = in.Byte() % 24;
         std::u16string name;
@@ -468,7 +468,7 @@ void FuzzSavedGame(StoredInput& in) {
             else
                 Check(PlayMove(e, h.first, h.second), "a hinted move refused");
         } else if (what < 7) {
-            PlayClick(e, static_cast<uint16_t>(next(e.PileCount())));
+            PlayClick(e, static_cast<uint16_t>(next(e.GetPileCount())));
         } else {
             UndoStep(e);
         }

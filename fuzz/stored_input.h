@@ -38,7 +38,7 @@ constexpr size_t kPreferenceValueCount = sizeof kPreferenceValueNames / sizeof k
 class StoredInput {
 public:
     StoredInput(const uint8_t* data, size_t size) : p(data), end(data + size) {}
-    bool Empty() const { return p == end; }
+    bool IsEmpty() const { return p == end; }
     uint8_t Byte() { return p < end ? *p++ : 0; }
     uint16_t U16() { const uint16_t lo = Byte(); return static_cast<uint16_t>(lo | Byte() << 8); }
     uint32_t U32() { const uint32_t lo = U16(); return lo | static_cast<uint32_t>(U16()) << 16; }

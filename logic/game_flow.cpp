@@ -15,7 +15,7 @@ namespace corvelle {
 CGameFlow::CGameFlow(AppPreferences& preferences, CGameClock::TimeSource timeSource)
     : prefs(preferences), gameClock(std::move(timeSource)), engine(this) {}
 
-std::u16string CGameFlow::GameName() const {
+std::u16string CGameFlow::GetGameName() const {
     // The name field need not hold its terminator: it is read within its size.
     return Utf8ToUtf16(engine.name, strnlen(engine.name, sizeof engine.name));
 }
@@ -61,7 +61,7 @@ bool CGameFlow::LoadCurrentSolitaire() {
 FlowStep CGameFlow::DealGame(Deal deal, FlowMode mode) {
     if (!engine.HasDefinition())
         return {};
-    uint32_t dealt = deal.EngineNumber();
+    uint32_t dealt = deal.GetEngineNumber();
     StartGame(engine, dealt, &dealt);
     prefs.curGameNumber = dealt;
     ResetHintIndex();
@@ -158,7 +158,7 @@ FlowStep CGameFlow::PreviewGame(uint32_t position) {
 ViewUpdate CGameFlow::RecordLoss(uint32_t seconds) {
     if (!engine.HasDefinition())
         return ViewUpdate::kNothing;
-    AddGameStatistics(GameName(), false, seconds);
+    AddGameStatistics(GetGameName(), false, seconds);
     return ViewUpdate::kStatistics;
 }
 
@@ -184,7 +184,7 @@ FlowStep CGameFlow::OnRestart() {
 
 FlowStep CGameFlow::OnSelect() {
     ViewUpdate updates = ViewUpdate::kNothing;
-    if (GameLoaded()) {
+    if (IsGameLoaded()) {
         updates = ViewUpdate::kClearSelection | ViewUpdate::kRedrawField;
         SaveCurrentGame();
     }
@@ -218,7 +218,7 @@ FlowStep CGameFlow::EndSelect() {
 
 FlowStep CGameFlow::OnOptions() {
     const ViewUpdate updates =
-        GameLoaded() ? ViewUpdate::kClearSelection | ViewUpdate::kRedrawField : ViewUpdate::kNothing;
+        IsGameLoaded() ? ViewUpdate::kClearSelection | ViewUpdate::kRedrawField : ViewUpdate::kNothing;
     return Ask(FlowDialog::kOptions, updates);
 }
 
@@ -242,7 +242,7 @@ FlowStep CGameFlow::CheckGameState() {
         ResetHintIndex();
         return {};
     }
-    if (GameLoaded())
+    if (IsGameLoaded())
         SaveCurrentGame();
     FlowStep step = DecideGameState();
     ResetHintIndex();
@@ -254,7 +254,7 @@ FlowStep CGameFlow::DecideGameState() {
         return {};
     uint16_t first = 0, second = 0;
     if (engine.finished) {
-        const std::u16string name = GameName();
+        const std::u16string name = GetGameName();
         winSeconds = gameClock.CountUpToNow();
         AddGameStatistics(name, true, winSeconds);
         const bool best = CBestTimesTable(name).Qualifies(winSeconds);
@@ -325,7 +325,7 @@ FlowStep CGameFlow::AfterWin(bool nameEntered) {
     ViewUpdate updates = ViewUpdate::kNothing;
     if (nameEntered) {
         const size_t length = std::char_traits<char16_t>::length(prefs.lastEnteredName.data());
-        CBestTimesTable(GameName())
+        CBestTimesTable(GetGameName())
             .Insert(std::u16string(prefs.lastEnteredName.data(), std::min(length, kLastEnteredNameLength)),
                     winSeconds);
         updates = ViewUpdate::kBestTimes;

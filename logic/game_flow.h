@@ -81,11 +81,11 @@ public:
     static Deal Random() { return Deal(0); }
     static Deal Number(uint32_t number) { return Deal(number); }
     // The engine's form: 0 lets it draw a number.
-    uint32_t EngineNumber() const { return number_; }
+    uint32_t GetEngineNumber() const { return engineNumber; }
 
 private:
-    explicit Deal(uint32_t number) : number_(number) {}
-    uint32_t number_;
+    explicit Deal(uint32_t number) : engineNumber(number) {}
+    uint32_t engineNumber;
 };
 
 // Why LoadCurrentSolitaire found no game to load.
@@ -107,20 +107,20 @@ public:
     CGameFlow(const CGameFlow&) = delete;
     CGameFlow& operator=(const CGameFlow&) = delete;
 
-    CGameEngine& Engine() { return engine; }
-    CGameClock& Clock() { return gameClock; }
-    uint16_t HintIndex() const { return hintIndex; }
+    CGameEngine& GetEngine() { return engine; }
+    CGameClock& GetClock() { return gameClock; }
+    uint16_t GetHintIndex() const { return hintIndex; }
     // The game's name as the player sees it (statistics and best times are
     // kept under it).
-    std::u16string GameName() const;
-    bool GameLoaded() const { return prefs.curSolId != kNoCurrentGame && engine.HasDefinition(); }
+    std::u16string GetGameName() const;
+    bool IsGameLoaded() const { return prefs.curSolId != kNoCurrentGame && engine.HasDefinition(); }
     // The dialog whose answer AfterDialog waits for (kNoDialog: none).
-    FlowDialog AwaitedDialog() const { return awaiting; }
+    FlowDialog GetAwaitedDialog() const { return awaiting; }
 
     // The start of the window: the game in play (the first of the database
     // when there is none) loaded and restored, or dealt anew, with the clock
     // running. A new deal's game-state check is asked for; the window runs
-    // it once it is visible. Without a loadable game (GameLoaded() false)
+    // it once it is visible. Without a loadable game (IsGameLoaded() false)
     // nothing is asked for.
     FlowStep StartUp();
     // The window has drawn the game in play. A game restored for play at
@@ -132,7 +132,7 @@ public:
     // ---- the game operations
     bool LoadCurrentSolitaire();
     // Why the last LoadCurrentSolitaire failed (kLoaded when it did not fail).
-    LoadFailure LastLoadFailure() const { return loadFailure; }
+    LoadFailure GetLastLoadFailure() const { return loadFailure; }
     FlowStep NewGame(Deal deal, FlowMode mode);
     FlowStep ShowGame(FlowMode mode);
     // Restores the saved game of the loaded definition with its deal number;

@@ -32,7 +32,7 @@ bool IsOfferedTimeLimit(uint32_t minutes) {
     return std::find(std::begin(kTimeLimits), std::end(kTimeLimits), minutes) != std::end(kTimeLimits);
 }
 
-void SetDefaultPreferences(AppPreferences& prefs) {
+void SetDefaultPrefs(AppPreferences& prefs) {
     AppPreferences defaults;
     defaults.failed = prefs.failed;
     defaults.mainWindowPos = prefs.mainWindowPos;
@@ -328,7 +328,7 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
 }
 
 // Writes every value, or only those named in `only`.
-void WriteValues(CRegistryKey& key, AppPreferences& prefs, std::initializer_list<const char16_t*> only = {}) {
+void WritePrefs(CRegistryKey& key, AppPreferences& prefs, std::initializer_list<const char16_t*> only = {}) {
     const PreferencesLoadOptions unused;
     ReadState state;
     state.options = &unused;
@@ -363,7 +363,7 @@ bool StorePreferenceValues(AppPreferences& prefs, std::initializer_list<const ch
     if (!key.Create(ProgramSubKey(kPrefsKey)))
         return false;
     if (names.size() != 0)
-        WriteValues(key, prefs, names);
+        WritePrefs(key, prefs, names);
     return true;
 }
 
@@ -373,13 +373,13 @@ PreferencesLoadResult LoadPreferences(AppPreferences& prefs, const PreferencesLo
     CRegistryKey key;
     bool created = false;
     if (!key.Create(ProgramSubKey(kPrefsKey), &created)) {
-        SetDefaultPreferences(prefs);
+        SetDefaultPrefs(prefs);
         return result;
     }
     result.keyOpened = true;
     if (created) {
-        SetDefaultPreferences(prefs);
-        WriteValues(key, prefs);
+        SetDefaultPrefs(prefs);
+        WritePrefs(key, prefs);
         result.firstStart = true;
         return result;
     }
@@ -395,8 +395,8 @@ PreferencesLoadResult LoadPreferences(AppPreferences& prefs, const PreferencesLo
     } else {
         result.abnormalEnd = true;
         if (options.askResetAfterAbnormalEnd && options.askResetAfterAbnormalEnd()) {
-            SetDefaultPreferences(prefs);
-            WriteValues(key, prefs);
+            SetDefaultPrefs(prefs);
+            WritePrefs(key, prefs);
             result.reset = true;
             return result;
         }
@@ -422,7 +422,7 @@ bool SavePreferences(AppPreferences& prefs, PreferencesSave reason) {
     CRegistryKey key;
     if (!key.Create(ProgramSubKey(kPrefsKey)))
         return false;
-    WriteValues(key, prefs);
+    WritePrefs(key, prefs);
     return true;
 }
 

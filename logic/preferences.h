@@ -162,7 +162,7 @@ struct AppPreferences {
 
 // Every member except the run marker and the window placement back to its
 // default.
-void SetDefaultPreferences(AppPreferences& prefs);
+void SetDefaultPrefs(AppPreferences& prefs);
 
 struct PreferencesLoadOptions {
     // The database's game ids, one per position. Favourites naming any other

@@ -149,7 +149,7 @@ public:
         return counter;
     }
 
-    GameDefinitionData& Data() { return g; }
+    GameDefinitionData& GetData() { return g; }
 
 private:
     GameDefinitionData g;
@@ -188,7 +188,7 @@ inline GameDefinitionData KlondikeLike() {
         b.Pile(0, FanNone, BaseMarked, kAtMostOne, kFoundationDrop);
     for (uint16_t t = 0; t < 7; ++t) {
         const uint16_t pile = b.Pile(t + 1, FanDown, BasePlain, kAlternatingRun, kKlondikeDrop);
-        b.Data().flips.push_back(PilePosition{pile, static_cast<int16_t>(t)});
+        b.GetData().flips.push_back(PilePosition{pile, static_cast<int16_t>(t)});
     }
     const uint16_t draw = b.Event(EventPlayerOnly);
     b.Action(draw, test::Move(stock, SourceFromTop, 0, 1, waste, DestFromTop));
@@ -206,8 +206,8 @@ inline GameDefinitionData KlondikeLike() {
     for (uint16_t f = 0; f < 4; ++f)
         b.Condition(win, CountIs(13), kFoundation + f);
     b.Action(win, Finish());
-    b.Data().name = "Klondike-like";
-    return b.Data();
+    b.GetData().name = "Klondike-like";
+    return b.GetData();
 }
 
 // Pile numbers of the Spider-like game.
@@ -223,7 +223,7 @@ inline GameDefinitionData SpiderLike() {
     for (uint16_t t = 0; t < 10; ++t) {
         const uint16_t cards = t < 4 ? 6 : 5;
         const uint16_t pile = b.Pile(cards, FanDown, BasePlain, kSameSuitRun, kSpiderDrop);
-        b.Data().flips.push_back(PilePosition{pile, static_cast<int16_t>(cards - 1)});
+        b.GetData().flips.push_back(PilePosition{pile, static_cast<int16_t>(cards - 1)});
     }
     const uint16_t deal = b.Event(EventPlayerOnly);
     b.Condition(deal, kNotEmpty, stock);
@@ -241,8 +241,8 @@ inline GameDefinitionData SpiderLike() {
     const uint16_t win = b.Event(EventAfterStep);
     b.Condition(win, CountIs(104), done);
     b.Action(win, Finish());
-    b.Data().name = "Spider-like";
-    return b.Data();
+    b.GetData().name = "Spider-like";
+    return b.GetData();
 }
 
 }  // namespace corvelle::model

@@ -53,7 +53,7 @@ void CAdvertisementBanner::CreateBrowser() {
     GetClientRect(&client);
     // Without a browser control the banner shows its fallback picture.
     const HWND focus = ::GetFocus();
-    const bool made = browser.Create(hwnd_, client);
+    const bool made = browser.Create(hwnd, client);
     KeepFocusOutside(focus);
     if (made) {
         browser.onNavigationEnd = [this](bool loaded) {
@@ -81,7 +81,7 @@ void CAdvertisementBanner::OnTimer(UINT_PTR id) {
 }
 
 bool CAdvertisementBanner::IsShowingFallback() const {
-    return fallback != nullptr && fallback->IsWindowVisible() && !::IsWindowVisible(hwnd_);
+    return fallback != nullptr && fallback->IsWindowVisible() && !::IsWindowVisible(hwnd);
 }
 
 void CAdvertisementBanner::ShowPage() {
@@ -91,18 +91,18 @@ void CAdvertisementBanner::ShowPage() {
 
 bool CAdvertisementBanner::HoldsFocus() const {
     const HWND focus = ::GetFocus();
-    return focus != nullptr && (focus == hwnd_ || ::IsChild(hwnd_, focus));
+    return focus != nullptr && (focus == hwnd || ::IsChild(hwnd, focus));
 }
 
 void CAdvertisementBanner::KeepFocusOutside(HWND previous) {
     // The browser control takes the keyboard focus when it starts or loads;
     // the game's window keeps it (its shortcuts, Alt+F4).
     if (!HoldsFocus()) return;
-    ::SetFocus(previous != nullptr && !::IsChild(hwnd_, previous) ? previous : ::GetAncestor(hwnd_, GA_ROOT));
+    ::SetFocus(previous != nullptr && !::IsChild(hwnd, previous) ? previous : ::GetAncestor(hwnd, GA_ROOT));
 }
 
 void CAdvertisementBanner::ShowFallback() {
-    if (HoldsFocus()) ::SetFocus(::GetAncestor(hwnd_, GA_ROOT));
+    if (HoldsFocus()) ::SetFocus(::GetAncestor(hwnd, GA_ROOT));
     ShowWindow(SW_HIDE);
     if (fallback != nullptr) fallback->ShowWindow(SW_SHOWNA);
 }

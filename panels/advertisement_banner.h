@@ -41,8 +41,6 @@ public:
 
     bool HasBrowser() const { return browser.IsCreated(); }
     bool IsShowingFallback() const;
-    const BannerSchedule& GetSchedule() const { return schedule; }
-    const std::wstring& GetLoadAddress() const { return loadAddress; }
     // Loads started (navigations and reloads) since creation.
     int GetLoadCount() const { return loads; }
 

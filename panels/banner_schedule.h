@@ -43,7 +43,7 @@ public:
 
     bool IsOnline() const { return online; }
     bool HasPage() const { return pageLoaded; }
-    uint32_t LastLoad() const { return lastLoad; }
+    uint32_t GetLastLoad() const { return lastLoad; }
 
 private:
     Clock clock;

@@ -155,9 +155,9 @@ void CBestScoresClearButton::OnClicked() {
     if (clock != nullptr) {
         // No time counts, and no time-up can arrive, while the question is open.
         ClockPause pause(*clock);
-        answer = messageBox(hwnd_, text.c_str(), caption.c_str(), MB_YESNO);
+        answer = messageBox(hwnd, text.c_str(), caption.c_str(), MB_YESNO);
     } else {
-        answer = messageBox(hwnd_, text.c_str(), caption.c_str(), MB_YESNO);
+        answer = messageBox(hwnd, text.c_str(), caption.c_str(), MB_YESNO);
     }
     if (answer == IDYES && table != nullptr) table->ClearScores();
 }

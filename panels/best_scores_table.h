@@ -28,7 +28,6 @@ public:
     // A new game's name, or nullptr to read the same game's table again.
     void Reload(const char16_t* gameName);
     void ClearScores();
-    const CBestTimesTable& GetTable() const { return table; }
     // The text of a row's column (0 name, 1 time).
     std::wstring GetCellText(int row, int column) const;
 

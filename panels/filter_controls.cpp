@@ -76,7 +76,7 @@ void CFilterComboBox::OnSelChange() {
     const int sel = GetCurSel();
     if (sel < 0) return;
     const DWORD_PTR data = GetItemData(sel);
-    SelectionFilter& f = dialog_->Filter();
+    SelectionFilter& f = dialog->GetFilter();
     const uint8_t value = static_cast<uint8_t>(sel);
     if (data < kFilterDataDifficulty)
         f.category = value;
@@ -86,13 +86,13 @@ void CFilterComboBox::OnSelChange() {
         f.time = value;
     else
         return;
-    RefillAndReselect(dialog_);
+    RefillAndReselect(dialog);
 }
 
 BOOL CFilterFavoritesCheckBox::OnCommandReflect(UINT code) {
     if (code != BN_CLICKED) return FALSE;
-    dialog_->Filter().favoritesOnly = SendMessage(BM_GETCHECK) != BST_UNCHECKED ? 1 : 0;
-    RefillAndReselect(dialog_);
+    dialog->GetFilter().favoritesOnly = SendMessage(BM_GETCHECK) != BST_UNCHECKED ? 1 : 0;
+    RefillAndReselect(dialog);
     return TRUE;
 }
 
@@ -103,12 +103,12 @@ BOOL CFilterResetButton::OnCommandReflect(UINT code) {
 }
 
 void CFilterResetButton::OnClicked() {
-    SelectionFilter& f = dialog_->Filter();
+    SelectionFilter& f = dialog->GetFilter();
     f = SelectionFilter{};
-    for (CComboBox* combo : {category_, difficulty_, time_})
+    for (CComboBox* combo : {category, difficulty, time})
         if (combo) combo->SetCurSel(0);
-    if (favorites_) favorites_->SendMessage(BM_SETCHECK, BST_UNCHECKED);
-    RefillAndReselect(dialog_);
+    if (favorites) favorites->SendMessage(BM_SETCHECK, BST_UNCHECKED);
+    RefillAndReselect(dialog);
 }
 
 // ---- the related list
@@ -128,8 +128,8 @@ BOOL CRelatedListBox::DrawItem(DRAWITEMSTRUCT* item) {
     if (static_cast<int>(item->itemID) >= 0) {
         if (game >= kNoGame) {
             ::DrawTextW(dc, L"No related solitaires", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        } else if (const CGameEntry* entry = dialog_->GetGameEntry(game)) {
-            if (static_cast<int32_t>(item->itemID) == hotRow_) ::SetTextColor(dc, RGB(0xA0, 0xA0, 0xA0));
+        } else if (const CGameEntry* entry = dialog->GetGameEntry(game)) {
+            if (static_cast<int32_t>(item->itemID) == hotRow) ::SetTextColor(dc, RGB(0xA0, 0xA0, 0xA0));
             ::DrawTextW(dc, reinterpret_cast<const wchar_t*>(entry->name.c_str()), -1, &r,
                         DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         }
@@ -153,8 +153,8 @@ int32_t CRelatedListBox::GameRowAt(POINT point) const {
 }
 
 void CRelatedListBox::SetHotRow(int32_t row) {
-    if (row == hotRow_) return;
-    hotRow_ = row;
+    if (row == hotRow) return;
+    hotRow = row;
     Invalidate(FALSE);
 }
 
@@ -163,37 +163,37 @@ void CRelatedListBox::OnMouseMove(UINT flags, POINT point) {
     RECT client;
     GetClientRect(&client);
     if (::PtInRect(&client, point)) {
-        if (::GetCapture() != hwnd_) SetCapture();
+        if (::GetCapture() != hwnd) SetCapture();
         SetHotRow(GameRowAt(point));
     } else {
-        if (::GetCapture() == hwnd_) ::ReleaseCapture();
+        if (::GetCapture() == hwnd) ::ReleaseCapture();
         SetHotRow(-1);
     }
 }
 
 void CRelatedListBox::OnLButtonDown(UINT, POINT point) {
     // The list box's own press handling does not run: it never selects.
-    pressed_ = true;
-    if (::GetCapture() != hwnd_) SetCapture();
+    pressed = true;
+    if (::GetCapture() != hwnd) SetCapture();
     SetHotRow(GameRowAt(point));
 }
 
 void CRelatedListBox::OnLButtonUp(UINT, POINT point) {
-    const bool wasPressed = pressed_;
-    pressed_ = false;
+    const bool wasPressed = pressed;
+    pressed = false;
     const int32_t row = GameRowAt(point);
-    const int32_t pressedRow = hotRow_;
+    const int32_t pressedRow = hotRow;
     SetHotRow(-1);
-    if (::GetCapture() == hwnd_) ::ReleaseCapture();
+    if (::GetCapture() == hwnd) ::ReleaseCapture();
     if (wasPressed && pressedRow >= 0 && pressedRow == row) {
         const uint32_t game = static_cast<uint32_t>(GetItemData(row) & 0xFFFF);
-        dialog_->SelectGame(game, true);
+        dialog->SelectGame(game, true);
     }
 }
 
 void CRelatedListBox::OnCaptureChanged(HWND newCapture) {
-    if (newCapture != hwnd_) {
-        pressed_ = false;
+    if (newCapture != hwnd) {
+        pressed = false;
         SetHotRow(-1);
     }
 }

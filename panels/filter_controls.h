@@ -23,7 +23,7 @@ constexpr uint32_t kFilterDataEnd = 21;
 
 class CFilterComboBox : public CComboBox {
 public:
-    explicit CFilterComboBox(CSelectDlg* dialog) : dialog_(dialog) {}
+    explicit CFilterComboBox(CSelectDlg* selectDlg) : dialog(selectDlg) {}
 
 protected:
     BOOL MeasureItem(MEASUREITEMSTRUCT* item) override;
@@ -32,25 +32,25 @@ protected:
 
 private:
     void OnSelChange();
-    CSelectDlg* dialog_;
+    CSelectDlg* dialog;
 };
 
 class CFilterFavoritesCheckBox : public CButton {
 public:
-    explicit CFilterFavoritesCheckBox(CSelectDlg* dialog) : dialog_(dialog) {}
+    explicit CFilterFavoritesCheckBox(CSelectDlg* selectDlg) : dialog(selectDlg) {}
 
 protected:
     BOOL OnCommandReflect(UINT code) override;
 
 private:
-    CSelectDlg* dialog_;
+    CSelectDlg* dialog;
 };
 
 class CFilterResetButton : public CButton {
 public:
-    CFilterResetButton(CSelectDlg* dialog, CComboBox* category, CComboBox* difficulty, CComboBox* time,
-                       CButton* favorites)
-        : dialog_(dialog), category_(category), difficulty_(difficulty), time_(time), favorites_(favorites) {}
+    CFilterResetButton(CSelectDlg* selectDlg, CComboBox* categoryBox, CComboBox* difficultyBox, CComboBox* timeBox,
+                       CButton* favoritesBox)
+        : dialog(selectDlg), category(categoryBox), difficulty(difficultyBox), time(timeBox), favorites(favoritesBox) {}
     // Every filter to "All", favourites only off, the list refilled and the
     // marked game selected again.
     void OnClicked();
@@ -59,17 +59,17 @@ protected:
     BOOL OnCommandReflect(UINT code) override;
 
 private:
-    CSelectDlg* dialog_;
-    CComboBox* category_;
-    CComboBox* difficulty_;
-    CComboBox* time_;
-    CButton* favorites_;
+    CSelectDlg* dialog;
+    CComboBox* category;
+    CComboBox* difficulty;
+    CComboBox* time;
+    CButton* favorites;
 };
 
 class CRelatedListBox : public CListBox {
 public:
-    explicit CRelatedListBox(CSelectDlg* dialog) : dialog_(dialog) {}
-    int32_t HotRow() const { return hotRow_; }
+    explicit CRelatedListBox(CSelectDlg* selectDlg) : dialog(selectDlg) {}
+    int32_t GetHotRow() const { return hotRow; }
 
 protected:
     BOOL MeasureItem(MEASUREITEMSTRUCT* item) override;
@@ -84,9 +84,9 @@ private:
     // The row of a game under the point, or -1.
     int32_t GameRowAt(POINT point) const;
     void SetHotRow(int32_t row);
-    CSelectDlg* dialog_;
-    int32_t hotRow_ = -1;
-    bool pressed_ = false;
+    CSelectDlg* dialog;
+    int32_t hotRow = -1;
+    bool pressed = false;
 };
 
 // After a filter change: the game of the list's selection mark is

@@ -16,13 +16,13 @@ CGamePopups::~CGamePopups() {
     controls.clear();
 }
 
-std::u16string CGamePopups::GameName() const {
-    const CGameEngine* engine = ShownEngine();
+std::u16string CGamePopups::GetGameName() const {
+    const CGameEngine* engine = GetShownEngine();
     return engine != nullptr ? GameNameText(engine->name, sizeof engine->name) : std::u16string();
 }
 
 UINT CGamePopups::RegionPosition(uint32_t id) const {
-    const RegionStates stored = StoredStates();
+    const RegionStates stored = GetStoredStates();
     UINT i = 0;
     while (i < stored.count && stored.states[i].id != id) ++i;
     return i;
@@ -39,7 +39,7 @@ int32_t CGamePopups::RulesWidth(bool withScrollBar) const {
 }
 
 bool CGamePopups::BuildRegions() {
-    const RegionStates stored = StoredStates();
+    const RegionStates stored = GetStoredStates();
     std::vector<UINT> heights;
     std::vector<const wchar_t*> titles;
     for (size_t i = 0; i < stored.count; ++i) {
@@ -58,7 +58,7 @@ bool CGamePopups::BuildRegions() {
 }
 
 bool CGamePopups::AddRules(CPopupRegion::CRegionBody* body) {
-    const CGameEngine* engine = ShownEngine();
+    const CGameEngine* engine = GetShownEngine();
     const std::u16string text = engine != nullptr ? RulesMarkup(engine->rulesText.data()) : std::u16string();
     rules = AddControl(body, std::make_unique<CHtmlTextStatic>(), [&](CHtmlTextStatic& c, UINT id) {
         return c.Create(Wide(text), WS_CHILD | WS_VISIBLE, kControlStartRect, body, id);
@@ -71,7 +71,7 @@ bool CGamePopups::AddRules(CPopupRegion::CRegionBody* body) {
 }
 
 bool CGamePopups::AddBestTimes(CPopupRegion::CRegionBody* body, HFONT font, CGameClock* clock) {
-    bestScores = AddControl(body, std::make_unique<CBestScoresTable>(GameName()), [&](CBestScoresTable& c, UINT id) {
+    bestScores = AddControl(body, std::make_unique<CBestScoresTable>(GetGameName()), [&](CBestScoresTable& c, UINT id) {
         return c.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, kControlStartRect, body, id);
     });
     if (bestScores == nullptr) return false;
@@ -93,7 +93,7 @@ bool CGamePopups::AddBestTimes(CPopupRegion::CRegionBody* body, HFONT font, CGam
 }
 
 bool CGamePopups::AddStatistics(CPopupRegion::CRegionBody* body) {
-    auto control = std::make_unique<CStatisticsControl>(GameName());
+    auto control = std::make_unique<CStatisticsControl>(GetGameName());
     statistics = AddControl(body, std::move(control), [&](CStatisticsControl& c, UINT id) {
         return c.Create(WS_CHILD | WS_VISIBLE, kControlStartRect, body, id);
     });
@@ -103,7 +103,7 @@ bool CGamePopups::AddStatistics(CPopupRegion::CRegionBody* body) {
 }
 
 void CGamePopups::UpdateRulesText() {
-    const CGameEngine* engine = ShownEngine();
+    const CGameEngine* engine = GetShownEngine();
     if (engine == nullptr || rules == nullptr) return;
     CPopupRegion::CRegionBody* body = GetRegionBody(RegionPosition(kRegionRules));
     if (body == nullptr || body->GetChild(0) != rules) return;
@@ -132,17 +132,17 @@ void CGamePopups::UpdateBestTimes(const char16_t* gameName) {
 }
 
 void CGamePopups::OnRegionMoved(UINT from, UINT to) {
-    const RegionStates stored = StoredStates();
+    const RegionStates stored = GetStoredStates();
     MoveInOrder(stored.states, stored.count, from, to);
 }
 
 void CGamePopups::OnRegionToggled(UINT index, bool expanded) {
-    const RegionStates stored = StoredStates();
+    const RegionStates stored = GetStoredStates();
     if (index < stored.count) stored.states[index].expanded = expanded ? 1 : 0;
 }
 
 void CGamePopups::OnBodyChildLaidOut(UINT regionIndex, UINT childIndex) {
-    const RegionStates stored = StoredStates();
+    const RegionStates stored = GetStoredStates();
     if (childIndex == 0 && regionIndex < stored.count && stored.states[regionIndex].id == kRegionBestTimes &&
         bestScores != nullptr) {
         bestScores->FitNameColumn();

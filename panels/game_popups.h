@@ -34,7 +34,7 @@ public:
     void UpdateStatistics(const char16_t* gameName);
     void UpdateBestTimes(const char16_t* gameName);
     // The shown game's name as the records are keyed.
-    std::u16string GameName() const;
+    std::u16string GetGameName() const;
     // The position of region kind `id`, or the region count when there is none.
     UINT RegionPosition(uint32_t id) const;
 
@@ -60,8 +60,8 @@ protected:
     // Whether the Rules region shows the rules text (not a stand-in).
     virtual bool ShowsRules() const { return true; }
     // The engine holding the shown game's definition (may be null).
-    virtual const CGameEngine* ShownEngine() const = 0;
-    virtual RegionStates StoredStates() const = 0;
+    virtual const CGameEngine* GetShownEngine() const = 0;
+    virtual RegionStates GetStoredStates() const = 0;
     // Fills the body of the region at `position`, of kind `id`, and brings
     // the region into its stored state; false when a control was not made.
     virtual bool FillRegion(UINT position, uint32_t id) = 0;

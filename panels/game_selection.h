@@ -77,8 +77,6 @@ public:
     void OnRefill() { pending = kNoListGame; }
     // What the panel must do to follow; on Show, *position is the game.
     Step Update(uint32_t* position);
-    uint32_t Pending() const { return pending; }
-    uint32_t Shown() const { return shown; }
 
 private:
     uint32_t pending = kNoListGame;

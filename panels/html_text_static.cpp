@@ -71,7 +71,7 @@ void CHtmlTextStatic::SetText(const wchar_t* newText) {
     SetWindowText(text.c_str());
 }
 
-void CHtmlTextStatic::CreateMemoryDC() { memory.Create(hwnd_); }
+void CHtmlTextStatic::CreateMemoryDC() { memory.Create(hwnd); }
 
 uint32_t CHtmlTextStatic::MeasureHeight(uint32_t width) {
     // Any DC measures: the measurer selects the control's own fonts, the
@@ -90,10 +90,10 @@ uint32_t CHtmlTextStatic::MeasureHeight(uint32_t width) {
 
 BOOL CHtmlTextStatic::DrawItem(DRAWITEMSTRUCT* item) {
     const RECT rc = item->rcItem;
-    if (!::EqualRect(&rc, &memory.Area())) CreateMemoryDC();
+    if (!::EqualRect(&rc, &memory.GetArea())) CreateMemoryDC();
     HDC dc = memory.GetDC();
     if (dc == nullptr) return TRUE;
-    if (memory.Stale()) {
+    if (memory.IsStale()) {
         HBRUSH brush = ::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
         ::FillRect(dc, &rc, brush);
         ::DeleteObject(brush);

@@ -28,13 +28,12 @@ public:
     void SetText(const wchar_t* text);
     const std::wstring& GetText() const { return text; }
     void MarkForRedraw() { memory.Invalidate(); }
-    bool NeedsRedraw() const { return memory.Stale(); }
+    bool NeedsRedraw() const { return memory.IsStale(); }
     // The height the text takes at `width` pixels.
     uint32_t MeasureHeight(uint32_t width);
     // The memory bitmap holding the last layout (for checks of what shows).
     HDC GetMemoryDC() const { return memory.GetDC(); }
     HFONT GetNormalFont() const { return normalFont; }
-    HFONT GetBoldFont() const { return boldFont; }
 
 protected:
     BOOL DrawItem(DRAWITEMSTRUCT* item) override;

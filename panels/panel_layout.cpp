@@ -24,7 +24,7 @@ int32_t ScrollRangeMax(int32_t visibleContent, int32_t clientHeight) {
     return std::max<int32_t>(0, visibleContent - clientHeight + kScrollPage);
 }
 
-void RegionSpan(const StackMetrics& m, const std::vector<StackRegion>& regions, size_t i, int32_t* top,
+void GetRegionSpan(const StackMetrics& m, const std::vector<StackRegion>& regions, size_t i, int32_t* top,
                 int32_t* bottom) {
     if (i >= regions.size()) {
         *top = *bottom = 0;

@@ -61,7 +61,7 @@ int32_t ContentHeight(const StackMetrics& m, const std::vector<StackRegion>& reg
 // `clientHeight`; never negative.
 int32_t ScrollRangeMax(int32_t visibleContent, int32_t clientHeight);
 // Top and bottom of region i in content coordinates (both 0 past the end).
-void RegionSpan(const StackMetrics& m, const std::vector<StackRegion>& regions, size_t i, int32_t* top,
+void GetRegionSpan(const StackMetrics& m, const std::vector<StackRegion>& regions, size_t i, int32_t* top,
                 int32_t* bottom);
 // The scroll position that brings [top, bottom] into a client area of
 // `clientHeight` scrolled to `position`; the top wins when both cannot show.

@@ -78,7 +78,7 @@ void CSetOfPopupRegions::SlideRegion(UINT index, uint32_t target, double start) 
     body->BeginAnimation();
     SlideWindows at = CaptureSlideWindows(index);
     // What the layout before the roll left to paint is painted first.
-    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     // Steps follow the clock: a step that would end after the roll's time
     // is left out, and one that would not change the height waits.
     double lastStep = 0;
@@ -171,7 +171,7 @@ void CSetOfPopupRegions::SlideStep(UINT index, uint32_t visible, SlideWindows& a
     // The body's own picture shows anew; moved windows keep theirs, and
     // what the moves uncovered is painted now.
     ::InvalidateRect(*sliding, nullptr, FALSE);
-    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void CSetOfPopupRegions::CPopupRegion::Toggle() {

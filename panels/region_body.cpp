@@ -97,28 +97,28 @@ void CSetOfPopupRegions::CPopupRegion::CRegionBody::SetContentHeights(UINT witho
 
 // As high as the body's full height: a body shown partly shows the lower
 // part of its buffer.
-void CSetOfPopupRegions::CPopupRegion::CRegionBody::CreateBackBuffer() { buffer.Create(hwnd_, GetFullHeight()); }
+void CSetOfPopupRegions::CPopupRegion::CRegionBody::CreateBackBuffer() { buffer.Create(hwnd, GetFullHeight()); }
 
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::PaintBackBuffer() {
-    if (!buffer.Stale() || buffer.GetDC() == nullptr) return;
+    if (!buffer.IsStale() || buffer.GetDC() == nullptr) return;
     HDC dc = buffer.GetDC();
-    const int32_t width = static_cast<int32_t>(buffer.Width());
-    const int32_t height = static_cast<int32_t>(buffer.Height());
+    const int32_t width = static_cast<int32_t>(buffer.GetWidth());
+    const int32_t height = static_cast<int32_t>(buffer.GetHeight());
     FillSolid(dc, RECT{0, 0, width, height}, background);
     const RECT frame{0, -1, width, height};
     DrawFrame(dc, &frame, RGB(0, 0, 0), RGB(0, 0, 0));
     buffer.Painted();
 }
 
-POINT CSetOfPopupRegions::CPopupRegion::CRegionBody::BufferCorner() {
+POINT CSetOfPopupRegions::CPopupRegion::CRegionBody::GetBufferCorner() {
     RECT rc;
     GetClientRect(&rc);
-    return POINT{rc.left, rc.bottom - static_cast<int32_t>(buffer.Height())};
+    return POINT{rc.left, rc.bottom - static_cast<int32_t>(buffer.GetHeight())};
 }
 
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::OnPaint() {
     PaintBackBuffer();
-    buffer.ShowOnPaint(hwnd_, BufferCorner());
+    buffer.ShowOnPaint(hwnd, GetBufferCorner());
 }
 
 BOOL CSetOfPopupRegions::CPopupRegion::CRegionBody::OnEraseBkgnd(HDC) { return TRUE; }
@@ -126,7 +126,7 @@ BOOL CSetOfPopupRegions::CPopupRegion::CRegionBody::OnEraseBkgnd(HDC) { return T
 void CSetOfPopupRegions::CPopupRegion::CRegionBody::RedrawNow() {
     buffer.Invalidate();
     PaintBackBuffer();
-    buffer.ShowIn(hwnd_, BufferCorner());
+    buffer.ShowIn(hwnd, GetBufferCorner());
 }
 
 }  // namespace corvelle

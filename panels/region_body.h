@@ -29,7 +29,6 @@ public:
     void SetContentHeights(UINT heightWithoutScrollBar, UINT heightWithScrollBar);
     uint32_t GetFullHeight() const;
     uint32_t GetHeightWithoutScrollBar() const { return heightWithoutBar; }
-    uint32_t GetHeightWithScrollBar() const { return heightWithBar; }
     uint32_t GetVisibleHeight() const { return visibleHeight; }
     void SetVisibleHeight(uint32_t height) { visibleHeight = height; }
     void UseHeightWithScrollBar();
@@ -39,7 +38,7 @@ public:
     void CreateBackBuffer();
     void PaintBackBuffer();
     // Where the buffer stands in the body: its bottom at the body's bottom.
-    POINT BufferCorner();
+    POINT GetBufferCorner();
     void RedrawNow();
     void SetRegion(CPopupRegion* record) { region = record; }
 

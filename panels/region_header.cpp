@@ -49,10 +49,10 @@ BOOL CSetOfPopupRegions::CPopupRegion::CRegionHeader::DrawItem(DRAWITEMSTRUCT* i
 BOOL CSetOfPopupRegions::CPopupRegion::CRegionHeader::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam,
                                                               LRESULT* result) {
     // The mouse went to another window: the press ended there.
-    if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != hwnd_) pressed = false;
+    if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != hwnd) pressed = false;
     if (message == WM_MOUSELEAVE) {
         // While pressed the button holds the mouse: the press decides.
-        if (::GetCapture() != hwnd_ && hot && !region->dragging) {
+        if (::GetCapture() != hwnd && hot && !region->dragging) {
             hot = false;
             Invalidate(FALSE);
         }
@@ -94,7 +94,7 @@ void CSetOfPopupRegions::CPopupRegion::CRegionHeader::OnMouseMove(UINT flags, PO
         TRACKMOUSEEVENT track{};
         track.cbSize = sizeof track;
         track.dwFlags = TME_LEAVE;
-        track.hwndTrack = hwnd_;
+        track.hwndTrack = hwnd;
         ::TrackMouseEvent(&track);
         if (!hot) {
             hot = true;

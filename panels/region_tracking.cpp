@@ -24,7 +24,7 @@ void CSetOfPopupRegions::BeginRegionDrag(UINT index) {
 void CSetOfPopupRegions::TrackHeaderDrag(int32_t y) {
     if (regions.empty()) return;
     if (scrollBarShown) {
-        const int32_t height = static_cast<int32_t>(buffer.Height());
+        const int32_t height = static_cast<int32_t>(buffer.GetHeight());
         const int32_t position = scrollBar.GetScrollPos();
         if (y < 0 || y > height) {
             scrollBar.SetScrollPos(y < 0 ? position + y : position + y - height, TRUE);
@@ -32,7 +32,7 @@ void CSetOfPopupRegions::TrackHeaderDrag(int32_t y) {
             RedrawNow();
         }
     }
-    dragInsertion = DragInsertionIndex(Metrics(), StackRegions(), y, GetScrollPosition());
+    dragInsertion = DragInsertionIndex(GetMetrics(), GetStackRegions(), y, GetScrollPosition());
     RedrawNow();
 }
 
@@ -57,7 +57,7 @@ void CSetOfPopupRegions::OnHeaderDragDrop() {
 void CSetOfPopupRegions::OnLButtonDown(UINT, POINT point) {
     if (!InResizeBand(point)) return;
     lastMouse = point;
-    ::ClientToScreen(hwnd_, &lastMouse);
+    ::ClientToScreen(hwnd, &lastMouse);
     resizing = true;
     SetCapture();
     ::SetCursor(resizeCursor);
@@ -74,11 +74,11 @@ void CSetOfPopupRegions::OnMouseMove(UINT flags, POINT point) {
     }
     if ((flags & MK_LBUTTON) == 0) return;   // a move without the button is no resize step
     POINT last = lastMouse;
-    ::ScreenToClient(hwnd_, &last);
+    ::ScreenToClient(hwnd, &last);
     if (last.x == point.x) return;
     RECT r;
     GetWindowRect(&r);
-    HWND parent = ::GetParent(hwnd_);
+    HWND parent = ::GetParent(hwnd);
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     RECT parentClient;
     ::GetClientRect(parent, &parentClient);
@@ -87,7 +87,7 @@ void CSetOfPopupRegions::OnMouseMove(UINT flags, POINT point) {
                                             parentClient.right - parentClient.left,
                                             static_cast<int32_t>(keptParentWidth));
     lastMouse = point;
-    ::ClientToScreen(hwnd_, &lastMouse);
+    ::ClientToScreen(hwnd, &lastMouse);
     if (band.left > 0) {
         r.left = r.right - width;
     } else {
@@ -113,7 +113,7 @@ void CSetOfPopupRegions::OnLButtonUp(UINT, POINT) {
 }
 
 void CSetOfPopupRegions::OnCaptureChanged(HWND newCapture) {
-    if (newCapture != hwnd_) CancelMouseTracking();
+    if (newCapture != hwnd) CancelMouseTracking();
     Default();
 }
 

@@ -35,55 +35,55 @@ int32_t TextWidth(HDC dc, const std::u16string& text) {
 
 }  // namespace
 
-CSelectDlg::CSelectDlg(CSelectHost* host)
-    : CDialog(IDD_SELECT, host->GetSelectOwner()), host_(host),
-      games_(BuildGameTable(LoadGameTables(), GameNameString)),
-      filter_(host->GetSelectPreferences().filter), initial_(host->GetSelectPreferences().curSolId) {}
+CSelectDlg::CSelectDlg(CSelectHost* selectHost)
+    : CDialog(IDD_SELECT, selectHost->GetSelectOwner()), host(selectHost),
+      games(BuildGameTable(LoadGameTables(), GameNameString)),
+      filter(selectHost->GetSelectPreferences().filter), initial(selectHost->GetSelectPreferences().curSolId) {}
 
 CSelectDlg::~CSelectDlg() {
-    host_->GetSelectPreferences().filter = filter_;
-    panel_.reset();
-    if (icon_) ::DestroyIcon(icon_);
-    if (smallIcon_) ::DestroyIcon(smallIcon_);
+    host->GetSelectPreferences().filter = filter;
+    panel.reset();
+    if (icon) ::DestroyIcon(icon);
+    if (smallIcon) ::DestroyIcon(smallIcon);
 }
 
 uint32_t CSelectDlg::GameAtRow(int row) const {
-    return row >= 0 && static_cast<size_t>(row) < rows_.size() ? rows_[static_cast<size_t>(row)] : kNoGame;
+    return row >= 0 && static_cast<size_t>(row) < rows.size() ? rows[static_cast<size_t>(row)] : kNoGame;
 }
 
 uint32_t CSelectDlg::MarkedGame() const {
-    if (!list_.GetSafeHwnd()) return kNoGame;
-    return GameAtRow(list_.GetSelectionMark());
+    if (!list.GetSafeHwnd()) return kNoGame;
+    return GameAtRow(list.GetSelectionMark());
 }
 
 int CSelectDlg::RowOfGame(uint32_t position) const {
-    auto it = std::find(rows_.begin(), rows_.end(), position);
-    return it == rows_.end() || position >= kNoGame ? -1 : static_cast<int>(it - rows_.begin());
+    auto it = std::find(rows.begin(), rows.end(), position);
+    return it == rows.end() || position >= kNoGame ? -1 : static_cast<int>(it - rows.begin());
 }
 
 BOOL CSelectDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     HINSTANCE module = ::GetModuleHandleW(nullptr);
-    icon_ = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_CORVELLE), IMAGE_ICON, 32, 32, 0));
-    smallIcon_ = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_CORVELLE), IMAGE_ICON, 16, 16, 0));
-    if (icon_) SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    if (smallIcon_) SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    if (!list_.SubclassDlgItem(IDC_SELECT_LIST, this)) return -1;
+    icon = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_CORVELLE), IMAGE_ICON, 32, 32, 0));
+    smallIcon = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_CORVELLE), IMAGE_ICON, 16, 16, 0));
+    if (icon) SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    if (smallIcon) SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    if (!list.SubclassDlgItem(IDC_SELECT_LIST, this)) return -1;
     InitList();
-    panel_ = CreateSelectPopups(host_, this);
+    panel = CreateSelectPopups(host, this);
     // Without its panel the dialog cannot show a game: it ends at once and
     // the main window keeps its game.
-    if (!panel_) return -1;
+    if (!panel) return -1;
     // The list keeps room for its columns beside the panel, also while the
     // panel's edge is dragged.
-    panel_->SetKeptParentWidth(static_cast<uint32_t>(SelectPanelRoom(listMinWidth_)));
+    panel->SetKeptParentWidth(static_cast<uint32_t>(SelectPanelRoom(listMinWidth)));
     SetTimer(kSelectTimerId, kSelectTimerMs);
     // The placement, the layout and the first game each change the panel:
     // it is laid out once, after all of them.
-    panel_->DeferLayout(true);
+    panel->DeferLayout(true);
     LoadWindowPos();
     RecalcLayout();
-    SelectGame(initial_, true);
+    SelectGame(initial, true);
     LayOutPanelNow();
     return TRUE;
 }
@@ -91,95 +91,95 @@ BOOL CSelectDlg::OnInitDialog() {
 void CSelectDlg::InitList() {
     // The rows are measured again with the font: by then this dialog answers
     // the measurement (the template's list asked before it was bound).
-    list_.SendMessage(WM_SETFONT, list_.SendMessage(WM_GETFONT), FALSE);
-    list_.InsertColumn(0, L"Name", LVCFMT_CENTER, 150);
+    list.SendMessage(WM_SETFONT, list.SendMessage(WM_GETFONT), FALSE);
+    list.InsertColumn(0, L"Name", LVCFMT_CENTER, 150);
     const wchar_t* const headings[] = {L"Fav", L"Cat", L"Diff", L"Time"};
-    for (int i = 0; i < 4; ++i) list_.InsertColumn(i + 1, headings[i], LVCFMT_CENTER, 40);
+    for (int i = 0; i < 4; ++i) list.InsertColumn(i + 1, headings[i], LVCFMT_CENTER, 40);
     FillList();
-    const int row = RowOfGame(initial_);
-    if (row >= 0) list_.SetSelectionMark(row);
+    const int row = RowOfGame(initial);
+    if (row >= 0) list.SetSelectionMark(row);
     // Its columns, a vertical scroll bar and its border: the list never
     // gets narrower.
     int columns = 0;
-    for (int i = 0; i < 5; ++i) columns += static_cast<int>(list_.SendMessage(LVM_GETCOLUMNWIDTH, i));
+    for (int i = 0; i < 5; ++i) columns += static_cast<int>(list.SendMessage(LVM_GETCOLUMNWIDTH, i));
     RECT window, client;
-    list_.GetWindowRect(&window);
-    list_.GetClientRect(&client);
+    list.GetWindowRect(&window);
+    list.GetClientRect(&client);
     const int scrollBar = ::GetSystemMetrics(SM_CXVSCROLL);
-    const int shownBar = (::GetWindowLongW(list_, GWL_STYLE) & WS_VSCROLL) != 0 ? scrollBar : 0;
-    listMinWidth_ = columns + scrollBar + (window.right - window.left) - client.right - shownBar;
+    const int shownBar = (::GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL) != 0 ? scrollBar : 0;
+    listMinWidth = columns + scrollBar + (window.right - window.left) - client.right - shownBar;
 }
 
 void CSelectDlg::FillList() {
-    rows_ = FilterGames(games_, filter_, host_->GetSelectPreferences().favorites);
-    tracker_.OnRefill();
-    if (!list_.GetSafeHwnd()) return;
-    ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    list_.DeleteAllItems();
+    rows = FilterGames(games, filter, host->GetSelectPreferences().favorites);
+    tracker.OnRefill();
+    if (!list.GetSafeHwnd()) return;
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    list.DeleteAllItems();
     // Item data is the game's position, kNoGame for the placeholder row.
-    list_.SendMessage(LVM_SETITEMCOUNT, rows_.size());
-    for (size_t i = 0; i < rows_.size(); ++i) list_.InsertItem(static_cast<int>(i), L"", rows_[i]);
-    list_.SetSelectionMark(-1);
-    ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-    list_.Invalidate();
+    list.SendMessage(LVM_SETITEMCOUNT, rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) list.InsertItem(static_cast<int>(i), L"", rows[i]);
+    list.SetSelectionMark(-1);
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    list.Invalidate();
     // Rows deleted above may have told of a lost selection meanwhile.
-    tracker_.OnRefill();
+    tracker.OnRefill();
 }
 
 void CSelectDlg::SelectGame(uint32_t position, bool clearFilters) {
     int row = RowOfGame(position);
-    if (row < 0 && clearFilters && position < games_.size() && panel_) {
-        panel_->ResetFilters();
+    if (row < 0 && clearFilters && position < games.size() && panel) {
+        panel->ResetFilters();
         row = RowOfGame(position);
     }
     if (row < 0) return;
-    list_.SetItemState(-1, 0, 0xFF);
-    list_.SetItemState(row, LVIS_FOCUSED | LVIS_SELECTED, 0xFF);
-    list_.SetSelectionMark(row);
-    list_.EnsureVisible(row, FALSE);
-    tracker_.OnSelected(position);
+    list.SetItemState(-1, 0, 0xFF);
+    list.SetItemState(row, LVIS_FOCUSED | LVIS_SELECTED, 0xFF);
+    list.SetSelectionMark(row);
+    list.EnsureVisible(row, FALSE);
+    tracker.OnSelected(position);
     UpdateInfoPanel();
 }
 
 void CSelectDlg::UpdateInfoPanel() {
-    if (!panel_) return;
+    if (!panel) return;
     uint32_t position = 0;
-    const SelectionTracker::Step step = tracker_.Update(&position);
+    const SelectionTracker::Step step = tracker.Update(&position);
     if (step == SelectionTracker::Step::None) return;
     // Each region whose content changes would lay the whole panel out:
     // it is laid out once, when all have changed.
-    const bool deferred = panel_->IsLayoutDeferred();
-    panel_->DeferLayout(true);
+    const bool deferred = panel->IsLayoutDeferred();
+    panel->DeferLayout(true);
     if (step == SelectionTracker::Step::Clear) {
-        panel_->ShowGameInfo(false);
+        panel->ShowGameInfo(false);
     } else {
-        panel_->ShowGame(position);
-        panel_->ShowGameInfo(true);
+        panel->ShowGame(position);
+        panel->ShowGameInfo(true);
     }
     if (!deferred) LayOutPanelNow();
 }
 
 void CSelectDlg::LayOutPanelNow() {
-    panel_->DeferLayout(false);
-    panel_->RepositionRegions(RegionLayout::Full);
-    panel_->RedrawNow();
+    panel->DeferLayout(false);
+    panel->RepositionRegions(RegionLayout::Full);
+    panel->RedrawNow();
 }
 
 void CSelectDlg::RecalcLayout() {
-    if (!panel_ || !list_.GetSafeHwnd()) return;
+    if (!panel || !list.GetSafeHwnd()) return;
     RECT c;
     GetClientRect(&c);
     const SelectDialogLayout layout =
-        LayOutSelectDialog(c.right, c.bottom, static_cast<int32_t>(host_->GetSelectPreferences().selectPopupsWidth),
-                           static_cast<int32_t>(kSelectPopupsMinWidth), listMinWidth_);
+        LayOutSelectDialog(c.right, c.bottom, static_cast<int32_t>(host->GetSelectPreferences().selectPopupsWidth),
+                           static_cast<int32_t>(kSelectPopupsMinWidth), listMinWidth);
     // One batch, each window redrawn where it moved: what a move uncovers
     // (rows of a list that shrank, buttons that moved) is painted anew.
     struct Placed {
         HWND window;
         PlacementRect at;
     };
-    const Placed placed[] = {{panel_->GetSafeHwnd(), layout.panel},
-                             {list_.GetSafeHwnd(), layout.list},
+    const Placed placed[] = {{panel->GetSafeHwnd(), layout.panel},
+                             {list.GetSafeHwnd(), layout.list},
                              {GetDlgItemHwnd(IDOK), layout.play},
                              {GetDlgItemHwnd(IDCANCEL), layout.cancel}};
     HDWP batch = ::BeginDeferWindowPos(4);
@@ -192,37 +192,37 @@ void CSelectDlg::RecalcLayout() {
     // An edge drag narrowed the panel before this layout, without a
     // repaint: what it uncovered beside the list is painted anew too.
     const RECT beside{layout.panel.right, c.top, c.right, c.bottom};
-    ::InvalidateRect(hwnd_, &beside, TRUE);
-    panel_->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::EraseChildren);
-    panel_->RedrawNow();
+    ::InvalidateRect(hwnd, &beside, TRUE);
+    panel->RepositionRegions(RegionLayout::InvalidateHeaders | RegionLayout::EraseChildren);
+    panel->RedrawNow();
 }
 
-void CSelectDlg::Play(uint32_t position) {
-    host_->GetSelectPreferences().curSolId = position < games_.size() ? position : initial_;
+void CSelectDlg::OnPlay(uint32_t position) {
+    host->GetSelectPreferences().curSolId = position < games.size() ? position : initial;
     SaveWindowPos();
     EndDialog(IDOK);
 }
 
-void CSelectDlg::OnOK() { Play(MarkedGame()); }
+void CSelectDlg::OnOK() { OnPlay(MarkedGame()); }
 
 void CSelectDlg::OnCancel() {
-    host_->GetSelectPreferences().curSolId = initial_;
+    host->GetSelectPreferences().curSolId = initial;
     SaveWindowPos();
     EndDialog(IDCANCEL);
 }
 
-void CSelectDlg::AddToFavorites(uint32_t position) {
+void CSelectDlg::OnAddToFavorites(uint32_t position) {
     const CGameEntry* entry = GetGameEntry(position);
     if (!entry) return;
-    AddFavorite(host_->GetSelectPreferences().favorites, entry->id);
+    AddFavorite(host->GetSelectPreferences().favorites, entry->id);
     RedrawGame(position);
 }
 
-void CSelectDlg::RemoveFromFavorites(uint32_t position) {
+void CSelectDlg::OnRemoveFromFavorites(uint32_t position) {
     const CGameEntry* entry = GetGameEntry(position);
     if (!entry) return;
-    RemoveFavorite(host_->GetSelectPreferences().favorites, entry->id);
-    if (filter_.favoritesOnly) {
+    RemoveFavorite(host->GetSelectPreferences().favorites, entry->id);
+    if (filter.favoritesOnly) {
         // The game leaves the list; the others keep their selection.
         const uint32_t marked = MarkedGame();
         FillList();
@@ -234,14 +234,14 @@ void CSelectDlg::RemoveFromFavorites(uint32_t position) {
 
 void CSelectDlg::RedrawGame(uint32_t position) {
     const int row = RowOfGame(position);
-    if (row >= 0) list_.SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
+    if (row >= 0) list.SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
 }
 
 BOOL CSelectDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
     case ID_SELECT_PLAY: OnOK(); return TRUE;
-    case ID_SELECT_ADD_FAVORITE: AddToFavorites(MarkedGame()); return TRUE;
-    case ID_SELECT_REMOVE_FAVORITE: RemoveFromFavorites(MarkedGame()); return TRUE;
+    case ID_SELECT_ADD_FAVORITE: OnAddToFavorites(MarkedGame()); return TRUE;
+    case ID_SELECT_REMOVE_FAVORITE: OnRemoveFromFavorites(MarkedGame()); return TRUE;
     default: return CDialog::OnCommand(wParam, lParam);
     }
 }
@@ -253,16 +253,16 @@ BOOL CSelectDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
         case NM_DBLCLK: {
             const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
             const uint32_t game = GameAtRow(click->iItem);
-            if (game < games_.size()) Play(game);
+            if (game < games.size()) OnPlay(game);
             *result = 0;
             return TRUE;
         }
         case NM_RCLICK:
-            OnRightClick(reinterpret_cast<const NMITEMACTIVATE*>(lParam));
+            OnListRClick(reinterpret_cast<const NMITEMACTIVATE*>(lParam));
             *result = 0;
             return TRUE;
         case LVN_ITEMCHANGED:
-            OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(lParam));
+            OnListItemChanged(reinterpret_cast<const NMLISTVIEW*>(lParam));
             *result = 0;
             return TRUE;
         default: break;
@@ -271,24 +271,24 @@ BOOL CSelectDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     return CDialog::OnNotify(wParam, lParam, result);
 }
 
-void CSelectDlg::OnItemChanged(const NMLISTVIEW* change) {
+void CSelectDlg::OnListItemChanged(const NMLISTVIEW* change) {
     if (!(change->uChanged & LVIF_STATE)) return;
     const uint32_t game = GameAtRow(change->iItem);
     const bool was = (change->uOldState & LVIS_SELECTED) != 0;
     const bool is = (change->uNewState & LVIS_SELECTED) != 0;
     if (was && !is)
-        tracker_.OnDeselected(game);
+        tracker.OnDeselected(game);
     else if (is && !was)
-        tracker_.OnSelected(game);
+        tracker.OnSelected(game);
 }
 
-void CSelectDlg::OnRightClick(const NMITEMACTIVATE* click) {
+void CSelectDlg::OnListRClick(const NMITEMACTIVATE* click) {
     const uint32_t game = GameAtRow(click->iItem);
     const CGameEntry* entry = GetGameEntry(game);
     if (!entry) return;
     HMENU menu = ::CreatePopupMenu();
     if (!menu) return;
-    const bool favourite = host_->GetSelectPreferences().favorites.Contains(entry->id);
+    const bool favourite = host->GetSelectPreferences().favorites.Contains(entry->id);
     ::AppendMenuW(menu, MF_STRING, ID_SELECT_PLAY, L"Play");
     ::AppendMenuW(menu, MF_STRING, favourite ? ID_SELECT_REMOVE_FAVORITE : ID_SELECT_ADD_FAVORITE,
                   favourite ? L"Remove From Favorites" : L"Add To Favorites");
@@ -298,12 +298,12 @@ void CSelectDlg::OnRightClick(const NMITEMACTIVATE* click) {
     // The command is taken here and acts on the clicked game, whichever row
     // carries the selection mark.
     const UINT command = static_cast<UINT>(
-        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr));
+        ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd, nullptr));
     ::DestroyMenu(menu);
     switch (command) {
-    case ID_SELECT_PLAY: Play(game); break;
-    case ID_SELECT_ADD_FAVORITE: AddToFavorites(game); break;
-    case ID_SELECT_REMOVE_FAVORITE: RemoveFromFavorites(game); break;
+    case ID_SELECT_PLAY: OnPlay(game); break;
+    case ID_SELECT_ADD_FAVORITE: OnAddToFavorites(game); break;
+    case ID_SELECT_REMOVE_FAVORITE: OnRemoveFromFavorites(game); break;
     default: break;
     }
 }
@@ -334,7 +334,7 @@ void CSelectDlg::DrawRow(const DRAWITEMSTRUCT* item) {
     ::SetBkColor(dc, selected ? ::GetSysColor(COLOR_HIGHLIGHT) : RGB(255, 255, 255));
     ::SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
     int widths[5];
-    for (int i = 0; i < 5; ++i) widths[i] = static_cast<int>(list_.SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
+    for (int i = 0; i < 5; ++i) widths[i] = static_cast<int>(list.SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i)));
     RECT name{r.left + 2, r.top, r.left + 2 + widths[0] - 4, r.bottom};
     if (!entry) {
         ::DrawTextW(dc, L"<no solitaires>", -1, &name, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -344,23 +344,23 @@ void CSelectDlg::DrawRow(const DRAWITEMSTRUCT* item) {
         ::DrawTextW(dc, reinterpret_cast<const wchar_t*>(shown.c_str()), static_cast<int>(shown.size()), &name,
                     DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         int left = r.left + widths[0];
-        auto icon = [&](int column, uint16_t bitmap, int32_t width) {
+        auto drawIcon = [&](int column, uint16_t bitmap, int32_t width) {
             const int columnWidth = widths[column];
             if (columnWidth >= width) DrawBitmapTransparent(dc, left + (columnWidth - width) / 2, r.top, bitmap, kKeyGreen);
             left += columnWidth;
         };
-        const bool favourite = host_->GetSelectPreferences().favorites.Contains(entry->id);
+        const bool favourite = host->GetSelectPreferences().favorites.Contains(entry->id);
         if (favourite)
-            icon(1, IDB_FAVOURITE, kIconSize);
+            drawIcon(1, IDB_FAVOURITE, kIconSize);
         else
             left += widths[1];
         if (entry->category != kCategoryOtherFilter)
-            icon(2, static_cast<uint16_t>(IDB_CATEGORY + entry->category - 1), kIconSize);
+            drawIcon(2, static_cast<uint16_t>(IDB_CATEGORY + entry->category - 1), kIconSize);
         else
             left += widths[2];
-        icon(3, static_cast<uint16_t>(IDB_DIFFICULTY + entry->difficulty - 1),
+        drawIcon(3, static_cast<uint16_t>(IDB_DIFFICULTY + entry->difficulty - 1),
              static_cast<int32_t>(entry->difficulty) * kDifficultyIconStep);
-        icon(4, static_cast<uint16_t>(IDB_TIME_CLASS + entry->timeClass - 1), kTimeIconWidth);
+        drawIcon(4, static_cast<uint16_t>(IDB_TIME_CLASS + entry->timeClass - 1), kTimeIconWidth);
     }
     ::SetBkColor(dc, RGB(255, 255, 255));
     ::SetTextColor(dc, RGB(0, 0, 0));
@@ -393,7 +393,7 @@ void CSelectDlg::OnDestroy() {
 void CSelectDlg::SaveWindowPos() {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
-    if (!::GetWindowPlacement(hwnd_, &placement)) return;
+    if (!::GetWindowPlacement(hwnd, &placement)) return;
     CRegistryKey key;
     if (key.Create(ProgramSubKey(kPrefsKeyName))) key.WriteBinary(kSelectWindowPosName, &placement, sizeof placement);
 }
@@ -409,8 +409,8 @@ void CSelectDlg::LoadWindowPos() {
     // the dialog's smallest size, then centred over the owner.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
-    if (!::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    HWND owner = ::GetWindow(hwnd, GW_OWNER);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : hwnd, MONITOR_DEFAULTTONEAREST), &monitor)) return;
     const RECT& work = monitor.rcWork;
     const RECT& n = placement.rcNormalPosition;
     PlacementRect size = ClampPlacement({n.left, n.top, n.right, n.bottom},
@@ -426,14 +426,14 @@ void CSelectDlg::LoadWindowPos() {
         ClampPlacement({(over.left + over.right - w) / 2, (over.top + over.bottom - h) / 2,
                         (over.left + over.right - w) / 2 + w, (over.top + over.bottom - h) / 2 + h},
                        {work.left, work.top, work.right, work.bottom}, kSelectMinWidth, kSelectMinHeight);
-    ::SetWindowPos(hwnd_, nullptr, centred.left, centred.top, centred.right - centred.left,
+    ::SetWindowPos(hwnd, nullptr, centred.left, centred.top, centred.right - centred.left,
                    centred.bottom - centred.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR RunSelectDialog(CSelectHost* host) {
     CSelectDlg dialog(host);
     const INT_PTR result = dialog.DoModal();
-    if (result != IDOK) host->GetSelectPreferences().curSolId = dialog.InitialPosition();
+    if (result != IDOK) host->GetSelectPreferences().curSolId = dialog.GetInitialPosition();
     return result;
 }
 

@@ -61,14 +61,12 @@ public:
     explicit CSelectDlg(CSelectHost* host);
     ~CSelectDlg() override;
 
-    CSelectHost* Host() const { return host_; }
-    SelectionFilter& Filter() { return filter_; }
-    const std::vector<CGameEntry>& Games() const { return games_; }
+    SelectionFilter& GetFilter() { return filter; }
     // Entry i of the game table; null past its end.
-    const CGameEntry* GetGameEntry(uint32_t i) const { return i < games_.size() ? &games_[i] : nullptr; }
-    CListCtrl& List() { return list_; }
-    CSolSelectPopups* Panel() const { return panel_.get(); }
-    uint32_t InitialPosition() const { return initial_; }
+    const CGameEntry* GetGameEntry(uint32_t i) const { return i < games.size() ? &games[i] : nullptr; }
+    CListCtrl& GetList() { return list; }
+    CSolSelectPopups* GetPanel() const { return panel.get(); }
+    uint32_t GetInitialPosition() const { return initial; }
     // The game of the row carrying the list's selection mark; kNoGame when
     // there is none or it is the placeholder.
     uint32_t MarkedGame() const;
@@ -85,10 +83,10 @@ public:
     void UpdateInfoPanel();
     void RecalcLayout();
     // Context-menu commands on a game.
-    void AddToFavorites(uint32_t position);
-    void RemoveFromFavorites(uint32_t position);
+    void OnAddToFavorites(uint32_t position);
+    void OnRemoveFromFavorites(uint32_t position);
     // Ends the dialog playing `position`.
-    void Play(uint32_t position);
+    void OnPlay(uint32_t position);
 
 protected:
     BOOL OnInitDialog() override;
@@ -106,8 +104,8 @@ protected:
 private:
     void InitList();
     void DrawRow(const DRAWITEMSTRUCT* item);
-    void OnItemChanged(const NMLISTVIEW* change);
-    void OnRightClick(const NMITEMACTIVATE* click);
+    void OnListItemChanged(const NMLISTVIEW* change);
+    void OnListRClick(const NMITEMACTIVATE* click);
     void RedrawGame(uint32_t position);
     int RowOfGame(uint32_t position) const;
     void SaveWindowPos();
@@ -115,18 +113,18 @@ private:
     // Ends a deferred layout of the panel: laid out and painted at once.
     void LayOutPanelNow();
 
-    CSelectHost* host_;
-    std::unique_ptr<CSolSelectPopups> panel_;
-    std::vector<CGameEntry> games_;
-    std::vector<uint32_t> rows_;   // the game of each list row (kNoGame: placeholder)
-    SelectionTracker tracker_;
-    SelectionFilter filter_;
-    uint32_t initial_;
-    CListCtrl list_;
-    HICON icon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    CSelectHost* host;
+    std::unique_ptr<CSolSelectPopups> panel;
+    std::vector<CGameEntry> games;
+    std::vector<uint32_t> rows;   // the game of each list row (kNoGame: placeholder)
+    SelectionTracker tracker;
+    SelectionFilter filter;
+    uint32_t initial;
+    CListCtrl list;
+    HICON icon = nullptr;
+    HICON smallIcon = nullptr;
     // The list's smallest width: its columns, a scroll bar and its border.
-    int32_t listMinWidth_ = 0;
+    int32_t listMinWidth = 0;
 };
 
 // Runs the dialog over the host's window and returns its result (IDOK,

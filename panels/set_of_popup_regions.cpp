@@ -134,9 +134,9 @@ int32_t CSetOfPopupRegions::GetScrollRangeMax() const {
     return info.nMax;
 }
 
-StackMetrics CSetOfPopupRegions::Metrics() const { return StackMetrics{band, margins, headerHeight}; }
+StackMetrics CSetOfPopupRegions::GetMetrics() const { return StackMetrics{band, margins, headerHeight}; }
 
-std::vector<StackRegion> CSetOfPopupRegions::StackRegions() const {
+std::vector<StackRegion> CSetOfPopupRegions::GetStackRegions() const {
     std::vector<StackRegion> out;
     out.reserve(regions.size());
     for (const CPopupRegion& region : regions) {
@@ -181,7 +181,7 @@ void CSetOfPopupRegions::RepositionRegions(RegionLayout layout) {
 
 bool CSetOfPopupRegions::UpdateScrollBar(bool rangeOnly) {
     if (scrollBar.GetSafeHwnd() == nullptr) return false;
-    const int32_t h = ClientHeight(hwnd_);
+    const int32_t h = ClientHeight(hwnd);
     SCROLLINFO page{};
     page.cbSize = sizeof page;
     page.fMask = SIF_PAGE;
@@ -218,15 +218,15 @@ bool CSetOfPopupRegions::UpdateScrollBar(bool rangeOnly) {
 }
 
 int32_t CSetOfPopupRegions::GetContentHeight(bool fullHeights) const {
-    return ContentHeight(Metrics(), StackRegions(), fullHeights);
+    return ContentHeight(GetMetrics(), GetStackRegions(), fullHeights);
 }
 
 bool CSetOfPopupRegions::EnsureRegionVisible(UINT i) {
     if (!scrollBarShown) return false;
     int32_t top = 0;
     int32_t bottom = 0;
-    RegionSpan(Metrics(), StackRegions(), i, &top, &bottom);
-    const int32_t h = ClientHeight(hwnd_);
+    GetRegionSpan(GetMetrics(), GetStackRegions(), i, &top, &bottom);
+    const int32_t h = ClientHeight(hwnd);
     int32_t position = GetScrollPosition();
     bool moved = false;
     if (bottom > h + position) {
@@ -253,13 +253,13 @@ void CSetOfPopupRegions::MoveRegion(UINT from, UINT to) {
 
 // ---- painting
 
-void CSetOfPopupRegions::CreateBackBuffer() { buffer.Create(hwnd_); }
+void CSetOfPopupRegions::CreateBackBuffer() { buffer.Create(hwnd); }
 
 void CSetOfPopupRegions::PaintBackBuffer() {
     RECT rc;
     GetClientRect(&rc);
-    if (!::EqualRect(&rc, &buffer.Area())) CreateBackBuffer();
-    if (!buffer.Stale() || buffer.GetDC() == nullptr) return;
+    if (!::EqualRect(&rc, &buffer.GetArea())) CreateBackBuffer();
+    if (!buffer.IsStale() || buffer.GetDC() == nullptr) return;
     HDC dc = buffer.GetDC();
     const int32_t width = rc.right;
     const int32_t height = rc.bottom;
@@ -271,7 +271,7 @@ void CSetOfPopupRegions::PaintBackBuffer() {
     }
     if (dragActive) {
         const int32_t l = rc.left + margins.left - 5;
-        const int32_t t = rc.top + InsertionMarkerTop(Metrics(), StackRegions(), dragInsertion, GetScrollPosition());
+        const int32_t t = rc.top + InsertionMarkerTop(GetMetrics(), GetStackRegions(), dragInsertion, GetScrollPosition());
         const RECT parts[] = {{l, t, l + 9, t + 4}, {l + 6, t - 2, l + 7, t + 6}, {l + 7, t - 1, l + 8, t + 5},
                               {l + 9, t + 1, l + 10, t + 3}};
         HBRUSH brush = ::CreateSolidBrush(kMarkerColour);
@@ -283,7 +283,7 @@ void CSetOfPopupRegions::PaintBackBuffer() {
 
 void CSetOfPopupRegions::OnPaint() {
     PaintBackBuffer();
-    buffer.ShowOnPaint(hwnd_, POINT{0, 0});
+    buffer.ShowOnPaint(hwnd, POINT{0, 0});
 }
 
 BOOL CSetOfPopupRegions::OnEraseBkgnd(HDC) { return TRUE; }
@@ -292,7 +292,7 @@ void CSetOfPopupRegions::RedrawNow() {
     if (layoutDeferred) return;
     buffer.Invalidate();
     PaintBackBuffer();
-    buffer.ShowIn(hwnd_, POINT{0, 0});
+    buffer.ShowIn(hwnd, POINT{0, 0});
 }
 
 void CSetOfPopupRegions::OnSize(UINT, int, int) {

@@ -64,7 +64,6 @@ public:
         bool IsLocked() const { return locked; }
         uint32_t GetIndex() const { return index; }
         CRegionHeader* GetHeader() const { return header; }
-        CRegionBody* GetBody() const { return body; }
         CSetOfPopupRegions* GetContainer() const { return container; }
 
     private:
@@ -87,7 +86,6 @@ public:
     void SetResizeBand(const RECT& band);
     Box GetResizeBand() const { return band; }
     void SetMinWidth(uint32_t width) { minWidth = width; }
-    uint32_t GetMinWidth() const { return minWidth; }
     // The width of the parent's client area an edge drag leaves beside the
     // panel (kMinFieldWidth unless set).
     void SetKeptParentWidth(uint32_t width) { keptParentWidth = width; }
@@ -151,8 +149,8 @@ private:
     void CreateBackBuffer();
     void PaintBackBuffer();
     bool InResizeBand(POINT point) const;
-    StackMetrics Metrics() const;
-    std::vector<StackRegion> StackRegions() const;
+    StackMetrics GetMetrics() const;
+    std::vector<StackRegion> GetStackRegions() const;
     // Ends a header drag or an edge resize that lost the mouse.
     void CancelMouseTracking();
 

@@ -35,9 +35,9 @@ CSolMainPopups::~CSolMainPopups() {
     if (fallbackBitmap != nullptr) ::DeleteObject(fallbackBitmap);
 }
 
-const CGameEngine* CSolMainPopups::ShownEngine() const { return owner->GetPanelEngine(); }
+const CGameEngine* CSolMainPopups::GetShownEngine() const { return owner->GetPanelEngine(); }
 
-CGamePopups::RegionStates CSolMainPopups::StoredStates() const {
+CGamePopups::RegionStates CSolMainPopups::GetStoredStates() const {
     auto& states = owner->GetPanelPreferences().mainPopupsState;
     return RegionStates{states.data(), states.size()};
 }
@@ -128,7 +128,7 @@ void CSolMainPopups::RefreshAfterGameChange() {
 }
 
 void CSolMainPopups::ShowCurrentGame() {
-    const std::u16string name = GameName();
+    const std::u16string name = GetGameName();
     UpdateRulesText();
     UpdateBestTimes(name.c_str());
     UpdateStatistics(name.c_str());

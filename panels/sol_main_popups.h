@@ -64,16 +64,13 @@ public:
     // pictures made anew when the width changed) and painted.
     void Place(const RECT& rect, bool visible, bool widthChanged);
 
-    CAdvertisementBanner* GetBanner() const { return banner; }
-    HBITMAP GetFallbackBitmap() const { return fallbackBitmap; }
-
     void OnScrollBarToggled() override {}
     void OnBodyChildLaidOut(UINT regionIndex, UINT childIndex) override;
     void OnPanelResized() override;
 
 protected:
-    const CGameEngine* ShownEngine() const override;
-    RegionStates StoredStates() const override;
+    const CGameEngine* GetShownEngine() const override;
+    RegionStates GetStoredStates() const override;
     bool FillRegion(UINT position, uint32_t id) override;
 
 private:

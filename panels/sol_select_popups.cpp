@@ -29,9 +29,9 @@ CSolSelectPopups::CSolSelectPopups(CSelectHost* owner, CSelectDlg* selectDialog)
 
 CSolSelectPopups::~CSolSelectPopups() = default;
 
-const CGameEngine* CSolSelectPopups::ShownEngine() const { return host->GetSelectEngine(); }
+const CGameEngine* CSolSelectPopups::GetShownEngine() const { return host->GetSelectEngine(); }
 
-CGamePopups::RegionStates CSolSelectPopups::StoredStates() const {
+CGamePopups::RegionStates CSolSelectPopups::GetStoredStates() const {
     auto& states = host->GetSelectPreferences().selectPopupsState;
     return RegionStates{states.data(), states.size()};
 }
@@ -53,7 +53,7 @@ bool CSolSelectPopups::FillRegion(UINT position, uint32_t id) {
     switch (id) {
     case kRegionFilter: {
         body->SetMargins(RECT{10, 10, -10, 0});
-        const SelectionFilter& f = dialog->Filter();
+        const SelectionFilter& f = dialog->GetFilter();
         const wchar_t* const labels[] = {L"Category:", L"Difficulty:", L"Time to win:"};
         const uint8_t values[] = {f.category, f.skill, f.time};
         const int itemCounts[] = {12, 4, 5};
@@ -163,7 +163,7 @@ std::unique_ptr<CSolSelectPopups> CreateSelectPopups(CSelectHost* host, CSelectD
 
 void CSolSelectPopups::ShowGame(uint32_t position) {
     host->PreviewGame(position);
-    const std::u16string name = GameName();
+    const std::u16string name = GetGameName();
     RedrawPreview();
     UpdateRulesText();
     FillRelatedList();
@@ -200,8 +200,8 @@ void CSolSelectPopups::FillRelatedList() {
     related->ShowWindow(SW_HIDE);
     const CRelatedSolsTable* table = host->GetRelatedGames();
     const uint32_t* list = nullptr;
-    const uint32_t current = host->GetSelectPreferences().curSolId;
-    const uint16_t count = table ? table->GetRelated(current, &list) : 0;
+    const uint32_t currentId = host->GetSelectPreferences().curSolId;
+    const uint16_t count = table ? table->GetRelated(currentId, &list) : 0;
     related->ResetContent();
     UINT rows = 0;
     for (uint16_t k = 0; k < count && list; ++k) {

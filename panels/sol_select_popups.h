@@ -41,15 +41,14 @@ public:
 
     CSolGameFieldPreview* GetPreview() const { return preview; }
     CRelatedListBox* GetRelatedList() const { return related; }
-    CFilterResetButton* GetResetButton() const { return resetButton; }
     CFilterComboBox* GetFilterCombo(int i) const { return i >= 0 && i < 3 ? combos[i] : nullptr; }
     CFilterFavoritesCheckBox* GetFavoritesBox() const { return favoritesBox; }
 
     void OnPanelResized() override;
 
 protected:
-    const CGameEngine* ShownEngine() const override;
-    RegionStates StoredStates() const override;
+    const CGameEngine* GetShownEngine() const override;
+    RegionStates GetStoredStates() const override;
     bool FillRegion(UINT position, uint32_t id) override;
     bool ShowsRules() const override { return showingGame; }
 

@@ -28,21 +28,21 @@ bool CStatisticsControl::Create(DWORD style, const RECT& rect, CWnd* parent, UIN
     return true;
 }
 
-void CStatisticsControl::CreatePicture() { memory.Create(hwnd_); }
+void CStatisticsControl::CreatePicture() { memory.Create(hwnd); }
 
 void CStatisticsControl::Reload(const char16_t* gameName) {
     if (gameName != nullptr) name = gameName;
     ReadGameStatistics(name, statistics);
     memory.Invalidate();
-    if (hwnd_ != nullptr) Invalidate(FALSE);
+    if (hwnd != nullptr) Invalidate(FALSE);
 }
 
 BOOL CStatisticsControl::DrawItem(DRAWITEMSTRUCT* item) {
     const RECT rc = item->rcItem;
-    if (!::EqualRect(&rc, &memory.Area())) CreatePicture();
+    if (!::EqualRect(&rc, &memory.GetArea())) CreatePicture();
     HDC dc = memory.GetDC();
     if (dc == nullptr) return TRUE;
-    if (memory.Stale()) {
+    if (memory.IsStale()) {
         ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
         const int oldMode = ::SetBkMode(dc, TRANSPARENT);
         HGDIOBJ oldFont = ::SelectObject(dc, font);

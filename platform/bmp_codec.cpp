@@ -41,7 +41,7 @@ size_t RowBytes(int64_t width, int bitsPerPixel) {
 bool EncodeBmp(const PixelImage& image, uint8_t** data, size_t* size) {
     *data = nullptr;
     *size = 0;
-    if (image.Empty() || int64_t{image.width} * image.height > kMaxPixels) return false;
+    if (image.IsEmpty() || int64_t{image.width} * image.height > kMaxPixels) return false;
     const size_t stride = RowBytes(image.width, 24);
     const size_t pixelBytes = stride * static_cast<size_t>(image.height);
     const size_t total = kFileHeaderSize + kInfoHeaderSize + pixelBytes;

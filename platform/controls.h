@@ -29,7 +29,6 @@ public:
 class CButton : public CWnd {
 public:
     bool Create(const wchar_t* text, DWORD style, const RECT& rect, CWnd* parent, UINT id);
-    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
     void SetCheck(int check) const { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
 };
 
@@ -136,12 +135,12 @@ public:
 class CScrollBar : public CWnd {
 public:
     bool Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
-    BOOL GetScrollInfo(SCROLLINFO* info) const { return ::GetScrollInfo(hwnd_, SB_CTL, info); }
+    BOOL GetScrollInfo(SCROLLINFO* info) const { return ::GetScrollInfo(hwnd, SB_CTL, info); }
     int SetScrollInfo(const SCROLLINFO* info, BOOL redraw = TRUE) const {
-        return ::SetScrollInfo(hwnd_, SB_CTL, info, redraw);
+        return ::SetScrollInfo(hwnd, SB_CTL, info, redraw);
     }
-    int GetScrollPos() const { return ::GetScrollPos(hwnd_, SB_CTL); }
-    int SetScrollPos(int position, BOOL redraw = TRUE) const { return ::SetScrollPos(hwnd_, SB_CTL, position, redraw); }
+    int GetScrollPos() const { return ::GetScrollPos(hwnd, SB_CTL); }
+    int SetScrollPos(int position, BOOL redraw = TRUE) const { return ::SetScrollPos(hwnd, SB_CTL, position, redraw); }
 };
 
 }  // namespace corvelle

@@ -17,15 +17,15 @@ INT_PTR CALLBACK PassiveDialogProc(HWND, UINT, WPARAM, LPARAM) {
 
 }  // namespace
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : templateId_(templateId), parent_(parent) {}
+CDialog::CDialog(UINT id, CWnd* parent) : templateId(id), parentWnd(parent) {}
 
 CDialog::CDialog(const DLGTEMPLATE* dialogTemplate, CWnd* parent)
-    : template_(dialogTemplate), parent_(parent) {}
+    : memoryTemplate(dialogTemplate), parentWnd(parent) {}
 
 const DLGTEMPLATE* CDialog::LoadTemplate() const {
-    if (template_ != nullptr) return template_;
+    if (memoryTemplate != nullptr) return memoryTemplate;
     HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(templateId_), MAKEINTRESOURCEW(5));
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
     if (found == nullptr) return nullptr;
     HGLOBAL loaded = ::LoadResource(module, found);
     return loaded != nullptr ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
@@ -48,79 +48,79 @@ HWND OwnerOf(CWnd* parent, const CWnd* dialog) {
 }  // namespace
 
 bool CDialog::CreateModeless() {
-    if (hwnd_ != nullptr) return false;
+    if (hwnd != nullptr) return false;
     const DLGTEMPLATE* dialogTemplate = LoadTemplate();
     if (dialogTemplate == nullptr) return false;
-    HWND window = CreateBoundDialog(this, dialogTemplate, OwnerOf(parent_, this), &PassiveDialogProc);
+    HWND window = CreateBoundDialog(this, dialogTemplate, OwnerOf(parentWnd, this), &PassiveDialogProc);
     if (window == nullptr) return false;
-    if (hwnd_ != window) {
+    if (hwnd != window) {
         ::DestroyWindow(window);
         return false;
     }
-    ownsWindow_ = true;
+    ownsWindow = true;
     return true;
 }
 
 INT_PTR CDialog::DoModal() {
-    if (hwnd_ != nullptr) return -1;
-    HWND owner = OwnerOf(parent_, this);
+    if (hwnd != nullptr) return -1;
+    HWND owner = OwnerOf(parentWnd, this);
     bool disabledOwner = false;
     if (owner != nullptr && ::IsWindowEnabled(owner)) {
         ::EnableWindow(owner, FALSE);
         disabledOwner = true;
     }
-    modal_ = true;
-    ended_ = false;
-    result_ = -1;
+    modal = true;
+    ended = false;
+    modalResult = -1;
     bool made = CreateModeless();
-    if (made && !ended_ && hwnd_ != nullptr) {
-        if (!::IsWindowVisible(hwnd_)) ::ShowWindow(hwnd_, SW_SHOWNORMAL);
-        while (!ended_) {
+    if (made && !ended && hwnd != nullptr) {
+        if (!::IsWindowVisible(hwnd)) ::ShowWindow(hwnd, SW_SHOWNORMAL);
+        while (!ended) {
             MSG message;
             BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
             if (got == 0) {
                 // WM_QUIT ends this run; posted again for the loops outside.
                 ::PostQuitMessage(static_cast<int>(message.wParam));
-                result_ = -1;
+                modalResult = -1;
                 break;
             }
             if (got == -1) {
-                result_ = -1;
+                modalResult = -1;
                 break;
             }
             CWinApp* app = GetApp();
             if (app != nullptr && app->ProcessMessageFilter(MSGF_DIALOGBOX, &message)) continue;
-            if (hwnd_ != nullptr && ::IsDialogMessageW(hwnd_, &message)) continue;
+            if (hwnd != nullptr && ::IsDialogMessageW(hwnd, &message)) continue;
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
     }
-    INT_PTR result = made ? result_ : -1;
+    INT_PTR result = made ? modalResult : -1;
     // The owner is enabled before the dialog goes, so the activation returns
     // to it and not to another program's window.
     if (disabledOwner) ::EnableWindow(owner, TRUE);
-    if (hwnd_ != nullptr) {
-        if (owner != nullptr && ::GetActiveWindow() == hwnd_) ::SetActiveWindow(owner);
-        ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+    if (hwnd != nullptr) {
+        if (owner != nullptr && ::GetActiveWindow() == hwnd) ::SetActiveWindow(owner);
+        ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-        ::DestroyWindow(hwnd_);
+        ::DestroyWindow(hwnd);
     }
     if (owner != nullptr && ::IsWindow(owner) && ::GetActiveWindow() == nullptr) {
         ::SetActiveWindow(owner);
     }
-    modal_ = false;
+    modal = false;
     return result;
 }
 
 void CDialog::EndDialog(INT_PTR result) {
-    result_ = result;
-    ended_ = true;
-    if (hwnd_ == nullptr) return;
-    if (modal_) {
+    modalResult = result;
+    ended = true;
+    if (hwnd == nullptr) return;
+    if (modal) {
         // Wakes the loop when the call came from outside a dispatched message.
-        ::PostMessageW(hwnd_, WM_NULL, 0, 0);
+        ::PostMessageW(hwnd, WM_NULL, 0, 0);
     } else {
-        ::ShowWindow(hwnd_, SW_HIDE);
+        ::ShowWindow(hwnd, SW_HIDE);
     }
 }
 
@@ -139,7 +139,7 @@ void CDialog::OnCancel() {
 BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (message == WM_INITDIALOG) {
         RECT before;
-        ::GetWindowRect(hwnd_, &before);
+        ::GetWindowRect(hwnd, &before);
         BOOL answer = OnInitDialog();
         if (answer == -1) {
             // A dialog that could not set itself up must not run half made.
@@ -159,12 +159,12 @@ void CDialog::CenterUnlessPlaced(const RECT& before) const {
     // after this message), one that did not move itself, and one whose
     // owner is disabled for its run or that has none: a modeless dialog
     // beside a working owner stays where it was made.
-    const LONG style = ::GetWindowLongW(hwnd_, GWL_STYLE);
+    const LONG style = ::GetWindowLongW(hwnd, GWL_STYLE);
     if ((style & (WS_VISIBLE | WS_CHILD)) != 0) return;
     RECT now;
-    ::GetWindowRect(hwnd_, &now);
+    ::GetWindowRect(hwnd, &now);
     if (now.left != before.left || now.top != before.top) return;
-    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    HWND owner = ::GetWindow(hwnd, GW_OWNER);
     if (owner != nullptr && ::IsWindowEnabled(owner)) return;
     CenterWindow();
 }
@@ -187,9 +187,9 @@ BOOL CDialog::OnCommand(WPARAM wParam, LPARAM) {
 void CDialog::PostNcDestroy() {
     // The window went away without EndDialog (its owner was destroyed):
     // the modal run ends and reports the failure.
-    if (modal_ && !ended_) {
-        ended_ = true;
-        result_ = -1;
+    if (modal && !ended) {
+        ended = true;
+        modalResult = -1;
     }
 }
 

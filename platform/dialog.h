@@ -30,8 +30,6 @@ public:
     // object destroys it when it goes.
     bool CreateModeless();
 
-    CWnd* GetParentWnd() const { return parent_; }
-
 protected:
     // WM_INITDIALOG: TRUE lets the dialog set the focus to its first
     // control, FALSE means the handler set it. -1 means initialisation
@@ -55,12 +53,12 @@ private:
     // made.
     void CenterUnlessPlaced(const RECT& before) const;
 
-    UINT templateId_ = 0;
-    const DLGTEMPLATE* template_ = nullptr;
-    CWnd* parent_ = nullptr;
-    bool modal_ = false;       // inside DoModal's loop
-    bool ended_ = false;       // EndDialog was called (or the window went away)
-    INT_PTR result_ = -1;
+    UINT templateId = 0;
+    const DLGTEMPLATE* memoryTemplate = nullptr;
+    CWnd* parentWnd = nullptr;
+    bool modal = false;       // inside DoModal's loop
+    bool ended = false;       // EndDialog was called (or the window went away)
+    INT_PTR modalResult = -1;
 };
 
 }  // namespace corvelle

@@ -25,7 +25,7 @@ public:
         HMODULE module = GetModuleHandleW(nullptr);
         HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(bitmapId), MAKEINTRESOURCEW(2));  // RT_BITMAP
         if (!found) {
-            missing_ = true;
+            missing = true;
             return;
         }
         HGLOBAL loaded = LoadResource(module, found);
@@ -42,28 +42,28 @@ public:
         const size_t stride = (static_cast<size_t>(w) * bytes + 3) & ~size_t{3};
         const size_t offset = h.biSize + h.biClrUsed * 4u;
         if (offset + stride * rows > size) return;
-        pixels_.resize(static_cast<size_t>(w) * rows);
+        pixels.resize(static_cast<size_t>(w) * rows);
         for (int y = 0; y < rows; ++y) {
             const uint8_t* row = data + offset + stride * static_cast<size_t>(h.biHeight > 0 ? rows - 1 - y : y);
             for (int x = 0; x < w; ++x) {
                 const uint8_t* p = row + x * bytes;
-                pixels_[static_cast<size_t>(y) * w + x] = p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
+                pixels[static_cast<size_t>(y) * w + x] = p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
             }
         }
-        width_ = w;
-        height_ = rows;
+        width = w;
+        height = rows;
     }
-    bool Missing() const { return missing_; }
-    bool Ok() const { return !pixels_.empty(); }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    std::vector<uint32_t>& Pixels() { return pixels_; }
+    bool IsMissing() const { return missing; }
+    bool IsOk() const { return !pixels.empty(); }
+    int GetWidth() const { return width; }
+    int GetHeight() const { return height; }
+    std::vector<uint32_t>& GetPixels() { return pixels; }
 
 private:
-    std::vector<uint32_t> pixels_;
-    int width_ = 0;
-    int height_ = 0;
-    bool missing_ = false;
+    std::vector<uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+    bool missing = false;
 };
 
 uint32_t ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
@@ -89,36 +89,36 @@ void DrawKeyed(HDC dc, int x, int y, int w, int h, const std::vector<uint32_t>& 
 // and selected into a memory DC compatible with dc for one drawing step.
 class ArtSource {
 public:
-    ArtSource(HDC dc, uint16_t bitmapId) : bitmap_(LoadArt(bitmapId)) {
-        if (!bitmap_) return;
+    ArtSource(HDC dc, uint16_t bitmapId) : bitmap(LoadArt(bitmapId)) {
+        if (!bitmap) return;
         BITMAP info{};
-        GetObjectW(bitmap_, sizeof info, &info);
-        width_ = info.bmWidth;
-        height_ = info.bmHeight;
-        memoryDc_ = CreateCompatibleDC(dc);
-        if (memoryDc_) previous_ = SelectObject(memoryDc_, bitmap_);
+        GetObjectW(bitmap, sizeof info, &info);
+        width = info.bmWidth;
+        height = info.bmHeight;
+        memoryDc = CreateCompatibleDC(dc);
+        if (memoryDc) previous = SelectObject(memoryDc, bitmap);
     }
     ~ArtSource() {
-        if (memoryDc_) {
-            SelectObject(memoryDc_, previous_);
-            DeleteDC(memoryDc_);
+        if (memoryDc) {
+            SelectObject(memoryDc, previous);
+            DeleteDC(memoryDc);
         }
-        if (bitmap_) DeleteObject(bitmap_);
+        if (bitmap) DeleteObject(bitmap);
     }
     ArtSource(const ArtSource&) = delete;
     ArtSource& operator=(const ArtSource&) = delete;
 
-    bool Ok() const { return memoryDc_ != nullptr; }
-    HDC Dc() const { return memoryDc_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    bool IsOk() const { return memoryDc != nullptr; }
+    HDC GetDC() const { return memoryDc; }
+    int GetWidth() const { return width; }
+    int GetHeight() const { return height; }
 
 private:
-    HBITMAP bitmap_;
-    HDC memoryDc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    int width_ = 0;
-    int height_ = 0;
+    HBITMAP bitmap;
+    HDC memoryDc = nullptr;
+    HGDIOBJ previous = nullptr;
+    int width = 0;
+    int height = 0;
 };
 
 }  // namespace
@@ -126,57 +126,57 @@ private:
 BitmapPixels ReadBitmapPixels(uint16_t bitmapId) {
     ResourcePixels art(bitmapId);
     BitmapPixels read;
-    read.missing = art.Missing();
-    if (art.Ok()) {
-        read.width = art.Width();
-        read.height = art.Height();
-        read.pixels = std::move(art.Pixels());
+    read.missing = art.IsMissing();
+    if (art.IsOk()) {
+        read.width = art.GetWidth();
+        read.height = art.GetHeight();
+        read.pixels = std::move(art.GetPixels());
     }
     return read;
 }
 
 void DrawBitmapTransparent(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key) {
     ResourcePixels art(bitmapId);
-    if (art.Ok()) {
-        DrawKeyed(dc, x, y, art.Width(), art.Height(), art.Pixels(), key);
+    if (art.IsOk()) {
+        DrawKeyed(dc, x, y, art.GetWidth(), art.GetHeight(), art.GetPixels(), key);
         return;
     }
-    if (art.Missing()) return;
+    if (art.IsMissing()) return;
     ArtSource src(dc, bitmapId);
-    if (!src.Ok()) return;
-    TransparentBlt(dc, x, y, src.Width(), src.Height(), src.Dc(), 0, 0, src.Width(), src.Height(), key);
+    if (!src.IsOk()) return;
+    TransparentBlt(dc, x, y, src.GetWidth(), src.GetHeight(), src.GetDC(), 0, 0, src.GetWidth(), src.GetHeight(), key);
 }
 
 void DrawBitmap(HDC dc, int32_t x, int32_t y, uint16_t bitmapId) {
     ResourcePixels art(bitmapId);
-    if (art.Ok()) {
-        BITMAPINFO bi = TopDownDibInfo(art.Width(), art.Height());
-        StretchDIBits(dc, x, y, art.Width(), art.Height(), 0, 0, art.Width(), art.Height(), art.Pixels().data(), &bi,
+    if (art.IsOk()) {
+        BITMAPINFO bi = TopDownDibInfo(art.GetWidth(), art.GetHeight());
+        StretchDIBits(dc, x, y, art.GetWidth(), art.GetHeight(), 0, 0, art.GetWidth(), art.GetHeight(), art.GetPixels().data(), &bi,
                       DIB_RGB_COLORS, SRCCOPY);
         return;
     }
-    if (art.Missing()) return;
+    if (art.IsMissing()) return;
     ArtSource src(dc, bitmapId);
-    if (!src.Ok()) return;
-    BitBlt(dc, x, y, src.Width(), src.Height(), src.Dc(), 0, 0, SRCCOPY);
+    if (!src.IsOk()) return;
+    BitBlt(dc, x, y, src.GetWidth(), src.GetHeight(), src.GetDC(), 0, 0, SRCCOPY);
 }
 
 void DrawBitmapRotated(HDC dc, int32_t x, int32_t y, uint16_t bitmapId, COLORREF key) {
     // Turning the pixel array and drawing it keyed with its top-left corner
     // at (x - w + 1, y - h + 1) puts every non-key pixel (i, j) at (x - i, y - j).
     ResourcePixels art(bitmapId);
-    if (art.Ok()) {
-        std::vector<uint32_t>& px = art.Pixels();
+    if (art.IsOk()) {
+        std::vector<uint32_t>& px = art.GetPixels();
         std::reverse(px.begin(), px.end());
-        DrawKeyed(dc, x - art.Width() + 1, y - art.Height() + 1, art.Width(), art.Height(), px, key);
+        DrawKeyed(dc, x - art.GetWidth() + 1, y - art.GetHeight() + 1, art.GetWidth(), art.GetHeight(), px, key);
         return;
     }
-    if (art.Missing()) return;
+    if (art.IsMissing()) return;
     ArtSource src(dc, bitmapId);
-    if (!src.Ok()) return;
-    for (int i = 0; i < src.Width(); ++i)
-        for (int j = 0; j < src.Height(); ++j) {
-            COLORREF c = GetPixel(src.Dc(), i, j);
+    if (!src.IsOk()) return;
+    for (int i = 0; i < src.GetWidth(); ++i)
+        for (int j = 0; j < src.GetHeight(); ++j) {
+            COLORREF c = GetPixel(src.GetDC(), i, j);
             if (c != key) SetPixel(dc, x - i, y - j, c);
         }
 }
@@ -197,48 +197,48 @@ void DrawFrame(HDC dc, const RECT* r, COLORREF first, COLORREF second) {
     DeleteObject(secondPen);
 }
 
-CMemoryBitmap::CMemoryBitmap(HDC dc, uint32_t width, uint32_t height) { Create(dc, width, height); }
+CMemoryBitmap::CMemoryBitmap(HDC dc, uint32_t cx, uint32_t cy) { Create(dc, cx, cy); }
 
 CMemoryBitmap::~CMemoryBitmap() { Destroy(); }
 
-void CMemoryBitmap::Create(HDC dc, uint32_t width, uint32_t height) {
+void CMemoryBitmap::Create(HDC dc, uint32_t cx, uint32_t cy) {
     Destroy();
-    memoryDc_ = CreateCompatibleDC(dc);
-    width_ = width;
-    height_ = height;
-    bitmap_ = CreateCompatibleBitmap(dc, static_cast<int>(width), static_cast<int>(height));
-    if (memoryDc_ && bitmap_) previous_ = SelectObject(memoryDc_, bitmap_);
+    memoryDc = CreateCompatibleDC(dc);
+    width = cx;
+    height = cy;
+    bitmap = CreateCompatibleBitmap(dc, static_cast<int>(cx), static_cast<int>(cy));
+    if (memoryDc && bitmap) previous = SelectObject(memoryDc, bitmap);
 }
 
 void CMemoryBitmap::Destroy() {
-    if (!memoryDc_) {
+    if (!memoryDc) {
         // A bitmap made without its DC is released as well.
-        if (bitmap_) DeleteObject(bitmap_);
-        bitmap_ = nullptr;
+        if (bitmap) DeleteObject(bitmap);
+        bitmap = nullptr;
         return;
     }
-    if (previous_) SelectObject(memoryDc_, previous_);
-    DeleteDC(memoryDc_);
-    if (bitmap_) DeleteObject(bitmap_);
-    memoryDc_ = nullptr;
-    bitmap_ = nullptr;
-    previous_ = nullptr;
+    if (previous) SelectObject(memoryDc, previous);
+    DeleteDC(memoryDc);
+    if (bitmap) DeleteObject(bitmap);
+    memoryDc = nullptr;
+    bitmap = nullptr;
+    previous = nullptr;
 }
 
 void CMemoryBitmap::BlitTo(HDC dc, const POINT* at) const {
-    if (!memoryDc_) return;
-    BitBlt(dc, at->x, at->y, static_cast<int>(width_), static_cast<int>(height_), memoryDc_, 0, 0, SRCCOPY);
+    if (!memoryDc) return;
+    BitBlt(dc, at->x, at->y, static_cast<int>(width), static_cast<int>(height), memoryDc, 0, 0, SRCCOPY);
 }
 
 void CMemoryBitmap::BlitFrom(HDC dc, const POINT* at) {
-    if (!memoryDc_) return;
-    BitBlt(memoryDc_, 0, 0, static_cast<int>(width_), static_cast<int>(height_), dc, at->x, at->y, SRCCOPY);
+    if (!memoryDc) return;
+    BitBlt(memoryDc, 0, 0, static_cast<int>(width), static_cast<int>(height), dc, at->x, at->y, SRCCOPY);
 }
 
 void CMemoryBitmap::DrawTransparent(HDC dc, int32_t x, int32_t y, COLORREF key) const {
-    if (!memoryDc_) return;
-    TransparentBlt(dc, x, y, static_cast<int>(width_), static_cast<int>(height_), memoryDc_, 0, 0,
-                   static_cast<int>(width_), static_cast<int>(height_), key);
+    if (!memoryDc) return;
+    TransparentBlt(dc, x, y, static_cast<int>(width), static_cast<int>(height), memoryDc, 0, 0,
+                   static_cast<int>(width), static_cast<int>(height), key);
 }
 
 void CBackBuffer::Create(HWND window) {
@@ -247,15 +247,15 @@ void CBackBuffer::Create(HWND window) {
     Create(window, static_cast<uint32_t>(r.bottom - r.top));
 }
 
-void CBackBuffer::Create(HWND window, uint32_t height) {
-    bitmap_.Destroy();
-    ::GetClientRect(window, &area_);
-    width_ = static_cast<uint32_t>(area_.right - area_.left);
-    height_ = height;
-    stale_ = true;
-    if (width_ == 0 || height_ == 0) return;
+void CBackBuffer::Create(HWND window, uint32_t cy) {
+    bitmap.Destroy();
+    ::GetClientRect(window, &area);
+    width = static_cast<uint32_t>(area.right - area.left);
+    height = cy;
+    stale = true;
+    if (width == 0 || height == 0) return;
     HDC dc = ::GetDC(window);
-    bitmap_.Create(dc, width_, height_);
+    bitmap.Create(dc, width, height);
     ::ReleaseDC(window, dc);
 }
 
@@ -294,45 +294,45 @@ void CKeyedImage::Free(Dib& d) {
     d = Dib{};
 }
 
-void CKeyedImage::Create(HDC dc, uint32_t width, uint32_t height) {
+void CKeyedImage::Create(HDC dc, uint32_t cx, uint32_t cy) {
     Destroy();
-    width_ = static_cast<int>(width);
-    height_ = static_cast<int>(height);
-    Make(image_, dc, width_, height_);
+    width = static_cast<int>(cx);
+    height = static_cast<int>(cy);
+    Make(image, dc, width, height);
 }
 
 void CKeyedImage::Destroy() {
-    Free(image_);
-    Free(mask_);
-    width_ = height_ = 0;
+    Free(image);
+    Free(mask);
+    width = height = 0;
 }
 
-void CKeyedImage::Seal(COLORREF key) { SealRows(key, 0, height_); }
+void CKeyedImage::Seal(COLORREF key) { SealRows(key, 0, height); }
 
 void CKeyedImage::SealRows(COLORREF key, int32_t top, int32_t rows) {
-    if (!image_.dc) return;
-    if (!mask_.dc) Make(mask_, image_.dc, width_, height_);
-    if (!mask_.dc) return;
-    top = std::clamp(top, 0, height_);
-    rows = std::clamp(rows, 0, height_ - top);
+    if (!image.dc) return;
+    if (!mask.dc) Make(mask, image.dc, width, height);
+    if (!mask.dc) return;
+    top = std::clamp(top, 0, height);
+    rows = std::clamp(rows, 0, height - top);
     GdiFlush();   // the drawing into the image is done before its pixels are read
     const uint32_t k = ToPixel(key);
-    const size_t first = static_cast<size_t>(top) * static_cast<size_t>(width_);
-    const size_t end = first + static_cast<size_t>(rows) * static_cast<size_t>(width_);
+    const size_t first = static_cast<size_t>(top) * static_cast<size_t>(width);
+    const size_t end = first + static_cast<size_t>(rows) * static_cast<size_t>(width);
     for (size_t i = first; i < end; ++i) {
-        const bool keyed = (image_.bits[i] & 0xFFFFFF) == k;
-        mask_.bits[i] = keyed ? 0xFFFFFF : 0;
-        if (keyed) image_.bits[i] = 0;
+        const bool keyed = (image.bits[i] & 0xFFFFFF) == k;
+        mask.bits[i] = keyed ? 0xFFFFFF : 0;
+        if (keyed) image.bits[i] = 0;
     }
 }
 
-void CKeyedImage::Draw(HDC dc, int32_t x, int32_t y) const { DrawPart(dc, x, y, 0, 0, width_, height_); }
+void CKeyedImage::Draw(HDC dc, int32_t x, int32_t y) const { DrawPart(dc, x, y, 0, 0, width, height); }
 
-void CKeyedImage::DrawPart(HDC dc, int32_t x, int32_t y, int32_t fromX, int32_t fromY, int32_t width,
-                           int32_t height) const {
-    if (!image_.dc || !mask_.dc) return;
-    BitBlt(dc, x, y, width, height, mask_.dc, fromX, fromY, SRCAND);
-    BitBlt(dc, x, y, width, height, image_.dc, fromX, fromY, SRCPAINT);
+void CKeyedImage::DrawPart(HDC dc, int32_t x, int32_t y, int32_t fromX, int32_t fromY, int32_t cx,
+                           int32_t cy) const {
+    if (!image.dc || !mask.dc) return;
+    BitBlt(dc, x, y, cx, cy, mask.dc, fromX, fromY, SRCAND);
+    BitBlt(dc, x, y, cx, cy, image.dc, fromX, fromY, SRCPAINT);
 }
 
 void ShowDrawingNow() {

@@ -63,9 +63,9 @@ public:
     // dc, replacing any previous ones.
     void Create(HDC dc, uint32_t width, uint32_t height);
     void Destroy();
-    HDC GetDC() const { return memoryDc_; }
-    uint32_t Width() const { return width_; }
-    uint32_t Height() const { return height_; }
+    HDC GetDC() const { return memoryDc; }
+    uint32_t GetWidth() const { return width; }
+    uint32_t GetHeight() const { return height; }
 
     // Copies the whole image to `at` of dc.
     void BlitTo(HDC dc, const POINT* at) const;
@@ -75,11 +75,11 @@ public:
     void DrawTransparent(HDC dc, int32_t x, int32_t y, COLORREF key) const;
 
 private:
-    HDC memoryDc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    uint32_t width_ = 0;
-    uint32_t height_ = 0;
+    HDC memoryDc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    uint32_t width = 0;
+    uint32_t height = 0;
 };
 
 // A window's back buffer: a memory bitmap that stands for the window's
@@ -98,22 +98,22 @@ public:
     void Create(HWND window);
     // The same, as wide as the client area and `height` high.
     void Create(HWND window, uint32_t height);
-    void Destroy() { bitmap_.Destroy(); }
+    void Destroy() { bitmap.Destroy(); }
     // The client rectangle of the last Create, and the buffer's size.
-    const RECT& Area() const { return area_; }
-    uint32_t Width() const { return width_; }
-    uint32_t Height() const { return height_; }
+    const RECT& GetArea() const { return area; }
+    uint32_t GetWidth() const { return width; }
+    uint32_t GetHeight() const { return height; }
     // The DC to paint into; null while there is no bitmap.
-    HDC GetDC() const { return bitmap_.GetDC(); }
+    HDC GetDC() const { return bitmap.GetDC(); }
 
     // The contents are out of date: the next paint draws them anew.
-    void Invalidate() { stale_ = true; }
-    bool Stale() const { return stale_; }
+    void Invalidate() { stale = true; }
+    bool IsStale() const { return stale; }
     // The contents are drawn.
-    void Painted() { stale_ = false; }
+    void Painted() { stale = false; }
 
     // Copies the buffer to `at` of dc.
-    void BlitTo(HDC dc, POINT at) const { bitmap_.BlitTo(dc, &at); }
+    void BlitTo(HDC dc, POINT at) const { bitmap.BlitTo(dc, &at); }
     // Copies it to `at` of the window at once (the window's DC taken and
     // released).
     void ShowIn(HWND window, POINT at) const;
@@ -122,11 +122,11 @@ public:
     void ShowOnPaint(HWND window, POINT at) const;
 
 private:
-    CMemoryBitmap bitmap_;
-    RECT area_{};
-    uint32_t width_ = 0;
-    uint32_t height_ = 0;
-    bool stale_ = true;
+    CMemoryBitmap bitmap;
+    RECT area{};
+    uint32_t width = 0;
+    uint32_t height = 0;
+    bool stale = true;
 };
 
 // A memory image drawn with a key colour through a mask made once: an AND
@@ -145,11 +145,11 @@ public:
     // Seal before drawing it.
     void Create(HDC dc, uint32_t width, uint32_t height);
     void Destroy();
-    HDC GetDC() const { return image_.dc; }
+    HDC GetDC() const { return image.dc; }
     // The image's pixels (0x00RRGGBB, rows from the top; null while there is
     // no image), to be written directly. After GDI drew into the image,
     // GdiFlush comes before they are read.
-    uint32_t* Bits() const { return image_.bits; }
+    uint32_t* GetBits() const { return image.bits; }
     // Builds the mask of the pixels of colour key and blackens them.
     void Seal(COLORREF key);
     // The same for rows top .. top + rows - 1 alone (the rest of the mask
@@ -171,10 +171,10 @@ private:
     static void Make(Dib& d, HDC dc, int width, int height);
     static void Free(Dib& d);
 
-    Dib image_;
-    Dib mask_;   // white where the key was, black elsewhere
-    int width_ = 0;
-    int height_ = 0;
+    Dib image;
+    Dib mask;   // white where the key was, black elsewhere
+    int width = 0;
+    int height = 0;
 };
 
 }  // namespace corvelle

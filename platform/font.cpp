@@ -5,8 +5,8 @@ namespace corvelle {
 
 bool CFont::CreateFontIndirect(const LOGFONTW* logFont) {
     DeleteObject();
-    font_ = ::CreateFontIndirectW(logFont);
-    return font_ != nullptr;
+    font = ::CreateFontIndirectW(logFont);
+    return font != nullptr;
 }
 
 bool CFont::CreateAppFont() {
@@ -16,8 +16,8 @@ bool CFont::CreateAppFont() {
 }
 
 void CFont::DeleteObject() {
-    if (font_ != nullptr) ::DeleteObject(font_);
-    font_ = nullptr;
+    if (font != nullptr) ::DeleteObject(font);
+    font = nullptr;
 }
 
 }  // namespace corvelle

@@ -21,11 +21,11 @@ public:
     // The shared control font: LOGFONTW zeroed, lfHeight = kAppFontHeight.
     bool CreateAppFont();
     void DeleteObject();
-    HFONT GetSafeHandle() const { return font_; }
-    operator HFONT() const { return font_; }
+    HFONT GetSafeHandle() const { return font; }
+    operator HFONT() const { return font; }
 
 private:
-    HFONT font_ = nullptr;
+    HFONT font = nullptr;
 };
 
 }  // namespace corvelle

@@ -43,7 +43,7 @@ bool ImageFromDc(HDC dc, const RECT& area, PixelImage* image) {
 }
 
 void DrawImage(HDC dc, const PixelImage& image, int x, int y) {
-    if (image.Empty()) return;
+    if (image.IsEmpty()) return;
     BITMAPINFO info = TopDownDibInfo(image.width, image.height);
     ::SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(image.width), static_cast<DWORD>(image.height),
                         0, 0, 0, static_cast<UINT>(image.height), image.pixels.data(), &info,
@@ -51,7 +51,7 @@ void DrawImage(HDC dc, const PixelImage& image, int x, int y) {
 }
 
 void DrawImageStretched(HDC dc, const PixelImage& image, const RECT& r) {
-    if (image.Empty() || r.right <= r.left || r.bottom <= r.top) return;
+    if (image.IsEmpty() || r.right <= r.left || r.bottom <= r.top) return;
     BITMAPINFO info = TopDownDibInfo(image.width, image.height);
     int previous = ::SetStretchBltMode(dc, COLORONCOLOR);
     ::StretchDIBits(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0, image.width,

@@ -19,7 +19,7 @@ struct PixelImage {
         : width(w > 0 && h > 0 ? w : 0), height(w > 0 && h > 0 ? h : 0),
           pixels(static_cast<size_t>(width) * static_cast<size_t>(height), fill) {}
 
-    bool Empty() const { return pixels.empty(); }
+    bool IsEmpty() const { return pixels.empty(); }
     void Clear() { width = height = 0; pixels.clear(); }
     uint32_t At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]; }
     uint32_t& At(int32_t x, int32_t y) { return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]; }

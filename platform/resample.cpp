@@ -107,7 +107,7 @@ void AddWeightedRow(int32_t* __restrict sum, const uint8_t* __restrict bytes, si
 }  // namespace
 
 PixelImage ResampleImage(const PixelImage& source, int32_t width, int32_t height) {
-    if (source.Empty() || width <= 0 || height <= 0) return PixelImage();
+    if (source.IsEmpty() || width <= 0 || height <= 0) return PixelImage();
     if (int64_t{width} * height > kMaxPixels) return PixelImage();
     if (width == source.width && height == source.height) {
         PixelImage copy = source;

@@ -14,12 +14,12 @@ std::wstring LoadAppString(UINT id) {
     return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
-CWinApp::CWinApp() : previous_(application), instance_(::GetModuleHandleW(nullptr)) {
+CWinApp::CWinApp() : previous(application), instance(::GetModuleHandleW(nullptr)) {
     application = this;
 }
 
 CWinApp::~CWinApp() {
-    if (application == this) application = previous_;
+    if (application == this) application = previous;
 }
 
 BOOL CWinApp::InitInstance() {
@@ -34,12 +34,12 @@ int CWinApp::Run() {
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
-    if (got == 0) exitCode_ = static_cast<int>(message.wParam);
+    if (got == 0) exitCode = static_cast<int>(message.wParam);
     return ExitInstance();
 }
 
 int CWinApp::ExitInstance() {
-    return exitCode_;
+    return exitCode;
 }
 
 BOOL CWinApp::ProcessMessageFilter(int, MSG*) {
@@ -53,7 +53,7 @@ CWinApp* GetApp() {
 int RunApplication(HINSTANCE instance) {
     CWinApp* app = GetApp();
     if (app == nullptr) return 1;
-    app->instance_ = instance;
+    app->instance = instance;
     if (!app->InitInstance()) return app->ExitInstance();
     return app->Run();
 }

@@ -34,16 +34,16 @@ public:
     // nor dispatched). The base consumes nothing.
     virtual BOOL ProcessMessageFilter(int code, MSG* message);
 
-    HINSTANCE GetInstance() const { return instance_; }
-    CWnd* GetMainWnd() const { return mainWnd_; }
-    void SetMainWnd(CWnd* window) { mainWnd_ = window; }
+    HINSTANCE GetInstance() const { return instance; }
+    CWnd* GetMainWnd() const { return mainWnd; }
+    void SetMainWnd(CWnd* window) { mainWnd = window; }
 
 private:
     friend int RunApplication(HINSTANCE instance);
-    CWinApp* previous_ = nullptr;
-    HINSTANCE instance_ = nullptr;
-    CWnd* mainWnd_ = nullptr;
-    int exitCode_ = 0;
+    CWinApp* previous = nullptr;
+    HINSTANCE instance = nullptr;
+    CWnd* mainWnd = nullptr;
+    int exitCode = 0;
 };
 
 // The application object, or nullptr when none exists.

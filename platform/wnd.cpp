@@ -48,7 +48,7 @@ struct WindowBinding {
         if (message == WM_NCCREATE) {
             auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
             auto* object = static_cast<CWnd*>(create->lpCreateParams);
-            if (object != nullptr && object == creatingObject && object->hwnd_ == nullptr) {
+            if (object != nullptr && object == creatingObject && object->hwnd == nullptr) {
                 creatingObject = nullptr;
                 object->Bind(window, nullptr);
             }
@@ -125,9 +125,9 @@ HWND CreateBoundDialog(CWnd* object, const DLGTEMPLATE* dialogTemplate, HWND own
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
-    if (hwnd_ == nullptr) return;
-    HWND window = hwnd_;
-    bool owns = ownsWindow_;
+    if (hwnd == nullptr) return;
+    HWND window = hwnd;
+    bool owns = ownsWindow;
     Unbind();
     if (owns) ::DestroyWindow(window);
 }
@@ -158,8 +158,8 @@ bool CWnd::RegisterClass(const wchar_t* className, UINT classStyle, HCURSOR curs
 
 bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName,
                     DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-    if (hwnd_ != nullptr) return false;
-    HWND parentWindow = parent != nullptr ? parent->hwnd_ : nullptr;
+    if (hwnd != nullptr) return false;
+    HWND parentWindow = parent != nullptr ? parent->hwnd : nullptr;
     HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
     HWND window;
     if (WindowBinding::IsOwnClass(className)) {
@@ -174,12 +174,12 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
                                    parentWindow, menu);
     }
     if (window == nullptr) return false;   // a failed creation has unbound itself
-    if (hwnd_ != window) {
+    if (hwnd != window) {
         // Not bound (should not happen): the window would run without us.
         ::DestroyWindow(window);
         return false;
     }
-    ownsWindow_ = true;
+    ownsWindow = true;
     return true;
 }
 
@@ -188,12 +188,12 @@ bool CWnd::Create(const wchar_t* windowName, DWORD style, const RECT& rect, CWnd
 }
 
 bool CWnd::DestroyWindow() {
-    if (hwnd_ == nullptr) return false;
-    return ::DestroyWindow(hwnd_) != 0;
+    if (hwnd == nullptr) return false;
+    return ::DestroyWindow(hwnd) != 0;
 }
 
 bool CWnd::SubclassWindow(HWND window) {
-    if (hwnd_ != nullptr || window == nullptr || FromHandlePermanent(window) != nullptr) return false;
+    if (hwnd != nullptr || window == nullptr || FromHandlePermanent(window) != nullptr) return false;
     auto previous = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
     if (previous == &WindowBinding::OwnClassProc) previous = nullptr;   // our class: no subclass
     if (!Bind(window, previous)) return false;
@@ -201,17 +201,17 @@ bool CWnd::SubclassWindow(HWND window) {
         ::SetWindowLongPtrW(window, GWLP_WNDPROC,
                             reinterpret_cast<LONG_PTR>(&WindowBinding::SubclassProc));
     }
-    ownsWindow_ = false;
+    ownsWindow = false;
     return true;
 }
 
 bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
-    if (parent == nullptr || parent->hwnd_ == nullptr) return false;
-    return SubclassWindow(::GetDlgItem(parent->hwnd_, static_cast<int>(id)));
+    if (parent == nullptr || parent->hwnd == nullptr) return false;
+    return SubclassWindow(::GetDlgItem(parent->hwnd, static_cast<int>(id)));
 }
 
 HWND CWnd::UnsubclassWindow() {
-    HWND window = hwnd_;
+    HWND window = hwnd;
     Unbind();
     return window;
 }
@@ -225,28 +225,28 @@ CWnd* CWnd::FromHandlePermanent(HWND window) {
 }
 
 CWnd* CWnd::GetParent() const {
-    return FromHandlePermanent(::GetParent(hwnd_));
+    return FromHandlePermanent(::GetParent(hwnd));
 }
 
 CWnd* CWnd::GetDlgItem(int id) const {
-    return FromHandlePermanent(::GetDlgItem(hwnd_, id));
+    return FromHandlePermanent(::GetDlgItem(hwnd, id));
 }
 
 void CWnd::ScreenToClient(RECT* r) const {
-    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(r), 2);
+    ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(r), 2);
 }
 
 void CWnd::CenterWindow() const {
     RECT window;
-    ::GetWindowRect(hwnd_, &window);
+    ::GetWindowRect(hwnd, &window);
     // Over a visible owner that is not minimised, else over the work area;
     // either way kept on the work area of the monitor it centres on, its
     // top-left corner first when it is larger than that area.
-    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
+    HWND owner = ::GetWindow(hwnd, GW_OWNER);
     const bool overOwner = owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoW(::MonitorFromWindow(overOwner ? owner : hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(overOwner ? owner : hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& work = monitor.rcWork;
     RECT area = work;
     if (overOwner) ::GetWindowRect(owner, &area);
@@ -258,7 +258,7 @@ void CWnd::CenterWindow() const {
     if (y + height > work.bottom) y = work.bottom - height;
     if (x < work.left) x = work.left;
     if (y < work.top) y = work.top;
-    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CWnd::Bind(HWND window, WNDPROC previous) {
@@ -269,40 +269,40 @@ bool CWnd::Bind(HWND window, WNDPROC previous) {
         std::lock_guard<std::mutex> hold(bound.lock);
         bound.objects[window] = this;
     }
-    hwnd_ = window;
-    previousProc_ = previous;
+    hwnd = window;
+    previousProc = previous;
     return true;
 }
 
 void CWnd::Unbind() {
-    if (hwnd_ == nullptr) return;
+    if (hwnd == nullptr) return;
     {
         BoundObjects& bound = Bound();
         std::lock_guard<std::mutex> hold(bound.lock);
-        const auto found = bound.objects.find(hwnd_);
+        const auto found = bound.objects.find(hwnd);
         if (found != bound.objects.end() && found->second == this) bound.objects.erase(found);
     }
-    ::RemovePropW(hwnd_, kObjectProp);
-    if (previousProc_ != nullptr) {
-        auto now = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC));
+    ::RemovePropW(hwnd, kObjectProp);
+    if (previousProc != nullptr) {
+        auto now = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
         if (now == &WindowBinding::SubclassProc) {
-            ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
-            ::RemovePropW(hwnd_, kPreviousProcProp);
+            ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc));
+            ::RemovePropW(hwnd, kPreviousProcProp);
         }
         // Otherwise someone subclassed the window after us: our procedure
         // stays in their chain and forwards through the kept property.
     }
-    hwnd_ = nullptr;
-    previousProc_ = nullptr;
-    ownsWindow_ = false;
+    hwnd = nullptr;
+    previousProc = nullptr;
+    ownsWindow = false;
 }
 
 LRESULT CWnd::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    CurrentMessage outer = current_;
-    current_ = {message, wParam, lParam};
+    CurrentMessage outer = currentMessage;
+    currentMessage = {message, wParam, lParam};
     LRESULT result = WindowProc(message, wParam, lParam);
-    current_ = outer;
-    if (message == WM_NCDESTROY && hwnd_ == window) {
+    currentMessage = outer;
+    if (message == WM_NCDESTROY && hwnd == window) {
         // The window's last message: it has had its default processing, so
         // the object lets go of it and may now be reused or deleted.
         Unbind();
@@ -312,12 +312,12 @@ LRESULT CWnd::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 LRESULT CWnd::Default() {
-    return DefWindowProc(current_.message, current_.wParam, current_.lParam);
+    return DefWindowProc(currentMessage.message, currentMessage.wParam, currentMessage.lParam);
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (previousProc_ != nullptr) return ::CallWindowProcW(previousProc_, hwnd_, message, wParam, lParam);
-    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+    if (previousProc != nullptr) return ::CallWindowProcW(previousProc, hwnd, message, wParam, lParam);
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -374,7 +374,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         return TRUE;
     case WM_COMMAND: {
         auto control = reinterpret_cast<HWND>(lParam);
-        if (control != nullptr && ::GetAncestor(control, GA_PARENT) == hwnd_ &&
+        if (control != nullptr && ::GetAncestor(control, GA_PARENT) == hwnd &&
             ReflectChildNotify(control, message, wParam, lParam, result)) {
             return TRUE;
         }
@@ -386,7 +386,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         // Only notifications of our own children: a control's inner windows
         // (a list view's header) notify the control, not us.
         if (header != nullptr && header->hwndFrom != nullptr &&
-            ::GetAncestor(header->hwndFrom, GA_PARENT) == hwnd_ &&
+            ::GetAncestor(header->hwndFrom, GA_PARENT) == hwnd &&
             ReflectChildNotify(header->hwndFrom, message, wParam, lParam, result)) {
             return TRUE;
         }
@@ -472,7 +472,7 @@ void CWnd::OnDrawItem(int, DRAWITEMSTRUCT* item) {
 
 void CWnd::OnMeasureItem(int id, MEASUREITEMSTRUCT* item) {
     LRESULT result = 0;
-    HWND control = item->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(hwnd_, id);
+    HWND control = item->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(hwnd, id);
     if (control == nullptr ||
         !ReflectChildNotify(control, WM_MEASUREITEM, static_cast<WPARAM>(id),
                             reinterpret_cast<LPARAM>(item), &result)) {

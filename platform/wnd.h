@@ -57,51 +57,51 @@ public:
     // The object bound to window, or nullptr.
     static CWnd* FromHandlePermanent(HWND window);
 
-    HWND GetSafeHwnd() const { return hwnd_; }
-    operator HWND() const { return hwnd_; }
+    HWND GetSafeHwnd() const { return hwnd; }
+    operator HWND() const { return hwnd; }
     CWnd* GetParent() const;
     // The object bound to child `id`, or nullptr when the child has none
     // (GetDlgItemHwnd gives the window of any child).
     CWnd* GetDlgItem(int id) const;
-    HWND GetDlgItemHwnd(int id) const { return ::GetDlgItem(hwnd_, id); }
+    HWND GetDlgItemHwnd(int id) const { return ::GetDlgItem(hwnd, id); }
     LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::SendDlgItemMessageW(hwnd_, id, message, wParam, lParam);
+        return ::SendDlgItemMessageW(hwnd, id, message, wParam, lParam);
     }
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(hwnd_); }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(hwnd); }
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::SendMessageW(hwnd_, message, wParam, lParam);
+        return ::SendMessageW(hwnd, message, wParam, lParam);
     }
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::PostMessageW(hwnd_, message, wParam, lParam);
+        return ::PostMessageW(hwnd, message, wParam, lParam);
     }
-    void Invalidate(BOOL erase = TRUE) const { ::InvalidateRect(hwnd_, nullptr, erase); }
-    void UpdateWindow() const { ::UpdateWindow(hwnd_); }
-    BOOL ShowWindow(int command) const { return ::ShowWindow(hwnd_, command); }
-    BOOL IsWindowVisible() const { return ::IsWindowVisible(hwnd_); }
-    BOOL EnableWindow(BOOL enable = TRUE) const { return ::EnableWindow(hwnd_, enable); }
+    void Invalidate(BOOL erase = TRUE) const { ::InvalidateRect(hwnd, nullptr, erase); }
+    void UpdateWindow() const { ::UpdateWindow(hwnd); }
+    BOOL ShowWindow(int command) const { return ::ShowWindow(hwnd, command); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(hwnd); }
+    BOOL EnableWindow(BOOL enable = TRUE) const { return ::EnableWindow(hwnd, enable); }
     void MoveWindow(const RECT& r, BOOL repaint = TRUE) const {
-        ::MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, repaint);
+        ::MoveWindow(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, repaint);
     }
     BOOL SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags) const {
-        return ::SetWindowPos(hwnd_, insertAfter, x, y, cx, cy, flags);
+        return ::SetWindowPos(hwnd, insertAfter, x, y, cx, cy, flags);
     }
-    void GetClientRect(RECT* r) const { ::GetClientRect(hwnd_, r); }
-    void GetWindowRect(RECT* r) const { ::GetWindowRect(hwnd_, r); }
+    void GetClientRect(RECT* r) const { ::GetClientRect(hwnd, r); }
+    void GetWindowRect(RECT* r) const { ::GetWindowRect(hwnd, r); }
     void ScreenToClient(RECT* r) const;
     // Centres the window on its owner (when that is shown and not
     // minimised), else on the work area of its monitor, and keeps it on that
     // work area.
     void CenterWindow() const;
-    void SetWindowText(const wchar_t* text) const { ::SetWindowTextW(hwnd_, text); }
+    void SetWindowText(const wchar_t* text) const { ::SetWindowTextW(hwnd, text); }
     // The window's text in buffer (size units including the terminator).
-    int GetWindowText(wchar_t* buffer, int size) const { return ::GetWindowTextW(hwnd_, buffer, size); }
+    int GetWindowText(wchar_t* buffer, int size) const { return ::GetWindowTextW(hwnd, buffer, size); }
     void SetFont(HFONT font, BOOL redraw = TRUE) const {
-        ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+        ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
     }
-    UINT_PTR SetTimer(UINT_PTR id, UINT elapse) const { return ::SetTimer(hwnd_, id, elapse, nullptr); }
-    BOOL KillTimer(UINT_PTR id) const { return ::KillTimer(hwnd_, id); }
-    HWND SetCapture() const { return ::SetCapture(hwnd_); }
+    UINT_PTR SetTimer(UINT_PTR id, UINT elapse) const { return ::SetTimer(hwnd, id, elapse, nullptr); }
+    BOOL KillTimer(UINT_PTR id) const { return ::KillTimer(hwnd, id); }
+    HWND SetCapture() const { return ::SetCapture(hwnd); }
 
     // Runs the default processing of the message being handled (the
     // previous procedure of a subclassed window, DefWindowProc otherwise)
@@ -170,8 +170,8 @@ protected:
     static BOOL ReflectChildNotify(HWND child, UINT message, WPARAM wParam, LPARAM lParam,
                                    LRESULT* result);
 
-    HWND hwnd_ = nullptr;
-    bool ownsWindow_ = false;          // destroyed with the object (made by this object)
+    HWND hwnd = nullptr;
+    bool ownsWindow = false;          // destroyed with the object (made by this object)
 
 private:
     friend struct WindowBinding;
@@ -185,8 +185,8 @@ private:
     bool Bind(HWND window, WNDPROC previous);
     void Unbind();
 
-    WNDPROC previousProc_ = nullptr;   // subclassed windows: the procedure replaced
-    CurrentMessage current_{};
+    WNDPROC previousProc = nullptr;   // subclassed windows: the procedure replaced
+    CurrentMessage currentMessage{};
 };
 
 // The window layer's own (CWnd::CreateEx for classes that are not ours,

@@ -88,7 +88,7 @@ HWND FindDialog(DWORD pid, HWND main) {
 
 // The field on the screen: corvelle.exe's field window, or the floor's
 // client area above its status bar.
-RECT FieldArea(HWND main) {
+RECT GetFieldArea(HWND main) {
     HWND field = FindField(main);
     HWND window = field ? field : main;
     RECT r;
@@ -202,7 +202,7 @@ bool RunOnce(Subject& s, const std::vector<POINT>& corners, const std::wstring& 
     const double start = TimeUntil(t0, [&] {
         if (!main) main = FindMenuWindow(program.Pid());
         if (!main) return false;
-        const RECT f = FieldArea(main);
+        const RECT f = GetFieldArea(main);
         return f.right - f.left > 8 && ScreenPixel(POINT{f.left + 4, f.top + 4}) == kFieldColour;
     });
     if (start < 0) {
@@ -212,7 +212,7 @@ bool RunOnce(Subject& s, const std::vector<POINT>& corners, const std::wstring& 
     s.starts.push_back(start);
     const double whole = TimeUntil(t0, [&] { return FullyPainted(main); });
     if (whole >= 0) s.startsWhole.push_back(whole);
-    const RECT field = FieldArea(main);
+    const RECT field = GetFieldArea(main);
     s.lastCorner = POINT{field.left + 4, field.top + 4};
     WaitUntilReady(program, main);
     if (!screenshot.empty() && !WriteWindow(main, screenshot))

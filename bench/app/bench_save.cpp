@@ -36,7 +36,7 @@ uint32_t PositionOf(const std::string& name) {
 // One player step of the game in play: a hint chosen at random, an undo
 // now and then, a new deal when the game is over.
 void Step(CGameFlow& flow, std::mt19937& random) {
-    CGameEngine& engine = flow.Engine();
+    CGameEngine& engine = flow.GetEngine();
     std::vector<CGameEngine::HintMove> hints;
     engine.FindAllHints(hints, true);
     if (engine.finished || hints.empty()) {
@@ -93,8 +93,8 @@ int main() {
             const double start = bench::NowMilliseconds();
             flow.SaveCurrentGame();
             samples.push_back(bench::NowMilliseconds() - start);
-            if (flow.Engine().GetHistory())
-                longest = std::max(longest, flow.Engine().GetHistory()->GetCount());
+            if (flow.GetEngine().GetHistory())
+                longest = std::max(longest, flow.GetEngine().GetHistory()->GetCount());
         }
         all.insert(all.end(), samples.begin(), samples.end());
         std::printf("  %-26s %7.3f  %7.3f  %u records at most\n", game, bench::Median(samples),

@@ -53,7 +53,7 @@ int main() {
 
     Report("PrepareDrawing of a later game (draw order)", Median(30, [&] { field.PrepareDrawing(); }), 15);
     size_t cards = 0;
-    for (const FieldPile& p : field.Layout().piles) cards += p.cards.size();
+    for (const FieldPile& p : field.GetLayout().piles) cards += p.cards.size();
     char what[80];
     std::snprintf(what, sizeof what, "Full repaint, Spider, %zu cards, %dx%d", cards, width, height);
     Report(what, Median(50, [&] { field.Redraw(); }), 5);
@@ -72,16 +72,16 @@ int main() {
 
     // The longest pile gets a 13-card run image, slid as a move slides it.
     uint16_t longest = 0;
-    for (uint16_t p = 0; p < field.Layout().PileCount(); ++p)
-        if (field.Layout().piles[p].cards.size() > field.Layout().piles[longest].cards.size()) longest = p;
-    for (FieldCard& c : field.Layout().piles[longest].cards) c.faceUp = 1;
-    while (field.Layout().piles[longest].cards.size() < 13)
-        field.Layout().piles[longest].cards.push_back(field.Layout().piles[longest].cards.back());
+    for (uint16_t p = 0; p < field.GetLayout().GetPileCount(); ++p)
+        if (field.GetLayout().piles[p].cards.size() > field.GetLayout().piles[longest].cards.size()) longest = p;
+    for (FieldCard& c : field.GetLayout().piles[longest].cards) c.faceUp = 1;
+    while (field.GetLayout().piles[longest].cards.size() < 13)
+        field.GetLayout().piles[longest].cards.push_back(field.GetLayout().piles[longest].cards.back());
     HDC window = GetDC(field.GetSafeHwnd());
     CMemoryBitmap run;
     field.RenderRun(longest, 0, 13, window, &run, nullptr, nullptr);
-    HDC buffer = field.BackBufferDc();
-    CMemoryBitmap under(buffer, run.Width(), run.Height());
+    HDC buffer = field.GetBackBufferDC();
+    CMemoryBitmap under(buffer, run.GetWidth(), run.GetHeight());
     int frame = 0;
     const auto frames = AnimationFrames({100, 100}, {700, 300});
     Report("One animation frame of a 13-card run", Median(200, [&] {

@@ -55,12 +55,12 @@ int main() {
                 } else {
                     if (!mouse.PointOf(pile, index, &at)) continue;
                     mouse.Click(at);
-                    const uint32_t frames = field.AnimationFramesShown();
+                    const uint32_t frames = field.GetAnimationFramesShown();
                     const double t0 = bench::NowMilliseconds();
                     field.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(to.x, to.y));
                     const double ms = bench::NowMilliseconds() - t0;
                     field.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
-                    const uint32_t shown = field.AnimationFramesShown() - frames;
+                    const uint32_t shown = field.GetAnimationFramesShown() - frames;
                     if (shown) fps.push_back(shown * 1000.0 / ms);
                 }
                 UndoStep(engine);

@@ -36,7 +36,7 @@ constexpr UINT kMeasure = WM_APP + 9;
 // Opens, waits until the list has painted, notes the time and closes.
 class TimedSelectDlg : public CSelectDlg {
 public:
-    TimedSelectDlg(CSelectHost* host, const wchar_t* shotPath) : CSelectDlg(host), shot(shotPath) {}
+    TimedSelectDlg(CSelectHost* selectHost, const wchar_t* shotPath) : CSelectDlg(selectHost), shot(shotPath) {}
     double painted = 0;
 
 protected:
@@ -47,7 +47,7 @@ protected:
     }
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
         if (message != kMeasure) return CSelectDlg::OnWndMsg(message, wParam, lParam, result);
-        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ::RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         painted = bench::NowMilliseconds();
         if (shot) Screenshot();
         OnCancel();
@@ -110,7 +110,7 @@ int wmain(int argc, wchar_t** argv) {
     Report("opening the dialog to the painted list", open, 150);
 
     CSolGameField* field = main.GetGameField();
-    const AppPreferences& prefs = main.Prefs();
+    const AppPreferences& prefs = main.GetPrefs();
     CPreviewImageCache cache;
     HDC screen = ::GetDC(nullptr);
     HDC dc = ::CreateCompatibleDC(screen);

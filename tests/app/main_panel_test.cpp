@@ -31,8 +31,8 @@ TEST_F(MainWindowPanelTest, ThePanelShowsTheGameInPlayAndTheResultsRecorded) {
     ASSERT_TRUE(main.CreateModeless());
     test::PumpMessages();
     CSolMainPopups& panel = PanelOf(main);
-    const std::u16string name = main.GetGameFlow().GameName();
-    EXPECT_EQ(panel.GameName(), name);
+    const std::u16string name = main.GetGameFlow().GetGameName();
+    EXPECT_EQ(panel.GetGameName(), name);
     const std::u16string rules = RulesMarkup(main.GetEngine()->rulesText.data());
     EXPECT_EQ(panel.GetRulesControl()->GetText(), std::wstring(rules.begin(), rules.end()));
     EXPECT_EQ(::GetParent(panel), main.GetSafeHwnd());
@@ -41,7 +41,7 @@ TEST_F(MainWindowPanelTest, ThePanelShowsTheGameInPlayAndTheResultsRecorded) {
     ::GetWindowRect(panel, &r);
     ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.right, client.right);
-    EXPECT_EQ(r.right - r.left, static_cast<LONG>(main.Prefs().mainPopupsWidth));
+    EXPECT_EQ(r.right - r.left, static_cast<LONG>(main.GetPrefs().mainPopupsWidth));
     EXPECT_EQ(r.bottom, client.bottom - kStatusBarHeight);
 
     // A new game records the abandoned one as lost: the panel shows it.
@@ -72,9 +72,9 @@ TEST_F(MainWindowPanelTest, OrderStateAndWidthComeBackAfterARestart) {
         panel.MoveRegion(3, 1);
         panel.OnRegionMoved(3, 1);
         panel.GetRegion(2)->Toggle();
-        main.Prefs().mainPopupsWidth = 300;
+        main.GetPrefs().mainPopupsWidth = 300;
         main.RecalcLayout();
-        left = main.Prefs().mainPopupsState;
+        left = main.GetPrefs().mainPopupsState;
         EXPECT_EQ(left[1].id, kRegionStatistics);
         EXPECT_EQ(left[2].expanded, 0);
         main.SendMessage(WM_CLOSE);
@@ -83,8 +83,8 @@ TEST_F(MainWindowPanelTest, OrderStateAndWidthComeBackAfterARestart) {
     CCorvelleDlg again;
     ASSERT_TRUE(again.CreateModeless());
     test::PumpMessages();
-    EXPECT_EQ(again.Prefs().mainPopupsState, left);
-    EXPECT_EQ(again.Prefs().mainPopupsWidth, 300u);
+    EXPECT_EQ(again.GetPrefs().mainPopupsState, left);
+    EXPECT_EQ(again.GetPrefs().mainPopupsWidth, 300u);
     CSolMainPopups& panel = PanelOf(again);
     RECT r;
     ::GetClientRect(panel, &r);

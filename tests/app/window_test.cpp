@@ -36,7 +36,7 @@ void PostClick(HWND dialog, int id) {
 // The lost dialog, clicking one of its buttons as soon as it is up.
 class ClickingLostDlg : public CGameLostDlg {
 public:
-    ClickingLostDlg(bool timeUp, int button) : CGameLostDlg(timeUp), button_(button) {}
+    ClickingLostDlg(bool timeUp, int clickButton) : CGameLostDlg(timeUp), button(clickButton) {}
     bool restartVisible = true;
     std::wstring undoLabel;
 
@@ -44,13 +44,13 @@ protected:
     BOOL OnInitDialog() override {
         const BOOL result = CGameLostDlg::OnInitDialog();
         restartVisible = (::GetWindowLongW(GetDlgItemHwnd(IDC_LOST_RESTART), GWL_STYLE) & WS_VISIBLE) != 0;
-        undoLabel = ItemText(hwnd_, IDC_LOST_UNDO);
-        PostClick(hwnd_, button_);
+        undoLabel = ItemText(hwnd, IDC_LOST_UNDO);
+        PostClick(hwnd, button);
         return result;
     }
 
 private:
-    int button_;
+    int button;
 };
 
 TEST(GameLostDlg, TheLostFormEndsWithTheButtonClicked) {
@@ -74,8 +74,8 @@ TEST(GameLostDlg, TheTimeUpFormOffersNewGameAndRestartOnly) {
 // The best-time dialog, typing into the name box and pressing a button.
 class TypingWinDlg : public CGameWinDlg {
 public:
-    TypingWinDlg(std::array<char16_t, kLastEnteredNameLength + 1>& name, std::wstring typed, int button)
-        : CGameWinDlg(nullptr, name), typed_(std::move(typed)), button_(button) {}
+    TypingWinDlg(std::array<char16_t, kLastEnteredNameLength + 1>& enteredName, std::wstring text, int clickButton)
+        : CGameWinDlg(nullptr, enteredName), typed(std::move(text)), button(clickButton) {}
     LRESULT limit = 0;
     DWORD selectionStart = 99, selectionEnd = 0;
     bool editHasFocus = false;
@@ -89,15 +89,15 @@ protected:
         ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
                        reinterpret_cast<LPARAM>(&selectionEnd));
         editHasFocus = ::GetFocus() == edit;
-        shown = ItemText(hwnd_, IDC_WIN_NAME);
-        for (wchar_t c : typed_) ::SendMessageW(edit, WM_CHAR, c, 0);
-        PostClick(hwnd_, button_);
+        shown = ItemText(hwnd, IDC_WIN_NAME);
+        for (wchar_t c : typed) ::SendMessageW(edit, WM_CHAR, c, 0);
+        PostClick(hwnd, button);
         return result;
     }
 
 private:
-    std::wstring typed_;
-    int button_;
+    std::wstring typed;
+    int button;
 };
 
 TEST(GameWinDlg, TakesAtMostFifteenCharactersAndReplacesTheLastName) {
@@ -131,10 +131,10 @@ TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
     test::PumpMessages();
     EXPECT_NE(::GetPropW(main, kMainWindowProperty), nullptr);
     // The first game of the database, dealt, named in the title.
-    EXPECT_EQ(main.Prefs().curSolId, 0u);
+    EXPECT_EQ(main.GetPrefs().curSolId, 0u);
     wchar_t title[64] = {};
     main.GetWindowText(title, 64);
-    const std::u16string name = main.GetGameFlow().GameName();
+    const std::u16string name = main.GetGameFlow().GetGameName();
     EXPECT_EQ(std::wstring(title), std::wstring(name.begin(), name.end()));
 
     RECT client, field, bar;
@@ -145,13 +145,13 @@ TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
     ::GetWindowRect(main.GetDlgItemHwnd(IDC_STATUS_BAR), &bar);
     ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&bar), 2);
     EXPECT_EQ(field.left, 0);
-    EXPECT_EQ(field.top, main.CommandBarHeight());
+    EXPECT_EQ(field.top, main.GetCommandBarHeight());
     EXPECT_EQ(field.bottom, client.bottom - kStatusBarHeight);
-    EXPECT_EQ(field.right, client.right - static_cast<LONG>(main.Prefs().mainPopupsWidth));
+    EXPECT_EQ(field.right, client.right - static_cast<LONG>(main.GetPrefs().mainPopupsWidth));
     EXPECT_EQ(bar.top, client.bottom - kStatusBarHeight);
 
     // Without the side panel the field reaches the right edge.
-    main.Prefs().mainPopupsEnabled = 0;
+    main.GetPrefs().mainPopupsEnabled = 0;
     main.RecalcLayout();
     ::GetWindowRect(fieldWindow, &field);
     ::MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&field), 2);
@@ -162,7 +162,7 @@ TEST_F(MainWindowTest, LaysOutFieldPanelAndStatusBarAndShowsTheClock) {
     main.ShowGameTime(125);
     ::SendDlgItemMessageW(main, IDC_STATUS_BAR, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(clock));
     EXPECT_EQ(std::wstring(clock), L"2:05");
-    main.Prefs().timedGame = 1;
+    main.GetPrefs().timedGame = 1;
     main.ShowGameTime(0);
     ::SendDlgItemMessageW(main, IDC_STATUS_BAR, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(clock));
     EXPECT_EQ(std::wstring(clock), L"3:00");
@@ -206,7 +206,7 @@ TEST_F(MainWindowTest, AStoredSizeOfAnyValueFitsTheWorkAreaAndThePanelFitsTheWin
         EXPECT_LE(window.bottom, work.bottom);
         EXPECT_GE(window.right - window.left, kMainWindowMinWidth);
         EXPECT_GE(window.bottom - window.top, kMainWindowMinHeight);
-        EXPECT_EQ(main.Prefs().mainPopupsWidth, kMainPopupsDefaultWidth);
+        EXPECT_EQ(main.GetPrefs().mainPopupsWidth, kMainPopupsDefaultWidth);
         ::GetWindowRect(main.GetGameField()->GetSafeHwnd(), &field);
         EXPECT_GT(field.right - field.left, 0);
     }
@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, TheFlowsDialogsComeAndGoWithoutLeavingHandles) {
             HWND found = ::FindWindowW(nullptr, title);
             if (found && ::IsWindowVisible(found) && ::IsWindowEnabled(found)) {
                 seen.push_back(title);
-                pausedUnder = pausedUnder && running->Clock().IsPaused();
+                pausedUnder = pausedUnder && running->GetClock().IsPaused();
                 ::PostMessageW(found, WM_COMMAND, IDCANCEL, 0);
                 return;
             }
@@ -261,11 +261,11 @@ TEST_F(MainWindowTest, TheFlowsDialogsComeAndGoWithoutLeavingHandles) {
         main.RunFlow(flow.OnAbout());
         main.RunFlow(flow.NewGame(Deal::Random(), FlowMode::kPlay));
         main.RunFlow(flow.UndoMove());   // nothing to undo: the message
-        main.Prefs().timedGame = 1;      // a timed game past its limit
-        main.Prefs().timeLimit = 1;
-        flow.Clock().SetElapsed(61);
+        main.GetPrefs().timedGame = 1;      // a timed game past its limit
+        main.GetPrefs().timeLimit = 1;
+        flow.GetClock().SetElapsed(61);
         main.RunFlow(flow.CheckGameState());
-        main.Prefs().timedGame = 0;
+        main.GetPrefs().timedGame = 0;
     };
     play();   // what the first opening makes once (fonts, classes)
     const auto before = count();
@@ -283,8 +283,8 @@ TEST_F(MainWindowTest, TheFlowsDialogsComeAndGoWithoutLeavingHandles) {
     EXPECT_TRUE(pausedUnder) << "a dialog opened with the clock running";
     EXPECT_LE(after.first, before.first + 2) << "GDI objects left behind";
     EXPECT_LE(after.second, before.second + 2) << "windows left behind";
-    EXPECT_FALSE(flow.Clock().IsPaused());
-    EXPECT_EQ(flow.AwaitedDialog(), FlowDialog::kNoDialog);
+    EXPECT_FALSE(flow.GetClock().IsPaused());
+    EXPECT_EQ(flow.GetAwaitedDialog(), FlowDialog::kNoDialog);
     main.SendMessage(WM_CLOSE);
     test::PumpMessages();
 }

@@ -38,7 +38,7 @@ bool SameRecords(const std::vector<T>& a, const T* b, size_t count) {
 bool SavedAs(const CGameEngine& copy, SavedGameData& saved) {
     return ReadSavedGame(copy, saved) &&
            SameRecords(saved.cardStates, copy.cardStates.data(), copy.cardStates.size()) &&
-           SameRecords(saved.history, copy.history->Records(), copy.history->GetCount());
+           SameRecords(saved.history, copy.history->GetRecords(), copy.history->GetCount());
 }
 
 TEST(EndToEndKill, AKilledRunComesBackAtItsLastStepWithItsClock) {

@@ -129,7 +129,7 @@ TEST_F(ActionsTest, PilesAndCountersThatDoNotExistChangeNothing) {
     unknown.kind = 7;
     EXPECT_FALSE(Run(unknown, &result));
     EXPECT_TRUE(StateSnapshot(engine) == before);
-    EXPECT_EQ(engine.MoveLinkCount(), 1);
+    EXPECT_EQ(engine.GetMoveLinkCount(), 1);
     EXPECT_EQ(engine.finished, 0);
 }
 
@@ -261,7 +261,7 @@ TEST_F(ActionsTest, ForbidAndAllowMoveLinks) {
     LoadAndDeal(ten, MakeSimpleGame(10));
     ActionDef forbid = LinkAction(ActionForbidMove, 3, 7);
     ASSERT_TRUE(ten.ExecuteAction(forbid, nullptr));
-    ASSERT_EQ(ten.MoveLinkCount(), 17);
+    ASSERT_EQ(ten.GetMoveLinkCount(), 17);
     ASSERT_EQ(ten.moveLinks.size(), 17u);
     for (int k = 0; k < 9; ++k) {
         EXPECT_EQ(ten.moveLinks[k].sourcePile, k < 3 ? k : k + 1);
@@ -272,10 +272,10 @@ TEST_F(ActionsTest, ForbidAndAllowMoveLinks) {
     // Forbidding again removes nothing and adds nothing.
     forbid = LinkAction(ActionForbidMove, 3, 7);
     EXPECT_FALSE(ten.ExecuteAction(forbid, nullptr));
-    EXPECT_EQ(ten.MoveLinkCount(), 17);
+    EXPECT_EQ(ten.GetMoveLinkCount(), 17);
     ActionDef allow = LinkAction(ActionAllowMove, 3, 7);
     EXPECT_TRUE(ten.ExecuteAction(allow, nullptr));
-    ASSERT_EQ(ten.MoveLinkCount(), 18);
+    ASSERT_EQ(ten.GetMoveLinkCount(), 18);
     EXPECT_EQ(ten.moveLinks[17].sourcePile, 3);
     EXPECT_EQ(ten.moveLinks[17].destPile, 7);
     allow = LinkAction(ActionAllowMove, 4, 1);   // (4, any) permits it
@@ -286,20 +286,20 @@ TEST_F(ActionsTest, ForbidAndAllowMoveLinks) {
     EXPECT_FALSE(engine.ExecuteAction(same, nullptr));
     same = LinkAction(ActionForbidMove, kAnyPile, kAnyPile);
     EXPECT_FALSE(engine.ExecuteAction(same, nullptr));
-    EXPECT_EQ(engine.MoveLinkCount(), 1);
+    EXPECT_EQ(engine.GetMoveLinkCount(), 1);
 
     // Wildcard sides: forbidding everything from pile 2 leaves (p, any) for the others.
     ActionDef fromTwo = LinkAction(ActionForbidMove, 2, kAnyPile);
     EXPECT_TRUE(engine.ExecuteAction(fromTwo, nullptr));
-    EXPECT_EQ(engine.MoveLinkCount(), 4);
+    EXPECT_EQ(engine.GetMoveLinkCount(), 4);
     ActionDef intoOne = LinkAction(ActionForbidMove, kAnyPile, 1);
     EXPECT_FALSE(engine.ExecuteAction(intoOne, nullptr));   // no link names pile 1 as destination
     ActionDef toOne = LinkAction(ActionForbidMove, 0, 1);
     EXPECT_TRUE(engine.ExecuteAction(toOne, nullptr));   // (0, any) becomes (0, 2), (0, 3), (0, 4)
-    EXPECT_EQ(engine.MoveLinkCount(), 6);
+    EXPECT_EQ(engine.GetMoveLinkCount(), 6);
     intoOne = LinkAction(ActionForbidMove, kAnyPile, 3);
     EXPECT_TRUE(engine.ExecuteAction(intoOne, nullptr));   // removes (0, 3)
-    EXPECT_EQ(engine.MoveLinkCount(), 5);
+    EXPECT_EQ(engine.GetMoveLinkCount(), 5);
 }
 
 TEST(Actions, MoveLinksNeverPass65535) {
@@ -312,14 +312,14 @@ TEST(Actions, MoveLinksNeverPass65535) {
         for (uint16_t d = 0; d < 256 && engine.moveLinks.size() < 65533; ++d)
             engine.moveLinks.push_back(MoveLink{s, d});
     engine.moveLinks.push_back(MoveLink{255, kAnyPile});
-    ASSERT_EQ(engine.MoveLinkCount(), 65534);
+    ASSERT_EQ(engine.GetMoveLinkCount(), 65534);
     ActionDef forbid = LinkAction(ActionForbidMove, 255, 4);   // splits (255, any) into 254 links
     EXPECT_TRUE(engine.ExecuteAction(forbid, nullptr));
-    EXPECT_EQ(engine.MoveLinkCount(), 65535);
+    EXPECT_EQ(engine.GetMoveLinkCount(), 65535);
     EXPECT_EQ(engine.moveLinks.size(), 65535u);
     ActionDef allow = LinkAction(ActionAllowMove, kAnyPile, 5);
     EXPECT_FALSE(engine.ExecuteAction(allow, nullptr));
-    EXPECT_EQ(engine.MoveLinkCount(), 65535);
+    EXPECT_EQ(engine.GetMoveLinkCount(), 65535);
 }
 
 TEST_F(ActionsTest, FinishAndResetCounter) {

@@ -170,7 +170,7 @@ TEST(Deal, PileStatesLinksCountersAndHistory) {
     EXPECT_EQ(engine.pileStates[2].acceptsDrops, 0);
     EXPECT_EQ(engine.pileStates[0].x, engine.piles[0].x);
     EXPECT_EQ(engine.pileStates[0].dropProgram, 1);
-    ASSERT_EQ(engine.MoveLinkCount(), 2);
+    ASSERT_EQ(engine.GetMoveLinkCount(), 2);
     EXPECT_EQ(engine.moveLinks[1].destPile, 2);
     ASSERT_EQ(engine.counters.size(), 1u);
     EXPECT_EQ(engine.counters[0].value, 3);

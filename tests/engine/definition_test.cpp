@@ -93,14 +93,14 @@ TEST(GameRecord, RoundTripThroughTheLoader) {
     EXPECT_EQ(engine.timeClass, static_cast<uint32_t>(Time5to10));
     ASSERT_EQ(engine.extraCategories.size(), 1u);
     EXPECT_EQ(engine.extraCategories[0], static_cast<uint32_t>(CategoryFreeCell));
-    EXPECT_EQ(engine.CardCount(), 52);
-    EXPECT_EQ(engine.PileCount(), 8);
+    EXPECT_EQ(engine.GetCardCount(), 52);
+    EXPECT_EQ(engine.GetPileCount(), 8);
     EXPECT_EQ(engine.piles[1].x, 30 * 79 / 15);
-    EXPECT_EQ(engine.ProgramCount(), 3);
+    EXPECT_EQ(engine.GetProgramCount(), 3);
     // Every program carries an added END byte.
-    EXPECT_EQ(engine.programs[2].Code(), (std::vector<uint8_t>{OpSuit, OpRank, OpAdd, OpEnd}));
-    EXPECT_EQ(engine.programs[0].Code(), (std::vector<uint8_t>{OpPush, 1, 1, OpEnd}));
-    EXPECT_EQ(engine.CounterCount(), 1);
+    EXPECT_EQ(engine.programs[2].GetCode(), (std::vector<uint8_t>{OpSuit, OpRank, OpAdd, OpEnd}));
+    EXPECT_EQ(engine.programs[0].GetCode(), (std::vector<uint8_t>{OpPush, 1, 1, OpEnd}));
+    EXPECT_EQ(engine.GetCounterCount(), 1);
     EXPECT_EQ(engine.counterDefs[0].initialValue, 3);
     EXPECT_EQ(engine.flips.size(), 1u);
     EXPECT_EQ(engine.placements.size(), 1u);
@@ -113,12 +113,12 @@ TEST(GameRecord, RoundTripThroughTheLoader) {
     other.name = "Other";
     ASSERT_TRUE(LoadInto(engine, other));
     EXPECT_STREQ(engine.name, "Other");
-    EXPECT_EQ(engine.CardCount(), 104);
-    EXPECT_EQ(engine.PileCount(), 3);
-    EXPECT_EQ(engine.CounterCount(), 0);
+    EXPECT_EQ(engine.GetCardCount(), 104);
+    EXPECT_EQ(engine.GetPileCount(), 3);
+    EXPECT_EQ(engine.GetCounterCount(), 0);
     EXPECT_TRUE(engine.counterDefs.empty());
     EXPECT_EQ(engine.extraCategories.size(), 0u);
-    EXPECT_EQ(engine.ProgramCount(), 2);
+    EXPECT_EQ(engine.GetProgramCount(), 2);
 }
 
 TEST(GameRecord, LongNamesAreCutTo31Characters) {
@@ -156,7 +156,7 @@ void ExpectRefused(const char* what, const std::function<void(GameDefinitionData
     EXPECT_FALSE(ValidateGameRecord(bytes.data(), bytes.size())) << what;
     EXPECT_FALSE(engine.LoadGameDefinition(bytes.data(), bytes.size())) << what;
     EXPECT_FALSE(engine.HasDefinition()) << what;
-    EXPECT_EQ(engine.PileCount(), 0) << what;
+    EXPECT_EQ(engine.GetPileCount(), 0) << what;
 }
 
 }  // namespace

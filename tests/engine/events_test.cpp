@@ -27,12 +27,12 @@ GameBuilder FourPiles() {
 }
 
 void Load(CGameEngine& engine, GameBuilder& b, const std::vector<test::PileText>& layout) {
-    ASSERT_TRUE(test::LoadInto(engine, b.Data()));
+    ASSERT_TRUE(test::LoadInto(engine, b.GetData()));
     ArrangeLayout(engine, layout);
 }
 
 std::vector<HistoryRecord> History(const CGameEngine& e) {
-    return std::vector<HistoryRecord>(e.history->Records(), e.history->Records() + e.history->GetCount());
+    return std::vector<HistoryRecord>(e.history->GetRecords(), e.history->GetRecords() + e.history->GetCount());
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ TEST(EventConditions, AllMustHold) {
     EXPECT_TRUE(e.IsEventAllowed(twoPiles));
     EXPECT_TRUE(e.IsEventAllowed(disabled));
     EXPECT_FALSE(e.IsEventAllowed(0));                 // the null event
-    EXPECT_TRUE(e.IsEventAllowed(e.EventCount() + 5));   // beyond the events: no conditions
+    EXPECT_TRUE(e.IsEventAllowed(e.GetEventCount() + 5));   // beyond the events: no conditions
 
     e.pileStates[3].enabled = 0;                       // pile A disabled: refused
     EXPECT_FALSE(e.IsEventAllowed(disabled));
@@ -62,14 +62,14 @@ TEST(EventConditions, AllMustHold) {
     // Indexes out of range make the condition fail.
     ArrangeLayout(e, {{"AC"}, {}, {"5H"}, {"KS"}});
     const uint16_t program = e.conditions[2].program;
-    e.conditions[2].program = e.ProgramCount();
+    e.conditions[2].program = e.GetProgramCount();
     EXPECT_FALSE(e.IsEventAllowed(twoPiles));
     e.conditions[2].program = program;
     EXPECT_TRUE(e.IsEventAllowed(twoPiles));
-    e.conditions[2].pileB = e.PileCount();
+    e.conditions[2].pileB = e.GetPileCount();
     EXPECT_FALSE(e.IsEventAllowed(twoPiles));
     e.conditions[2].pileB = 2;
-    e.conditions[2].pileA = e.PileCount();
+    e.conditions[2].pileA = e.GetPileCount();
     EXPECT_FALSE(e.IsEventAllowed(twoPiles));
     e.eventConditions.back().condition = 999;
     EXPECT_FALSE(e.IsEventAllowed(disabled));
@@ -81,8 +81,8 @@ TEST(EventCounters, ConsumeReportAndRecord) {
     const uint16_t limited = b.Event(EventPlayerOnly);
     b.Counter(limited, 2);
     // Only the first entry naming an event counts: this one, at 0, does not.
-    b.Data().counterDefs.push_back(CounterDef{0, 0});
-    b.Data().eventCounters.push_back(EventCounter{limited, 1});
+    b.GetData().counterDefs.push_back(CounterDef{0, 0});
+    b.GetData().eventCounters.push_back(EventCounter{limited, 1});
     CGameEngine e;
     Load(e, b, {});
 
@@ -90,7 +90,7 @@ TEST(EventCounters, ConsumeReportAndRecord) {
     uint16_t counter = 77;
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(e.UseEventCounter(free, flag, counter, CounterUse::Consume, Recording::Recorded));
-    EXPECT_EQ(counter, e.CounterCount());   // no counter
+    EXPECT_EQ(counter, e.GetCounterCount());   // no counter
     EXPECT_EQ(e.history->GetCount(), 0u);
 
     // Without consume: nothing changes, nothing is reported.
@@ -175,7 +175,7 @@ TEST(EventActions, OneChangingActionPerCall) {
 
     // An event beyond the game's events runs nothing.
     index = 0;
-    EXPECT_FALSE(e.RunEventActions(e.EventCount(), flag, index, out, Recording::Recorded));
+    EXPECT_FALSE(e.RunEventActions(e.GetEventCount(), flag, index, out, Recording::Recorded));
 }
 
 TEST(EventActions, EventThatChangesNothingStillRuns) {
@@ -209,7 +209,7 @@ TEST(EventCounters, UsedUpEventRunsInTheSameStep) {
     uint16_t index = 0, used = 0;
     ActionDef out{};
     EXPECT_FALSE(e.RunCounterExhaustedEvent(counter, flag, index, out));   // value 1: not used up
-    EXPECT_FALSE(e.RunCounterExhaustedEvent(e.CounterCount(), flag, index, out));
+    EXPECT_FALSE(e.RunCounterExhaustedEvent(e.GetCounterCount(), flag, index, out));
     ASSERT_TRUE(RunPlayerEvent(e, click, flag));
     EXPECT_EQ(e.pileStates[1].count, 1);
     EXPECT_EQ(e.pileStates[2].count, 1);
@@ -265,8 +265,8 @@ TEST(AutomaticEvents, TypesAndOrder) {
     const uint16_t afterStep = b.Event(EventAfterStep);
     b.Action(afterStep, test::Move(0, SourceFromTop, 0, 1, 2, DestFromTop));
     // Event 0 never runs automatically, whatever its type.
-    b.Data().eventTypes[0] = EventAfterStepRepeating;
-    b.Data().eventConditions.clear();
+    b.GetData().eventTypes[0] = EventAfterStepRepeating;
+    b.GetData().eventConditions.clear();
     b.Action(0, test::Move(0, SourceFromTop, 0, 1, 3, DestFromTop));
     CGameEngine e;
     Load(e, b, {{"AC", "2C", "3C", "4C"}});
@@ -312,13 +312,13 @@ TEST(AutomaticEvents, RepeatingPassesAndTheirBound) {
     EXPECT_EQ(actions, 5);
     EXPECT_EQ(e.pileStates[0].count, 0);
     EXPECT_EQ(e.pileStates[1].count, 5);
-    EXPECT_EQ(runner.Passes(), 6u);   // the sixth pass changed nothing
+    EXPECT_EQ(runner.GetPasses(), 6u);   // the sixth pass changed nothing
     EXPECT_FALSE(runner.Next(out));
 
     // Only the idle event is left: one pass.
     CAutomaticEventRunner idleOnly(e, AutomaticEvents::AfterStep, Recording::Recorded, flag);
     EXPECT_FALSE(idleOnly.Next(out));
-    EXPECT_EQ(idleOnly.Passes(), 1u);
+    EXPECT_EQ(idleOnly.GetPasses(), 1u);
 }
 
 TEST(AutomaticEvents, EndlessChangesStopAtTheCap) {
@@ -334,7 +334,7 @@ TEST(AutomaticEvents, EndlessChangesStopAtTheCap) {
     while (runner.Next(out))
         ++actions;
     EXPECT_EQ(actions, kMaxAutomaticPasses);
-    EXPECT_EQ(runner.Passes(), kMaxAutomaticPasses);
+    EXPECT_EQ(runner.GetPasses(), kMaxAutomaticPasses);
 }
 
 TEST(AutomaticEvents, FinishingEndsThePass) {
@@ -367,7 +367,7 @@ TEST(AutomaticEvents, CountingDownIsAChange) {
     ActionDef out;
     EXPECT_FALSE(runner.Next(out));
     EXPECT_EQ(e.counters[0].value, 0);
-    EXPECT_EQ(runner.Passes(), 5u);
+    EXPECT_EQ(runner.GetPasses(), 5u);
     EXPECT_EQ(e.history->GetCount(), 4u);
     EXPECT_FALSE(runner.AnyActionRan());
 }

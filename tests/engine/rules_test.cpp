@@ -314,7 +314,7 @@ TEST(RuleProgram, JumpStopsAreWhatTheSearchFromEachJumpFinds) {
         "BLOCK LOOP PUSH 4 PUSH 5 IF LOOP BREAK ENDLOOP ELSE IF EXIT ENDIF ENDIF BREAK ENDLOOP EXIT ENDBLOCK"
         " IF ELSE ENDLOOP");
     const RuleProgram program(made);
-    ASSERT_EQ(program.Code(), made);
+    ASSERT_EQ(program.GetCode(), made);
     for (size_t at = 0; at < made.size(); ++at)
         EXPECT_EQ(program.JumpStop(at), SearchedStop(made, at)) << at;
     EXPECT_EQ(program.JumpStop(made.size() - 1), RuleProgram::kNoJumpStop);   // ENDLOOP without LOOP
@@ -344,9 +344,9 @@ TEST(RuleProgram, LoadedProgramsCarryTheirJumpStops) {
     CGameEngine engine;
     ASSERT_TRUE(test::LoadInto(engine, game));
     const RuleProgram& loaded = engine.programs.back();
-    ASSERT_EQ(loaded.Code().back(), OpEnd);
-    for (size_t at = 0; at < loaded.Code().size(); ++at)
-        EXPECT_EQ(loaded.JumpStop(at), SearchedStop(loaded.Code(), at)) << at;
+    ASSERT_EQ(loaded.GetCode().back(), OpEnd);
+    for (size_t at = 0; at < loaded.GetCode().size(); ++at)
+        EXPECT_EQ(loaded.JumpStop(at), SearchedStop(loaded.GetCode(), at)) << at;
     EXPECT_EQ(loaded.JumpStop(6), 0u);   // ENDLOOP back to LOOP
     EXPECT_TRUE(engine.EvaluateProgram(static_cast<uint16_t>(engine.programs.size() - 1), CardList("AS 2H"),
                                        nullptr));

@@ -176,8 +176,8 @@ TEST_F(SavedGameTest, ARestoreReproducesTheGameExactly) {
     const auto piles = engine.pileStates;
     const auto links = engine.moveLinks;
     const auto counters = engine.counters;
-    const std::vector<HistoryRecord> history(engine.history->Records(),
-                                             engine.history->Records() + engine.history->GetCount());
+    const std::vector<HistoryRecord> history(engine.history->GetRecords(),
+                                             engine.history->GetRecords() + engine.history->GetCount());
     engine.finished = 1;
     engine.shuffleState = 0xA5C3E1F7u;
     engine.SaveGame();
@@ -200,13 +200,13 @@ TEST_F(SavedGameTest, ARestoreReproducesTheGameExactly) {
     ASSERT_EQ(engine.cardStates.size(), cards.size());
     EXPECT_EQ(std::memcmp(engine.cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
     EXPECT_EQ(std::memcmp(engine.pileStates.data(), piles.data(), piles.size() * sizeof(PileState)), 0);
-    ASSERT_EQ(engine.MoveLinkCount(), links.size());
+    ASSERT_EQ(engine.GetMoveLinkCount(), links.size());
     EXPECT_EQ(std::memcmp(engine.moveLinks.data(), links.data(), links.size() * sizeof(MoveLink)), 0);
     EXPECT_EQ(std::memcmp(engine.counters.data(), counters.data(), counters.size() * sizeof(CounterState)), 0);
     EXPECT_EQ(engine.finished, 1);
     EXPECT_EQ(engine.shuffleState, 0xA5C3E1F7u);
     ASSERT_EQ(engine.history->GetCount(), history.size());
-    EXPECT_EQ(std::memcmp(engine.history->Records(), history.data(), history.size() * sizeof(HistoryRecord)), 0);
+    EXPECT_EQ(std::memcmp(engine.history->GetRecords(), history.data(), history.size() * sizeof(HistoryRecord)), 0);
     ExpectConsistentState(engine);
 }
 
@@ -251,7 +251,7 @@ TEST_F(SavedGameTest, AnEmptyHistoryAndNoLinksStillCarryTheirCounts) {
     engine.SaveGame();
     EXPECT_EQ(ReadSlot(9)[u"data"].second.size(), 15u + 8 * 52 + 32 * 8 + 4 * 2);
     ASSERT_TRUE(engine.LoadSavedGame(false));
-    EXPECT_EQ(engine.MoveLinkCount(), 0);
+    EXPECT_EQ(engine.GetMoveLinkCount(), 0);
     EXPECT_EQ(engine.history->GetCount(), 0u);
     EXPECT_FALSE(engine.CanUndo());
 }
@@ -273,7 +273,7 @@ std::vector<uint8_t> PlainBlob(const CGameEngine& e, uint32_t elapsed) {
         std::memset(p.reserved2, 0, sizeof p.reserved2);
         put(&p, sizeof p);
     }
-    const uint16_t links = e.MoveLinkCount();
+    const uint16_t links = e.GetMoveLinkCount();
     put(&links, 2);
     put(e.moveLinks.data(), 4u * links);
     put(e.counters.data(), 4 * e.counters.size());
@@ -282,7 +282,7 @@ std::vector<uint8_t> PlainBlob(const CGameEngine& e, uint32_t elapsed) {
     const uint32_t h = e.history->GetCount();
     put(&h, 4);
     for (uint32_t i = 0; i < h; ++i) {
-        HistoryRecord r = e.history->Records()[i];
+        HistoryRecord r = e.history->GetRecords()[i];
         r.reserved1 = 0;
         r.reserved2 = 0;
         put(&r, sizeof r);

@@ -298,10 +298,10 @@ TEST(UndoProperty, RandomStepsUndoneGroupByGroupRestoreEveryState) {
                 uint8_t groupOpened = 0;
                 const int what = pick(0, 5);
                 if (what <= 1) {
-                    const uint16_t card = static_cast<uint16_t>(pick(0, engine.CardCount() - 1));
-                    uint16_t dest = static_cast<uint16_t>(pick(0, engine.PileCount() - 1));
+                    const uint16_t card = static_cast<uint16_t>(pick(0, engine.GetCardCount() - 1));
+                    uint16_t dest = static_cast<uint16_t>(pick(0, engine.GetPileCount() - 1));
                     if (dest == engine.cardStates[card].pile)
-                        dest = static_cast<uint16_t>((dest + 1) % engine.PileCount());
+                        dest = static_cast<uint16_t>((dest + 1) % engine.GetPileCount());
                     PlayerMove(engine, card, dest);
                     groupOpened = 1;
                 }
@@ -315,7 +315,7 @@ TEST(UndoProperty, RandomStepsUndoneGroupByGroupRestoreEveryState) {
                     }
                 }
                 for (int n = pick(what <= 1 ? 0 : 1, 3); n > 0; --n)
-                    RunRecorded(engine, static_cast<uint16_t>(pick(1, engine.ActionCount() - 1)), groupOpened);
+                    RunRecorded(engine, static_cast<uint16_t>(pick(1, engine.GetActionCount() - 1)), groupOpened);
                 engine.RefreshExposedCards(Recording::Recorded);
                 ASSERT_TRUE(Consistent(engine)) << "step " << step;
                 if (engine.GetHistory()->GetCount() > recordsBefore)

@@ -34,7 +34,7 @@ bool OutsideCorner(int x, int y) {
 // The non-key pixels of `art` appear at (x + i, y + j), or turned at
 // (x - i, y - j).
 void ExpectPlaced(const Surface& s, const ArtPixels& art, int x, int y, bool turned, const char* what) {
-    ASSERT_FALSE(art.Empty()) << what;
+    ASSERT_FALSE(art.IsEmpty()) << what;
     for (int j = 0; j < art.height; ++j)
         for (int i = 0; i < art.width; ++i) {
             if (art.At(i, j) == kKeyWhite) continue;
@@ -61,7 +61,7 @@ TEST(CardPainter, FacesHaveKeyedCornersAndNoKeyInside) {
     for (uint32_t suit = 0; suit < 4; ++suit)
         for (uint32_t rank = 0; rank < 13; ++rank) {
             Surface s(kW, kH, kSentinel);
-            painter.DrawCardFace(s.Dc(), 0, 0, suit, rank);
+            painter.DrawCardFace(s.GetDC(), 0, 0, suit, rank);
             std::vector<COLORREF> px = s.Pixels();
             for (int y = 0; y < kH; ++y)
                 for (int x = 0; x < kW; ++x) {
@@ -79,7 +79,7 @@ TEST(CardPainter, IndexUprightTopLeftAndTurnedBottomRight) {
         for (uint32_t rank = 0; rank < 13; ++rank) {
             ArtPixels glyph = ReadArt(static_cast<uint16_t>(IDB_RANK_GLYPH + rank * 2 + suit / 2));
             Surface s(kW, kH, kSentinel);
-            painter.DrawCardFace(s.Dc(), 0, 0, suit, rank);
+            painter.DrawCardFace(s.GetDC(), 0, 0, suit, rank);
             ExpectPlaced(s, glyph, 0, 0, false, "rank");
             ExpectPlaced(s, glyph, kW - 1, kH - 1, true, "rank");
             ExpectPlaced(s, pip, 0, 20, false, "suit");
@@ -122,9 +122,9 @@ TEST(CardPainter, CardPicturesAreDistinct) {
 TEST(CardPainter, SelectionFrameInvertsAllButTheCornersAndUndoesItself) {
     CCardPainter painter = Painter();
     Surface s(kW + 4, kH + 4, kTable);
-    painter.DrawCardFace(s.Dc(), 2, 2, 3, 11);
+    painter.DrawCardFace(s.GetDC(), 2, 2, 3, 11);
     std::vector<COLORREF> before = s.Pixels();
-    painter.DrawSelectionFrame(s.Dc(), 2, 2);
+    painter.DrawSelectionFrame(s.GetDC(), 2, 2);
     std::vector<COLORREF> after = s.Pixels();
     for (int y = 0; y < kH + 4; ++y)
         for (int x = 0; x < kW + 4; ++x) {
@@ -133,26 +133,26 @@ TEST(CardPainter, SelectionFrameInvertsAllButTheCornersAndUndoesItself) {
             bool inverted = onCard && !OutsideCorner(x - 2, y - 2);
             ASSERT_EQ(after[k], inverted ? (before[k] ^ 0xFFFFFF) : before[k]) << x << "," << y;
         }
-    painter.DrawSelectionFrame(s.Dc(), 2, 2);
+    painter.DrawSelectionFrame(s.GetDC(), 2, 2);
     EXPECT_EQ(s.Pixels(), before);
 }
 
 class CardImageSetTest : public ::testing::Test {
 protected:
-    CardImageSetTest() : buffer_(kW, kH, kTable), painter_(Painter()) {
-        images_ = std::make_unique<CCardImageSet>(buffer_.Dc(), &painter_, kW, kH);
+    CardImageSetTest() : buffer(kW, kH, kTable), painter(Painter()) {
+        images = std::make_unique<CCardImageSet>(buffer.GetDC(), &painter, kW, kH);
     }
-    Surface buffer_;
-    CCardPainter painter_;
-    std::unique_ptr<CCardImageSet> images_;
+    Surface buffer;
+    CCardPainter painter;
+    std::unique_ptr<CCardImageSet> images;
 };
 
 TEST_F(CardImageSetTest, FacesMatchThePainterWithTheCornersLeftOut) {
     for (uint32_t suit = 0; suit < 4; ++suit)
         for (uint32_t rank = 0; rank < 13; ++rank) {
             Surface painted(kW, kH, kSentinel), image(kW, kH, kSentinel);
-            painter_.DrawCardFace(painted.Dc(), 0, 0, suit, rank);
-            images_->DrawFace(image.Dc(), 0, 0, suit, rank);
+            painter.DrawCardFace(painted.GetDC(), 0, 0, suit, rank);
+            images->DrawFace(image.GetDC(), 0, 0, suit, rank);
             std::vector<COLORREF> want = painted.Pixels(), got = image.Pixels();
             for (int y = 0; y < kH; ++y)
                 for (int x = 0; x < kW; ++x) {
@@ -164,10 +164,10 @@ TEST_F(CardImageSetTest, FacesMatchThePainterWithTheCornersLeftOut) {
 
 TEST_F(CardImageSetTest, CardsOutsideTheDeckDrawNothing) {
     Surface s(kW, kH, kSentinel);
-    images_->DrawFace(s.Dc(), 0, 0, 4, 0);
-    images_->DrawFace(s.Dc(), 0, 0, 0, 13);
-    images_->DrawFace(s.Dc(), 0, 0, 0xFFFFFFFF, 0xFFFFFFFF);
-    painter_.DrawCardFace(s.Dc(), 0, 0, 5, 15);
+    images->DrawFace(s.GetDC(), 0, 0, 4, 0);
+    images->DrawFace(s.GetDC(), 0, 0, 0, 13);
+    images->DrawFace(s.GetDC(), 0, 0, 0xFFFFFFFF, 0xFFFFFFFF);
+    painter.DrawCardFace(s.GetDC(), 0, 0, 5, 15);
     for (COLORREF c : s.Pixels()) ASSERT_EQ(c, kSentinel);
 }
 
@@ -177,7 +177,7 @@ TEST_F(CardImageSetTest, BacksComeFromTheirBitmapsAndLargeChoicesUseTheLast) {
     for (uint32_t n = 0; n < CardArt::kBacks; ++n) {
         ArtPixels art = ReadArt(static_cast<uint16_t>(IDB_CARD_BACK + 2 * n));
         Surface s(kW, kH, kSentinel);
-        images_->DrawBack(s.Dc(), 0, 0, n);
+        images->DrawBack(s.GetDC(), 0, 0, n);
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x) {
                 COLORREF src = art.At(x, y);
@@ -190,15 +190,15 @@ TEST_F(CardImageSetTest, BacksComeFromTheirBitmapsAndLargeChoicesUseTheLast) {
         for (int x = 0; x < kW; ++x) ASSERT_EQ(back.At(x, y) == kKeyGreen, OutsideCorner(x, y)) << x << "," << y;
     // A "cardBack" choice past the last back shows the last back.
     Surface last(kW, kH, kSentinel);
-    images_->DrawBack(last.Dc(), 0, 0, CardArt::kBacks - 1);
+    images->DrawBack(last.GetDC(), 0, 0, CardArt::kBacks - 1);
     for (uint32_t n : {1u, 2u, 3u, 4u, 7u, 1000u, 0xFFFFFFFFu}) {
         Surface s(kW, kH, kSentinel);
-        images_->DrawBack(s.Dc(), 0, 0, n);
+        images->DrawBack(s.GetDC(), 0, 0, n);
         EXPECT_EQ(s.Pixels(), last.Pixels()) << n;
         Surface p(kW, kH, kSentinel);
-        painter_.DrawCardBack(p.Dc(), 0, 0, n);
+        painter.DrawCardBack(p.GetDC(), 0, 0, n);
         Surface q(kW, kH, kSentinel);
-        painter_.DrawCardBack(q.Dc(), 0, 0, CardArt::kBacks - 1);
+        painter.DrawCardBack(q.GetDC(), 0, 0, CardArt::kBacks - 1);
         EXPECT_EQ(p.Pixels(), q.Pixels()) << n;
     }
 }
@@ -214,13 +214,13 @@ FieldPile Base(uint32_t kind, uint32_t value, uint32_t suit) {
 
 std::vector<COLORREF> DrawBase(const CCardPainter& painter, const FieldPile& pile) {
     Surface s(kW, kH, kTable);
-    painter.DrawPileBase(s.Dc(), 0, 0, pile);
+    painter.DrawPileBase(s.GetDC(), 0, 0, pile);
     return s.Pixels();
 }
 
 std::vector<COLORREF> Keyed(std::initializer_list<std::pair<uint16_t, COLORREF>> layers) {
     Surface s(kW, kH, kTable);
-    for (const auto& [id, key] : layers) DrawBitmapTransparent(s.Dc(), 0, 0, id, key);
+    for (const auto& [id, key] : layers) DrawBitmapTransparent(s.GetDC(), 0, 0, id, key);
     return s.Pixels();
 }
 
@@ -255,8 +255,8 @@ TEST(CardPainter, PileBasesByKind) {
 TEST(CardPainter, MarkedBaseCarriesItsMarksInBothCorners) {
     CCardPainter painter = Painter();
     Surface rankOnly(kW, kH, kTable), both(kW, kH, kTable);
-    painter.DrawPileBase(rankOnly.Dc(), 0, 0, Base(corvelle::BaseMarked, 6, CardArt::kNone));
-    painter.DrawPileBase(both.Dc(), 0, 0, Base(corvelle::BaseMarked, 6, 3));
+    painter.DrawPileBase(rankOnly.GetDC(), 0, 0, Base(corvelle::BaseMarked, 6, CardArt::kNone));
+    painter.DrawPileBase(both.GetDC(), 0, 0, Base(corvelle::BaseMarked, 6, 3));
     ArtPixels rank = ReadArt(IDB_MARK_RANK + 6), suit = ReadArt(IDB_MARK_SUIT + 3);
     for (Surface* s : {&rankOnly, &both}) {
         ExpectPlaced(*s, rank, 0, 0, false, "rank mark");
@@ -276,25 +276,25 @@ TEST(ContactSheet, EveryFaceBackAndBase) {
     const int width = margin * 2 + 13 * kW + 12 * gapX, height = margin * 2 + 5 * kH + 4 * gapY;
     Surface sheet(width, height, kTable);
     CCardPainter painter = Painter();
-    CCardImageSet images(sheet.Dc(), &painter, kW, kH);
+    CCardImageSet images(sheet.GetDC(), &painter, kW, kH);
     auto at = [&](int col, int row) { return POINT{margin + col * (kW + gapX), margin + row * (kH + gapY)}; };
     for (uint32_t suit = 0; suit < 4; ++suit)
         for (uint32_t rank = 0; rank < 13; ++rank) {
             POINT p = at(static_cast<int>(rank), static_cast<int>(suit));
-            images.DrawFace(sheet.Dc(), p.x, p.y, suit, rank);
+            images.DrawFace(sheet.GetDC(), p.x, p.y, suit, rank);
         }
     int col = 0;
-    for (uint32_t n = 0; n < CardArt::kBacks; ++n, ++col) images.DrawBack(sheet.Dc(), at(col, 4).x, at(col, 4).y, n);
+    for (uint32_t n = 0; n < CardArt::kBacks; ++n, ++col) images.DrawBack(sheet.GetDC(), at(col, 4).x, at(col, 4).y, n);
     POINT sel = at(col++, 4);
-    images.DrawFace(sheet.Dc(), sel.x, sel.y, 3, 0);
-    painter.DrawSelectionFrame(sheet.Dc(), sel.x, sel.y);
+    images.DrawFace(sheet.GetDC(), sel.x, sel.y, 3, 0);
+    painter.DrawSelectionFrame(sheet.GetDC(), sel.x, sel.y);
     const FieldPile bases[] = {Base(corvelle::BasePlain, 0, 0),         Base(corvelle::BaseMarked, CardArt::kNone, CardArt::kNone),
                                Base(corvelle::BaseMarked, 0, CardArt::kNone), Base(corvelle::BaseMarked, 12, 3),
                                Base(corvelle::BaseMarked, CardArt::kNone, 1), Base(corvelle::BasePictured, 0, 0),
                                Base(corvelle::BasePictured, 1, 0)};
     for (const FieldPile& b : bases) {
         POINT p = at(col++, 4);
-        painter.DrawPileBase(sheet.Dc(), p.x, p.y, b);
+        painter.DrawPileBase(sheet.GetDC(), p.x, p.y, b);
     }
     ASSERT_LE(col, 13);
     ASSERT_TRUE(sheet.WriteBmp(CORVELLE_CONTACT_SHEET)) << CORVELLE_CONTACT_SHEET;

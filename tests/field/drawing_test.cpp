@@ -20,7 +20,7 @@ constexpr uint16_t kRegionArrow = IDB_REGION_OPEN;
 TEST(DrawFrame, PaintsLeftAndTopInFirstColourRightAndBottomInSecond) {
     Surface s(12, 12, kWhite);
     RECT r{0, 0, 10, 10};
-    DrawFrame(s.Dc(), &r, kRed, kBlue);
+    DrawFrame(s.GetDC(), &r, kRed, kBlue);
     for (int y = 0; y < 12; ++y) {
         for (int x = 0; x < 12; ++x) {
             COLORREF want = kWhite;
@@ -36,7 +36,7 @@ TEST(DrawFrame, PaintsLeftAndTopInFirstColourRightAndBottomInSecond) {
 TEST(DrawFrame, OffsetRectangleStaysInside) {
     Surface s(20, 20, kWhite);
     RECT r{5, 6, 15, 12};
-    DrawFrame(s.Dc(), &r, RGB(0, 0, 0), RGB(0, 0, 0));
+    DrawFrame(s.GetDC(), &r, RGB(0, 0, 0), RGB(0, 0, 0));
     int painted = 0;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x) {
@@ -51,8 +51,8 @@ TEST(DrawFrame, OffsetRectangleStaysInside) {
 // pixel where it is not the key, the background elsewhere.
 void ExpectKeyedCopy(const Surface& s, const ArtPixels& art, int x, int y, COLORREF key, COLORREF background) {
     int drawn = 0;
-    for (int j = 0; j < s.Height(); ++j) {
-        for (int i = 0; i < s.Width(); ++i) {
+    for (int j = 0; j < s.GetHeight(); ++j) {
+        for (int i = 0; i < s.GetWidth(); ++i) {
             int ax = i - x, ay = j - y;
             COLORREF want = background;
             if (ax >= 0 && ay >= 0 && ax < art.width && ay < art.height && art.At(ax, ay) != key) {
@@ -77,7 +77,7 @@ TEST(DrawBitmapTransparent, LeavesOutExactlyTheKeyColour) {
         ASSERT_EQ(art.width, c.width) << c.id;
         ASSERT_EQ(art.height, c.height) << c.id;
         Surface s(30, 30, kMagenta);
-        DrawBitmapTransparent(s.Dc(), 7, 5, c.id, c.key);
+        DrawBitmapTransparent(s.GetDC(), 7, 5, c.id, c.key);
         ExpectKeyedCopy(s, art, 7, 5, c.key, kMagenta);
     }
 }
@@ -85,12 +85,12 @@ TEST(DrawBitmapTransparent, LeavesOutExactlyTheKeyColour) {
 TEST(DrawBitmapTransparent, SamePixelsAsTransparentBltOfTheLoadedBitmap) {
     constexpr uint16_t kKingOfHearts = IDB_CARD_FACE + 12 * 4 + 3;
     Surface ours(90, 120, kMagenta), reference(90, 120, kMagenta);
-    DrawBitmapTransparent(ours.Dc(), 4, 3, kKingOfHearts, kKeyWhite);
+    DrawBitmapTransparent(ours.GetDC(), 4, 3, kKingOfHearts, kKeyWhite);
     HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kKingOfHearts));
     ASSERT_NE(bitmap, nullptr);
-    HDC source = CreateCompatibleDC(reference.Dc());
+    HDC source = CreateCompatibleDC(reference.GetDC());
     HGDIOBJ old = SelectObject(source, bitmap);
-    TransparentBlt(reference.Dc(), 4, 3, 79, 112, source, 0, 0, 79, 112, kKeyWhite);
+    TransparentBlt(reference.GetDC(), 4, 3, 79, 112, source, 0, 0, 79, 112, kKeyWhite);
     SelectObject(source, old);
     DeleteDC(source);
     DeleteObject(bitmap);
@@ -100,7 +100,7 @@ TEST(DrawBitmapTransparent, SamePixelsAsTransparentBltOfTheLoadedBitmap) {
 TEST(DrawBitmap, CopiesEveryPixelAndClipsAtTheEdge) {
     ArtPixels pip = ReadArt(kClubPip);
     Surface s(20, 20, kMagenta);
-    DrawBitmap(s.Dc(), -2, 10, kClubPip);
+    DrawBitmap(s.GetDC(), -2, 10, kClubPip);
     for (int j = 0; j < 20; ++j)
         for (int i = 0; i < 20; ++i) {
             int ax = i + 2, ay = j - 10;
@@ -111,9 +111,9 @@ TEST(DrawBitmap, CopiesEveryPixelAndClipsAtTheEdge) {
 
 TEST(DrawBitmap, MissingBitmapDrawsNothing) {
     Surface s(8, 8, kMagenta);
-    DrawBitmap(s.Dc(), 0, 0, 9999);
-    DrawBitmapTransparent(s.Dc(), 0, 0, 9999, kKeyWhite);
-    DrawBitmapRotated(s.Dc(), 7, 7, 9999, kKeyWhite);
+    DrawBitmap(s.GetDC(), 0, 0, 9999);
+    DrawBitmapTransparent(s.GetDC(), 0, 0, 9999, kKeyWhite);
+    DrawBitmapRotated(s.GetDC(), 7, 7, 9999, kKeyWhite);
     for (COLORREF c : s.Pixels()) ASSERT_EQ(c, kMagenta);
 }
 
@@ -121,7 +121,7 @@ TEST(DrawBitmapRotated, TurnsThePictureAboutTheGivenBottomRightPixel) {
     ArtPixels glyph = ReadArt(kBlackAceGlyph);
     // On a 79 x 112 card, the glyph turned at (78, 111) covers 64..78 x 91..111.
     Surface s(79, 112, kMagenta);
-    DrawBitmapRotated(s.Dc(), 78, 111, kBlackAceGlyph, kKeyWhite);
+    DrawBitmapRotated(s.GetDC(), 78, 111, kBlackAceGlyph, kKeyWhite);
     int drawn = 0;
     for (int y = 0; y < 112; ++y)
         for (int x = 0; x < 79; ++x) {
@@ -142,19 +142,19 @@ TEST(DrawBitmapRotated, SameAsSettingEachPixel) {
     // The reference: every non-key source pixel (i, j) set at (x - i, y - j).
     ArtPixels pip = ReadArt(kClubPip + 3);
     Surface fast(40, 40, kMagenta), slow(40, 40, kMagenta);
-    DrawBitmapRotated(fast.Dc(), 30, 25, kClubPip + 3, kKeyWhite);
+    DrawBitmapRotated(fast.GetDC(), 30, 25, kClubPip + 3, kKeyWhite);
     for (int i = 0; i < pip.width; ++i)
         for (int j = 0; j < pip.height; ++j)
-            if (pip.At(i, j) != kKeyWhite) SetPixel(slow.Dc(), 30 - i, 25 - j, pip.At(i, j));
+            if (pip.At(i, j) != kKeyWhite) SetPixel(slow.GetDC(), 30 - i, 25 - j, pip.At(i, j));
     EXPECT_EQ(fast.Pixels(), slow.Pixels());
 }
 
 TEST(CMemoryBitmap, BlitsRoundTripAndDrawsKeyed) {
     Surface s(40, 30, kMagenta);
-    CMemoryBitmap image(s.Dc(), 10, 8);
+    CMemoryBitmap image(s.GetDC(), 10, 8);
     ASSERT_NE(image.GetDC(), nullptr);
-    EXPECT_EQ(image.Width(), 10u);
-    EXPECT_EQ(image.Height(), 8u);
+    EXPECT_EQ(image.GetWidth(), 10u);
+    EXPECT_EQ(image.GetHeight(), 8u);
     // Fill the image with blue and a green key pixel, copy it out and back.
     HBRUSH blue = CreateSolidBrush(kBlue);
     RECT all{0, 0, 10, 8};
@@ -162,14 +162,14 @@ TEST(CMemoryBitmap, BlitsRoundTripAndDrawsKeyed) {
     DeleteObject(blue);
     SetPixel(image.GetDC(), 2, 3, kKeyGreen);
     POINT at{5, 6};
-    image.BlitTo(s.Dc(), &at);
+    image.BlitTo(s.GetDC(), &at);
     EXPECT_EQ(s.At(5, 6), kBlue);
     EXPECT_EQ(s.At(7, 9), kKeyGreen);
     EXPECT_EQ(s.At(14, 13), kBlue);
     EXPECT_EQ(s.At(15, 13), kMagenta);
 
     Surface t(40, 30, kRed);
-    image.DrawTransparent(t.Dc(), 1, 1, kKeyGreen);
+    image.DrawTransparent(t.GetDC(), 1, 1, kKeyGreen);
     EXPECT_EQ(t.At(1, 1), kBlue);
     EXPECT_EQ(t.At(3, 4), kRed);  // the key pixel is left out
     EXPECT_EQ(t.At(10, 8), kBlue);
@@ -177,17 +177,17 @@ TEST(CMemoryBitmap, BlitsRoundTripAndDrawsKeyed) {
 
     // BlitFrom saves what lies at a point: the red surface's corner region.
     POINT origin{30, 20};
-    image.BlitFrom(t.Dc(), &origin);
-    image.BlitTo(s.Dc(), &at);
+    image.BlitFrom(t.GetDC(), &origin);
+    image.BlitTo(s.GetDC(), &at);
     EXPECT_EQ(s.At(5, 6), kRed);
     EXPECT_EQ(s.At(7, 9), kRed);
 
     image.Destroy();
     EXPECT_EQ(image.GetDC(), nullptr);
     image.Destroy();  // a second Destroy does nothing
-    image.Create(s.Dc(), 3, 3);
+    image.Create(s.GetDC(), 3, 3);
     EXPECT_NE(image.GetDC(), nullptr);
-    EXPECT_EQ(image.Width(), 3u);
+    EXPECT_EQ(image.GetWidth(), 3u);
 }
 
 // A window's back buffer: made for its client area (or a given height),
@@ -199,17 +199,17 @@ TEST(CBackBuffer, FollowsTheClientAreaAndLeavesNoGdiObjects) {
     ASSERT_NE(window, nullptr);
     CBackBuffer buffer;
     buffer.Create(window);
-    const RECT& area = buffer.Area();
+    const RECT& area = buffer.GetArea();
     EXPECT_EQ(area.right - area.left, 60);
     EXPECT_EQ(area.bottom - area.top, 40);
-    EXPECT_EQ(buffer.Width(), 60u);
-    EXPECT_EQ(buffer.Height(), 40u);
+    EXPECT_EQ(buffer.GetWidth(), 60u);
+    EXPECT_EQ(buffer.GetHeight(), 40u);
     ASSERT_NE(buffer.GetDC(), nullptr);
-    EXPECT_TRUE(buffer.Stale());
+    EXPECT_TRUE(buffer.IsStale());
     buffer.Painted();
-    EXPECT_FALSE(buffer.Stale());
+    EXPECT_FALSE(buffer.IsStale());
     buffer.Invalidate();
-    EXPECT_TRUE(buffer.Stale());
+    EXPECT_TRUE(buffer.IsStale());
     buffer.Painted();
 
     HBRUSH blue = CreateSolidBrush(kBlue);
@@ -217,7 +217,7 @@ TEST(CBackBuffer, FollowsTheClientAreaAndLeavesNoGdiObjects) {
     FillRect(buffer.GetDC(), &all, blue);
     DeleteObject(blue);
     Surface s(80, 60, kMagenta);
-    buffer.BlitTo(s.Dc(), POINT{5, 6});
+    buffer.BlitTo(s.GetDC(), POINT{5, 6});
     EXPECT_EQ(s.At(4, 6), kMagenta);
     EXPECT_EQ(s.At(5, 6), kBlue);
     EXPECT_EQ(s.At(64, 45), kBlue);
@@ -225,15 +225,15 @@ TEST(CBackBuffer, FollowsTheClientAreaAndLeavesNoGdiObjects) {
     EXPECT_EQ(s.At(64, 46), kMagenta);
 
     buffer.Create(window, 100);   // taller than the window
-    EXPECT_EQ(buffer.Width(), 60u);
-    EXPECT_EQ(buffer.Height(), 100u);
-    EXPECT_TRUE(buffer.Stale());
+    EXPECT_EQ(buffer.GetWidth(), 60u);
+    EXPECT_EQ(buffer.GetHeight(), 100u);
+    EXPECT_TRUE(buffer.IsStale());
 
     SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER);
     buffer.Create(window);
     EXPECT_EQ(buffer.GetDC(), nullptr);
-    EXPECT_EQ(buffer.Width(), 0u);
-    buffer.BlitTo(s.Dc(), POINT{0, 0});   // nothing to copy
+    EXPECT_EQ(buffer.GetWidth(), 0u);
+    buffer.BlitTo(s.GetDC(), POINT{0, 0});   // nothing to copy
     buffer.ShowIn(window, POINT{0, 0});
     EXPECT_EQ(s.At(0, 0), kMagenta);
 

@@ -27,32 +27,32 @@ constexpr int32_t kHeight = 800;
 // What the field window does for the input, on plain data.
 class PlainView : public FieldInputView {
 public:
-    PlainView(FieldLayout& layout, CHitRegions& regions) : layout_(layout), regions_(regions) {}
+    PlainView(FieldLayout& fieldLayout, CHitRegions& hitRegions) : layout(fieldLayout), regions(hitRegions) {}
 
-    void Attach(const CFieldInput* input) { input_ = input; }
+    void Attach(const CFieldInput* observed) { input = observed; }
     void Prepare() {
-        order_ = SortPilesByDrawOrder(layout_);
+        order = SortPilesByZOrder(layout);
         Repaint();
     }
 
-    HitRect FieldArea() const override { return HitRect{0, 0, kWidth, kHeight}; }
-    bool Animated() const override { return animated; }
+    HitRect GetFieldArea() const override { return HitRect{0, 0, kWidth, kHeight}; }
+    bool IsAnimated() const override { return animated; }
     void Redraw() override {
         Repaint();
         ++redraws;
     }
     void Repaint() override {
-        regions_.Reset();
-        LayOutField(layout_, order_, kWidth, kHeight, input_->PeekPile(), input_->PeekIndex(), spots_);
-        for (const FieldSpot& f : spots_)
-            if (f.spot.hit) regions_.AddRegion(f.spot.x, f.spot.y, f.pile, static_cast<int16_t>(f.spot.index));
+        regions.Reset();
+        LayOutField(layout, order, kWidth, kHeight, input->GetPeekPile(), input->GetPeekIndex(), spots);
+        for (const FieldSpot& f : spots)
+            if (f.spot.hit) regions.AddRegion(f.spot.x, f.spot.y, f.pile, static_cast<int16_t>(f.spot.index));
     }
     void ApplyFieldUpdates(FieldUpdateList& updates) override {
         bool lost = updates.lost;
         const FieldRunMover move = [&](uint16_t from, uint16_t start, uint16_t count, uint16_t to, uint16_t at) {
-            lost |= !MoveFieldRun(layout_, from, start, count, to, at);
+            lost |= !MoveFieldRun(layout, from, start, count, to, at);
         };
-        for (const FieldUpdate& u : updates.items) ReplayFieldUpdate(layout_, u, move);
+        for (const FieldUpdate& u : updates.items) ReplayFieldUpdate(layout, u, move);
         updates.items.clear();
         updates.lost = false;
         ASSERT_FALSE(lost);
@@ -60,12 +60,12 @@ public:
     }
     void MoveCardsAnimated(uint16_t fromPile, uint16_t fromIndex, uint16_t count, uint16_t toPile,
                            uint16_t toIndex) override {
-        EXPECT_TRUE(MoveFieldRun(layout_, fromPile, fromIndex, count, toPile, toIndex));
+        EXPECT_TRUE(MoveFieldRun(layout, fromPile, fromIndex, count, toPile, toIndex));
         Redraw();
     }
     void CheckGameState() override {
         ++checks;
-        EXPECT_FALSE(input_->Dragging() || input_->LeftButtonHeld()) << "a check arrived during a drag";
+        EXPECT_FALSE(input->IsDragging() || input->IsLeftButtonDown()) << "a check arrived during a drag";
     }
     void TakeCapture() override { captured = true; }
     void ReleaseCapture() override { captured = false; }
@@ -82,8 +82,8 @@ public:
     }
     bool MakeDragImage(uint16_t pile, uint16_t index, uint16_t count, DragImage* image) override {
         EXPECT_FALSE(imageMade);
-        EXPECT_EQ(size_t{index} + count, layout_.piles[pile].cards.size());
-        const RunImageGeometry g = MeasureRun(layout_, layout_.piles[pile].fan, count);
+        EXPECT_EQ(size_t{index} + count, layout.piles[pile].cards.size());
+        const RunImageGeometry g = MeasureRun(layout, layout.piles[pile].fan, count);
         *image = DragImage{g.width, g.height, g.firstX, g.firstY};
         imageMade = true;
         return true;
@@ -107,56 +107,56 @@ public:
     FieldPoint cursorMoved;
 
 private:
-    FieldLayout& layout_;
-    CHitRegions& regions_;
-    const CFieldInput* input_ = nullptr;
-    std::vector<uint16_t> order_;
-    std::vector<FieldSpot> spots_;
+    FieldLayout& layout;
+    CHitRegions& regions;
+    const CFieldInput* input = nullptr;
+    std::vector<uint16_t> order;
+    std::vector<FieldSpot> spots;
 };
 
 class PlainInputTest : public ::testing::Test {
 protected:
-    PlainInputTest() { view_.Attach(&input_); }
+    PlainInputTest() { view.Attach(&input); }
 
     void Play(const std::string& name, uint32_t number, PlayMode mode) {
-        input_.Reset();
-        input_.SetEngine(nullptr);
-        engine_ = std::make_unique<CGameEngine>();
-        ASSERT_TRUE(test::DealLibraryGame(*engine_, name, number)) << name;
-        ASSERT_TRUE(StartGame(*engine_, number));
-        input_.SetPlayMode(mode);
-        input_.SetEngine(engine_.get());
+        input.Reset();
+        input.SetEngine(nullptr);
+        engine = std::make_unique<CGameEngine>();
+        ASSERT_TRUE(test::DealLibraryGame(*engine, name, number)) << name;
+        ASSERT_TRUE(StartGame(*engine, number));
+        input.SetPlayMode(mode);
+        input.SetEngine(engine.get());
         Rebuild();
     }
     void Rebuild() {
-        input_.Reset();
-        BuildFieldLayout(*engine_, layout_);
-        layout_.SetStandardGeometry();
-        input_.ClearSelection();
-        view_.Prepare();
+        input.Reset();
+        BuildFieldLayout(*engine, layout);
+        layout.SetStandardGeometry();
+        input.ClearSelection();
+        view.Prepare();
     }
-    const std::vector<HitRegion>& Regions() const { return regions_.Entries(); }
+    const std::vector<HitRegion>& Regions() const { return regions.GetEntries(); }
     bool PointOf(uint16_t pile, uint16_t index, FieldPoint* p, HitRect* rect = nullptr) const {
-        return test::CardPoint(Regions(), layout_, pile, index, &p->x, &p->y, rect);
+        return test::CardPoint(Regions(), layout, pile, index, &p->x, &p->y, rect);
     }
     bool TargetPoint(uint16_t pile, FieldPoint* p) const {
-        return test::DropPoint(Regions(), layout_, pile, &p->x, &p->y);
+        return test::DropPoint(Regions(), layout, pile, &p->x, &p->y);
     }
     bool VisibleHint(uint16_t* pile, uint16_t* index, uint16_t* target) const {
-        return test::VisibleHint(Regions(), layout_, *engine_, pile, index, target);
+        return test::VisibleHint(Regions(), layout, *engine, pile, index, target);
     }
     void Click(FieldPoint p) {
-        input_.Press(p.x, p.y, false);
-        input_.Release(p.x, p.y);
+        input.Press(p.x, p.y, false);
+        input.Release(p.x, p.y);
     }
     // The drop point of a drag of card `index` of the pile before it
     // starts: the centre of the card-sized area at the top-left corner of
     // the run's image, as it lies over the pile.
     FieldPoint RestingDropPoint(uint16_t pile, uint16_t index, const HitRect& rect) const {
-        const auto count = static_cast<uint16_t>(layout_.piles[pile].cards.size() - index);
-        const RunImageGeometry g = MeasureRun(layout_, layout_.piles[pile].fan, count);
-        return FieldPoint{rect.left - g.firstX + static_cast<int32_t>(layout_.cardWidth / 2),
-                          rect.top - g.firstY + static_cast<int32_t>(layout_.cardHeight / 2)};
+        const auto count = static_cast<uint16_t>(layout.piles[pile].cards.size() - index);
+        const RunImageGeometry g = MeasureRun(layout, layout.piles[pile].fan, count);
+        return FieldPoint{rect.left - g.firstX + static_cast<int32_t>(layout.cardWidth / 2),
+                          rect.top - g.firstY + static_cast<int32_t>(layout.cardHeight / 2)};
     }
     // Presses on card `index` of the pile and moves in a few steps so that
     // the drop point comes to `target`.
@@ -166,21 +166,21 @@ protected:
         if (!PointOf(pile, index, &press, &rect)) return false;
         const FieldPoint rest = RestingDropPoint(pile, index, rect);
         const FieldPoint end{press.x + target.x - rest.x, press.y + target.y - rest.y};
-        input_.Press(press.x, press.y, false);
-        input_.Move(press.x + kDragThreshold, press.y, false);
+        input.Press(press.x, press.y, false);
+        input.Move(press.x + kDragThreshold, press.y, false);
         for (int k = 1; k <= 3; ++k)
-            input_.Move(press.x + (end.x - press.x) * k / 3, press.y + (end.y - press.y) * k / 3, false);
-        if (release) input_.Release(end.x, end.y);
+            input.Move(press.x + (end.x - press.x) * k / 3, press.y + (end.y - press.y) * k / 3, false);
+        if (release) input.Release(end.x, end.y);
         return true;
     }
-    std::string Difference() const { return test::FieldDifferenceFromEngine(layout_, *engine_); }
+    std::string Difference() const { return test::FieldDifferenceFromEngine(layout, *engine); }
 
-    std::unique_ptr<CGameEngine> engine_;
-    FieldLayout layout_;
-    CHitRegions regions_{&layout_};
-    PlainView view_{layout_, regions_};
-    CFieldInput input_{layout_, regions_, view_};
-    uint32_t now_ = 1000;
+    std::unique_ptr<CGameEngine> engine;
+    FieldLayout layout;
+    CHitRegions regions{&layout};
+    PlainView view{layout, regions};
+    CFieldInput input{layout, regions, view};
+    uint32_t now = 1000;
 };
 
 // A drag whose first move is one fast jump: the image follows the pointer
@@ -197,7 +197,7 @@ TEST_F(PlainInputTest, AFastFirstMoveKeepsTheGrabbedPointUnderThePointer) {
             if (VisibleHint(&pile, &index, &target)) break;
         }
         ASSERT_LT(number, 60u) << name;
-        const uint16_t card = layout_.piles[pile].cards[index].card;
+        const uint16_t card = layout.piles[pile].cards[index].card;
         FieldPoint press, over;
         HitRect rect;
         ASSERT_TRUE(PointOf(pile, index, &press, &rect));
@@ -206,37 +206,37 @@ TEST_F(PlainInputTest, AFastFirstMoveKeepsTheGrabbedPointUnderThePointer) {
         // The drop point less the pointer, which the drag must keep.
         const FieldPoint grip{rest.x - press.x, rest.y - press.y};
         auto dropPoint = [&] {
-            return FieldPoint{input_.DragRect().left + static_cast<int32_t>(layout_.cardWidth / 2),
-                              input_.DragRect().top + static_cast<int32_t>(layout_.cardHeight / 2)};
+            return FieldPoint{input.GetDragRect().left + static_cast<int32_t>(layout.cardWidth / 2),
+                              input.GetDragRect().top + static_cast<int32_t>(layout.cardHeight / 2)};
         };
-        input_.Press(press.x, press.y, false);
+        input.Press(press.x, press.y, false);
         const FieldPoint jump{press.x + (press.x < kWidth / 2 ? 300 : -300), press.y};
-        input_.Move(jump.x, jump.y, false);
-        ASSERT_TRUE(input_.Dragging()) << name;
+        input.Move(jump.x, jump.y, false);
+        ASSERT_TRUE(input.IsDragging()) << name;
         EXPECT_EQ(dropPoint().x - jump.x, grip.x) << name;
         EXPECT_EQ(dropPoint().y - jump.y, grip.y) << name;
-        EXPECT_EQ(view_.imageAt.x, input_.DragRect().left) << name;
-        EXPECT_EQ(view_.imageAt.y, input_.DragRect().top) << name;
+        EXPECT_EQ(view.imageAt.x, input.GetDragRect().left) << name;
+        EXPECT_EQ(view.imageAt.y, input.GetDragRect().top) << name;
         // One more jump, over the target, and the release there.
         const FieldPoint end{over.x - grip.x, over.y - grip.y};
-        input_.Move(end.x, end.y, false);
+        input.Move(end.x, end.y, false);
         EXPECT_EQ(dropPoint().x, over.x) << name;
         EXPECT_EQ(dropPoint().y, over.y) << name;
-        input_.Release(end.x, end.y);
-        EXPECT_EQ(engine_->cardStates[card].pile, target) << name;
-        EXPECT_EQ(view_.checks, 1) << name;
+        input.Release(end.x, end.y);
+        EXPECT_EQ(engine->cardStates[card].pile, target) << name;
+        EXPECT_EQ(view.checks, 1) << name;
         EXPECT_EQ(Difference(), "") << name;
-        view_.checks = 0;
+        view.checks = 0;
 
         // The same move again from its deal with a single jump from the
         // press to the release.
         Play(name, number, PlayMode::kDrag);
-        input_.Press(press.x, press.y, false);
-        input_.Move(end.x, end.y, false);
-        input_.Release(end.x, end.y);
-        EXPECT_EQ(engine_->cardStates[card].pile, target) << name << ", one jump";
+        input.Press(press.x, press.y, false);
+        input.Move(end.x, end.y, false);
+        input.Release(end.x, end.y);
+        EXPECT_EQ(engine->cardStates[card].pile, target) << name << ", one jump";
         EXPECT_EQ(Difference(), "") << name;
-        view_.checks = 0;
+        view.checks = 0;
     }
 }
 
@@ -247,7 +247,7 @@ TEST_F(PlainInputTest, AFastFirstMoveKeepsTheGrabbedPointUnderThePointer) {
 TEST_F(PlainInputTest, RandomPlayInBothModesKeepsTheCopyEqualToTheEngine) {
     const char* games[] = {"Klondike (draw three)", "Spider (two suits)", "FreeCell", "Canfield", "Yukon",
                            "Forty Thieves", "La Belle Lucie", "Pyramid", "Golf", "Tri Peaks"};
-    input_.SetClock([this] { return now_; });
+    input.SetClock([this] { return now; });
     std::mt19937 random(2404);
     int moves = 0, clicks = 0, steps = 0;
     auto randomPoint = [&] {
@@ -255,23 +255,23 @@ TEST_F(PlainInputTest, RandomPlayInBothModesKeepsTheCopyEqualToTheEngine) {
     };
     auto randomRegionPoint = [&](FieldPoint* p) {
         if (Regions().empty()) return false;
-        return test::VisiblePoint(Regions(), layout_, random() % Regions().size(), &p->x, &p->y);
+        return test::VisiblePoint(Regions(), layout, random() % Regions().size(), &p->x, &p->y);
     };
     for (PlayMode mode : {PlayMode::kDrag, PlayMode::kClick}) {
         for (size_t g = 0; g < std::size(games); ++g) {
             uint32_t number = 1 + static_cast<uint32_t>(g);
             Play(games[g], number, mode);
-            view_.animated = (g + static_cast<size_t>(mode)) % 2 != 0;
+            view.animated = (g + static_cast<size_t>(mode)) % 2 != 0;
             for (int step = 0; step < 150; ++step, ++steps) {
-                if (engine_->finished) Play(games[g], ++number, mode);
+                if (engine->finished) Play(games[g], ++number, mode);
                 const unsigned roll = random() % 100;
-                now_ += random() % 3;
-                const int checks = view_.checks;
+                now += random() % 3;
+                const int checks = view.checks;
                 FieldPoint a, b;
                 if (roll < 35) {   // a legal move, as the player would make it
                     uint16_t pile = 0, index = 0, target = 0;
                     if (VisibleHint(&pile, &index, &target) && TargetPoint(target, &b)) {
-                        const uint16_t card = layout_.piles[pile].cards[index].card;
+                        const uint16_t card = layout.piles[pile].cards[index].card;
                         if (mode == PlayMode::kDrag) {
                             DragTo(pile, index, b);
                         } else if (PointOf(pile, index, &a)) {
@@ -281,64 +281,64 @@ TEST_F(PlainInputTest, RandomPlayInBothModesKeepsTheCopyEqualToTheEngine) {
                             Click(a);
                             Click(b);
                         }
-                        const bool moved = engine_->cardStates[card].pile == target;
+                        const bool moved = engine->cardStates[card].pile == target;
                         moves += moved;
                         if (moved) {
-                            EXPECT_EQ(view_.checks, checks + 1) << games[g] << " step " << step;
+                            EXPECT_EQ(view.checks, checks + 1) << games[g] << " step " << step;
                         }
                     }
                 } else if (roll < 55) {   // a random press, drag and release
                     if (randomRegionPoint(&a)) {
                         if (!randomRegionPoint(&b)) b = randomPoint();
-                        input_.Press(a.x, a.y, false);
-                        input_.Move(a.x + 5, a.y, false);
-                        input_.Move(b.x, b.y, false);
-                        input_.Release(b.x, b.y);
+                        input.Press(a.x, a.y, false);
+                        input.Move(a.x + 5, a.y, false);
+                        input.Move(b.x, b.y, false);
+                        input.Release(b.x, b.y);
                     }
                 } else if (roll < 68) {   // a click on a card, a base or the table
                     if (random() % 3 == 0 || !randomRegionPoint(&a)) a = randomPoint();
                     Click(a);
                 } else if (roll < 76) {   // a click on a pile with a click event
                     for (int tries = 0; tries < 10; ++tries) {
-                        const auto p = static_cast<uint16_t>(random() % engine_->piles.size());
-                        if ((engine_->piles[p].clickEvent || engine_->piles[p].emptyClickEvent) && TargetPoint(p, &a)) {
+                        const auto p = static_cast<uint16_t>(random() % engine->piles.size());
+                        if ((engine->piles[p].clickEvent || engine->piles[p].emptyClickEvent) && TargetPoint(p, &a)) {
                             Click(a);
-                            clicks += view_.checks > checks;
+                            clicks += view.checks > checks;
                             break;
                         }
                     }
                 } else if (roll < 84) {   // a peek, pulled outside the field at times
                     a = randomPoint();
-                    input_.RightPress(a.x, a.y);
-                    EXPECT_EQ(view_.peekCursor, input_.Peeking());
+                    input.RightPress(a.x, a.y);
+                    EXPECT_EQ(view.peekCursor, input.IsPeeking());
                     if (!randomRegionPoint(&b) || random() % 4 == 0) b = FieldPoint{kWidth + 20, kHeight / 2};
-                    input_.Move(b.x, b.y, true);
-                    input_.Press(b.x, b.y, true);   // ignored while the right button is down
-                    EXPECT_FALSE(input_.LeftButtonHeld());
-                    input_.RightRelease();
-                    EXPECT_EQ(input_.PeekPile(), kFieldNone);
+                    input.Move(b.x, b.y, true);
+                    input.Press(b.x, b.y, true);   // ignored while the right button is down
+                    EXPECT_FALSE(input.IsLeftButtonDown());
+                    input.RightRelease();
+                    EXPECT_EQ(input.GetPeekPile(), kFieldNone);
                 } else if (roll < 92) {   // undo, as the main window does it
-                    input_.CancelDrag();
-                    if (UndoStep(*engine_)) Rebuild();
+                    input.CancelDrag();
+                    if (UndoStep(*engine)) Rebuild();
                 } else {   // a drag that loses the capture
                     uint16_t pile = 0, index = 0, target = 0;
                     if (VisibleHint(&pile, &index, &target) && TargetPoint(target, &b) &&
                         DragTo(pile, index, b, false)) {
-                        EXPECT_EQ(input_.Dragging(), mode == PlayMode::kDrag);
-                        EXPECT_EQ(view_.captured, mode == PlayMode::kDrag);
-                        input_.CaptureLost();
-                        input_.Release(b.x, b.y);   // ignored: the gesture has ended
+                        EXPECT_EQ(input.IsDragging(), mode == PlayMode::kDrag);
+                        EXPECT_EQ(view.captured, mode == PlayMode::kDrag);
+                        input.CaptureLost();
+                        input.Release(b.x, b.y);   // ignored: the gesture has ended
                         if (mode == PlayMode::kDrag) {
-                            EXPECT_EQ(view_.checks, checks);
+                            EXPECT_EQ(view.checks, checks);
                         }
                     }
                 }
-                ASSERT_FALSE(input_.Dragging()) << games[g] << " step " << step;
-                ASSERT_FALSE(view_.imageMade) << games[g] << " step " << step;
-                ASSERT_FALSE(view_.captured) << games[g] << " step " << step;
-                ASSERT_FALSE(view_.peekCursor) << games[g] << " step " << step;
+                ASSERT_FALSE(input.IsDragging()) << games[g] << " step " << step;
+                ASSERT_FALSE(view.imageMade) << games[g] << " step " << step;
+                ASSERT_FALSE(view.captured) << games[g] << " step " << step;
+                ASSERT_FALSE(view.peekCursor) << games[g] << " step " << step;
                 std::string reason;
-                ASSERT_TRUE(CheckGameInvariants(*engine_, &reason)) << games[g] << " step " << step << ": " << reason;
+                ASSERT_TRUE(CheckGameInvariants(*engine, &reason)) << games[g] << " step " << step << ": " << reason;
                 ASSERT_EQ(Difference(), "") << games[g] << " step " << step << " roll " << roll;
             }
         }

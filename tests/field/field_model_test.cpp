@@ -23,7 +23,7 @@ TEST(FieldModel, CopyHoldsEveryCardOfTheDealInItsPlace) {
     size_t cards = 0;
     for (size_t p = 0; p < layout.piles.size(); ++p) {
         const FieldPile& pile = layout.piles[p];
-        EXPECT_EQ(pile.CardCount(), engine.pileStates[p].count) << p;
+        EXPECT_EQ(pile.GetCardCount(), engine.pileStates[p].count) << p;
         EXPECT_EQ(pile.visible, p == 2 ? 0 : 1) << p;
         EXPECT_EQ(pile.fan, engine.piles[p].fan);
         for (size_t i = 0; i < pile.cards.size(); ++i) {
@@ -97,8 +97,8 @@ TEST(FieldModel, DrawOrderIsAscendingWithTiesInPileOrder) {
         p.drawOrder = k;
         layout.piles.push_back(p);
     }
-    EXPECT_EQ(SortPilesByDrawOrder(layout), (std::vector<uint16_t>{3, 1, 4, 0, 2, 5}));
-    EXPECT_TRUE(SortPilesByDrawOrder(FieldLayout{}).empty());
+    EXPECT_EQ(SortPilesByZOrder(layout), (std::vector<uint16_t>{3, 1, 4, 0, 2, 5}));
+    EXPECT_TRUE(SortPilesByZOrder(FieldLayout{}).empty());
 }
 
 FieldLayout Numbered(std::vector<int> counts) {

@@ -20,7 +20,7 @@ void FieldMouse::Pump() {
 }
 
 void FieldMouse::Post(UINT message, WPARAM flags, POINT p) const {
-    PostMessageW(field_->GetSafeHwnd(), message, flags, MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
+    PostMessageW(field->GetSafeHwnd(), message, flags, MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
     Pump();
 }
 
@@ -31,14 +31,14 @@ void FieldMouse::Click(POINT p) const {
 
 bool FieldMouse::PointOf(uint16_t pile, uint16_t index, POINT* p, HitRect* rect) const {
     int32_t x = 0, y = 0;
-    if (!CardPoint(field_->HitRegions().Entries(), field_->Layout(), pile, index, &x, &y, rect)) return false;
+    if (!CardPoint(field->GetHitRegions().GetEntries(), field->GetLayout(), pile, index, &x, &y, rect)) return false;
     *p = POINT{x, y};
     return true;
 }
 
 bool FieldMouse::TargetPoint(uint16_t pile, POINT* p) const {
     int32_t x = 0, y = 0;
-    if (!DropPoint(field_->HitRegions().Entries(), field_->Layout(), pile, &x, &y)) return false;
+    if (!DropPoint(field->GetHitRegions().GetEntries(), field->GetLayout(), pile, &x, &y)) return false;
     *p = POINT{x, y};
     return true;
 }
@@ -47,7 +47,7 @@ bool FieldMouse::DragTo(uint16_t pile, uint16_t index, POINT target, bool releas
     POINT press{};
     HitRect rect;
     if (!PointOf(pile, index, &press, &rect)) return false;
-    const FieldLayout& layout = field_->Layout();
+    const FieldLayout& layout = field->GetLayout();
     const auto count = static_cast<uint16_t>(layout.piles[pile].cards.size() - index);
     const RunImageGeometry g = MeasureRun(layout, layout.piles[pile].fan, count);
     // The image keeps its distance to the cursor from the press on.
@@ -63,7 +63,7 @@ bool FieldMouse::DragTo(uint16_t pile, uint16_t index, POINT target, bool releas
 }
 
 bool FieldMouse::FindVisibleHint(const CGameEngine& engine, uint16_t* pile, uint16_t* index, uint16_t* target) const {
-    return VisibleHint(field_->HitRegions().Entries(), field_->Layout(), engine, pile, index, target);
+    return VisibleHint(field->GetHitRegions().GetEntries(), field->GetLayout(), engine, pile, index, target);
 }
 
 }  // namespace corvelle::test

@@ -15,7 +15,7 @@ namespace corvelle::test {
 
 class FieldMouse {
 public:
-    explicit FieldMouse(CSolGameField* field) : field_(field) {}
+    explicit FieldMouse(CSolGameField* target) : field(target) {}
 
     // Handles every message waiting for this thread but the moves of the
     // screen cursor with no button held.
@@ -39,7 +39,7 @@ public:
     bool FindVisibleHint(const CGameEngine& engine, uint16_t* pile, uint16_t* index, uint16_t* target) const;
 
 private:
-    CSolGameField* field_;
+    CSolGameField* field;
 };
 
 }  // namespace corvelle::test

@@ -24,33 +24,33 @@ std::vector<COLORREF> ReadBits(HDC dc, HBITMAP bitmap, int width, int height) {
 
 }  // namespace
 
-Surface::Surface(int width, int height, COLORREF fill) : width_(width), height_(height) {
-    HDC screen = GetDC(nullptr);
-    dc_ = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, width, height);
+Surface::Surface(int cx, int cy, COLORREF fill) : width(cx), height(cy) {
+    HDC screen = ::GetDC(nullptr);
+    dc = CreateCompatibleDC(screen);
+    bitmap = CreateCompatibleBitmap(screen, cx, cy);
     ReleaseDC(nullptr, screen);
-    previous_ = SelectObject(dc_, bitmap_);
+    previous = SelectObject(dc, bitmap);
     Fill(fill);
 }
 
 Surface::~Surface() {
-    SelectObject(dc_, previous_);
-    DeleteDC(dc_);
-    DeleteObject(bitmap_);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
 }
 
 void Surface::Fill(COLORREF c) {
     HBRUSH brush = CreateSolidBrush(c);
-    RECT r{0, 0, width_, height_};
-    FillRect(dc_, &r, brush);
+    RECT r{0, 0, width, height};
+    FillRect(dc, &r, brush);
     DeleteObject(brush);
 }
 
 std::vector<COLORREF> Surface::Pixels() const {
     // The bitmap is read while selected; GDI allows this for memory DCs here.
-    SelectObject(dc_, previous_);
-    std::vector<COLORREF> out = ReadBits(dc_, bitmap_, width_, height_);
-    SelectObject(dc_, bitmap_);
+    SelectObject(dc, previous);
+    std::vector<COLORREF> out = ReadBits(dc, bitmap, width, height);
+    SelectObject(dc, bitmap);
     return out;
 }
 
@@ -59,25 +59,25 @@ bool Surface::WriteBmp(const std::string& file) const {
     if (px.empty()) return false;
     FILE* f = std::fopen(file.c_str(), "wb");
     if (!f) return false;
-    const uint32_t stride = (static_cast<uint32_t>(width_) * 3 + 3) & ~3u;
-    const uint32_t size = stride * static_cast<uint32_t>(height_);
+    const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+    const uint32_t size = stride * static_cast<uint32_t>(height);
     BITMAPFILEHEADER fh{};
     fh.bfType = 0x4D42;
     fh.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     fh.bfSize = fh.bfOffBits + size;
     BITMAPINFOHEADER ih{};
     ih.biSize = sizeof ih;
-    ih.biWidth = width_;
-    ih.biHeight = height_;
+    ih.biWidth = width;
+    ih.biHeight = height;
     ih.biPlanes = 1;
     ih.biBitCount = 24;
     ih.biSizeImage = size;
     std::fwrite(&fh, sizeof fh, 1, f);
     std::fwrite(&ih, sizeof ih, 1, f);
     std::vector<unsigned char> row(stride, 0);
-    for (int y = height_ - 1; y >= 0; --y) {
-        for (int x = 0; x < width_; ++x) {
-            COLORREF c = px[static_cast<size_t>(y) * width_ + x];
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            COLORREF c = px[static_cast<size_t>(y) * width + x];
             row[x * 3 + 0] = GetBValue(c);
             row[x * 3 + 1] = GetGValue(c);
             row[x * 3 + 2] = GetRValue(c);

@@ -16,27 +16,27 @@ public:
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
 
-    HDC Dc() const { return dc_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    HDC GetDC() const { return dc; }
+    int GetWidth() const { return width; }
+    int GetHeight() const { return height; }
     void Fill(COLORREF c);
-    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
     // All pixels, row by row from the top.
     std::vector<COLORREF> Pixels() const;
     bool WriteBmp(const std::string& file) const;
 
 private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
-    int width_, height_;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+    int width, height;
 };
 
 struct ArtPixels {
     int width = 0, height = 0;
     std::vector<COLORREF> pixels;  // rows from the top
     COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    bool Empty() const { return pixels.empty(); }
+    bool IsEmpty() const { return pixels.empty(); }
 };
 // The pixels of bitmap resource `id` (empty when there is none).
 ArtPixels ReadArt(uint16_t id);

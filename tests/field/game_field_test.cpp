@@ -38,7 +38,7 @@ public:
 // The pixels of a device context's width x height area.
 std::vector<COLORREF> PixelsOf(HDC dc, int width, int height) {
     Surface copy(width, height, RGB(0, 0, 0));
-    BitBlt(copy.Dc(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    BitBlt(copy.GetDC(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
     return copy.Pixels();
 }
 
@@ -55,45 +55,45 @@ std::vector<COLORREF> PixelsOf(HDC dc, int width, int height) {
 class FieldTest : public ::testing::Test {
 protected:
     void MakeField(int width, int height) {
-        main_ = std::make_unique<MainWindow>(width, height);
-        field_ = std::make_unique<CSolGameField>();
-        ASSERT_TRUE(field_->CreateField(main_.get(), &prefs_));
-        field_->ApplyOptions();
-        painter_.cardWidth = 79;
-        painter_.cardHeight = 112;
+        mainWindow = std::make_unique<MainWindow>(width, height);
+        field = std::make_unique<CSolGameField>();
+        ASSERT_TRUE(field->CreateField(mainWindow.get(), &prefs));
+        field->ApplyOptions();
+        painter.cardWidth = 79;
+        painter.cardHeight = 112;
     }
     // Shows the hand-made piles (in this order) and paints them.
     void Show(std::vector<FieldPile> piles) {
-        field_->BuildFromEngine(false);
-        field_->Layout().piles = std::move(piles);
-        field_->PrepareDrawing();
+        field->BuildFromEngine(false);
+        field->GetLayout().piles = std::move(piles);
+        field->PrepareDrawing();
     }
     std::vector<COLORREF> Buffer() const {
-        return PixelsOf(field_->BackBufferDc(), field_->DrawWidth(), field_->DrawHeight());
+        return PixelsOf(field->GetBackBufferDC(), field->GetDrawWidth(), field->GetDrawHeight());
     }
     // A reference drawing of the field's size on the table colour, with card
     // images of its own.
     std::unique_ptr<Surface> Reference() {
-        auto s = std::make_unique<Surface>(field_->DrawWidth(), field_->DrawHeight(), kTable);
-        images_ = std::make_unique<CCardImageSet>(s->Dc(), &painter_, 79, 112);
+        auto s = std::make_unique<Surface>(field->GetDrawWidth(), field->GetDrawHeight(), kTable);
+        images = std::make_unique<CCardImageSet>(s->GetDC(), &painter, 79, 112);
         return s;
     }
     void Paint(const Surface& s, const FieldCard& c, int x, int y) {
         if (c.faceUp)
-            images_->DrawFace(s.Dc(), x, y, c.suit, c.rank);
+            images->DrawFace(s.GetDC(), x, y, c.suit, c.rank);
         else
-            images_->DrawBack(s.Dc(), x, y, prefs_.cardBack);
+            images->DrawBack(s.GetDC(), x, y, prefs.cardBack);
     }
 
-    AppPreferences prefs_ = [] {
+    AppPreferences prefs = [] {
         AppPreferences p;
         p.bgColor = kTable;
         return p;
     }();
-    std::unique_ptr<MainWindow> main_;
-    std::unique_ptr<CSolGameField> field_;
-    CCardPainter painter_;
-    std::unique_ptr<CCardImageSet> images_;
+    std::unique_ptr<MainWindow> mainWindow;
+    std::unique_ptr<CSolGameField> field;
+    CCardPainter painter;
+    std::unique_ptr<CCardImageSet> images;
 };
 
 FieldCard Card(uint16_t number, uint32_t suit, uint32_t rank, bool up) {
@@ -120,7 +120,7 @@ FieldPile Pile(int32_t x, int32_t y, uint32_t fan, std::vector<FieldCard> cards,
 
 TEST_F(FieldTest, CreatedOverTheMainAreaWithTheDefaultClassWithoutDoubleClicks) {
     MakeField(600, 400);
-    HWND w = field_->GetSafeHwnd();
+    HWND w = field->GetSafeHwnd();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(GetDlgCtrlID(w), IDC_GAME_FIELD);
     wchar_t name[32] = {};
@@ -132,15 +132,15 @@ TEST_F(FieldTest, CreatedOverTheMainAreaWithTheDefaultClassWithoutDoubleClicks) 
     EXPECT_EQ(GetClassLongPtrW(w, GCL_STYLE) & CS_DBLCLKS, 0u);
     RECT r;
     GetWindowRect(w, &r);
-    MapWindowPoints(nullptr, main_->GetSafeHwnd(), reinterpret_cast<POINT*>(&r), 2);
+    MapWindowPoints(nullptr, mainWindow->GetSafeHwnd(), reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.top, 40);
     EXPECT_EQ(r.right, 600);
     EXPECT_EQ(r.bottom, 440);
-    EXPECT_EQ(field_->DrawWidth(), 600);
-    EXPECT_EQ(field_->DrawHeight(), 400);
-    ASSERT_NE(field_->BackBufferDc(), nullptr);
-    EXPECT_EQ(CSolGameField::CreateGameField(nullptr, &prefs_), nullptr);  // a child needs a parent
+    EXPECT_EQ(field->GetDrawWidth(), 600);
+    EXPECT_EQ(field->GetDrawHeight(), 400);
+    ASSERT_NE(field->GetBackBufferDC(), nullptr);
+    EXPECT_EQ(CSolGameField::CreateGameField(nullptr, &prefs), nullptr);  // a child needs a parent
 }
 
 // A field that counts the presses and double clicks it receives.
@@ -190,7 +190,7 @@ TEST(FieldInput, AQuickSecondPressArrivesAsAPress) {
 
 TEST_F(FieldTest, WithoutAGameTheFieldIsTheBackgroundColour) {
     MakeField(300, 200);
-    field_->Redraw();
+    field->Redraw();
     for (COLORREF c : Buffer()) ASSERT_EQ(c, kTable);
 }
 
@@ -208,61 +208,61 @@ TEST_F(FieldTest, PilesBasesMarksAndSelectionMatchAReferenceDrawing) {
           Pile(200, 10, FanNone, {Card(3, 2, 5, true), Card(4, 2, 6, true), Card(5, 0, 12, true)}),
           Pile(300, 10, FanNone, {}), marked, badMarks, hidden, Pile(10, 300, FanNone, {}, BaseNone),
           Pile(300, 300, FanNone, {}, BasePictured)});
-    field_->SetSelection(0, 1);
-    field_->Redraw();
+    field->SetSelection(0, 1);
+    field->Redraw();
 
     auto ref = Reference();
-    const FieldLayout& l = field_->Layout();
+    const FieldLayout& l = field->GetLayout();
     Paint(*ref, l.piles[0].cards[0], 10, 10);
     Paint(*ref, l.piles[0].cards[1], 10, 30);
-    painter_.DrawSelectionFrame(ref->Dc(), 10, 30);
+    painter.DrawSelectionFrame(ref->GetDC(), 10, 30);
     Paint(*ref, l.piles[0].cards[2], 10, 50);
     Paint(*ref, l.piles[1].cards[1], 200, 10);   // an unfanned pile shows its top two cards,
     Paint(*ref, l.piles[1].cards[2], 200, 11);   // the top one a pixel lower
-    painter_.DrawPileBase(ref->Dc(), 300, 10, l.piles[2]);
-    painter_.DrawPileBase(ref->Dc(), 400, 10, marked);
+    painter.DrawPileBase(ref->GetDC(), 300, 10, l.piles[2]);
+    painter.DrawPileBase(ref->GetDC(), 400, 10, marked);
     FieldPile plainMarked = badMarks;
     plainMarked.baseValue = kNoMark;
     plainMarked.baseSuit = kNoMark;
-    painter_.DrawPileBase(ref->Dc(), 500, 10, plainMarked);
-    painter_.DrawPileBase(ref->Dc(), 300, 300, l.piles[7]);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field_->DrawWidth()));
+    painter.DrawPileBase(ref->GetDC(), 500, 10, plainMarked);
+    painter.DrawPileBase(ref->GetDC(), 300, 300, l.piles[7]);
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
     // An empty pile's selection frames its base.
-    field_->SetSelection(2, kFieldNone);
-    field_->Redraw();
+    field->SetSelection(2, kFieldNone);
+    field->Redraw();
     Paint(*ref, l.piles[0].cards[1], 10, 30);   // the first pile without its frame
     Paint(*ref, l.piles[0].cards[2], 10, 50);
-    painter_.DrawSelectionFrame(ref->Dc(), 300, 10);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field_->DrawWidth()));
+    painter.DrawSelectionFrame(ref->GetDC(), 300, 10);
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 }
 
 TEST_F(FieldTest, PeekedCardIsDrawnWholeOnTopAndHitFirst) {
     MakeField(300, 300);
     Show({Pile(10, 10, FanDown, {Card(0, 0, 0, true), Card(1, 1, 1, true), Card(2, 2, 2, true), Card(3, 3, 3, true)}),
           Pile(150, 10, FanNone, {Card(4, 0, 7, true), Card(5, 0, 8, true)})});
-    field_->Redraw();
+    field->Redraw();
     const std::vector<COLORREF> plain = Buffer();
 
-    field_->SetPeek(0, 1);
-    field_->Redraw();
+    field->SetPeek(0, 1);
+    field->Redraw();
     auto ref = Reference();
-    for (int i = 0; i < 4; ++i) Paint(*ref, field_->Layout().piles[0].cards[i], 10, 10 + 20 * i);
-    Paint(*ref, field_->Layout().piles[1].cards[0], 150, 10);
-    Paint(*ref, field_->Layout().piles[1].cards[1], 150, 11);
-    Paint(*ref, field_->Layout().piles[0].cards[1], 10, 30);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field_->DrawWidth()));
+    for (int i = 0; i < 4; ++i) Paint(*ref, field->GetLayout().piles[0].cards[i], 10, 10 + 20 * i);
+    Paint(*ref, field->GetLayout().piles[1].cards[0], 150, 10);
+    Paint(*ref, field->GetLayout().piles[1].cards[1], 150, 11);
+    Paint(*ref, field->GetLayout().piles[0].cards[1], 10, 30);
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
     uint16_t pile = 0, index = 0;
-    ASSERT_TRUE(field_->HitRegions().HitTest(50, 100, &pile, &index, nullptr));
+    ASSERT_TRUE(field->GetHitRegions().HitTest(50, 100, &pile, &index, nullptr));
     EXPECT_EQ(pile, 0);
     EXPECT_EQ(index, 1);
 
     // A peek past the pile's cards, or at a covered card of an unfanned
     // pile, draws nothing more.
     for (auto peek : {std::make_pair(0, 4), std::make_pair(0, 0xFFFF), std::make_pair(1, 0), std::make_pair(9, 0)}) {
-        field_->SetPeek(static_cast<uint16_t>(peek.first), static_cast<uint16_t>(peek.second));
-        field_->Redraw();
-        EXPECT_TRUE(SamePixels(Buffer(), plain, field_->DrawWidth())) << peek.first << "," << peek.second;
+        field->SetPeek(static_cast<uint16_t>(peek.first), static_cast<uint16_t>(peek.second));
+        field->Redraw();
+        EXPECT_TRUE(SamePixels(Buffer(), plain, field->GetDrawWidth())) << peek.first << "," << peek.second;
     }
 }
 
@@ -279,60 +279,60 @@ TEST_F(FieldTest, BackgroundPictureCentredTiledAndStretched) {
     const PixelImage picture = FieldPicture();
     ASSERT_EQ(picture.width, 890);
     ASSERT_EQ(picture.height, 700);
-    prefs_.bgPicture = 1;
+    prefs.bgPicture = 1;
     MakeField(900, 600);
-    field_->Redraw();
+    field->Redraw();
     auto ref = Reference();
-    DrawImage(ref->Dc(), picture, 5, -50);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field_->DrawWidth()));
+    DrawImage(ref->GetDC(), picture, 5, -50);
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
     EXPECT_EQ(ref->At(4, 0), kTable);
 
-    prefs_.bgPicturePosition = 1;
+    prefs.bgPicturePosition = 1;
     MakeField(1100, 800);
-    field_->Redraw();
+    field->Redraw();
     ref = Reference();
     for (int y : {0, 700})
-        for (int x : {0, 890}) DrawImage(ref->Dc(), picture, x, y);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field_->DrawWidth()));
+        for (int x : {0, 890}) DrawImage(ref->GetDC(), picture, x, y);
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
-    prefs_.bgPicturePosition = 2;
-    field_->DiscardScaledPicture();
-    field_->Redraw();
+    prefs.bgPicturePosition = 2;
+    field->DiscardScaledPicture();
+    field->Redraw();
     ref = Reference();
-    DrawImage(ref->Dc(), ResampleImage(picture, 1100, 800), 0, 0);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field_->DrawWidth()));
+    DrawImage(ref->GetDC(), ResampleImage(picture, 1100, 800), 0, 0);
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
     // A new size makes the stretched picture again.
-    main_->SetWindowPos(nullptr, 0, 0, 500 + 221, 300 + 60, SWP_NOMOVE | SWP_NOZORDER);
-    field_->MoveWindow(RECT{0, 40, 500, 340});
-    field_->Redraw();
+    mainWindow->SetWindowPos(nullptr, 0, 0, 500 + 221, 300 + 60, SWP_NOMOVE | SWP_NOZORDER);
+    field->MoveWindow(RECT{0, 40, 500, 340});
+    field->Redraw();
     ref = Reference();
-    DrawImage(ref->Dc(), ResampleImage(picture, 500, 300), 0, 0);
-    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field_->DrawWidth()));
+    DrawImage(ref->GetDC(), ResampleImage(picture, 500, 300), 0, 0);
+    EXPECT_TRUE(SamePixels(Buffer(), ref->Pixels(), field->GetDrawWidth()));
 
-    prefs_.bgPicturePosition = 3;   // no such position: the colour alone
-    field_->Redraw();
+    prefs.bgPicturePosition = 3;   // no such position: the colour alone
+    field->Redraw();
     for (COLORREF c : Buffer()) ASSERT_EQ(c, kTable);
 }
 
 TEST_F(FieldTest, AFieldWithoutAreaSkipsTheBufferAndTheStretch) {
-    prefs_.bgPicture = 1;
-    prefs_.bgPicturePosition = 2;
+    prefs.bgPicture = 1;
+    prefs.bgPicturePosition = 2;
     MakeField(0, 0);
-    EXPECT_EQ(field_->BackBufferDc(), nullptr);
+    EXPECT_EQ(field->GetBackBufferDC(), nullptr);
     Show({Pile(10, 10, FanDown, {Card(0, 0, 0, true), Card(1, 0, 1, true)})});
-    field_->Redraw();
-    field_->MoveCardsAnimated(0, 1, 1, 0, 0);
-    field_->BlinkHint(0, kFieldNone);
-    EXPECT_EQ(field_->BackBufferDc(), nullptr);
-    field_->MoveWindow(RECT{0, 40, 200, 200});
-    field_->Redraw();
-    ASSERT_NE(field_->BackBufferDc(), nullptr);
-    EXPECT_EQ(field_->DrawWidth(), 200);
-    EXPECT_EQ(field_->DrawHeight(), 160);
-    field_->MoveWindow(RECT{0, 40, 0, 40});   // minimised again
-    field_->Redraw();
-    EXPECT_EQ(field_->BackBufferDc(), nullptr);
+    field->Redraw();
+    field->MoveCardsAnimated(0, 1, 1, 0, 0);
+    field->BlinkHint(0, kFieldNone);
+    EXPECT_EQ(field->GetBackBufferDC(), nullptr);
+    field->MoveWindow(RECT{0, 40, 200, 200});
+    field->Redraw();
+    ASSERT_NE(field->GetBackBufferDC(), nullptr);
+    EXPECT_EQ(field->GetDrawWidth(), 200);
+    EXPECT_EQ(field->GetDrawHeight(), 160);
+    field->MoveWindow(RECT{0, 40, 0, 40});   // minimised again
+    field->Redraw();
+    EXPECT_EQ(field->GetBackBufferDC(), nullptr);
 }
 
 TEST_F(FieldTest, EveryCardOfDealtGamesIsFoundWhereItIsPainted) {
@@ -340,12 +340,12 @@ TEST_F(FieldTest, EveryCardOfDealtGamesIsFoundWhereItIsPainted) {
     for (const char* name : {"Klondike (draw one)", "Spider (two suits)", "FreeCell", "Pyramid", "Golf", "Canfield"}) {
         CGameEngine engine;
         ASSERT_TRUE(test::DealLibraryGame(engine, name, 11)) << name;
-        field_->SetEngine(&engine);
-        ASSERT_TRUE(field_->BuildFromEngine(false)) << name;
-        field_->PrepareDrawing();
-        field_->Redraw();
-        const FieldLayout& layout = field_->Layout();
-        const std::vector<HitRegion>& regions = field_->HitRegions().Entries();
+        field->SetEngine(&engine);
+        ASSERT_TRUE(field->BuildFromEngine(false)) << name;
+        field->PrepareDrawing();
+        field->Redraw();
+        const FieldLayout& layout = field->GetLayout();
+        const std::vector<HitRegion>& regions = field->GetHitRegions().GetEntries();
         size_t cards = 0;
         for (size_t i = 0; i < regions.size(); ++i) {
             if (regions[i].index >= 0) ++cards;
@@ -354,12 +354,12 @@ TEST_F(FieldTest, EveryCardOfDealtGamesIsFoundWhereItIsPainted) {
                 continue;
             ASSERT_TRUE(test::VisiblePoint(regions, layout, i, &x, &y)) << name;
             uint16_t pile = 0, index = 0;
-            ASSERT_TRUE(field_->HitRegions().HitTest(x, y, &pile, &index, nullptr)) << name;
+            ASSERT_TRUE(field->GetHitRegions().HitTest(x, y, &pile, &index, nullptr)) << name;
             EXPECT_EQ(pile, regions[i].pile) << name;
             EXPECT_EQ(index, regions[i].index < 0 ? kFieldNone : static_cast<uint16_t>(regions[i].index)) << name;
             // A card's point shows the card, not the table.
             if (regions[i].index >= 0) {
-                EXPECT_NE(GetPixel(field_->BackBufferDc(), x, y), kTable) << name << " at " << x << "," << y;
+                EXPECT_NE(GetPixel(field->GetBackBufferDC(), x, y), kTable) << name << " at " << x << "," << y;
             }
         }
         // Every card of a fanned pile and the top card of every other pile
@@ -369,7 +369,7 @@ TEST_F(FieldTest, EveryCardOfDealtGamesIsFoundWhereItIsPainted) {
             if (p.visible) expected += p.fan != FanNone ? p.cards.size() : (p.cards.empty() ? 0 : 1);
         EXPECT_EQ(cards, expected) << name;
     }
-    field_->SetEngine(nullptr);
+    field->SetEngine(nullptr);
 }
 
 TEST_F(FieldTest, RunImagesHoldTheRunWithTheKeyAround) {
@@ -379,25 +379,25 @@ TEST_F(FieldTest, RunImagesHoldTheRunWithTheKeyAround) {
     Show({Pile(200, 10, FanLeft, cards), Pile(10, 10, FanNone, cards)});
     CMemoryBitmap image;
     int32_t ox = -1, oy = -1;
-    ASSERT_TRUE(field_->RenderRun(0, 1, 3, field_->BackBufferDc(), &image, &ox, &oy));
-    EXPECT_EQ(image.Width(), 79u + 40u);
-    EXPECT_EQ(image.Height(), 112u);
+    ASSERT_TRUE(field->RenderRun(0, 1, 3, field->GetBackBufferDC(), &image, &ox, &oy));
+    EXPECT_EQ(image.GetWidth(), 79u + 40u);
+    EXPECT_EQ(image.GetHeight(), 112u);
     EXPECT_EQ(ox, 40);
     EXPECT_EQ(oy, 0);
     Surface ref(119, 112, kKeyGreen);
-    images_ = std::make_unique<CCardImageSet>(ref.Dc(), &painter_, 79, 112);
+    images = std::make_unique<CCardImageSet>(ref.GetDC(), &painter, 79, 112);
     Paint(ref, cards[1], 40, 0);
     Paint(ref, cards[2], 20, 0);
     Paint(ref, cards[3], 0, 0);
     EXPECT_TRUE(SamePixels(PixelsOf(image.GetDC(), 119, 112), ref.Pixels(), 119));
 
-    ASSERT_TRUE(field_->RenderRun(1, 1, 3, field_->BackBufferDc(), &image, &ox, &oy));
-    EXPECT_EQ(image.Width(), 79u);
+    ASSERT_TRUE(field->RenderRun(1, 1, 3, field->GetBackBufferDC(), &image, &ox, &oy));
+    EXPECT_EQ(image.GetWidth(), 79u);
     Surface top(79, 112, kKeyGreen);
     Paint(top, cards[3], 0, 0);
     EXPECT_TRUE(SamePixels(PixelsOf(image.GetDC(), 79, 112), top.Pixels(), 79));
 
-    EXPECT_FALSE(field_->RenderRun(0, 2, 3, field_->BackBufferDc(), &image, &ox, &oy));
+    EXPECT_FALSE(field->RenderRun(0, 2, 3, field->GetBackBufferDC(), &image, &ox, &oy));
     EXPECT_EQ(image.GetDC(), nullptr);
 }
 
@@ -409,27 +409,27 @@ TEST_F(FieldTest, AnimatedMoveEndsWithTheFieldRedrawnAndUnanimatedMoveDrawsNothi
             Pile(200, 10, FanDown, {Card(3, 2, 12, true)}), Pile(350, 10, FanNone, {})};
     };
     Show(piles());
-    field_->Redraw();
-    field_->MoveCardsAnimated(0, 1, 2, 1, 1);
-    EXPECT_EQ(field_->Layout().piles[0].cards.size(), 1u);
-    ASSERT_EQ(field_->Layout().piles[1].cards.size(), 3u);
-    EXPECT_EQ(field_->Layout().piles[1].cards[2].card, 2);
+    field->Redraw();
+    field->MoveCardsAnimated(0, 1, 2, 1, 1);
+    EXPECT_EQ(field->GetLayout().piles[0].cards.size(), 1u);
+    ASSERT_EQ(field->GetLayout().piles[1].cards.size(), 3u);
+    EXPECT_EQ(field->GetLayout().piles[1].cards[2].card, 2);
     const std::vector<COLORREF> after = Buffer();
-    field_->Redraw();
-    EXPECT_TRUE(SamePixels(Buffer(), after, field_->DrawWidth()));
+    field->Redraw();
+    EXPECT_TRUE(SamePixels(Buffer(), after, field->GetDrawWidth()));
 
     // Out of range: nothing changes.
-    field_->MoveCardsAnimated(0, 0, 2, 2, 0);
-    field_->MoveCardsAnimated(0, 0, 1, 2, 1);
-    field_->MoveCardsAnimated(0, 0, 0, 2, 0);
-    EXPECT_EQ(field_->Layout().piles[0].cards.size(), 1u);
-    EXPECT_TRUE(SamePixels(Buffer(), after, field_->DrawWidth()));
+    field->MoveCardsAnimated(0, 0, 2, 2, 0);
+    field->MoveCardsAnimated(0, 0, 1, 2, 1);
+    field->MoveCardsAnimated(0, 0, 0, 2, 0);
+    EXPECT_EQ(field->GetLayout().piles[0].cards.size(), 1u);
+    EXPECT_TRUE(SamePixels(Buffer(), after, field->GetDrawWidth()));
 
-    prefs_.animation = 0;
-    field_->ApplyOptions();
-    field_->MoveCardsAnimated(1, 0, 3, 2, 0);
-    EXPECT_EQ(field_->Layout().piles[2].cards.size(), 3u);
-    EXPECT_TRUE(SamePixels(Buffer(), after, field_->DrawWidth()));   // the caller's batch ends with one redraw
+    prefs.animation = 0;
+    field->ApplyOptions();
+    field->MoveCardsAnimated(1, 0, 3, 2, 0);
+    EXPECT_EQ(field->GetLayout().piles[2].cards.size(), 3u);
+    EXPECT_TRUE(SamePixels(Buffer(), after, field->GetDrawWidth()));   // the caller's batch ends with one redraw
 }
 
 // The highlight as the back buffer shows it at every pause of the blink,
@@ -438,8 +438,8 @@ TEST_F(FieldTest, HintBlinkShowsTheCardThenTheTargetTwiceEachOnAClockOf200Ms) {
     MakeField(400, 300);
     Show({Pile(10, 10, FanDown, {Card(0, 0, 4, true), Card(7, 0, 3, true)}), Pile(200, 10, FanNone, {}),
           Pile(300, 10, FanNone, {Card(9, 1, 1, true)})});
-    field_->SetSelection(0, 0);   // a clicking-mode selection the hint replaces
-    field_->Redraw();
+    field->SetSelection(0, 0);   // a clicking-mode selection the hint replaces
+    field->Redraw();
     uint32_t clock = 0;
     struct Seen {
         uint32_t at;
@@ -447,12 +447,12 @@ TEST_F(FieldTest, HintBlinkShowsTheCardThenTheTargetTwiceEachOnAClockOf200Ms) {
         COLORREF cardCentre, baseEdge;
     };
     std::vector<Seen> seen;
-    field_->SetPause([&](uint32_t ms) {
-        seen.push_back({clock, field_->SelectedPile(), field_->SelectedIndex(),
-                        GetPixel(field_->BackBufferDc(), 50, 30 + 56), GetPixel(field_->BackBufferDc(), 200 + 40, 10)});
+    field->SetPause([&](uint32_t ms) {
+        seen.push_back({clock, field->GetSelectedPile(), field->GetSelectedIndex(),
+                        GetPixel(field->GetBackBufferDC(), 50, 30 + 56), GetPixel(field->GetBackBufferDC(), 200 + 40, 10)});
         clock += ms;
     });
-    field_->BlinkHint(7, 1);
+    field->BlinkHint(7, 1);
     ASSERT_EQ(seen.size(), 8u);
     EXPECT_EQ(clock, 1600u);
     for (size_t k = 0; k < 8; ++k) {
@@ -465,11 +465,11 @@ TEST_F(FieldTest, HintBlinkShowsTheCardThenTheTargetTwiceEachOnAClockOf200Ms) {
         EXPECT_EQ(seen[k].cardCentre != seen[1].cardCentre, on && k < 4) << k;
         EXPECT_EQ(seen[k].baseEdge != seen[1].baseEdge, on && k >= 4) << k;
     }
-    EXPECT_EQ(field_->SelectedPile(), kFieldNone);
+    EXPECT_EQ(field->GetSelectedPile(), kFieldNone);
 
     seen.clear();
     clock = 0;
-    field_->BlinkHint(2, kFieldNone);   // a pile to click: its top card
+    field->BlinkHint(2, kFieldNone);   // a pile to click: its top card
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[0].pile, 2u);
     EXPECT_EQ(seen[0].index, 0u);
@@ -486,13 +486,13 @@ TEST_F(FieldTest, NoPileBaseIsDrawnAcrossACard) {
     constexpr COLORREF kNoCard = RGB(255, 0, 255);
     for (const auto& size : {std::make_pair(1100, 800), std::make_pair(867, 686)}) {
         MakeField(size.first, size.second);
-        const int width = field_->DrawWidth(), height = field_->DrawHeight();
+        const int width = field->GetDrawWidth(), height = field->GetDrawHeight();
         for (const char* name : {"Pyramid", "Tri Peaks"}) {
             int checked = 0, emptied = 0;
             for (uint32_t deal = 1; deal <= 3; ++deal) {
                 CGameEngine engine;
                 ASSERT_TRUE(test::DealLibraryGame(engine, name, deal)) << name;
-                field_->SetEngine(&engine);
+                field->SetEngine(&engine);
                 std::mt19937 random(deal);
                 for (int step = 0; step < 40 && !engine.finished; ++step) {
                     std::vector<CGameEngine::HintMove> hints;
@@ -501,16 +501,16 @@ TEST_F(FieldTest, NoPileBaseIsDrawnAcrossACard) {
                     const CGameEngine::HintMove h = hints[random() % hints.size()];
                     ASSERT_TRUE(h.second == kNone ? PlayClick(engine, h.first) : PlayMove(engine, h.first, h.second));
                     if (step % 4 != 3) continue;
-                    field_->BuildFromEngine(false);
-                    field_->PrepareDrawing();
-                    field_->Redraw();
+                    field->BuildFromEngine(false);
+                    field->PrepareDrawing();
+                    field->Redraw();
                     // The cards alone, on the table and on a colour no card
                     // has, in the field's draw order.
-                    const FieldLayout& layout = field_->Layout();
+                    const FieldLayout& layout = field->GetLayout();
                     auto cards = Reference();
                     Surface where(width, height, kNoCard);
                     std::vector<CardSpot> spots;
-                    for (uint16_t p : SortPilesByDrawOrder(layout)) {
+                    for (uint16_t p : SortPilesByZOrder(layout)) {
                         spots.clear();
                         LayOutPile(layout, layout.piles[p], width, height, spots);
                         for (const CardSpot& spot : spots) {
@@ -534,30 +534,30 @@ TEST_F(FieldTest, NoPileBaseIsDrawnAcrossACard) {
             EXPECT_GT(emptied, 20) << name;
         }
     }
-    field_->SetEngine(nullptr);
+    field->SetEngine(nullptr);
 }
 
 TEST_F(FieldTest, RepeatedCreationPaintingAndDestructionLeaveNoGdiObjects) {
-    prefs_.bgPicture = 1;
-    prefs_.bgPicturePosition = 2;
+    prefs.bgPicture = 1;
+    prefs.bgPicturePosition = 2;
     CGameEngine engine;
     ASSERT_TRUE(test::DealLibraryGame(engine, "Klondike (draw one)", 5));
     auto cycle = [&] {
         MakeField(640, 480);
-        field_->SetEngine(&engine);
-        field_->BuildFromEngine(false);
-        field_->PrepareDrawing();
-        field_->Redraw();
-        field_->SetPeek(7, 0);
-        field_->SetPause([](uint32_t) {});
-        field_->BlinkHint(7, kFieldNone);
-        const FieldPile& waste = field_->Layout().piles[8];
-        field_->MoveCardsAnimated(7, static_cast<uint16_t>(field_->Layout().piles[7].cards.size() - 1), 1, 8,
+        field->SetEngine(&engine);
+        field->BuildFromEngine(false);
+        field->PrepareDrawing();
+        field->Redraw();
+        field->SetPeek(7, 0);
+        field->SetPause([](uint32_t) {});
+        field->BlinkHint(7, kFieldNone);
+        const FieldPile& waste = field->GetLayout().piles[8];
+        field->MoveCardsAnimated(7, static_cast<uint16_t>(field->GetLayout().piles[7].cards.size() - 1), 1, 8,
                                   static_cast<uint16_t>(waste.cards.size()));
         CMemoryBitmap image;
-        field_->RenderRun(0, 0, 1, field_->BackBufferDc(), &image, nullptr, nullptr);
-        field_.reset();
-        main_.reset();
+        field->RenderRun(0, 0, 1, field->GetBackBufferDC(), &image, nullptr, nullptr);
+        field.reset();
+        mainWindow.reset();
     };
     cycle();   // first use loads what GDI keeps for the process
     const int before = LiveGdiObjects();

@@ -246,7 +246,7 @@ TEST_P(LibraryLayout, EveryRecordedCardIsHitAtAVisiblePointAndFansStayInside) {
         CHitRegions regions(&layout);
         std::vector<CardSpot> spots;
         std::vector<std::pair<uint16_t, HitRect>> drawn;   // every visible pile's cards
-        for (uint16_t p : SortPilesByDrawOrder(layout)) {
+        for (uint16_t p : SortPilesByZOrder(layout)) {
             spots.clear();
             LayOutPile(layout, layout.piles[p], w, h, spots);
             if (spots.empty()) continue;
@@ -271,7 +271,7 @@ TEST_P(LibraryLayout, EveryRecordedCardIsHitAtAVisiblePointAndFansStayInside) {
                 const bool overlap = a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
                 ASSERT_FALSE(overlap) << name << ": piles " << drawn[i].first << " and " << drawn[j].first;
             }
-        const std::vector<HitRegion>& all = regions.Entries();
+        const std::vector<HitRegion>& all = regions.GetEntries();
         for (size_t i = 0; i < all.size(); ++i) {
             const FieldPile& pile = layout.piles[all[i].pile];
             if (pile.cards.empty() && pile.baseKind == BaseNone) continue;

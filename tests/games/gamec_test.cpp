@@ -494,7 +494,7 @@ TEST(GameLibrary, ForeCellRunsGoNoFurtherThanTheFreeCellsAllow) {
     LibraryGame forecell(LibraryGame::Named("ForeCell"));
     CGameEngine& e = forecell.engine;
     const auto pile = [&](const std::string& name) { return forecell.Pile(name); };
-    std::vector<test::PileText> layout(e.PileCount());
+    std::vector<test::PileText> layout(e.GetPileCount());
     layout[pile("tableau1")] = {"9S", "8H", "7C"};
     layout[pile("tableau2")] = {"TD"};
     layout[pile("tableau3")] = {"9C"};
@@ -523,7 +523,7 @@ TEST(GameLibrary, ThumbAndPouchMovesTheTopCardOrTheWholeBuild) {
     LibraryGame thumb(LibraryGame::Named("Thumb and Pouch"));
     CGameEngine& e = thumb.engine;
     const auto pile = [&](const std::string& name) { return thumb.Pile(name); };
-    std::vector<test::PileText> layout(e.PileCount());
+    std::vector<test::PileText> layout(e.GetPileCount());
     layout[pile("tableau1")] = {"3c", "9S", "8H", "7C"};
     layout[pile("tableau2")] = {"9D", "8S"};
     layout[pile("tableau3")] = {"TC"};
@@ -545,7 +545,7 @@ TEST(GameLibrary, SomersetFoundationTopCardGoesBackToAColumn) {
     LibraryGame somerset(LibraryGame::Named("Somerset"));
     CGameEngine& e = somerset.engine;
     const auto pile = [&](const std::string& name) { return somerset.Pile(name); };
-    std::vector<test::PileText> layout(e.PileCount());
+    std::vector<test::PileText> layout(e.GetPileCount());
     layout[pile("foundation1")] = {"AH", "2H", "3H"};
     layout[pile("tableau1")] = {"4S"};
     layout[pile("tableau2")] = {"4D"};
@@ -612,7 +612,7 @@ TEST(GameLibrary, SeveralCardsMoveByHandThroughCellsAndColumns) {
         LibraryGame game(LibraryGame::Named(name));
         CGameEngine& e = game.engine;
         const auto pile = [&](const std::string& n) { return game.Pile(n); };
-        std::vector<test::PileText> layout(e.PileCount());
+        std::vector<test::PileText> layout(e.GetPileCount());
         layout[pile("tableau1")] = {"KC", "9S", "8H", "7C", "6D"};
         layout[pile("tableau2")] = {"TD"};
         layout[pile("tableau3")] = {"9C"};
@@ -668,7 +668,7 @@ TEST(GameLibrary, DuchessFillsAnEmptyColumnFromTheReserveThenTheWaste) {
     EXPECT_EQ(CheckMove(e, e.TopCard(pile("reserve1")), pile("tableau1")), MoveRefusal::NoLink);
     EXPECT_EQ(CheckMove(e, e.TopCard(pile("reserve1")), pile("foundation1")), MoveRefusal::None);
 
-    std::vector<test::PileText> layout(e.PileCount());
+    std::vector<test::PileText> layout(e.GetPileCount());
     layout[pile("reserve1")] = {"5S"};
     layout[pile("reserve2")] = {"9H"};
     layout[pile("tableau1")] = {"6S"};
@@ -706,7 +706,7 @@ TEST(GameLibrary, DeucesRanksTheAceAboveTheKing) {
     LibraryGame deuces(LibraryGame::Named("Deuces"));
     CGameEngine& e = deuces.engine;
     const auto pile = [&](const std::string& name) { return deuces.Pile(name); };
-    std::vector<test::PileText> layout(e.PileCount());
+    std::vector<test::PileText> layout(e.GetPileCount());
     layout[pile("foundation1")] = {"2C", "3C", "4C", "5C", "6C", "7C", "8C", "9C", "TC", "JC", "QC", "KC"};
     layout[pile("foundation2")] = {"2S"};
     layout[pile("tableau1")] = {"2D"};
@@ -810,7 +810,7 @@ TEST(GameLibrary, FortunesFavorFillsAnEmptyColumnFromTheWasteOnly) {
     }
     EXPECT_EQ(e.pileStates[pile("stock")].count, 36);
 
-    std::vector<test::PileText> layout(e.PileCount());
+    std::vector<test::PileText> layout(e.GetPileCount());
     layout[pile("foundation1")] = {"AC"};
     layout[pile("foundation2")] = {"AS"};
     layout[pile("foundation3")] = {"AD"};
@@ -867,7 +867,7 @@ TEST(GameLibrary, MarthaFillsAnEmptyColumnWithOneCard) {
     LibraryGame martha(LibraryGame::Named("Martha"));
     CGameEngine& e = martha.engine;
     const auto pile = [&](const std::string& name) { return martha.Pile(name); };
-    std::vector<test::PileText> layout(e.PileCount());
+    std::vector<test::PileText> layout(e.GetPileCount());
     layout[pile("foundation1")] = {"AC", "2C", "3C"};
     layout[pile("tableau1")] = {"9S", "8H", "7C"};
     layout[pile("tableau2")] = {"TD"};

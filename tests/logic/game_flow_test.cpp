@@ -84,8 +84,8 @@ public:
             ++quietBuilds;
         }
         if (Has(u, ViewUpdate::kRedrawField)) ++redraws;
-        if (Has(u, ViewUpdate::kClock)) shownTimes.push_back(flow.Clock().GetElapsed());
-        if (Has(u, ViewUpdate::kTitle)) title = flow.GameName();
+        if (Has(u, ViewUpdate::kClock)) shownTimes.push_back(flow.GetClock().GetElapsed());
+        if (Has(u, ViewUpdate::kTitle)) title = flow.GetGameName();
         if (Has(u, ViewUpdate::kRulesText)) ++rulesUpdates;
         if (Has(u, ViewUpdate::kStatistics)) ++statisticsUpdates;
         if (Has(u, ViewUpdate::kBestTimes)) ++bestTimesUpdates;
@@ -93,7 +93,7 @@ public:
     }
 
     int Modal(FlowDialog dialog) {
-        EXPECT_TRUE(flow.Clock().IsPaused()) << "a modal window opened with the clock running";
+        EXPECT_TRUE(flow.GetClock().IsPaused()) << "a modal window opened with the clock running";
         ++depth;
         maxDepth = std::max(maxDepth, depth);
         int answer = 0;
@@ -143,7 +143,7 @@ protected:
     void StartOn(const std::string& game) {
         prefs.curSolId = PositionOf(game);
         ASSERT_TRUE(flow.LoadCurrentSolitaire());
-        flow.Clock().Reset();
+        flow.GetClock().Reset();
         // A fixed deal, so the tests that play its hints always find some:
         // Klondike's deal 3 offers five moves at the start.
         window.Run(flow.NewGame(Deal::Number(3), FlowMode::kPlay));
@@ -164,9 +164,9 @@ protected:
         for (uint32_t number = start; number < start + 200; ++number) {
             flow.NewGame(Deal::Number(number), FlowMode::kQuiet);
             int steps = 0;
-            while (steps < 2000 && PlayFirstHint(flow.Engine())) ++steps;
+            while (steps < 2000 && PlayFirstHint(flow.GetEngine())) ++steps;
             uint16_t a = 0, b = 0;
-            if (!flow.Engine().finished && !flow.Engine().FindHint(0, a, b, true))
+            if (!flow.GetEngine().finished && !flow.GetEngine().FindHint(0, a, b, true))
                 return number;
         }
         ADD_FAILURE() << "no stuck deal found";
@@ -175,7 +175,7 @@ protected:
 
     GameStatistics Statistics() {
         GameStatistics s;
-        ReadGameStatistics(flow.GameName(), s);
+        ReadGameStatistics(flow.GetGameName(), s);
         return s;
     }
 
@@ -198,8 +198,8 @@ TEST_F(GameFlowTest, StartUpDealsTheFirstGameAndLeavesItsCheckToTheWindow) {
     window.Apply(start.updates);
     EXPECT_EQ(prefs.curSolId, 0u);
     EXPECT_EQ(window.checksSent, 0);
-    EXPECT_TRUE(flow.Engine().HasGameInPlay());
-    EXPECT_FALSE(flow.Clock().IsPaused());
+    EXPECT_TRUE(flow.GetEngine().HasGameInPlay());
+    EXPECT_FALSE(flow.GetClock().IsPaused());
     EXPECT_EQ(window.shownTimes, std::vector<uint32_t>{0});
     EXPECT_NE(prefs.curGameNumber, 0u);
 }
@@ -208,20 +208,20 @@ TEST_F(GameFlowTest, QuietDealsLeaveClockFieldAndCheckAlone) {
     StartOn("Klondike (draw one)");
     PlayFor(5);
     const int builds = window.builds, checks = window.checksSent;
-    flow.Clock().Pause();
+    flow.GetClock().Pause();
     window.Run(flow.NewGame(Deal::Number(1234), FlowMode::kQuiet));
     window.Run(flow.ShowGame(FlowMode::kQuiet));
     EXPECT_EQ(window.builds, builds);
     EXPECT_EQ(window.quietBuilds, 2);
     EXPECT_EQ(window.checksSent, checks);
-    EXPECT_EQ(flow.Clock().GetElapsed(), 5u);
-    EXPECT_TRUE(flow.Clock().IsPaused());
+    EXPECT_EQ(flow.GetClock().GetElapsed(), 5u);
+    EXPECT_TRUE(flow.GetClock().IsPaused());
     EXPECT_EQ(prefs.curGameNumber, 1234u);
 
     window.Run(flow.NewGame(Deal::Number(1234), FlowMode::kPlay));
     EXPECT_EQ(window.checksSent, checks + 1);
-    EXPECT_EQ(flow.Clock().GetElapsed(), 0u);
-    EXPECT_FALSE(flow.Clock().IsPaused());
+    EXPECT_EQ(flow.GetClock().GetElapsed(), 0u);
+    EXPECT_FALSE(flow.GetClock().IsPaused());
 }
 
 TEST_F(GameFlowTest, AWinIsRecordedOnceWithItsBestTime) {
@@ -229,7 +229,7 @@ TEST_F(GameFlowTest, AWinIsRecordedOnceWithItsBestTime) {
     prefs.timedGame = 1;
     prefs.timeLimit = 1;
     PlayFor(40);
-    const std::u16string name = flow.GameName();
+    const std::u16string name = flow.GetGameName();
     window.onWin = [&] {
         // The clock keeps its timer running under the dialog, and a check
         // arrives while it is open: neither may count the win again.
@@ -239,7 +239,7 @@ TEST_F(GameFlowTest, AWinIsRecordedOnceWithItsBestTime) {
         std::copy(std::begin(entered), std::end(entered), prefs.lastEnteredName.begin());
         return true;
     };
-    flow.Engine().finished = 1;
+    flow.GetEngine().finished = 1;
     window.SendGameStateCheck();
 
     const GameStatistics s = Statistics();
@@ -254,23 +254,23 @@ TEST_F(GameFlowTest, AWinIsRecordedOnceWithItsBestTime) {
     EXPECT_EQ(best.GetTime(1), 0u);
     EXPECT_EQ(window.bestTimesUpdates, 1);
     // The next deal follows, with the clock back at zero.
-    EXPECT_FALSE(flow.Engine().finished);
-    EXPECT_EQ(flow.Clock().GetElapsed(), 0u);
-    EXPECT_FALSE(flow.Clock().IsPaused());
+    EXPECT_FALSE(flow.GetEngine().finished);
+    EXPECT_EQ(flow.GetClock().GetElapsed(), 0u);
+    EXPECT_FALSE(flow.GetClock().IsPaused());
     EXPECT_EQ(window.maxDepth, 1);
 }
 
 TEST_F(GameFlowTest, ASlowerWinShowsTheSimpleDialogAndAWinBeforeAnyTickCountsNothing) {
     StartOn("Golf");
-    CBestTimesTable best(flow.GameName());
+    CBestTimesTable best(flow.GetGameName());
     for (int i = 0; i < kBestTimeEntries; ++i) best.Insert(u"Fast", 10);
     PlayFor(30);
-    flow.Engine().finished = 1;
+    flow.GetEngine().finished = 1;
     window.SendGameStateCheck();
     EXPECT_EQ(window.simpleWinDialogs, 1);
     EXPECT_EQ(window.winDialogs, 0);
     // A deal finished before the clock ever ticked.
-    flow.Engine().finished = 1;
+    flow.GetEngine().finished = 1;
     now += 100000;
     window.SendGameStateCheck();
     const GameStatistics s = Statistics();
@@ -281,7 +281,7 @@ TEST_F(GameFlowTest, ASlowerWinShowsTheSimpleDialogAndAWinBeforeAnyTickCountsNot
 TEST_F(GameFlowTest, NoMoveLeftOffersNewGameRestartAndUndo) {
     StartOn("Golf");
     const uint32_t stuck = DealStuckGame(1);
-    flow.Clock().StartNewDeal();
+    flow.GetClock().StartNewDeal();
     PlayFor(7);
 
     // Restart: a loss, then the same deal again.
@@ -296,25 +296,25 @@ TEST_F(GameFlowTest, NoMoveLeftOffersNewGameRestartAndUndo) {
     uint8_t flag = 1;
     fresh.RunAutomaticEvents(AutomaticEvents::AtGameStart, Recording::Unrecorded, flag);
     fresh.RefreshExposedCards(Recording::Unrecorded);
-    EXPECT_EQ(LayoutOf(flow.Engine()), LayoutOf(fresh));
+    EXPECT_EQ(LayoutOf(flow.GetEngine()), LayoutOf(fresh));
 
     // Undo: the last step comes back, nothing is recorded.
-    while (PlayFirstHint(flow.Engine())) {}
+    while (PlayFirstHint(flow.GetEngine())) {}
     const Layout beforeLast = [&] {
-        UndoStep(flow.Engine());
-        Layout l = LayoutOf(flow.Engine());
-        PlayFirstHint(flow.Engine());
+        UndoStep(flow.GetEngine());
+        Layout l = LayoutOf(flow.GetEngine());
+        PlayFirstHint(flow.GetEngine());
         return l;
     }();
     window.onLost = [](bool) { return kLostUndo; };
     window.SendGameStateCheck();
     EXPECT_EQ(Statistics().played, 1);
-    EXPECT_EQ(LayoutOf(flow.Engine()), beforeLast);
+    EXPECT_EQ(LayoutOf(flow.GetEngine()), beforeLast);
     EXPECT_EQ(window.noUndoMessages, 0);
-    EXPECT_FALSE(flow.Clock().IsPaused());
+    EXPECT_FALSE(flow.GetClock().IsPaused());
 
     // New game: a loss and a new number.
-    while (PlayFirstHint(flow.Engine())) {}
+    while (PlayFirstHint(flow.GetEngine())) {}
     window.onLost = [](bool) { return kLostNewGame; };
     window.SendGameStateCheck();
     EXPECT_EQ(Statistics().played, 2);
@@ -326,7 +326,7 @@ TEST_F(GameFlowTest, UndoInTheLostDialogWithNothingToUndoDealsAnew) {
     StartOn("Golf");
     const uint32_t stuck = DealStuckGame(1);
     // A position without a move and without a history.
-    CMoveHistory* history = flow.Engine().GetHistory();
+    CMoveHistory* history = flow.GetEngine().GetHistory();
     while (history->GetCount() > 0) history->RemoveAt(history->GetCount() - 1);
     window.onLost = [](bool) { return kLostUndo; };
     window.SendGameStateCheck();
@@ -344,15 +344,15 @@ TEST_F(GameFlowTest, DealsThatEndAtOnceRunOneDialogAtATime) {
     window.onBuild = [&] {
         if (finishedDeals > 0) {
             --finishedDeals;
-            flow.Engine().finished = 1;
+            flow.GetEngine().finished = 1;
         }
     };
-    flow.Engine().finished = 1;
+    flow.GetEngine().finished = 1;
     window.SendGameStateCheck();
     EXPECT_EQ(window.winDialogs + window.simpleWinDialogs, 6);
     EXPECT_EQ(Statistics().won, 6);
     EXPECT_EQ(window.maxDepth, 1);
-    EXPECT_FALSE(flow.Engine().finished);
+    EXPECT_FALSE(flow.GetEngine().finished);
 }
 
 TEST_F(GameFlowTest, TimeUpRecordsTheLimitOnceBeforeItsDialog) {
@@ -360,7 +360,7 @@ TEST_F(GameFlowTest, TimeUpRecordsTheLimitOnceBeforeItsDialog) {
     prefs.timedGame = 1;
     prefs.timeLimit = 1;
     const uint32_t number = prefs.curGameNumber;
-    const Layout start = LayoutOf(flow.Engine());
+    const Layout start = LayoutOf(flow.GetEngine());
     window.onLost = [&](bool timeUp) {
         EXPECT_TRUE(timeUp);
         EXPECT_EQ(Statistics().played, 1);   // recorded before the dialog
@@ -376,8 +376,8 @@ TEST_F(GameFlowTest, TimeUpRecordsTheLimitOnceBeforeItsDialog) {
     EXPECT_EQ(s.won, 0);
     EXPECT_EQ(s.totalSeconds, 60u);
     EXPECT_EQ(prefs.curGameNumber, number);
-    EXPECT_EQ(LayoutOf(flow.Engine()), start);
-    EXPECT_EQ(flow.Clock().GetElapsed(), 0u);
+    EXPECT_EQ(LayoutOf(flow.GetEngine()), start);
+    EXPECT_EQ(flow.GetClock().GetElapsed(), 0u);
     EXPECT_EQ(window.shownTimes.back(), 0u);
 }
 
@@ -386,7 +386,7 @@ TEST_F(GameFlowTest, AWinInTheStepThatReachesTheLimitCountsAsAWin) {
     prefs.timedGame = 1;
     prefs.timeLimit = 1;
     PlayFor(59);
-    flow.Engine().finished = 1;
+    flow.GetEngine().finished = 1;
     PlayFor(1);
     EXPECT_EQ(Statistics().won, 1);
     EXPECT_TRUE(window.lostDialogs.empty());
@@ -396,12 +396,12 @@ TEST_F(GameFlowTest, NewAndRestartRecordALossAndRestartDealsTheShownGame) {
     StartOn("Klondike (draw one)");
     window.Run(flow.OnNew());
     const uint32_t number = prefs.curGameNumber;
-    const Layout dealt = LayoutOf(flow.Engine());
-    PlayFirstHint(flow.Engine());
+    const Layout dealt = LayoutOf(flow.GetEngine());
+    PlayFirstHint(flow.GetEngine());
     PlayFor(3);
     window.Run(flow.OnRestart());
     EXPECT_EQ(prefs.curGameNumber, number);
-    EXPECT_EQ(LayoutOf(flow.Engine()), dealt);
+    EXPECT_EQ(LayoutOf(flow.GetEngine()), dealt);
     const GameStatistics s = Statistics();
     EXPECT_EQ(s.played, 2);
     EXPECT_EQ(s.totalSeconds, 3u);
@@ -411,9 +411,9 @@ TEST_F(GameFlowTest, NewAndRestartRecordALossAndRestartDealsTheShownGame) {
 TEST_F(GameFlowTest, RestartAfterARestoreDealsTheRestoredGame) {
     StartOn("Klondike (draw one)");
     window.Run(flow.NewGame(Deal::Number(4242), FlowMode::kPlay));
-    const Layout dealt = LayoutOf(flow.Engine());
-    ASSERT_TRUE(PlayFirstHint(flow.Engine()));
-    const Layout played = LayoutOf(flow.Engine());
+    const Layout dealt = LayoutOf(flow.GetEngine());
+    ASSERT_TRUE(PlayFirstHint(flow.GetEngine()));
+    const Layout played = LayoutOf(flow.GetEngine());
     flow.SaveCurrentGame();
 
     // The next session: the number in the preferences is another one.
@@ -422,18 +422,18 @@ TEST_F(GameFlowTest, RestartAfterARestoreDealsTheRestoredGame) {
     CGameFlow next(nextPrefs, [this] { return now; });
     FakeWindow nextWindow(next);
     EXPECT_FALSE(Has(next.StartUp().updates, ViewUpdate::kGameStateCheck));   // restored, not dealt
-    EXPECT_EQ(LayoutOf(next.Engine()), played);
+    EXPECT_EQ(LayoutOf(next.GetEngine()), played);
     EXPECT_EQ(nextPrefs.curGameNumber, 4242u);
     nextWindow.Run(next.RestartGame());
-    EXPECT_EQ(LayoutOf(next.Engine()), dealt);
+    EXPECT_EQ(LayoutOf(next.GetEngine()), dealt);
 }
 
 TEST_F(GameFlowTest, RestartAfterTheSelectionPreviewedOtherDealsDealsTheShownGame) {
     StartOn("Klondike (draw one)");
     window.Run(flow.NewGame(Deal::Number(777), FlowMode::kPlay));
-    const Layout dealt = LayoutOf(flow.Engine());
-    ASSERT_TRUE(PlayFirstHint(flow.Engine()));
-    const Layout played = LayoutOf(flow.Engine());
+    const Layout dealt = LayoutOf(flow.GetEngine());
+    ASSERT_TRUE(PlayFirstHint(flow.GetEngine()));
+    const Layout played = LayoutOf(flow.GetEngine());
     const uint32_t klondike = prefs.curSolId;
     window.onSelect = [&] {
         // The selection previews other games in the same engine, then is
@@ -444,10 +444,10 @@ TEST_F(GameFlowTest, RestartAfterTheSelectionPreviewedOtherDealsDealsTheShownGam
     };
     window.Run(flow.OnSelect());
     EXPECT_TRUE(window.title.empty());   // unchanged game, unchanged title
-    EXPECT_EQ(LayoutOf(flow.Engine()), played);
+    EXPECT_EQ(LayoutOf(flow.GetEngine()), played);
     EXPECT_EQ(prefs.curGameNumber, 777u);
     window.Run(flow.OnRestart());
-    EXPECT_EQ(LayoutOf(flow.Engine()), dealt);
+    EXPECT_EQ(LayoutOf(flow.GetEngine()), dealt);
     // No loss for the game left in the selection.
     EXPECT_EQ(Statistics().played, 1);   // the restart's
 
@@ -456,27 +456,27 @@ TEST_F(GameFlowTest, RestartAfterTheSelectionPreviewedOtherDealsDealsTheShownGam
     window.Run(flow.OnSelect());
     EXPECT_EQ(window.title, u"FreeCell");
     EXPECT_EQ(window.rulesUpdates, 1);
-    EXPECT_EQ(std::string(flow.Engine().name), "FreeCell");
+    EXPECT_EQ(std::string(flow.GetEngine().name), "FreeCell");
 }
 
 TEST_F(GameFlowTest, UndoGoesBackToTheDealAndThenSaysSo) {
     StartOn("Klondike (draw one)");
-    const Layout dealt = LayoutOf(flow.Engine());
+    const Layout dealt = LayoutOf(flow.GetEngine());
     int steps = 0;
-    while (steps < 15 && PlayFirstHint(flow.Engine())) ++steps;
+    while (steps < 15 && PlayFirstHint(flow.GetEngine())) ++steps;
     ASSERT_GT(steps, 3);
     int undone = 0;
     while (Undo()) ++undone;
     EXPECT_EQ(undone, steps);
-    EXPECT_EQ(LayoutOf(flow.Engine()), dealt);
+    EXPECT_EQ(LayoutOf(flow.GetEngine()), dealt);
     EXPECT_EQ(window.noUndoMessages, 1);
-    EXPECT_FALSE(flow.Clock().IsPaused());
+    EXPECT_FALSE(flow.GetClock().IsPaused());
 }
 
 TEST_F(GameFlowTest, ShowNextMoveCyclesThroughTheHints) {
     StartOn("Klondike (draw one)");
     std::vector<CGameEngine::HintMove> hints;
-    flow.Engine().FindAllHints(hints, false);
+    flow.GetEngine().FindAllHints(hints, false);
     ASSERT_GE(hints.size(), 2u);
     for (size_t i = 0; i < 2 * hints.size() + 1; ++i) window.ShowNextMove();
     ASSERT_EQ(window.blinks.size(), 2 * hints.size() + 1);
@@ -485,8 +485,8 @@ TEST_F(GameFlowTest, ShowNextMoveCyclesThroughTheHints) {
         EXPECT_EQ(window.blinks[i].second, hints[i % hints.size()].second);
     }
     // A step resets the counter.
-    PlayFirstHint(flow.Engine());
-    EXPECT_EQ(flow.HintIndex(), 0);
+    PlayFirstHint(flow.GetEngine());
+    EXPECT_EQ(flow.GetHintIndex(), 0);
 }
 
 TEST_F(GameFlowTest, TimeInModalWindowsIsNotCounted) {
@@ -495,8 +495,8 @@ TEST_F(GameFlowTest, TimeInModalWindowsIsNotCounted) {
     window.duringAbout = [&] { PlayFor(50); };
     window.Run(flow.OnAbout());
     PlayFor(5);
-    EXPECT_EQ(flow.Clock().GetElapsed(), 15u);
-    EXPECT_FALSE(flow.Clock().IsPaused());
+    EXPECT_EQ(flow.GetClock().GetElapsed(), 15u);
+    EXPECT_FALSE(flow.GetClock().IsPaused());
 }
 
 // The process killed at any moment: the next session starts from what the
@@ -509,17 +509,17 @@ TEST_F(GameFlowTest, AKilledRunComesBackToTheGameInPlayAtItsLastStep) {
         EXPECT_TRUE(loaded.abnormalEnd);
     };
     StartOn("Klondike (draw one)");
-    const Layout dealt = LayoutOf(flow.Engine());
+    const Layout dealt = LayoutOf(flow.GetEngine());
     PlayFor(4);
     for (int i = 0; i < 4; ++i) {
-        ASSERT_TRUE(PlayFirstHint(flow.Engine()));
+        ASSERT_TRUE(PlayFirstHint(flow.GetEngine()));
         window.SendGameStateCheck();   // the field's check after the step
         PlayFor(3);
     }
-    ASSERT_TRUE(PlayFirstHint(flow.Engine()));
+    ASSERT_TRUE(PlayFirstHint(flow.GetEngine()));
     window.SendGameStateCheck();
-    const Layout played = LayoutOf(flow.Engine());
-    const uint32_t elapsed = flow.Clock().GetElapsed();
+    const Layout played = LayoutOf(flow.GetEngine());
+    const uint32_t elapsed = flow.GetClock().GetElapsed();
     EXPECT_EQ(elapsed, 16u);
     {
         AppPreferences nextPrefs;
@@ -528,8 +528,8 @@ TEST_F(GameFlowTest, AKilledRunComesBackToTheGameInPlayAtItsLastStep) {
         EXPECT_EQ(nextPrefs.lastPlayed, prefs.lastPlayed);
         CGameFlow next(nextPrefs, [this] { return now; });
         EXPECT_FALSE(Has(next.StartUp().updates, ViewUpdate::kGameStateCheck));   // restored
-        EXPECT_EQ(LayoutOf(next.Engine()), played);
-        EXPECT_EQ(next.Clock().GetElapsed(), elapsed);
+        EXPECT_EQ(LayoutOf(next.GetEngine()), played);
+        EXPECT_EQ(next.GetClock().GetElapsed(), elapsed);
         EXPECT_EQ(nextPrefs.curGameNumber, 3u);
         // Shown, then killed again before a step: the restored game stays
         // (its slot is not left marked as being restored).
@@ -538,19 +538,19 @@ TEST_F(GameFlowTest, AKilledRunComesBackToTheGameInPlayAtItsLastStep) {
         nextSession(thirdPrefs);
         CGameFlow third(thirdPrefs, [this] { return now; });
         EXPECT_FALSE(Has(third.StartUp().updates, ViewUpdate::kGameStateCheck));
-        EXPECT_EQ(LayoutOf(third.Engine()), played);
-        while (UndoStep(next.Engine())) {}
-        EXPECT_EQ(LayoutOf(next.Engine()), dealt);
+        EXPECT_EQ(LayoutOf(third.GetEngine()), played);
+        while (UndoStep(next.GetEngine())) {}
+        EXPECT_EQ(LayoutOf(next.GetEngine()), dealt);
     }
     // An undo is kept as well.
     ASSERT_TRUE(Undo());
-    const Layout undone = LayoutOf(flow.Engine());
+    const Layout undone = LayoutOf(flow.GetEngine());
     {
         AppPreferences nextPrefs;
         nextSession(nextPrefs);
         CGameFlow next(nextPrefs, [this] { return now; });
         next.StartUp();
-        EXPECT_EQ(LayoutOf(next.Engine()), undone);
+        EXPECT_EQ(LayoutOf(next.GetEngine()), undone);
     }
 
     // A new deal, and another game chosen in the selection: each is the
@@ -559,33 +559,33 @@ TEST_F(GameFlowTest, AKilledRunComesBackToTheGameInPlayAtItsLastStep) {
     const uint32_t number = prefs.curGameNumber;
     window.onSelect = [&] { prefs.curSolId = PositionOf("FreeCell"); };
     window.Run(flow.OnSelect());
-    const Layout freeCell = LayoutOf(flow.Engine());
+    const Layout freeCell = LayoutOf(flow.GetEngine());
     {
         AppPreferences nextPrefs;
         nextSession(nextPrefs);
         EXPECT_EQ(nextPrefs.curSolId, PositionOf("FreeCell"));
         CGameFlow next(nextPrefs, [this] { return now; });
         next.StartUp();
-        EXPECT_EQ(std::string(next.Engine().name), "FreeCell");
-        EXPECT_EQ(LayoutOf(next.Engine()), freeCell);
+        EXPECT_EQ(std::string(next.GetEngine().name), "FreeCell");
+        EXPECT_EQ(LayoutOf(next.GetEngine()), freeCell);
         EXPECT_EQ(nextPrefs.curGameNumber, prefs.curGameNumber);
     }
     window.onSelect = [&] { prefs.curSolId = PositionOf("Klondike (draw one)"); };
     window.Run(flow.OnSelect());
     EXPECT_EQ(prefs.curGameNumber, number);
     // The game that comes back from the selection is killed before a step.
-    const Layout back = LayoutOf(flow.Engine());
+    const Layout back = LayoutOf(flow.GetEngine());
     {
         AppPreferences nextPrefs;
         nextSession(nextPrefs);
         CGameFlow next(nextPrefs, [this] { return now; });
         EXPECT_FALSE(Has(next.StartUp().updates, ViewUpdate::kGameStateCheck));
-        EXPECT_EQ(LayoutOf(next.Engine()), back);
+        EXPECT_EQ(LayoutOf(next.GetEngine()), back);
     }
 
     // Killed in a win's dialog: the win is recorded once, and the next
     // session deals anew instead of showing the finished game.
-    flow.Engine().finished = 1;
+    flow.GetEngine().finished = 1;
     const FlowStep win = flow.CheckGameState();
     ASSERT_NE(win.dialog, FlowDialog::kNoDialog);
     EXPECT_EQ(Statistics().won, 1);
@@ -595,11 +595,11 @@ TEST_F(GameFlowTest, AKilledRunComesBackToTheGameInPlayAtItsLastStep) {
         CGameFlow next(nextPrefs, [this] { return now; });
         FakeWindow nextWindow(next);
         nextWindow.Run(next.StartUp());
-        EXPECT_TRUE(next.Engine().HasGameInPlay());
-        EXPECT_FALSE(next.Engine().finished);
+        EXPECT_TRUE(next.GetEngine().HasGameInPlay());
+        EXPECT_FALSE(next.GetEngine().finished);
         EXPECT_EQ(nextWindow.winDialogs + nextWindow.simpleWinDialogs, 0);
         GameStatistics s;
-        ReadGameStatistics(next.GameName(), s);
+        ReadGameStatistics(next.GetGameName(), s);
         EXPECT_EQ(s.won, 1);
     }
 }

@@ -27,21 +27,21 @@ TEST(OptionValues, UnofferedValuesNeverReachThePreferences) {
 
 class RecordingApplier : public OptionsApplier {
 public:
-    explicit RecordingApplier(const AppPreferences& prefs) : prefs_(prefs) {}
+    explicit RecordingApplier(const AppPreferences& preferences) : prefs(preferences) {}
     void DiscardScaledPicture() override { calls.push_back("discard"); }
     void ApplyOptions() override {
         // The field reads play mode and animation when it applies them.
-        calls.push_back("apply mode=" + std::to_string(static_cast<int>(prefs_.playMode)) +
-                        " animation=" + std::to_string(prefs_.animation));
+        calls.push_back("apply mode=" + std::to_string(static_cast<int>(prefs.playMode)) +
+                        " animation=" + std::to_string(prefs.animation));
     }
     void SavePrefs() override {
-        calls.push_back("save timed=" + std::to_string(prefs_.timedGame) +
-                        " limit=" + std::to_string(prefs_.timeLimit));
+        calls.push_back("save timed=" + std::to_string(prefs.timedGame) +
+                        " limit=" + std::to_string(prefs.timeLimit));
     }
     std::vector<std::string> calls;
 
 private:
-    const AppPreferences& prefs_;
+    const AppPreferences& prefs;
 };
 
 TEST(OptionValues, OkStoresAppliesThenSavesInOrder) {

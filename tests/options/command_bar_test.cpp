@@ -18,9 +18,9 @@ constexpr int S = kBarSeparator;
 
 class TestBarHost : public CommandBarHost {
 public:
-    explicit TestBarHost(CWnd* parent) : parent_(parent) {}
-    CWnd* BarParent() override { return parent_; }
-    AppPreferences& Prefs() override { return prefs; }
+    explicit TestBarHost(CWnd* barParent) : parent(barParent) {}
+    CWnd* GetBarParent() override { return parent; }
+    AppPreferences& GetPrefs() override { return prefs; }
     void RecalcLayout() override { ++layouts; }
     void OnBarCommand(UINT command) override { commands.push_back(command); }
 
@@ -29,7 +29,7 @@ public:
     std::vector<UINT> commands;
 
 private:
-    CWnd* parent_;
+    CWnd* parent;
 };
 
 class CommandBar : public test::RegistrySandbox {
@@ -87,12 +87,12 @@ TEST_F(CommandBar, DefaultBarWithBigAndSmallPictures) {
     ::GetWindowTextW(*bar, name, 32);
     EXPECT_STREQ(name, L"CommandBar");
     EXPECT_EQ(::GetDlgCtrlID(*bar), IDC_COMMAND_BAR);
-    EXPECT_EQ(bar->Bar().Items(), (std::vector<int>{0, 1, 2, S, 3, 4, S, 5}));
+    EXPECT_EQ(bar->GetBar().GetItems(), (std::vector<int>{0, 1, 2, S, 3, 4, S, 5}));
     EXPECT_TRUE(bar->IsBigIcons());
     EXPECT_EQ(bar->StripHeight(), 40);
-    auto list = reinterpret_cast<HIMAGELIST>(bar->Bar().SendMessage(TB_GETIMAGELIST));
+    auto list = reinterpret_cast<HIMAGELIST>(bar->GetBar().SendMessage(TB_GETIMAGELIST));
     ExpectPicturesWithoutKey(list, 32);
-    const int bigHeight = ButtonHeight(bar->Bar());
+    const int bigHeight = ButtonHeight(bar->GetBar());
     EXPECT_LE(bigHeight, 40);
     test::SavePicture(*bar, "command-bar-big.bmp");
 
@@ -102,28 +102,28 @@ TEST_F(CommandBar, DefaultBarWithBigAndSmallPictures) {
     EXPECT_EQ(host.prefs.commandBarIconType, 0);
     EXPECT_EQ(host.layouts, 1);
     EXPECT_EQ(bar->StripHeight(), 30);
-    list = reinterpret_cast<HIMAGELIST>(bar->Bar().SendMessage(TB_GETIMAGELIST));
+    list = reinterpret_cast<HIMAGELIST>(bar->GetBar().SendMessage(TB_GETIMAGELIST));
     ExpectPicturesWithoutKey(list, 22);
-    EXPECT_LT(ButtonHeight(bar->Bar()), bigHeight);
-    EXPECT_LE(ButtonHeight(bar->Bar()), 30);
+    EXPECT_LT(ButtonHeight(bar->GetBar()), bigHeight);
+    EXPECT_LE(ButtonHeight(bar->GetBar()), 30);
     test::SavePicture(*bar, "command-bar-small.bmp");
     bar->SendMessage(WM_COMMAND, ID_CMDBAR_BIGICONS, 0);
     EXPECT_TRUE(bar->IsBigIcons());
     EXPECT_EQ(host.prefs.commandBarIconType, 1);
-    EXPECT_EQ(ButtonHeight(bar->Bar()), bigHeight);
+    EXPECT_EQ(ButtonHeight(bar->GetBar()), bigHeight);
 }
 
 TEST_F(CommandBar, ButtonsSendTheirCommandsToTheMainWindow) {
     TestBarHost host(&owner);
     auto bar = CreateCommandBar(host);
     ASSERT_TRUE(bar);
-    const std::vector<int> items = bar->Bar().Items();
+    const std::vector<int> items = bar->GetBar().GetItems();
     for (size_t i = 0; i < items.size(); ++i) {
         RECT r{};
-        bar->Bar().SendMessage(TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+        bar->GetBar().SendMessage(TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
         const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        bar->Bar().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-        bar->Bar().SendMessage(WM_LBUTTONUP, 0, at);
+        bar->GetBar().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        bar->GetBar().SendMessage(WM_LBUTTONUP, 0, at);
     }
     EXPECT_EQ(host.commands, (std::vector<UINT>{ID_GAME_NEW, ID_GAME_RESTART, ID_GAME_SELECT, ID_MOVES_UNDO,
                                                 ID_MOVES_SHOW_NEXT, ID_TOOLS_OPTIONS}));
@@ -135,18 +135,18 @@ TEST_F(CommandBar, StoredLayoutIsRestored) {
     host.prefs.commandBarButtons = {0, 1, 2, kNotInCommandBar, 4, 6};
     auto bar = CreateCommandBar(host);
     ASSERT_TRUE(bar);
-    EXPECT_EQ(bar->Bar().Items(), (std::vector<int>{0, 1, 2, S, 4, S, 5}));
+    EXPECT_EQ(bar->GetBar().GetItems(), (std::vector<int>{0, 1, 2, S, 4, S, 5}));
     host.prefs.commandBarButtonsNum = 0;
     auto empty = CreateCommandBar(host);
     ASSERT_TRUE(empty);
-    EXPECT_TRUE(empty->Bar().Items().empty());
+    EXPECT_TRUE(empty->GetBar().GetItems().empty());
 }
 
 TEST_F(CommandBar, TooltipsShowTheLabels) {
     TestBarHost host(&owner);
     auto bar = CreateCommandBar(host);
     ASSERT_TRUE(bar);
-    HWND tips = reinterpret_cast<HWND>(bar->Bar().SendMessage(TB_GETTOOLTIPS));
+    HWND tips = reinterpret_cast<HWND>(bar->GetBar().SendMessage(TB_GETTOOLTIPS));
     ASSERT_TRUE(tips);
     const wchar_t* expected[] = {L"New Game", L"Restart Game", L"Select Solitaire", L"Undo", L"Show Next Move",
                                  L"Options"};
@@ -168,7 +168,7 @@ TEST_F(CommandBar, TooltipsShowTheLabels) {
         // And what the tooltip itself shows.
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
-        tool.hwnd = bar->Bar();
+        tool.hwnd = bar->GetBar();
         tool.uId = static_cast<UINT_PTR>(ID_GAME_NEW + k);
         wchar_t text[80] = {};
         tool.lpszText = text;
@@ -192,26 +192,26 @@ TEST_F(CommandBar, CustomiseStoresTheLayoutAndResetRestoresTheDefault) {
     bool dialogSeen = false;
     test::WhenDialogAppears(owner, [&](HWND dialog) {
         dialogSeen = true;
-        bar->Bar().DeleteButton(4);
-        bar->Bar().DeleteButton(3);
+        bar->GetBar().DeleteButton(4);
+        bar->GetBar().DeleteButton(3);
         ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         ::SendMessageW(dialog, WM_CLOSE, 0, 0);
     });
     bar->SendMessage(WM_COMMAND, ID_CMDBAR_CUSTOMIZE, 0);
     EXPECT_TRUE(dialogSeen);
-    EXPECT_EQ(bar->Bar().Items(), (std::vector<int>{0, 1, 2, 4, S, 5}));
+    EXPECT_EQ(bar->GetBar().GetItems(), (std::vector<int>{0, 1, 2, 4, S, 5}));
     EXPECT_EQ(host.prefs.commandBarButtonsNum, 6);
     EXPECT_EQ(host.prefs.commandBarButtons, (std::array<uint8_t, 6>{0, 1, 2, kNotInCommandBar, 3, 5}));
 
     // Reset, as the dialog's button asks for it.
-    NMHDR reset{bar->Bar(), IDC_COMMAND_BAR, static_cast<UINT>(TBN_RESET)};
+    NMHDR reset{bar->GetBar(), IDC_COMMAND_BAR, static_cast<UINT>(TBN_RESET)};
     bar->SendMessage(WM_NOTIFY, IDC_COMMAND_BAR, reinterpret_cast<LPARAM>(&reset));
-    EXPECT_EQ(bar->Bar().Items(), (std::vector<int>{0, 1, 2, S, 3, 4, S, 5}));
+    EXPECT_EQ(bar->GetBar().GetItems(), (std::vector<int>{0, 1, 2, S, 3, 4, S, 5}));
 
     // The customise dialog is offered the six commands with their labels.
     NMTOOLBARW info{};
     wchar_t text[40] = {};
-    info.hdr = {bar->Bar(), IDC_COMMAND_BAR, static_cast<UINT>(TBN_GETBUTTONINFOW)};
+    info.hdr = {bar->GetBar(), IDC_COMMAND_BAR, static_cast<UINT>(TBN_GETBUTTONINFOW)};
     info.pszText = text;
     info.cchText = 40;
     for (int i = 0; i < 6; ++i) {
@@ -235,8 +235,8 @@ TEST_F(CommandBar, LayoutAndIconSizeSurviveARestart) {
         auto bar = CreateCommandBar(host);
         ASSERT_TRUE(bar);
         // Options first, New Game gone; small icons.
-        bar->Bar().SendMessage(TB_MOVEBUTTON, 7, 0);
-        bar->Bar().DeleteButton(1);
+        bar->GetBar().SendMessage(TB_MOVEBUTTON, 7, 0);
+        bar->GetBar().DeleteButton(1);
         test::WhenDialogAppears(owner, [](HWND dialog) { ::SendMessageW(dialog, WM_CLOSE, 0, 0); });
         bar->OnCustomize();
         bar->OnSmallIcons();
@@ -249,7 +249,7 @@ TEST_F(CommandBar, LayoutAndIconSizeSurviveARestart) {
     host.prefs = again;
     auto bar = CreateCommandBar(host);
     ASSERT_TRUE(bar);
-    EXPECT_EQ(bar->Bar().Items(), (std::vector<int>{5, 1, 2, S, 3, 4, S}));
+    EXPECT_EQ(bar->GetBar().GetItems(), (std::vector<int>{5, 1, 2, S, 3, 4, S}));
     EXPECT_FALSE(bar->IsBigIcons());
 }
 

@@ -20,44 +20,44 @@ namespace {
 // A preview that records what it is told (and draws the background).
 class RecordingPreview : public OptionsPreview {
 public:
-    explicit RecordingPreview(std::vector<std::string>& log) : log_(log), inner_(MakeBackgroundPreview()) {}
+    explicit RecordingPreview(std::vector<std::string>& entries) : log(entries), inner(MakeBackgroundPreview()) {}
     bool CreatePreview(CWnd* parent, const RECT& rect, UINT id) override {
-        return inner_->CreatePreview(parent, rect, id);
+        return inner->CreatePreview(parent, rect, id);
     }
-    HWND Window() const override { return inner_->Window(); }
+    HWND GetWindow() const override { return inner->GetWindow(); }
     void SetBgColor(COLORREF colour) override {
-        log_.push_back("colour " + std::to_string(colour));
-        inner_->SetBgColor(colour);
+        log.push_back("colour " + std::to_string(colour));
+        inner->SetBgColor(colour);
     }
     void SetPicture(uint8_t picture) override {
-        log_.push_back("picture " + std::to_string(picture));
-        inner_->SetPicture(picture);
+        log.push_back("picture " + std::to_string(picture));
+        inner->SetPicture(picture);
     }
     void SetPicturePosition(uint8_t position) override {
-        log_.push_back("position " + std::to_string(position));
-        inner_->SetPicturePosition(position);
+        log.push_back("position " + std::to_string(position));
+        inner->SetPicturePosition(position);
     }
-    void MarkForRender() override { log_.push_back("render"); }
-    void ForgetRendered() override { log_.push_back("forget"); }
+    void MarkForRender() override { log.push_back("render"); }
+    void ForgetRendered() override { log.push_back("forget"); }
 
 private:
-    std::vector<std::string>& log_;
-    std::unique_ptr<OptionsPreview> inner_;
+    std::vector<std::string>& log;
+    std::unique_ptr<OptionsPreview> inner;
 };
 
 class TestOptionsHost : public OptionsHost {
 public:
-    explicit TestOptionsHost(CWnd* owner) : owner_(owner) {}
-    CWnd* OwnerWindow() override { return owner_; }
-    AppPreferences& Prefs() override { return prefs; }
+    explicit TestOptionsHost(CWnd* ownerWnd) : owner(ownerWnd) {}
+    CWnd* OwnerWindow() override { return owner; }
+    AppPreferences& GetPrefs() override { return prefs; }
     std::unique_ptr<OptionsPreview> MakePreview() override { return std::make_unique<RecordingPreview>(log); }
     void DiscardScaledPicture() override { log.push_back("discard"); }
     void ApplyOptions() override { log.push_back("apply mode " + std::to_string(static_cast<int>(prefs.playMode))); }
     void SavePrefs() override { log.push_back("save limit " + std::to_string(prefs.timeLimit)); }
-    bool ChooseColour(HWND owner, COLORREF* colour, std::array<uint32_t, 16>& custom) override {
-        chooserOwner = owner;
+    bool ChooseColour(HWND ownerWindow, COLORREF* colour, std::array<uint32_t, 16>& custom) override {
+        chooserOwner = ownerWindow;
         if (useSystemDialog)
-            return OptionsHost::ChooseColour(owner, colour, custom);
+            return OptionsHost::ChooseColour(ownerWindow, colour, custom);
         custom[0] = 0x010203;
         *colour = chosenColour;
         return chosenColour != 0xFFFFFFFF;
@@ -70,15 +70,15 @@ public:
     bool useSystemDialog = false;
 
 private:
-    CWnd* owner_;
+    CWnd* owner;
 };
 
 // Runs the dialog modally; `script` runs inside its loop once it is shown.
 class ScriptedOptionsDlg : public COptionsDlg {
 public:
-    ScriptedOptionsDlg(OptionsHost& host, std::function<void(ScriptedOptionsDlg&)> script)
-        : COptionsDlg(host), script_(std::move(script)) {}
-    HWND Handle() const { return hwnd_; }
+    ScriptedOptionsDlg(OptionsHost& optionsHost, std::function<void(ScriptedOptionsDlg&)> steps)
+        : COptionsDlg(optionsHost), script(std::move(steps)) {}
+    HWND GetHandle() const { return hwnd; }
 
     void Click(int id) { SendDlgItemMessage(id, BM_CLICK); }
     void Choose(int id, int index) {
@@ -100,7 +100,7 @@ protected:
     }
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
         if (message == WM_APP) {
-            script_(*this);
+            script(*this);
             *result = 0;
             return TRUE;
         }
@@ -108,7 +108,7 @@ protected:
     }
 
 private:
-    std::function<void(ScriptedOptionsDlg&)> script_;
+    std::function<void(ScriptedOptionsDlg&)> script;
 };
 
 class OptionsDialog : public ::testing::Test {
@@ -170,12 +170,12 @@ TEST_F(OptionsDialog, ControlsShowThePreferencesAndGiveThemBack) {
 TEST_F(OptionsDialog, PagesShowTheirOwnControls) {
     TestOptionsHost host(&owner);
     ScriptedOptionsDlg dlg(host, [&](ScriptedOptionsDlg& d) {
-        EXPECT_EQ(d.CurrentPage(), 0);
+        EXPECT_EQ(d.GetCurrentPage(), 0);
         EXPECT_TRUE(d.Shown(IDC_TIMED_GAME));
         EXPECT_TRUE(d.Shown(IDC_PLAY_MODE));
         EXPECT_FALSE(d.Shown(IDC_COLOR_SWATCH));
         EXPECT_FALSE(d.Shown(IDC_OPTIONS_PREVIEW));
-        test::SavePicture(d.Handle(), "options-game.bmp");
+        test::SavePicture(d.GetHandle(), "options-game.bmp");
         d.ShowPage(1);
         EXPECT_FALSE(d.Shown(IDC_TIMED_GAME));
         EXPECT_FALSE(d.Shown(IDC_TIME_LIMIT));
@@ -184,7 +184,7 @@ TEST_F(OptionsDialog, PagesShowTheirOwnControls) {
         EXPECT_TRUE(d.Shown(IDC_POSITION));
         EXPECT_TRUE(d.Shown(IDC_OPTIONS_PREVIEW));
         d.Choose(IDC_PICTURE, 1);
-        test::SavePicture(d.Handle(), "options-background.bmp");
+        test::SavePicture(d.GetHandle(), "options-background.bmp");
         d.ShowPage(0);
         EXPECT_TRUE(d.Shown(IDC_ANIMATION));
         EXPECT_FALSE(d.Shown(IDC_POSITION));
@@ -206,7 +206,7 @@ TEST_F(OptionsDialog, OkAppliesThenSavesInOrder) {
         d.Click(IDOK);
     });
     EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_TRUE(dlg.OptionsChanged());
+    EXPECT_TRUE(dlg.GetOptionsChanged());
     EXPECT_EQ(host.log, (std::vector<std::string>{"discard", "apply mode 0", "save limit 3"}));
     EXPECT_EQ(host.prefs.animation, 0);
     EXPECT_EQ(host.prefs.playMode, PlayMode::kClick);
@@ -223,7 +223,7 @@ TEST_F(OptionsDialog, OkWithOnlyGameValuesLeavesTheLookFlagClear) {
         d.Click(IDOK);
     });
     EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_FALSE(dlg.OptionsChanged());
+    EXPECT_FALSE(dlg.GetOptionsChanged());
     EXPECT_EQ(host.prefs.timedGame, 1);
     EXPECT_EQ(host.prefs.timeLimit, 1u);
     EXPECT_EQ(host.log, (std::vector<std::string>{"colour 32768", "picture 0", "position 0", "apply mode 1",
@@ -238,7 +238,7 @@ TEST_F(OptionsDialog, PreviewFollowsTheBackgroundAndCancelKeepsOnlyCustomColours
         host.log.clear();
         d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_COLOR_SWATCH, BN_CLICKED),
                       reinterpret_cast<LPARAM>(d.GetDlgItemHwnd(IDC_COLOR_SWATCH)));
-        EXPECT_EQ(host.chooserOwner, d.Handle());
+        EXPECT_EQ(host.chooserOwner, d.GetHandle());
         EXPECT_EQ(d.GetColorCtl(), 0x0000FFu);
         d.Choose(IDC_PICTURE, 1);
         d.Choose(IDC_POSITION, 1);
@@ -269,7 +269,7 @@ TEST_F(OptionsDialog, SystemColourDialogIsOwnedByTheOptionsDialog) {
     HWND colourOwner = nullptr;
     bool optionsEnabled = true;
     ScriptedOptionsDlg dlg(host, [&](ScriptedOptionsDlg& d) {
-        options = d.Handle();
+        options = d.GetHandle();
         // Closes the colour dialog from a timer once it runs.
         test::WhenDialogAppears(options, [&](HWND colour) {
             colourOwner = ::GetWindow(colour, GW_OWNER);

@@ -16,7 +16,7 @@ struct World {
 TEST(BannerSchedule, OnlineLoadsOnceAndThenAtMostEvery300Seconds) {
     World w;
     EXPECT_EQ(w.schedule.Update(true), BannerAction::kNavigate);
-    EXPECT_EQ(w.schedule.LastLoad(), 100000u);
+    EXPECT_EQ(w.schedule.GetLastLoad(), 100000u);
     for (uint32_t t = 1; t < 300; t += 37) {
         w.now = 100000 + t;
         EXPECT_EQ(w.schedule.Update(false), BannerAction::kShowAgain);
@@ -24,7 +24,7 @@ TEST(BannerSchedule, OnlineLoadsOnceAndThenAtMostEvery300Seconds) {
     EXPECT_EQ(w.tests, 1);   // the connection is not even tested in between
     w.now = 100300;
     EXPECT_EQ(w.schedule.Update(false), BannerAction::kReload);
-    EXPECT_EQ(w.schedule.LastLoad(), 100300u);
+    EXPECT_EQ(w.schedule.GetLastLoad(), 100300u);
     w.now = 100301;
     EXPECT_EQ(w.schedule.Update(false), BannerAction::kShowAgain);
 }
@@ -37,7 +37,7 @@ TEST(BannerSchedule, ADroppedConnectionShowsTheFallbackAtTheNextDueRequest) {
     EXPECT_EQ(w.schedule.Update(false), BannerAction::kShowAgain);
     w.now += 1;
     EXPECT_EQ(w.schedule.Update(false), BannerAction::kShowFallback);
-    EXPECT_EQ(w.schedule.LastLoad(), w.now);   // the failed attempt counts
+    EXPECT_EQ(w.schedule.GetLastLoad(), w.now);   // the failed attempt counts
     w.now += 10;
     EXPECT_EQ(w.schedule.Update(false), BannerAction::kNothing);
     w.online = true;
@@ -49,7 +49,7 @@ TEST(BannerSchedule, AnOfflineStartNavigatesWhenTheConnectionComes) {
     World w;
     w.online = false;
     EXPECT_EQ(w.schedule.Update(true), BannerAction::kShowFallback);
-    EXPECT_EQ(w.schedule.LastLoad(), 0u);   // an offline start does not count as a load
+    EXPECT_EQ(w.schedule.GetLastLoad(), 0u);   // an offline start does not count as a load
     w.online = true;
     // Nothing was ever loaded: the first load navigates instead of reloading
     // a page that does not exist.

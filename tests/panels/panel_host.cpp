@@ -31,7 +31,7 @@ bool PanelHost::Open(int width, int height) {
         return false;
     }
     ShowWindow(SW_SHOW);
-    ::SetForegroundWindow(hwnd_);
+    ::SetForegroundWindow(hwnd);
     UpdateWindow();
     Pump();
     return true;
@@ -66,7 +66,7 @@ void PanelHost::OnSize(UINT, int, int) {
 
 void PanelHost::OnPaint() {
     PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hwnd_, &paint);
+    HDC dc = ::BeginPaint(hwnd, &paint);
     RECT client;
     GetClientRect(&client);
     HBRUSH field = ::CreateSolidBrush(RGB(0, 0x80, 0));
@@ -74,7 +74,7 @@ void PanelHost::OnPaint() {
     ::DeleteObject(field);
     RECT status{client.left, client.bottom - 20, client.right, client.bottom};
     ::FillRect(dc, &status, ::GetSysColorBrush(COLOR_BTNFACE));
-    ::EndPaint(hwnd_, &paint);
+    ::EndPaint(hwnd, &paint);
 }
 
 void SetGame(CGameEngine& engine, const char* name, const char* rules) {

@@ -47,20 +47,20 @@ TEST(PanelStack, SpansAndKeepingARegionInView) {
     const StackMetrics m = MainMetrics();
     const std::vector<StackRegion> regions = {Open(140), Open(200), Open(700)};
     int32_t top = 0, bottom = 0;
-    RegionSpan(m, regions, 1, &top, &bottom);
+    GetRegionSpan(m, regions, 1, &top, &bottom);
     EXPECT_EQ(top, 10 + 20 + 140 + 10);
     EXPECT_EQ(bottom, top + 220);
-    RegionSpan(m, regions, 3, &top, &bottom);
+    GetRegionSpan(m, regions, 3, &top, &bottom);
     EXPECT_EQ(top, 0);
     EXPECT_EQ(bottom, 0);
 
     int32_t position = 0;
-    RegionSpan(m, regions, 1, &top, &bottom);
+    GetRegionSpan(m, regions, 1, &top, &bottom);
     EXPECT_FALSE(EnsureSpanVisible(top, bottom, 600, &position));
     EXPECT_TRUE(EnsureSpanVisible(top, bottom, 300, &position));
     EXPECT_EQ(position, bottom - 300);
     // Taller than the client area: its top wins.
-    RegionSpan(m, regions, 2, &top, &bottom);
+    GetRegionSpan(m, regions, 2, &top, &bottom);
     position = 0;
     EXPECT_TRUE(EnsureSpanVisible(top, bottom, 300, &position));
     EXPECT_EQ(position, top);

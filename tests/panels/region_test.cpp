@@ -26,8 +26,8 @@ public:
     void OnBodyChildLaidOut(UINT, UINT) override { ++childLaidOut; }
     void OnPanelResized() override {
         RECT client;
-        ::GetClientRect(::GetParent(hwnd_), &client);
-        RECT r = RectInParent(hwnd_);
+        ::GetClientRect(::GetParent(hwnd), &client);
+        RECT r = RectInParent(hwnd);
         widths.push_back(r.right - r.left);
         MoveWindow(RECT{r.left, 0, r.right, client.bottom}, TRUE);
         RepositionRegions(RegionLayout::Full);

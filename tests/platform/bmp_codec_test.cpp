@@ -105,7 +105,7 @@ TEST(BmpCodec, RefusesDamagedFiles) {
     for (size_t n = 0; n < good.size(); ++n) {
         std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
         ASSERT_FALSE(DecodeBmp(cut.empty() ? nullptr : cut.data(), n, &image)) << n;
-        ASSERT_TRUE(image.Empty());
+        ASSERT_TRUE(image.IsEmpty());
     }
     struct Damage {
         size_t at;

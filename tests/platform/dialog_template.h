@@ -18,11 +18,11 @@ class DialogTemplate {
 public:
     DialogTemplate(const std::wstring& caption, short cx, short cy,
                    const std::vector<TemplateButton>& buttons, DWORD style = 0);
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words.data()); }
 
 private:
     void Align();
     void PutString(const std::wstring& s);
     void PutDword(DWORD v);
-    std::vector<WORD> words_;
+    std::vector<WORD> words;
 };

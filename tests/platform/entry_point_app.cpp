@@ -8,22 +8,22 @@ namespace {
 class EntryPointApp : public corvelle::CWinApp {
 public:
     BOOL InitInstance() override {
-        ++initCalls_;
+        ++initCalls;
         return FALSE;
     }
     int Run() override {
-        ran_ = true;
+        ran = true;
         return CWinApp::Run();
     }
     int ExitInstance() override {
-        bool right = initCalls_ == 1 && !ran_ && corvelle::GetApp() == this &&
+        bool right = initCalls == 1 && !ran && corvelle::GetApp() == this &&
                      GetInstance() == ::GetModuleHandleW(nullptr);
         return right ? 0 : 1;
     }
 
 private:
-    int initCalls_ = 0;
-    bool ran_ = false;
+    int initCalls = 0;
+    bool ran = false;
 };
 
 EntryPointApp application;

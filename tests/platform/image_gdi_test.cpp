@@ -10,37 +10,37 @@ namespace {
 // A 32-bit screen-independent surface to draw on and read from.
 class DibSurface {
 public:
-    DibSurface(int w, int h) {
-        BITMAPINFO info = TopDownDibInfo(w, h);
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-        w_ = w;
+    DibSurface(int cx, int cy) {
+        BITMAPINFO info = TopDownDibInfo(cx, cy);
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        old = SelectObject(dc, bitmap);
+        w = cx;
     }
     ~DibSurface() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
     }
-    HDC Dc() const { return dc_; }
+    HDC GetDC() const { return dc; }
     uint32_t At(int x, int y) const {
         GdiFlush();
-        return bits_[y * w_ + x] & 0xFFFFFF;
+        return bits[y * w + x] & 0xFFFFFF;
     }
     HBITMAP Detach() {
-        SelectObject(dc_, old_);
-        HBITMAP b = bitmap_;
-        bitmap_ = CreateCompatibleBitmap(dc_, 1, 1);
-        old_ = SelectObject(dc_, bitmap_);
+        SelectObject(dc, old);
+        HBITMAP b = bitmap;
+        bitmap = CreateCompatibleBitmap(dc, 1, 1);
+        old = SelectObject(dc, bitmap);
         return b;
     }
 
 private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-    uint32_t* bits_ = nullptr;
-    int w_;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    uint32_t* bits = nullptr;
+    int w;
 };
 
 PixelImage Quadrants() {
@@ -54,8 +54,8 @@ PixelImage Quadrants() {
 TEST(ImageGdi, DrawAtOwnSizeAndStretchedThenReadBack) {
     PixelImage image = Quadrants();
     DibSurface surface(12, 8);
-    PatBlt(surface.Dc(), 0, 0, 12, 8, WHITENESS);
-    DrawImage(surface.Dc(), image, 1, 1);
+    PatBlt(surface.GetDC(), 0, 0, 12, 8, WHITENESS);
+    DrawImage(surface.GetDC(), image, 1, 1);
     EXPECT_EQ(surface.At(1, 1), 0xFF0000u);
     EXPECT_EQ(surface.At(2, 2), 0x00FF00u);
     EXPECT_EQ(surface.At(4, 1), 0x0000FFu);
@@ -63,7 +63,7 @@ TEST(ImageGdi, DrawAtOwnSizeAndStretchedThenReadBack) {
     EXPECT_EQ(surface.At(5, 1), 0xFFFFFFu);
 
     RECT r{0, 0, 12, 8};   // three times as wide, four times as high
-    DrawImageStretched(surface.Dc(), image, r);
+    DrawImageStretched(surface.GetDC(), image, r);
     EXPECT_EQ(surface.At(0, 0), 0xFF0000u);
     EXPECT_EQ(surface.At(5, 3), 0xFF0000u);
     EXPECT_EQ(surface.At(5, 4), 0x00FF00u);
@@ -79,15 +79,15 @@ TEST(ImageGdi, DrawAtOwnSizeAndStretchedThenReadBack) {
     EXPECT_EQ(read.At(0, 0), 0xFF0000u);
     EXPECT_EQ(read.At(11, 7), 0x0000FFu);
     EXPECT_FALSE(ImageFromBitmap(nullptr, &read));
-    EXPECT_TRUE(read.Empty());
+    EXPECT_TRUE(read.IsEmpty());
 }
 
 TEST(ImageGdi, ReadsAnAreaOfADeviceContext) {
     DibSurface surface(12, 8);
-    PatBlt(surface.Dc(), 0, 0, 12, 8, WHITENESS);
-    DrawImage(surface.Dc(), Quadrants(), 3, 2);
+    PatBlt(surface.GetDC(), 0, 0, 12, 8, WHITENESS);
+    DrawImage(surface.GetDC(), Quadrants(), 3, 2);
     PixelImage read;
-    ASSERT_TRUE(ImageFromDc(surface.Dc(), RECT{3, 2, 8, 5}, &read));
+    ASSERT_TRUE(ImageFromDc(surface.GetDC(), RECT{3, 2, 8, 5}, &read));
     ASSERT_EQ(read.width, 5);
     ASSERT_EQ(read.height, 3);
     EXPECT_EQ(read.At(0, 0), 0xFF0000u);
@@ -95,8 +95,8 @@ TEST(ImageGdi, ReadsAnAreaOfADeviceContext) {
     EXPECT_EQ(read.At(3, 0), 0x0000FFu);
     EXPECT_EQ(read.At(4, 0), 0xFFFFFFu);
     EXPECT_EQ(read.At(0, 2), 0xFFFFFFu);
-    EXPECT_FALSE(ImageFromDc(surface.Dc(), RECT{3, 2, 3, 5}, &read));
-    EXPECT_TRUE(read.Empty());
+    EXPECT_FALSE(ImageFromDc(surface.GetDC(), RECT{3, 2, 3, 5}, &read));
+    EXPECT_TRUE(read.IsEmpty());
     EXPECT_FALSE(ImageFromDc(nullptr, RECT{0, 0, 2, 2}, &read));
 }
 

@@ -32,10 +32,10 @@ TEST(Resample, GivesTheRequestedSizeOrNothing) {
         EXPECT_EQ(out.height, s[1]);
         EXPECT_EQ(out.pixels.size(), static_cast<size_t>(s[0]) * static_cast<size_t>(s[1]));
     }
-    EXPECT_TRUE(ResampleImage(source, 0, 5).Empty());
-    EXPECT_TRUE(ResampleImage(source, 5, -1).Empty());
-    EXPECT_TRUE(ResampleImage(PixelImage(), 5, 5).Empty());
-    EXPECT_TRUE(ResampleImage(source, 1 << 20, 1 << 20).Empty()) << "absurd sizes are refused";
+    EXPECT_TRUE(ResampleImage(source, 0, 5).IsEmpty());
+    EXPECT_TRUE(ResampleImage(source, 5, -1).IsEmpty());
+    EXPECT_TRUE(ResampleImage(PixelImage(), 5, 5).IsEmpty());
+    EXPECT_TRUE(ResampleImage(source, 1 << 20, 1 << 20).IsEmpty()) << "absurd sizes are refused";
 }
 
 TEST(Resample, AFlatImageStaysFlatAtEverySize) {

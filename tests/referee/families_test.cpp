@@ -39,7 +39,7 @@ TEST(RefereeLine, PresetsParametersAndRefusals) {
     EXPECT_EQ(somerset.deal, std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8, 8, 8}));
     EXPECT_EQ(Line("forty-thieves columns=12").deal, std::vector<int>(12, 4));
     const Rules oneSuit = Line("spider decks=8 suits=S");
-    EXPECT_EQ(oneSuit.PackSize(), 104);
+    EXPECT_EQ(oneSuit.GetPackSize(), 104);
     EXPECT_EQ(oneSuit.foundations, 8);
     EXPECT_EQ(Line("fan").deal, Rules::Fan.deal);
     EXPECT_EQ(Line("klondike build=colour runs=suit").runs, SuitRule::Suit);

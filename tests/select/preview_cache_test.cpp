@@ -33,7 +33,7 @@ TEST(PreviewCache, ReplacingAKeyKeepsOneEntry) {
     EXPECT_TRUE(c.Add(6, Bytes(100), 100));
     EXPECT_TRUE(c.Add(5, Bytes(300, 2), 300));
     EXPECT_EQ(Keys(c), (std::vector<uint32_t>{6, 5}));
-    EXPECT_EQ(c.Used(), 400u);
+    EXPECT_EQ(c.GetUsed(), 400u);
     uint32_t index = 0;
     const uint8_t* data = nullptr;
     uint32_t size = 0;
@@ -44,7 +44,7 @@ TEST(PreviewCache, ReplacingAKeyKeepsOneEntry) {
     EXPECT_FALSE(c.GetAt(2, nullptr, &data, &size));
     c.Remove(6);
     EXPECT_EQ(Keys(c), std::vector<uint32_t>{5});
-    EXPECT_EQ(c.Used(), 300u);
+    EXPECT_EQ(c.GetUsed(), 300u);
 }
 
 TEST(PreviewCache, OldestStampGoesFirstAndTheEarliestOfEqualStamps) {
@@ -59,7 +59,7 @@ TEST(PreviewCache, OldestStampGoesFirstAndTheEarliestOfEqualStamps) {
     EXPECT_EQ(Keys(c), (std::vector<uint32_t>{2, 3, 4}));
     c.Add(5, Bytes(200), 200);   // two go: 2 (t = 100), then 3 (t = 105)
     EXPECT_EQ(Keys(c), (std::vector<uint32_t>{4, 5}));
-    EXPECT_EQ(c.Used(), 300u);
+    EXPECT_EQ(c.GetUsed(), 300u);
     now = 50;   // a clock that ran backwards: the smallest stamp goes, the new one
     c.Add(6, Bytes(100), 100);
     c.Add(7, Bytes(100), 100);
@@ -73,7 +73,7 @@ TEST(PreviewCache, AnImageLargerThanTheCacheIsRefusedAndNothingDropped) {
     // Freed by the cache: the sanitizers would report a leak otherwise.
     EXPECT_FALSE(c.Add(3, Bytes(kPreviewCacheCapacity + 1), kPreviewCacheCapacity + 1));
     EXPECT_EQ(Keys(c), (std::vector<uint32_t>{1, 2}));
-    EXPECT_EQ(c.Used(), 2000u);
+    EXPECT_EQ(c.GetUsed(), 2000u);
     EXPECT_FALSE(c.Add(4, nullptr, 10));
     // An image of exactly the capacity fits once the others are gone.
     EXPECT_TRUE(c.Add(5, Bytes(kPreviewCacheCapacity), kPreviewCacheCapacity));
@@ -90,7 +90,7 @@ TEST(PreviewCache, AThumbnailsByteFigure) {
     CPreviewImageCache c;
     ASSERT_TRUE(c.Add(0, data, static_cast<uint32_t>(size)));
     // The whole cache holds at least 15 thumbnails.
-    EXPECT_GE(c.Capacity() / c.Used(), 15u);
+    EXPECT_GE(c.GetCapacity() / c.GetUsed(), 15u);
     const uint8_t* stored = nullptr;
     uint32_t storedSize = 0;
     ASSERT_TRUE(c.GetAt(0, nullptr, &stored, &storedSize));

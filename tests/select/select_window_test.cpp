@@ -41,8 +41,8 @@ void Pump(DWORD ms = 0) {
 // A selection dialog that runs `script` once it is up, inside its modal run.
 class ScriptedSelectDlg : public CSelectDlg {
 public:
-    ScriptedSelectDlg(CSelectHost* host, std::function<void(ScriptedSelectDlg&)> run)
-        : CSelectDlg(host), script(std::move(run)) {}
+    ScriptedSelectDlg(CSelectHost* selectHost, std::function<void(ScriptedSelectDlg&)> run)
+        : CSelectDlg(selectHost), script(std::move(run)) {}
     void Ok() { OnOK(); }
     void Cancel() { OnCancel(); }
     void Command(UINT id) { SendMessage(WM_COMMAND, id, 0); }
@@ -58,11 +58,11 @@ public:
         }
         return true;
     }
-    int Rows() { return List().GetItemCount(); }
+    int Rows() { return GetList().GetItemCount(); }
     std::vector<uint32_t> RowGames() {
-        std::vector<uint32_t> games;
-        for (int i = 0; i < Rows(); ++i) games.push_back(GameAtRow(i));
-        return games;
+        std::vector<uint32_t> ids;
+        for (int i = 0; i < Rows(); ++i) ids.push_back(GameAtRow(i));
+        return ids;
     }
     std::function<void(ScriptedSelectDlg&)> script;
 
@@ -134,7 +134,7 @@ protected:
         window.reset();
         test::RegistrySandbox::TearDown();
     }
-    std::u16string EngineName() { return main().GetGameFlow().GameName(); }
+    std::u16string EngineName() { return main().GetGameFlow().GetGameName(); }
     CCorvelleDlg& main() { return *window; }
     std::unique_ptr<CCorvelleDlg> window;
     std::unique_ptr<CSelectHost> host;
@@ -142,7 +142,7 @@ protected:
 };
 
 TEST_F(SelectDialogTest, OpensOnTheCurrentGameAndFiltersTheList) {
-    AppPreferences& prefs = main().Prefs();
+    AppPreferences& prefs = main().GetPrefs();
     const uint32_t initial = prefs.curSolId;
     bool ran = false;
     {
@@ -151,24 +151,24 @@ TEST_F(SelectDialogTest, OpensOnTheCurrentGameAndFiltersTheList) {
         EXPECT_EQ(d.Rows(), games);
         EXPECT_EQ(d.MarkedGame(), initial);
         RECT row{LVIR_BOUNDS, 0, 0, 0};
-        d.List().SendMessage(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+        d.GetList().SendMessage(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
         EXPECT_EQ(row.bottom - row.top, kSelectRowHeight);
-        CSolSelectPopups* panel = d.Panel();
+        CSolSelectPopups* panel = d.GetPanel();
         ASSERT_NE(panel, nullptr);
         EXPECT_TRUE(d.SettleUntil([&] { return PanelShowsGame(panel); }));
         // Category, then difficulty: every row passes both.
         const uint8_t category = static_cast<uint8_t>(d.GetGameEntry(initial)->category);
         ChooseFilter(panel->GetFilterCombo(0), category);
-        EXPECT_EQ(d.Filter().category, category);
+        EXPECT_EQ(d.GetFilter().category, category);
         for (uint32_t g : d.RowGames()) {
             const CGameEntry* e = d.GetGameEntry(g);
             ASSERT_NE(e, nullptr);
-            EXPECT_TRUE(PassesFilter(*e, d.Filter()));
+            EXPECT_TRUE(PassesFilter(*e, d.GetFilter()));
         }
         EXPECT_EQ(d.MarkedGame(), initial);   // the current game passes: selected again
         const uint8_t other = static_cast<uint8_t>(d.GetGameEntry(initial)->difficulty % 3 + 1);
         ChooseFilter(panel->GetFilterCombo(1), other);
-        EXPECT_EQ(d.Filter().skill, other);
+        EXPECT_EQ(d.GetFilter().skill, other);
         // The current game left the list: nothing is selected, the panel
         // shows its labels once the timer has run.
         EXPECT_EQ(d.MarkedGame(), kNoGame);
@@ -183,14 +183,14 @@ TEST_F(SelectDialogTest, OpensOnTheCurrentGameAndFiltersTheList) {
         }
         // Favourites only with no favourites: the placeholder row alone.
         ClickCheckBox(reinterpret_cast<CWnd*>(panel->GetFavoritesBox()));
-        EXPECT_EQ(d.Filter().favoritesOnly, 1);
+        EXPECT_EQ(d.GetFilter().favoritesOnly, 1);
         EXPECT_EQ(d.RowGames(), std::vector<uint32_t>{kNoGame});
         ClickCheckBox(reinterpret_cast<CWnd*>(panel->GetFavoritesBox()));
-        EXPECT_EQ(d.Filter().favoritesOnly, 0);
+        EXPECT_EQ(d.GetFilter().favoritesOnly, 0);
         // Selecting a hidden game with clearFilters resets every filter.
         d.SelectGame(initial, true);
-        EXPECT_EQ(d.Filter().category, 0);
-        EXPECT_EQ(d.Filter().skill, 0);
+        EXPECT_EQ(d.GetFilter().category, 0);
+        EXPECT_EQ(d.GetFilter().skill, 0);
         EXPECT_EQ(panel->GetFilterCombo(0)->GetCurSel(), 0);
         EXPECT_EQ(d.Rows(), games);
         EXPECT_EQ(d.MarkedGame(), initial);
@@ -206,16 +206,16 @@ TEST_F(SelectDialogTest, OpensOnTheCurrentGameAndFiltersTheList) {
 }
 
 TEST_F(SelectDialogTest, FavouritesAreAddedOnceAndLeaveTheFavouritesList) {
-    AppPreferences& prefs = main().Prefs();
+    AppPreferences& prefs = main().GetPrefs();
     ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
-        d.AddToFavorites(1);
-        d.AddToFavorites(1);
-        d.AddToFavorites(3);
+        d.OnAddToFavorites(1);
+        d.OnAddToFavorites(1);
+        d.OnAddToFavorites(3);
         EXPECT_EQ(prefs.favorites.ids.size(), 2u);
-        ClickCheckBox(reinterpret_cast<CWnd*>(d.Panel()->GetFavoritesBox()));
+        ClickCheckBox(reinterpret_cast<CWnd*>(d.GetPanel()->GetFavoritesBox()));
         EXPECT_EQ(d.RowGames(), (std::vector<uint32_t>{1, 3}));
         d.SelectGame(3, false);
-        d.RemoveFromFavorites(1);   // not the selected one: 3 stays selected
+        d.OnRemoveFromFavorites(1);   // not the selected one: 3 stays selected
         EXPECT_EQ(d.RowGames(), std::vector<uint32_t>{3});
         EXPECT_EQ(d.MarkedGame(), 3u);
         d.Ok();
@@ -232,50 +232,50 @@ TEST_F(SelectDialogTest, TheRelatedListActsOnlyOnItsRows) {
     for (int g = 0; g < games && game == kNoGame; ++g)
         if (related.GetRelated(static_cast<uint32_t>(g), nullptr) > 0) game = static_cast<uint32_t>(g);
     ASSERT_NE(game, kNoGame) << "the library has related games";
-    main().Prefs().curSolId = game;
+    main().GetPrefs().curSolId = game;
     ScriptedSelectDlg dialog(host.get(), [&](ScriptedSelectDlg& d) {
-        CRelatedListBox* list = d.Panel()->GetRelatedList();
+        CRelatedListBox* list = d.GetPanel()->GetRelatedList();
         const uint32_t* positions = nullptr;
         const uint16_t count = related.GetRelated(game, &positions);
         d.SettleUntil([&] { return list->GetCount() == count; });
         EXPECT_EQ(list->GetCount(), count);
         const uint32_t target = positions[0];
         // Hide the target with a filter it does not pass.
-        ChooseFilter(d.Panel()->GetFilterCombo(1), d.GetGameEntry(target)->difficulty % 3 + 1);
-        const uint8_t skill = d.Filter().skill;
+        ChooseFilter(d.GetPanel()->GetFilterCombo(1), d.GetGameEntry(target)->difficulty % 3 + 1);
+        const uint8_t skill = d.GetFilter().skill;
         auto at = [](int x, int y) { return MAKELPARAM(x, y); };
         // Presses and releases outside the rows do nothing.
         for (LPARAM p : {at(5, -3), at(5, -40), at(5, 16 * count + 2), at(-5, 4)}) {
             list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, p);
             list->SendMessage(WM_LBUTTONUP, 0, p);
         }
-        EXPECT_EQ(d.Filter().skill, skill);
+        EXPECT_EQ(d.GetFilter().skill, skill);
         // A press on row 0 released on another row selects nothing.
         if (count > 1) {
             list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at(5, 4));
             list->SendMessage(WM_LBUTTONUP, 0, at(5, 20));
-            EXPECT_EQ(d.Filter().skill, skill);
-            EXPECT_EQ(list->HotRow(), -1);
+            EXPECT_EQ(d.GetFilter().skill, skill);
+            EXPECT_EQ(list->GetHotRow(), -1);
         }
         // A click on row 0 clears the filters and selects the game.
         list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at(5, 4));
         list->SendMessage(WM_LBUTTONUP, 0, at(5, 4));
-        EXPECT_EQ(d.Filter().skill, 0);
+        EXPECT_EQ(d.GetFilter().skill, 0);
         EXPECT_EQ(d.MarkedGame(), target);
         d.Cancel();
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    EXPECT_EQ(main().Prefs().curSolId, game);
+    EXPECT_EQ(main().GetPrefs().curSolId, game);
 }
 
 // The rules text follows the panel's width at once: narrower, the region
 // grows so that no line is cut off; wider, it shrinks. Without a game shown
 // the region keeps the label's height whatever the width.
 TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
-    AppPreferences& prefs = main().Prefs();
+    AppPreferences& prefs = main().GetPrefs();
     // Assertions leave `check`; the dialog ends whatever happened.
     auto check = [&](ScriptedSelectDlg& d) {
-        CSolSelectPopups* panel = d.Panel();
+        CSolSelectPopups* panel = d.GetPanel();
         ASSERT_TRUE(d.SettleUntil([&] { return PanelShowsGame(panel); }));
         CHtmlTextStatic* rules = panel->GetRulesControl();
         ASSERT_NE(rules, nullptr);
@@ -301,7 +301,7 @@ TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
             EXPECT_TRUE(fits()) << "at " << width << " px";
         }
         // Nothing selected: the label's height at every width.
-        d.List().SetItemState(-1, 0, LVIS_SELECTED);
+        d.GetList().SetItemState(-1, 0, LVIS_SELECTED);
         ASSERT_TRUE(d.SettleUntil([&] { return !PanelShowsGame(panel); }));
         for (uint32_t width : {kSelectPopupsMinWidth, 240u}) {
             prefs.selectPopupsWidth = width;
@@ -322,7 +322,7 @@ TEST_F(SelectDialogTest, TheRulesTextFollowsThePanelsWidth) {
 // solitaires" row ignores the mouse; Play with only "<no solitaires>"
 // listed keeps the game the dialog opened with.
 TEST_F(SelectDialogTest, EdgeCasesOfTheFiltersAndThePlaceholderRows) {
-    AppPreferences& prefs = main().Prefs();
+    AppPreferences& prefs = main().GetPrefs();
     const uint32_t initial = prefs.curSolId;
     // A stored filter that hides the current game: another category.
     {
@@ -331,24 +331,24 @@ TEST_F(SelectDialogTest, EdgeCasesOfTheFiltersAndThePlaceholderRows) {
         prefs.filter.favoritesOnly = 0;
     }
     auto check = [&](ScriptedSelectDlg& d) {
-        CSolSelectPopups* panel = d.Panel();
-        EXPECT_EQ(d.Filter().category, 0);
+        CSolSelectPopups* panel = d.GetPanel();
+        EXPECT_EQ(d.GetFilter().category, 0);
         EXPECT_EQ(panel->GetFilterCombo(0)->GetCurSel(), 0);
         EXPECT_EQ(d.Rows(), games);
         EXPECT_EQ(d.MarkedGame(), initial);
         // "Other".
         ChooseFilter(panel->GetFilterCombo(0), 11);
-        EXPECT_EQ(d.Filter().category, 11);
+        EXPECT_EQ(d.GetFilter().category, 11);
         EXPECT_GT(d.Rows(), 0);
-        for (uint32_t g : d.RowGames()) EXPECT_TRUE(PassesFilter(*d.GetGameEntry(g), d.Filter()));
+        for (uint32_t g : d.RowGames()) EXPECT_TRUE(PassesFilter(*d.GetGameEntry(g), d.GetFilter()));
         // Reset with nothing selected.
-        d.List().SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        d.List().SetSelectionMark(-1);
+        d.GetList().SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        d.GetList().SetSelectionMark(-1);
         panel->ResetFilters();
-        EXPECT_EQ(d.Filter().category, 0);
+        EXPECT_EQ(d.GetFilter().category, 0);
         EXPECT_EQ(d.Rows(), games);
         EXPECT_EQ(d.MarkedGame(), kNoGame);
-        EXPECT_EQ(d.List().SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), -1);
+        EXPECT_EQ(d.GetList().SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), -1);
         // The related list of a game without related games (every game of
         // the library has some): its one placeholder row takes no hover,
         // press or click.
@@ -357,14 +357,14 @@ TEST_F(SelectDialogTest, EdgeCasesOfTheFiltersAndThePlaceholderRows) {
         list->ResetContent();
         list->SetItemData(list->AddString(L""), kNoGame);
         list->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(20, 5));
-        EXPECT_EQ(list->HotRow(), -1);
+        EXPECT_EQ(list->GetHotRow(), -1);
         list->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
-        EXPECT_EQ(list->HotRow(), -1);
+        EXPECT_EQ(list->GetHotRow(), -1);
         ChooseFilter(panel->GetFilterCombo(1), 1);
-        const SelectionFilter filtered = d.Filter();
+        const SelectionFilter filtered = d.GetFilter();
         list->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(20, 5));
-        EXPECT_EQ(d.Filter().skill, filtered.skill);
-        EXPECT_EQ(list->HotRow(), -1);
+        EXPECT_EQ(d.GetFilter().skill, filtered.skill);
+        EXPECT_EQ(list->GetHotRow(), -1);
         // Only "<no solitaires>": Play keeps the game the dialog opened with.
         ClickCheckBox(reinterpret_cast<CWnd*>(panel->GetFavoritesBox()));
         ASSERT_EQ(d.RowGames(), std::vector<uint32_t>{kNoGame});
@@ -382,8 +382,8 @@ TEST_F(SelectDialogTest, EdgeCasesOfTheFiltersAndThePlaceholderRows) {
 TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
     CGameFlow& flow = main().GetGameFlow();
     main().RunFlow(flow.NewGame(Deal::Number(4242), FlowMode::kPlay));
-    const uint32_t game = main().Prefs().curSolId;
-    const std::vector<CardState> cards = flow.Engine().cardStates;
+    const uint32_t game = main().GetPrefs().curSolId;
+    const std::vector<CardState> cards = flow.GetEngine().cardStates;
     static int step = 0;
     step = 0;
     // The dialog made by the Select command is found by its caption and
@@ -401,19 +401,19 @@ TEST_F(SelectDialogTest, CancelThroughTheSelectCommandKeepsTheGameInProgress) {
     main().RunFlow(flow.OnSelect());
     ::KillTimer(nullptr, timer);
     EXPECT_GE(step, 9);
-    EXPECT_EQ(main().Prefs().curSolId, game);
-    EXPECT_EQ(main().Prefs().curGameNumber, 4242u);
-    ASSERT_EQ(flow.Engine().cardStates.size(), cards.size());
-    EXPECT_EQ(std::memcmp(flow.Engine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
+    EXPECT_EQ(main().GetPrefs().curSolId, game);
+    EXPECT_EQ(main().GetPrefs().curGameNumber, 4242u);
+    ASSERT_EQ(flow.GetEngine().cardStates.size(), cards.size());
+    EXPECT_EQ(std::memcmp(flow.GetEngine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
     // Restart deals the game on screen again.
     main().RunFlow(flow.OnRestart());
-    EXPECT_EQ(main().Prefs().curGameNumber, 4242u);
-    ASSERT_EQ(flow.Engine().cardStates.size(), cards.size());
-    EXPECT_EQ(std::memcmp(flow.Engine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
+    EXPECT_EQ(main().GetPrefs().curGameNumber, 4242u);
+    ASSERT_EQ(flow.GetEngine().cardStates.size(), cards.size());
+    EXPECT_EQ(std::memcmp(flow.GetEngine().cardStates.data(), cards.data(), cards.size() * sizeof(CardState)), 0);
 }
 
 TEST_F(SelectDialogTest, AFailedInitialisationEndsTheDialogAndKeepsTheGame) {
-    const uint32_t game = main().Prefs().curSolId;
+    const uint32_t game = main().GetPrefs().curSolId;
     // Without its list the dialog cannot start: it ends at once, before its
     // panel, its timer or any preview exists.
     class NoListDlg : public CSelectDlg {
@@ -428,15 +428,15 @@ TEST_F(SelectDialogTest, AFailedInitialisationEndsTheDialogAndKeepsTheGame) {
     };
     NoListDlg dialog(host.get());
     EXPECT_EQ(dialog.DoModal(), -1);
-    EXPECT_EQ(dialog.Panel(), nullptr);
-    EXPECT_EQ(main().Prefs().curSolId, game);
+    EXPECT_EQ(dialog.GetPanel(), nullptr);
+    EXPECT_EQ(main().GetPrefs().curSolId, game);
 }
 
 // The thumbnail against the field's own painting of the same game, scaled
 // down by plain box averages: the two differ only by the scaling.
 TEST_F(SelectDialogTest, AThumbnailMatchesTheFieldScaledDown) {
     CSolGameField* field = main().GetGameField();
-    const AppPreferences& prefs = main().Prefs();
+    const AppPreferences& prefs = main().GetPrefs();
     const PixelImage thumbnail =
         CSolGameFieldPreview::RenderThumbnail(*field, prefs.bgColor, prefs.bgPicture, prefs.bgPicturePosition);
     ASSERT_EQ(thumbnail.width, kPreviewWidth);
@@ -444,15 +444,15 @@ TEST_F(SelectDialogTest, AThumbnailMatchesTheFieldScaledDown) {
     // The field laid out at the preview's field size and painted.
     ::SetWindowPos(*field, nullptr, 0, 0, kPreviewFieldWidth, kPreviewFieldHeight, SWP_NOZORDER | SWP_NOMOVE);
     field->SetFullRepaint()->PaintToBackBuffer();
-    HBITMAP painted = static_cast<HBITMAP>(::GetCurrentObject(field->BackBufferDc(), OBJ_BITMAP));
-    ASSERT_EQ(field->DrawWidth(), kPreviewFieldWidth);
+    HBITMAP painted = static_cast<HBITMAP>(::GetCurrentObject(field->GetBackBufferDC(), OBJ_BITMAP));
+    ASSERT_EQ(field->GetDrawWidth(), kPreviewFieldWidth);
     // A copy of the back buffer (the selected bitmap itself cannot be read).
     HDC screen = ::GetDC(nullptr);
     HDC copyDc = ::CreateCompatibleDC(screen);
     HBITMAP copy = ::CreateCompatibleBitmap(screen, kPreviewFieldWidth, kPreviewFieldHeight);
     ::ReleaseDC(nullptr, screen);
     HGDIOBJ old = ::SelectObject(copyDc, copy);
-    ::BitBlt(copyDc, 0, 0, kPreviewFieldWidth, kPreviewFieldHeight, field->BackBufferDc(), 0, 0, SRCCOPY);
+    ::BitBlt(copyDc, 0, 0, kPreviewFieldWidth, kPreviewFieldHeight, field->GetBackBufferDC(), 0, 0, SRCCOPY);
     ::SelectObject(copyDc, old);
     ::DeleteDC(copyDc);
     (void)painted;
@@ -486,7 +486,7 @@ TEST_F(SelectDialogTest, AThumbnailMatchesTheFieldScaledDown) {
 
 TEST_F(SelectDialogTest, ACachedPreviewThatDoesNotDecodeIsRenderedAgain) {
     CPreviewImageCache cache;
-    const uint32_t key = main().Prefs().curSolId;
+    const uint32_t key = main().GetPrefs().curSolId;
     auto* junk = static_cast<uint8_t*>(std::malloc(64));
     std::memset(junk, 0x5A, 64);
     ASSERT_TRUE(cache.Add(key, junk, 64));

@@ -10,33 +10,33 @@
 namespace corvelle::test {
 
 void ArrangeLayout(CGameEngine& e, const std::vector<PileText>& piles) {
-    e.cardStates.assign(e.CardCount(), CardState{});
-    e.pileStates.assign(e.PileCount(), PileState{});
-    for (uint16_t p = 0; p < e.PileCount(); ++p)
+    e.cardStates.assign(e.GetCardCount(), CardState{});
+    e.pileStates.assign(e.GetPileCount(), PileState{});
+    for (uint16_t p = 0; p < e.GetPileCount(); ++p)
         e.pileStates[p] = InitialPileState(e.piles[p]);
-    std::vector<bool> placed(e.CardCount(), false);
-    std::vector<std::vector<uint16_t>> order(e.PileCount());
-    for (size_t p = 0; p < piles.size() && p < e.PileCount(); ++p) {
+    std::vector<bool> placed(e.GetCardCount(), false);
+    std::vector<std::vector<uint16_t>> order(e.GetPileCount());
+    for (size_t p = 0; p < piles.size() && p < e.GetPileCount(); ++p) {
         for (std::string_view text : piles[p]) {
             ASSERT_EQ(text.size(), 2u) << text;
             const unsigned rank = RankOfLetter(text[0]), suit = SuitOfLetter(text[1]);
             uint16_t card = 0;
-            while (card < e.CardCount() &&
+            while (card < e.GetCardCount() &&
                    (placed[card] || e.cards[card].suit != suit || e.cards[card].rank != rank))
                 ++card;
-            ASSERT_LT(card, e.CardCount()) << "no free card " << text;
+            ASSERT_LT(card, e.GetCardCount()) << "no free card " << text;
             placed[card] = true;
             e.cardStates[card].faceUp = std::isupper(static_cast<unsigned char>(text[1])) ? 1 : 0;
             order[p].push_back(card);
         }
     }
     std::vector<uint16_t> rest;
-    for (uint16_t c = 0; c < e.CardCount(); ++c)
+    for (uint16_t c = 0; c < e.GetCardCount(); ++c)
         if (!placed[c])
             rest.push_back(c);
-    std::vector<uint16_t>& last = order[e.PileCount() - 1];
+    std::vector<uint16_t>& last = order[e.GetPileCount() - 1];
     last.insert(last.begin(), rest.begin(), rest.end());
-    for (uint16_t p = 0; p < e.PileCount(); ++p) {
+    for (uint16_t p = 0; p < e.GetPileCount(); ++p) {
         e.pileStates[p].count = static_cast<uint16_t>(order[p].size());
         for (size_t i = 0; i < order[p].size(); ++i) {
             CardState& s = e.cardStates[order[p][i]];

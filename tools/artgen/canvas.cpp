@@ -50,23 +50,23 @@ Affine operator*(const Affine& p, const Affine& q) {
 }
 
 Path& Path::MoveTo(double x, double y) {
-    ops_.push_back({kMove, {{x, y}, {}, {}}});
+    ops.push_back({kMove, {{x, y}, {}, {}}});
     return *this;
 }
 Path& Path::LineTo(double x, double y) {
-    ops_.push_back({kLine, {{x, y}, {}, {}}});
+    ops.push_back({kLine, {{x, y}, {}, {}}});
     return *this;
 }
 Path& Path::QuadTo(double cx, double cy, double x, double y) {
-    ops_.push_back({kQuad, {{cx, cy}, {x, y}, {}}});
+    ops.push_back({kQuad, {{cx, cy}, {x, y}, {}}});
     return *this;
 }
 Path& Path::CubicTo(double c1x, double c1y, double c2x, double c2y, double x, double y) {
-    ops_.push_back({kCubic, {{c1x, c1y}, {c2x, c2y}, {x, y}}});
+    ops.push_back({kCubic, {{c1x, c1y}, {c2x, c2y}, {x, y}}});
     return *this;
 }
 Path& Path::Close() {
-    ops_.push_back({kClose, {}});
+    ops.push_back({kClose, {}});
     return *this;
 }
 
@@ -123,10 +123,10 @@ Path& Path::Line(Pt a, Pt b, double width, bool roundCaps) {
 }
 
 Path& Path::Append(const Path& other, const Affine& m) {
-    for (const Op& op : other.ops_) {
+    for (const Op& op : other.ops) {
         Op t = op;
         for (Pt& p : t.p) p = m.Apply(p);
-        ops_.push_back(t);
+        ops.push_back(t);
     }
     return *this;
 }
@@ -148,7 +148,7 @@ std::vector<std::vector<Pt>> Path::Flatten(double tolerance) const {
     auto steps = [&](double len) {
         return std::max(2, std::min(256, static_cast<int>(std::ceil(std::sqrt(len / tolerance)))));
     };
-    for (const Op& op : ops_) {
+    for (const Op& op : ops) {
         switch (op.kind) {
         case kMove:
             finish();
@@ -246,28 +246,28 @@ Paint RadialGradient(Pt centre, double radius, Color inner, Color outer) {
 }
 
 Canvas::Canvas(int width, int height)
-    : w_(width), h_(height), cx0_(0), cy0_(0), cx1_(width), cy1_(height),
-      px_(static_cast<size_t>(width) * height), cover_(static_cast<size_t>(width) + 2) {}
+    : w(width), h(height), cx0(0), cy0(0), cx1(width), cy1(height),
+      px(static_cast<size_t>(width) * height), cover(static_cast<size_t>(width) + 2) {}
 
 void Canvas::SetClip(int x0, int y0, int x1, int y1) {
-    cx0_ = std::clamp(x0, 0, w_);
-    cy0_ = std::clamp(y0, 0, h_);
-    cx1_ = std::clamp(x1, cx0_, w_);
-    cy1_ = std::clamp(y1, cy0_, h_);
+    cx0 = std::clamp(x0, 0, w);
+    cy0 = std::clamp(y0, 0, h);
+    cx1 = std::clamp(x1, cx0, w);
+    cy1 = std::clamp(y1, cy0, h);
 }
 
 void Canvas::FillAll(Color c) {
-    for (int y = cy0_; y < cy1_; ++y)
-        for (int x = cx0_; x < cx1_; ++x) Set(x, y, c);
+    for (int y = cy0; y < cy1; ++y)
+        for (int x = cx0; x < cx1; ++x) Set(x, y, c);
 }
 
 void Canvas::Set(int x, int y, Color c) {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+    if (x < 0 || y < 0 || x >= w || y >= h) return;
     At(x, y) = {c.r * c.a, c.g * c.a, c.b * c.a, c.a};
 }
 
 void Canvas::Blend(int x, int y, Color c, float coverage) {
-    if (x < cx0_ || y < cy0_ || x >= cx1_ || y >= cy1_) return;
+    if (x < cx0 || y < cy0 || x >= cx1 || y >= cy1) return;
     float a = c.a * coverage;
     if (a <= 0) return;
     Color& d = At(x, y);
@@ -278,10 +278,10 @@ void Canvas::Blend(int x, int y, Color c, float coverage) {
 }
 
 void Canvas::Draw(const Canvas& src, int dx, int dy, float opacity) {
-    for (int y = 0; y < src.h_; ++y) {
-        for (int x = 0; x < src.w_; ++x) {
+    for (int y = 0; y < src.h; ++y) {
+        for (int x = 0; x < src.w; ++x) {
             int tx = x + dx, ty = y + dy;
-            if (tx < cx0_ || ty < cy0_ || tx >= cx1_ || ty >= cy1_) continue;
+            if (tx < cx0 || ty < cy0 || tx >= cx1 || ty >= cy1) continue;
             Color s = src.At(x, y);
             s.r *= opacity;
             s.g *= opacity;
@@ -315,8 +315,8 @@ void Canvas::Fill(const Path& path, const Paint& paint) {
         }
     }
     if (edges.empty()) return;
-    int row0 = std::max(cy0_, static_cast<int>(std::floor(ymin)));
-    int row1 = std::min(cy1_, static_cast<int>(std::ceil(ymax)));
+    int row0 = std::max(cy0, static_cast<int>(std::floor(ymin)));
+    int row1 = std::min(cy1, static_cast<int>(std::ceil(ymax)));
     std::vector<const Edge*> active;
     std::vector<std::pair<double, int>> xs;
     for (int py = row0; py < row1; ++py) {
@@ -324,8 +324,8 @@ void Canvas::Fill(const Path& path, const Paint& paint) {
         for (const Edge& e : edges)
             if (e.y0 < py + 1 && e.y1 > py) active.push_back(&e);
         if (active.empty()) continue;
-        int minX = cx1_, maxX = cx0_ - 1;
-        std::fill(cover_.begin(), cover_.end(), 0.0f);
+        int minX = cx1, maxX = cx0 - 1;
+        std::fill(cover.begin(), cover.end(), 0.0f);
         for (int k = 0; k < kSubRows; ++k) {
             double ys = py + (k + 0.5) / kSubRows;
             xs.clear();
@@ -343,21 +343,21 @@ void Canvas::Fill(const Path& path, const Paint& paint) {
                 if (before == 0 && winding != 0) {
                     start = x;
                 } else if (before != 0 && winding == 0) {
-                    double a = std::max(start, static_cast<double>(cx0_));
-                    double b = std::min(x, static_cast<double>(cx1_));
+                    double a = std::max(start, static_cast<double>(cx0));
+                    double b = std::min(x, static_cast<double>(cx1));
                     if (b <= a) continue;
                     int ia = static_cast<int>(std::floor(a)), ib = static_cast<int>(std::floor(b));
                     minX = std::min(minX, ia);
-                    maxX = std::max(maxX, std::min(ib, cx1_ - 1));
-                    for (int ix = ia; ix <= ib && ix < cx1_; ++ix) {
+                    maxX = std::max(maxX, std::min(ib, cx1 - 1));
+                    for (int ix = ia; ix <= ib && ix < cx1; ++ix) {
                         double o = std::min(b, ix + 1.0) - std::max(a, static_cast<double>(ix));
-                        if (o > 0) cover_[ix] += static_cast<float>(o / kSubRows);
+                        if (o > 0) cover[ix] += static_cast<float>(o / kSubRows);
                     }
                 }
             }
         }
         for (int x = minX; x <= maxX; ++x) {
-            float c = std::min(1.0f, cover_[x]);
+            float c = std::min(1.0f, cover[x]);
             if (c <= 0) continue;
             Blend(x, py, paint(x + 0.5, py + 0.5), c);
         }

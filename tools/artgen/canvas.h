@@ -59,7 +59,7 @@ public:
     // Flips every contour to a positive signed area, so that overlapping
     // pieces unite under the nonzero rule. Only for shapes without holes.
     Path Normalized() const;
-    bool Empty() const { return ops_.empty(); }
+    bool IsEmpty() const { return ops.empty(); }
 
     void Bounds(double* x0, double* y0, double* x1, double* y1) const;
 
@@ -69,7 +69,7 @@ private:
         Kind kind;
         Pt p[3];
     };
-    std::vector<Op> ops_;
+    std::vector<Op> ops;
 };
 
 // A stroked outline of a path: every flattened segment becomes a band and
@@ -85,8 +85,8 @@ Paint RadialGradient(Pt centre, double radius, Color inner, Color outer);
 class Canvas {
 public:
     Canvas(int width, int height);
-    int Width() const { return w_; }
-    int Height() const { return h_; }
+    int GetWidth() const { return w; }
+    int GetHeight() const { return h; }
 
     void Fill(const Path& path, Color c) { Fill(path, Solid(c)); }
     void Fill(const Path& path, const Paint& paint);
@@ -94,11 +94,11 @@ public:
 
     // Pixel-aligned clip rectangle for all drawing (default: whole canvas).
     void SetClip(int x0, int y0, int x1, int y1);
-    void ResetClip() { SetClip(0, 0, w_, h_); }
+    void ResetClip() { SetClip(0, 0, w, h); }
 
     // Premultiplied access.
-    const Color& At(int x, int y) const { return px_[static_cast<size_t>(y) * w_ + x]; }
-    Color& At(int x, int y) { return px_[static_cast<size_t>(y) * w_ + x]; }
+    const Color& At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
+    Color& At(int x, int y) { return px[static_cast<size_t>(y) * w + x]; }
     // Source-over of another canvas at (dx, dy), with a global opacity.
     void Draw(const Canvas& src, int dx, int dy, float opacity = 1.0f);
     // Sets pixel (x, y) to c exactly (straight colour, replaces).
@@ -107,10 +107,10 @@ public:
     void Blend(int x, int y, Color c, float coverage);
 
 private:
-    int w_, h_;
-    int cx0_, cy0_, cx1_, cy1_;
-    std::vector<Color> px_;
-    std::vector<float> cover_;
+    int w, h;
+    int cx0, cy0, cx1, cy1;
+    std::vector<Color> px;
+    std::vector<float> cover;
 };
 
 }  // namespace art

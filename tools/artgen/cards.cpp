@@ -150,9 +150,9 @@ void Outlined(Canvas& c, const Path& p, Color fill, double width = 0.8) {
 void RobePattern(Canvas& c, const Path& robe, const CourtStyle& s) {
     // The pattern is clipped to the robe by drawing it into a layer and
     // keeping only what lies inside the robe's coverage.
-    Canvas layer(c.Width(), c.Height());
+    Canvas layer(c.GetWidth(), c.GetHeight());
     layer.Fill(robe, s.robe);
-    Canvas pat(c.Width(), c.Height());
+    Canvas pat(c.GetWidth(), c.GetHeight());
     switch (s.pattern) {
     case 0:
         for (int i = 0; i < 8; ++i) pat.Fill(Path().Rect(18 + i * 6, 30, 2.2, 30), s.robeDark);
@@ -174,8 +174,8 @@ void RobePattern(Canvas& c, const Path& robe, const CourtStyle& s) {
             for (int j = 0; j < 4; ++j) pat.Fill(Path().Circle(20 + i * 7 + (j % 2) * 3.5, 38 + j * 6, 1.2), s.trim);
         break;
     }
-    for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x) {
+    for (int y = 0; y < c.GetHeight(); ++y)
+        for (int x = 0; x < c.GetWidth(); ++x) {
             Color& l = layer.At(x, y);
             const Color& p = pat.At(x, y);
             float keep = l.a;
@@ -360,7 +360,7 @@ Image BlankFace() {
     return img;
 }
 
-Image CardBack() {
+Image GetCardBack() {
     Canvas c(kW, kH);
     c.FillAll(White());
     const Color navy = Rgb(28, 48, 112), lattice = Rgb(70, 100, 176), gold = Rgb(214, 176, 84);
@@ -504,7 +504,7 @@ void DrawCards(const Fonts& fonts, ArtSink& sink) {
         c.Fill(BaseOutline(0, 1.4), Rgb(178, 214, 178));
         sink.Bitmap(IDB_PLAIN_BASE, "base_plain.bmp", Keyed(c, kKeyGreen, table, 0.25f));
     }
-    sink.Bitmap(IDB_CARD_BACK, "back.bmp", CardBack());
+    sink.Bitmap(IDB_CARD_BACK, "back.bmp", GetCardBack());
     // Pictured bases: value 0 the redeal arrow (a ring turning back on
     // itself), value 1 a red cross (nothing more to deal).
     {

@@ -7,25 +7,25 @@
 
 namespace art {
 
-Font::~Font() { delete info_; }
+Font::~Font() { delete info; }
 
 bool Font::Load(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) return false;
-    data_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    info_ = new stbtt_fontinfo;
-    return stbtt_InitFont(info_, data_.data(), stbtt_GetFontOffsetForIndex(data_.data(), 0)) != 0;
+    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    info = new stbtt_fontinfo;
+    return stbtt_InitFont(info, data.data(), stbtt_GetFontOffsetForIndex(data.data(), 0)) != 0;
 }
 
 Path Font::Text(const std::string& text, double size, double* advance) const {
     Path path;
-    double scale = stbtt_ScaleForMappingEmToPixels(info_, static_cast<float>(size));
+    double scale = stbtt_ScaleForMappingEmToPixels(info, static_cast<float>(size));
     double pen = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         int ch = static_cast<unsigned char>(text[i]);
-        int glyph = stbtt_FindGlyphIndex(info_, ch);
+        int glyph = stbtt_FindGlyphIndex(info, ch);
         stbtt_vertex* v = nullptr;
-        int n = stbtt_GetGlyphShape(info_, glyph, &v);
+        int n = stbtt_GetGlyphShape(info, glyph, &v);
         auto X = [&](double fx) { return pen + fx * scale; };
         auto Y = [&](double fy) { return -fy * scale; };
         bool open = false;
@@ -48,12 +48,12 @@ Path Font::Text(const std::string& text, double size, double* advance) const {
             }
         }
         if (open) path.Close();
-        stbtt_FreeShape(info_, v);
+        stbtt_FreeShape(info, v);
         int adv = 0, lsb = 0;
-        stbtt_GetGlyphHMetrics(info_, glyph, &adv, &lsb);
+        stbtt_GetGlyphHMetrics(info, glyph, &adv, &lsb);
         pen += adv * scale;
         if (i + 1 < text.size())
-            pen += stbtt_GetCodepointKernAdvance(info_, ch, static_cast<unsigned char>(text[i + 1])) * scale;
+            pen += stbtt_GetCodepointKernAdvance(info, ch, static_cast<unsigned char>(text[i + 1])) * scale;
     }
     if (advance) *advance = pen;
     return path;

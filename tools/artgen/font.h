@@ -26,8 +26,8 @@ public:
     double CapHeight(double size) const;
 
 private:
-    std::vector<unsigned char> data_;
-    stbtt_fontinfo* info_ = nullptr;
+    std::vector<unsigned char> data;
+    stbtt_fontinfo* info = nullptr;
 };
 
 // Text placed so that its capitals stand capHeight pixels tall with their

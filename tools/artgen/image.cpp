@@ -44,16 +44,16 @@ void Image::Put(int x, int y, uint32_t c) {
 }
 
 Image Opaque(const Canvas& c, Color backdrop) {
-    Image img{c.Width(), c.Height(), std::vector<uint8_t>(static_cast<size_t>(c.Width()) * c.Height() * 3)};
-    for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x) img.Put(x, y, OffKey(Over(c.At(x, y), backdrop), kKeyGreen));
+    Image img{c.GetWidth(), c.GetHeight(), std::vector<uint8_t>(static_cast<size_t>(c.GetWidth()) * c.GetHeight() * 3)};
+    for (int y = 0; y < c.GetHeight(); ++y)
+        for (int x = 0; x < c.GetWidth(); ++x) img.Put(x, y, OffKey(Over(c.At(x, y), backdrop), kKeyGreen));
     return img;
 }
 
 Image Keyed(const Canvas& c, uint32_t key, Color matte, float threshold) {
-    Image img{c.Width(), c.Height(), std::vector<uint8_t>(static_cast<size_t>(c.Width()) * c.Height() * 3)};
-    for (int y = 0; y < c.Height(); ++y) {
-        for (int x = 0; x < c.Width(); ++x) {
+    Image img{c.GetWidth(), c.GetHeight(), std::vector<uint8_t>(static_cast<size_t>(c.GetWidth()) * c.GetHeight() * 3)};
+    for (int y = 0; y < c.GetHeight(); ++y) {
+        for (int x = 0; x < c.GetWidth(); ++x) {
             const Color& p = c.At(x, y);
             if (p.a < threshold) {
                 img.Put(x, y, key);
@@ -107,11 +107,11 @@ bool WriteIco(const std::string& file, const std::vector<const Canvas*>& images)
     Put16(o, static_cast<uint16_t>(images.size()));
     uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
     auto bytesOf = [](const Canvas* c) {
-        uint32_t maskStride = ((static_cast<uint32_t>(c->Width()) + 31) / 32) * 4;
-        return 40 + static_cast<uint32_t>(c->Width() * c->Height()) * 4 + maskStride * c->Height();
+        uint32_t maskStride = ((static_cast<uint32_t>(c->GetWidth()) + 31) / 32) * 4;
+        return 40 + static_cast<uint32_t>(c->GetWidth() * c->GetHeight()) * 4 + maskStride * c->GetHeight();
     };
     for (const Canvas* c : images) {
-        o.put(static_cast<char>(c->Width())).put(static_cast<char>(c->Height())).put(0).put(0);
+        o.put(static_cast<char>(c->GetWidth())).put(static_cast<char>(c->GetHeight())).put(0).put(0);
         Put16(o, 1);
         Put16(o, 32);
         Put32(o, bytesOf(c));
@@ -119,7 +119,7 @@ bool WriteIco(const std::string& file, const std::vector<const Canvas*>& images)
         offset += bytesOf(c);
     }
     for (const Canvas* c : images) {
-        int w = c->Width(), h = c->Height();
+        int w = c->GetWidth(), h = c->GetHeight();
         uint32_t maskStride = ((static_cast<uint32_t>(w) + 31) / 32) * 4;
         Put32(o, 40);
         Put32(o, static_cast<uint32_t>(w));

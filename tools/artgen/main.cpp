@@ -16,39 +16,39 @@ namespace {
 
 class FileSink : public art::ArtSink {
 public:
-    explicit FileSink(std::string dir) : dir_(std::move(dir)) {}
+    explicit FileSink(std::string folder) : dir(std::move(folder)) {}
 
     void Bitmap(int id, const std::string& name, const art::Image& image) override {
-        if (!art::WriteBmp(dir_ + "/" + name, image)) Fail(name);
+        if (!art::WriteBmp(dir + "/" + name, image)) Fail(name);
         Add(id, "BITMAP", name);
     }
     void Icon(int id, const std::string& name, const art::Canvas& small, const art::Canvas& big) override {
-        if (!art::WriteIco(dir_ + "/" + name, {&small, &big})) Fail(name);
+        if (!art::WriteIco(dir + "/" + name, {&small, &big})) Fail(name);
         Add(id, "ICON", name);
     }
     bool WriteScript(const std::string& file) const {
         std::ofstream o(file);
         o << "// Pictures drawn by corvelle-artgen.\n#pragma code_page(65001)\n";
-        for (const auto& [key, line] : lines_) o << line << "\n";
+        for (const auto& [key, line] : lines) o << line << "\n";
         o.close();
-        return static_cast<bool>(o) && ok_;
+        return static_cast<bool>(o) && ok;
     }
 
 private:
     void Add(int id, const char* type, const std::string& name) {
-        if (lines_.count({type, id})) {
+        if (lines.count({type, id})) {
             std::fprintf(stderr, "corvelle-artgen: %s %d drawn twice\n", type, id);
-            ok_ = false;
+            ok = false;
         }
-        lines_[{type, id}] = std::to_string(id) + " " + type + " \"" + name + "\"";
+        lines[{type, id}] = std::to_string(id) + " " + type + " \"" + name + "\"";
     }
     void Fail(const std::string& name) {
-        std::fprintf(stderr, "corvelle-artgen: cannot write %s/%s\n", dir_.c_str(), name.c_str());
-        ok_ = false;
+        std::fprintf(stderr, "corvelle-artgen: cannot write %s/%s\n", dir.c_str(), name.c_str());
+        ok = false;
     }
-    std::string dir_;
-    std::map<std::pair<std::string, int>, std::string> lines_;
-    bool ok_ = true;
+    std::string dir;
+    std::map<std::pair<std::string, int>, std::string> lines;
+    bool ok = true;
 };
 
 }  // namespace

@@ -78,7 +78,7 @@ std::string PileName(const LoadedGame& g, size_t pile) {
 }
 
 void PrintLayout(const CGameEngine& e, const LoadedGame& g) {
-    for (uint16_t p = 0; p < e.PileCount(); ++p) {
+    for (uint16_t p = 0; p < e.GetPileCount(); ++p) {
         std::printf("%u %s:", p, PileName(g, p).c_str());
         for (int k = 0; k < e.pileStates[p].count; ++k) {
             const uint16_t c = e.CardAt(p, k);
@@ -154,9 +154,9 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     CGameEngine e;
     if (!Begin(db, args, 1, "show GAME", g, e)) return 1;
     std::printf("name %s\nid %u\ncategory %s\ndifficulty %u\ntime %u\ndense %u\ncards %u\n", e.name, e.id,
-                kCategoryNames[e.category], e.skill, e.timeClass, e.denseGrid, e.CardCount());
+                kCategoryNames[e.category], e.skill, e.timeClass, e.denseGrid, e.GetCardCount());
     for (uint32_t c : e.extraCategories) std::printf("also-category %s\n", kCategoryNames[c]);
-    for (uint16_t p = 0; p < e.PileCount(); ++p) {
+    for (uint16_t p = 0; p < e.GetPileCount(); ++p) {
         const PileDef& d = e.piles[p];
         std::printf("pile %u %s: x %d y %d anchors %u %u fan %u extent %u base %u mark %u deal %u %s accepts %u pick %u drop %u "
                     "click %u empty-click %u on-drop %u manual %u enabled %u group %u\n",
@@ -170,12 +170,12 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
     for (const CardPlacement& p : e.placements) std::printf("place card %u on %s at %u\n", p.card, PileName(g, p.pile).c_str(), p.position);
     for (const PilePosition& p : e.flips) std::printf("flip %s %d\n", PileName(g, p.pile).c_str(), p.position);
     for (const PilePosition& p : e.locks) std::printf("lock %s %d\n", PileName(g, p.pile).c_str(), p.position);
-    for (uint16_t i = 0; i < e.ProgramCount(); ++i) {
+    for (uint16_t i = 0; i < e.GetProgramCount(); ++i) {
         std::printf("program %u:\n", i);
-        std::istringstream text(DisassembleRuleProgram(e.programs[i].Code().data(), e.programs[i].Code().size() - 1));
+        std::istringstream text(DisassembleRuleProgram(e.programs[i].GetCode().data(), e.programs[i].GetCode().size() - 1));
         for (std::string line; std::getline(text, line);) std::printf("    %s\n", line.c_str());
     }
-    for (uint16_t ev = 0; ev < e.EventCount(); ++ev) {
+    for (uint16_t ev = 0; ev < e.GetEventCount(); ++ev) {
         std::printf("event %u %s\n", ev, kEventTypes[e.eventTypes[ev] & 3]);
         for (const EventCondition& ec : e.eventConditions)
             if (ec.event == ev) {
@@ -194,7 +194,7 @@ int ShowCommand(const std::string& db, const std::vector<std::string>& args) {
                             a.destMode, a.subKind, a.value);
             }
     }
-    for (uint16_t i = 0; i < e.CounterCount(); ++i)
+    for (uint16_t i = 0; i < e.GetCounterCount(); ++i)
         std::printf("counter %u: initial %u then event %u\n", i, e.counterDefs[i].initialValue, e.counterDefs[i].exhaustedEvent);
     return 0;
 }
@@ -230,7 +230,7 @@ int PlayCommand(const std::string& db, const std::vector<std::string>& args) {
             std::printf("refused: cannot read '%s'\n", line.c_str());
             continue;
         }
-        if (step.from >= e.PileCount() || (!step.click && step.to >= e.PileCount())) {
+        if (step.from >= e.GetPileCount() || (!step.click && step.to >= e.GetPileCount())) {
             std::printf("refused: no such pile\n");
             continue;
         }
@@ -246,7 +246,7 @@ int HintsCommand(const std::string& db, const std::vector<std::string>& args) {
     LoadedGame g;
     CGameEngine e;
     if (!Begin(db, args, 2, "hints GAME NUMBER", g, e)) return 1;
-    for (const gamec::Step& s : gamec::ListHints(e)) std::printf("%s\n", s.Text().c_str());
+    for (const gamec::Step& s : gamec::ListHints(e)) std::printf("%s\n", s.ToString().c_str());
     return 0;
 }
 
@@ -268,7 +268,7 @@ int SolveCommand(const std::string& db, const std::vector<std::string>& args) {
         return 0;
     }
     std::printf("won in %zu steps (%ld positions)\n", r.steps.size(), r.nodes);
-    for (const gamec::Step& s : r.steps) std::printf("%s\n", s.Text().c_str());
+    for (const gamec::Step& s : r.steps) std::printf("%s\n", s.ToString().c_str());
     return 0;
 }
 

@@ -41,7 +41,7 @@ std::string FileKey(const std::string& name) {
 // The field's back buffer as an image.
 PixelImage Capture(const CSolGameField& field) {
     PixelImage image;
-    ImageFromDc(field.BackBufferDc(), RECT{0, 0, field.DrawWidth(), field.DrawHeight()}, &image);
+    ImageFromDc(field.GetBackBufferDC(), RECT{0, 0, field.GetDrawWidth(), field.GetDrawHeight()}, &image);
     return image;
 }
 
@@ -52,14 +52,14 @@ public:
     static constexpr int kColumns = 10, kScale = 3, kGap = 8, kLabel = 18;
 
     void Add(const std::string& name, const PixelImage& field) {
-        names_.push_back(name);
-        fields_.push_back(ResampleImage(field, field.width / kScale, field.height / kScale));
+        names.push_back(name);
+        fields.push_back(ResampleImage(field, field.width / kScale, field.height / kScale));
     }
 
     bool Write(const std::string& file) const {
-        if (fields_.empty()) return false;
-        const int cellW = fields_[0].width + kGap, cellH = fields_[0].height + kLabel + kGap;
-        const int rows = (static_cast<int>(fields_.size()) + kColumns - 1) / kColumns;
+        if (fields.empty()) return false;
+        const int cellW = fields[0].width + kGap, cellH = fields[0].height + kLabel + kGap;
+        const int rows = (static_cast<int>(fields.size()) + kColumns - 1) / kColumns;
         const int width = kGap + kColumns * cellW, height = kGap + rows * cellH;
         HDC screen = GetDC(nullptr);
         HDC dc = CreateCompatibleDC(screen);
@@ -75,11 +75,11 @@ public:
         HGDIOBJ oldFont = SelectObject(dc, font);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(240, 240, 240));
-        for (size_t i = 0; i < fields_.size(); ++i) {
+        for (size_t i = 0; i < fields.size(); ++i) {
             const int x = kGap + static_cast<int>(i % kColumns) * cellW, y = kGap + static_cast<int>(i / kColumns) * cellH;
-            std::wstring label(names_[i].begin(), names_[i].end());
+            std::wstring label(names[i].begin(), names[i].end());
             TextOutW(dc, x, y, label.c_str(), static_cast<int>(label.size()));
-            DrawImage(dc, fields_[i], x, y + kLabel);
+            DrawImage(dc, fields[i], x, y + kLabel);
         }
         SelectObject(dc, oldFont);
         DeleteObject(font);
@@ -92,8 +92,8 @@ public:
     }
 
 private:
-    std::vector<std::string> names_;
-    std::vector<PixelImage> fields_;
+    std::vector<std::string> names;
+    std::vector<PixelImage> fields;
 };
 
 }  // namespace

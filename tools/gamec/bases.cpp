@@ -190,7 +190,7 @@ void GameCompiler::AssignBases(CompiledGame& out, const std::vector<PileOpts>& f
         if (counter >= d.counterDefs.size() || d.counterDefs[counter].exhaustedEvent != 0 || reset) continue;
         const auto ev = static_cast<uint16_t>(d.eventTypes.size());
         d.eventTypes.push_back(EventPlayerOnly);
-        out.eventNames.push_back("~" + counters_[counter].name + "-used-up");
+        out.eventNames.push_back("~" + counters[counter].name + "-used-up");
         for (uint16_t pile : piles) d.eventActions.push_back({ev, markAction(pile, kNoRedealPicture)});
         d.counterDefs[counter].exhaustedEvent = ev;
     }

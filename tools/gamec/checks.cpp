@@ -29,14 +29,14 @@ bool ImpliesNotEmpty(const std::string& expr) {
 
 void GameCompiler::CheckGuarantees(const CompiledGame& out, const std::vector<PileOpts>& finals) {
     const GameDefinitionData& d = out.def;
-    std::vector<std::vector<ActionDef>> actionsByEvent(events_.size() + 1);
+    std::vector<std::vector<ActionDef>> actionsByEvent(events.size() + 1);
     for (const EventAction& ea : d.eventActions) actionsByEvent[ea.event].push_back(d.actions[ea.action]);
     const auto actionsOf = [&](int ev) { return actionsByEvent[ev]; };
     // A finishing automatic event whose only conditions are 'empty' on a set
     // of piles proves that, while the game runs, one of them holds a card.
     std::vector<std::set<int>> provenNotAllEmpty;
-    for (size_t e = 1; e < events_.size() + 1; ++e) {
-        const EventEntry& ev = events_[e - 1];
+    for (size_t e = 1; e < events.size() + 1; ++e) {
+        const EventEntry& ev = events[e - 1];
         if (ev.type != EventAfterStep && ev.type != EventAfterStepRepeating) continue;
         const auto acts = actionsOf(static_cast<int>(e));
         if (std::none_of(acts.begin(), acts.end(), [](const ActionDef& a) { return a.kind == ActionFinishGame; })) continue;
@@ -45,15 +45,15 @@ void GameCompiler::CheckGuarantees(const CompiledGame& out, const std::vector<Pi
         bool onlyEmpty = !ev.conditions.empty();
         for (const Condition& c : ev.conditions) {
             if (c.expr != "empty" || !c.pileB.empty()) onlyEmpty = false;
-            for (const auto& [name, idx] : pileIndex_)
+            for (const auto& [name, idx] : pileIndex)
                 if (name == c.pileA) s.insert(idx);
-            for (size_t i = 0; i < piles_.size(); ++i)
-                if (piles_[i].group == c.pileA) s.insert(static_cast<int>(i));
+            for (size_t i = 0; i < pileEntries.size(); ++i)
+                if (pileEntries[i].group == c.pileA) s.insert(static_cast<int>(i));
         }
         if (onlyEmpty) provenNotAllEmpty.push_back(s);
     }
-    for (size_t e = 0; e < events_.size(); ++e) {
-        const EventEntry& ev = events_[e];
+    for (size_t e = 0; e < events.size(); ++e) {
+        const EventEntry& ev = events[e];
         const int index = static_cast<int>(e) + 1;
         const auto acts = actionsOf(index);
         if (ev.type == EventAtStart)
@@ -105,7 +105,7 @@ void GameCompiler::CheckGuarantees(const CompiledGame& out, const std::vector<Pi
             if (a.kind == ActionSetPileAttribute && a.subKind == PileAcceptsDrops && a.value == 0) {
                 const bool closesRule = std::any_of(acts.begin(), acts.end(), [&](const ActionDef& b) {
                     return b.kind == ActionSetPileAttribute && b.subKind == PileDropProgram && b.sourcePile == a.sourcePile &&
-                           programNames_[b.value] == "never";
+                           programNames[b.value] == "never";
                 });
                 if (!closesRule)
                     Fail(ev.file, ev.line, "event '" + ev.name + "' closes pile '" + out.pileNames[a.sourcePile] +
@@ -114,7 +114,7 @@ void GameCompiler::CheckGuarantees(const CompiledGame& out, const std::vector<Pi
     }
     for (size_t i = 0; i < d.piles.size(); ++i) {
         const PileDef& p = d.piles[i];
-        if (p.acceptsDrops || programNames_[p.dropProgram] == "never") continue;
+        if (p.acceptsDrops || programNames[p.dropProgram] == "never") continue;
         const bool linked = std::any_of(d.links.begin(), d.links.end(), [&](const MoveLink& m) {
             return m.destPile == i || m.destPile == kAnyPile;
         });
@@ -125,7 +125,7 @@ void GameCompiler::CheckGuarantees(const CompiledGame& out, const std::vector<Pi
 }
 
 void GameCompiler::CheckLayout(const CompiledGame& out, const std::vector<PileOpts>& finals) {
-    const int cw = GridCardSizeFor(dense_).width, ch = GridCardSizeFor(dense_).height;
+    const int cw = GridCardSizeFor(dense).width, ch = GridCardSizeFor(dense).height;
     struct Rect { int l, t, r, b; };
     std::vector<Rect> rects;
     const GameDefinitionData& d = out.def;

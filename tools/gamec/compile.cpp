@@ -28,10 +28,10 @@ std::string Lower(std::string s) {
 }
 
 int GameCompiler::Program(const std::string& expr, const std::string& file, int line) {
-    const auto known = expressionIndex_.find(expr);
-    if (known != expressionIndex_.end()) return known->second;
+    const auto known = expressionIndex.find(expr);
+    if (known != expressionIndex.end()) return known->second;
     std::string text, error;
-    if (!blocks_.CompileExpression(expr, text, error)) {
+    if (!blockLibrary.CompileExpression(expr, text, error)) {
         Fail(file, line, error);
         return 0;
     }
@@ -41,20 +41,20 @@ int GameCompiler::Program(const std::string& expr, const std::string& file, int 
         Fail(file, line, "rule '" + expr + "': " + asmError.ToString());
         return 0;
     }
-    const auto it = programIndex_.find(bytes);
-    if (it != programIndex_.end()) return expressionIndex_[expr] = it->second;
-    const int index = static_cast<int>(def_->programs.size());
-    def_->programs.push_back(bytes);
-    programNames_.push_back(expr);
-    programIndex_[bytes] = index;
-    return expressionIndex_[expr] = index;
+    const auto it = programIndex.find(bytes);
+    if (it != programIndex.end()) return expressionIndex[expr] = it->second;
+    const int index = static_cast<int>(def->programs.size());
+    def->programs.push_back(bytes);
+    programNames.push_back(expr);
+    programIndex[bytes] = index;
+    return expressionIndex[expr] = index;
 }
 
 bool GameCompiler::Compile(const std::vector<Line>& lines, CompiledGame& out) {
-    if (!lines.empty()) file_ = lines.front().file;
+    if (!lines.empty()) fileName = lines.front().file;
     for (const Line& l : lines) Statement(l);
-    if (open_) Fail(open_->file, open_->line, "event '" + open_->name + "' is not closed by 'end'");
-    return ok_ && Finish(out);
+    if (openEvent) Fail(openEvent->file, openEvent->line, "event '" + openEvent->name + "' is not closed by 'end'");
+    return ok && Finish(out);
 }
 
 bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& finals) {
@@ -63,9 +63,9 @@ bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& f
     std::map<std::string, int> eventIndex;
     d.eventTypes.push_back(EventAfterStep);
     out.eventNames.push_back("none");
-    d.conditions.push_back({static_cast<uint16_t>(Program("never", file_, headerLine_)), 0, kNone});
+    d.conditions.push_back({static_cast<uint16_t>(Program("never", fileName, headerLine)), 0, kNone});
     d.eventConditions.push_back({0, 0});
-    for (const EventEntry& e : events_) {
+    for (const EventEntry& e : events) {
         eventIndex[e.name] = static_cast<int>(d.eventTypes.size());
         out.eventNames.push_back(e.name);
         d.eventTypes.push_back(static_cast<uint8_t>(e.type));
@@ -76,7 +76,7 @@ bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& f
         if (it == eventIndex.end()) { Fail(file, line, "no event named '" + name + "'"); return 0; }
         return it->second;
     };
-    for (const CounterEntry& c : counters_)
+    for (const CounterEntry& c : counters)
         d.counterDefs.push_back({static_cast<uint16_t>(c.initial), static_cast<uint16_t>(eventRef(c.exhausted, c.file, c.line))});
     std::map<std::string, uint16_t> actionIndex;
     std::map<std::tuple<uint16_t, uint16_t, uint16_t>, uint16_t> conditionIndex;
@@ -84,7 +84,7 @@ bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& f
         const RuleCondition& c = d.conditions[k];
         conditionIndex.emplace(std::make_tuple(c.program, c.pileA, c.pileB), static_cast<uint16_t>(k));
     }
-    for (const EventEntry& e : events_) {
+    for (const EventEntry& e : events) {
         const uint16_t ev = static_cast<uint16_t>(eventIndex[e.name]);
         for (const Condition& c : e.conditions) {
             Line l{c.file, c.line, {}, {}};
@@ -119,14 +119,14 @@ bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& f
             }
         }
         if (!e.counter.empty()) {
-            const auto it = FindNamed(counters_, e.counter);
-            if (it == counters_.end()) Fail(e.file, e.line, "no counter named '" + e.counter + "'");
-            else d.eventCounters.push_back({ev, static_cast<uint16_t>(it - counters_.begin())});
+            const auto it = FindNamed(counters, e.counter);
+            if (it == counters.end()) Fail(e.file, e.line, "no counter named '" + e.counter + "'");
+            else d.eventCounters.push_back({ev, static_cast<uint16_t>(it - counters.begin())});
         }
     }
-    if (d.actions.empty()) { Fail(file_, headerLine_, "the game has no action at all"); return false; }
+    if (d.actions.empty()) { Fail(fileName, headerLine, "the game has no action at all"); return false; }
     // Pile events.
-    for (size_t i = 0; i < piles_.size(); ++i) {
+    for (size_t i = 0; i < pileEntries.size(); ++i) {
         const PileOpts& o = finals[i];
         PileDef& p = d.piles[i];
         p.clickEvent = static_cast<uint16_t>(eventRef(o.click.value_or(""), o.file, o.line));
@@ -134,79 +134,79 @@ bool GameCompiler::BuildEvents(CompiledGame& out, const std::vector<PileOpts>& f
         p.dropEvent = static_cast<uint16_t>(eventRef(o.onDrop.value_or(""), o.file, o.line));
     }
     // Links: none written means every pile to every pile.
-    if (links_.empty()) d.links.push_back({kAnyPile, kAnyPile});
-    for (size_t k = 0; k < links_.size(); ++k)
-        for (int s : Piles(links_[k].first, linkLines_[k], true))
-            for (int t : Piles(links_[k].second, linkLines_[k], true))
+    if (links.empty()) d.links.push_back({kAnyPile, kAnyPile});
+    for (size_t k = 0; k < links.size(); ++k)
+        for (int s : Piles(links[k].first, linkLines[k], true))
+            for (int t : Piles(links[k].second, linkLines[k], true))
                 if (s != t || s == kAnyPile) d.links.push_back({static_cast<uint16_t>(s), static_cast<uint16_t>(t)});
-    return ok_;
+    return ok;
 }
 
 bool GameCompiler::Finish(CompiledGame& out) {
     GameDefinitionData& d = out.def;
-    def_ = &d;
-    programIndex_.clear();
-    expressionIndex_.clear();
-    programNames_.clear();
-    Program("never", file_, headerLine_);   // program 0: never true (the null event's condition)
-    if (name_.empty() || name_.size() > 31) Fail(file_, headerLine_, "a game's name has 1 to 31 characters");
-    if (!id_) Fail(file_, headerLine_, "the game has no 'id'");
-    if (!category_) Fail(file_, headerLine_, "the game has no 'category'");
-    if (!skill_) Fail(file_, headerLine_, "the game has no 'difficulty'");
-    if (!time_) Fail(file_, headerLine_, "the game has no 'time'");
-    if (cards_.empty()) Fail(file_, headerLine_, "the game has no cards ('deck')");
-    if (rules_.empty()) Fail(file_, headerLine_, "the game has no rules text");
+    def = &d;
+    programIndex.clear();
+    expressionIndex.clear();
+    programNames.clear();
+    Program("never", fileName, headerLine);   // program 0: never true (the null event's condition)
+    if (gameName.empty() || gameName.size() > 31) Fail(fileName, headerLine, "a game's name has 1 to 31 characters");
+    if (!gameId) Fail(fileName, headerLine, "the game has no 'id'");
+    if (!gameCategory) Fail(fileName, headerLine, "the game has no 'category'");
+    if (!gameSkill) Fail(fileName, headerLine, "the game has no 'difficulty'");
+    if (!gameTime) Fail(fileName, headerLine, "the game has no 'time'");
+    if (cardDefs.empty()) Fail(fileName, headerLine, "the game has no cards ('deck')");
+    if (rulesText.empty()) Fail(fileName, headerLine, "the game has no rules text");
     else {
-        if (rules_.size() < 200 || rules_.size() > 1500)
-            Fail(file_, rulesLine_, "the rules text has " + std::to_string(rules_.size()) + " characters; write 200 to 1500");
-        if (rules_.find("<b>") == std::string::npos) Fail(file_, rulesLine_, "the rules text has no <b> heading");
+        if (rulesText.size() < 200 || rulesText.size() > 1500)
+            Fail(fileName, rulesLine, "the rules text has " + std::to_string(rulesText.size()) + " characters; write 200 to 1500");
+        if (rulesText.find("<b>") == std::string::npos) Fail(fileName, rulesLine, "the rules text has no <b> heading");
         int open = 0;
-        for (size_t k = 0; k < rules_.size(); ++k) {
-            if (rules_.compare(k, 3, "<b>") == 0) ++open;
-            if (rules_.compare(k, 4, "</b>") == 0) --open;
+        for (size_t k = 0; k < rulesText.size(); ++k) {
+            if (rulesText.compare(k, 3, "<b>") == 0) ++open;
+            if (rulesText.compare(k, 4, "</b>") == 0) --open;
             if (open < 0 || open > 1) break;
         }
-        if (open != 0) Fail(file_, rulesLine_, "every <b> of the rules text needs its </b>");
+        if (open != 0) Fail(fileName, rulesLine, "every <b> of the rules text needs its </b>");
     }
-    if (!ok_) return false;
-    d.id = static_cast<uint16_t>(*id_);
-    d.category = static_cast<uint16_t>(*category_);
-    d.skill = static_cast<uint16_t>(*skill_);
-    d.timeClass = static_cast<uint16_t>(*time_);
-    d.denseGrid = dense_;
-    d.name = name_;
-    d.extraCategories = extraCategories_;
-    d.rulesText = rules_;
-    d.cards = cards_;
-    out.related = related_;
-    out.winFirst = winFirst_;
-    out.winRange = winRange_;
-    out.searchBudget = budget_;
-    out.solver = solver_;
-    out.solverLayout = solverLayout_;
-    out.referee = referee_;
+    if (!ok) return false;
+    d.id = static_cast<uint16_t>(*gameId);
+    d.category = static_cast<uint16_t>(*gameCategory);
+    d.skill = static_cast<uint16_t>(*gameSkill);
+    d.timeClass = static_cast<uint16_t>(*gameTime);
+    d.denseGrid = dense;
+    d.name = gameName;
+    d.extraCategories = extraCategories;
+    d.rulesText = rulesText;
+    d.cards = cardDefs;
+    out.related = related;
+    out.winFirst = winFirst;
+    out.winRange = winRange;
+    out.searchBudget = searchBudget;
+    out.solver = solver;
+    out.solverLayout = solverLayout;
+    out.referee = refereeName;
     std::vector<PileOpts> finals;
     if (!BuildPiles(out, finals) || !BuildEvents(out, finals)) return false;
     if (std::none_of(d.actions.begin(), d.actions.end(), [](const ActionDef& a) { return a.kind == ActionFinishGame; }))
-        Fail(file_, headerLine_, "no event finishes the game");
+        Fail(fileName, headerLine, "no event finishes the game");
     CheckGuarantees(out, finals);
     CheckLayout(out, finals);
     // The referee's rules find their piles by name.
     referee::Rules rules;
     referee::ModelPiles piles;
     std::string why;
-    if (!referee_.empty() && referee::ParseRules(referee_, rules, why) && !(why = referee::MapPiles(rules, out.pileNames, piles)).empty())
-        Fail(refereeLine_, "'referee': " + why);
-    if (!ok_) return false;
+    if (!refereeName.empty() && referee::ParseRules(refereeName, rules, why) && !(why = referee::MapPiles(rules, out.pileNames, piles)).empty())
+        Fail(refereeLine, "'referee': " + why);
+    if (!ok) return false;
     AssignBases(out, finals);
-    out.idLine = idLine_;
+    out.idLine = idLine;
     const std::vector<uint8_t> record = SerializeGameRecord(d);
     if (record.size() > 0xFFFF)
-        return Fail(file_, headerLine_, "the compiled game takes " + std::to_string(record.size()) +
+        return Fail(fileName, headerLine, "the compiled game takes " + std::to_string(record.size()) +
                                             " bytes; a game record holds at most 65535");
     const char* error = nullptr;
     if (!ValidateGameRecord(record.data(), record.size(), &error))
-        return Fail(file_, headerLine_, std::string("the engine would refuse this game: ") + error);
+        return Fail(fileName, headerLine, std::string("the engine would refuse this game: ") + error);
     return true;
 }
 

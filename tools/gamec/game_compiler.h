@@ -93,13 +93,13 @@ struct CounterEntry {
 
 class GameCompiler {
 public:
-    GameCompiler(const BlockLibrary& blocks, std::vector<Diagnostic>& diags) : blocks_(blocks), diags_(diags) {}
+    GameCompiler(const BlockLibrary& blocks, std::vector<Diagnostic>& diags) : blockLibrary(blocks), diagnostics(diags) {}
     bool Compile(const std::vector<Line>& lines, CompiledGame& out);
 
 private:
     bool Fail(const std::string& file, int line, const std::string& message) {
-        diags_.push_back({file, line, message});
-        ok_ = false;
+        diagnostics.push_back({file, line, message});
+        ok = false;
         return false;
     }
     bool Fail(const Line& l, const std::string& message) { return Fail(l.file, l.line, message); }
@@ -155,37 +155,37 @@ private:
     void CheckGuarantees(const CompiledGame& out, const std::vector<PileOpts>& finals);
     void CheckLayout(const CompiledGame& out, const std::vector<PileOpts>& finals);
 
-    const BlockLibrary& blocks_;
-    std::vector<Diagnostic>& diags_;
-    bool ok_ = true;
-    std::string file_;
-    int headerLine_ = 1;
-    int idLine_ = 0;
+    const BlockLibrary& blockLibrary;
+    std::vector<Diagnostic>& diagnostics;
+    bool ok = true;
+    std::string fileName;
+    int headerLine = 1;
+    int idLine = 0;
 
-    std::string name_;
-    std::optional<int> id_, category_, skill_, time_;
-    std::vector<uint8_t> extraCategories_;
-    std::vector<std::string> related_;
-    bool dense_ = false;
-    int winFirst_ = 1, winRange_ = 20, budget_ = 20000;
-    std::string solver_, solverLayout_, referee_;
-    Line refereeLine_;   // where the referee line stands
-    std::string rules_;
-    int rulesLine_ = 0;
-    std::vector<CardDef> cards_;
-    std::vector<PileEntry> piles_;
-    std::map<std::string, GroupEntry> groups_;
-    std::vector<std::pair<std::string, std::string>> links_;
-    std::vector<Line> linkLines_;
-    std::vector<CounterEntry> counters_;
-    std::vector<EventEntry> events_;
-    EventEntry* open_ = nullptr;
+    std::string gameName;
+    std::optional<int> gameId, gameCategory, gameSkill, gameTime;
+    std::vector<uint8_t> extraCategories;
+    std::vector<std::string> related;
+    bool dense = false;
+    int winFirst = 1, winRange = 20, searchBudget = 20000;
+    std::string solver, solverLayout, refereeName;
+    Line refereeLine;   // where the referee line stands
+    std::string rulesText;
+    int rulesLine = 0;
+    std::vector<CardDef> cardDefs;
+    std::vector<PileEntry> pileEntries;
+    std::map<std::string, GroupEntry> groups;
+    std::vector<std::pair<std::string, std::string>> links;
+    std::vector<Line> linkLines;
+    std::vector<CounterEntry> counters;
+    std::vector<EventEntry> events;
+    EventEntry* openEvent = nullptr;
 
-    std::map<std::vector<uint8_t>, int> programIndex_;
-    std::map<std::string, int> expressionIndex_;       // expression -> program, so each compiles once
-    GameDefinitionData* def_ = nullptr;
-    std::map<std::string, int> pileIndex_;
-    std::vector<std::string> programNames_;
+    std::map<std::vector<uint8_t>, int> programIndex;
+    std::map<std::string, int> expressionIndex;       // expression -> program, so each compiles once
+    GameDefinitionData* def = nullptr;
+    std::map<std::string, int> pileIndex;
+    std::vector<std::string> programNames;
 };
 
 }  // namespace corvelle::gamec

@@ -40,36 +40,36 @@ void Merge(PileOpts& a, const PileOpts& b) {
 
 std::vector<int> GameCompiler::Piles(const std::string& ref, const Line& l, bool allowAny) {
     if (allowAny && ref == "any") return {kAnyPile};
-    const auto it = pileIndex_.find(ref);
-    if (it != pileIndex_.end()) return {it->second};
+    const auto it = pileIndex.find(ref);
+    if (it != pileIndex.end()) return {it->second};
     std::vector<int> members;
-    for (size_t i = 0; i < piles_.size(); ++i)
-        if (piles_[i].group == ref) members.push_back(static_cast<int>(i));
+    for (size_t i = 0; i < pileEntries.size(); ++i)
+        if (pileEntries[i].group == ref) members.push_back(static_cast<int>(i));
     if (members.empty()) Fail(l, "no pile or group named '" + ref + "'");
     return members;
 }
 
 bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) {
     GameDefinitionData& d = out.def;
-    const int cw = GridCardSizeFor(dense_).width, ch = GridCardSizeFor(dense_).height;
-    for (size_t i = 0; i < piles_.size(); ++i) pileIndex_[piles_[i].name] = static_cast<int>(i);
+    const int cw = GridCardSizeFor(dense).width, ch = GridCardSizeFor(dense).height;
+    for (size_t i = 0; i < pileEntries.size(); ++i) pileIndex[pileEntries[i].name] = static_cast<int>(i);
     // Deal counts first: `rest` takes what the other piles of its card group leave.
     std::map<int, int> groupCards, groupDealt;
-    for (const CardDef& c : cards_) groupCards[c.cardGroup]++;
+    for (const CardDef& c : cardDefs) groupCards[c.cardGroup]++;
     // The options as they apply to each pile; what is written nowhere is
     // reported at the game's header.
     finals.clear();
-    for (const PileEntry& p : piles_) {
+    for (const PileEntry& p : pileEntries) {
         PileOpts o;
-        o.file = file_;
-        o.line = headerLine_;
-        if (!p.group.empty()) Merge(o, groups_[p.group].opts);
+        o.file = fileName;
+        o.line = headerLine;
+        if (!p.group.empty()) Merge(o, groups[p.group].opts);
         Merge(o, p.own);
         finals.push_back(o);
     }
     int restPile = -1;
-    std::vector<int> deal(piles_.size(), 0);
-    for (size_t i = 0; i < piles_.size(); ++i) {
+    std::vector<int> deal(pileEntries.size(), 0);
+    for (size_t i = 0; i < pileEntries.size(); ++i) {
         const PileOpts& o = finals[i];
         if (o.dealRest.value_or(false)) {
             if (restPile >= 0) return Fail(o.file, o.line, "only one pile can take the rest of the cards");
@@ -78,10 +78,10 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
         }
         if (o.deal) {
             const auto& v = *o.deal;
-            if (v.size() != 1 && static_cast<int>(v.size()) != groups_[piles_[i].group].size)
-                return Fail(o.file, o.line, "group '" + piles_[i].group + "' deals " + std::to_string(v.size()) +
-                                                " counts to " + std::to_string(groups_[piles_[i].group].size) + " piles");
-            deal[i] = static_cast<int>(v.size() == 1 ? v[0] : v[piles_[i].member]);
+            if (v.size() != 1 && static_cast<int>(v.size()) != groups[pileEntries[i].group].size)
+                return Fail(o.file, o.line, "group '" + pileEntries[i].group + "' deals " + std::to_string(v.size()) +
+                                                " counts to " + std::to_string(groups[pileEntries[i].group].size) + " piles");
+            deal[i] = static_cast<int>(v.size() == 1 ? v[0] : v[pileEntries[i].member]);
         }
         groupDealt[finals[i].cardGroup.value_or(0)] += deal[i];
     }
@@ -93,15 +93,15 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
     }
     for (const auto& [g, n] : groupCards)
         if (groupDealt[g] != n)
-            return Fail(file_, headerLine_, "the piles are dealt " + std::to_string(groupDealt[g]) + " cards but the deck of group " +
+            return Fail(fileName, headerLine, "the piles are dealt " + std::to_string(groupDealt[g]) + " cards but the deck of group " +
                                                std::to_string(g) + " has " + std::to_string(n));
 
-    for (size_t i = 0; i < piles_.size(); ++i) {
+    for (size_t i = 0; i < pileEntries.size(); ++i) {
         const PileOpts& o = finals[i];
-        if (!o.x || !o.y) return Fail(o.file, o.line, "pile '" + piles_[i].name + "' has no position ('at X Y')");
+        if (!o.x || !o.y) return Fail(o.file, o.line, "pile '" + pileEntries[i].name + "' has no position ('at X Y')");
         PileDef p{};
         p.cardGroup = static_cast<uint16_t>(o.cardGroup.value_or(0));
-        const int member = piles_[i].member;
+        const int member = pileEntries[i].member;
         const int gx = *o.x + member * o.dx.value_or(0), gy = *o.y + member * o.dy.value_or(0);
         // What is written is where the card lands: left/top edges from the
         // left/top, the centre from the centre, right/bottom edges from the
@@ -132,13 +132,13 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
             const int want = *o.fanMax * (horizontal ? kCardWidth : kCardHeight) / (horizontal ? cw : ch);
             int best = 1, bestDiff = 1 << 30;
             for (int e = 1; e < 2000; ++e) {
-                const int diff = std::abs(ExtentAfterLoad(e, p.fan, dense_) - want);
+                const int diff = std::abs(ExtentAfterLoad(e, p.fan, dense) - want);
                 if (diff < bestDiff) { bestDiff = diff; best = e; }
             }
             p.fanExtent = static_cast<uint16_t>(best);
         }
         d.piles.push_back(p);
-        out.pileNames.push_back(piles_[i].name);
+        out.pileNames.push_back(pileEntries[i].name);
         // Deal corrections: face-up top cards, locks, placed cards.
         if (o.topUp) {
             if (p.dealFaceUp) return Fail(o.file, o.line, "'top-up' turns cards of a pile dealt face down");
@@ -149,7 +149,7 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
             for (int k = 0; k < deal[i]; ++k) d.locks.push_back({static_cast<uint16_t>(i), static_cast<int16_t>(k)});
         if (o.place) {
             const auto& v = *o.place;
-            const int groupSize = piles_[i].group.empty() ? 1 : groups_[piles_[i].group].size;
+            const int groupSize = pileEntries[i].group.empty() ? 1 : groups[pileEntries[i].group].size;
             if (static_cast<int>(v.size()) != groupSize) return Fail(o.file, o.line, "'place' names one card per pile");
             const std::string card = v.size() == 1 ? v[0] : v[member];
             std::vector<uint32_t> sr;
@@ -164,7 +164,7 @@ bool GameCompiler::BuildPiles(CompiledGame& out, std::vector<PileOpts>& finals) 
             d.placements.push_back({static_cast<uint16_t>(i), static_cast<uint16_t>(found), 0});
         }
     }
-    return ok_;
+    return ok;
 }
 
 }  // namespace corvelle::gamec

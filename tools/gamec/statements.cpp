@@ -81,7 +81,7 @@ const std::map<std::string, GameCompiler::StatementHandler>& GameCompiler::State
 }
 
 void GameCompiler::Statement(const Line& statement) {
-    if (open_) {
+    if (openEvent) {
         EventLine(statement);
         return;
     }
@@ -118,9 +118,9 @@ bool GameCompiler::CheckName(const Line& statement, const std::string& name) {
 
 void GameCompiler::GameStatement(const Line& statement) {
     if (!TakesValues(statement, 1)) return;
-    name_ = statement.tok[1];
-    headerLine_ = statement.line;
-    for (char c : name_)
+    gameName = statement.tok[1];
+    headerLine = statement.line;
+    for (char c : gameName)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
             Fail(statement, "a game's name holds no tab or other control character");
             return;
@@ -134,8 +134,8 @@ void GameCompiler::FamilyStatement(const Line&) {
 void GameCompiler::IdStatement(const Line& statement) {
     long id = 0;
     if (TakesValues(statement, 1) && ParseInteger(statement.tok[1], 0, kMaxGames - 1, id)) {
-        id_ = static_cast<int>(id);
-        idLine_ = statement.line;
+        gameId = static_cast<int>(id);
+        idLine = statement.line;
     } else {
         Fail(statement, "id is a number 0..799");
     }
@@ -151,30 +151,30 @@ void GameCompiler::CategoryStatement(const Line& statement) {
         Fail(statement, "unknown category '" + word + "'");
         return;
     }
-    if (statement.tok[0] == "category") category_ = category;
-    else extraCategories_.push_back(static_cast<uint8_t>(category));
+    if (statement.tok[0] == "category") gameCategory = category;
+    else extraCategories.push_back(static_cast<uint8_t>(category));
 }
 
 void GameCompiler::DifficultyStatement(const Line& statement) {
     if (!TakesValues(statement, 1)) return;
     const int skill = WordIndex(statement.tok[1], {"easy", "medium", "hard"});
-    if (skill >= 0) skill_ = skill;
+    if (skill >= 0) gameSkill = skill;
     else Fail(statement, "difficulty is easy, medium or hard");
 }
 
 void GameCompiler::TimeStatement(const Line& statement) {
     if (!TakesValues(statement, 1)) return;
     const int timeClass = WordIndex(statement.tok[1], {"<3m", "3-5m", "5-10m", ">10m"});
-    if (timeClass >= 0) time_ = timeClass;
+    if (timeClass >= 0) gameTime = timeClass;
     else Fail(statement, "time is <3m, 3-5m, 5-10m or >10m");
 }
 
 void GameCompiler::RelatedStatement(const Line& statement) {
-    related_.insert(related_.end(), statement.tok.begin() + 1, statement.tok.end());
+    related.insert(related.end(), statement.tok.begin() + 1, statement.tok.end());
 }
 
 void GameCompiler::DenseGridStatement(const Line&) {
-    dense_ = true;
+    dense = true;
 }
 
 void GameCompiler::WinnableStatement(const Line& statement) {
@@ -191,15 +191,15 @@ void GameCompiler::WinnableStatement(const Line& statement) {
         Fail(statement, usage);
         return;
     }
-    winFirst_ = static_cast<int>(first);
-    winRange_ = static_cast<int>(last);
-    if (words.size() == 5 && words[3] == "budget" && ParseInteger(words[4], 1, kMaxSearchBudget, budget)) budget_ = static_cast<int>(budget);
+    winFirst = static_cast<int>(first);
+    winRange = static_cast<int>(last);
+    if (words.size() == 5 && words[3] == "budget" && ParseInteger(words[4], 1, kMaxSearchBudget, budget)) searchBudget = static_cast<int>(budget);
     else if (words.size() != 3) Fail(statement, usage);
 }
 
 void GameCompiler::SolverStatement(const Line& statement) {
     const auto& words = statement.tok;
-    solver_.clear();
+    solver.clear();
     if (words.size() == 2 && words[1] == "none") return;
     const std::vector<std::string> options(words.begin() + 1, words.end());
     std::string error;
@@ -207,7 +207,7 @@ void GameCompiler::SolverStatement(const Line& statement) {
         Fail(statement, error);
         return;
     }
-    for (size_t i = 1; i < words.size(); ++i) solver_ += (i > 1 ? " " : "") + words[i];
+    for (size_t i = 1; i < words.size(); ++i) solver += (i > 1 ? " " : "") + words[i];
 }
 
 void GameCompiler::SolverLayoutStatement(const Line& statement) {
@@ -223,12 +223,12 @@ void GameCompiler::SolverLayoutStatement(const Line& statement) {
             return;
         }
     }
-    solverLayout_ = statement.tok[1];
+    solverLayout = statement.tok[1];
 }
 
 void GameCompiler::RefereeStatement(const Line& statement) {
     if (statement.tok.size() == 2 && statement.tok[1] == "none") {
-        referee_.clear();
+        refereeName.clear();
         return;
     }
     std::string line, error;
@@ -239,14 +239,14 @@ void GameCompiler::RefereeStatement(const Line& statement) {
     } else if (!referee::ParseRules(line, rules, error)) {
         Fail(statement, "'referee': " + error);
     } else {
-        referee_ = line;
-        refereeLine_ = statement;
+        refereeName = line;
+        refereeLine = statement;
     }
 }
 
 void GameCompiler::RulesStatement(const Line& statement) {
-    rules_ = statement.text;
-    rulesLine_ = statement.line;
+    rulesText = statement.text;
+    rulesLine = statement.line;
 }
 
 void GameCompiler::DeckStatement(const Line& statement) {
@@ -266,7 +266,7 @@ void GameCompiler::DeckStatement(const Line& statement) {
         else if (words[i] == "cards") { if (!Number(statement, words[i + 1], 0, kMaxCardGroup, "a card group", group)) return; }
         else { Fail(statement, usage); return; }
     }
-    if (cards_.size() + static_cast<size_t>(copies) * suits.size() * 13 > static_cast<size_t>(kMaxCards)) {
+    if (cardDefs.size() + static_cast<size_t>(copies) * suits.size() * 13 > static_cast<size_t>(kMaxCards)) {
         Fail(statement, "a game has at most " + std::to_string(kMaxCards) + " cards");
         return;
     }
@@ -275,13 +275,13 @@ void GameCompiler::DeckStatement(const Line& statement) {
             const unsigned suit = SuitOfLetter(letter);
             if (!suit) { Fail(statement, std::string("unknown suit letter '") + letter + "'"); return; }
             for (int rank = 1; rank <= 13; ++rank)
-                cards_.push_back({static_cast<uint16_t>(group), static_cast<uint8_t>(suit), static_cast<uint8_t>(rank)});
+                cardDefs.push_back({static_cast<uint16_t>(group), static_cast<uint8_t>(suit), static_cast<uint8_t>(rank)});
         }
 }
 
 void GameCompiler::DecksStatement(const Line& statement) {
     // decks clear
-    if (statement.tok.size() == 2 && statement.tok[1] == "clear") cards_.clear();
+    if (statement.tok.size() == 2 && statement.tok[1] == "clear") cardDefs.clear();
     else Fail(statement, "unknown statement 'decks'");
 }
 
@@ -290,12 +290,12 @@ void GameCompiler::PileStatement(const Line& statement) {
     if (words.size() < 2) { Fail(statement, "'pile' needs a name"); return; }
     const std::string& name = words[1];
     if (!CheckName(statement, name)) return;
-    auto it = FindNamed(piles_, name);
-    if (it == piles_.end()) {
-        if (groups_.count(name)) { Fail(statement, "'" + name + "' is a group of piles; use 'piles'"); return; }
-        if (piles_.size() >= static_cast<size_t>(kMaxPiles)) { Fail(statement, "a game has at most " + std::to_string(kMaxPiles) + " piles"); return; }
-        piles_.push_back({name, "", 0, {}});
-        it = piles_.end() - 1;
+    auto it = FindNamed(pileEntries, name);
+    if (it == pileEntries.end()) {
+        if (groups.count(name)) { Fail(statement, "'" + name + "' is a group of piles; use 'piles'"); return; }
+        if (pileEntries.size() >= static_cast<size_t>(kMaxPiles)) { Fail(statement, "a game has at most " + std::to_string(kMaxPiles) + " piles"); return; }
+        pileEntries.push_back({name, "", 0, {}});
+        it = pileEntries.end() - 1;
     }
     PileOpts options;
     if (PileOptions(statement, 2, options)) Merge(it->own, options);
@@ -309,30 +309,30 @@ void GameCompiler::PilesStatement(const Line& statement) {
     if (!CheckName(statement, name)) return;
     size_t i = 2;
     long count = 0;
-    auto group = groups_.find(name);
+    auto group = groups.find(name);
     if (i < words.size() && !words[i].empty() && (std::isdigit(static_cast<unsigned char>(words[i][0])) || words[i][0] == '-')) {
         if (!Number(statement, words[i], 1, kMaxGroupSize, "the number of piles in a group", count)) return;
         ++i;
         // Grow or shrink the group in place; new members follow the last one.
         int have = 0, lastIndex = -1;
-        for (size_t k = 0; k < piles_.size(); ++k)
-            if (piles_[k].group == name) { ++have; lastIndex = static_cast<int>(k); }
-        if (piles_.size() - have + count > static_cast<size_t>(kMaxPiles)) {
+        for (size_t k = 0; k < pileEntries.size(); ++k)
+            if (pileEntries[k].group == name) { ++have; lastIndex = static_cast<int>(k); }
+        if (pileEntries.size() - have + count > static_cast<size_t>(kMaxPiles)) {
             Fail(statement, "a game has at most " + std::to_string(kMaxPiles) + " piles");
             return;
         }
-        if (group == groups_.end()) group = groups_.emplace(name, GroupEntry{}).first;
+        if (group == groups.end()) group = groups.emplace(name, GroupEntry{}).first;
         for (; have > count; --have) {
-            piles_.erase(piles_.begin() + lastIndex);
+            pileEntries.erase(pileEntries.begin() + lastIndex);
             --lastIndex;
         }
         for (int k = have; k < count; ++k) {
-            const size_t at = lastIndex < 0 ? piles_.size() : static_cast<size_t>(lastIndex) + 1;
-            piles_.insert(piles_.begin() + static_cast<long>(at), PileEntry{name + std::to_string(k + 1), name, k, {}});
+            const size_t at = lastIndex < 0 ? pileEntries.size() : static_cast<size_t>(lastIndex) + 1;
+            pileEntries.insert(pileEntries.begin() + static_cast<long>(at), PileEntry{name + std::to_string(k + 1), name, k, {}});
             lastIndex = static_cast<int>(at);
         }
         group->second.size = static_cast<int>(count);
-    } else if (group == groups_.end()) {
+    } else if (group == groups.end()) {
         Fail(statement, "a new group of piles needs its count: piles NAME COUNT ...");
         return;
     }
@@ -346,23 +346,23 @@ void GameCompiler::RemoveStatement(const Line& statement) {
     const std::string& what = words[1];
     const std::string& name = words[2];
     if (what == "pile") {
-        auto it = FindNamed(piles_, name);
-        if (it == piles_.end()) Fail(statement, "no pile named '" + name + "'");
+        auto it = FindNamed(pileEntries, name);
+        if (it == pileEntries.end()) Fail(statement, "no pile named '" + name + "'");
         else if (!it->group.empty())
             Fail(statement, "pile '" + name + "' belongs to group '" + it->group + "': remove the group or give it fewer piles");
-        else piles_.erase(it);
+        else pileEntries.erase(it);
     } else if (what == "piles") {
-        if (!groups_.erase(name)) Fail(statement, "no group named '" + name + "'");
-        piles_.erase(std::remove_if(piles_.begin(), piles_.end(), [&](const PileEntry& p) { return p.group == name; }), piles_.end());
+        if (!groups.erase(name)) Fail(statement, "no group named '" + name + "'");
+        pileEntries.erase(std::remove_if(pileEntries.begin(), pileEntries.end(), [&](const PileEntry& p) { return p.group == name; }), pileEntries.end());
     } else if (what == "event") {
-        auto it = FindNamed(events_, name);
-        if (it == events_.end()) Fail(statement, "no event named '" + name + "'"); else events_.erase(it);
+        auto it = FindNamed(events, name);
+        if (it == events.end()) Fail(statement, "no event named '" + name + "'"); else events.erase(it);
     } else if (what == "counter") {
-        auto it = FindNamed(counters_, name);
-        if (it == counters_.end()) Fail(statement, "no counter named '" + name + "'"); else counters_.erase(it);
+        auto it = FindNamed(counters, name);
+        if (it == counters.end()) Fail(statement, "no counter named '" + name + "'"); else counters.erase(it);
     } else if (what == "links" && name == "all") {
-        links_.clear();
-        linkLines_.clear();
+        links.clear();
+        linkLines.clear();
     } else {
         Fail(statement, "'remove' reads: remove pile|piles|event|counter NAME, or remove links all");
     }
@@ -372,8 +372,8 @@ void GameCompiler::LinkStatement(const Line& statement) {
     const auto& words = statement.tok;
     if (words.size() != 4 || words[2] != "->") { Fail(statement, "'link' reads: link FROM -> TO"); return; }
     if ((words[1] != "any" && !CheckName(statement, words[1])) || (words[3] != "any" && !CheckName(statement, words[3]))) return;
-    links_.push_back({words[1], words[3]});
-    linkLines_.push_back(statement);
+    links.push_back({words[1], words[3]});
+    linkLines.push_back(statement);
 }
 
 void GameCompiler::CounterStatement(const Line& statement) {
@@ -387,12 +387,12 @@ void GameCompiler::CounterStatement(const Line& statement) {
     }
     if (!CheckName(statement, words[1])) return;
     CounterEntry counter{words[1], static_cast<int>(initial), words.size() == 5 ? words[4] : "", statement.line, statement.file};
-    auto it = FindNamed(counters_, words[1]);
-    if (it == counters_.end() && counters_.size() >= static_cast<size_t>(kMaxCounters)) {
+    auto it = FindNamed(counters, words[1]);
+    if (it == counters.end() && counters.size() >= static_cast<size_t>(kMaxCounters)) {
         Fail(statement, "a game has at most " + std::to_string(kMaxCounters) + " counters");
         return;
     }
-    if (it == counters_.end()) counters_.push_back(counter); else *it = counter;
+    if (it == counters.end()) counters.push_back(counter); else *it = counter;
 }
 
 void GameCompiler::EventStatement(const Line& statement) {
@@ -407,13 +407,13 @@ void GameCompiler::EventStatement(const Line& statement) {
     event.type = type;
     event.line = statement.line;
     event.file = statement.file;
-    auto it = FindNamed(events_, words[1]);
-    if (it == events_.end() && events_.size() >= static_cast<size_t>(kMaxEvents)) {
+    auto it = FindNamed(events, words[1]);
+    if (it == events.end() && events.size() >= static_cast<size_t>(kMaxEvents)) {
         Fail(statement, "a game has at most " + std::to_string(kMaxEvents) + " events");
         return;
     }
-    if (it == events_.end()) { events_.push_back(event); open_ = &events_.back(); }
-    else { *it = event; open_ = &*it; }
+    if (it == events.end()) { events.push_back(event); openEvent = &events.back(); }
+    else { *it = event; openEvent = &*it; }
 }
 
 void GameCompiler::EndStatement(const Line& statement) {
@@ -554,19 +554,19 @@ bool GameCompiler::PileOptions(const Line& l, size_t i, PileOpts& o) {
 void GameCompiler::EventLine(const Line& l) {
     const auto& t = l.tok;
     if (t[0] == "end") {
-        open_ = nullptr;
+        openEvent = nullptr;
     } else if (t[0] == "if") {
         // if EXPR on PILE [vs PILE]
         if (!((t.size() == 4 && t[2] == "on") || (t.size() == 6 && t[2] == "on" && t[4] == "vs"))) {
             Fail(l, "a condition reads: if RULE on PILE [vs PILE]");
             return;
         }
-        open_->conditions.push_back({t[1], t[3], t.size() == 6 ? t[5] : "", l.line, l.file});
+        openEvent->conditions.push_back({t[1], t[3], t.size() == 6 ? t[5] : "", l.line, l.file});
     } else if (t[0] == "uses") {
         if (t.size() != 2) Fail(l, "'uses' names one counter");
-        else open_->counter = t[1];
+        else openEvent->counter = t[1];
     } else {
-        open_->actions.push_back(l);
+        openEvent->actions.push_back(l);
     }
 }
 
@@ -662,11 +662,11 @@ bool GameCompiler::Action(const Line& l, std::vector<ActionDef>& out) {
     }
     if (w == "reset") {
         if (t.size() != 2) return Fail(l, "'reset' names one counter");
-        const auto it = FindNamed(counters_, t[1]);
-        if (it == counters_.end()) return Fail(l, "no counter named '" + t[1] + "'");
+        const auto it = FindNamed(counters, t[1]);
+        if (it == counters.end()) return Fail(l, "no counter named '" + t[1] + "'");
         ActionDef a{};
         a.kind = ActionResetCounter;
-        a.sourcePile = static_cast<uint16_t>(it - counters_.begin());
+        a.sourcePile = static_cast<uint16_t>(it - counters.begin());
         out.push_back(a);
         return true;
     }

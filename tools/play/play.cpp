@@ -41,7 +41,7 @@ bool StartsWith(const std::string& s, const std::string& prefix) { return s.comp
 
 }  // namespace
 
-std::string Step::Text() const {
+std::string Step::ToString() const {
     return click ? "click " + std::to_string(from)
                  : std::to_string(from) + " " + std::to_string(to) + " " + std::to_string(count);
 }
@@ -72,7 +72,7 @@ bool ApplyStep(CGameEngine& engine, const Step& step, std::string* reason) {
     bool ok = false;
     if (step.click) {
         ok = PlayClick(engine, step.from, &why);
-    } else if (step.from >= engine.PileCount() || step.count < 1 || step.count > engine.pileStates[step.from].count) {
+    } else if (step.from >= engine.GetPileCount() || step.count < 1 || step.count > engine.pileStates[step.from].count) {
         why = MoveRefusal::NoSuchCard;
     } else {
         const uint16_t card = engine.CardAt(step.from, engine.pileStates[step.from].count - step.count);
@@ -110,21 +110,21 @@ std::string ReplayAsPlayer(const uint8_t* record, size_t length, uint32_t number
     std::string why;
     for (size_t i = 0; i < steps.size(); ++i) {
         Step read;
-        if (!ParseStep(steps[i].Text(), read)) return "step " + std::to_string(i + 1) + " cannot be read: " + steps[i].Text();
+        if (!ParseStep(steps[i].ToString(), read)) return "step " + std::to_string(i + 1) + " cannot be read: " + steps[i].ToString();
         if (!ApplyStep(e, read, &why))
-            return "step " + std::to_string(i + 1) + " (" + steps[i].Text() + ") is refused: " + why;
+            return "step " + std::to_string(i + 1) + " (" + steps[i].ToString() + ") is refused: " + why;
     }
     return e.finished ? "" : "the steps do not finish the game";
 }
 
 std::string ProveStuck(CGameEngine& e) {
-    for (uint16_t card = 0; card < e.CardCount(); ++card) {
+    for (uint16_t card = 0; card < e.GetCardCount(); ++card) {
         if (!CanPickUp(e, card)) continue;
-        for (uint16_t p = 0; p < e.PileCount(); ++p)
+        for (uint16_t p = 0; p < e.GetPileCount(); ++p)
             if (CheckDrop(e, card, p) == MoveRefusal::None && !(e.piles[p].baseKind == BaseNone && e.pileStates[p].count == 0))
                 return "no hint, yet card " + std::to_string(card) + " may go to pile " + std::to_string(p);
     }
-    for (uint16_t p = 0; p < e.PileCount(); ++p)
+    for (uint16_t p = 0; p < e.GetPileCount(); ++p)
         if (TryPileClick(e, p)) {
             UndoStep(e);
             return "no hint, yet a click on pile " + std::to_string(p) + " does something";
@@ -636,7 +636,7 @@ namespace {
 // up a wildcard link is undone by one explicit link), so what they allow is
 // compared, not the list itself; a pile to itself is no move at all.
 std::vector<bool> MovePermissions(const CGameEngine& e) {
-    const size_t n = e.PileCount();
+    const size_t n = e.GetPileCount();
     std::vector<bool> allowed(n * n);
     for (size_t s = 0; s < n; ++s)
         for (size_t d = 0; d < n; ++d)
@@ -702,7 +702,7 @@ public:
         : e(engine), cells(cellPiles), columns(columnPiles) {}
 
     bool Move(uint16_t from, uint16_t to, uint16_t count) {
-        if (from >= e.PileCount() || to >= e.PileCount() || count > e.pileStates[from].count) return false;
+        if (from >= e.GetPileCount() || to >= e.GetPileCount() || count > e.pileStates[from].count) return false;
         if (Apply(from, to, count)) return true;
         if (count < 2) return false;
         const size_t mark = made;
@@ -1099,7 +1099,7 @@ std::vector<std::string> CheckGame(const GameEntry& game, const uint8_t* record,
             } else {
                 const Step s = hints[next(static_cast<uint32_t>(hints.size()))];
                 if (!ApplyStep(e, s, &why)) {
-                    failures.push_back("number " + std::to_string(number) + ": hint " + s.Text() + " refused: " + why);
+                    failures.push_back("number " + std::to_string(number) + ": hint " + s.ToString() + " refused: " + why);
                     break;
                 }
                 ++depth;

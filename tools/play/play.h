@@ -18,7 +18,7 @@ namespace corvelle::gamec {
 struct Step {
     bool click = false;
     uint16_t from = 0, to = 0, count = 0;   // click: `from` is the pile
-    std::string Text() const;
+    std::string ToString() const;
 };
 
 // The hints of the position, in the engine's order (moves, then clicks).

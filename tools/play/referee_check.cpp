@@ -14,7 +14,7 @@ bool ReadPosition(const CGameEngine& e, const ModelPiles& piles, referee::Positi
     out.columns.assign(piles.columns.size(), {});
     out.foundations.assign(piles.foundations.size(), {});
     out.reserves.assign(piles.reserves.size(), {});
-    for (uint16_t p = 0; p < e.PileCount(); ++p) {
+    for (uint16_t p = 0; p < e.GetPileCount(); ++p) {
         referee::Place place;
         if (!piles.PlaceOf(p, place)) {
             if (e.pileStates[p].count > 0) {
@@ -47,7 +47,7 @@ std::string ReplayInModel(const referee::Rules& rules, const uint8_t* record, si
     if (why = referee::CheckDeal(rules, model); !why.empty()) return "the deal is not the rules' deal: " + why;
     for (size_t i = 0; i < steps.size(); ++i) {
         const Step& s = steps[i];
-        const std::string at = "step " + std::to_string(i + 1) + " (" + s.Text() + ")";
+        const std::string at = "step " + std::to_string(i + 1) + " (" + s.ToString() + ")";
         referee::Place from, to;
         if (!piles.PlaceOf(s.from, from) || (!s.click && !piles.PlaceOf(s.to, to))) return at + " has no move in the rules";
         const referee::Move m = s.click ? referee::Click(from) : referee::CardsMove(from, to, s.count);
@@ -72,7 +72,7 @@ std::string PlayModelMoves(CGameEngine& e, const ModelPiles& piles, const std::v
         const Step s = m.click ? Step{true, static_cast<uint16_t>(from), 0, 0}
                                : Step{false, static_cast<uint16_t>(from), static_cast<uint16_t>(to), static_cast<uint16_t>(m.count)};
         if (!ApplyStep(e, s, &why))
-            return "move " + std::to_string(i + 1) + ", " + referee::MoveText(m) + " (" + s.Text() + "), is refused by the game: " + why;
+            return "move " + std::to_string(i + 1) + ", " + referee::MoveText(m) + " (" + s.ToString() + "), is refused by the game: " + why;
     }
     return e.finished ? "" : "the rules' winning line does not finish the game";
 }

@@ -35,7 +35,7 @@ std::vector<std::vector<int>> PyramidCovering() {
     return out;
 }
 
-bool Golf(const Rules& rules) { return rules.GameKind() == Kind::Golf; }
+bool Golf(const Rules& rules) { return rules.GetGameKind() == Kind::Golf; }
 
 // Whether the two ranks follow each other, by Golf's rule.
 bool Adjacent(const Rules& rules, int a, int b) {

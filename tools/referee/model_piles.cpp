@@ -68,7 +68,7 @@ std::string MapPiles(const Rules& rules, const std::vector<std::string>& pileNam
         if (name == rules.wasteName) out.waste = pile;
         if (name == "discard") out.discard = pile;
         if (name == rules.reserveName) out.reserves.assign(1, pile);
-        if (name == "foundation" && rules.GameKind() == Kind::Building) out.foundations.assign(1, pile);
+        if (name == "foundation" && rules.GetGameKind() == Kind::Building) out.foundations.assign(1, pile);
         for (auto [group, prefix] : {std::pair{&out.columns, &rules.tableauName}, {&out.foundations, nullptr}, {&out.reserves, &rules.reserveName}}) {
             const int k = Member(name, prefix ? *prefix : std::string("foundation"));
             if (k < 1) continue;
@@ -76,14 +76,14 @@ std::string MapPiles(const Rules& rules, const std::vector<std::string>& pileNam
             (*group)[static_cast<size_t>(k - 1)] = pile;
         }
     }
-    const bool building = rules.GameKind() == Kind::Building;
+    const bool building = rules.GetGameKind() == Kind::Building;
     if (std::string why = Complete(out.columns, rules.columns, rules.tableauName); !why.empty()) return why;
     if (std::string why = Complete(out.foundations, building ? rules.foundations : 0, "foundation"); !why.empty()) return why;
     if (std::string why = Complete(out.reserves, rules.reserves, rules.reserveName); !why.empty()) return why;
     if ((rules.stock != Stock::None || rules.fill == Fill::Stock) && out.stock < 0) return "the rules need a pile named stock";
-    if ((rules.stock == Stock::Waste || rules.wasteDeal > 0 || rules.GameKind() == Kind::Golf) && out.waste < 0)
+    if ((rules.stock == Stock::Waste || rules.wasteDeal > 0 || rules.GetGameKind() == Kind::Golf) && out.waste < 0)
         return "the rules need a pile named " + rules.wasteName;
-    if (rules.GameKind() == Kind::Pyramid && out.discard < 0) return "the rules need a pile named discard";
+    if (rules.GetGameKind() == Kind::Pyramid && out.discard < 0) return "the rules need a pile named discard";
     return "";
 }
 

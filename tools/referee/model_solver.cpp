@@ -36,12 +36,12 @@ uint64_t Key(const Rules& rules, const Position& p, std::vector<uint64_t>& scrat
         for (uint64_t v : scratch) h = Mix(h, v);
         h = Mix(h, 0xFFFF);
     };
-    group(p.columns, rules.GameKind() == Kind::Building && building::Interchangeable(rules, p));
+    group(p.columns, rules.GetGameKind() == Kind::Building && building::Interchangeable(rules, p));
     group(p.foundations, true);
     group(p.reserves, false);
     h = Mix(h, PileHash(p.stock));
     // Golf never plays a card from under the waste's top card.
-    if (rules.GameKind() == Kind::Golf) return Mix(h, p.waste.empty() ? 0 : Code(p.waste.back()));
+    if (rules.GetGameKind() == Kind::Golf) return Mix(h, p.waste.empty() ? 0 : Code(p.waste.back()));
     return Mix(h, PileHash(p.waste));
 }
 
@@ -98,8 +98,8 @@ unsigned SuitsOn(SuitRule rule, uint8_t suit) {
 // card where the stock turns several cards at a time, as taking it away
 // changes which cards the next rounds turn up.
 bool Safe(const Rules& rules, const Position& p, const Counts& home, const Move& m) {
-    if (rules.GameKind() == Kind::Pyramid) return m.click && m.from.role != Role::Stock;
-    if (rules.GameKind() != Kind::Building || m.click || m.to.role != Role::Foundation || rules.home != Home::Cards) return false;
+    if (rules.GetGameKind() == Kind::Pyramid) return m.click && m.from.role != Role::Stock;
+    if (rules.GetGameKind() != Kind::Building || m.click || m.to.role != Role::Foundation || rules.home != Home::Cards) return false;
     if (rules.base != Base::Rank || rules.baseRank != 1 || rules.wrap || rules.acesHigh || rules.sameRank ||
         rules.homeBuild != SuitRule::Suit || rules.stock == Stock::Regather || (rules.stock == Stock::Row && rules.rowOnEmpty != RowOnEmpty::Deal) || rules.fill != Fill::None || (m.from.role == Role::Waste && rules.draw > 1))
         return false;
@@ -162,7 +162,7 @@ std::vector<Move> Ordered(const Rules& rules, const Position& p, std::vector<Mov
     const Counts home = Home(p);
     for (const Move& m : moves)
         if (Safe(rules, p, home, m)) return {m};
-    if (rules.GameKind() != Kind::Building) {
+    if (rules.GetGameKind() != Kind::Building) {
         std::stable_partition(moves.begin(), moves.end(), [](const Move& m) { return !(m.click && m.from.role == Role::Stock); });
         return moves;
     }
@@ -270,12 +270,12 @@ void Unpack(const std::string& packed, Position& p) {
 // cards gone from the tableau and, where all of the stock comes to it, from
 // the stock.
 int Score(const Rules& rules, const Position& p) {
-    if (rules.GameKind() != Kind::Building) {
+    if (rules.GetGameKind() != Kind::Building) {
         // The stock's cards count too where they all come to the tableau.
         int left = rules.stock == Stock::Row || rules.fill == Fill::Stock ? static_cast<int>(p.stock.size()) : 0;
         for (const auto* group : {&p.columns, &p.reserves})
             for (const Pile& pile : *group) left += static_cast<int>(pile.size());
-        if (rules.GameKind() != Kind::Golf) return -8 * left;
+        if (rules.GetGameKind() != Kind::Golf) return -8 * left;
         int tall = 0;
         for (const Pile& c : p.columns) tall += static_cast<int>(c.size() * c.size());
         return -8 * left + 8 * static_cast<int>(p.stock.size()) - tall / 2;
@@ -359,7 +359,7 @@ Solution Search(const Rules& rules, const Position& start, long budget, bool nar
 
 Solution Solve(const Rules& rules, const Position& start, long budget) {
     if (Won(rules, start)) return Solution{Verdict::Solved, {}, 0};
-    if (rules.GameKind() != Kind::Building) return Search(rules, start, budget, false);
+    if (rules.GetGameKind() != Kind::Building) return Search(rules, start, budget, false);
     // Every move first, with half the budget, which alone can show that a
     // deal has no solution; then, where that neither won nor went through
     // every position, a narrower search without shuffles, which wins more

@@ -108,12 +108,12 @@ bool Won(const Rules& rules, const Position& p) {
     // Golf and Pyramid are won once their tableau is clear, with no row
     // left in the stock to deal onto it; the building games when every card
     // is home.
-    if (rules.GameKind() == Kind::Building) return p.stock.empty() && p.waste.empty();
+    if (rules.GetGameKind() == Kind::Building) return p.stock.empty() && p.waste.empty();
     return rules.stock != Stock::Row || p.stock.empty();
 }
 
 std::string CheckDeal(const Rules& rules, const Position& p) {
-    const bool building = rules.GameKind() == Kind::Building;
+    const bool building = rules.GetGameKind() == Kind::Building;
     if (p.columns.size() != static_cast<size_t>(rules.columns))
         return "the rules deal " + std::to_string(rules.columns) + " columns, not " + std::to_string(p.columns.size());
     if (p.foundations.size() != static_cast<size_t>(building ? rules.foundations : 0))
@@ -137,7 +137,7 @@ std::string CheckDeal(const Rules& rules, const Position& p) {
         if (n != rules.decks)
             return "the deal holds " + std::to_string(n) + " of " + CardText({static_cast<uint8_t>(card / 16), static_cast<uint8_t>(card % 16), true}) +
                    ", the pack " + std::to_string(rules.decks);
-    if (seen.size() * static_cast<size_t>(rules.decks) != static_cast<size_t>(rules.PackSize())) return "cards of the pack are missing";
+    if (seen.size() * static_cast<size_t>(rules.decks) != static_cast<size_t>(rules.GetPackSize())) return "cards of the pack are missing";
     // The piles' sizes and which of their cards lie face up.
     const auto layout = [](const std::string& name, const Pile& pile, int size, int up) -> std::string {
         if (pile.size() != static_cast<size_t>(size))
@@ -209,7 +209,7 @@ bool Follows(const Rules& rules, SuitRule suits, const Card& moved, const Card& 
 bool BuildsOn(const Rules& rules, const Card& moved, const Card& onto) { return Follows(rules, rules.build, moved, onto); }
 
 const char* WhyNot(const Rules& rules, const Position& p, const Move& m) {
-    return rules.GameKind() == Kind::Building ? building::Why(rules, p, m) : clearing::Why(rules, p, m);
+    return rules.GetGameKind() == Kind::Building ? building::Why(rules, p, m) : clearing::Why(rules, p, m);
 }
 
 std::string Refusal(const Rules& rules, const Position& position, const Move& move) {
@@ -218,7 +218,7 @@ std::string Refusal(const Rules& rules, const Position& position, const Move& mo
 }
 
 void Make(const Rules& rules, Position& position, const Move& move) {
-    if (rules.GameKind() == Kind::Building) building::Make(rules, position, move);
+    if (rules.GetGameKind() == Kind::Building) building::Make(rules, position, move);
     else clearing::Make(rules, position, move);
 }
 
@@ -232,7 +232,7 @@ void TakeBack(Position& position, const Undo& undo) { position = undo.before; }
 
 std::vector<Move> LegalMoves(const Rules& rules, const Position& position) {
     std::vector<Move> out;
-    if (rules.GameKind() == Kind::Building) building::Moves(rules, position, out);
+    if (rules.GetGameKind() == Kind::Building) building::Moves(rules, position, out);
     else clearing::Moves(rules, position, out);
     return out;
 }

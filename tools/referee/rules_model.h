@@ -113,8 +113,8 @@ struct Rules {
     static bool Preset(const std::string& word, Rules& rules);
     static const Rules BakersDozen, Fan, Yukon, Cruel;
 
-    Kind GameKind() const;
-    int PackSize() const { return decks * static_cast<int>(suits.size()) * 13; }
+    Kind GetGameKind() const;
+    int GetPackSize() const { return decks * static_cast<int>(suits.size()) * 13; }
 };
 
 // The word of a family alone ("fan"), as Rules::Preset reads it.

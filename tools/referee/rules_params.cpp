@@ -112,7 +112,7 @@ Rules MakePreset(Family family) {
             break;
     }
     if (r.up.empty()) r.up = {kAll};
-    r.foundations = r.PackSize() / 13;
+    r.foundations = r.GetPackSize() / 13;
     return r;
 }
 
@@ -312,8 +312,8 @@ bool Spread(std::vector<int>& list, int piles) {
 // The rules' own consistency once every parameter is read.
 std::string Validate(Rules& r, const std::vector<std::string>& named) {
     const auto given = [&](const char* name) { return std::find(named.begin(), named.end(), name) != named.end(); };
-    const Kind kind = r.GameKind();
-    if (!given("foundations")) r.foundations = r.home == Home::Sets ? 1 : r.PackSize() / 13;
+    const Kind kind = r.GetGameKind();
+    if (!given("foundations")) r.foundations = r.home == Home::Sets ? 1 : r.GetPackSize() / 13;
     // A run that moves as one follows the build unless the rules say otherwise.
     if (given("build") && !given("runs") && r.build != SuitRule::None) r.runs = r.build;
     // Tri Peaks' peaks and the pyramid are 28 cards; the peaks' three upper
@@ -344,12 +344,12 @@ std::string Validate(Rules& r, const std::vector<std::string>& named) {
     for (int n : r.reserveDeal) dealt += n;
     if (r.placed) dealt += r.foundations;
     if (r.base == Base::Dealt) dealt += 1;
-    if (dealt > r.PackSize()) return "the deal gives out " + std::to_string(dealt) + " cards, the pack holds " + std::to_string(r.PackSize());
-    if (dealt < r.PackSize() && (r.stock == Stock::None || r.stock == Stock::Regather) && r.fill != Fill::Stock)
-        return "the deal leaves " + std::to_string(r.PackSize() - dealt) + " cards over, and the rules have no stock";
+    if (dealt > r.GetPackSize()) return "the deal gives out " + std::to_string(dealt) + " cards, the pack holds " + std::to_string(r.GetPackSize());
+    if (dealt < r.GetPackSize() && (r.stock == Stock::None || r.stock == Stock::Regather) && r.fill != Fill::Stock)
+        return "the deal leaves " + std::to_string(r.GetPackSize() - dealt) + " cards over, and the rules have no stock";
     if (kind == Kind::Building) {
-        if (r.home == Home::Sets ? r.foundations != 1 : r.foundations * 13 != r.PackSize())
-            return std::to_string(r.foundations) + " foundations do not hold the pack of " + std::to_string(r.PackSize()) + " cards";
+        if (r.home == Home::Sets ? r.foundations != 1 : r.foundations * 13 != r.GetPackSize())
+            return std::to_string(r.foundations) + " foundations do not hold the pack of " + std::to_string(r.GetPackSize()) + " cards";
         if (r.wrap && r.acesHigh) return "'wrap=yes' and 'aces=high' contradict each other";
         if (r.base != Base::Rank && (r.placed || r.fromFoundation)) return "a dealt or chosen base is neither placed nor taken back";
         if (r.base == Base::Chosen && r.reserves == 0) return "'base=chosen' takes the base from a reserve: the rules need reserves";
@@ -383,7 +383,7 @@ const Rules Rules::Fan = Complete(Family::Fan);
 const Rules Rules::Yukon = Complete(Family::Yukon);
 const Rules Rules::Cruel = Complete(Family::Cruel);
 
-Kind Rules::GameKind() const {
+Kind Rules::GetGameKind() const {
     return family == Family::Golf ? Kind::Golf : family == Family::Pyramid ? Kind::Pyramid : Kind::Building;
 }
 
@@ -422,7 +422,7 @@ bool ParseRules(const std::string& line, Rules& rules, std::string& error) {
     // The preset's lists stay as written until the parameters are read, so
     // that a count of one per pile follows a changed number of piles.
     rules = MakePreset(family->family);
-    const char* kindName = rules.GameKind() == Kind::Golf ? "golf" : rules.GameKind() == Kind::Pyramid ? "pyramid" : "building";
+    const char* kindName = rules.GetGameKind() == Kind::Golf ? "golf" : rules.GetGameKind() == Kind::Pyramid ? "pyramid" : "building";
     std::vector<std::string> named;
     for (std::string item; in >> item;) {
         const size_t eq = item.find('=');
@@ -438,7 +438,7 @@ bool ParseRules(const std::string& line, Rules& rules, std::string& error) {
             error = "'" + name + "' takes a value: " + name + "=VALUE";
             return false;
         }
-        const bool applies = rules.GameKind() == Kind::Golf ? p->golf : rules.GameKind() == Kind::Pyramid ? p->pyramid : p->building;
+        const bool applies = rules.GetGameKind() == Kind::Golf ? p->golf : rules.GetGameKind() == Kind::Pyramid ? p->pyramid : p->building;
         if (!applies) {
             error = "'" + name + "' does not apply to the " + kindName + " rules of " + word;
             return false;
