@@ -5,7 +5,8 @@
 # never a crash and never a save cut short taken as good. Run by hand, not
 # by the test command (about ten seconds a kill):
 #   scripts/kill-test.sh [KILLS] [SEED]     (200 kills and seed 1 by default)
-# Its log, one line a round, goes to build/kill-test.log; a failure names
+# It runs in its own Wine prefix (build/kill-test/wineprefix). Its log,
+# one line a round, goes to build/kill-test.log; a failure names
 # its round, so that a run can be replayed from its seed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,6 +16,8 @@ seed=${2:-1}
 cmake --build "$build/win" --target corvelle e2e_kill_driver >/dev/null
 export CORVELLE_XVFB=1
 source "$root/scripts/wine-env.sh"
+# Its own prefix, so that it can run beside the tests.
+export WINEPREFIX=$build/kill-test/wineprefix
 trap wine_env_stop EXIT
 wine_env_start
 log=$build/kill-test.log

@@ -29,6 +29,9 @@ wine_env_start() {
       mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
       cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     fi
+    # A crash ends the process at once instead of waiting on Wine's crash
+    # dialog, so a test or a driver sees it as the crash it is.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
     wineserver -w
     touch "$WINEPREFIX/.corvelle-ready"
   fi

@@ -30,8 +30,8 @@ std::wstring ProgramPath() {
 Program::~Program() {
     if (Running())
         Kill();
-    if (info_.hProcess) ::CloseHandle(info_.hProcess);
-    if (info_.hThread) ::CloseHandle(info_.hThread);
+    if (processInfo.hProcess) ::CloseHandle(processInfo.hProcess);
+    if (processInfo.hThread) ::CloseHandle(processInfo.hThread);
 }
 
 bool Program::Start() { return Start(ProgramPath()); }
@@ -41,28 +41,28 @@ bool Program::Start(const std::wstring& path) {
     startup.cb = sizeof startup;
     std::wstring command = L"\"" + path + L"\"";
     return ::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &info_) != FALSE;
+                            &processInfo) != FALSE;
 }
 
 bool Program::WaitExit(DWORD ms) {
-    return info_.hProcess && ::WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0;
+    return processInfo.hProcess && ::WaitForSingleObject(processInfo.hProcess, ms) == WAIT_OBJECT_0;
 }
 
 void Program::Kill() {
-    if (info_.hProcess) {
-        ::TerminateProcess(info_.hProcess, 99);
-        ::WaitForSingleObject(info_.hProcess, 10000);
+    if (processInfo.hProcess) {
+        ::TerminateProcess(processInfo.hProcess, 99);
+        ::WaitForSingleObject(processInfo.hProcess, 10000);
     }
 }
 
 DWORD Program::ExitCode() const {
     DWORD code = STILL_ACTIVE;
-    if (info_.hProcess) ::GetExitCodeProcess(info_.hProcess, &code);
+    if (processInfo.hProcess) ::GetExitCodeProcess(processInfo.hProcess, &code);
     return code;
 }
 
 bool Program::Running() const {
-    return info_.hProcess && ::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+    return processInfo.hProcess && ::WaitForSingleObject(processInfo.hProcess, 0) == WAIT_TIMEOUT;
 }
 
 bool WaitFor(const std::function<bool()>& ready, DWORD ms) {

@@ -39,12 +39,12 @@ public:
     // Ends it the hard way (no clean close).
     void Kill();
     DWORD ExitCode() const;
-    DWORD Pid() const { return info_.dwProcessId; }
-    HANDLE Handle() const { return info_.hProcess; }
+    DWORD Pid() const { return processInfo.dwProcessId; }
+    HANDLE Handle() const { return processInfo.hProcess; }
     bool Running() const;
 
 private:
-    PROCESS_INFORMATION info_{};
+    PROCESS_INFORMATION processInfo{};
 };
 
 // Polls `ready` every few milliseconds for at most `ms`; its last answer.

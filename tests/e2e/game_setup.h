@@ -42,18 +42,18 @@ uint32_t LibraryPosition(const std::string& name);
 // keeps, the save stamps of its slots and the deal number saved with it.
 class SavingOwner : public CEngineOwner {
 public:
-    explicit SavingOwner(uint32_t seconds, uint32_t gameNumber = 0) : elapsed_(seconds), number_(gameNumber) {}
+    explicit SavingOwner(uint32_t seconds, uint32_t gameNumber = 0) : storedSeconds(seconds), storedNumber(gameNumber) {}
     void ResetHintIndex() override {}
-    uint32_t GetElapsedSeconds() const override { return elapsed_; }
-    void SetElapsedSeconds(uint32_t seconds) override { elapsed_ = seconds; }
-    uint32_t* GetSaveStamps() override { return stamps_; }
-    uint32_t GetGameNumber() const override { return number_; }
-    void SetGameNumber(uint32_t number) override { number_ = number; }
+    uint32_t GetElapsedSeconds() const override { return storedSeconds; }
+    void SetElapsedSeconds(uint32_t seconds) override { storedSeconds = seconds; }
+    uint32_t* GetSaveStamps() override { return saveStamps; }
+    uint32_t GetGameNumber() const override { return storedNumber; }
+    void SetGameNumber(uint32_t number) override { storedNumber = number; }
 
 private:
-    uint32_t elapsed_;
-    uint32_t number_;
-    uint32_t stamps_[kSavedGameSlots] = {};
+    uint32_t storedSeconds;
+    uint32_t storedNumber;
+    uint32_t saveStamps[kSavedGameSlots] = {};
 };
 
 // What the program is to start with: a clean registry holding `engine`'s

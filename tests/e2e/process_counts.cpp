@@ -97,7 +97,7 @@ int WindowsOf(DWORD pid) {
 }
 
 UserHandleProbe::~UserHandleProbe() {
-    for (HMENU menu : kept_) ::DestroyMenu(menu);
+    for (HMENU menu : keptMenus) ::DestroyMenu(menu);
 }
 
 int UserHandleProbe::Count(HANDLE process) {
@@ -110,10 +110,10 @@ int UserHandleProbe::Count(HANDLE process) {
         HMENU menu = ::CreatePopupMenu();
         if (!menu) break;
         const unsigned index = UserIndex(menu);
-        if (UserGeneration(menu) == 1 && index >= highWater_) {
-            highWater_ = index + 1;
-            result = static_cast<int>(index) - static_cast<int>(taken.size()) - static_cast<int>(kept_.size());
-            kept_.push_back(menu);
+        if (UserGeneration(menu) == 1 && index >= highWater) {
+            highWater = index + 1;
+            result = static_cast<int>(index) - static_cast<int>(taken.size()) - static_cast<int>(keptMenus.size());
+            keptMenus.push_back(menu);
             break;
         }
         taken.push_back(menu);

@@ -38,8 +38,8 @@ public:
     int Count(HANDLE process);
 
 private:
-    std::vector<HMENU> kept_;
-    unsigned highWater_ = 0;   // the table's end as the last probe found it
+    std::vector<HMENU> keptMenus;
+    unsigned highWater = 0;   // the table's end as the last probe found it
 };
 
 }  // namespace corvelle::drive

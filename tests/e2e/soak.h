@@ -31,14 +31,14 @@ namespace corvelle::drive {
 class Dice {
 public:
     Dice(uint64_t seed, uint64_t step, uint64_t stream);
-    uint32_t Below(uint32_t n) { return n == 0 ? 0 : static_cast<uint32_t>(rng_() % n); }
+    uint32_t Below(uint32_t n) { return n == 0 ? 0 : static_cast<uint32_t>(rng() % n); }
     int Between(int low, int high) { return low + static_cast<int>(Below(static_cast<uint32_t>(high - low + 1))); }
     bool OneIn(uint32_t n) { return Below(n) == 0; }
     bool Chance(double p) { return Unit() < p; }
-    double Unit() { return static_cast<double>(rng_() >> 11) / 9007199254740992.0; }
+    double Unit() { return static_cast<double>(rng() >> 11) / 9007199254740992.0; }
 
 private:
-    std::mt19937_64 rng_;
+    std::mt19937_64 rng;
 };
 
 enum class StepKind {
@@ -176,38 +176,38 @@ private:
     std::string Elapsed() const;
     void Report();
 
-    SoakOptions options_;
-    std::unique_ptr<Program> program_;
-    HWND main_ = nullptr;
-    std::unique_ptr<Dice> dice_;
-    FILE* log_ = nullptr;
-    DWORD startTick_ = 0;
-    uint64_t step_ = 0;
-    uint64_t stepsRun_ = 0;
-    int faults_ = 0;
-    bool stop_ = false;
-    UserHandleProbe userProbe_;
-    std::map<std::string, FieldView> views_;
-    uint32_t games_ = 0;
-    RECT work_{};
+    SoakOptions soakOptions;
+    std::unique_ptr<Program> soakProgram;
+    HWND mainWnd = nullptr;
+    std::unique_ptr<Dice> stepDice;
+    FILE* logFile = nullptr;
+    DWORD startTick = 0;
+    uint64_t stepIndex = 0;
+    uint64_t stepsRun = 0;
+    int faultCount = 0;
+    bool stopping = false;
+    UserHandleProbe userProbe;
+    std::map<std::string, FieldView> fieldViews;
+    uint32_t gameCount = 0;
+    RECT workArea{};
 
     // The counts' levels: at the first quiet moment of each program run,
     // the highest of its first steps (the baseline) and now.
-    Counts runStart_, runBaseline_, firstCounts_, lastCounts_;
-    uint64_t runSteps_ = 0;
+    Counts runStart, runBaseline, firstCounts, lastCounts;
+    uint64_t runSteps = 0;
     // Per dialog title: how often it opened, and the sum of its steps'
     // count changes.
-    std::map<std::wstring, int> opened_;
-    std::map<std::wstring, Counts> drift_;
-    std::map<std::wstring, int> counted_;   // openings whose changes are summed
-    std::map<std::wstring, std::vector<Counts>> recent_;   // their last changes
-    std::map<std::string, int> kinds_, events_;
-    std::set<std::wstring> stepDialogs_;
+    std::map<std::wstring, int> openCounts;
+    std::map<std::wstring, Counts> driftByDialog;
+    std::map<std::wstring, int> countedOpenings;   // openings whose changes are summed
+    std::map<std::wstring, std::vector<Counts>> recentChanges;   // their last changes
+    std::map<std::string, int> kindCounts, eventCounts;
+    std::set<std::wstring> stepDialogs;
     // The dialogs opened in this run of the program: a first opening may
     // make what the program then keeps (its caches).
-    std::set<std::wstring> runDialogs_;
+    std::set<std::wstring> runDialogs;
     // Windows other than dialogs the program showed, with when first seen.
-    std::map<HWND, DWORD> seen_;
+    std::map<HWND, DWORD> seenWindows;
 };
 
 }  // namespace corvelle::drive

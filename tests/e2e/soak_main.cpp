@@ -84,7 +84,7 @@ constexpr size_t kLeakWindow = 10;
 
 }  // namespace
 
-Dice::Dice(uint64_t seed, uint64_t step, uint64_t stream) : rng_(Mix(Mix(seed) ^ Mix(step * 4 + stream))) {}
+Dice::Dice(uint64_t seed, uint64_t step, uint64_t stream) : rng(Mix(Mix(seed) ^ Mix(step * 4 + stream))) {}
 
 const char* StepName(StepKind kind) {
     for (const KindInfo& k : kKinds)
@@ -104,18 +104,18 @@ StepKind PlanStep(uint64_t seed, uint64_t step) {
     return StepKind::kIdle;
 }
 
-Soak::Soak(SoakOptions options) : options_(std::move(options)) {
-    const std::wstring path = options_.folder + L"\\soak-" + std::to_wstring(options_.seed) + L".log";
-    log_ = _wfopen(path.c_str(), options_.from == 0 ? L"w" : L"a");
-    games_ = static_cast<uint32_t>(test::LibraryGameNames().size());
+Soak::Soak(SoakOptions options) : soakOptions(std::move(options)) {
+    const std::wstring path = soakOptions.folder + L"\\soak-" + std::to_wstring(soakOptions.seed) + L".log";
+    logFile = _wfopen(path.c_str(), soakOptions.from == 0 ? L"w" : L"a");
+    gameCount = static_cast<uint32_t>(test::LibraryGameNames().size());
 }
 
 Soak::~Soak() {
-    if (log_) std::fclose(log_);
+    if (logFile) std::fclose(logFile);
 }
 
 std::string Soak::Elapsed() const {
-    const DWORD ms = ::GetTickCount() - startTick_;
+    const DWORD ms = ::GetTickCount() - startTick;
     char text[32];
     std::snprintf(text, sizeof text, "%02lu:%02lu.%lu", ms / 60000, ms / 1000 % 60, ms / 100 % 10);
     return text;
@@ -143,29 +143,29 @@ void Soak::Note(const char* format, ...) {
 void Soak::Write(const char* line) {
     std::printf("%s\n", line);
     std::fflush(stdout);
-    if (log_) {
-        std::fprintf(log_, "%s\n", line);
-        std::fflush(log_);
+    if (logFile) {
+        std::fprintf(logFile, "%s\n", line);
+        std::fflush(logFile);
     }
 }
 
 void Soak::Fault(const std::string& what) {
-    ++faults_;
-    Log("FAULT at step %llu (%s): %s", static_cast<unsigned long long>(step_), Elapsed().c_str(), what.c_str());
-    const std::wstring shot = options_.folder + L"\\fault-" + std::to_wstring(options_.seed) + L"-" +
-                              std::to_wstring(step_) + L".bmp";
+    ++faultCount;
+    Log("FAULT at step %llu (%s): %s", static_cast<unsigned long long>(stepIndex), Elapsed().c_str(), what.c_str());
+    const std::wstring shot = soakOptions.folder + L"\\fault-" + std::to_wstring(soakOptions.seed) + L"-" +
+                              std::to_wstring(stepIndex) + L".bmp";
     if (WriteBmp(CaptureScreen(RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}), shot))
         Log("      screen: %s", Narrow(shot).c_str());
-    if (!options_.keepGoing) stop_ = true;
+    if (!soakOptions.keepGoing) stopping = true;
 }
 
-DWORD Soak::Pid() const { return program_ ? program_->Pid() : 0; }
-HANDLE Soak::Process() const { return program_ ? program_->Handle() : nullptr; }
-bool Soak::ProgramAlive() const { return program_ && program_->Running(); }
+DWORD Soak::Pid() const { return soakProgram ? soakProgram->Pid() : 0; }
+HANDLE Soak::Process() const { return soakProgram ? soakProgram->Handle() : nullptr; }
+bool Soak::ProgramAlive() const { return soakProgram && soakProgram->Running(); }
 
 RECT Soak::MainRect() const {
     RECT r{};
-    ::GetWindowRect(main_, &r);
+    ::GetWindowRect(mainWnd, &r);
     return r;
 }
 
@@ -176,7 +176,7 @@ Counts Soak::ReadCounts() {
     for (int i = 0; i < 10; ++i) {
         Counts now;
         now.gdi = GdiObjectsOf(Process());
-        now.user = userProbe_.Count(Process());
+        now.user = userProbe.Count(Process());
         now.windows = WindowsOf(Pid());
         if (now.gdi == c.gdi && now.user == c.user && now.windows == c.windows) break;
         c = now;
@@ -186,105 +186,105 @@ Counts Soak::ReadCounts() {
 }
 
 bool Soak::StartProgram(bool afterCleanClose) {
-    program_ = std::make_unique<Program>();
-    if (!program_->Start()) {
+    soakProgram = std::make_unique<Program>();
+    if (!soakProgram->Start()) {
         Fault("corvelle.exe did not start");
         return false;
     }
     const DWORD start = ::GetTickCount();
-    main_ = nullptr;
+    mainWnd = nullptr;
     // A question about an abnormal end comes only after a run that did not
     // end cleanly; the soak ends every run cleanly.
-    while (::GetTickCount() - start < kStartMs && !main_) {
+    while (::GetTickCount() - start < kStartMs && !mainWnd) {
         if (HWND warning = FindWindowTitled(Pid(), L"Warning")) {
             if (afterCleanClose) Fault("the start after a clean close asks about an abnormal end");
             BringToFront(warning);
             PressKey('N');
             ::Sleep(300);
         }
-        main_ = FindMainWindow(Pid());
-        if (!main_) {
-            if (!program_->Running()) {
-                Fault("corvelle.exe ended during its start (exit code " + std::to_string(program_->ExitCode()) + ")");
+        mainWnd = FindMainWindow(Pid());
+        if (!mainWnd) {
+            if (!soakProgram->Running()) {
+                Fault("corvelle.exe ended during its start (exit code " + std::to_string(soakProgram->ExitCode()) + ")");
                 return false;
             }
             ::Sleep(50);
         }
     }
-    if (!main_) {
+    if (!mainWnd) {
         Fault("no main window " + std::to_string(kStartMs / 1000) + " s after the start");
         return false;
     }
-    WaitUntilReady(*program_, main_);
+    WaitUntilReady(*soakProgram, mainWnd);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoW(::MonitorFromWindow(main_, MONITOR_DEFAULTTONEAREST), &monitor);
-    work_ = monitor.rcWork;
-    seen_.clear();
-    runSteps_ = 0;
-    runDialogs_.clear();
+    ::GetMonitorInfoW(::MonitorFromWindow(mainWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    workArea = monitor.rcWork;
+    seenWindows.clear();
+    runSteps = 0;
+    runDialogs.clear();
     // A deal without a move shows the lost dialog at once.
     Settle();
-    runStart_ = runBaseline_ = ReadCounts();
-    if (firstCounts_.gdi < 0) firstCounts_ = runStart_;
-    Note("started: pid %lu, \"%s\", gdi %d user %d windows %d", Pid(), Narrow(WindowText(main_)).c_str(),
-         runStart_.gdi, runStart_.user, runStart_.windows);
+    runStart = runBaseline = ReadCounts();
+    if (firstCounts.gdi < 0) firstCounts = runStart;
+    Note("started: pid %lu, \"%s\", gdi %d user %d windows %d", Pid(), Narrow(WindowText(mainWnd)).c_str(),
+         runStart.gdi, runStart.user, runStart.windows);
     return true;
 }
 
 // how: 0 Alt+F4, 1 the close box, 2 the system menu's Close.
 bool Soak::CloseProgram(int how) {
-    lastCounts_ = ReadCounts();
-    FrontOrFault(main_);
+    lastCounts = ReadCounts();
+    FrontOrFault(mainWnd);
     const char* way[] = {"Alt+F4", "the close box", "the system menu"};
-    Note("closing with %s: gdi %d user %d windows %d", way[how % 3], lastCounts_.gdi, lastCounts_.user,
-         lastCounts_.windows);
+    Note("closing with %s: gdi %d user %d windows %d", way[how % 3], lastCounts.gdi, lastCounts.user,
+         lastCounts.windows);
     if (how % 3 == 0) {
         PressKey(VK_F4, false, true);
     } else if (how % 3 == 1) {
-        Click(CloseBox(main_));
+        Click(CloseBox(mainWnd));
     } else {
         PressKey(VK_SPACE, false, true);
         if (WaitForPopupMenu(Pid(), 5000)) PressKey('C');
     }
-    if (!program_->WaitExit(30000)) {
+    if (!soakProgram->WaitExit(30000)) {
         // A press lost on a busy machine: once more with Alt+F4.
-        FrontOrFault(main_);
+        FrontOrFault(mainWnd);
         PressKey(VK_F4, false, true);
-        if (!program_->WaitExit(30000)) {
+        if (!soakProgram->WaitExit(30000)) {
             Fault("the program did not end after a close");
             return false;
         }
     }
-    if (program_->ExitCode() != 0) {
-        Fault("the program ended with exit code " + std::to_string(program_->ExitCode()) + " after a clean close");
+    if (soakProgram->ExitCode() != 0) {
+        Fault("the program ended with exit code " + std::to_string(soakProgram->ExitCode()) + " after a clean close");
         return false;
     }
-    const std::string wrong = StoredPreferencesOutOfRange(work_, games_, true) + StoredCommandBarLayoutWrong();
+    const std::string wrong = StoredPreferencesOutOfRange(workArea, gameCount, true) + StoredCommandBarLayoutWrong();
     if (!wrong.empty()) Fault("stored preferences after a clean close: " + wrong);
-    main_ = nullptr;
+    mainWnd = nullptr;
     return true;
 }
 
 bool Soak::CheckAfterStep(uint64_t, const Counts& before, const std::set<std::wstring>& dialogs) {
     if (!ProgramAlive()) {
-        Fault("the program is gone (exit code " + std::to_string(program_ ? program_->ExitCode() : 0) + ")");
+        Fault("the program is gone (exit code " + std::to_string(soakProgram ? soakProgram->ExitCode() : 0) + ")");
         return false;
     }
-    main_ = FindMainWindow(Pid());
-    if (!main_) {
+    mainWnd = FindMainWindow(Pid());
+    if (!mainWnd) {
         Fault("the program runs without its main window: " + Narrow(WindowTitlesOf(Pid())));
         return false;
     }
     DWORD_PTR answer = 0;
-    if (!::SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kHangMs, &answer)) {
+    if (!::SendMessageTimeoutW(mainWnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kHangMs, &answer)) {
         Fault("the main window does not answer within " + std::to_string(kHangMs / 1000) + " s");
         return false;
     }
     // No window beyond its time: dialogs and menus were closed by their step.
     std::vector<HWND> others;
     const auto lookAround = [&] {
-        others = OtherWindowsOf(Pid(), main_);
+        others = OtherWindowsOf(Pid(), mainWnd);
         return std::any_of(others.begin(), others.end(), [](HWND w) { return !IsTip(w); });
     };
     // A dialog may come seconds after the input that opens it on a busy
@@ -302,39 +302,39 @@ bool Soak::CheckAfterStep(uint64_t, const Counts& before, const std::set<std::ws
     const DWORD now = ::GetTickCount();
     std::map<HWND, DWORD> stillSeen;
     for (HWND window : others) {
-        const DWORD since = seen_.count(window) ? seen_[window] : now;
+        const DWORD since = seenWindows.count(window) ? seenWindows[window] : now;
         stillSeen[window] = since;
         // Tooltips go by themselves.
         if (!IsTip(window) || now - since > 30000)
             Fault("a window stays open: \"" + Narrow(WindowText(window)) + "\" of class " + Narrow(ClassOf(window)) + ", " +
                   std::to_string((now - since) / 1000) + " s");
     }
-    seen_ = stillSeen;
+    seenWindows = stillSeen;
 
-    lastCounts_ = after;
-    ++runSteps_;
+    lastCounts = after;
+    ++runSteps;
     bool firstOpening = false;
-    for (const std::wstring& title : dialogs) firstOpening |= runDialogs_.insert(title).second;
-    if (runSteps_ <= kBaselineSteps || firstOpening) {
-        runBaseline_.gdi = std::max(runBaseline_.gdi, after.gdi);
-        runBaseline_.user = std::max(runBaseline_.user, after.user);
-        runBaseline_.windows = std::max(runBaseline_.windows, after.windows);
+    for (const std::wstring& title : dialogs) firstOpening |= runDialogs.insert(title).second;
+    if (runSteps <= kBaselineSteps || firstOpening) {
+        runBaseline.gdi = std::max(runBaseline.gdi, after.gdi);
+        runBaseline.user = std::max(runBaseline.user, after.user);
+        runBaseline.windows = std::max(runBaseline.windows, after.windows);
     } else {
-        if (after.gdi > runBaseline_.gdi + kGdiSlack) {
+        if (after.gdi > runBaseline.gdi + kGdiSlack) {
             std::map<int, int> types;
             GdiObjectsOf(Process(), &types);
             std::string line;
             for (const auto& [type, count] : types) line += " " + std::to_string(type) + ":" + std::to_string(count);
             Note("GDI objects by type:%s", line.c_str());
         }
-        if (after.gdi > runBaseline_.gdi + kGdiSlack)
+        if (after.gdi > runBaseline.gdi + kGdiSlack)
             Fault("GDI objects grew to " + std::to_string(after.gdi) + " from a level of " +
-                  std::to_string(runBaseline_.gdi));
-        if (after.user > runBaseline_.user + kUserSlack)
+                  std::to_string(runBaseline.gdi));
+        if (after.user > runBaseline.user + kUserSlack)
             Fault("USER handles grew to " + std::to_string(after.user) + " from a level of " +
-                  std::to_string(runBaseline_.user));
-        if (after.windows > runBaseline_.windows + kWindowSlack)
-            Fault("windows grew to " + std::to_string(after.windows) + " from " + std::to_string(runBaseline_.windows));
+                  std::to_string(runBaseline.user));
+        if (after.windows > runBaseline.windows + kWindowSlack)
+            Fault("windows grew to " + std::to_string(after.windows) + " from " + std::to_string(runBaseline.windows));
     }
     // Each dialog's steps come back to the level they started from. The
     // system keeps some of what a window first drew (a dialog's first
@@ -343,9 +343,9 @@ bool Soak::CheckAfterStep(uint64_t, const Counts& before, const std::set<std::ws
     // its start; a leak ends above it step after step.
     for (const std::wstring& title : dialogs) {
         if (firstOpening) break;
-        Counts& d = drift_[title];
-        std::vector<Counts>& recent = recent_[title];
-        if (counted_[title]++ == 0) d = Counts{0, 0, 0};
+        Counts& d = driftByDialog[title];
+        std::vector<Counts>& recent = recentChanges[title];
+        if (countedOpenings[title]++ == 0) d = Counts{0, 0, 0};
         const Counts change{before.gdi >= 0 && after.gdi >= 0 ? after.gdi - before.gdi : 0,
                             before.user >= 0 && after.user >= 0 ? after.user - before.user : 0,
                             after.windows - before.windows};
@@ -370,7 +370,7 @@ bool Soak::CheckAfterStep(uint64_t, const Counts& before, const std::set<std::ws
                   std::to_string(kLeakWindow) + " openings gdi " + std::to_string(gdiSum) + ", user " +
                   std::to_string(userSum) + ", windows " + std::to_string(windowsSum));
     }
-    const std::string wrong = StoredPreferencesOutOfRange(work_, games_, false) + StoredCommandBarLayoutWrong();
+    const std::string wrong = StoredPreferencesOutOfRange(workArea, gameCount, false) + StoredCommandBarLayoutWrong();
     if (!wrong.empty()) Fault("stored preferences: " + wrong);
     Note("= gdi %d user %d windows %d%s", after.gdi, after.user, after.windows,
          after.gdi != before.gdi || after.user != before.user || after.windows != before.windows ? " (changed)" : "");
@@ -378,65 +378,65 @@ bool Soak::CheckAfterStep(uint64_t, const Counts& before, const std::set<std::ws
 }
 
 int Soak::Run() {
-    if (options_.list) {
-        for (uint64_t s = options_.from; s < options_.from + options_.list; ++s)
-            std::printf("#%llu %s\n", static_cast<unsigned long long>(s), StepName(PlanStep(options_.seed, s)));
+    if (soakOptions.list) {
+        for (uint64_t s = soakOptions.from; s < soakOptions.from + soakOptions.list; ++s)
+            std::printf("#%llu %s\n", static_cast<unsigned long long>(s), StepName(PlanStep(soakOptions.seed, s)));
         return 0;
     }
-    startTick_ = ::GetTickCount();
-    Log("soak: seed %llu, %.1f minutes, from step %llu, %u games", static_cast<unsigned long long>(options_.seed),
-        options_.minutes, static_cast<unsigned long long>(options_.from), games_);
-    if (!options_.keepRegistry) DeleteRegistryTree(ProgramKeyPath());
+    startTick = ::GetTickCount();
+    Log("soak: seed %llu, %.1f minutes, from step %llu, %u games", static_cast<unsigned long long>(soakOptions.seed),
+        soakOptions.minutes, static_cast<unsigned long long>(soakOptions.from), gameCount);
+    if (!soakOptions.keepRegistry) DeleteRegistryTree(ProgramKeyPath());
     if (!StartProgram(false)) return 2;
-    const DWORD budget = static_cast<DWORD>(options_.minutes * 60000);
-    for (step_ = options_.from; step_ <= options_.last && !stop_ && ::GetTickCount() - startTick_ < budget; ++step_) {
-        const StepKind kind = PlanStep(options_.seed, step_);
-        dice_ = std::make_unique<Dice>(options_.seed, step_, 1);
-        ++kinds_[StepName(kind)];
-        const Counts before = lastCounts_.gdi >= 0 ? lastCounts_ : ReadCounts();
-        stepDialogs_.clear();
-        RunStep(step_, kind);
-        ++stepsRun_;
-        if (stop_) break;
-        if (!program_ || !main_) {
+    const DWORD budget = static_cast<DWORD>(soakOptions.minutes * 60000);
+    for (stepIndex = soakOptions.from; stepIndex <= soakOptions.last && !stopping && ::GetTickCount() - startTick < budget; ++stepIndex) {
+        const StepKind kind = PlanStep(soakOptions.seed, stepIndex);
+        stepDice = std::make_unique<Dice>(soakOptions.seed, stepIndex, 1);
+        ++kindCounts[StepName(kind)];
+        const Counts before = lastCounts.gdi >= 0 ? lastCounts : ReadCounts();
+        stepDialogs.clear();
+        RunStep(stepIndex, kind);
+        ++stepsRun;
+        if (stopping) break;
+        if (!soakProgram || !mainWnd) {
             if (!StartProgram(true)) break;
             continue;
         }
         Settle();
-        if (!CheckAfterStep(step_, before, stepDialogs_)) {
-            if (stop_) break;
+        if (!CheckAfterStep(stepIndex, before, stepDialogs)) {
+            if (stopping) break;
             // Going on: a new run of the program.
-            if (program_) program_->Kill();
+            if (soakProgram) soakProgram->Kill();
             if (!StartProgram(false)) break;
         }
     }
-    if (program_ && ProgramAlive() && main_) {
-        if (!stop_ || faults_ == 0) CloseProgram(0);
+    if (soakProgram && ProgramAlive() && mainWnd) {
+        if (!stopping || faultCount == 0) CloseProgram(0);
     }
     Report();
-    return faults_ == 0 ? 0 : 1;
+    return faultCount == 0 ? 0 : 1;
 }
 
 void Soak::Report() {
-    Log("---- soak report: seed %llu", static_cast<unsigned long long>(options_.seed));
-    Log("steps run %llu (steps %llu..%llu) in %s, faults %d", static_cast<unsigned long long>(stepsRun_),
-        static_cast<unsigned long long>(options_.from), static_cast<unsigned long long>(step_ ? step_ - 1 : 0),
-        Elapsed().c_str(), faults_);
-    Log("counts at the first start: gdi %d user %d windows %d; at the end: gdi %d user %d windows %d", firstCounts_.gdi,
-        firstCounts_.user, firstCounts_.windows, lastCounts_.gdi, lastCounts_.user, lastCounts_.windows);
+    Log("---- soak report: seed %llu", static_cast<unsigned long long>(soakOptions.seed));
+    Log("steps run %llu (steps %llu..%llu) in %s, faults %d", static_cast<unsigned long long>(stepsRun),
+        static_cast<unsigned long long>(soakOptions.from), static_cast<unsigned long long>(stepIndex ? stepIndex - 1 : 0),
+        Elapsed().c_str(), faultCount);
+    Log("counts at the first start: gdi %d user %d windows %d; at the end: gdi %d user %d windows %d", firstCounts.gdi,
+        firstCounts.user, firstCounts.windows, lastCounts.gdi, lastCounts.user, lastCounts.windows);
     std::string line;
-    for (const auto& [name, count] : kinds_) line += name + " " + std::to_string(count) + ", ";
+    for (const auto& [name, count] : kindCounts) line += name + " " + std::to_string(count) + ", ";
     Log("steps by kind: %s", line.c_str());
     line.clear();
-    for (const auto& [title, count] : opened_) {
-        const Counts& d = drift_[title];
+    for (const auto& [title, count] : openCounts) {
+        const Counts& d = driftByDialog[title];
         line += "\"" + Narrow(title) + "\" " + std::to_string(count) +
-                (counted_[title] == 0 ? " (first openings only), "
+                (countedOpenings[title] == 0 ? " (first openings only), "
                            : " (drift gdi " + std::to_string(d.gdi) + " user " + std::to_string(d.user) + "), ");
     }
     Log("windows opened: %s", line.c_str());
     line.clear();
-    for (const auto& [name, count] : events_) line += name + " " + std::to_string(count) + ", ";
+    for (const auto& [name, count] : eventCounts) line += name + " " + std::to_string(count) + ", ";
     Log("events: %s", line.c_str());
 }
 

@@ -79,27 +79,27 @@ void StoreStamps(const uint32_t* stamps) {
 FieldView& Soak::ViewField() {
     static FieldView none;
     none = FieldView{};
-    if (!main_) return none;
-    const std::wstring title = WindowText(main_);
+    if (!mainWnd) return none;
+    const std::wstring title = WindowText(mainWnd);
     const std::string name = Utf16ToUtf8(std::u16string(title.begin(), title.end()));
-    FieldView& view = views_[name];
+    FieldView& view = fieldViews[name];
     if (view.game.empty()) {
         CGameEngine engine;
         if (!test::DealLibraryGame(engine, name, 1) || !BuildFieldLayout(engine, view.layout)) {
             Note("no layout for \"%s\"", name.c_str());
-            views_.erase(name);
+            fieldViews.erase(name);
             return none;
         }
         view.game = name;
         view.layout.SetStandardGeometry();
-        for (uint16_t p = 0; p < view.layout.PileCount(); ++p) {
+        for (uint16_t p = 0; p < view.layout.GetPileCount(); ++p) {
             if (!view.layout.piles[p].visible) continue;
             view.piles.push_back(p);
             if (engine.piles[p].clickEvent != kNone || engine.piles[p].emptyClickEvent != kNone)
                 view.clickPiles.push_back(p);
         }
     }
-    view.field = FindField(main_);
+    view.field = FindField(mainWnd);
     RECT client{};
     ::GetClientRect(view.field, &client);
     view.width = client.right;
@@ -108,12 +108,12 @@ FieldView& Soak::ViewField() {
 }
 
 uint16_t Soak::AnyPile(const FieldView& view) {
-    return view.piles.empty() ? 0 : view.piles[dice_->Below(static_cast<uint32_t>(view.piles.size()))];
+    return view.piles.empty() ? 0 : view.piles[stepDice->Below(static_cast<uint32_t>(view.piles.size()))];
 }
 
 POINT Soak::CardPoint(const FieldView& view, uint16_t pile, bool topStrip) {
-    Dice& d = *dice_;
-    if (pile >= view.layout.PileCount()) return AnyFieldPoint(view);
+    Dice& d = *stepDice;
+    if (pile >= view.layout.GetPileCount()) return AnyFieldPoint(view);
     const FieldPile& p = view.layout.piles[pile];
     const PilePlacement at = PlacePile(view.layout, p, view.width, view.height);
     // A card of the pile as dealt, or a little past its end (the pile may
@@ -125,8 +125,8 @@ POINT Soak::CardPoint(const FieldView& view, uint16_t pile, bool topStrip) {
 }
 
 POINT Soak::AnyFieldPoint(const FieldView& view) {
-    return OnScreen(view.field, 1 + static_cast<int>(dice_->Below(static_cast<uint32_t>(std::max(view.width - 2, 1)))),
-                    1 + static_cast<int>(dice_->Below(static_cast<uint32_t>(std::max(view.height - 2, 1)))));
+    return OnScreen(view.field, 1 + static_cast<int>(stepDice->Below(static_cast<uint32_t>(std::max(view.width - 2, 1)))),
+                    1 + static_cast<int>(stepDice->Below(static_cast<uint32_t>(std::max(view.height - 2, 1)))));
 }
 
 POINT Soak::CloseBox(HWND window) const {
@@ -156,15 +156,15 @@ void Soak::RunStep(uint64_t step, StepKind kind) {
     case StepKind::kShortcut: Shortcut(); break;
     case StepKind::kMenuKeys:
     case StepKind::kMenuMouse: {
-        const int command = static_cast<int>(dice_->Below(sizeof kMenuCommands / sizeof kMenuCommands[0] + 1));
-        const int menu = command < 8 ? kMenuCommands[command].menu : static_cast<int>(dice_->Below(4));
+        const int command = static_cast<int>(stepDice->Below(sizeof kMenuCommands / sizeof kMenuCommands[0] + 1));
+        const int menu = command < 8 ? kMenuCommands[command].menu : static_cast<int>(stepDice->Below(4));
         const int item = command < 8 ? command : -1;
         if (kind == StepKind::kMenuKeys) MenuByKeys(menu, item);
         else MenuByMouse(menu, item);
         break;
     }
-    case StepKind::kBarButton: BarButton(dice_->Chance(0.7) ? static_cast<int>(dice_->Below(6)) : -1); break;
-    case StepKind::kBarMenu: BarMenu(static_cast<int>(dice_->Below(4))); break;
+    case StepKind::kBarButton: BarButton(stepDice->Chance(0.7) ? static_cast<int>(stepDice->Below(6)) : -1); break;
+    case StepKind::kBarMenu: BarMenu(static_cast<int>(stepDice->Below(4))); break;
     case StepKind::kOpenSelect:
     case StepKind::kOpenOptions:
     case StepKind::kOpenAbout:
@@ -180,7 +180,7 @@ void Soak::RunStep(uint64_t step, StepKind kind) {
     case StepKind::kWindowMove: WindowStep(kind); break;
     case StepKind::kSecondStart: SecondStart(); break;
     case StepKind::kIdle: {
-        const DWORD ms = 500 + dice_->Below(6000);
+        const DWORD ms = 500 + stepDice->Below(6000);
         Note("idle %lu ms", ms);
         ::Sleep(ms);
         break;
@@ -198,10 +198,10 @@ void Soak::FieldStep(StepKind kind) {
         Note("no field to play on");
         return;
     }
-    if (!FrontOrFault(main_)) return;
-    Dice& d = *dice_;
+    if (!FrontOrFault(mainWnd)) return;
+    Dice& d = *stepDice;
     const uint16_t a = AnyPile(view), b = AnyPile(view);
-    ++events_[PrefByte(u"playMode", 1) == 0 ? "field steps clicking" : "field steps dragging"];
+    ++eventCounts[PrefByte(u"playMode", 1) == 0 ? "field steps clicking" : "field steps dragging"];
     switch (kind) {
     case StepKind::kFieldClick: {
         const POINT p = d.Chance(0.8) ? CardPoint(view, a, d.Chance(0.5)) : AnyFieldPoint(view);
@@ -291,8 +291,8 @@ void Soak::FieldStep(StepKind kind) {
             if (!HintMove()) break;
             ++made;
             // A dialog ends the run (a win, a loss).
-            if (!Settle() || !stepDialogs_.empty()) break;
-            FrontOrFault(main_);
+            if (!Settle() || !stepDialogs.empty()) break;
+            FrontOrFault(mainWnd);
         }
         Note("%d hinted moves", made);
         break;
@@ -350,7 +350,7 @@ bool Overlapping(const Box& a, const Box& b) {
 bool Soak::HintMove() {
     FieldView& view = ViewField();
     if (!view.field) return false;
-    FrontOrFault(main_);
+    FrontOrFault(mainWnd);
     const Screenshot before = CaptureSettled(view.field, 3000, nullptr, 100);
     PressKey('M', true);
     std::vector<Box> boxes;
@@ -385,7 +385,7 @@ bool Soak::HintMove() {
     if (!target) {
         Note("hint: click %ld,%ld", press.x, press.y);
         Click(OnScreen(view.field, (source.left + source.right) / 2, (source.top + source.bottom) / 2));
-        ++events_["hinted click"];
+        ++eventCounts["hinted click"];
         return true;
     }
     const POINT release = OnScreen(view.field, target->left + (source.right - source.left) / 2, target->top + 8);
@@ -394,15 +394,15 @@ bool Soak::HintMove() {
         Click(press);
         Click(release);
     } else {
-        DragAlong(press, release, 2 + static_cast<int>(dice_->Below(10)), dice_->Below(20));
+        DragAlong(press, release, 2 + static_cast<int>(stepDice->Below(10)), stepDice->Below(20));
     }
-    ++events_["hinted move"];
+    ++eventCounts["hinted move"];
     return true;
 }
 
 void Soak::Shortcut() {
-    if (!FrontOrFault(main_)) return;
-    Dice& d = *dice_;
+    if (!FrontOrFault(mainWnd)) return;
+    Dice& d = *stepDice;
     struct Key {
         WORD vk;
         bool ctrl;
@@ -425,35 +425,35 @@ void Soak::Shortcut() {
 }
 
 void Soak::MenuByKeys(int menu, int item) {
-    if (!FrontOrFault(main_)) return;
+    if (!FrontOrFault(mainWnd)) return;
     Note("menu %c by keys: %s", static_cast<char>(kMenuLetters[menu]), item < 0 ? "wandered, left" : kMenuCommands[item].name);
     if (!OpenMenuWith(Pid(), [&] { PressKey(static_cast<WORD>(kMenuLetters[menu]), false, true); }, 5000)) {
         Note("no menu opened");
         return;
     }
-    ++events_["menu opened"];
+    ++eventCounts["menu opened"];
     if (item < 0) {
-        const int wander = static_cast<int>(dice_->Below(5));
-        for (int i = 0; i < wander; ++i) PressKey(dice_->Chance(0.5) ? VK_RIGHT : VK_LEFT);
+        const int wander = static_cast<int>(stepDice->Below(5));
+        for (int i = 0; i < wander; ++i) PressKey(stepDice->Chance(0.5) ? VK_RIGHT : VK_LEFT);
         PressKey(VK_ESCAPE);
         PressKey(VK_ESCAPE);
         return;
     }
     for (int i = 0; i < kMenuCommands[item].downs; ++i) PressKey(VK_DOWN);
     PressKey(VK_RETURN);
-    ++events_[std::string("menu ") + kMenuCommands[item].name];
+    ++eventCounts[std::string("menu ") + kMenuCommands[item].name];
 }
 
 void Soak::MenuByMouse(int menu, int item) {
-    if (!FrontOrFault(main_)) return;
-    const POINT title = OnScreen(main_, kMenuTitleX[menu], -kMenuBarAboveClient);
+    if (!FrontOrFault(mainWnd)) return;
+    const POINT title = OnScreen(mainWnd, kMenuTitleX[menu], -kMenuBarAboveClient);
     Note("menu %c by mouse: %s", static_cast<char>(kMenuLetters[menu]), item < 0 ? "clicked away" : kMenuCommands[item].name);
     HWND popup = OpenMenuWith(Pid(), [&] { Click(title); }, 5000);
     if (!popup) {
         Note("no menu opened");
         return;
     }
-    ++events_["menu opened"];
+    ++eventCounts["menu opened"];
     RECT r;
     ::GetWindowRect(popup, &r);
     if (item < 0) {
@@ -467,20 +467,20 @@ void Soak::MenuByMouse(int menu, int item) {
     // Game: a separator above Select; Tools: one above Options.
     y += row * kMenuItemHeight;
     if ((menu == 0 && row == 3) || (menu == 2 && row == 2)) y += kMenuSeparatorHeight - kMenuItemHeight;
-    Click(POINT{r.left + 20 + static_cast<LONG>(dice_->Below(40)), y + kMenuItemHeight / 2});
-    ++events_[std::string("menu ") + kMenuCommands[item].name];
+    Click(POINT{r.left + 20 + static_cast<LONG>(stepDice->Below(40)), y + kMenuItemHeight / 2});
+    ++eventCounts[std::string("menu ") + kMenuCommands[item].name];
 }
 
 // A click on the command bar: on the button of `command` (0 New .. 5
 // Options) wherever the player put it, or anywhere along the bar (-1).
 void Soak::BarButton(int command) {
-    HWND bar = ::FindWindowExW(main_, nullptr, nullptr, L"CommandBar");
+    HWND bar = ::FindWindowExW(mainWnd, nullptr, nullptr, L"CommandBar");
     HWND toolbar = bar ? FindChildOfClass(bar, TOOLBARCLASSNAMEW) : nullptr;
     if (!toolbar || !::IsWindowVisible(bar)) {
         Note("no command bar shown");
         return;
     }
-    if (!FrontOrFault(main_)) return;
+    if (!FrontOrFault(mainWnd)) return;
     const int count = static_cast<int>(::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
     const int button = LOWORD(::SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0));
     // The items in order: a command's index tells where it is, the other
@@ -502,7 +502,7 @@ void Soak::BarButton(int command) {
         Note("the command bar has no button %d", command);
         return;
     }
-    const POINT at{r.left + (target >= 0 ? target : static_cast<int>(dice_->Below(static_cast<uint32_t>(std::max(x, 1))))),
+    const POINT at{r.left + (target >= 0 ? target : static_cast<int>(stepDice->Below(static_cast<uint32_t>(std::max(x, 1))))),
                    (r.top + r.bottom) / 2};
     Note("command bar click at %ld,%ld (%d items%s)", at.x, at.y, count,
          target >= 0 ? (", button " + std::to_string(command)).c_str() : "");
@@ -510,22 +510,22 @@ void Soak::BarButton(int command) {
 }
 
 void Soak::BarMenu(int choice) {
-    HWND bar = ::FindWindowExW(main_, nullptr, nullptr, L"CommandBar");
+    HWND bar = ::FindWindowExW(mainWnd, nullptr, nullptr, L"CommandBar");
     if (!bar || !::IsWindowVisible(bar)) {
         Note("no command bar shown");
         return;
     }
-    if (!FrontOrFault(main_)) return;
+    if (!FrontOrFault(mainWnd)) return;
     RECT r;
     ::GetWindowRect(bar, &r);
-    const POINT at{r.right - 10 - static_cast<LONG>(dice_->Below(60)), (r.top + r.bottom) / 2};
+    const POINT at{r.right - 10 - static_cast<LONG>(stepDice->Below(60)), (r.top + r.bottom) / 2};
     const char* names[] = {"Small Icons", "Big Icons", "Customize...", "left"};
     Note("command bar menu: %s", names[choice]);
     if (!OpenMenuWith(Pid(), [&] { RightClick(at); }, 5000)) {
         Note("no menu opened");
         return;
     }
-    ++events_["command bar menu"];
+    ++eventCounts["command bar menu"];
     if (choice == 3) {
         PressKey(VK_ESCAPE);
         return;
@@ -535,11 +535,11 @@ void Soak::BarMenu(int choice) {
 }
 
 void Soak::OpenDialog(StepKind kind) {
-    Dice& d = *dice_;
+    Dice& d = *stepDice;
     const int route = static_cast<int>(d.Below(4));
     switch (kind) {
     case StepKind::kOpenSelect:
-        if (route == 0 && FrontOrFault(main_)) {
+        if (route == 0 && FrontOrFault(mainWnd)) {
             Note("Ctrl+S");
             PressKey('S', true);
         } else if (route == 1) {
@@ -551,7 +551,7 @@ void Soak::OpenDialog(StepKind kind) {
         }
         break;
     case StepKind::kOpenOptions:
-        if (route == 0 && FrontOrFault(main_)) {
+        if (route == 0 && FrontOrFault(mainWnd)) {
             Note("Ctrl+O");
             PressKey('O', true);
         } else if (route == 1) {
@@ -571,13 +571,13 @@ void Soak::OpenDialog(StepKind kind) {
 }
 
 void Soak::PanelStep(StepKind kind) {
-    HWND panel = FindPanel(main_);
+    HWND panel = FindPanel(mainWnd);
     if (!panel || !::IsWindowVisible(panel)) {
         Note("no side panel shown");
         return;
     }
-    if (!FrontOrFault(main_)) return;
-    Dice& d = *dice_;
+    if (!FrontOrFault(mainWnd)) return;
+    Dice& d = *stepDice;
     const std::vector<PanelRegionView> regions = PanelRegions(panel);
     RECT r;
     ::GetWindowRect(panel, &r);
@@ -647,16 +647,16 @@ void Soak::PanelStep(StepKind kind) {
 }
 
 void Soak::WindowStep(StepKind kind) {
-    if (!FrontOrFault(main_)) return;
-    Dice& d = *dice_;
+    if (!FrontOrFault(mainWnd)) return;
+    Dice& d = *stepDice;
     const RECT w = MainRect();
     TITLEBARINFO title{};
     title.cbSize = sizeof title;
-    ::GetTitleBarInfo(main_, &title);
+    ::GetTitleBarInfo(mainWnd, &title);
     const LONG captionY = (title.rcTitleBar.top + title.rcTitleBar.bottom) / 2;
     switch (kind) {
     case StepKind::kWindowResize: {
-        if (::IsZoomed(main_)) {
+        if (::IsZoomed(mainWnd)) {
             Note("maximised: no resize");
             return;
         }
@@ -673,7 +673,7 @@ void Soak::WindowStep(StepKind kind) {
         break;
     }
     case StepKind::kWindowMaximise: {
-        const bool zoomed = ::IsZoomed(main_) != FALSE;
+        const bool zoomed = ::IsZoomed(mainWnd) != FALSE;
         if (d.Chance(0.5)) {
             Note("caption double-clicked (%s)", zoomed ? "maximised" : "normal");
             DoubleClick(POINT{(title.rcTitleBar.left + title.rcTitleBar.right) / 2, captionY});
@@ -681,8 +681,8 @@ void Soak::WindowStep(StepKind kind) {
             Note("maximise box clicked (%s)", zoomed ? "maximised" : "normal");
             Click(POINT{title.rcTitleBar.right - 29, captionY});
         }
-        if (!WaitFor([&] { return (::IsZoomed(main_) != FALSE) != zoomed; }, 5000)) Note("the window kept its state");
-        else ++events_[zoomed ? "restored from maximised" : "maximised"];
+        if (!WaitFor([&] { return (::IsZoomed(mainWnd) != FALSE) != zoomed; }, 5000)) Note("the window kept its state");
+        else ++eventCounts[zoomed ? "restored from maximised" : "maximised"];
         break;
     }
     case StepKind::kWindowMinimise: {
@@ -694,30 +694,30 @@ void Soak::WindowStep(StepKind kind) {
             PressKey(VK_SPACE, false, true);
             if (WaitForPopupMenu(Pid(), 5000)) PressKey('N');
         }
-        if (!WaitFor([&] { return ::IsIconic(main_) != FALSE; }, 5000)) {
+        if (!WaitFor([&] { return ::IsIconic(mainWnd) != FALSE; }, 5000)) {
             Note("the window did not minimise");
             if (FindPopupMenu(Pid())) PressKey(VK_ESCAPE);
             return;
         }
-        ++events_["minimised"];
+        ++eventCounts["minimised"];
         ::Sleep(300 + d.Below(3000));
         // Back: a second start brings it back, or the system menu's Restore.
         if (d.Chance(0.5)) {
             SecondStart();
         } else {
             Note("restored with the system menu");
-            BringToFront(main_);
+            BringToFront(mainWnd);
             PressKey(VK_SPACE, false, true);
             if (WaitForPopupMenu(Pid(), 5000)) PressKey('R');
         }
-        if (!WaitFor([&] { return ::IsIconic(main_) == FALSE; }, 10000)) {
+        if (!WaitFor([&] { return ::IsIconic(mainWnd) == FALSE; }, 10000)) {
             Note("still minimised: restored by the driver");
-            ::ShowWindow(main_, SW_RESTORE);
+            ::ShowWindow(mainWnd, SW_RESTORE);
         }
         break;
     }
     case StepKind::kWindowMove: {
-        if (::IsZoomed(main_)) return;
+        if (::IsZoomed(mainWnd)) return;
         const POINT p{title.rcTitleBar.left + 60 + static_cast<LONG>(d.Below(200)), captionY};
         LONG dx = d.Between(-200, 200), dy = d.Between(-100, 100);
         // The window stays on the screen where it fits (else its left or
@@ -739,11 +739,11 @@ void Soak::WindowStep(StepKind kind) {
 // Input in a hurry: clicks, drags and keys over the main window's client
 // area, menu bar and status bar, with no wait for the program between them.
 void Soak::Chaos() {
-    if (!FrontOrFault(main_)) return;
-    Dice& d = *dice_;
+    if (!FrontOrFault(mainWnd)) return;
+    Dice& d = *stepDice;
     RECT client{};
-    ::GetClientRect(main_, &client);
-    const POINT origin = OnScreen(main_, 0, 0);
+    ::GetClientRect(mainWnd, &client);
+    const POINT origin = OnScreen(mainWnd, 0, 0);
     const RECT area{origin.x, origin.y - 15, origin.x + client.right, origin.y + client.bottom};
     const auto anywhere = [&] {
         return POINT{area.left + static_cast<LONG>(d.Below(static_cast<uint32_t>(area.right - area.left))),
@@ -778,49 +778,49 @@ void Soak::SecondStart() {
         second.Kill();
         return;
     }
-    ++events_["second start"];
-    if (!WaitFor([&] { return ::IsIconic(main_) == FALSE; }, 10000))
+    ++eventCounts["second start"];
+    if (!WaitFor([&] { return ::IsIconic(mainWnd) == FALSE; }, 10000))
         Fault("a second start did not bring the minimised window back");
 }
 
 void Soak::CleanRestart() {
-    Dice& d = *dice_;
+    Dice& d = *stepDice;
     // What must come back: the game in play as shown, the panel, the bar.
     FieldView& view = ViewField();
-    const std::wstring title = WindowText(main_);
+    const std::wstring title = WindowText(mainWnd);
     const Screenshot field = view.field ? CaptureSettled(view.field, 5000) : Screenshot{};
-    HWND panel = FindPanel(main_);
+    HWND panel = FindPanel(mainWnd);
     const std::wstring order = panel ? PanelOrder(panel) : L"";
     const LONG panelWidth = panel ? WindowSize(panel).cx : 0;
-    HWND bar = ::FindWindowExW(main_, nullptr, nullptr, L"CommandBar");
+    HWND bar = ::FindWindowExW(mainWnd, nullptr, nullptr, L"CommandBar");
     HWND toolbar = bar ? FindChildOfClass(bar, TOOLBARCLASSNAMEW) : nullptr;
     const LRESULT buttons = toolbar ? ::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0) : -1;
     const bool barShown = bar && ::IsWindowVisible(bar);
-    const bool zoomed = ::IsZoomed(main_) != FALSE;
+    const bool zoomed = ::IsZoomed(mainWnd) != FALSE;
     if (!CloseProgram(static_cast<int>(d.Below(3)))) return;
-    ++events_["clean restart"];
+    ++eventCounts["clean restart"];
     ::Sleep(d.Below(1500));
     if (!StartProgram(true)) return;
     // A restored game that shows no move has its lost dialog at once; else
     // the same game as it was, the same panel and bar.
-    if (WindowText(main_) != title)
-        Fault("after a restart the game is \"" + Narrow(WindowText(main_)) + "\", not \"" + Narrow(title) + "\"");
+    if (WindowText(mainWnd) != title)
+        Fault("after a restart the game is \"" + Narrow(WindowText(mainWnd)) + "\", not \"" + Narrow(title) + "\"");
     FieldView& again = ViewField();
     const Screenshot now = again.field ? CaptureSettled(again.field, 5000) : Screenshot{};
     // In the clicking mode a card picked up shows as chosen until the close
     // and is not saved: the fields are compared in drag and drop only.
     const bool dragging = PrefByte(u"playMode", 1) != 0;
-    if (!zoomed && dragging && stepDialogs_.empty() && now.width == field.width && now.height == field.height &&
+    if (!zoomed && dragging && stepDialogs.empty() && now.width == field.width && now.height == field.height &&
         now != field) {
-        WriteBmp(field, options_.folder + L"\\restart-before-" + std::to_wstring(step_) + L".bmp");
-        WriteBmp(now, options_.folder + L"\\restart-after-" + std::to_wstring(step_) + L".bmp");
+        WriteBmp(field, soakOptions.folder + L"\\restart-before-" + std::to_wstring(stepIndex) + L".bmp");
+        WriteBmp(now, soakOptions.folder + L"\\restart-after-" + std::to_wstring(stepIndex) + L".bmp");
         Fault("the field after a restart differs from the field before it");
     }
-    panel = FindPanel(main_);
+    panel = FindPanel(mainWnd);
     if (panel && (PanelOrder(panel) != order || (!zoomed && WindowSize(panel).cx != panelWidth)))
         Fault("the panel came back as " + Narrow(PanelOrder(panel)) + " " + std::to_string(WindowSize(panel).cx) +
               " wide, not " + Narrow(order) + " " + std::to_string(panelWidth));
-    bar = ::FindWindowExW(main_, nullptr, nullptr, L"CommandBar");
+    bar = ::FindWindowExW(mainWnd, nullptr, nullptr, L"CommandBar");
     toolbar = bar ? FindChildOfClass(bar, TOOLBARCLASSNAMEW) : nullptr;
     const LRESULT buttonsNow = toolbar ? ::SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0) : -1;
     if (buttonsNow != buttons || (bar && ::IsWindowVisible(bar)) != barShown)
@@ -831,15 +831,15 @@ void Soak::CleanRestart() {
 // A clean close, the game one move before a win stored as the program would
 // have saved it, a start and the winning move with the mouse.
 void Soak::NearWin() {
-    if (options_.winSteps.empty()) {
+    if (soakOptions.winSteps.empty()) {
         Note("no win steps: skipped");
         return;
     }
     const std::string klondike = "Klondike (draw one)";
     std::string path;
-    for (wchar_t c : options_.winSteps) path += static_cast<char>(c);
+    for (wchar_t c : soakOptions.winSteps) path += static_cast<char>(c);
     const std::vector<Step> steps = ReadSteps(path.c_str());
-    SavingOwner owner(dice_->Chance(0.5) ? 5 + dice_->Below(60) : 60 + dice_->Below(3000), kWinDeal);
+    SavingOwner owner(stepDice->Chance(0.5) ? 5 + stepDice->Below(60) : 60 + stepDice->Below(3000), kWinDeal);
     LoadStamps(owner.GetSaveStamps());
     CGameEngine engine(&owner);
     Step last;
@@ -857,7 +857,7 @@ void Soak::NearWin() {
     Note("Klondike deal %u one move before its win, %u s played", kWinDeal, owner.GetElapsedSeconds());
     const auto dialogsShown = [&] {
         int shown = 0;
-        for (const auto& [title, count] : opened_) shown += count;
+        for (const auto& [title, count] : openCounts) shown += count;
         return shown;
     };
     const int dialogsBefore = dialogsShown();
@@ -877,11 +877,11 @@ void Soak::NearWin() {
         else Fault("a game restored past its time limit did not end");
         return;
     }
-    if (WindowText(main_) != kKlondike) {
-        Fault("the start did not restore Klondike: \"" + Narrow(WindowText(main_)) + "\"");
+    if (WindowText(mainWnd) != kKlondike) {
+        Fault("the start did not restore Klondike: \"" + Narrow(WindowText(mainWnd)) + "\"");
         return;
     }
-    HWND field = FindField(main_);
+    HWND field = FindField(mainWnd);
     RECT client;
     ::GetClientRect(field, &client);
     POINT press, release;
@@ -889,7 +889,7 @@ void Soak::NearWin() {
     const bool clicking = PrefByte(u"playMode", 1) == 0;
     HWND win = nullptr;
     for (int attempt = 0; attempt < 2 && !win; ++attempt) {
-        FrontOrFault(main_);
+        FrontOrFault(mainWnd);
         if (last.click) {
             Click(OnScreen(field, press.x, press.y));
         } else if (clicking) {

@@ -60,13 +60,13 @@ bool Soak::Settle() {
 }
 
 bool Soak::HandleWindows(std::vector<HWND>& stack, int depth) {
-    for (int round = 0; round < 16 && ProgramAlive() && !stop_; ++round) {
-        std::vector<HWND> others = OtherWindows(Pid(), main_, stack);
+    for (int round = 0; round < 16 && ProgramAlive() && !stopping; ++round) {
+        std::vector<HWND> others = OtherWindows(Pid(), mainWnd, stack);
         if (others.empty()) {
             // One may be on its way (a dialog the last input opens).
             ::WaitForInputIdle(Process(), 3000);
             ::Sleep(150);
-            others = OtherWindows(Pid(), main_, stack);
+            others = OtherWindows(Pid(), mainWnd, stack);
             if (others.empty()) return true;
         }
         HWND window = others.front();
@@ -74,15 +74,15 @@ bool Soak::HandleWindows(std::vector<HWND>& stack, int depth) {
         else if (IsClass(window, L"ComboLBox")) AnswerDroppedList(window);
         else PlayDialog(window, stack, depth);
     }
-    if (!ProgramAlive() || stop_) return false;
-    const std::vector<HWND> left = OtherWindows(Pid(), main_, stack);
+    if (!ProgramAlive() || stopping) return false;
+    const std::vector<HWND> left = OtherWindows(Pid(), mainWnd, stack);
     if (left.empty()) return true;
     Fault("windows stay open: " + Narrow(WindowTitlesOf(Pid())));
     return false;
 }
 
 void Soak::AnswerMenu(HWND menu) {
-    Dice& d = *dice_;
+    Dice& d = *stepDice;
     const RECT r = ScreenRect(menu);
     const int how = static_cast<int>(d.Below(10));
     if (how < 3) {
@@ -98,7 +98,7 @@ void Soak::AnswerMenu(HWND menu) {
         Note("menu clicked at %ld,%ld", at.x, at.y);
         Click(at);
     }
-    ++events_["popup menu answered"];
+    ++eventCounts["popup menu answered"];
     if (!WaitFor([&] { return Gone(menu); }, 3000)) {
         PressKey(VK_ESCAPE);
         PressKey(VK_ESCAPE);
@@ -107,7 +107,7 @@ void Soak::AnswerMenu(HWND menu) {
 }
 
 void Soak::AnswerDroppedList(HWND list) {
-    Dice& d = *dice_;
+    Dice& d = *stepDice;
     const int how = static_cast<int>(d.Below(10));
     if (how < 6) {
         RECT r = ScreenRect(list);
@@ -131,13 +131,13 @@ void Soak::AnswerDroppedList(HWND list) {
 }
 
 void Soak::PlayDialog(HWND dialog, std::vector<HWND>& stack, int depth) {
-    Dice& d = *dice_;
+    Dice& d = *stepDice;
     const std::wstring title = WindowText(dialog);
-    ++opened_[title];
-    stepDialogs_.insert(title);
+    ++openCounts[title];
+    stepDialogs.insert(title);
     // The end of a game and its kind.
     if (title == L"Congratulations!") {
-        ++events_[::FindWindowExW(dialog, nullptr, L"Edit", nullptr) ? "win with a best time" : "win"];
+        ++eventCounts[::FindWindowExW(dialog, nullptr, L"Edit", nullptr) ? "win with a best time" : "win"];
     } else if (title == L"Sorry...") {
         bool timeUp = false;
         ::EnumChildWindows(
@@ -147,7 +147,7 @@ void Soak::PlayDialog(HWND dialog, std::vector<HWND>& stack, int depth) {
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(&timeUp));
-        ++events_[timeUp ? "time up" : "lost"];
+        ++eventCounts[timeUp ? "time up" : "lost"];
     } else if (title == L"Warning") {
         Fault("a warning shows while the program runs");
     }
@@ -156,8 +156,8 @@ void Soak::PlayDialog(HWND dialog, std::vector<HWND>& stack, int depth) {
     const int actions = depth > 3   ? 0
                         : depth > 1 ? static_cast<int>(d.Below(3))
                                     : static_cast<int>(d.Below(10));
-    for (int i = 0; i < actions && !Gone(dialog) && ProgramAlive() && !stop_; ++i) {
-        if (!OtherWindows(Pid(), main_, stack).empty()) {
+    for (int i = 0; i < actions && !Gone(dialog) && ProgramAlive() && !stopping; ++i) {
+        if (!OtherWindows(Pid(), mainWnd, stack).empty()) {
             if (!HandleWindows(stack, depth + 1)) break;
             continue;
         }
@@ -169,12 +169,12 @@ void Soak::PlayDialog(HWND dialog, std::vector<HWND>& stack, int depth) {
         ::Sleep(d.Below(150));
         if (!HandleWindows(stack, depth + 1)) break;
     }
-    if (!stop_ && ProgramAlive()) CloseDialog(dialog, stack, depth);
+    if (!stopping && ProgramAlive()) CloseDialog(dialog, stack, depth);
     stack.erase(std::remove(stack.begin(), stack.end(), dialog), stack.end());
 }
 
 void Soak::DialogAction(HWND dialog) {
-    Dice& d = *dice_;
+    Dice& d = *stepDice;
     std::vector<HWND> controls;
     ::EnumChildWindows(
         dialog,
@@ -243,7 +243,7 @@ void Soak::DialogAction(HWND dialog) {
     }
     if (roll < 0.37) {
         RECT m{};
-        ::GetWindowRect(main_, &m);
+        ::GetWindowRect(mainWnd, &m);
         const POINT at{m.left + 20 + static_cast<LONG>(d.Below(static_cast<uint32_t>(std::max<LONG>(m.right - m.left - 40, 1)))),
                        m.top + 60 + static_cast<LONG>(d.Below(static_cast<uint32_t>(std::max<LONG>(m.bottom - m.top - 80, 1))))};
         Note("click on the main window at %ld,%ld", at.x, at.y);
@@ -313,17 +313,17 @@ void Soak::DialogAction(HWND dialog) {
 }
 
 bool Soak::CloseDialog(HWND dialog, std::vector<HWND>& stack, int depth) {
-    Dice& d = *dice_;
+    Dice& d = *stepDice;
     const std::wstring title = WindowText(dialog);
     // Whatever it opened goes first.
     HandleWindows(stack, depth + 1);
-    for (int attempt = 0; attempt < 6 && !Gone(dialog) && ProgramAlive() && !stop_; ++attempt) {
-        if (!OtherWindows(Pid(), main_, stack).empty()) HandleWindows(stack, depth + 1);
+    for (int attempt = 0; attempt < 6 && !Gone(dialog) && ProgramAlive() && !stopping; ++attempt) {
+        if (!OtherWindows(Pid(), mainWnd, stack).empty()) HandleWindows(stack, depth + 1);
         // A dialog on its way out (a game played from the selection) gives
         // the keyboard back to the main window, which Alt+F4 would close:
         // keys go only to the dialog in front while it keeps its owner
         // disabled.
-        if (!BringToFront(dialog) || ::IsWindowEnabled(main_) || ::GetForegroundWindow() != dialog) {
+        if (!BringToFront(dialog) || ::IsWindowEnabled(mainWnd) || ::GetForegroundWindow() != dialog) {
             WaitFor([&] { return Gone(dialog); }, 2000);
             continue;
         }
@@ -357,11 +357,11 @@ bool Soak::CloseDialog(HWND dialog, std::vector<HWND>& stack, int depth) {
             Note("closed with Alt+F4");
             PressKey(VK_F4, false, true);
         }
-        WaitFor([&] { return Gone(dialog) || !OtherWindows(Pid(), main_, stack).empty(); }, 5000);
+        WaitFor([&] { return Gone(dialog) || !OtherWindows(Pid(), mainWnd, stack).empty(); }, 5000);
         if (!Gone(dialog)) HandleWindows(stack, depth + 1);
         WaitFor([&] { return Gone(dialog); }, 2000);
     }
-    if (Gone(dialog) || !ProgramAlive() || stop_) return true;
+    if (Gone(dialog) || !ProgramAlive() || stopping) return true;
     Fault("the dialog \"" + Narrow(title) + "\" does not close");
     return false;
 }

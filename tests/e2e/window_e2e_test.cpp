@@ -251,10 +251,10 @@ using Bytes = std::vector<uint8_t>;
 
 class RandomValues {
 public:
-    explicit RandomValues(uint32_t seed) : rng_(seed) {}
-    uint32_t Below(uint32_t n) { return static_cast<uint32_t>(rng_() % n); }
+    explicit RandomValues(uint32_t seed) : rng(seed) {}
+    uint32_t Below(uint32_t n) { return static_cast<uint32_t>(rng() % n); }
     bool OneIn(uint32_t n) { return Below(n) == 0; }
-    uint32_t Any() { return static_cast<uint32_t>(rng_()); }
+    uint32_t Any() { return static_cast<uint32_t>(rng()); }
     Bytes Random(size_t size) {
         Bytes bytes(size);
         for (uint8_t& b : bytes) b = static_cast<uint8_t>(Any());
@@ -286,7 +286,7 @@ public:
     // A panel's regions: random bytes or the right ids with random states.
     Bytes States(std::vector<uint32_t> ids) {
         if (OneIn(2)) return Sized(8 * ids.size());
-        std::shuffle(ids.begin(), ids.end(), rng_);
+        std::shuffle(ids.begin(), ids.end(), rng);
         Bytes bytes;
         for (uint32_t id : ids) {
             const Bytes n = Number(id);
@@ -297,7 +297,7 @@ public:
     }
 
 private:
-    std::mt19937 rng_;
+    std::mt19937 rng;
 };
 
 struct StoredValue {
