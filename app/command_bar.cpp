@@ -190,10 +190,10 @@ void CCommandBar::ShowItems(const std::vector<int>& items) {
     SetIconSize(bigIcons);
 }
 
-UINT CCommandBar::ShowContextMenu() const {
+void CCommandBar::OnContextMenu() {
     HMENU menu = ::CreatePopupMenu();
     if (!menu)
-        return 0;
+        return;
     ::AppendMenuW(menu, MF_STRING | (bigIcons ? MF_UNCHECKED : MF_CHECKED), ID_CMDBAR_SMALLICONS, L"Small Icons");
     ::AppendMenuW(menu, MF_STRING | (bigIcons ? MF_CHECKED : MF_UNCHECKED), ID_CMDBAR_BIGICONS, L"Big Icons");
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -203,19 +203,17 @@ UINT CCommandBar::ShowContextMenu() const {
     const UINT chosen = static_cast<UINT>(
         ::TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd, nullptr));
     ::DestroyMenu(menu);
-    return chosen;
+    // The menu's commands go to the host, which handles them itself.
+    if (chosen)
+        ::SendMessageW(::GetParent(hwnd), WM_COMMAND, chosen, 0);
 }
 
 BOOL CCommandBar::OnNotifyReflect(NMHDR* header, LRESULT* result) {
     switch (header->code) {
-    case NM_RCLICK: {
-        // The menu's commands go to the host, which handles them itself.
-        const UINT chosen = ShowContextMenu();
-        if (chosen)
-            ::SendMessageW(::GetParent(hwnd), WM_COMMAND, chosen, 0);
+    case NM_RCLICK:
+        OnContextMenu();
         *result = 0;
         return TRUE;
-    }
     case TBN_QUERYINSERT:
     case TBN_QUERYDELETE:
         *result = TRUE;

@@ -69,8 +69,8 @@ public:
     // Whether a Reset closed the customise dialog to have it opened again
     // on the new layout; cleared by asking.
     bool TakeReopenCustomize() { return std::exchange(reopenCustomize, false); }
-    // The context menu at the cursor; returns the command chosen (0: none).
-    UINT ShowContextMenu() const;
+    // The context menu at the cursor; the command chosen goes to the host.
+    void OnContextMenu();
 
 protected:
     BOOL OnNotifyReflect(NMHDR* header, LRESULT* result) override;

@@ -99,7 +99,7 @@ void ReversePile(FieldLayout& layout, uint16_t pile) {
     for (size_t i = 0; i < n / 2; ++i) std::swap(cards[i], cards[n - 1 - i]);
 }
 
-void ShuffleFieldPile(FieldLayout& layout, uint16_t pile, uint16_t seed) {
+void ShufflePile(FieldLayout& layout, uint16_t pile, uint16_t seed) {
     if (!HasPile(layout, pile)) return;
     std::vector<FieldCard>& cards = layout.piles[pile].cards;
     const uint32_t n = static_cast<uint32_t>(cards.size());
@@ -151,7 +151,7 @@ bool ReplayFieldUpdate(FieldLayout& layout, const FieldUpdate& u, const FieldRun
         pile.baseSuit = u.baseSuit;
         return true;
     case FieldUpdateKind::Shuffle:
-        ShuffleFieldPile(layout, u.pile, u.value);
+        ShufflePile(layout, u.pile, u.value);
         return true;
     }
     return false;

@@ -74,7 +74,7 @@ bool ReplayFieldUpdate(FieldLayout& layout, const FieldUpdate& update, const Fie
 void SetRunFaceUp(FieldLayout& layout, uint16_t pile, uint16_t start, uint16_t count, bool faceUp);
 void ReversePile(FieldLayout& layout, uint16_t pile);
 // The engine's shuffle on the same seed (ShufflePartner).
-void ShuffleFieldPile(FieldLayout& layout, uint16_t pile, uint16_t seed);
+void ShufflePile(FieldLayout& layout, uint16_t pile, uint16_t seed);
 
 // Moves the cards from fromIndex to the top of sourcePile onto the top of
 // destinationPile, without drawing; false, changing nothing, when the source

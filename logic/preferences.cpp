@@ -14,7 +14,7 @@
 
 namespace corvelle {
 
-bool FavoritesList::Contains(uint16_t id) const {
+bool FavoritesList::IsFavorite(uint16_t id) const {
     return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
@@ -321,7 +321,7 @@ void VisitValues(AppPreferences& p, ReadState& read, Row&& row) {
             for (uint32_t i = 0; i < read.favoriteCount; ++i) {
                 const uint16_t id = LoadLE<uint16_t>(in->data() + 2 * i);
                 if (std::find(o.gameIds.begin(), o.gameIds.end(), id) != o.gameIds.end() &&
-                    !p.favorites.Contains(id))
+                    !p.favorites.IsFavorite(id))
                     p.favorites.ids.push_back(id);
             }
         });

@@ -61,7 +61,7 @@ constexpr uint8_t kFilterTimeMax = 4;
 // one entry 0xFFFF with a count of 1.
 struct FavoritesList {
     std::vector<uint16_t> ids;
-    bool Contains(uint16_t id) const;
+    bool IsFavorite(uint16_t id) const;
 };
 constexpr uint16_t kNoFavorite = 0xFFFF;
 constexpr uint32_t kMaxFavorites = 800;

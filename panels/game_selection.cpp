@@ -66,7 +66,7 @@ std::vector<uint32_t> FilterGames(const std::vector<CGameEntry>& table, const Se
                                   const FavoritesList& favorites) {
     std::vector<uint32_t> rows;
     for (uint32_t i = 0; i < table.size(); ++i) {
-        if (filter.favoritesOnly && !favorites.Contains(table[i].id)) continue;
+        if (filter.favoritesOnly && !favorites.IsFavorite(table[i].id)) continue;
         if (PassesFilter(table[i], filter)) rows.push_back(i);
     }
     if (rows.empty()) rows.push_back(kNoGame);
@@ -74,7 +74,7 @@ std::vector<uint32_t> FilterGames(const std::vector<CGameEntry>& table, const Se
 }
 
 void AddFavorite(FavoritesList& favorites, uint16_t id) {
-    if (id == kNoFavorite || favorites.Contains(id) || favorites.ids.size() >= kMaxFavorites) return;
+    if (id == kNoFavorite || favorites.IsFavorite(id) || favorites.ids.size() >= kMaxFavorites) return;
     favorites.ids.push_back(id);
 }
 

@@ -288,7 +288,7 @@ void CSelectDlg::OnListRClick(const NMITEMACTIVATE* click) {
     if (!entry) return;
     HMENU menu = ::CreatePopupMenu();
     if (!menu) return;
-    const bool favourite = host->GetSelectPreferences().favorites.Contains(entry->id);
+    const bool favourite = host->GetSelectPreferences().favorites.IsFavorite(entry->id);
     ::AppendMenuW(menu, MF_STRING, ID_SELECT_PLAY, L"Play");
     ::AppendMenuW(menu, MF_STRING, favourite ? ID_SELECT_REMOVE_FAVORITE : ID_SELECT_ADD_FAVORITE,
                   favourite ? L"Remove From Favorites" : L"Add To Favorites");
@@ -349,7 +349,7 @@ void CSelectDlg::DrawRow(const DRAWITEMSTRUCT* item) {
             if (columnWidth >= width) DrawBitmapTransparent(dc, left + (columnWidth - width) / 2, r.top, bitmap, kKeyGreen);
             left += columnWidth;
         };
-        const bool favourite = host->GetSelectPreferences().favorites.Contains(entry->id);
+        const bool favourite = host->GetSelectPreferences().favorites.IsFavorite(entry->id);
         if (favourite)
             drawIcon(1, IDB_FAVOURITE, kIconSize);
         else

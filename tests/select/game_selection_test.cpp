@@ -113,7 +113,7 @@ TEST(Favorites, AddRemoveAndDuplicates) {
     EXPECT_EQ(fav.ids, std::vector<uint16_t>{7});
     RemoveFavorite(fav, 7);
     EXPECT_TRUE(fav.ids.empty());
-    EXPECT_FALSE(fav.Contains(kNoFavorite));
+    EXPECT_FALSE(fav.IsFavorite(kNoFavorite));
 }
 
 TEST(SelectionTracker, FollowsGamesNotRows) {
