@@ -40,8 +40,17 @@ bool Program::Start(const std::wstring& path) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring command = L"\"" + path + L"\"";
-    return ::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &processInfo) != FALSE;
+    // Wine now and then fails to create a process while the machine is busy
+    // (the program's own start is what the tests look at, not Wine's): a
+    // failed creation is tried again after a pause, and its error reported.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0) ::Sleep(1000);
+        if (::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &processInfo) != FALSE)
+            return true;
+        std::fprintf(stderr, "CreateProcess failed (error %lu)\n", static_cast<unsigned long>(::GetLastError()));
+    }
+    return false;
 }
 
 bool Program::WaitExit(DWORD ms) {
