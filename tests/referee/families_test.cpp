@@ -61,6 +61,8 @@ TEST(RefereeLine, PresetsParametersAndRefusals) {
         {"spider base=2", "'foundation=runs' takes whole runs or ranks home: it needs base=A"},
         {"forty-thieves space-from=waste stock=row", "'space-from' names the waste"},
         {"canfield reserves=2", "'fill=reserve' fills the columns from one reserve pile"},
+        {"canfield base=A wrap=unless-ace", "'wrap=unless-ace' needs a dealt base"},
+        {"forty-thieves fill=waste stock=row", "'fill=waste' names the waste"},
         {"golf layout=peaks columns=7", "the peaks are 28 cards"},
     };
     for (const auto& [line, words] : refused) {
@@ -185,6 +187,12 @@ TEST(RulesFamilies, CanfieldBaseCornerFillAndReserve) {
     Make(duchess, d, ToColumn(2, 3));
     EXPECT_EQ(Refusal(duchess, d, FromWaste({Role::Column, 2})), "");
     EXPECT_EQ(Refusal(duchess, d, ToColumn(3, 2)), "an empty column takes the waste's card once the reserve is used up");
+
+    // Four Seasons: the columns turn the corner unless the dealt base is the Ace.
+    const Rules seasons = Line("canfield reserves=0 fill=none wrap=unless-ace");
+    const Position sevens = Make({"AS", "KH"}, {"7D", "", "", ""}), aces = Make({"AS", "KH"}, {"AD", "", "", ""});
+    EXPECT_EQ(Refusal(ForDeal(seasons, sevens), sevens, ToColumn(1, 0)), "");
+    EXPECT_NE(Refusal(ForDeal(seasons, aces), aces, ToColumn(1, 0)), "") << "no King on an Ace in a deal based on the Ace";
 }
 
 // Forty Thieves goes through its stock once, one card at a time. Deuces:
@@ -208,6 +216,16 @@ TEST(RulesFamilies, FortyThievesOnceAndAcesHigh) {
     EXPECT_EQ(Refusal(Line("forty-thieves decks=1 columns=2 deal=1 home-build=alt"), red, ToFoundation(0, 0)), "");
     EXPECT_NE(Refusal(Line("forty-thieves decks=1 columns=2 deal=1 home-build=alt"), red, ToFoundation(1, 0)), "");
     EXPECT_NE(Refusal(r, red, ToFoundation(0, 0)), "") << "in suit";
+    // Congress: a space takes the waste's card at once, the stock's while the waste is empty.
+    const Rules congress = Line("forty-thieves decks=1 columns=3 deal=1 fill=waste space-from=waste");
+    Position c = Make({"AH", "AC", "9S"});
+    c.waste = Cards("5C");
+    c.stock = Cards("3d");
+    Make(congress, c, ToFoundation(0, 0));
+    EXPECT_EQ(c.columns[0], Cards("5C"));
+    Make(congress, c, ToFoundation(1, 1));
+    EXPECT_EQ(c.columns[1], Cards("3D"));
+    EXPECT_TRUE(c.stock.empty());
 }
 
 // Golf: a free column card goes onto the waste one rank above or below its

@@ -45,22 +45,23 @@ std::string ReplayInModel(const referee::Rules& rules, const uint8_t* record, si
     std::string why;
     if (!ReadPosition(e, piles, model, why)) return "the deal: " + why;
     if (why = referee::CheckDeal(rules, model); !why.empty()) return "the deal is not the rules' deal: " + why;
+    const referee::Rules dealRules = referee::ForDeal(rules, model);
     for (size_t i = 0; i < steps.size(); ++i) {
         const Step& s = steps[i];
         const std::string at = "step " + std::to_string(i + 1) + " (" + s.ToString() + ")";
         referee::Place from, to;
         if (!piles.PlaceOf(s.from, from) || (!s.click && !piles.PlaceOf(s.to, to))) return at + " has no move in the rules";
         const referee::Move m = s.click ? referee::Click(from) : referee::CardsMove(from, to, s.count);
-        if (why = referee::Refusal(rules, model, m); !why.empty())
+        if (why = referee::Refusal(dealRules, model, m); !why.empty())
             return at + ", " + referee::MoveText(m) + ", is refused by the rules: " + why;
-        referee::Make(rules, model, m);
+        referee::Make(dealRules, model, m);
         if (!ApplyStep(e, s, &why)) return at + " is refused by the game: " + why;
         if (!ReadPosition(e, piles, game, why)) return "after " + at + ": " + why;
         if (!(game == model))
             return "after " + at + " the game and the rules differ; the rules:\n" + referee::PositionText(model) +
                    "the game:\n" + referee::PositionText(game);
     }
-    return referee::Won(rules, model) ? "" : "the rules do not count the line a win";
+    return referee::Won(dealRules, model) ? "" : "the rules do not count the line a win";
 }
 
 std::string PlayModelMoves(CGameEngine& e, const ModelPiles& piles, const std::vector<referee::Move>& moves) {
@@ -109,7 +110,7 @@ void RefereeCheck(const GameEntry& game, const uint8_t* record, size_t length, i
             failures.push_back(deal + "the deal is not the rules' deal: " + why);
             continue;
         }
-        const referee::Solution s = referee::Solve(rules, start, rules.budget);
+        const referee::Solution s = referee::Solve(referee::ForDeal(rules, start), start, rules.budget);
         positions += s.positions;
         if (s.verdict == referee::Verdict::Solved) {
             if (const std::string r = PlayModelMoves(e, piles, s.moves); !r.empty()) failures.push_back(deal + r);

@@ -80,7 +80,7 @@ std::string MapPiles(const Rules& rules, const std::vector<std::string>& pileNam
     if (std::string why = Complete(out.columns, rules.columns, rules.tableauName); !why.empty()) return why;
     if (std::string why = Complete(out.foundations, building ? rules.foundations : 0, "foundation"); !why.empty()) return why;
     if (std::string why = Complete(out.reserves, rules.reserves, rules.reserveName); !why.empty()) return why;
-    if ((rules.stock != Stock::None || rules.fill == Fill::Stock) && out.stock < 0) return "the rules need a pile named stock";
+    if ((rules.stock != Stock::None || rules.fill == Fill::Stock || rules.fill == Fill::Waste) && out.stock < 0) return "the rules need a pile named stock";
     if ((rules.stock == Stock::Waste || rules.wasteDeal > 0 || rules.GetGameKind() == Kind::Golf) && out.waste < 0)
         return "the rules need a pile named " + rules.wasteName;
     if (rules.GetGameKind() == Kind::Pyramid && out.discard < 0) return "the rules need a pile named discard";

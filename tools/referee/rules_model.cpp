@@ -47,13 +47,16 @@ void DealRow(Position& p, std::vector<Pile>& piles, bool skipEmpty) {
 
 void FillSpaces(const Rules& rules, Position& p) {
     if (rules.fill == Fill::None) return;
-    Pile& from = rules.fill == Fill::Reserve ? p.reserves[0] : p.stock;
-    for (Pile& column : p.columns)
+    for (Pile& column : p.columns) {
+        Pile& from = rules.fill == Fill::Reserve                      ? p.reserves[0]
+                     : rules.fill == Fill::Waste && !p.waste.empty() ? p.waste
+                                                                      : p.stock;
         if (column.empty() && !from.empty()) {
             column.push_back(from.back());
             column.back().faceUp = true;
             from.pop_back();
         }
+    }
 }
 
 std::string CardText(const Card& card) {
@@ -204,6 +207,14 @@ bool Follows(const Rules& rules, SuitRule suits, const Card& moved, const Card& 
     else if (rules.acesHigh) above = moved.rank == 1 ? 0 : moved.rank == kKing ? 1 : above;
     else if (moved.rank == kKing) above = rules.wrap ? 1 : 0;
     return onto.rank == above && SuitsAgree(suits, moved.suit, onto.suit);
+}
+
+Rules ForDeal(const Rules& rules, const Position& start) {
+    Rules forDeal = rules;
+    if (rules.wrapUnlessAceBase && !start.foundations.empty() && !start.foundations[0].empty() &&
+        start.foundations[0].front().rank == 1)
+        forDeal.wrap = false;
+    return forDeal;
 }
 
 bool BuildsOn(const Rules& rules, const Card& moved, const Card& onto) { return Follows(rules, rules.build, moved, onto); }

@@ -47,8 +47,8 @@ enum class Stock : uint8_t { None, Waste, Row, Reserves, Regather };
 // the first foundation, or of the first card the player puts there.
 enum class Base : uint8_t { Rank, Dealt, Chosen };
 // What fills an empty column at once: nothing, the reserve's top card, the
-// stock's.
-enum class Fill : uint8_t { None, Reserve, Stock };
+// stock's, the waste's (the stock's while the waste is empty).
+enum class Fill : uint8_t { None, Reserve, Stock, Waste };
 // What a foundation takes: cards one by one, built up from the base; a whole
 // run of one suit from King down to Ace (turning the corner where the
 // columns do) at once; or, by itself, every card of a rank from a column
@@ -79,6 +79,7 @@ struct Rules {
     SuitRule build = SuitRule::Alt;
     SuitRule runs = SuitRule::Alt;   // the suits a run that moves as one must follow
     bool wrap = false;      // a King goes on an Ace (Golf: an Ace and a King follow each other)
+    bool wrapUnlessAceBase = false;   // ... except in a deal whose dealt base is the Ace
     bool acesHigh = false;  // the Ace ranks above the King, nothing goes on a Two
     bool sameRank = false;  // a card goes on a card of its own rank, not on the next one up
     bool deadKings = false; // Golf: nothing goes on a King
@@ -193,6 +194,10 @@ bool Won(const Rules& rules, const Position& position);
 // sizes, face-down cards where the deal puts them, exactly the pack, the
 // foundations as the rules start them), else what differs.
 std::string CheckDeal(const Rules& rules, const Position& position);
+
+// The rules as they hold for the deal `start`: where the columns turn the
+// corner unless the dealt base is the Ace, a deal based on the Ace does not.
+Rules ForDeal(const Rules& rules, const Position& start);
 
 // Whether a column's card `moved` may lie on `onto` by the rules.
 bool BuildsOn(const Rules& rules, const Card& moved, const Card& onto);

@@ -228,7 +228,11 @@ const std::vector<Parameter>& Parameters() {
          [](const std::string& v, Rules& r) { return SuitRuleNamed(v, true, r.build); }},
         {"runs", true, false, false, "alt, suit, colour, other or any",
          [](const std::string& v, Rules& r) { return SuitRuleNamed(v, false, r.runs); }},
-        {"wrap", true, true, false, "yes or no", [](const std::string& v, Rules& r) { return YesNo(v, r.wrap); }},
+        {"wrap", true, true, false, "yes, no or unless-ace (not where the dealt base is the Ace)",
+         [](const std::string& v, Rules& r) {
+             r.wrapUnlessAceBase = v == "unless-ace";
+             return r.wrapUnlessAceBase ? (r.wrap = true) : YesNo(v, r.wrap);
+         }},
         {"rank", true, false, false, "down or same",
          [](const std::string& v, Rules& r) { return (v == "down" || v == "same") && (r.sameRank = v == "same", true); }},
         {"dead-kings", false, true, false, "yes or no", [](const std::string& v, Rules& r) { return YesNo(v, r.deadKings); }},
@@ -251,9 +255,10 @@ const std::vector<Parameter>& Parameters() {
                                          {"reserve-then-waste", SpaceFrom::ReserveThenWaste}},
                                      r.spaceFrom);
          }},
-        {"fill", true, false, true, "reserve, stock or none",
+        {"fill", true, false, true, "reserve, stock, waste (the stock's card while the waste is empty) or none",
          [](const std::string& v, Rules& r) {
-             return OneOf<Fill>(v, {{"reserve", Fill::Reserve}, {"stock", Fill::Stock}, {"none", Fill::None}}, r.fill);
+             return OneOf<Fill>(v, {{"reserve", Fill::Reserve}, {"stock", Fill::Stock}, {"waste", Fill::Waste}, {"none", Fill::None}},
+                                r.fill);
          }},
         {"foundations", true, false, false, "1..32", [](const std::string& v, Rules& r) { return Number(v, 1, 32, r.foundations); }},
         {"foundation", true, false, false, "cards, runs or sets",
@@ -351,12 +356,14 @@ std::string Validate(Rules& r, const std::vector<std::string>& named) {
         if (r.home == Home::Sets ? r.foundations != 1 : r.foundations * 13 != r.GetPackSize())
             return std::to_string(r.foundations) + " foundations do not hold the pack of " + std::to_string(r.GetPackSize()) + " cards";
         if (r.wrap && r.acesHigh) return "'wrap=yes' and 'aces=high' contradict each other";
+        if (r.wrapUnlessAceBase && r.base != Base::Dealt) return "'wrap=unless-ace' needs a dealt base";
         if (r.base != Base::Rank && (r.placed || r.fromFoundation)) return "a dealt or chosen base is neither placed nor taken back";
         if (r.base == Base::Chosen && r.reserves == 0) return "'base=chosen' takes the base from a reserve: the rules need reserves";
         if (r.home != Home::Cards && (r.base != Base::Rank || r.baseRank != 1 || r.placed || r.fromFoundation || r.homeBuild != SuitRule::Suit))
             return std::string("'foundation=") + (r.home == Home::Runs ? "runs" : "sets") +
                    "' takes whole runs or ranks home: it needs base=A, placed=no, from-foundation=no and home-build=suit";
         if (r.fill == Fill::Reserve && r.reserves != 1) return "'fill=reserve' fills the columns from one reserve pile";
+        if (r.fill == Fill::Waste && r.stock != Stock::Waste) return "'fill=waste' names the waste: the rules need 'stock=waste'";
         if (r.spaceFrom != SpaceFrom::Any && r.stock != Stock::Waste) return "'space-from' names the waste: the rules need 'stock=waste'";
         if (r.spaceFrom == SpaceFrom::ReserveThenWaste && r.reserves == 0) return "'space-from=reserve-then-waste' needs reserves";
         if (r.stock == Stock::Reserves && r.reserves == 0) return "'stock=reserves' needs reserves";
