@@ -79,7 +79,8 @@ constexpr int kUserSlack = 40;
 constexpr int kWindowSlack = 6;
 // Steps of a run whose highest counts make its baseline.
 constexpr uint64_t kBaselineSteps = 40;
-// A dialog leaks when most of its last openings end above their start.
+// A dialog leaks when most of its last openings in one run of the program
+// end above their start.
 constexpr size_t kLeakWindow = 10;
 
 }  // namespace
@@ -223,6 +224,10 @@ bool Soak::StartProgram(bool afterCleanClose) {
     seenWindows.clear();
     runSteps = 0;
     runDialogs.clear();
+    // A new process starts with empty caches (the selection's previews, the
+    // pictures a dialog first draws), which fill over its first openings of
+    // each dialog: a leak is judged on the openings of one run only.
+    recentChanges.clear();
     // A deal without a move shows the lost dialog at once.
     Settle();
     runStart = runBaseline = ReadCounts();
