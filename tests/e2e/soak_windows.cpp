@@ -23,6 +23,9 @@ std::vector<HWND> OtherWindows(DWORD pid, HWND main, const std::vector<HWND>& kn
                                           IsClass(w, L"tooltips_class32");
                                }),
                 found.end());
+    // A disabled dialog waits on a window of its own (a question it asked):
+    // that one is answered first, as a player can only answer it.
+    std::stable_partition(found.begin(), found.end(), [](HWND w) { return ::IsWindowEnabled(w) != FALSE; });
     std::stable_partition(found.begin(), found.end(),
                           [](HWND w) { return IsClass(w, L"#32768") || IsClass(w, L"ComboLBox"); });
     return found;
@@ -157,7 +160,7 @@ void Soak::PlayDialog(HWND dialog, std::vector<HWND>& stack, int depth) {
                         : depth > 1 ? static_cast<int>(d.Below(3))
                                     : static_cast<int>(d.Below(10));
     for (int i = 0; i < actions && !Gone(dialog) && ProgramAlive() && !stopping; ++i) {
-        if (!OtherWindows(Pid(), mainWnd, stack).empty()) {
+        if (!OtherWindows(Pid(), mainWnd, stack).empty() || !::IsWindowEnabled(dialog)) {
             if (!HandleWindows(stack, depth + 1)) break;
             continue;
         }
@@ -318,12 +321,16 @@ bool Soak::CloseDialog(HWND dialog, std::vector<HWND>& stack, int depth) {
     // Whatever it opened goes first.
     HandleWindows(stack, depth + 1);
     for (int attempt = 0; attempt < 6 && !Gone(dialog) && ProgramAlive() && !stopping; ++attempt) {
-        if (!OtherWindows(Pid(), mainWnd, stack).empty()) HandleWindows(stack, depth + 1);
+        if (!OtherWindows(Pid(), mainWnd, stack).empty() || !::IsWindowEnabled(dialog))
+            HandleWindows(stack, depth + 1);
         // A dialog on its way out (a game played from the selection) gives
         // the keyboard back to the main window, which Alt+F4 would close:
         // keys go only to the dialog in front while it keeps its owner
         // disabled.
-        if (!BringToFront(dialog) || ::IsWindowEnabled(mainWnd) || ::GetForegroundWindow() != dialog) {
+        // Never forced to the front while disabled: under Wine that raises it
+        // over the question it waits on, where no player could bring it.
+        if (!::IsWindowEnabled(dialog) || !BringToFront(dialog) || ::IsWindowEnabled(mainWnd) ||
+            ::GetForegroundWindow() != dialog) {
             WaitFor([&] { return Gone(dialog); }, 2000);
             continue;
         }
