@@ -64,6 +64,7 @@ TEST(RefereeLine, PresetsParametersAndRefusals) {
         {"canfield base=A wrap=unless-ace", "'wrap=unless-ace' needs a dealt base"},
         {"forty-thieves fill=waste stock=row", "'fill=waste' names the waste"},
         {"golf layout=peaks columns=7", "the peaks are 28 cards"},
+        {"golf wrap=ace-on-king", "'wrap=ace-on-king' is for games that build on columns"},
     };
     for (const auto& [line, words] : refused) {
         Rules r;

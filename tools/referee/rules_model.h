@@ -80,6 +80,7 @@ struct Rules {
     SuitRule runs = SuitRule::Alt;   // the suits a run that moves as one must follow
     bool wrap = false;      // a King goes on an Ace (Golf: an Ace and a King follow each other)
     bool wrapUnlessAceBase = false;   // ... except in a deal whose dealt base is the Ace
+    bool aceOnKing = false;   // columns built down also take an Ace on a King
     bool acesHigh = false;  // the Ace ranks above the King, nothing goes on a Two
     bool sameRank = false;  // a card goes on a card of its own rank, not on the next one up
     bool deadKings = false; // Golf: nothing goes on a King
