@@ -37,8 +37,10 @@ enum class Lift : uint8_t { One, Run, Whole, FaceUp, Group };
 // What an empty column takes: any card, a King, nothing, the rank one below
 // the foundations' base.
 enum class Space : uint8_t { Any, King, None, BelowBase };
-// Where the card filling an empty column may come from.
-enum class SpaceFrom : uint8_t { Any, Waste, ReserveThenWaste };
+// Where the card filling an empty column may come from: anywhere; the
+// waste; a reserve while any holds a card, then the waste; the same, and
+// the stock's top card (turning face up) while the waste is empty.
+enum class SpaceFrom : uint8_t { Any, Waste, ReserveThenWaste, ReserveThenWasteOrStock };
 // A click on the stock: nothing; turns cards onto the waste (and the waste
 // back into a stock when empty); deals a card onto each column; onto each
 // reserve pile; Cruel's redeal of the columns.

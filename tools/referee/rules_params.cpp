@@ -254,7 +254,8 @@ const std::vector<Parameter>& Parameters() {
         {"space-from", true, false, false, "any, waste or reserve-then-waste",
          [](const std::string& v, Rules& r) {
              return OneOf<SpaceFrom>(v, {{"any", SpaceFrom::Any}, {"waste", SpaceFrom::Waste},
-                                         {"reserve-then-waste", SpaceFrom::ReserveThenWaste}},
+                                         {"reserve-then-waste", SpaceFrom::ReserveThenWaste},
+                                         {"reserve-then-waste-or-stock", SpaceFrom::ReserveThenWasteOrStock}},
                                      r.spaceFrom);
          }},
         {"fill", true, false, true, "reserve, stock, waste (the stock's card while the waste is empty) or none",
@@ -369,7 +370,8 @@ std::string Validate(Rules& r, const std::vector<std::string>& named) {
         if (r.fill == Fill::Reserve && r.reserves != 1) return "'fill=reserve' fills the columns from one reserve pile";
         if (r.fill == Fill::Waste && r.stock != Stock::Waste) return "'fill=waste' names the waste: the rules need 'stock=waste'";
         if (r.spaceFrom != SpaceFrom::Any && r.stock != Stock::Waste) return "'space-from' names the waste: the rules need 'stock=waste'";
-        if (r.spaceFrom == SpaceFrom::ReserveThenWaste && r.reserves == 0) return "'space-from=reserve-then-waste' needs reserves";
+        if ((r.spaceFrom == SpaceFrom::ReserveThenWaste || r.spaceFrom == SpaceFrom::ReserveThenWasteOrStock) && r.reserves == 0)
+            return "'space-from=reserve-then-waste' needs reserves";
         if (r.stock == Stock::Reserves && r.reserves == 0) return "'stock=reserves' needs reserves";
     } else if (r.stock != Stock::Waste && r.stock != Stock::None && !(kind == Kind::Pyramid && r.stock == Stock::Row)) {
         return kind == Kind::Golf ? "Golf turns its stock onto the waste ('stock=waste') or has none"
