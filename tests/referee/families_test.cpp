@@ -130,8 +130,8 @@ TEST(RulesFamilies, SpiderRowsRunsAndHome) {
     Make(spider, p, ToColumn(1, 2));
     Make(spider, p, ToColumn(1, 3));
     EXPECT_EQ(p.columns[1], Cards("9C")) << "turned up";
-    // Grounds for a Divorce: rows skip the empty columns; runs turn the
-    // corner, home too.
+    // Rows that skip the empty columns (Grounds for a Divorce), in a variant
+    // whose runs turn the corner, home too.
     const Rules divorce = Line("spider decks=1 columns=4 deal=1 wrap=yes deal-on-empty=skip");
     Position g = Make({"4D 3D 2D AD KD QD JD TD 9D 8D 7D 6D 5D", "", "KC", "AS"});
     g.stock = Cards("2h 3h 4h");
