@@ -64,6 +64,7 @@ TEST(RefereeLine, PresetsParametersAndRefusals) {
         {"canfield base=A wrap=unless-ace", "'wrap=unless-ace' needs a dealt base"},
         {"forty-thieves fill=waste stock=row", "'fill=waste' names the waste"},
         {"golf layout=peaks columns=7", "the peaks are 28 cards"},
+        {"golf wrap=ace-on-king", "'wrap=ace-on-king' is for games that build on columns"},
     };
     for (const auto& [line, words] : refused) {
         Rules r;
@@ -129,8 +130,8 @@ TEST(RulesFamilies, SpiderRowsRunsAndHome) {
     Make(spider, p, ToColumn(1, 2));
     Make(spider, p, ToColumn(1, 3));
     EXPECT_EQ(p.columns[1], Cards("9C")) << "turned up";
-    // Grounds for a Divorce: rows skip the empty columns; runs turn the
-    // corner, home too.
+    // Rows that skip the empty columns (Grounds for a Divorce), in a variant
+    // whose runs turn the corner, home too.
     const Rules divorce = Line("spider decks=1 columns=4 deal=1 wrap=yes deal-on-empty=skip");
     Position g = Make({"4D 3D 2D AD KD QD JD TD 9D 8D 7D 6D 5D", "", "KC", "AS"});
     g.stock = Cards("2h 3h 4h");
@@ -187,6 +188,24 @@ TEST(RulesFamilies, CanfieldBaseCornerFillAndReserve) {
     Make(duchess, d, ToColumn(2, 3));
     EXPECT_EQ(Refusal(duchess, d, FromWaste({Role::Column, 2})), "");
     EXPECT_EQ(Refusal(duchess, d, ToColumn(3, 2)), "an empty column takes the waste's card once the reserve is used up");
+    // Gate: once the posts are used up, the waste's card fills a space, and
+    // the stock's top card, turning up, while the waste is empty.
+    const Rules gate = Line("canfield columns=2 reserves=2 reserve-deal=1 fill=none space-from=reserve-then-waste-or-stock base=A draw=1 redeals=0");
+    Position g = Make({"", "9S"});
+    g.reserves = {{}, {}};
+    g.stock = Cards("2c 8h");
+    EXPECT_NE(Refusal(gate, g, CardsMove(kStock, {Role::Column, 1})), "") << "into an empty column only";
+    EXPECT_NE(Refusal(gate, g, CardsMove(kStock, {Role::Foundation, 0})), "");
+    EXPECT_NE(Refusal(duchess, g, CardsMove(kStock, {Role::Column, 0})), "");
+    EXPECT_EQ(Refusal(gate, g, CardsMove(kStock, {Role::Column, 0})), "");
+    Make(gate, g, CardsMove(kStock, {Role::Column, 0}));
+    EXPECT_EQ(g.columns[0], Cards("8H"));
+    EXPECT_EQ(Refusal(gate, g, ToColumn(0, 1)), "");
+    Make(gate, g, ToColumn(0, 1));
+    g.stock = Cards("2c 3d");
+    Make(gate, g, Click(kStock));
+    EXPECT_EQ(Refusal(gate, g, CardsMove(kStock, {Role::Column, 0})), "an empty column takes the waste's card once the reserve is used up");
+    EXPECT_EQ(Refusal(gate, g, FromWaste({Role::Column, 0})), "");
 
     // Four Seasons: the columns turn the corner unless the dealt base is the Ace.
     const Rules seasons = Line("canfield reserves=0 fill=none wrap=unless-ace");

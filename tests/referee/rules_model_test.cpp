@@ -82,6 +82,15 @@ TEST(RulesModel, YukonMovesAndTurnsUp) {
     EXPECT_EQ(p.columns[3].size(), 6u);
     TakeBack(p, u);
     EXPECT_TRUE(p == before);
+    // Brisbane: down regardless of suit, and an Ace (with its cards) on a
+    // King as well; still no King on an Ace, no Two on an Ace.
+    const Rules brisbane = Line("yukon build=any wrap=ace-on-king");
+    Position b = Make({"3D AH 7C", "KH", "AS", "2C"});
+    EXPECT_EQ(Refusal(brisbane, b, ToColumn(0, 1, 2)), "") << "AH on KH, carrying 7C";
+    EXPECT_NE(Refusal(Rules::Yukon, b, ToColumn(0, 1, 2)), "");
+    EXPECT_NE(Refusal(brisbane, b, ToColumn(1, 2)), "") << "KH does not go on AS";
+    EXPECT_NE(Refusal(brisbane, b, ToColumn(3, 2)), "") << "2C does not go on AS";
+    EXPECT_EQ(Refusal(brisbane, b, ToColumn(2, 3)), "") << "AS on 2C";
 }
 
 // Cruel: in suit, one card at a time, empty columns stay empty; the redeal

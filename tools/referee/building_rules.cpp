@@ -116,6 +116,10 @@ const char* WhyNotToColumn(const Rules& rules, const Position& p, const Move& m,
         case SpaceFrom::ReserveThenWaste:
             if (AnyReserveCard(p)) return m.from.role == Role::Reserve ? nullptr : "an empty column takes a reserve card while any is left";
             return m.from.role == Role::Waste ? nullptr : "an empty column takes the waste's card once the reserve is used up";
+        case SpaceFrom::ReserveThenWasteOrStock:
+            if (AnyReserveCard(p)) return m.from.role == Role::Reserve ? nullptr : "an empty column takes a reserve card while any is left";
+            if (!p.waste.empty()) return m.from.role == Role::Waste ? nullptr : "an empty column takes the waste's card once the reserve is used up";
+            return m.from.role == Role::Stock ? nullptr : "an empty column takes the stock's card while the waste is empty";
     }
     return nullptr;
 }
@@ -203,6 +207,12 @@ const char* Why(const Rules& rules, const Position& p, const Move& m) {
             if (m.count != 1) return "only the top card moves";
             if (!from.back().faceUp) return "a face-down card does not move";
             break;
+        case Role::Stock:
+            // The stock's top card fills an empty column where the rules say so.
+            if (rules.spaceFrom != SpaceFrom::ReserveThenWasteOrStock) return "no card moves from there";
+            if (m.count != 1) return "only the top card moves";
+            if (m.to.role != Role::Column || !PileAt(p, m.to).empty()) return "the stock's card goes only into an empty column";
+            break;
         default: return "no card moves from there";
     }
     const Card& moved = from[from.size() - static_cast<size_t>(m.count)];
@@ -260,13 +270,14 @@ void Moves(const Rules& rules, const Position& p, std::vector<Move>& out) {
     for (int r = 0; r < static_cast<int>(p.reserves.size()); ++r)
         if (!p.reserves[static_cast<size_t>(r)].empty()) sources.push_back({{Role::Reserve, r}, 1});
     if (!p.waste.empty()) sources.push_back({{Role::Waste, 0}, 1});
+    else if (rules.spaceFrom == SpaceFrom::ReserveThenWasteOrStock && !p.stock.empty()) sources.push_back({{Role::Stock, 0}, 1});
     if (rules.fromFoundation)
         for (int f = 0; f < static_cast<int>(p.foundations.size()); ++f)
             if (!p.foundations[static_cast<size_t>(f)].empty()) sources.push_back({{Role::Foundation, f}, 1});
     // To the foundations: one foundation for each card, the first that
     // takes it; the foundations are alike.
     for (const auto& [from, most] : sources) {
-        if (from.role == Role::Foundation) continue;
+        if (from.role == Role::Foundation || from.role == Role::Stock) continue;
         if (rules.home == Home::Sets) break;
         const int count = rules.home == Home::Runs ? kKing : 1;
         if (count > static_cast<int>(PileAt(p, from).size())) continue;

@@ -100,7 +100,7 @@ unsigned SuitsOn(SuitRule rule, uint8_t suit) {
 bool Safe(const Rules& rules, const Position& p, const Counts& home, const Move& m) {
     if (rules.GetGameKind() == Kind::Pyramid) return m.click && m.from.role != Role::Stock;
     if (rules.GetGameKind() != Kind::Building || m.click || m.to.role != Role::Foundation || rules.home != Home::Cards) return false;
-    if (rules.base != Base::Rank || rules.baseRank != 1 || rules.wrap || rules.acesHigh || rules.sameRank ||
+    if (rules.base != Base::Rank || rules.baseRank != 1 || rules.wrap || rules.aceOnKing || rules.acesHigh || rules.sameRank ||
         rules.homeBuild != SuitRule::Suit || rules.stock == Stock::Regather || (rules.stock == Stock::Row && rules.rowOnEmpty != RowOnEmpty::Deal) || rules.fill != Fill::None || (m.from.role == Role::Waste && rules.draw > 1))
         return false;
     if (rules.build == SuitRule::None) return true;

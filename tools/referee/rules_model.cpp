@@ -206,6 +206,7 @@ bool Follows(const Rules& rules, SuitRule suits, const Card& moved, const Card& 
     if (rules.sameRank) above = moved.rank;
     else if (rules.acesHigh) above = moved.rank == 1 ? 0 : moved.rank == kKing ? 1 : above;
     else if (moved.rank == kKing) above = rules.wrap ? 1 : 0;
+    else if (moved.rank == 1 && rules.aceOnKing && onto.rank == kKing) above = kKing;
     return onto.rank == above && SuitsAgree(suits, moved.suit, onto.suit);
 }
 

@@ -37,8 +37,10 @@ enum class Lift : uint8_t { One, Run, Whole, FaceUp, Group };
 // What an empty column takes: any card, a King, nothing, the rank one below
 // the foundations' base.
 enum class Space : uint8_t { Any, King, None, BelowBase };
-// Where the card filling an empty column may come from.
-enum class SpaceFrom : uint8_t { Any, Waste, ReserveThenWaste };
+// Where the card filling an empty column may come from: anywhere; the
+// waste; a reserve while any holds a card, then the waste; the same, and
+// the stock's top card (turning face up) while the waste is empty.
+enum class SpaceFrom : uint8_t { Any, Waste, ReserveThenWaste, ReserveThenWasteOrStock };
 // A click on the stock: nothing; turns cards onto the waste (and the waste
 // back into a stock when empty); deals a card onto each column; onto each
 // reserve pile; Cruel's redeal of the columns.
@@ -80,6 +82,7 @@ struct Rules {
     SuitRule runs = SuitRule::Alt;   // the suits a run that moves as one must follow
     bool wrap = false;      // a King goes on an Ace (Golf: an Ace and a King follow each other)
     bool wrapUnlessAceBase = false;   // ... except in a deal whose dealt base is the Ace
+    bool aceOnKing = false;   // columns built down also take an Ace on a King
     bool acesHigh = false;  // the Ace ranks above the King, nothing goes on a Two
     bool sameRank = false;  // a card goes on a card of its own rank, not on the next one up
     bool deadKings = false; // Golf: nothing goes on a King

@@ -228,9 +228,11 @@ const std::vector<Parameter>& Parameters() {
          [](const std::string& v, Rules& r) { return SuitRuleNamed(v, true, r.build); }},
         {"runs", true, false, false, "alt, suit, colour, other or any",
          [](const std::string& v, Rules& r) { return SuitRuleNamed(v, false, r.runs); }},
-        {"wrap", true, true, false, "yes, no or unless-ace (not where the dealt base is the Ace)",
+        {"wrap", true, true, false, "yes, no, unless-ace (not where the dealt base is the Ace) or ace-on-king (an Ace on a King)",
          [](const std::string& v, Rules& r) {
              r.wrapUnlessAceBase = v == "unless-ace";
+             r.aceOnKing = v == "ace-on-king";
+             if (r.aceOnKing) return !(r.wrap = false);
              return r.wrapUnlessAceBase ? (r.wrap = true) : YesNo(v, r.wrap);
          }},
         {"rank", true, false, false, "down or same",
@@ -252,7 +254,8 @@ const std::vector<Parameter>& Parameters() {
         {"space-from", true, false, false, "any, waste or reserve-then-waste",
          [](const std::string& v, Rules& r) {
              return OneOf<SpaceFrom>(v, {{"any", SpaceFrom::Any}, {"waste", SpaceFrom::Waste},
-                                         {"reserve-then-waste", SpaceFrom::ReserveThenWaste}},
+                                         {"reserve-then-waste", SpaceFrom::ReserveThenWaste},
+                                         {"reserve-then-waste-or-stock", SpaceFrom::ReserveThenWasteOrStock}},
                                      r.spaceFrom);
          }},
         {"fill", true, false, true, "reserve, stock, waste (the stock's card while the waste is empty) or none",
@@ -321,6 +324,7 @@ std::string Validate(Rules& r, const std::vector<std::string>& named) {
     if (!given("foundations")) r.foundations = r.home == Home::Sets ? 1 : r.GetPackSize() / 13;
     // A run that moves as one follows the build unless the rules say otherwise.
     if (given("build") && !given("runs") && r.build != SuitRule::None) r.runs = r.build;
+    if (r.aceOnKing && kind != Kind::Building) return "'wrap=ace-on-king' is for games that build on columns";
     // Tri Peaks' peaks and the pyramid are 28 cards; the peaks' three upper
     // rows lie face down.
     if (kind != Kind::Building && r.layout != Layout::Columns) {
@@ -356,6 +360,7 @@ std::string Validate(Rules& r, const std::vector<std::string>& named) {
         if (r.home == Home::Sets ? r.foundations != 1 : r.foundations * 13 != r.GetPackSize())
             return std::to_string(r.foundations) + " foundations do not hold the pack of " + std::to_string(r.GetPackSize()) + " cards";
         if (r.wrap && r.acesHigh) return "'wrap=yes' and 'aces=high' contradict each other";
+        if (r.aceOnKing && (r.acesHigh || r.sameRank)) return "'wrap=ace-on-king' builds down with Aces low";
         if (r.wrapUnlessAceBase && r.base != Base::Dealt) return "'wrap=unless-ace' needs a dealt base";
         if (r.base != Base::Rank && (r.placed || r.fromFoundation)) return "a dealt or chosen base is neither placed nor taken back";
         if (r.base == Base::Chosen && r.reserves == 0) return "'base=chosen' takes the base from a reserve: the rules need reserves";
@@ -365,7 +370,8 @@ std::string Validate(Rules& r, const std::vector<std::string>& named) {
         if (r.fill == Fill::Reserve && r.reserves != 1) return "'fill=reserve' fills the columns from one reserve pile";
         if (r.fill == Fill::Waste && r.stock != Stock::Waste) return "'fill=waste' names the waste: the rules need 'stock=waste'";
         if (r.spaceFrom != SpaceFrom::Any && r.stock != Stock::Waste) return "'space-from' names the waste: the rules need 'stock=waste'";
-        if (r.spaceFrom == SpaceFrom::ReserveThenWaste && r.reserves == 0) return "'space-from=reserve-then-waste' needs reserves";
+        if ((r.spaceFrom == SpaceFrom::ReserveThenWaste || r.spaceFrom == SpaceFrom::ReserveThenWasteOrStock) && r.reserves == 0)
+            return "'space-from=reserve-then-waste' needs reserves";
         if (r.stock == Stock::Reserves && r.reserves == 0) return "'stock=reserves' needs reserves";
     } else if (r.stock != Stock::Waste && r.stock != Stock::None && !(kind == Kind::Pyramid && r.stock == Stock::Row)) {
         return kind == Kind::Golf ? "Golf turns its stock onto the waste ('stock=waste') or has none"
