@@ -340,11 +340,13 @@ TEST(GameLibrary, PlayedOutGolfIsRecognisedAsStuck) {
 
 // No game lets a card go from one foundation to another: in positions
 // reached by playing hints, the top card of every foundation is refused by
-// every other foundation. Two games' rules move cards between foundations
+// every other foundation. Three games' rules move cards between foundations
 // on purpose: Patriarchs between the Ace and King foundations of a suit
-// where they meet, Aces and Kings any top card that another foundation takes.
+// where they meet, Aces and Kings any top card that another foundation takes,
+// and Royal Parade a card dealt alone to a place of its rows that is not that
+// row's base, which stays in play until built on a foundation.
 TEST(GameLibrary, FoundationCardsNeverMoveToAnotherFoundation) {
-    const std::set<std::string> tradeBetweenFoundations = {"Patriarchs", "Aces and Kings"};
+    const std::set<std::string> tradeBetweenFoundations = {"Patriarchs", "Aces and Kings", "Royal Parade"};
     uint32_t rng = 7;
     for (const CompiledGame& g : GameLibrary().games) {
         if (tradeBetweenFoundations.count(g.def.name)) continue;
