@@ -158,6 +158,10 @@ private:
     void AnswerMenu(HWND menu);
     void AnswerDroppedList(HWND list);
     bool FrontOrFault(HWND window);
+    // A dialog in front with the keyboard focus in it, as BringToFront; when
+    // no control has the focus (the focused button disabled itself), Tab
+    // gives it one, as a player would press it.
+    bool DialogToFront(HWND dialog);
 
     // ---- geometry
     FieldView& ViewField();

@@ -55,6 +55,18 @@ bool Soak::FrontOrFault(HWND window) {
     return false;
 }
 
+bool Soak::DialogToFront(HWND dialog) {
+    if (BringToFront(dialog)) return true;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetForegroundWindow() != dialog || !::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &info) ||
+        info.hwndFocus != nullptr)
+        return false;
+    Note("no control has the focus: Tab");
+    PressKey(VK_TAB);
+    return WaitForFocus(dialog, 2000);
+}
+
 bool Soak::Settle() {
     if (!ProgramAlive()) return false;
     ::WaitForInputIdle(Process(), 5000);
@@ -164,7 +176,7 @@ void Soak::PlayDialog(HWND dialog, std::vector<HWND>& stack, int depth) {
             if (!HandleWindows(stack, depth + 1)) break;
             continue;
         }
-        if (!BringToFront(dialog)) {
+        if (!DialogToFront(dialog)) {
             Note("\"%s\" did not take the focus", Narrow(title).c_str());
             break;
         }
@@ -329,7 +341,7 @@ bool Soak::CloseDialog(HWND dialog, std::vector<HWND>& stack, int depth) {
         // disabled.
         // Never forced to the front while disabled: under Wine that raises it
         // over the question it waits on, where no player could bring it.
-        if (!::IsWindowEnabled(dialog) || !BringToFront(dialog) || ::IsWindowEnabled(mainWnd) ||
+        if (!::IsWindowEnabled(dialog) || !DialogToFront(dialog) || ::IsWindowEnabled(mainWnd) ||
             ::GetForegroundWindow() != dialog) {
             WaitFor([&] { return Gone(dialog); }, 2000);
             continue;
