@@ -160,7 +160,8 @@ private:
     bool FrontOrFault(HWND window);
     // A dialog in front with the keyboard focus in it, as BringToFront; when
     // no control has the focus (the focused button disabled itself), Tab
-    // gives it one, as a player would press it.
+    // gives it one, as a player would press it, and a dialog that keeps
+    // none still counts as in front while it is the active window.
     bool DialogToFront(HWND dialog);
 
     // ---- geometry

@@ -64,7 +64,11 @@ bool Soak::DialogToFront(HWND dialog) {
         return false;
     Note("no control has the focus: Tab");
     PressKey(VK_TAB);
-    return WaitForFocus(dialog, 2000);
+    if (WaitForFocus(dialog, 2000)) return true;
+    // Some system dialogs (Customize Toolbar under Wine) give no control the
+    // focus again; keys then go to the dialog itself, as the active window,
+    // and the mouse works as ever.
+    return ::GetForegroundWindow() == dialog;
 }
 
 bool Soak::Settle() {
