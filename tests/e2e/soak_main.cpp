@@ -316,6 +316,20 @@ bool Soak::CheckAfterStep(uint64_t, const Counts& before, const std::set<std::ws
     }
     seenWindows = stillSeen;
 
+    // Counts above the level with no window in sight: a dialog the step's
+    // last input opens may be on its way (its windows made, not yet shown).
+    // It is given time to show, played and closed as in its step, and the
+    // counts are read again.
+    if (after.gdi > runBaseline.gdi + kGdiSlack || after.user > runBaseline.user + kUserSlack ||
+        after.windows > runBaseline.windows + kWindowSlack) {
+        ::WaitForInputIdle(Process(), 5000);
+        ::Sleep(1000);
+        if (lookAround()) {
+            Note("a window came late: %s", Narrow(WindowTitlesOf(Pid())).c_str());
+            Settle();
+        }
+        after = ReadCounts();
+    }
     lastCounts = after;
     ++runSteps;
     bool firstOpening = false;
