@@ -114,11 +114,10 @@ const char* WhyNotToColumn(const Rules& rules, const Position& p, const Move& m,
         case SpaceFrom::Any: return nullptr;
         case SpaceFrom::Waste: return m.from.role == Role::Waste ? nullptr : "an empty column takes the waste's card only";
         case SpaceFrom::ReserveThenWaste:
-            if (AnyReserveCard(p)) return m.from.role == Role::Reserve ? nullptr : "an empty column takes a reserve card while any is left";
-            return m.from.role == Role::Waste ? nullptr : "an empty column takes the waste's card once the reserve is used up";
         case SpaceFrom::ReserveThenWasteOrStock:
             if (AnyReserveCard(p)) return m.from.role == Role::Reserve ? nullptr : "an empty column takes a reserve card while any is left";
-            if (!p.waste.empty()) return m.from.role == Role::Waste ? nullptr : "an empty column takes the waste's card once the reserve is used up";
+            if (rules.spaceFrom == SpaceFrom::ReserveThenWaste || !p.waste.empty())
+                return m.from.role == Role::Waste ? nullptr : "an empty column takes the waste's card once the reserve is used up";
             return m.from.role == Role::Stock ? nullptr : "an empty column takes the stock's card while the waste is empty";
     }
     return nullptr;

@@ -232,8 +232,9 @@ const std::vector<Parameter>& Parameters() {
          [](const std::string& v, Rules& r) {
              r.wrapUnlessAceBase = v == "unless-ace";
              r.aceOnKing = v == "ace-on-king";
-             if (r.aceOnKing) return !(r.wrap = false);
-             return r.wrapUnlessAceBase ? (r.wrap = true) : YesNo(v, r.wrap);
+             if (!r.wrapUnlessAceBase && !r.aceOnKing) return YesNo(v, r.wrap);
+             r.wrap = r.wrapUnlessAceBase;   // an Ace on a King is not the King on an Ace
+             return true;
          }},
         {"rank", true, false, false, "down or same",
          [](const std::string& v, Rules& r) { return (v == "down" || v == "same") && (r.sameRank = v == "same", true); }},
@@ -371,7 +372,9 @@ std::string Validate(Rules& r, const std::vector<std::string>& named) {
         if (r.fill == Fill::Waste && r.stock != Stock::Waste) return "'fill=waste' names the waste: the rules need 'stock=waste'";
         if (r.spaceFrom != SpaceFrom::Any && r.stock != Stock::Waste) return "'space-from' names the waste: the rules need 'stock=waste'";
         if ((r.spaceFrom == SpaceFrom::ReserveThenWaste || r.spaceFrom == SpaceFrom::ReserveThenWasteOrStock) && r.reserves == 0)
-            return "'space-from=reserve-then-waste' needs reserves";
+            return std::string("'space-from=") +
+                   (r.spaceFrom == SpaceFrom::ReserveThenWaste ? "reserve-then-waste" : "reserve-then-waste-or-stock") +
+                   "' needs reserves";
         if (r.stock == Stock::Reserves && r.reserves == 0) return "'stock=reserves' needs reserves";
     } else if (r.stock != Stock::Waste && r.stock != Stock::None && !(kind == Kind::Pyramid && r.stock == Stock::Row)) {
         return kind == Kind::Golf ? "Golf turns its stock onto the waste ('stock=waste') or has none"
