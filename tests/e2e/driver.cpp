@@ -245,13 +245,19 @@ bool WaitForFocus(HWND window, DWORD ms) {
     const HWND root = ::GetAncestor(window, GA_ROOT);
     return WaitFor(
         [&] {
-            if (::GetForegroundWindow() != root) return false;
-            GUITHREADINFO info{};
-            info.cbSize = sizeof info;
-            if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return false;
-            return info.hwndFocus == window || (info.hwndFocus && ::IsChild(window, info.hwndFocus));
+            HWND focus = nullptr;
+            if (::GetForegroundWindow() != root || !FocusOf(window, focus)) return false;
+            return focus == window || (focus && ::IsChild(window, focus));
         },
         ms);
+}
+
+bool FocusOf(HWND window, HWND& focus) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) return false;
+    focus = info.hwndFocus;
+    return true;
 }
 
 void PressKey(WORD vk, bool ctrl, bool alt) {

@@ -79,6 +79,9 @@ bool BringToFront(HWND window);
 // Waits until `window` (or a child of it) has the keyboard focus of the
 // foreground window, as it must before it is typed into.
 bool WaitForFocus(HWND window, DWORD ms);
+// The keyboard focus of `window`'s thread (nullptr when no window has it);
+// false when the thread cannot be read.
+bool FocusOf(HWND window, HWND& focus);
 // Keys through SendInput: each key pressed with the modifiers held, then
 // everything released.
 void PressKey(WORD vk, bool ctrl = false, bool alt = false);

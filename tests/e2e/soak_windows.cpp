@@ -57,11 +57,8 @@ bool Soak::FrontOrFault(HWND window) {
 
 bool Soak::DialogToFront(HWND dialog) {
     if (BringToFront(dialog)) return true;
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (::GetForegroundWindow() != dialog || !::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &info) ||
-        info.hwndFocus != nullptr)
-        return false;
+    HWND focus = nullptr;
+    if (::GetForegroundWindow() != dialog || !FocusOf(dialog, focus) || focus != nullptr) return false;
     Note("no control has the focus: Tab");
     PressKey(VK_TAB);
     if (WaitForFocus(dialog, 2000)) return true;
