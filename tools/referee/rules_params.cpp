@@ -252,7 +252,7 @@ const std::vector<Parameter>& Parameters() {
              return OneOf<Space>(v, {{"any", Space::Any}, {"king", Space::King}, {"none", Space::None}, {"below-base", Space::BelowBase}},
                                  r.space);
          }},
-        {"space-from", true, false, false, "any, waste or reserve-then-waste",
+        {"space-from", true, false, false, "any, waste, reserve-then-waste or reserve-then-waste-or-stock",
          [](const std::string& v, Rules& r) {
              return OneOf<SpaceFrom>(v, {{"any", SpaceFrom::Any}, {"waste", SpaceFrom::Waste},
                                          {"reserve-then-waste", SpaceFrom::ReserveThenWaste},
